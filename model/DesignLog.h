@@ -1,0 +1,25 @@
+#pragma once
+
+#include <juce_core/juce_core.h>
+
+// The one log of the whole program: generation, project loading and the
+// process ordering append their messages to one text and count their errors
+// in one counter, which the log window and the generation summary read.
+// The design flags live beside it: the design-locked flag, which makes every
+// editor and the undo manager refuse edits, and the lock-warning-shown flag.
+
+void appendToLog (const juce::String& text, int errorIncrement);
+void logError (const juce::String& message, int dspNumber);
+void logInternalError (const juce::String& message, int dspNumber);
+
+juce::String getLogText();
+int getLogErrorCount();
+// Empties the log text and the error counter (the log window's opener does
+// this before a generation, and tests between cases).
+void clearLog();
+
+void setDesignLocked (bool locked);
+bool isDesignLocked();
+void setLockWarningShown (bool shown);
+bool isLockWarningShown();
+void clearDesignFlags();

@@ -1,0 +1,30 @@
+#include "model/ProcessDefinition.h"
+
+LibraryFunctionDefinition* ProcessDefinition::addFunction (int list, std::unique_ptr<LibraryFunctionDefinition> function)
+{
+    return (list == 0 ? firstFunctions : secondFunctions).add (std::move (function));
+}
+
+ProcessPinEntry* ProcessDefinition::addPin (const std::string& pinName, uint8_t direction, uint32_t kind)
+{
+    auto pin = std::make_unique<ProcessPinEntry>();
+    pin->name = pinName;
+    pin->direction = direction;
+    pin->kind = kind;
+    return pins.add (std::move (pin));
+}
+
+bool ProcessDefinition::hasGetPeakFunction() const
+{
+    if (firstFunctions.isEmpty() || secondFunctions.isEmpty())
+        return false;
+
+    return firstFunctions[0]->name.size() >= 7
+        && secondFunctions[0]->name.find ("GetPeak") != std::string::npos;
+}
+
+bool isBiquadProcessKind (uint32_t kind) { return kind == 0x4001 || kind == 0x4006; }
+bool isSecondBiquadProcessKind (uint32_t kind) { return kind == 0x4006; }
+bool isCompressorProcessKind (uint32_t kind) { return kind == 0x4002; }
+bool isCompanderProcessKind (uint32_t kind) { return kind == 0x4005; }
+bool isLimiterProcessKind (uint32_t kind) { return kind == 0x4007; }
