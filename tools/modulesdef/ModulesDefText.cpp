@@ -413,8 +413,8 @@ std::string describeToken (const Token& token)
     switch (token.type)
     {
         case Token::Type::word:   return "'" + token.text + "'";
-        case Token::Type::number: return "the number " + token.text;
-        case Token::Type::string: return "the string " + ModulesDefText::quote (token.text);
+        case Token::Type::number: return "number " + token.text;
+        case Token::Type::string: return "string " + ModulesDefText::quote (token.text);
         case Token::Type::open:
         case Token::Type::comma:
         case Token::Type::close:  return "'" + token.text + "'";
