@@ -13,10 +13,10 @@ class MainAppWindow final : public juce::DocumentWindow
 {
 public:
     MainAppWindow()
-        : juce::DocumentWindow (productTitle,
-                                juce::Desktop::getInstance().getDefaultLookAndFeel().findColour (
-                                    juce::ResizableWindow::backgroundColourId),
-                                juce::DocumentWindow::allButtons)
+        : juce::DocumentWindow (
+              productTitle,
+              juce::Desktop::getInstance().getDefaultLookAndFeel().findColour (juce::ResizableWindow::backgroundColourId),
+              juce::DocumentWindow::allButtons)
     {
         setUsingNativeTitleBar (true);
         setResizable (true, true);

@@ -30,10 +30,7 @@ public:
     }
 
     // The entry at the index, or none out of range.
-    T* operator[] (int index) const noexcept
-    {
-        return index >= 0 && index < size() ? items[(size_t) index].get() : nullptr;
-    }
+    T* operator[] (int index) const noexcept { return index >= 0 && index < size() ? items[(size_t) index].get() : nullptr; }
 
     T* getLast() const noexcept { return items.empty() ? nullptr : items.back().get(); }
 

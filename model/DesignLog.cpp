@@ -20,8 +20,8 @@ LogState& logState()
     return state;
 }
 
-std::atomic<bool> designLocked { false };
-std::atomic<bool> lockWarningShown { false };
+std::atomic<bool> designLocked{ false };
+std::atomic<bool> lockWarningShown{ false };
 } // namespace
 
 void appendToLog (const juce::String& text, int errorIncrement)
@@ -69,10 +69,22 @@ void clearLog()
     state.errorCount = 0;
 }
 
-void setDesignLocked (bool locked) { designLocked = locked; }
-bool isDesignLocked() { return designLocked; }
-void setLockWarningShown (bool shown) { lockWarningShown = shown; }
-bool isLockWarningShown() { return lockWarningShown; }
+void setDesignLocked (bool locked)
+{
+    designLocked = locked;
+}
+bool isDesignLocked()
+{
+    return designLocked;
+}
+void setLockWarningShown (bool shown)
+{
+    lockWarningShown = shown;
+}
+bool isLockWarningShown()
+{
+    return lockWarningShown;
+}
 
 void clearDesignFlags()
 {

@@ -12,7 +12,7 @@ struct ProcessInstanceEntry
 {
     int nodeNumber = 0;
     uint32_t processId = 0;
-    std::array<int32_t, 11> presetWords { 0, 1, -1, 0, 0, 0, 1, -1, 0, 0, 0 };
+    std::array<int32_t, 11> presetWords{ 0, 1, -1, 0, 0, 0, 1, -1, 0, 0, 0 };
     std::vector<uint8_t> block; // empty until set
 
     void setBlock (const void* data, size_t length);
@@ -46,7 +46,7 @@ public:
     void clearProcessInstances() noexcept { processes.clear(); }
 
 private:
-    BoundedList<ProcessInstanceEntry> processes { maxProcesses };
+    BoundedList<ProcessInstanceEntry> processes{ maxProcesses };
 };
 
 // The index of the first entry whose node number equals the key, or -1.

@@ -51,5 +51,5 @@ public:
     LibraryFunctionDefinition* addSecondFunction (std::unique_ptr<LibraryFunctionDefinition> function);
 
 private:
-    BoundedList<ProcessDefinition> processes { maxProcesses };
+    BoundedList<ProcessDefinition> processes{ maxProcesses };
 };

@@ -118,7 +118,7 @@ void ModuleLibrary::allocateBusMasks (int n)
 
     if (! busMasksMade)
     {
-        busMasks.assign ((size_t) std::max (n, 0), BusMaskEntry {});
+        busMasks.assign ((size_t) std::max (n, 0), BusMaskEntry{});
         busMasksMade = true;
     }
 }

@@ -95,7 +95,7 @@ private:
     int dspCapacity = defaultDspCapacity;
     int dspCount = 0;
     bool busMasksMade = false;
-    BoundedList<ModuleDefinition> modules { maxModules };
+    BoundedList<ModuleDefinition> modules{ maxModules };
     std::vector<BusMaskEntry> busMasks;
     std::array<std::unique_ptr<DspDefinitionEntry>, maxDsps> dsps;
     ModuleDictionary dictionary;

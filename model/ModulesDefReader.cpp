@@ -25,8 +25,7 @@ bool containsText (const std::string& s, const char* part)
 }
 } // namespace
 
-ModulesDefReader::ModulesDefReader()
-    : library (std::make_unique<ModuleLibrary>())
+ModulesDefReader::ModulesDefReader() : library (std::make_unique<ModuleLibrary>())
 {
     for (auto* k : { closingMarkerText, "@VER", "@SPS", "@PCS", "@P", "@MOD", "@DSP", "@DIC", "@CDS", "@BUS", openingMarkerText })
         addKeyword (k);
@@ -73,8 +72,8 @@ void ModulesDefReader::close()
 
 juce::String ModulesDefReader::getFailureMessage (int foundVersion)
 {
-    return "Modules.def missing or version mismatch please update.\n  - Expected version: " + juce::String (minimumVersion)
-         + "\n  - Found: version " + juce::String (foundVersion);
+    return "Modules.def missing or version mismatch please update.\n  - Expected version: " + juce::String (minimumVersion) +
+           "\n  - Found: version " + juce::String (foundVersion);
 }
 
 //==============================================================================
@@ -127,8 +126,8 @@ bool ModulesDefReader::findFrame()
     // word says, inside the file and before the closing marker.
     uint8_t head[markerLength + 2];
 
-    if (start < 0 || start + markerLength + 2 > closing || ! readAt (start, head, sizeof (head))
-        || std::memcmp (head, openingMarkerText, markerLength) != 0)
+    if (start < 0 || start + markerLength + 2 > closing || ! readAt (start, head, sizeof (head)) ||
+        std::memcmp (head, openingMarkerText, markerLength) != 0)
         return false;
 
     library->frameWord = n;
@@ -211,8 +210,8 @@ ModulesDefReader::Keyword ModulesDefReader::findNextKeyword()
 
 bool ModulesDefReader::nextBytesAre (const std::string& keyword) const
 {
-    return content.size() - readPosition >= keyword.size()
-        && std::memcmp (content.data() + readPosition, keyword.data(), keyword.size()) == 0;
+    return content.size() - readPosition >= keyword.size() &&
+           std::memcmp (content.data() + readPosition, keyword.data(), keyword.size()) == 0;
 }
 
 //==============================================================================
@@ -254,22 +253,40 @@ ParameterWordList ModulesDefReader::wordList()
 
 bool ModulesDefReader::readWord (uint16_t& value)
 {
-    try { value = word(); }
-    catch (const EndOfData&) { return false; }
+    try
+    {
+        value = word();
+    }
+    catch (const EndOfData&)
+    {
+        return false;
+    }
     return true;
 }
 
 bool ModulesDefReader::readByte (uint8_t& value)
 {
-    try { value = byte(); }
-    catch (const EndOfData&) { return false; }
+    try
+    {
+        value = byte();
+    }
+    catch (const EndOfData&)
+    {
+        return false;
+    }
     return true;
 }
 
 bool ModulesDefReader::readName (std::string& value)
 {
-    try { value = text(); }
-    catch (const EndOfData&) { return false; }
+    try
+    {
+        value = text();
+    }
+    catch (const EndOfData&)
+    {
+        return false;
+    }
     return true;
 }
 
@@ -289,8 +306,7 @@ void ModulesDefReader::readSection (Keyword keyword)
         case pSection:
         case openingMarker:
         case closingMarker:
-        case noKeyword:
-            break;
+        case noKeyword: break;
     }
 }
 

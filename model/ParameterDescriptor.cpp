@@ -91,8 +91,7 @@ const AnnotationSlot annotationTable[parameterAnnotationCount] = {
 };
 } // namespace
 
-int decodeParameterDescriptor (const ParameterWordList& list, int position, bool isDictionaryEntry,
-                               ParameterDescriptor& out)
+int decodeParameterDescriptor (const ParameterWordList& list, int position, bool isDictionaryEntry, ParameterDescriptor& out)
 {
     const int words = itemLength (list, position, isDictionaryEntry);
 
@@ -128,8 +127,8 @@ enum class Walk
     stop     // item n is there but damaged: nothing further counts
 };
 
-Walk walkWordList (const ParameterWordList& list, bool isDictionaryEntry, const ModuleDictionary* dictionary, int n,
-                   int& counter, ParameterDescriptor& out, int depth)
+Walk walkWordList (const ParameterWordList& list, bool isDictionaryEntry, const ModuleDictionary* dictionary, int n, int& counter,
+                   ParameterDescriptor& out, int depth)
 {
     int position = 0;
 
@@ -177,8 +176,8 @@ Walk walkWordList (const ParameterWordList& list, bool isDictionaryEntry, const 
 }
 } // namespace
 
-bool expandParameterWordList (const ParameterWordList& list, bool isDictionaryEntry, const ModuleDictionary* dictionary,
-                              int n, int& counter, ParameterDescriptor& out, int depth)
+bool expandParameterWordList (const ParameterWordList& list, bool isDictionaryEntry, const ModuleDictionary* dictionary, int n,
+                              int& counter, ParameterDescriptor& out, int depth)
 {
     return walkWordList (list, isDictionaryEntry, dictionary, n, counter, out, depth) == Walk::reached;
 }

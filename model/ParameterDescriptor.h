@@ -52,13 +52,12 @@ void getFunctionParameter (const LibraryFunctionDefinition& function, ParameterN
 // Walks a word list, expanding dictionary escapes, to item n; the counter runs
 // across nested entries. Returns true when the walk reached the item (and
 // decoded it into out).
-bool expandParameterWordList (const ParameterWordList& list, bool isDictionaryEntry, const ModuleDictionary* dictionary,
-                              int n, int& counter, ParameterDescriptor& out, int depth = 0);
+bool expandParameterWordList (const ParameterWordList& list, bool isDictionaryEntry, const ModuleDictionary* dictionary, int n,
+                              int& counter, ParameterDescriptor& out, int depth = 0);
 
 // Decodes the item at a word position; returns the words it occupies, or 0
 // when the item does not fit in the list (then out is left untouched).
-int decodeParameterDescriptor (const ParameterWordList& list, int position, bool isDictionaryEntry,
-                               ParameterDescriptor& out);
+int decodeParameterDescriptor (const ParameterWordList& list, int position, bool isDictionaryEntry, ParameterDescriptor& out);
 
 // Bit (parameter count - 1 - n) of the function's parameter flag mask; false
 // for a parameter the mask cannot hold.

@@ -1,7 +1,6 @@
 #include "model/ParameterWordList.h"
 
-ParameterWordList::ParameterWordList (std::vector<uint8_t> littleEndianBytes)
-    : bytes (std::move (littleEndianBytes))
+ParameterWordList::ParameterWordList (std::vector<uint8_t> littleEndianBytes) : bytes (std::move (littleEndianBytes))
 {
     if (bytes.size() % 2 != 0)
         bytes.pop_back();

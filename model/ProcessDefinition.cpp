@@ -19,12 +19,26 @@ bool ProcessDefinition::hasGetPeakFunction() const
     if (firstFunctions.isEmpty() || secondFunctions.isEmpty())
         return false;
 
-    return firstFunctions[0]->name.size() >= 7
-        && secondFunctions[0]->name.find ("GetPeak") != std::string::npos;
+    return firstFunctions[0]->name.size() >= 7 && secondFunctions[0]->name.find ("GetPeak") != std::string::npos;
 }
 
-bool isBiquadProcessKind (uint32_t kind) { return kind == 0x4001 || kind == 0x4006; }
-bool isSecondBiquadProcessKind (uint32_t kind) { return kind == 0x4006; }
-bool isCompressorProcessKind (uint32_t kind) { return kind == 0x4002; }
-bool isCompanderProcessKind (uint32_t kind) { return kind == 0x4005; }
-bool isLimiterProcessKind (uint32_t kind) { return kind == 0x4007; }
+bool isBiquadProcessKind (uint32_t kind)
+{
+    return kind == 0x4001 || kind == 0x4006;
+}
+bool isSecondBiquadProcessKind (uint32_t kind)
+{
+    return kind == 0x4006;
+}
+bool isCompressorProcessKind (uint32_t kind)
+{
+    return kind == 0x4002;
+}
+bool isCompanderProcessKind (uint32_t kind)
+{
+    return kind == 0x4005;
+}
+bool isLimiterProcessKind (uint32_t kind)
+{
+    return kind == 0x4007;
+}

@@ -91,7 +91,7 @@ TEST (ModuleLibraryTest, RemovingAProcessInstanceLowersTheNumbersAboveIt)
         dsp.addProcessInstance (n, 0x20);
 
     dsp.removeProcessInstance (3);
-    EXPECT_EQ (nodeNumbers (dsp), (std::vector<int> { 1, 2, 3, 4 }));
+    EXPECT_EQ (nodeNumbers (dsp), (std::vector<int>{ 1, 2, 3, 4 }));
 
     dsp.removeProcessInstance (42); // absent
     EXPECT_EQ (dsp.getProcessCount(), 4);
@@ -113,7 +113,7 @@ TEST (ModuleLibraryTest, ProcessInstancesAreCappedAtSixtyFourAndAllFindable)
     EXPECT_EQ (dsp.getProcessCount(), 63);
 
     const auto* entry = dsp.getProcessInstance (0);
-    EXPECT_EQ (entry->presetWords, (std::array<int32_t, 11> { 0, 1, -1, 0, 0, 0, 1, -1, 0, 0, 0 }));
+    EXPECT_EQ (entry->presetWords, (std::array<int32_t, 11>{ 0, 1, -1, 0, 0, 0, 1, -1, 0, 0, 0 }));
 }
 
 TEST (ModuleLibraryTest, ProcessLookupRetriesWithTheChannelWordBitOneWayOnly)
@@ -225,7 +225,7 @@ TEST (ModuleLibraryTest, PointerArraySearchAndWordSwap)
     ProcessInstanceEntry a, b;
     a.nodeNumber = 4;
     b.nodeNumber = 9;
-    std::vector<ProcessInstanceEntry*> entries { &a, &b };
+    std::vector<ProcessInstanceEntry*> entries{ &a, &b };
 
     EXPECT_EQ (findInPointerArray (entries, 9), 1);
     EXPECT_EQ (findInPointerArray (entries, 5), -1);

@@ -104,7 +104,8 @@ TEST (ModulesDefReaderTest, RefusesFramesThatDoNotStandWhereTheFrameWordSays)
 TEST (ModulesDefReaderTest, FailsWithoutAFileAClosingMarkerOrAFrameWord)
 {
     ModulesDefReader missing;
-    EXPECT_FALSE (missing.open (juce::File::getSpecialLocation (juce::File::tempDirectory).getChildFile ("no-such-dir/Modules.def")));
+    EXPECT_FALSE (
+        missing.open (juce::File::getSpecialLocation (juce::File::tempDirectory).getChildFile ("no-such-dir/Modules.def")));
     EXPECT_EQ (missing.parse(), -1);
     EXPECT_EQ (missing.getLibrary().frameWord, -1);
     EXPECT_EQ (missing.getLibrary().getDspCapacity(), 4);
@@ -183,7 +184,9 @@ TEST (ModulesDefReaderTest, ChannelWordsAndMemoryClasses)
     unknownClass.channelWord = 50;
 
     ModulesDefReader reader;
-    ASSERT_GT (parseBytes (reader, ModulesDefBuilder::build (libraryWith ({ classEleven, selector, flags, class243, unknownClass }))), 0);
+    ASSERT_GT (
+        parseBytes (reader, ModulesDefBuilder::build (libraryWith ({ classEleven, selector, flags, class243, unknownClass }))),
+        0);
     auto* m = reader.getLibrary().getModule (0);
 
     EXPECT_EQ (m->getProcess (0)->memoryClassWord, 0x80000002u);
@@ -285,7 +288,7 @@ TEST (ModulesDefReaderTest, FunctionRecordsWithMasksAndForms)
     EXPECT_EQ (m->ownCycles, 1000u);
     EXPECT_EQ (m->dspRamBudget, 2000u);
     ASSERT_EQ (m->getModuleFunctionCount(), 1);
-    EXPECT_EQ (m->moduleFunctions[0]->maskEntries, std::vector<uint32_t> { 9 });
+    EXPECT_EQ (m->moduleFunctions[0]->maskEntries, std::vector<uint32_t>{ 9 });
     EXPECT_EQ (m->moduleFunctions[0]->functionNumber, 0);
 
     auto* f = m->getProcess (0)->firstFunctions[0];
@@ -293,7 +296,7 @@ TEST (ModulesDefReaderTest, FunctionRecordsWithMasksAndForms)
     EXPECT_TRUE (f->secondFormRecord);
     EXPECT_FALSE (f->maskUsable);
     EXPECT_EQ (f->maskEntryCount, 2);
-    EXPECT_EQ (f->maskEntries, (std::vector<uint32_t> { 0x00020001, 0x00040003 }));
+    EXPECT_EQ (f->maskEntries, (std::vector<uint32_t>{ 0x00020001, 0x00040003 }));
     EXPECT_TRUE (isFunctionParameterFlagged (*f, 0));
     EXPECT_TRUE (m->getProcess (0)->memoryClass11to13);
 
@@ -310,10 +313,10 @@ TEST (ModulesDefReaderTest, PinsDspsAndBusMasks)
     auto d = libraryWith ({ p });
     d.dspCapacity = 2;
     d.dsps = { { 1, false, 1, 0 }, { 2, true, 0, 0 }, { 3, false, 1, 5 } };
-    modulesdef::BusMask mask {};
+    modulesdef::BusMask mask{};
     mask[0] = 0x11;
     mask[15] = 0xFF;
-    d.busMasks = std::vector<modulesdef::BusMask> { mask, mask };
+    d.busMasks = std::vector<modulesdef::BusMask>{ mask, mask };
 
     ModulesDefReader reader;
     ASSERT_GT (parseBytes (reader, ModulesDefBuilder::build (d)), 0);

@@ -1,6 +1,6 @@
+#include "model/ParameterDescriptor.h"
 #include "model/LibraryFunctionDefinition.h"
 #include "model/ModuleDictionary.h"
-#include "model/ParameterDescriptor.h"
 
 #include <gtest/gtest.h>
 
@@ -46,7 +46,7 @@ ParameterTypeCode type (uint16_t c, uint16_t g, uint16_t k)
 
 TEST (ParameterDescriptorTest, DictionaryEscapeStandsForItsEntry)
 {
-    std::vector<std::vector<uint16_t>> entries { {}, {}, {}, { 4, 0, 10, 4, 1, 64 } };
+    std::vector<std::vector<uint16_t>> entries{ {}, {}, {}, { 4, 0, 10, 4, 1, 64 } };
     FunctionWithDictionary f (0, 2, { 0xFFFF, 3 }, entries);
 
     EXPECT_TRUE (isIndexParamType (f.item (0).type));
@@ -62,7 +62,8 @@ TEST (ParameterDescriptorTest, DictionaryEscapeStandsForItsEntry)
 TEST (ParameterDescriptorTest, VariableItemsSpanTheirBytesAndReadInFileOrder)
 {
     // Class 21 with five data bytes 'a'..'e': 2 + 5/2 = 4 words.
-    FunctionWithDictionary f (0, 2, { 21, (uint16_t) ('a' << 8 | 5), (uint16_t) ('c' << 8 | 'b'), (uint16_t) ('e' << 8 | 'd'), 4, 1, 131 });
+    FunctionWithDictionary f (
+        0, 2, { 21, (uint16_t) ('a' << 8 | 5), (uint16_t) ('c' << 8 | 'b'), (uint16_t) ('e' << 8 | 'd'), 4, 1, 131 });
 
     const auto text = f.item (0);
     ASSERT_TRUE (text.reached);
@@ -152,7 +153,7 @@ TEST (ParameterDescriptorTest, EveryTypeTestAcceptsExactlyItsCodes)
         std::vector<ParameterTypeCode> accepted;
     };
 
-    const std::vector<Case> cases {
+    const std::vector<Case> cases{
         { isDspIdArgType, { type (4, 2, 0) } },
         { isProcessIdArgType, { type (4, 2, 1) } },
         { isUpdateCoeffFuncArgType, { type (4, 2, 6) } },
@@ -185,7 +186,7 @@ TEST (ParameterDescriptorTest, EveryTypeTestAcceptsExactlyItsCodes)
     };
 
     // Every code any test accepts, plus near misses on each field.
-    std::vector<ParameterTypeCode> probes { type (0, 0, 0), type (4, 1, 200), type (12, 2, 0), type (5, 0, 10), type (4, 3, 10) };
+    std::vector<ParameterTypeCode> probes{ type (0, 0, 0), type (4, 1, 200), type (12, 2, 0), type (5, 0, 10), type (4, 3, 10) };
 
     for (auto& c : cases)
         for (auto& t : c.accepted)
@@ -198,7 +199,8 @@ TEST (ParameterDescriptorTest, EveryTypeTestAcceptsExactlyItsCodes)
             bool expected = false;
 
             for (auto& t : cases[i].accepted)
-                expected = expected || (t.typeClass == probe.typeClass && (probe.typeClass >= 21 || (t.group == probe.group && t.kind == probe.kind)));
+                expected = expected || (t.typeClass == probe.typeClass &&
+                                        (probe.typeClass >= 21 || (t.group == probe.group && t.kind == probe.kind)));
 
             EXPECT_EQ (cases[i].test (probe), expected)
                 << "test " << i << " on " << probe.typeClass << "/" << probe.group << "/" << probe.kind;

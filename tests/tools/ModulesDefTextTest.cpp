@@ -412,9 +412,9 @@ TEST (ModulesDefText, ClassFifteenIsVariableOnlyInsideTheDictionary)
     const std::vector<uint16_t> words { 15, 0x6102, 0x0062, 4, 0, 10 };
 
     EXPECT_EQ (ModulesDefText::printWordList (words, true), "var15 \"ab\" (4,0,10)");
-    EXPECT_EQ (ModulesDefText::printWordList (words, false), "(15,0x6102,98) raw 0x0004 0x0000 0x000A");
+    EXPECT_EQ (ModulesDefText::printWordList (words, false), "(15,0x6102,98) (4,0,10)");
     EXPECT_EQ (ModulesDefText::parseWordList ("var15 \"ab\" (4,0,10)", true), words);
-    EXPECT_EQ (ModulesDefText::parseWordList ("(15,0x6102,98) raw 0x0004 0x0000 0x000A", false), words);
+    EXPECT_EQ (ModulesDefText::parseWordList ("(15,0x6102,98) (4,0,10)", false), words);
 
     LibraryDescription library;
     library.dictionary.push_back (words);

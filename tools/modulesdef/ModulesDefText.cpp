@@ -1,5 +1,7 @@
 #include "ModulesDefText.h"
 
+#include "ModulesDefBuilder.h"
+
 #include <cstdio>
 #include <set>
 #include <sstream>
@@ -1120,13 +1122,9 @@ private:
         if ((process.id & 0x200) != 0 || process.channelWord != 1)
             line (2, "channel-word " + hex16 (process.channelWord));
 
+        // The class is what the reader makes of the channel word; shown for the eye only.
         if (process.hasMemoryClass)
-        {
-            const auto memoryClass = (process.id & 0x200) != 0
-                                         ? ((static_cast<uint32_t> (process.channelWord & 0xF000) << 16) | (process.channelWord & 0x0FFFu))
-                                         : 1u;
-            line (2, "memory-class  # class " + std::to_string (memoryClass));
-        }
+            line (2, "memory-class  # class " + std::to_string (ModulesDefBuilder::memoryClassOf (process)));
 
         if (process.memoryClassWord243 != 0)
             line (2, "memory-class-word " + hex16 (process.memoryClassWord243));
