@@ -146,13 +146,11 @@ int ModulesDefReader::parse()
     readPosition = 0;
     currentModule = nullptr;
 
+    // Without a frame the capacity stays the default one and no mask table is
+    // made, so that the chip chosen later can still size it.
     if (input == nullptr || ! findFrame())
     {
         library->frameWord = -1;
-
-        if (! library->areBusMasksMade())
-            library->allocateBusMasks (ModuleLibrary::defaultDspCapacity);
-
         return -1;
     }
 

@@ -109,6 +109,7 @@ TEST (ModulesDefReaderTest, FailsWithoutAFileAClosingMarkerOrAFrameWord)
     EXPECT_EQ (missing.parse(), -1);
     EXPECT_EQ (missing.getLibrary().frameWord, -1);
     EXPECT_EQ (missing.getLibrary().getDspCapacity(), 4);
+    EXPECT_FALSE (missing.getLibrary().areBusMasksMade());
 
     ModulesDefReader noMarker;
     EXPECT_EQ (parseBytes (noMarker, { '$', 'Z', 'O', 'V', 'O', 'Z', 4, 0 }), -1);
