@@ -1,0 +1,220 @@
+#pragma once
+
+#include <juce_core/juce_core.h>
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+class HvIfPanel;
+
+// One adjustable value of a process's control panel.
+struct ControlRecord
+{
+    uint32_t nrpn = 0;
+    juce::String name;
+};
+
+// A named vector of values, one per control, indexed by the control's
+// position in the store's control list.
+struct PresetRecord
+{
+    juce::String name;
+    bool orderDone = false; // the values are known to be in the store's normalised control order
+    std::vector<uint32_t> values;
+};
+
+// The controls and named presets of one process node. The node box keeps a
+// working store, the graph node the stored one and the project's preset
+// collections their own copies; copies are made with copyFrom (which the copy
+// constructor and assignment use as well).
+//
+// A control is "fixed" or "secondary" as registered: bit 31 of the number
+// given at registration marks a secondary control. Counts are kept to 255
+// controls and 255 presets, as the preset files and generated tables hold
+// them in a byte: a further one is refused.
+class ProcessPresetStore
+{
+public:
+    static constexpr int maxControls = 255;
+    static constexpr int maxPresets = 255;
+
+    // The control that carries a delay process's delay count in its presets.
+    static constexpr const char* fixedDelayControlName = "-/-delay-/-";
+    static constexpr uint32_t fixedDelayControlNrpn = 0x5EAF00D;
+
+    // The preset that holds a process's working values as last saved.
+    static constexpr const char* lastSavedPresetName = "(Last-Saved)";
+
+    static constexpr uint32_t secondaryControlFlag = 0x80000000u;
+    static constexpr uint32_t noControlNumber = 0xFFFFFFFFu;
+
+    ProcessPresetStore();
+    ~ProcessPresetStore();
+    ProcessPresetStore (const ProcessPresetStore& other);
+    ProcessPresetStore& operator= (const ProcessPresetStore& other);
+    ProcessPresetStore (ProcessPresetStore&&) noexcept;
+    ProcessPresetStore& operator= (ProcessPresetStore&&) noexcept;
+
+    //==============================================================================
+    // Counts and lookups
+    int getPresetCount() const noexcept;
+    int getControlCount() const noexcept;
+    int getFixedControlCount() const noexcept { return fixedControlCount; }
+
+    // Refreshes the control count and sets the fixed count to the smaller of it
+    // and the limit (callers pass the size of the fixed index list).
+    void syncControlCount (int limit);
+
+    // Empty when n is out of range.
+    juce::String getPresetName (int n) const;
+
+    // None when n is out of range.
+    PresetRecord* getPresetRecord (int n) const noexcept;
+    PresetRecord* getCurrentPresetRecord() const noexcept;
+
+    // Makes the first preset of that name current; false (and nothing changed)
+    // for an empty name or no match.
+    bool findPreset (const juce::String& name);
+
+    void setCurrentPreset (int n) noexcept { currentPreset = n; }
+    int getCurrentPreset() const noexcept { return currentPreset; }
+    void setSelectedPreset (int n) noexcept { selectedPreset = n; }
+    int getSelectedPreset() const noexcept { return selectedPreset; }
+
+    //==============================================================================
+    // Presets
+
+    // Appends an empty preset and makes it current; false when 255 are held.
+    bool addPreset();
+
+    void setCurrentPresetName (const juce::String& name);
+
+    // Makes the named preset current, or appends it (false when 255 are held);
+    // false at once when it exists and allowExisting is clear. Then sizes the
+    // current preset's values to valueCount, or with 0 pads them up to the
+    // control count.
+    bool selectOrAddPreset (const juce::String& name, int valueCount, bool allowExisting);
+
+    // selectOrAddPreset with the source's name and value count, then copies its
+    // values. False when the source is none or no preset could be made.
+    bool copyPresetFrom (const PresetRecord* source, bool allowExisting);
+
+    void removePresetByName (const juce::String& name);
+    void removePreset (int n);
+
+    void padValuesToControlCount();
+
+    //==============================================================================
+    // Controls
+
+    // Updates the number of the control of that name, or appends a new control
+    // and makes it current; false when a new one would be the 256th.
+    bool addOrUpdateControl (uint32_t number, const juce::String& name, bool registerIndex);
+
+    // Circular search from the current control; the match becomes current.
+    bool findControl (const juce::String& name);
+
+    void setCurrentControl (int n) noexcept { currentControl = n; }
+    int getCurrentControl() const noexcept { return currentControl; }
+    int getValidCurrentControl() const noexcept;
+    juce::String getCurrentControlName() const;
+    uint32_t getCurrentControlNrpn() const noexcept;
+    bool isFixedDelayControl() const noexcept;
+
+    // None when n is out of range.
+    const ControlRecord* getControl (int n) const noexcept;
+
+    const std::vector<int>& getFixedIndex() const noexcept { return fixedIndex; }
+    const std::vector<int>& getSecondaryIndex() const noexcept { return secondaryIndex; }
+
+    bool hasControls() const noexcept;
+    bool hasBuiltControls() const noexcept;
+
+    void markBuilding() noexcept { building = true; }
+    void markBuilt() noexcept
+    {
+        building = false;
+        built = true;
+    }
+    bool isBuilding() const noexcept { return building; }
+    bool isBuilt() const noexcept { return built; }
+
+    // Replaces this store's controls with the source's: its first fixed-count
+    // controls as fixed, the rest as secondary.
+    void copyControlsFrom (const ProcessPresetStore& source);
+
+    //==============================================================================
+    // Values of the current control in the current preset
+    uint32_t getCurrentValue() const noexcept;
+    void setCurrentValue (uint32_t value) noexcept;
+    bool isCurrentControlInPreset() const noexcept;
+    void markCurrentPresetOrderDone() noexcept;
+
+    // Takes into the named preset the values the open control panel shows.
+    void takeValuesFromPanel (const juce::String& presetName);
+
+    //==============================================================================
+    // Panel, name and the rest of the record
+    void setPanel (HvIfPanel* newPanel) noexcept { panel = newPanel; }
+    HvIfPanel* getPanel() const noexcept { return panel; }
+
+    // An empty name is ignored.
+    void setName (const juce::String& newName);
+    const juce::String& getName() const noexcept { return name; }
+
+    uint32_t getDelayCount() const noexcept { return delayCount; }
+    void setDelayCount (uint32_t count) noexcept { delayCount = count; }
+
+    int getTableId() const noexcept { return tableId; }
+    void setTableId (int id) noexcept { tableId = id; }
+
+    bool hasFixedDelayControl() const noexcept { return fixedDelayControlHeld; }
+    void setHasFixedDelayControl() noexcept { fixedDelayControlHeld = true; }
+
+    // A flag byte of the owner's, kept with the store and cleared by reset.
+    uint8_t getExtraFlag() const noexcept { return extraFlag; }
+    void setExtraFlag (uint8_t flag) noexcept { extraFlag = flag; }
+
+    bool isOrderNormalised() const noexcept { return orderNormalised; }
+
+    //==============================================================================
+    // Whole store
+
+    // Drops the name and every preset, with dropControls the controls too, then reset.
+    void clear (bool dropPanel, bool dropControls);
+    void reset (bool dropPanel, bool dropControls);
+
+    // Makes this store an equal copy of the source (nothing when it is this store).
+    void copyFrom (const ProcessPresetStore& source);
+
+    // Puts the fixed controls first and the secondary ones after them, each in
+    // registration order, with the values of presets not yet in that order
+    // moved with their controls. Runs once per store.
+    void normaliseControlOrder();
+
+private:
+    int indexOfPreset (const juce::String& presetName) const;
+    void registerControl (int position, uint32_t number);
+    bool isListed (int position) const;
+    void lowerSelectedPresetToLast() noexcept;
+
+    std::vector<std::unique_ptr<ControlRecord>> controls;
+    std::vector<std::unique_ptr<PresetRecord>> presets;
+    std::vector<int> secondaryIndex;
+    std::vector<int> fixedIndex;
+
+    int fixedControlCount = 0;
+    int currentPreset = -1;
+    int selectedPreset = -1;
+    uint32_t delayCount = 0;
+    int tableId = -1;
+    bool building = false;
+    bool built = false;
+    bool orderNormalised = false;
+    bool fixedDelayControlHeld = false;
+    uint8_t extraFlag = 0;
+    HvIfPanel* panel = nullptr;
+    juce::String name;
+    int currentControl = -1;
+};
