@@ -1,0 +1,85 @@
+#include "model/GraphNode.h"
+
+#include <cmath>
+
+GraphNode::GraphNode (uint32_t nodeId, uint32_t nodeNrpn, const juce::String& nodeName, bool renumberOnRemoval,
+                      const ProcessDefinition* processDefinition, double x, double y)
+    : nrpn (nodeNrpn), id (nodeId), renumber (renumberOnRemoval), name (nodeName), definition (processDefinition)
+{
+    setPosition (x, y);
+
+    if (definition == nullptr)
+        return;
+
+    channelWord = definition->defaultChannelWord;
+
+    if (definition->memoryClassWord != 0)
+        memoryWord = definition->memoryClassWord;
+
+    inputCount = definition->inputCount;
+    outputCount = definition->outputCount;
+
+    pins.reserve ((size_t) definition->getPinCount());
+
+    for (auto& entry : definition->pins)
+    {
+        GraphPin pin;
+        pin.name = juce::String (entry->name);
+        pin.direction = entry->direction;
+        pin.bus = entry->bus;
+        pin.word = entry->word;
+        pin.kind = entry->kind;
+        pins.push_back (pin);
+    }
+}
+
+namespace
+{
+// A position read from a project file may be anything; what is not a number
+// goes to the view's origin.
+double limitToView (double fraction) noexcept
+{
+    return std::isnan (fraction) ? 0.0 : juce::jlimit (0.0, 1.0, fraction);
+}
+} // namespace
+
+void GraphNode::setPosition (double x, double y) noexcept
+{
+    position.x = limitToView (x);
+    position.y = limitToView (y);
+}
+
+int GraphNode::getInputPinCount() const noexcept
+{
+    int count = 0;
+
+    for (auto& pin : pins)
+        if (pin.isInput())
+            ++count;
+
+    return count;
+}
+
+GraphPin* GraphNode::getPin (int i) noexcept
+{
+    return i >= 0 && i < getPinCount() ? &pins[(size_t) i] : nullptr;
+}
+
+const GraphPin* GraphNode::getPin (int i) const noexcept
+{
+    return i >= 0 && i < getPinCount() ? &pins[(size_t) i] : nullptr;
+}
+
+const GraphPin* GraphNode::getOutputPin (int n) const noexcept
+{
+    if (n < 0)
+        return nullptr;
+
+    const int firstOutput = getInputPinCount();
+
+    if (auto* pin = getPin (firstOutput + n))
+        return pin;
+
+    auto* first = getPin (firstOutput);
+    return first != nullptr && first->isVectorPin() ? first : nullptr;
+}

@@ -1,0 +1,137 @@
+#pragma once
+
+#include "model/ProcessDefinition.h"
+#include "model/ProcessPresetStore.h"
+
+#include <juce_core/juce_core.h>
+
+#include <cstdint>
+#include <vector>
+
+namespace juce
+{
+class Component;
+}
+
+// One pin of a graph node: a copy of an entry of its process definition's pin
+// table. The input pins come first.
+struct GraphPin
+{
+    juce::String name;
+    uint8_t direction = 0; // set for an input pin
+    uint8_t secondByte = 0;
+    int bus = -1;
+    uint32_t word = 0;
+    uint32_t kind = ProcessPinEntry::vectorPin;
+
+    bool isInput() const noexcept { return direction != 0; }
+    bool isVectorPin() const noexcept { return kind == ProcessPinEntry::vectorPin; }
+    bool isVirtualPin() const noexcept { return kind == ProcessPinEntry::virtualPin; }
+};
+
+// A node's place in its editor's view, as fractions of the view's size.
+struct NodePosition
+{
+    double x = 0.0;
+    double y = 0.0;
+};
+
+// One node of a GraphData: a DSP in the bus graph, or a process placed on a
+// DSP. It holds everything about the node that the project file, the
+// generators and the resource estimate read, so that they work with no
+// editor open; the node's box only shows and edits it.
+//
+// The id, the box and the position belong to the graph, which keeps its nodes
+// sorted by id and deletes boxes through its view hook: change them through
+// GraphData.
+class GraphNode
+{
+public:
+    // The channel word ("NCount"): bits 0-27 the channel count, then flags.
+    static constexpr uint32_t channelCountMask = 0x0FFFFFFF;
+    static constexpr uint32_t delayCountFlag = 1u << 28;    // a delay-type count, shown in ms
+    static constexpr uint32_t onePinPerSideFlag = 1u << 29; // one pin per side whatever the count
+    static constexpr uint32_t inputsFollowCountFlag = 1u << 30;
+    static constexpr uint32_t outputsFollowCountFlag = 1u << 31;
+
+    // The memory choice: the id the box's memory combo shows, kept here by
+    // the editor (the combo starts with nothing chosen) so that the resource
+    // estimate can read it with no box alive.
+    static constexpr int memoryChoiceNone = 0;
+    static constexpr int memoryChoiceExternalRam = 1;
+    static constexpr int memoryChoiceInternal16BitRam = 2;
+    static constexpr int memoryChoiceInternal24BitRam = 3;
+
+    // Takes the channel word, memory word, pin counts and pins from the
+    // definition when there is one.
+    GraphNode (uint32_t id, uint32_t nrpn, const juce::String& name, bool renumber, const ProcessDefinition* definition, double x,
+               double y);
+
+    GraphNode (const GraphNode&) = delete;
+    GraphNode& operator= (const GraphNode&) = delete;
+
+    uint32_t getId() const noexcept { return id; }
+    NodePosition getPosition() const noexcept { return position; }
+
+    // Each coordinate is kept within 0.0 to 1.0.
+    void setPosition (double x, double y) noexcept;
+
+    juce::Component* getBox() const noexcept { return box; }
+
+    // Whether removing a node before this one lowers this one's id, so that
+    // process ids stay 1, 2, 3 ... without gaps.
+    bool shouldRenumber() const noexcept { return renumber; }
+
+    // None for a DSP node.
+    const ProcessDefinition* getProcessDefinition() const noexcept { return definition; }
+
+    const juce::String& getName() const noexcept { return name; }
+    void setName (const juce::String& newName) { name = newName; }
+
+    int getPinCount() const noexcept { return (int) pins.size(); }
+    int getInputPinCount() const noexcept;
+
+    // None when i is outside the pin table.
+    GraphPin* getPin (int i) noexcept;
+    const GraphPin* getPin (int i) const noexcept;
+
+    // Output pin n (counted after the input pins). Past the last pin the first
+    // output pin answers when it is a vector pin, as one vector pin serves
+    // every output number; else none.
+    const GraphPin* getOutputPin (int n) const noexcept;
+
+    uint32_t getChannelCount() const noexcept { return channelWord & channelCountMask; }
+
+    //==============================================================================
+    // Plain data that editors, actions and project loading set directly.
+    uint32_t nrpn = 0;
+    bool biquadMark = false;
+    bool linkFlag = false;
+    uint32_t linkId = 0;
+    juce::String loadText;
+    uint32_t channelWord = 1; // "NCount"
+    uint32_t memoryWord = 1;  // "MemoryDelay"
+    int memoryChoice = memoryChoiceNone;
+    uint32_t inputCount = 0;  // "InNb"
+    uint32_t outputCount = 0; // "OutNb"
+
+    // One command word per control function, empty until the process editor
+    // builds them; the count is the number of entries in use.
+    std::vector<uint32_t> commandWords;
+    std::vector<uint32_t> secondCommandWords;
+    int commandWordCount = 0;
+
+    // The node's stored preset store (the box keeps a working one).
+    ProcessPresetStore presetStore;
+
+private:
+    friend class GraphData;
+
+    uint32_t id = 0;
+    NodePosition position;
+    juce::Component* box = nullptr; // not owned
+    bool renumber = false;
+    juce::String name;
+    std::vector<GraphPin> pins;
+    const ProcessDefinition* definition = nullptr;
+};
