@@ -111,8 +111,10 @@ TEST (ModulesDefBuilder, SmallestFileHoldsTheFrameAndItsWordCount)
     library.version = 68;
 
     const auto expected = ExpectedBytes()
-                              .text ("$ZOVOZ").b ({ 4, 0 })
-                              .text ("@VER").b ({ 68, 0 })
+                              .text ("$ZOVOZ")
+                              .b ({ 4, 0 })
+                              .text ("@VER")
+                              .b ({ 68, 0 })
                               .text ("ZOVOZ$")
                               .b ({ 10, 0 }) // 20 bytes of frame: 10 words
                               .bytes;
@@ -141,10 +143,13 @@ TEST (ModulesDefBuilder, ModuleRecordLayoutAndPadding)
     // 27 bytes of "@MOD" section: the frame needs one pad byte before "ZOVOZ$",
     // which makes 6 + 2 + 27 + 1 + 6 = 42 bytes, 21 words.
     const auto expected = ExpectedBytes()
-                              .text ("$ZOVOZ").b ({ 8, 0 })
-                              .text ("@MOD").b ({ 0, 0, 5, 0 })
+                              .text ("$ZOVOZ")
+                              .b ({ 8, 0 })
+                              .text ("@MOD")
+                              .b ({ 0, 0, 5, 0 })
                               .b ({ 1, 0, 2, 3, 0x02, 0x01, 100, 0, 0xD0, 0x07, 1, 0 })
-                              .b ({ 2 }).text ("Ab")
+                              .b ({ 2 })
+                              .text ("Ab")
                               .b ({ 0, 0, 0, 0 })
                               .b ({ 0 }) // pad
                               .text ("ZOVOZ$")
@@ -179,11 +184,12 @@ TEST (ModulesDefBuilder, ProcessRecordLayout)
     process.inputCount = 1;
     process.outputCount = 2;
     process.helpPage = "h";
-    process.pins.push_back (PinDescription { "I", 0, 2 });
-    process.pins.push_back (PinDescription { "O", 1, 3 });
+    process.pins.push_back (PinDescription{ "I", 0, 2 });
+    process.pins.push_back (PinDescription{ "O", 1, 3 });
 
     const auto expected = ExpectedBytes()
-                              .b ({ 1 }).text ("P")
+                              .b ({ 1 })
+                              .text ("P")
                               .b ({ 0x00, 0xC2 })             // 0x200 | 0x4000 kind | 0x8000 memory class
                               .b ({ 1, 0, 2, 0, 3, 0, 4, 0 }) // cycles and RAM
                               .b ({ 1, 2 })                   // inputs, outputs
@@ -191,13 +197,19 @@ TEST (ModulesDefBuilder, ProcessRecordLayout)
                               .b ({ 0x05, 0x40 })             // kind
                               .b ({ 0x34, 0x12, 0x01, 0x10 }) // the two words of class 243
                               .b ({ 0, 0, 0, 0 })             // no set-up or control functions
-                              .b ({ 1 }).text ("h")
+                              .b ({ 1 })
+                              .text ("h")
                               .b ({ 2, 0 })
-                              .b ({ 1 }).text ("I").b ({ 0, 2 })
-                              .b ({ 1 }).text ("O").b ({ 1, 3 })
+                              .b ({ 1 })
+                              .text ("I")
+                              .b ({ 0, 2 })
+                              .b ({ 1 })
+                              .text ("O")
+                              .b ({ 1, 3 })
                               .bytes;
 
-    EXPECT_EQ (ModulesDefBuilder::buildProcessRecord (process), expected) << hexDump (ModulesDefBuilder::buildProcessRecord (process));
+    EXPECT_EQ (ModulesDefBuilder::buildProcessRecord (process), expected)
+        << hexDump (ModulesDefBuilder::buildProcessRecord (process));
 
     // Another memory class: no extra words.
     process.channelWord = 11;
@@ -231,17 +243,20 @@ TEST (ModulesDefBuilder, FunctionRecordLayout)
 
     const auto control = ExpectedBytes()
                              .b ({ 1, 0 })
-                             .b ({ 1 }).text ("F")
+                             .b ({ 1 })
+                             .text ("F")
                              .b ({ 1, 2 })
                              .b ({ 0x05, 0x80 })
                              .b ({ 1, 0, 2, 0, 3, 0, 4, 0 })
                              .b ({ 3, 0 })
-                             .b ({ 1 }).text ("L")
+                             .b ({ 1 })
+                             .text ("L")
                              .b ({ 0 })
                              .b ({ 3, 0, 4, 0, 0, 0, 10, 0 })
                              .bytes;
 
-    EXPECT_EQ (ModulesDefBuilder::buildFunctionRecord (function, 3), control) << hexDump (ModulesDefBuilder::buildFunctionRecord (function, 3));
+    EXPECT_EQ (ModulesDefBuilder::buildFunctionRecord (function, 3), control)
+        << hexDump (ModulesDefBuilder::buildFunctionRecord (function, 3));
 
     // Kinds other than 3 carry no label and annotation.
     EXPECT_EQ (ModulesDefBuilder::buildFunctionRecord (function, 1).size(), control.size() - 3);
@@ -263,21 +278,27 @@ TEST (ModulesDefBuilder, DspAndBusSections)
     LibraryDescription library;
     library.version.reset();
     library.dspCapacity = 1;
-    library.dsps.push_back (DspDescription { 2, false, 0x21, 7 });
-    library.dsps.push_back (DspDescription { 3, true, 0, 0 });
+    library.dsps.push_back (DspDescription{ 2, false, 0x21, 7 });
+    library.dsps.push_back (DspDescription{ 3, true, 0, 0 });
 
-    modulesdef::BusMask mask {};
+    modulesdef::BusMask mask{};
 
     for (size_t i = 0; i < mask.size(); ++i)
         mask[i] = static_cast<uint8_t> (0xA0 + i);
 
-    library.busMasks = std::vector<modulesdef::BusMask> { mask };
+    library.busMasks = std::vector<modulesdef::BusMask>{ mask };
 
     auto expected = ExpectedBytes()
-                        .text ("$ZOVOZ").b ({ 1, 0 })
-                        .text ("@DSP").b ({ 0, 0, 2, 0, 0x21, 0, 7, 0 })
-                        .text ("@DSP").b ({ 0, 0, 3, 0 }).text ("@CDS").b ({ 0, 0 })
-                        .text ("@BUS").b ({ 0, 0 });
+                        .text ("$ZOVOZ")
+                        .b ({ 1, 0 })
+                        .text ("@DSP")
+                        .b ({ 0, 0, 2, 0, 0x21, 0, 7, 0 })
+                        .text ("@DSP")
+                        .b ({ 0, 0, 3, 0 })
+                        .text ("@CDS")
+                        .b ({ 0, 0 })
+                        .text ("@BUS")
+                        .b ({ 0, 0 });
 
     for (const auto byte : mask)
         expected.b ({ byte });
@@ -304,8 +325,8 @@ TEST (ModulesDefBuilder, SectionsFollowTheirFixedOrder)
     second.name = "Second";
     library.modules.push_back (second);
 
-    library.dsps.push_back (DspDescription { 0, false, 1, 0 });
-    library.dsps.push_back (DspDescription { 1, true, 0, 0 });
+    library.dsps.push_back (DspDescription{ 0, false, 1, 0 });
+    library.dsps.push_back (DspDescription{ 1, true, 0, 0 });
     library.busMasks = std::vector<modulesdef::BusMask> (4);
 
     std::vector<ModulesDefBuilder::SectionMark> marks;
@@ -322,8 +343,8 @@ TEST (ModulesDefBuilder, SectionsFollowTheirFixedOrder)
                    mark.keyword);
     }
 
-    EXPECT_EQ (keywords, (std::vector<std::string> { "@VER", "@DIC", "@MOD", "@PCS", "@SPS", "@PCS", "@MOD",
-                                                     "@DSP", "@DSP", "@CDS", "@BUS" }));
+    EXPECT_EQ (keywords, (std::vector<std::string>{ "@VER", "@DIC", "@MOD", "@PCS", "@SPS", "@PCS", "@MOD", "@DSP", "@DSP",
+                                                    "@CDS", "@BUS" }));
 
     // The first "@PCS" section holds the first two processes.
     EXPECT_EQ (frame[marks[3].offset + 4], 2);
@@ -358,7 +379,7 @@ TEST (ModulesDefBuilder, FileOptionsSurroundTheFrame)
     EXPECT_EQ (file[5 + frame.size()], 0xEE);
 
     // Arbitrary section bytes in a frame of their own.
-    const Bytes odd { '@', 'P', 'X' };
+    const Bytes odd{ '@', 'P', 'X' };
     const auto wrapped = ModulesDefBuilder::wrapFrame (16, odd);
     EXPECT_EQ (wrapped, ExpectedBytes().text ("$ZOVOZ").b ({ 16, 0 }).text ("@PX").b ({ 0 }).text ("ZOVOZ$").bytes);
     EXPECT_EQ (ModulesDefBuilder::wrapFile (wrapped).back(), 0);
@@ -391,7 +412,8 @@ TEST (ModulesDefBuilder, RefusesWhatCannotBeWritten)
     library.modules[0].processes[0].helpPage = std::string (255, 'h');
     EXPECT_EQ (builderError (library), "");
     library.modules[0].processes[0].helpPage = std::string (256, 'h');
-    EXPECT_NE (builderError (library).find ("module \"Core\": process \"Eq\": the text"), std::string::npos) << builderError (library);
+    EXPECT_NE (builderError (library).find ("module \"Core\": process \"Eq\": the text"), std::string::npos)
+        << builderError (library);
     EXPECT_NE (builderError (library).find ("is 256 bytes long; a text holds at most 255"), std::string::npos);
     library.modules[0].processes[0].helpPage.clear();
 
@@ -471,14 +493,13 @@ protected:
 
     void SetUp() override
     {
-        folder = juce::File::getSpecialLocation (juce::File::tempDirectory).getNonexistentChildFile ("modulesdef_tool_test", "");
+        // Unique per run: ctest runs the plain and the sanitized tests at once.
+        folder = juce::File::getSpecialLocation (juce::File::tempDirectory)
+                     .getChildFile ("modulesdef_tool_test_" + juce::Uuid().toString());
         ASSERT_TRUE (folder.createDirectory().wasOk());
     }
 
-    void TearDown() override
-    {
-        folder.deleteRecursively();
-    }
+    void TearDown() override { folder.deleteRecursively(); }
 
     static std::string quoted (const std::string& argument)
     {
@@ -499,7 +520,8 @@ protected:
         for (const auto& argument : arguments)
             command += " " + quoted (argument);
 
-        command += " > " + quoted (outFile.getFullPathName().toStdString()) + " 2> " + quoted (errFile.getFullPathName().toStdString());
+        command +=
+            " > " + quoted (outFile.getFullPathName().toStdString()) + " 2> " + quoted (errFile.getFullPathName().toStdString());
 
         ToolRun result;
         const int status = std::system (command.c_str());
@@ -509,10 +531,7 @@ protected:
         return result;
     }
 
-    std::string path (const char* name) const
-    {
-        return folder.getChildFile (name).getFullPathName().toStdString();
-    }
+    std::string path (const char* name) const { return folder.getChildFile (name).getFullPathName().toStdString(); }
 
     Bytes readBytes (const char* name) const
     {
@@ -522,10 +541,7 @@ protected:
         return Bytes (data, data + block.getSize());
     }
 
-    static std::string samplePath()
-    {
-        return std::string (VX_SOURCE_DIR) + "/resources/SampleModules.txt";
-    }
+    static std::string samplePath() { return std::string (VX_SOURCE_DIR) + "/resources/SampleModules.txt"; }
 };
 } // namespace
 
