@@ -1,0 +1,27 @@
+#include "model/ClassPresetStores.h"
+
+ClassPresetStores::ClassPresetStores (const juce::String& className) : name (className) {}
+
+ClassPresetEntry* ClassPresetStores::getEntry (int n) const noexcept
+{
+    return n >= 0 && n < getEntryCount() ? entries[(size_t) n].get() : nullptr;
+}
+
+ClassPresetEntry* ClassPresetStores::findEntry (int count) const noexcept
+{
+    for (const auto& entry : entries)
+        if (entry->count == count)
+            return entry.get();
+
+    return nullptr;
+}
+
+ClassPresetEntry& ClassPresetStores::addEntry (int count, std::unique_ptr<ProcessPresetStore> store)
+{
+    auto entry = std::make_unique<ClassPresetEntry>();
+    entry->count = count;
+    entry->tableId = store->getTableId();
+    entry->store = std::move (store);
+    entries.push_back (std::move (entry));
+    return *entries.back();
+}

@@ -1,0 +1,63 @@
+#include "model/GlobalPreset.h"
+
+GlobalPreset::GlobalPreset (const juce::String& presetName) : name (presetName) {}
+
+int GlobalPreset::findTableIndex (uint32_t dspId)
+{
+    for (int i = 0; i < getHeldTableCount(); ++i)
+    {
+        if (tables[(size_t) i]->getDspId() == dspId)
+        {
+            currentTable = i;
+            return i;
+        }
+    }
+
+    return -1;
+}
+
+void GlobalPreset::addTable (uint32_t dspId)
+{
+    if (findTableIndex (dspId) >= 0)
+        return;
+
+    tables.push_back (std::make_unique<GlobalPresetTable> (dspId));
+    currentTable = getHeldTableCount() - 1;
+    tableCount = getHeldTableCount();
+}
+
+GlobalPresetTable* GlobalPreset::findTableByDsp (uint32_t dspId)
+{
+    const auto index = findTableIndex (dspId);
+    return index >= 0 ? tables[(size_t) index].get() : nullptr;
+}
+
+GlobalPresetTable* GlobalPreset::getTable (int n) const noexcept
+{
+    // The announced count may exceed the tables held (a DSP without
+    // processes adds none), so both bounds are checked.
+    if (n < 0 || n > tableCount - 1 || n >= getHeldTableCount())
+        return nullptr;
+
+    return tables[(size_t) n].get();
+}
+
+int GlobalPreset::getWordCount() const noexcept
+{
+    if (tables.empty())
+        return 0;
+
+    auto words = tableCount;
+
+    for (const auto& table : tables)
+        words += table->getKeyCount();
+
+    return words;
+}
+
+void GlobalPreset::clearTables() noexcept
+{
+    tables.clear();
+    tableCount = 0;
+    currentTable = -1;
+}

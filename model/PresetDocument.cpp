@@ -1,0 +1,1181 @@
+#include "model/PresetDocument.h"
+
+#include "model/DesignLog.h"
+#include "model/GlobalPresetKey.h"
+
+#include <algorithm>
+
+namespace
+{
+constexpr const char* presetListTag = "PresetList";
+constexpr const char* classTag = "Class";
+constexpr const char* countGroupTag = "CountGroup";
+constexpr const char* presetTag = "Preset";
+constexpr const char* countTag = "Count";
+constexpr const char* controlsTag = "Controls";
+constexpr const char* listsTag = "Lists";
+constexpr const char* listTag = "List";
+constexpr const char* globalPresetsTag = "GLOBAL_PRESETS";
+constexpr const char* dspDefinitionTag = "DSPDefinition";
+
+constexpr uint32_t channelCountMask = 0x0FFFFFFF;
+
+// A count group's channel count: the low 28 bits of the node's count word,
+// with 0 read as 1.
+int toGroupCount (uint32_t count)
+{
+    const auto masked = (int) (count & channelCountMask);
+    return masked == 0 ? 1 : masked;
+}
+
+// The count of a group when looking one up; -1 when its text is no number.
+int countOfGroup (const juce::XmlElement& group)
+{
+    uint32_t count = 0;
+
+    if (! PresetNumberReader::parseUnsigned (group.getStringAttribute ("count", "0"), count))
+        return -1;
+
+    return toGroupCount (count);
+}
+
+juce::XmlElement& findOrCreateChild (juce::XmlElement& parent, const char* tag)
+{
+    if (auto* child = parent.getChildByName (tag))
+        return *child;
+
+    return *parent.createNewChildElement (tag);
+}
+
+int indexOfChild (const juce::XmlElement& parent, const juce::XmlElement& child)
+{
+    for (int i = 0; i < parent.getNumChildElements(); ++i)
+        if (parent.getChildElement (i) == &child)
+            return i;
+
+    return -1;
+}
+
+int countChildren (const juce::XmlElement& parent, const char* tag)
+{
+    int count = 0;
+
+    for (auto* child = parent.getChildByName (tag); child != nullptr; child = child->getNextElementWithTagName (tag))
+        ++count;
+
+    return count;
+}
+
+const PresetRecord* findPresetRecord (const ProcessPresetStore& store, const juce::String& name)
+{
+    for (int i = 0; i < store.getPresetCount(); ++i)
+        if (store.getPresetName (i) == name)
+            return store.getPresetRecord (i);
+
+    return nullptr;
+}
+
+// The class of that name directly under the root, under "PresetList" or
+// under the root's first child.
+juce::XmlElement* findClassAnywhere (const juce::XmlElement& root, const juce::String& className)
+{
+    if (auto* cls = PresetDocument::findPresetClassElement (root, className))
+        return cls;
+
+    if (auto* presetList = root.getChildByName (presetListTag))
+        if (auto* cls = PresetDocument::findPresetClassElement (*presetList, className))
+            return cls;
+
+    if (auto* first = root.getFirstChildElement())
+        return PresetDocument::findPresetClassElement (*first, className);
+
+    return nullptr;
+}
+
+juce::XmlElement* findPresetOfGroup (const juce::XmlElement& root, const juce::String& className, int count)
+{
+    if (auto* cls = findClassAnywhere (root, className))
+        if (auto* group = PresetDocument::findCountGroupElement (*cls, count))
+            return group->getChildByName (presetTag);
+
+    return nullptr;
+}
+
+// "NumberOfPresets" follows the lists the group really holds.
+void updatePresetCount (juce::XmlElement& preset)
+{
+    auto* lists = preset.getChildByName (listsTag);
+    findOrCreateChild (preset, countTag).setAttribute ("NumberOfPresets", lists != nullptr ? countChildren (*lists, listTag) : 0);
+}
+
+void writeDspDefinition (juce::XmlElement& list, const GlobalPresetTable& table)
+{
+    // A table written again for the same DSP replaces the old one.
+    for (auto* old = list.getChildByName (dspDefinitionTag); old != nullptr;
+         old = old->getNextElementWithTagName (dspDefinitionTag))
+    {
+        uint32_t dspId = 0;
+
+        if (PresetNumberReader::parseUnsigned (old->getStringAttribute ("dspId"), dspId) && dspId == table.getDspId())
+        {
+            list.removeChildElement (old, true);
+            break;
+        }
+    }
+
+    auto* definition = list.createNewChildElement (dspDefinitionTag);
+    definition->setAttribute ("dspId", juce::String (table.getDspId()));
+    definition->setAttribute ("numberOfProcess", table.getKeyCount());
+
+    for (int k = 0; k < table.getKeyCount(); ++k)
+        definition->setAttribute ("processPreset" + juce::String (k + 1), juce::String (table.getKey (k)));
+}
+void registerFileControls (ProcessPresetStore& target, const PresetControlsLayout& layout, bool fixed, int howMany)
+{
+    // Counted by the controls the file names, whatever count it claims.
+    const auto last = std::min (howMany, fixed ? layout.getFixedNumberCount() : layout.getSecondaryNumberCount());
+
+    for (int n = 1; n <= last; ++n)
+    {
+        auto* slot = layout.find (fixed, n);
+
+        // A control without a name could never be found again.
+        if (slot == nullptr || slot->name.isEmpty() || target.findControl (slot->name))
+            continue;
+
+        const auto number = fixed ? (slot->nrpn & ~ProcessPresetStore::secondaryControlFlag)
+                                  : (slot->nrpn | ProcessPresetStore::secondaryControlFlag);
+
+        if (! target.addOrUpdateControl (number, slot->name, true))
+            return;
+    }
+}
+
+// Registers the file's controls in a store that has none built yet: without
+// a source those the file names (fixed ones, then the channels' worth of
+// secondary ones), with another store as source that store's controls. A
+// file that carries the delay control adds it.
+void takeControls (ProcessPresetStore& target, const PresetControlsLayout& layout, const ProcessPresetStore* source,
+                   int fixedCount, int secondaryCount)
+{
+    if (! target.hasBuiltControls())
+    {
+        target.markBuilding();
+
+        if (source == nullptr)
+        {
+            registerFileControls (target, layout, true, fixedCount);
+            registerFileControls (target, layout, false, secondaryCount);
+        }
+        else if (source != &target)
+        {
+            target.copyControlsFrom (*source);
+        }
+
+        target.markBuilt();
+    }
+
+    if (layout.hasDelay())
+    {
+        if (! target.findControl (ProcessPresetStore::fixedDelayControlName))
+            target.addOrUpdateControl (ProcessPresetStore::fixedDelayControlNrpn, ProcessPresetStore::fixedDelayControlName,
+                                       true);
+
+        target.padValuesToControlCount();
+        target.setHasFixedDelayControl();
+    }
+}
+
+void startFromSourcePreset (ProcessPresetStore& target, const ProcessPresetStore& source, const juce::String& name)
+{
+    auto& record = *target.getCurrentPresetRecord();
+
+    if (auto* sourcePreset = findPresetRecord (source, name); sourcePreset != nullptr && sourcePreset != &record)
+    {
+        record.values = sourcePreset->values;
+        target.padValuesToControlCount();
+    }
+}
+
+// The list's values into the current preset, each control's by its name;
+// a value the list does not hold is left as it is.
+void readListValues (ProcessPresetStore& target, const juce::XmlElement& list, const PresetControlsLayout& layout,
+                     PresetNumberReader& reader)
+{
+    for (int i = 0; i < target.getControlCount(); ++i)
+    {
+        target.setCurrentControl (i);
+
+        if (target.isFixedDelayControl())
+            continue;
+
+        auto* slot = layout.findByName (target.getControl (i)->name);
+
+        if (slot == nullptr)
+            continue;
+
+        const auto attribute = PresetControlsLayout::valueAttribute (slot->fixed, slot->number);
+
+        if (! list.hasAttribute (attribute))
+            continue;
+
+        target.setCurrentValue (reader.getUnsigned (list, attribute));
+        target.markCurrentPresetOrderDone();
+    }
+}
+
+// The list's delay count into the delay control and the store; false when
+// the store's presets have no place for it.
+bool readDelayCount (ProcessPresetStore& target, const juce::XmlElement& list, PresetNumberReader& reader)
+{
+    if (! target.findControl (ProcessPresetStore::fixedDelayControlName) || ! target.isCurrentControlInPreset())
+        return false;
+
+    if (list.hasAttribute (PresetControlsLayout::delayCountAttribute))
+    {
+        const auto delayCount = reader.getUnsigned (list, PresetControlsLayout::delayCountAttribute);
+        target.setCurrentValue (delayCount);
+        target.setDelayCount (delayCount);
+    }
+
+    return true;
+}
+} // namespace
+
+//==============================================================================
+juce::File PresetDocument::getPresetFile (const juce::File& projectFolder, const juce::String& projectName)
+{
+    return projectFolder.getChildFile (projectName + presetFileSuffix);
+}
+
+juce::File PresetDocument::getGlobalPresetFile (const juce::File& projectFolder, const juce::String& projectName)
+{
+    return projectFolder.getChildFile (projectName + globalPresetFileSuffix);
+}
+
+PresetDocument::PresetDocument() = default;
+PresetDocument::~PresetDocument() = default;
+
+//==============================================================================
+juce::XmlElement* PresetDocument::createPresetElement (juce::XmlElement& parent)
+{
+    currentElement = parent.createNewChildElement (presetTag);
+    parentElement = &parent;
+    return currentElement;
+}
+
+juce::XmlElement* PresetDocument::createElement (const juce::String& tag)
+{
+    pendingElement = std::make_unique<juce::XmlElement> (tag);
+    currentElement = pendingElement.get();
+    return currentElement;
+}
+
+void PresetDocument::setText (const juce::String& attributeName, const juce::String& text)
+{
+    if (currentElement != nullptr)
+        currentElement->setAttribute (attributeName, text);
+}
+
+void PresetDocument::setInt (const juce::String& attributeName, int value)
+{
+    if (currentElement != nullptr)
+        currentElement->setAttribute (attributeName, value);
+}
+
+void PresetDocument::setUnsigned (const juce::String& attributeName, uint32_t value)
+{
+    if (currentElement != nullptr)
+        currentElement->setAttribute (attributeName, juce::String (value));
+}
+
+void PresetDocument::addChild (juce::XmlElement& parent, juce::XmlElement* child)
+{
+    // Only the element the context holds can be handed over; anything else
+    // has an owner already.
+    jassert (child == nullptr || child == pendingElement.get());
+
+    if (child != nullptr && child == pendingElement.get())
+        parent.addChildElement (pendingElement.release());
+}
+
+//==============================================================================
+juce::XmlElement* PresetDocument::findPresetClassElement (const juce::XmlElement& parent, const juce::String& name)
+{
+    for (auto* cls = parent.getChildByName (classTag); cls != nullptr; cls = cls->getNextElementWithTagName (classTag))
+        if (cls->getStringAttribute ("name") == name)
+            return cls;
+
+    return nullptr;
+}
+
+juce::XmlElement* PresetDocument::findListElement (const juce::XmlElement& parent, const juce::String& name)
+{
+    for (auto* list = parent.getChildByName (listTag); list != nullptr; list = list->getNextElementWithTagName (listTag))
+        if (list->getStringAttribute ("name") == name)
+            return list;
+
+    return nullptr;
+}
+
+juce::XmlElement* PresetDocument::findCountGroupElement (const juce::XmlElement& parent, int count)
+{
+    const auto wanted = toGroupCount ((uint32_t) count);
+
+    for (auto* group = parent.getChildByName (countGroupTag); group != nullptr;
+         group = group->getNextElementWithTagName (countGroupTag))
+        if (countOfGroup (*group) == wanted)
+            return group;
+
+    return nullptr;
+}
+
+//==============================================================================
+juce::Result PresetDocument::writeProcessPresetDocument (const juce::File& file, const juce::String& className, int count,
+                                                         ProcessPresetStore& presetStore, const WriteOptions& options,
+                                                         int* storedPresetIndex)
+{
+    if (storedPresetIndex != nullptr)
+        *storedPresetIndex = -1;
+
+    auto loaded = loadForUpdate (file);
+
+    if (loaded.result.failed())
+        return loaded.result;
+
+    if (presetStore.hasFixedDelayControl())
+    {
+        // Marking the store built here would stop its control panel from
+        // registering the other controls later; only a built store stays built.
+        const auto wasBuilt = presetStore.isBuilt();
+
+        if (wasBuilt)
+            presetStore.markBuilding();
+
+        presetStore.addOrUpdateControl (ProcessPresetStore::fixedDelayControlNrpn, ProcessPresetStore::fixedDelayControlName,
+                                        true);
+
+        if (wasBuilt)
+            presetStore.markBuilt();
+
+        presetStore.padValuesToControlCount();
+        presetStore.setDelayCount ((uint32_t) count);
+
+        if (presetStore.findControl (ProcessPresetStore::fixedDelayControlName))
+            presetStore.setCurrentValue ((uint32_t) count);
+
+        count = 1;
+    }
+
+    if (presetStore.getName().isEmpty())
+        presetStore.setName (className);
+
+    auto index = -1;
+
+    if (options.storeInCollections && presetStores != nullptr)
+        index = presetStores->storeOrFindPreset (className, count, presetStore, true, options.matchExisting, false);
+
+    auto root = loaded.root != nullptr ? std::move (loaded.root) : makeRoot();
+    setTableIdCount (*root);
+
+    const ProcessPresetStore* written = &presetStore;
+
+    if (usePresetList && presetStores != nullptr)
+        if (auto* stored = presetStores->findStore (className, count))
+            written = stored;
+
+    writeClassElement (*root, className, count, *written, options.allPresets);
+
+    const auto result = save (*root, file);
+
+    if (result.wasOk() && storedPresetIndex != nullptr)
+        *storedPresetIndex = index;
+
+    return result;
+}
+
+juce::XmlElement* PresetDocument::writeClassElement (juce::XmlElement& parent, const juce::String& className, int count,
+                                                     const ProcessPresetStore& presetStore, bool allPresets)
+{
+    auto* container = usePresetList ? &findOrCreateChild (parent, presetListTag) : &parent;
+
+    auto* cls = findPresetClassElement (*container, className);
+
+    if (cls == nullptr)
+    {
+        cls = createElement (classTag);
+        setText ("name", className);
+        addChild (*container, cls);
+    }
+
+    auto* group = findCountGroupElement (*cls, count);
+
+    if (group == nullptr)
+    {
+        group = createElement (countGroupTag);
+        setInt ("count", count);
+        setInt ("TableId", presetStore.getTableId());
+        addChild (*cls, group);
+    }
+    else
+    {
+        // The stored store's id is what the global preset keys use.
+        group->setAttribute ("TableId", presetStore.getTableId());
+    }
+
+    const auto layout = PresetControlsLayout::fromStore (presetStore);
+    auto* preset = group->getChildByName (presetTag);
+
+    if (preset == nullptr)
+    {
+        preset = createPresetElement (*group);
+        preset->createNewChildElement (countTag)->setAttribute ("NumberOfPresets", 0);
+        preset->createNewChildElement (controlsTag);
+        preset->createNewChildElement (listsTag);
+    }
+
+    updatePresetControls (*preset, layout);
+
+    auto& lists = findOrCreateChild (*preset, listsTag);
+
+    for (int i = 0; i < presetStore.getPresetCount(); ++i)
+    {
+        auto* record = presetStore.getPresetRecord (i);
+
+        if (! allPresets && record->name != ProcessPresetStore::lastSavedPresetName)
+            continue;
+
+        auto list = layout.makeList (*record);
+
+        if (auto* existing = findListElement (lists, record->name))
+            lists.replaceChildElement (existing, list.release());
+        else
+            lists.addChildElement (list.release());
+    }
+
+    updatePresetCount (*preset);
+    currentElement = preset;
+    return preset;
+}
+
+void PresetDocument::updatePresetControls (juce::XmlElement& preset, const PresetControlsLayout& layout)
+{
+    auto fresh = std::make_unique<juce::XmlElement> (controlsTag);
+    layout.writeControls (*fresh);
+
+    auto* countElement = preset.getChildByName (countTag);
+
+    if (countElement == nullptr)
+    {
+        countElement = new juce::XmlElement (countTag);
+        countElement->setAttribute ("NumberOfPresets", 0);
+        preset.prependChildElement (countElement);
+    }
+
+    auto& count = *countElement;
+    count.setAttribute ("NumberOfControls", layout.getControlNumberCount());
+    count.setAttribute ("NumberOfFixedControls", layout.getFixedNumberCount());
+
+    auto* controls = preset.getChildByName (controlsTag);
+
+    if (controls != nullptr && controls->isEquivalentTo (fresh.get(), false))
+        return;
+
+    // The lists already in the file are numbered by the old controls: they
+    // are renumbered by control name, or they would be read against the new
+    // numbering and give their values to the wrong controls.
+    PresetNumberReader ignored;
+    const auto oldLayout = controls != nullptr ? PresetControlsLayout::fromElement (*controls, ignored) : PresetControlsLayout();
+
+    if (auto* lists = preset.getChildByName (listsTag))
+    {
+        for (auto* list = lists->getChildByName (listTag); list != nullptr;)
+        {
+            auto* next = list->getNextElementWithTagName (listTag);
+            lists->replaceChildElement (list, layout.renumberList (*list, oldLayout).release());
+            list = next;
+        }
+    }
+
+    if (controls != nullptr)
+        preset.replaceChildElement (controls, fresh.release());
+    else
+        preset.insertChildElement (fresh.release(), indexOfChild (preset, count) + 1);
+}
+
+juce::Result PresetDocument::writePresetsFile (const juce::File& file, const juce::String& className, int count,
+                                               const juce::String& presetName, bool removeAll)
+{
+    auto loaded = loadForUpdate (file);
+
+    if (loaded.result.failed() || loaded.root == nullptr)
+        return loaded.result;
+
+    auto* preset = findPresetOfGroup (*loaded.root, className, count);
+    auto* lists = preset != nullptr ? preset->getChildByName (listsTag) : nullptr;
+
+    if (lists == nullptr)
+        return juce::Result::ok();
+
+    if (removeAll)
+        lists->deleteAllChildElementsWithTagName (listTag);
+    else if (auto* list = presetName.isEmpty() ? lists->getChildByName (listTag) : findListElement (*lists, presetName))
+        lists->removeChildElement (list, true);
+    else
+        return juce::Result::ok();
+
+    updatePresetCount (*preset);
+
+    return save (*loaded.root, file);
+}
+
+juce::Result PresetDocument::loadProcessPresetsFromFile (const juce::File& file, const juce::String& className, int count,
+                                                         ProcessPresetStore& presetStore, bool dropPanel)
+{
+    auto loaded = PresetFileAccess::load (file);
+
+    if (loaded.result.failed())
+    {
+        reportUnreadable (file, loaded.result.getErrorMessage(), false);
+        return loaded.result;
+    }
+
+    if (loaded.root == nullptr)
+        return juce::Result::ok();
+
+    // A store with the fixed delay control is written under the count 1.
+    const auto groupCount = presetStore.hasFixedDelayControl() ? 1 : count;
+    auto* cls = findPresetClassElement (*loaded.root, className);
+    auto* group = cls != nullptr ? findCountGroupElement (*cls, groupCount) : nullptr;
+
+    if (group == nullptr)
+        return juce::Result::ok();
+
+    ProcessPresetStore work (presetStore);
+    const auto flag = work.getExtraFlag();
+    work.clear (dropPanel, false);
+    work.setExtraFlag (flag);
+
+    PresetNumberReader reader;
+    auto mismatch = false;
+    loadCountGroups (work, *group, groupCount, &work, reader, mismatch);
+
+    if (reader.hasFailed())
+    {
+        reportUnreadable (file, reader.getError(), false);
+        return juce::Result::fail (reader.getError());
+    }
+
+    presetStore = std::move (work);
+
+    if (mismatch)
+        report (loadingTitle, mismatchText);
+
+    return juce::Result::ok();
+}
+
+bool PresetDocument::loadProcessPresets (const juce::XmlElement& countGroup, int count, const ProcessPresetStore* source)
+{
+    if (store == nullptr)
+        return false;
+
+    ProcessPresetStore work (*store);
+    PresetNumberReader reader;
+    auto mismatch = false;
+
+    loadCountGroups (work, countGroup, count, source == store ? &work : source, reader, mismatch);
+
+    if (reader.hasFailed())
+    {
+        report (loadingTitle, "The presets cannot be read: " + reader.getError() + ". They were left as they were.");
+        return false;
+    }
+
+    *store = std::move (work);
+
+    if (mismatch)
+        report (loadingTitle, mismatchText);
+
+    return true;
+}
+
+void PresetDocument::loadCountGroups (ProcessPresetStore& target, const juce::XmlElement& firstGroup, int count,
+                                      const ProcessPresetStore* source, PresetNumberReader& reader, bool& mismatch)
+{
+    for (auto* group = &firstGroup; group != nullptr; group = group->getNextElementWithTagName (countGroupTag))
+    {
+        const auto groupCount = toGroupCount (reader.getUnsigned (*group, "count"));
+
+        if (group->getChildByName (presetTag) == nullptr)
+            continue;
+
+        if (groupCount != count && source != nullptr && ! source->hasFixedDelayControl())
+            continue;
+
+        loadCountGroup (target, *group, groupCount, count, source, reader, mismatch);
+    }
+}
+
+void PresetDocument::loadCountGroup (ProcessPresetStore& target, const juce::XmlElement& group, int groupCount, int count,
+                                     const ProcessPresetStore* source, PresetNumberReader& reader, bool& mismatch)
+{
+    const auto& preset = *group.getChildByName (presetTag);
+    auto* countElement = preset.getChildByName (countTag);
+    auto* controls = preset.getChildByName (controlsTag);
+
+    auto controlCount = countElement != nullptr ? std::max (0, reader.getInt (*countElement, "NumberOfControls")) : 0;
+    const auto fixedCount = countElement != nullptr ? std::max (0, reader.getInt (*countElement, "NumberOfFixedControls")) : 0;
+    controlCount = std::max (controlCount, fixedCount);
+
+    // The secondary controls are per channel: a node of fewer channels takes
+    // the first channels' worth.
+    if (count < groupCount)
+        controlCount = ((controlCount - fixedCount) / groupCount) * count + fixedCount;
+
+    const auto layout = controls != nullptr ? PresetControlsLayout::fromElement (*controls, reader) : PresetControlsLayout();
+
+    if (controls != nullptr && (controlCount != 0 || fixedCount != 0))
+        takeControls (target, layout, source, fixedCount, controlCount - fixedCount);
+
+    // Values are written at the controls' final positions and marked as in
+    // order, so the store is normalised first: normalising later would not
+    // move values already marked. An empty store is left for its control
+    // panel, which registers and normalises its controls itself.
+    if (target.getControlCount() > 0)
+        target.normaliseControlOrder();
+
+    auto* lists = preset.getChildByName (listsTag);
+
+    for (auto* list = lists != nullptr ? lists->getChildByName (listTag) : nullptr; list != nullptr;
+         list = list->getNextElementWithTagName (listTag))
+    {
+        const auto name = list->getStringAttribute ("name");
+
+        // A name met twice keeps its first list; a full store takes no more.
+        if (! target.selectOrAddPreset (name, 0, false))
+            continue;
+
+        // A node of more channels than the file's starts from its own values.
+        if (source != nullptr && groupCount < count)
+            startFromSourcePreset (target, *source, name);
+
+        readListValues (target, *list, layout, reader);
+
+        if (target.hasFixedDelayControl() && ! readDelayCount (target, *list, reader))
+            mismatch = true;
+    }
+}
+
+//==============================================================================
+juce::Result PresetDocument::readPresetsFile (const juce::File& file)
+{
+    if (presetStores == nullptr || globalPresets == nullptr)
+    {
+        jassertfalse;
+        return juce::Result::fail ("no preset collections to read into");
+    }
+
+    auto loaded = PresetFileAccess::load (file);
+
+    if (loaded.result.failed())
+    {
+        reportUnreadable (file, loaded.result.getErrorMessage(), false);
+        return loaded.result;
+    }
+
+    if (loaded.root == nullptr)
+    {
+        presetStores->clear();
+        globalPresets->clear();
+        return juce::Result::ok();
+    }
+
+    ProjectPresetStores stores;
+    GlobalPresetList list;
+    PresetNumberReader reader;
+    auto mismatch = false;
+
+    const auto tableIdCount = reader.getInt (*loaded.root, "NumberOfTableId");
+    readStoredStores (*loaded.root, stores, reader, mismatch);
+    readGlobalPresets (*loaded.root, list, reader);
+
+    if (reader.hasFailed())
+    {
+        reportUnreadable (file, reader.getError(), false);
+        return juce::Result::fail (reader.getError());
+    }
+
+    // Ids go on from the higher of the file's count and the ids it holds, so
+    // that a new store never takes an id that a key already names.
+    stores.setTableCounter (std::max (stores.getTableCounter(), tableIdCount - 1));
+    stores.setLastTableId (stores.getTableCounter() + 1);
+
+    *presetStores = std::move (stores);
+    *globalPresets = std::move (list);
+
+    if (mismatch)
+        report (loadingTitle, mismatchText);
+
+    return juce::Result::ok();
+}
+
+void PresetDocument::readStoredStores (const juce::XmlElement& root, ProjectPresetStores& stores, PresetNumberReader& reader,
+                                       bool& mismatch)
+{
+    auto* presetList = root.getChildByName (presetListTag);
+
+    if (presetList == nullptr)
+        return;
+
+    for (auto* cls = presetList->getChildByName (classTag); cls != nullptr; cls = cls->getNextElementWithTagName (classTag))
+    {
+        const auto className = cls->getStringAttribute ("name");
+
+        for (auto* group = cls->getChildByName (countGroupTag); group != nullptr;
+             group = group->getNextElementWithTagName (countGroupTag))
+        {
+            if (group->getChildByName (presetTag) == nullptr)
+                continue;
+
+            const auto count = toGroupCount (reader.getUnsigned (*group, "count"));
+            const auto tableId = reader.getInt (*group, "TableId", -1);
+
+            if (tableId < 0)
+            {
+                reader.fail ("the presets of \"" + className + "\" for " + juce::String (count) +
+                             " channels have no valid \"TableId\"");
+                return;
+            }
+
+            auto stored = std::make_unique<ProcessPresetStore>();
+            loadCountGroup (*stored, *group, count, count, nullptr, reader, mismatch);
+            stored->setTableId (tableId);
+            stored->setName (className);
+
+            if (! stores.addStoredStore (className, count, std::move (stored)))
+            {
+                reader.fail ("the presets of \"" + className + "\" for " + juce::String (count) +
+                             " channels, or the \"TableId\" " + juce::String (tableId) + ", appear twice");
+                return;
+            }
+        }
+    }
+}
+
+void PresetDocument::readGlobalPresets (const juce::XmlElement& root, GlobalPresetList& list, PresetNumberReader& reader)
+{
+    for (auto* globals = root.getChildByName (globalPresetsTag); globals != nullptr;
+         globals = globals->getNextElementWithTagName (globalPresetsTag))
+    {
+        for (auto* element = globals->getChildByName (listTag); element != nullptr;
+             element = element->getNextElementWithTagName (listTag))
+        {
+            list.addIfMissing (element->getStringAttribute ("name"));
+            auto* globalPreset = list.getCurrent();
+
+            for (auto* definition = element->getChildByName (dspDefinitionTag); definition != nullptr;
+                 definition = definition->getNextElementWithTagName (dspDefinitionTag))
+            {
+                const auto dspId = reader.getUnsigned (*definition, "dspId");
+                globalPreset->addTable (dspId);
+                auto* table = globalPreset->findTableByDsp (dspId);
+
+                // The keys are counted by the attributes there are, whatever
+                // number the element claims.
+                const auto keyCount =
+                    std::min (std::max (0, reader.getInt (*definition, "numberOfProcess")), definition->getNumAttributes());
+
+                for (int k = 1; k <= keyCount; ++k)
+                {
+                    const auto attribute = "processPreset" + juce::String (k);
+
+                    // A missing key is left out rather than read as 0, which
+                    // would name preset 0 of table 0.
+                    if (definition->hasAttribute (attribute))
+                        table->appendRawKey (reader.getUnsigned (*definition, attribute));
+                }
+            }
+        }
+    }
+}
+
+//==============================================================================
+juce::Result PresetDocument::writeGlobalPresetsFile (const juce::File& file, const juce::String& presetName)
+{
+    auto loaded = loadForUpdate (file);
+
+    if (loaded.result.failed() || loaded.root == nullptr)
+        return loaded.result;
+
+    for (auto* globals = loaded.root->getChildByName (globalPresetsTag); globals != nullptr;
+         globals = globals->getNextElementWithTagName (globalPresetsTag))
+    {
+        if (auto* list = findListElement (*globals, presetName))
+        {
+            globals->removeChildElement (list, true);
+            globals->setAttribute ("NumberOfGlobalPreset", countChildren (*globals, listTag));
+            return save (*loaded.root, file);
+        }
+    }
+
+    return juce::Result::ok();
+}
+
+juce::Result PresetDocument::writeGlobalPresetDocument (const juce::File& file, const GlobalPreset& globalPreset,
+                                                        const GlobalPresetTable& table, bool replace)
+{
+    auto loaded = loadForUpdate (file);
+
+    if (loaded.result.failed())
+        return loaded.result;
+
+    const auto existed = loaded.root != nullptr;
+    auto root = existed ? std::move (loaded.root) : makeRoot();
+
+    if (existed)
+        setTableIdCount (*root);
+    else
+        root->removeAttribute ("NumberOfTableId");
+
+    auto& list = findOrCreateGlobalList (*root, globalPreset);
+
+    if (replace)
+        list.deleteAllChildElementsWithTagName (dspDefinitionTag);
+
+    writeDspDefinition (list, table);
+    return save (*root, file);
+}
+
+juce::XmlElement& PresetDocument::findOrCreateGlobalList (juce::XmlElement& root, const GlobalPreset& globalPreset)
+{
+    juce::XmlElement* globals = nullptr;
+    juce::XmlElement* list = nullptr;
+
+    for (auto* candidate = root.getChildByName (globalPresetsTag); candidate != nullptr && list == nullptr;
+         candidate = candidate->getNextElementWithTagName (globalPresetsTag))
+    {
+        globals = globals != nullptr ? globals : candidate;
+
+        if ((list = findListElement (*candidate, globalPreset.getName())) != nullptr)
+            globals = candidate;
+    }
+
+    if (globals == nullptr)
+    {
+        globals = root.createNewChildElement (globalPresetsTag);
+        globals->setAttribute ("NumberOfGlobalPreset", 0);
+    }
+
+    if (list == nullptr)
+    {
+        list = globals->createNewChildElement (listTag);
+        list->setAttribute ("name", globalPreset.getName());
+        list->setAttribute ("NumberOfDsp", globalPreset.getTableCount());
+    }
+
+    globals->setAttribute ("NumberOfGlobalPreset", countChildren (*globals, listTag));
+    return *list;
+}
+
+//==============================================================================
+ProcessPresetStore* PresetDocument::findPresetStoreForKey (uint32_t key, int& count)
+{
+    count = -1;
+
+    if (presetStores == nullptr)
+        return nullptr;
+
+    const auto tableId = GlobalPresetKey::getTableId (key);
+    const auto presetIndex = GlobalPresetKey::getPresetIndex (key);
+
+    for (int c = 0; c < presetStores->getClassCount(); ++c)
+    {
+        auto* cls = presetStores->getClass (c);
+
+        for (int e = 0; e < cls->getEntryCount(); ++e)
+        {
+            auto* entry = cls->getEntry (e);
+            auto& stored = *entry->store;
+
+            if (stored.getTableId() != tableId)
+                continue;
+
+            if (presetIndex < stored.getPresetCount())
+            {
+                stored.setCurrentPreset (presetIndex);
+                stored.setSelectedPreset (presetIndex);
+            }
+            else if ((uint32_t) presetIndex == GlobalPresetKey::currentPresetIndex)
+            {
+                stored.setSelectedPreset (stored.getCurrentPreset());
+            }
+            else
+            {
+                continue;
+            }
+
+            count = entry->count;
+            return &stored;
+        }
+    }
+
+    return nullptr;
+}
+
+int PresetDocument::rebuildReferencedPresets()
+{
+    referencedPresets.clear();
+
+    if (globalPresets == nullptr)
+        return 0;
+
+    for (int p = 0; p < globalPresets->getCount(); ++p)
+    {
+        auto* globalPreset = globalPresets->getPreset (p);
+
+        for (int t = 0; t < globalPreset->getHeldTableCount(); ++t)
+        {
+            auto* table = globalPreset->getTable (t);
+
+            if (table == nullptr)
+                continue;
+
+            for (auto key : table->getKeys())
+            {
+                const auto reference = GlobalPresetKey::getPresetReference (key);
+
+                if (std::find (referencedPresets.begin(), referencedPresets.end(), reference) == referencedPresets.end())
+                    referencedPresets.push_back (reference);
+            }
+        }
+    }
+
+    std::sort (referencedPresets.begin(), referencedPresets.end(), std::greater<int>());
+    return (int) referencedPresets.size();
+}
+
+void PresetDocument::getGroupBounds (int n, int& lo, int& hi) const noexcept
+{
+    auto tablePartAt = [this] (int i)
+    {
+        return i >= 0 && i < (int) referencedPresets.size()
+                   ? GlobalPresetKey::tablePartOfReference (referencedPresets[(size_t) i])
+                   : -1;
+    };
+
+    lo = tablePartAt (n);
+    hi = tablePartAt (n + 1);
+}
+
+juce::Result PresetDocument::removeUnreferencedPresets (const juce::File& file)
+{
+    newIndex.clear();
+    pendingRemovals.clear();
+
+    // The file is changed by renumberAndSave; a file that cannot be read
+    // would make it fail after the stores were cleaned, so nothing starts.
+    auto loaded = loadForUpdate (file);
+
+    if (loaded.result.failed())
+        return loaded.result;
+
+    // Each reference keeps its index unless its store is cleaned.
+    for (auto reference : referencedPresets)
+        newIndex.push_back (GlobalPresetKey::presetIndexOfReference (reference));
+
+    // The list is in descending order, so the references of one table id
+    // stand together.
+    for (size_t first = 0; first < referencedPresets.size();)
+    {
+        auto end = first + 1;
+        const auto tablePart = GlobalPresetKey::tablePartOfReference (referencedPresets[first]);
+
+        while (end < referencedPresets.size() && GlobalPresetKey::tablePartOfReference (referencedPresets[end]) == tablePart)
+            ++end;
+
+        cleanStore (first, end);
+        first = end;
+    }
+
+    return juce::Result::ok();
+}
+
+void PresetDocument::cleanStore (size_t first, size_t end)
+{
+    ClassPresetStores* cls = nullptr;
+    auto* entry = presetStores != nullptr
+                      ? presetStores->findEntryByTableId (GlobalPresetKey::tableIdOfReference (referencedPresets[first]), &cls)
+                      : nullptr;
+
+    if (entry == nullptr)
+        return;
+
+    auto& stored = *entry->store;
+    std::vector<bool> referenced ((size_t) stored.getPresetCount(), false);
+
+    // A key for the store's current preset, or for a preset the store does
+    // not hold, cannot be renumbered: that store keeps every preset.
+    for (auto i = first; i < end; ++i)
+    {
+        const auto index = GlobalPresetKey::presetIndexOfReference (referencedPresets[i]);
+
+        if (index >= stored.getPresetCount())
+            return;
+
+        referenced[(size_t) index] = true;
+    }
+
+    PendingRemoval removal{ cls->getName(), entry->count, {} };
+
+    for (auto index = stored.getPresetCount(); --index >= 0;)
+    {
+        if (! referenced[(size_t) index])
+        {
+            removal.presetNames.add (stored.getPresetName (index));
+            stored.removePreset (index);
+        }
+    }
+
+    // A kept preset's new index is the number of kept presets before it.
+    for (auto i = first; i < end; ++i)
+    {
+        const auto oldIndex = GlobalPresetKey::presetIndexOfReference (referencedPresets[i]);
+        newIndex[i] = (int) std::count (referenced.begin(), referenced.begin() + oldIndex, true);
+    }
+
+    if (! removal.presetNames.isEmpty())
+        pendingRemovals.push_back (std::move (removal));
+}
+
+juce::Result PresetDocument::renumberAndSave (const juce::File& file)
+{
+    if (globalPresets != nullptr)
+    {
+        for (int p = 0; p < globalPresets->getCount(); ++p)
+        {
+            auto* globalPreset = globalPresets->getPreset (p);
+
+            for (int t = 0; t < globalPreset->getHeldTableCount(); ++t)
+            {
+                auto* table = globalPreset->getTable (t);
+
+                for (int k = 0; table != nullptr && k < table->getKeyCount(); ++k)
+                {
+                    auto* key = table->getKeyPointer (k);
+                    const auto found = std::find (referencedPresets.begin(), referencedPresets.end(),
+                                                  GlobalPresetKey::getPresetReference (*key));
+                    const auto j = (size_t) (found - referencedPresets.begin());
+
+                    if (found != referencedPresets.end() && j < newIndex.size())
+                        *key = GlobalPresetKey::withPresetIndex (*key, newIndex[j]);
+                }
+            }
+        }
+    }
+
+    auto result = juce::Result::ok();
+    auto loaded = loadForUpdate (file);
+
+    if (loaded.result.failed())
+    {
+        result = loaded.result;
+    }
+    else
+    {
+        const auto existed = loaded.root != nullptr;
+        auto root = existed ? std::move (loaded.root) : makeRoot();
+
+        if (existed)
+            setTableIdCount (*root);
+        else
+            root->removeAttribute ("NumberOfTableId");
+
+        for (const auto& removal : pendingRemovals)
+        {
+            auto* preset = findPresetOfGroup (*root, removal.className, removal.count);
+            auto* lists = preset != nullptr ? preset->getChildByName (listsTag) : nullptr;
+
+            if (lists == nullptr)
+                continue;
+
+            for (const auto& name : removal.presetNames)
+                if (auto* list = findListElement (*lists, name))
+                    lists->removeChildElement (list, true);
+
+            updatePresetCount (*preset);
+        }
+
+        for (int p = 0; globalPresets != nullptr && p < globalPresets->getCount(); ++p)
+        {
+            auto* globalPreset = globalPresets->getPreset (p);
+            auto& list = findOrCreateGlobalList (*root, *globalPreset);
+            list.deleteAllChildElementsWithTagName (dspDefinitionTag);
+
+            for (int t = 0; t < globalPreset->getHeldTableCount(); ++t)
+                if (auto* table = globalPreset->getTable (t))
+                    writeDspDefinition (list, *table);
+        }
+
+        result = save (*root, file);
+    }
+
+    referencedPresets.clear();
+    newIndex.clear();
+    pendingRemovals.clear();
+    return result;
+}
+
+//==============================================================================
+std::unique_ptr<juce::XmlElement> PresetDocument::makeRoot() const
+{
+    auto root = std::make_unique<juce::XmlElement> (PresetFileAccess::rootTag);
+    root->setAttribute ("Version", formatVersion);
+    root->setAttribute ("NumberOfTableId", 0);
+    return root;
+}
+
+void PresetDocument::setTableIdCount (juce::XmlElement& root) const
+{
+    // A context without the project's collections does not know the count
+    // and leaves the file's own.
+    if (presetStores != nullptr)
+        root.setAttribute ("NumberOfTableId", presetStores->getTableCounter() + 1);
+}
+
+PresetFileAccess::Loaded PresetDocument::loadForUpdate (const juce::File& file)
+{
+    auto loaded = PresetFileAccess::load (file);
+
+    // Writing over a file that cannot be read would lose what it holds.
+    if (loaded.result.failed())
+        reportUnreadable (file, loaded.result.getErrorMessage(), true);
+
+    return loaded;
+}
+
+juce::Result PresetDocument::save (const juce::XmlElement& root, const juce::File& file)
+{
+    const auto result = PresetFileAccess::save (root, file);
+
+    if (result.failed())
+        report (savingTitle, "The preset file \"" + file.getFullPathName() +
+                                 "\" could not be written: " + result.getErrorMessage() + ". The file was left as it was.");
+
+    return result;
+}
+
+void PresetDocument::report (const juce::String& title, const juce::String& text) const
+{
+    if (messageHandler)
+        messageHandler (title, text, okButton);
+    else
+        appendToLog (title + ": " + text + "\n", 0);
+}
+
+void PresetDocument::reportUnreadable (const juce::File& file, const juce::String& reason, bool writing) const
+{
+    report (writing ? savingTitle : loadingTitle,
+            "The preset file \"" + file.getFullPathName() + "\" cannot be read: " + reason +
+                (writing ? ". It was left as it is and nothing was written to it; repair or remove it."
+                         : ". The presets were left as they were."));
+}

@@ -1,0 +1,87 @@
+#include "model/PresetNumberReader.h"
+
+namespace
+{
+// The value of a text of decimal digits with an optional leading minus, or
+// false for anything else (empty, other characters, more than 10 digits).
+bool parseDecimal (const juce::String& text, int64_t& value)
+{
+    const auto trimmed = text.trim();
+    const auto negative = trimmed.startsWithChar ('-');
+    const auto digits = negative ? trimmed.substring (1) : trimmed;
+
+    if (digits.isEmpty() || digits.length() > 10 || ! digits.containsOnly ("0123456789"))
+        return false;
+
+    value = digits.getLargeIntValue();
+
+    if (negative)
+        value = -value;
+
+    return true;
+}
+} // namespace
+
+bool PresetNumberReader::parseUnsigned (const juce::String& text, uint32_t& value)
+{
+    int64_t parsed = 0;
+
+    if (! parseDecimal (text, parsed) || parsed < (int64_t) INT32_MIN || parsed > (int64_t) UINT32_MAX)
+        return false;
+
+    value = parsed < 0 ? (uint32_t) (int32_t) parsed : (uint32_t) parsed;
+    return true;
+}
+
+bool PresetNumberReader::parseInt (const juce::String& text, int& value)
+{
+    int64_t parsed = 0;
+
+    if (! parseDecimal (text, parsed) || parsed < (int64_t) INT32_MIN || parsed > (int64_t) INT32_MAX)
+        return false;
+
+    value = (int) parsed;
+    return true;
+}
+
+uint32_t PresetNumberReader::getUnsigned (const juce::XmlElement& element, const juce::String& attribute, uint32_t fallback)
+{
+    if (! element.hasAttribute (attribute))
+        return fallback;
+
+    uint32_t value = 0;
+
+    if (parseUnsigned (element.getStringAttribute (attribute), value))
+        return value;
+
+    noteBadNumber (element, attribute);
+    return fallback;
+}
+
+int PresetNumberReader::getInt (const juce::XmlElement& element, const juce::String& attribute, int fallback)
+{
+    if (! element.hasAttribute (attribute))
+        return fallback;
+
+    int value = 0;
+
+    if (parseInt (element.getStringAttribute (attribute), value))
+        return value;
+
+    noteBadNumber (element, attribute);
+    return fallback;
+}
+
+void PresetNumberReader::fail (const juce::String& reason)
+{
+    if (! failed)
+        error = reason;
+
+    failed = true;
+}
+
+void PresetNumberReader::noteBadNumber (const juce::XmlElement& element, const juce::String& attribute)
+{
+    fail ("\"" + attribute + "\" of \"" + element.getTagName() + "\" is not a number: \"" +
+          element.getStringAttribute (attribute) + "\"");
+}

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <juce_core/juce_core.h>
+
+#include <cstdint>
+
+// Reads the numeric attributes of a preset file. A missing attribute gives
+// the caller's fallback, as the files have always been read; a text that is
+// not a whole decimal number in range is not guessed at: it is noted, and
+// the reader's first note tells the user which attribute of which element
+// spoilt the file.
+class PresetNumberReader
+{
+public:
+    // Unsigned 32-bit values; a negative text within the signed 32-bit range
+    // is taken as the same bits, as files written with signed numbers hold.
+    uint32_t getUnsigned (const juce::XmlElement& element, const juce::String& attribute, uint32_t fallback = 0);
+
+    int getInt (const juce::XmlElement& element, const juce::String& attribute, int fallback = 0);
+
+    // Notes a fault found by the caller; only the first is kept.
+    void fail (const juce::String& reason);
+
+    bool hasFailed() const noexcept { return failed; }
+    const juce::String& getError() const noexcept { return error; }
+
+    static bool parseUnsigned (const juce::String& text, uint32_t& value);
+    static bool parseInt (const juce::String& text, int& value);
+
+private:
+    void noteBadNumber (const juce::XmlElement& element, const juce::String& attribute);
+
+    bool failed = false;
+    juce::String error;
+};

@@ -1,0 +1,83 @@
+#pragma once
+
+#include "model/ClassPresetStores.h"
+
+#include <juce_core/juce_core.h>
+
+#include <memory>
+#include <vector>
+
+// The project's stored preset stores, grouped by process class and, within a
+// class, by channel count. Every stored store gets a preset table id, counted
+// 0, 1, 2 ... in creation order across all classes; global preset keys and
+// the generated preset tables address presets through these ids, so an id
+// is never given twice.
+//
+// The collections are rebuilt from the global preset file whenever a project
+// is opened or saved (PresetDocument::readPresetsFile).
+class ProjectPresetStores
+{
+public:
+    ProjectPresetStores() = default;
+    ~ProjectPresetStores() = default;
+    ProjectPresetStores (ProjectPresetStores&&) noexcept = default;
+    ProjectPresetStores& operator= (ProjectPresetStores&&) noexcept = default;
+
+    void clear();
+
+    // The last table id given out, -1 when none.
+    int getTableCounter() const noexcept { return tableCounter; }
+    void setTableCounter (int counter) noexcept { tableCounter = counter; }
+
+    // The table id of the entry last found by findMatchingPreset or stored by
+    // storeOrFindPreset, -1 when none.
+    int getLastTableId() const noexcept { return lastTableId; }
+    void setLastTableId (int id) noexcept { lastTableId = id; }
+
+    int getClassCount() const noexcept { return (int) classes.size(); }
+
+    // None for n out of range.
+    ClassPresetStores* getClass (int n) const noexcept;
+
+    // The class of exactly that name, or none.
+    ClassPresetStores* findClass (const juce::String& name) const noexcept;
+
+    ProcessPresetStore* findStore (const juce::String& className, int count) const noexcept;
+
+    // The entry whose store has that table id, and the class holding it.
+    ClassPresetEntry* findEntryByTableId (int tableId, ClassPresetStores** owner = nullptr) const noexcept;
+
+    // Stores the source's current preset into the entry of that class and
+    // count (replacing a preset of the same name), or makes a new entry that
+    // copies the whole source without "(Last-Saved)". A new entry gets the
+    // next table id unless keepTableId is set and the source carries one.
+    // cls is the class of that name when the caller has found it already.
+    ProcessPresetStore* createOrMergeStore (ClassPresetStores* cls, const juce::String& className, int count,
+                                            const ProcessPresetStore& source, bool keepTableId);
+
+    // Index of the first stored preset whose values equal those of the
+    // source's current preset; -1 when there is no entry, no current preset
+    // or no match. Sets the last table id when the entry exists.
+    int findMatchingPreset (const ClassPresetStores* cls, int count, const ProcessPresetStore& source);
+
+    // Nothing and -1 unless enabled. Otherwise stores the source's current
+    // preset (or, with matchExisting, first looks for an equal stored one)
+    // and returns its index in the stored store, -1 when no preset of the
+    // source was stored.
+    int storeOrFindPreset (const juce::String& className, int count, const ProcessPresetStore& source, bool enabled,
+                           bool matchExisting, bool keepTableId);
+
+    // Adds a stored store exactly as read from a preset file, with its own
+    // table id: no preset is dropped, as global preset keys name its presets
+    // by position. False, and nothing added, when that class and count or
+    // that table id is held already.
+    bool addStoredStore (const juce::String& className, int count, std::unique_ptr<ProcessPresetStore> store);
+
+private:
+    ClassPresetStores& findOrAddClass (ClassPresetStores* cls, const juce::String& className);
+    void noteTableId (int id) noexcept;
+
+    int tableCounter = -1;
+    int lastTableId = -1;
+    std::vector<std::unique_ptr<ClassPresetStores>> classes;
+};

@@ -1,0 +1,546 @@
+#include "model/PresetDocument.h"
+
+#include "PresetTestHelpers.h"
+
+#include <gtest/gtest.h>
+
+using namespace PresetTestHelpers;
+
+namespace
+{
+constexpr const char* delayName = ProcessPresetStore::fixedDelayControlName;
+constexpr const char* lastSaved = ProcessPresetStore::lastSavedPresetName;
+
+ProcessPresetStore makeBiquadStore()
+{
+    auto store = makeStore ({ { "Gain", 0x10 }, { "Freq", 0x11 | secondary }, { "Q", 0x12 | secondary } });
+    putPreset (store, "Warm", { 5, 1000, 7 });
+    putPreset (store, lastSaved, { 6, 2000, 8 });
+    return store;
+}
+
+ProcessPresetStore makeDelayStore()
+{
+    auto store = makeStore ({ { "Mix", 0x20 }, { "Feedback", 0x21 | secondary } });
+    store.setHasFixedDelayControl();
+    putPreset (store, "Short", { 11, 12 });
+    return store;
+}
+
+// A store as the node box's preset loader sees it: controls registered by
+// the control panel, no presets.
+ProcessPresetStore emptyBiquadStore()
+{
+    return makeStore ({ { "Gain", 0x10 }, { "Freq", 0x11 | secondary }, { "Q", 0x12 | secondary } });
+}
+
+class PresetFileTest : public ::testing::Test
+{
+protected:
+    void SetUp() override { recorder.attachTo (document); }
+
+    juce::Result writeAll (const juce::File& file, const juce::String& className, int count, ProcessPresetStore& store)
+    {
+        return document.writeProcessPresetDocument (file, className, count, store, {});
+    }
+
+    // The file as written, parsed.
+    std::unique_ptr<juce::XmlElement> parse (const juce::File& file) { return juce::parseXML (file); }
+
+    ScratchFolder folder;
+    PresetDocument document;
+    MessageRecorder recorder;
+};
+} // namespace
+
+//==============================================================================
+TEST_F (PresetFileTest, FileNamesSitBesideTheProject)
+{
+    const auto projectFolder = folder.getFolder();
+
+    EXPECT_EQ (PresetDocument::getPresetFile (projectFolder, "Speaker").getFullPathName(),
+               projectFolder.getFullPathName() + "/Speaker.presets");
+    EXPECT_EQ (PresetDocument::getGlobalPresetFile (projectFolder, "Speaker").getFullPathName(),
+               projectFolder.getFullPathName() + "/Speaker_global.presets");
+}
+
+TEST_F (PresetFileTest, GoldenProcessPresetFile)
+{
+    const auto file = folder.getFile ("Design.presets");
+    auto biquad = makeBiquadStore();
+    auto delay = makeDelayStore();
+
+    ASSERT_TRUE (writeAll (file, "Biquad", 2, biquad).wasOk());
+    ASSERT_TRUE (writeAll (file, "Delay", 3, delay).wasOk());
+
+    const juce::String expected = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                                  "\n"
+                                  "<PRESETS Version=\"1.01\" NumberOfTableId=\"0\">\n"
+                                  "  <Class name=\"Biquad\">\n"
+                                  "    <CountGroup count=\"2\" TableId=\"-1\">\n"
+                                  "      <Preset>\n"
+                                  "        <Count NumberOfPresets=\"2\" NumberOfControls=\"3\" NumberOfFixedControls=\"1\"/>\n"
+                                  "        <Controls fixedName1=\"Gain\" fixedNrpn1=\"16\" Name1=\"Freq\" Nrpn1=\"17\" "
+                                  "Name2=\"Q\" Nrpn2=\"18\"/>\n"
+                                  "        <Lists>\n"
+                                  "          <List name=\"Warm\" fixedValue1=\"5\" Value1=\"1000\" Value2=\"7\"/>\n"
+                                  "          <List name=\"(Last-Saved)\" fixedValue1=\"6\" Value1=\"2000\" Value2=\"8\"/>\n"
+                                  "        </Lists>\n"
+                                  "      </Preset>\n"
+                                  "    </CountGroup>\n"
+                                  "  </Class>\n"
+                                  "  <Class name=\"Delay\">\n"
+                                  "    <CountGroup count=\"1\" TableId=\"-1\">\n"
+                                  "      <Preset>\n"
+                                  "        <Count NumberOfPresets=\"1\" NumberOfControls=\"3\" NumberOfFixedControls=\"2\"/>\n"
+                                  "        <Controls fixedName1=\"Mix\" fixedNrpn1=\"32\" fixedName2=\"-/-delay-/-\" "
+                                  "fixedNrpn2=\"99282957\" Name1=\"Feedback\" Nrpn1=\"33\" delay=\"1\"/>\n"
+                                  "        <Lists>\n"
+                                  "          <List name=\"Short\" fixedValue1=\"11\" fixedValue2=\"3\" delayCount=\"3\" "
+                                  "Value1=\"12\"/>\n"
+                                  "        </Lists>\n"
+                                  "      </Preset>\n"
+                                  "    </CountGroup>\n"
+                                  "  </Class>\n"
+                                  "</PRESETS>\n";
+
+    EXPECT_EQ (file.loadFileAsString(), expected);
+    EXPECT_TRUE (recorder.messages.empty());
+    EXPECT_EQ (delay.getName(), "Delay");
+}
+
+TEST_F (PresetFileTest, RoundTripThroughTheNodeBoxLoader)
+{
+    const auto file = folder.getFile ("Design.presets");
+    auto written = makeBiquadStore();
+    putPreset (written, "Loud", { 0xFFFFFFFF, 0x80000000, 0 });
+    ASSERT_TRUE (writeAll (file, "Biquad", 2, written).wasOk());
+
+    auto read = emptyBiquadStore();
+    ASSERT_TRUE (document.loadProcessPresetsFromFile (file, "Biquad", 2, read, false).wasOk());
+
+    EXPECT_EQ (presetNames (read), presetNames (written));
+
+    for (const auto* preset : { "Warm", lastSaved, "Loud" })
+        for (const auto* control : { "Gain", "Freq", "Q" })
+            EXPECT_EQ (valueOf (read, preset, control), valueOf (written, preset, control)) << preset << " " << control;
+
+    for (int i = 0; i < read.getPresetCount(); ++i)
+        EXPECT_TRUE (read.getPresetRecord (i)->orderDone);
+}
+
+TEST_F (PresetFileTest, RoundTripIntoAStoreWithoutControls)
+{
+    const auto file = folder.getFile ("Design.presets");
+    auto written = makeDelayStore();
+    ASSERT_TRUE (writeAll (file, "Delay", 5, written).wasOk());
+
+    auto root = parse (file);
+    auto* group = PresetDocument::findCountGroupElement (*PresetDocument::findPresetClassElement (*root, "Delay"), 1);
+    ASSERT_NE (group, nullptr);
+
+    ProcessPresetStore read;
+    document.setStore (&read);
+    ASSERT_TRUE (document.loadProcessPresets (*group, 1, nullptr));
+
+    EXPECT_EQ (controlNames (read), (std::vector<juce::String>{ "Mix", delayName, "Feedback" }));
+    EXPECT_EQ (read.getFixedControlCount(), 2);
+    EXPECT_TRUE (read.hasFixedDelayControl());
+    EXPECT_TRUE (read.isBuilt());
+    EXPECT_EQ (read.getDelayCount(), 5u);
+    ASSERT_TRUE (read.findControl (delayName));
+    EXPECT_EQ (read.getCurrentControlNrpn(), ProcessPresetStore::fixedDelayControlNrpn);
+
+    EXPECT_EQ (valueOf (read, "Short", "Mix"), 11u);
+    EXPECT_EQ (valueOf (read, "Short", "Feedback"), 12u);
+    EXPECT_EQ (valueOf (read, "Short", delayName), 5u);
+    EXPECT_TRUE (recorder.messages.empty());
+}
+
+TEST_F (PresetFileTest, ValuesAreMatchedByControlNameWhenTheFileOrderDiffers)
+{
+    const auto file = folder.getFile ("Design.presets");
+    file.replaceWithText ("<PRESETS Version=\"1.01\" NumberOfTableId=\"0\">"
+                          "<Class name=\"Biquad\"><CountGroup count=\"2\" TableId=\"-1\"><Preset>"
+                          "<Count NumberOfPresets=\"1\" NumberOfControls=\"3\" NumberOfFixedControls=\"1\"/>"
+                          "<Controls Nrpn2=\"17\" Name2=\"Freq\" fixedName1=\"Gain\" fixedNrpn1=\"16\" Name1=\"Q\" "
+                          "Nrpn1=\"18\"/>"
+                          "<Lists><List name=\"Odd\" Value1=\"70\" fixedValue1=\"50\" Value2=\"9000\"/></Lists>"
+                          "</Preset></CountGroup></Class></PRESETS>");
+
+    auto read = emptyBiquadStore();
+    ASSERT_TRUE (document.loadProcessPresetsFromFile (file, "Biquad", 2, read, false).wasOk());
+
+    EXPECT_EQ (controlNames (read), (std::vector<juce::String>{ "Gain", "Freq", "Q" }));
+    EXPECT_EQ (valueOf (read, "Odd", "Gain"), 50u);
+    EXPECT_EQ (valueOf (read, "Odd", "Freq"), 9000u);
+    EXPECT_EQ (valueOf (read, "Odd", "Q"), 70u);
+}
+
+TEST_F (PresetFileTest, ControlsRegisteredInterleavedGetTheirOwnValues)
+{
+    // The control panel registered a secondary control between two fixed
+    // ones and the store is not normalised yet: the loaded values must stay
+    // with their controls once the order is normalised.
+    const auto file = folder.getFile ("Design.presets");
+    auto written = makeBiquadStore();
+    ASSERT_TRUE (writeAll (file, "Biquad", 2, written).wasOk());
+
+    auto interleaved = makeStore ({ { "Freq", 0x11 | secondary }, { "Gain", 0x10 }, { "Q", 0x12 | secondary } });
+    ASSERT_FALSE (interleaved.isOrderNormalised());
+    ASSERT_TRUE (document.loadProcessPresetsFromFile (file, "Biquad", 2, interleaved, false).wasOk());
+
+    interleaved.normaliseControlOrder();
+
+    EXPECT_EQ (controlNames (interleaved), (std::vector<juce::String>{ "Gain", "Freq", "Q" }));
+    EXPECT_EQ (valueOf (interleaved, "Warm", "Gain"), 5u);
+    EXPECT_EQ (valueOf (interleaved, "Warm", "Freq"), 1000u);
+    EXPECT_EQ (valueOf (interleaved, "Warm", "Q"), 7u);
+    EXPECT_EQ (interleaved.getPresetRecord (0)->values, (std::vector<uint32_t>{ 5, 1000, 7 }));
+}
+
+TEST_F (PresetFileTest, ACountOfZeroIsReadAsOne)
+{
+    auto xml = juce::parseXML ("<Class name=\"Mixer\"><CountGroup count=\"0\" TableId=\"-1\"><Preset>"
+                               "<Count NumberOfPresets=\"1\" NumberOfControls=\"1\" NumberOfFixedControls=\"1\"/>"
+                               "<Controls fixedName1=\"Level\" fixedNrpn1=\"5\"/>"
+                               "<Lists><List name=\"A\" fixedValue1=\"44\"/></Lists></Preset></CountGroup></Class>");
+
+    EXPECT_EQ (PresetDocument::findCountGroupElement (*xml, 1), xml->getFirstChildElement());
+
+    auto store = makeStore ({ { "Level", 5 } });
+    document.setStore (&store);
+    ASSERT_TRUE (document.loadProcessPresets (*xml->getFirstChildElement(), 1, &store));
+    EXPECT_EQ (valueOf (store, "A", "Level"), 44u);
+}
+
+TEST_F (PresetFileTest, FewerChannelsTakeTheFirstChannelsSecondaryControls)
+{
+    auto xml = juce::parseXML (
+        "<Class name=\"Eq\"><CountGroup count=\"4\" TableId=\"-1\"><Preset>"
+        "<Count NumberOfPresets=\"1\" NumberOfControls=\"10\" NumberOfFixedControls=\"2\"/>"
+        "<Controls fixedName1=\"F1\" fixedNrpn1=\"1\" fixedName2=\"F2\" fixedNrpn2=\"2\" Name1=\"S1\" Nrpn1=\"11\" "
+        "Name2=\"S2\" Nrpn2=\"12\" Name3=\"S3\" Nrpn3=\"13\" Name4=\"S4\" Nrpn4=\"14\" Name5=\"S5\" Nrpn5=\"15\" "
+        "Name6=\"S6\" Nrpn6=\"16\" Name7=\"S7\" Nrpn7=\"17\" Name8=\"S8\" Nrpn8=\"18\"/>"
+        "<Lists><List name=\"A\" fixedValue1=\"1\" fixedValue2=\"2\" Value1=\"31\" Value2=\"32\" Value3=\"33\" "
+        "Value4=\"34\" Value5=\"35\"/></Lists></Preset></CountGroup></Class>");
+
+    ProcessPresetStore store;
+    document.setStore (&store);
+    ASSERT_TRUE (document.loadProcessPresets (*xml->getFirstChildElement(), 2, nullptr));
+
+    EXPECT_EQ (controlNames (store), (std::vector<juce::String>{ "F1", "F2", "S1", "S2", "S3", "S4" }));
+    EXPECT_EQ (store.getFixedControlCount(), 2);
+    EXPECT_EQ (store.getSecondaryIndex().size(), 4u);
+    EXPECT_EQ (valueOf (store, "A", "S4"), 34u);
+}
+
+TEST_F (PresetFileTest, OnlyLastSavedForAStoreWithoutItWritesNoList)
+{
+    auto store = emptyBiquadStore();
+    putPreset (store, "Warm", { 1, 2, 3 });
+
+    juce::XmlElement process ("Process");
+    auto* preset = document.writeClassElement (process, "Biquad", 2, store, false);
+
+    ASSERT_NE (preset, nullptr);
+    EXPECT_EQ (preset->getChildByName ("Lists")->getNumChildElements(), 0);
+    // The count follows the lists there are.
+    EXPECT_EQ (preset->getChildByName ("Count")->getIntAttribute ("NumberOfPresets", -1), 0);
+    EXPECT_EQ (process.getChildByName ("PresetList"), nullptr);
+    EXPECT_EQ (process.getChildByName ("Class")->getStringAttribute ("name"), "Biquad");
+}
+
+TEST_F (PresetFileTest, OnlyLastSavedIsWrittenForTheProjectFile)
+{
+    auto store = makeBiquadStore();
+
+    juce::XmlElement process ("Process");
+    auto* preset = document.writeClassElement (process, "Biquad", 2, store, false);
+
+    auto* lists = preset->getChildByName ("Lists");
+    ASSERT_EQ (lists->getNumChildElements(), 1);
+    EXPECT_EQ (lists->getFirstChildElement()->getStringAttribute ("name"), lastSaved);
+    EXPECT_EQ (preset->getChildByName ("Count")->getIntAttribute ("NumberOfPresets"), 1);
+}
+
+TEST_F (PresetFileTest, ResavingAPresetReplacesItsListInPlace)
+{
+    const auto file = folder.getFile ("Design.presets");
+    auto store = makeBiquadStore();
+    putPreset (store, "Third", { 1, 1, 1 });
+    ASSERT_TRUE (writeAll (file, "Biquad", 2, store).wasOk());
+
+    putPreset (store, "Warm", { 55, 555, 77 });
+    ASSERT_TRUE (writeAll (file, "Biquad", 2, store).wasOk());
+
+    auto root = parse (file);
+    auto* lists =
+        root->getChildByName ("Class")->getChildByName ("CountGroup")->getChildByName ("Preset")->getChildByName ("Lists");
+
+    ASSERT_EQ (lists->getNumChildElements(), 3);
+    EXPECT_EQ (lists->getChildElement (0)->getStringAttribute ("name"), "Warm");
+    EXPECT_EQ (lists->getChildElement (0)->getStringAttribute ("Value1"), "555");
+    EXPECT_EQ (lists->getChildElement (2)->getStringAttribute ("name"), "Third");
+}
+
+TEST_F (PresetFileTest, ChangedControlsAreRewrittenAndOldListsRenumbered)
+{
+    const auto file = folder.getFile ("Design.presets");
+    auto before = makeBiquadStore();
+    ASSERT_TRUE (writeAll (file, "Biquad", 2, before).wasOk());
+
+    // A module update: "Freq" is gone, "Shape" is new, and "Q" moves up.
+    auto after = makeStore ({ { "Gain", 0x10 }, { "Q", 0x12 | secondary }, { "Shape", 0x13 | secondary } });
+    putPreset (after, "New", { 9, 99, 999 });
+    ASSERT_TRUE (writeAll (file, "Biquad", 2, after).wasOk());
+
+    auto root = parse (file);
+    auto* preset = root->getChildByName ("Class")->getChildByName ("CountGroup")->getChildByName ("Preset");
+    EXPECT_EQ (preset->getChildByName ("Controls")->getStringAttribute ("Name1"), "Q");
+    EXPECT_EQ (preset->getChildByName ("Controls")->getStringAttribute ("Name2"), "Shape");
+    EXPECT_EQ (preset->getChildByName ("Count")->getIntAttribute ("NumberOfPresets"), 3);
+
+    auto read = makeStore ({ { "Gain", 0x10 }, { "Q", 0x12 | secondary }, { "Shape", 0x13 | secondary } });
+    ASSERT_TRUE (document.loadProcessPresetsFromFile (file, "Biquad", 2, read, false).wasOk());
+
+    EXPECT_EQ (valueOf (read, "Warm", "Gain"), 5u);
+    EXPECT_EQ (valueOf (read, "Warm", "Q"), 7u) << "the old list's Q, not its Freq";
+    EXPECT_EQ (valueOf (read, "Warm", "Shape"), 0u);
+    EXPECT_EQ (valueOf (read, "New", "Q"), 99u);
+    EXPECT_EQ (valueOf (read, "New", "Shape"), 999u);
+}
+
+TEST_F (PresetFileTest, APresetWithFewerValuesThanControlsWritesZeros)
+{
+    auto store = emptyBiquadStore();
+    store.addPreset();
+    store.setCurrentPresetName ("Short");
+    store.getCurrentPresetRecord()->values = { 4 };
+
+    juce::XmlElement parent ("PRESETS");
+    auto* preset = document.writeClassElement (parent, "Biquad", 2, store, true);
+    auto* list = preset->getChildByName ("Lists")->getFirstChildElement();
+
+    EXPECT_EQ (list->getStringAttribute ("fixedValue1"), "4");
+    EXPECT_EQ (list->getStringAttribute ("Value1"), "0");
+    EXPECT_EQ (list->getStringAttribute ("Value2"), "0");
+}
+
+TEST_F (PresetFileTest, ADelayCountThatDoesNotFitIsAMismatch)
+{
+    // The store has the delay flag, but its controls were built without the
+    // delay control and the file does not carry it either.
+    auto xml = juce::parseXML ("<CountGroup count=\"1\" TableId=\"-1\"><Preset>"
+                               "<Count NumberOfPresets=\"1\" NumberOfControls=\"1\" NumberOfFixedControls=\"1\"/>"
+                               "<Controls fixedName1=\"Mix\" fixedNrpn1=\"32\"/>"
+                               "<Lists><List name=\"A\" fixedValue1=\"3\" delayCount=\"8\"/></Lists>"
+                               "</Preset></CountGroup>");
+
+    auto store = makeStore ({ { "Mix", 0x20 } });
+    store.setHasFixedDelayControl();
+    document.setStore (&store);
+
+    ASSERT_TRUE (document.loadProcessPresets (*xml, 1, &store));
+
+    ASSERT_EQ (recorder.messages.size(), 1u);
+    EXPECT_EQ (recorder.messages[0].title, "Loading preset");
+    EXPECT_EQ (recorder.messages[0].text, "Preset or Global preset parameter mismatch. please remove manually the preset file");
+    EXPECT_EQ (recorder.messages[0].button, "Ok");
+    EXPECT_EQ (valueOf (store, "A", "Mix"), 3u);
+}
+
+//==============================================================================
+TEST_F (PresetFileTest, WritePresetsFileRemovesListsInEachMode)
+{
+    const auto file = folder.getFile ("Design.presets");
+    auto store = makeBiquadStore();
+    putPreset (store, "Third", { 1, 1, 1 });
+    putPreset (store, "Fourth", { 2, 2, 2 });
+    ASSERT_TRUE (writeAll (file, "Biquad", 2, store).wasOk());
+
+    auto listNames = [&]
+    {
+        juce::StringArray names;
+        auto root = parse (file);
+        auto* preset = root->getChildByName ("Class")->getChildByName ("CountGroup")->getChildByName ("Preset");
+
+        for (auto* list : preset->getChildByName ("Lists")->getChildIterator())
+            names.add (list->getStringAttribute ("name"));
+
+        EXPECT_EQ (preset->getChildByName ("Count")->getIntAttribute ("NumberOfPresets"), names.size());
+        return names.joinIntoString (",");
+    };
+
+    ASSERT_TRUE (document.writePresetsFile (file, "Biquad", 2, "Third", false).wasOk());
+    EXPECT_EQ (listNames(), "Warm,(Last-Saved),Fourth");
+
+    ASSERT_TRUE (document.writePresetsFile (file, "Biquad", 2, {}, false).wasOk());
+    EXPECT_EQ (listNames(), "(Last-Saved),Fourth");
+
+    ASSERT_TRUE (document.writePresetsFile (file, "Biquad", 2, "Missing", false).wasOk());
+    EXPECT_EQ (listNames(), "(Last-Saved),Fourth");
+
+    // The count is matched on its low 28 bits, as the node's count word holds flags above.
+    ASSERT_TRUE (document.writePresetsFile (file, "Biquad", 2 | (1 << 30), {}, true).wasOk());
+    EXPECT_EQ (listNames(), "");
+
+    const auto missing = folder.getFile ("None.presets");
+    EXPECT_TRUE (document.writePresetsFile (missing, "Biquad", 2, {}, true).wasOk());
+    EXPECT_FALSE (missing.exists());
+}
+
+//==============================================================================
+TEST_F (PresetFileTest, ADamagedFileLeavesTheStoreAsItWas)
+{
+    const auto file = folder.getFile ("Design.presets");
+    auto store = makeBiquadStore();
+
+    for (const auto* text : { "<PRESETS Version=\"1.01\"><Class name=\"Biquad\">", "<SOMETHING/>", "",
+                              "<PRESETS><Class name=\"Biquad\"><CountGroup count=\"2\"><Preset>"
+                              "<Count NumberOfControls=\"1\" NumberOfFixedControls=\"1\"/>"
+                              "<Controls fixedName1=\"Gain\" fixedNrpn1=\"16\"/>"
+                              "<Lists><List name=\"Bad\" fixedValue1=\"12x\"/></Lists></Preset></CountGroup></Class>"
+                              "</PRESETS>" })
+    {
+        recorder.messages.clear();
+        ASSERT_TRUE (file.replaceWithText (text));
+
+        EXPECT_TRUE (document.loadProcessPresetsFromFile (file, "Biquad", 2, store, false).failed()) << text;
+
+        EXPECT_EQ (presetNames (store), (std::vector<juce::String>{ "Warm", lastSaved })) << text;
+        EXPECT_EQ (valueOf (store, "Warm", "Freq"), 1000u);
+        ASSERT_EQ (recorder.messages.size(), 1u) << text;
+        EXPECT_EQ (recorder.messages[0].title, "Loading preset");
+        EXPECT_TRUE (recorder.messages[0].text.contains (file.getFullPathName())) << recorder.messages[0].text;
+    }
+}
+
+TEST_F (PresetFileTest, ADamagedFileIsNotWrittenOver)
+{
+    const auto file = folder.getFile ("Design.presets");
+    const juce::String damaged = "<PRESETS><Class name=\"Hand edited\"";
+    ASSERT_TRUE (file.replaceWithText (damaged));
+
+    auto store = makeBiquadStore();
+    EXPECT_TRUE (writeAll (file, "Biquad", 2, store).failed());
+    EXPECT_TRUE (document.writePresetsFile (file, "Biquad", 2, {}, true).failed());
+
+    EXPECT_EQ (file.loadFileAsString(), damaged);
+    ASSERT_EQ (recorder.messages.size(), 2u);
+    EXPECT_EQ (recorder.messages[0].title, "Saving preset");
+}
+
+TEST_F (PresetFileTest, AWriteIntoAMissingFolderFailsAndIsReported)
+{
+    const auto file = folder.getFile ("no-such-folder").getChildFile ("Design.presets");
+    auto store = makeBiquadStore();
+
+    EXPECT_TRUE (writeAll (file, "Biquad", 2, store).failed());
+    EXPECT_FALSE (file.exists());
+    ASSERT_EQ (recorder.messages.size(), 1u);
+    EXPECT_EQ (recorder.messages[0].title, "Saving preset");
+    EXPECT_TRUE (recorder.messages[0].text.contains ("could not be written")) << recorder.messages[0].text;
+}
+
+TEST_F (PresetFileTest, AFailedReplaceLeavesTheOldFileAndNoTemporaryFile)
+{
+    // A folder stands where the file should go: the rename over it fails.
+    const auto target = folder.getFile ("Design.presets");
+    ASSERT_TRUE (target.createDirectory());
+    ASSERT_TRUE (target.getChildFile ("keep.txt").replaceWithText ("kept"));
+
+    auto store = makeBiquadStore();
+    juce::XmlElement root ("PRESETS");
+    document.writeClassElement (root, "Biquad", 2, store, true);
+
+    EXPECT_TRUE (PresetFileAccess::save (root, target).failed());
+    EXPECT_EQ (target.getChildFile ("keep.txt").loadFileAsString(), "kept");
+    EXPECT_EQ (folder.getFolder().getNumberOfChildFiles (juce::File::findFiles), 0);
+
+    EXPECT_TRUE (writeAll (target, "Biquad", 2, store).failed());
+    EXPECT_FALSE (recorder.messages.empty());
+}
+
+TEST_F (PresetFileTest, AnUnwritableFolderFailsAndKeepsTheOldFile)
+{
+    const auto file = folder.getFile ("Design.presets");
+    auto store = makeBiquadStore();
+    ASSERT_TRUE (writeAll (file, "Biquad", 2, store).wasOk());
+    const auto before = file.loadFileAsString();
+
+    ASSERT_TRUE (folder.getFolder().setReadOnly (true));
+
+    // Root may write anywhere; the case only holds for other users.
+    if (! file.getSiblingFile ("probe").create().wasOk())
+    {
+        putPreset (store, "Another", { 1, 2, 3 });
+        EXPECT_TRUE (writeAll (file, "Biquad", 2, store).failed());
+        EXPECT_EQ (file.loadFileAsString(), before);
+        EXPECT_EQ (recorder.messages.size(), 1u);
+    }
+    else
+    {
+        file.getSiblingFile ("probe").deleteFile();
+        EXPECT_TRUE (file.hasWriteAccess());
+    }
+
+    folder.getFolder().setReadOnly (false);
+}
+
+TEST_F (PresetFileTest, ValuesAndNumbersAreUnsigned)
+{
+    const auto file = folder.getFile ("Design.presets");
+    auto store = makeStore ({ { "Big", 0x7FFF } });
+    putPreset (store, "A", { 0xFFFFFFF0 });
+    ASSERT_TRUE (writeAll (file, "Wide", 1, store).wasOk());
+
+    EXPECT_TRUE (file.loadFileAsString().contains ("fixedValue1=\"4294967280\""));
+
+    // A file written with signed numbers reads back to the same bits.
+    file.replaceWithText (file.loadFileAsString().replace ("4294967280", "-16"));
+    auto read = makeStore ({ { "Big", 0x7FFF } });
+    ASSERT_TRUE (document.loadProcessPresetsFromFile (file, "Wide", 1, read, false).wasOk());
+    EXPECT_EQ (valueOf (read, "A", "Big"), 0xFFFFFFF0u);
+}
+
+TEST_F (PresetFileTest, TheDelayControlIsAddedWithoutMarkingAnUnbuiltStoreBuilt)
+{
+    const auto file = folder.getFile ("Design.presets");
+    ProcessPresetStore store;
+    store.setHasFixedDelayControl();
+
+    ASSERT_TRUE (writeAll (file, "Delay", 4, store).wasOk());
+
+    EXPECT_FALSE (store.isBuilt());
+    ASSERT_TRUE (store.findControl (delayName));
+    EXPECT_EQ (store.getDelayCount(), 4u);
+    EXPECT_TRUE (PresetDocument::findCountGroupElement (*PresetDocument::findPresetClassElement (*parse (file), "Delay"), 1) !=
+                 nullptr);
+}
+
+//==============================================================================
+TEST_F (PresetFileTest, TheElementCursorBuildsAndOwnsItsElements)
+{
+    juce::XmlElement root ("PRESETS");
+
+    auto* dropped = document.createElement ("Dropped");
+    EXPECT_EQ (document.getCurrentElement(), dropped);
+
+    auto* cls = document.createElement ("Class");
+    document.setText ("name", "Biquad");
+    document.setInt ("count", -2);
+    document.setUnsigned ("key", 0x80000001u);
+    document.addChild (root, cls);
+
+    auto* preset = document.createPresetElement (*cls);
+
+    EXPECT_EQ (root.getNumChildElements(), 1);
+    EXPECT_EQ (root.getFirstChildElement(), cls);
+    EXPECT_EQ (cls->getStringAttribute ("name"), "Biquad");
+    EXPECT_EQ (cls->getStringAttribute ("count"), "-2");
+    EXPECT_EQ (cls->getStringAttribute ("key"), "2147483649");
+    EXPECT_EQ (document.getCurrentElement(), preset);
+    EXPECT_EQ (document.getParentElement(), cls);
+    EXPECT_TRUE (preset->hasTagName ("Preset"));
+}
