@@ -73,7 +73,7 @@ class ScratchFolder
 {
 public:
     ScratchFolder()
-        : folder (juce::File::getSpecialLocation (juce::File::tempDirectory).getNonexistentChildFile ("presets_test", ""))
+        : folder (juce::File::getSpecialLocation (juce::File::tempDirectory).getChildFile ("presets_test_" + juce::Uuid().toString()))
     {
         folder.createDirectory();
     }

@@ -1,0 +1,202 @@
+#pragma once
+
+#include "generator/DspSourceTexts.h"
+
+#include <juce_core/juce_core.h>
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+class GenerationContext;
+class GraphData;
+class GraphNode;
+class LibraryFunctionDefinition;
+class ModuleDefinition;
+class ModuleLibrary;
+class ProcessDefinition;
+class SourceStream;
+struct GraphConnection;
+struct GraphPin;
+struct ProcessInstanceEntry;
+
+// The firmware source generator of one DSP, owned by the DSP's slot beside
+// the DSP's process graph. It numbers the routing nodes (the signal buffers)
+// of the DSP's processes, lays out their memory in the memory map, and writes
+// the DSP's initialisation-and-routing source, "dsp" + N + ".c".
+//
+// It reads the model only: the DSP's graph, the module library and the
+// project's generation context. The routing values it gives the pins stay in
+// the graph's pins until the next generation.
+class BuildProjectFile
+{
+public:
+    // The routing value of a process pin.
+    static constexpr int notConnected = -1;
+    static constexpr int conflictDetected = -2;
+    static constexpr uint32_t dspInputBit = 0x40000000;
+    static constexpr uint32_t dspOutputBit = 0x80000000;
+    static constexpr uint32_t routingNumberMask = 0x3FFFFFFF;
+
+    // The feature bits the DSP source reports to the generation driver.
+    static constexpr uint8_t featureBiquadControl = 1 << 0;  // a biquad process of either kind
+    static constexpr uint8_t featureFbc = 1 << 1;            // module kind 0x8003
+    static constexpr uint8_t featureModuleKind8004 = 1 << 2; // module kind 0x8004
+    static constexpr uint8_t featureCompressor = 1 << 3;     // a compressor process
+    static constexpr uint8_t featureModuleKind8006 = 1 << 4; // module kind 0x8006
+    static constexpr uint8_t featureSpdif = 1 << 5;          // module kind 0x8005
+    static constexpr uint8_t featureExtendedBiquad = 1 << 6; // a biquad process of the second kind
+
+    // The per-call text record: the names handed from the memory map and the
+    // routing to the calls of one function.
+    struct GeneratedTexts
+    {
+        enum Slot
+        {
+            dspIdSlot = 0,         // the result variable of the module set-up
+            processIdSlot = 1,     // the process's own "pcs" entry
+            wholeAddressSlot = 3,  // a whole memory address
+            virtualSourceSlot = 5, // the "pcs" entry of the process feeding a virtual pin
+            errorSlot = 7,
+            highHalfSlot = 8,
+            lowHalfSlot = 9,
+            int24HighHalfSlot = 10,
+            int24LowHalfSlot = 11,
+            int16HighHalfSlot = 12,
+            int16LowHalfSlot = 13,
+            spareErrorSlot14 = 14,
+            spareErrorSlot15 = 15,
+            bandCountSlot = 17 // "BIQUAD" + nrpn + "BANDCOUNT"
+        };
+
+        static constexpr int slotCount = 18;
+
+        juce::String& operator[] (int slot) { return slots[(size_t) slot]; }
+        const juce::String& operator[] (int slot) const { return slots[(size_t) slot]; }
+
+        // Empties the slots the memory map writes, before each of its calls.
+        void clearMemorySlots();
+
+        std::array<juce::String, slotCount> slots;
+    };
+
+    using ProcessOrder = std::vector<const ProcessInstanceEntry*>;
+
+    BuildProjectFile (GraphData& dspGraph, GenerationContext& generationContext);
+
+    GraphData& getGraph() noexcept { return graph; }
+
+    //==============================================================================
+    // Routing nodes
+
+    // Fills order with the DSP's processes in signal-flow order and gives
+    // every pin of every process its routing value; conflicts and
+    // non-consecutive vector DSP pins are logged against the DSP. Nothing
+    // happens for a DSP without processes.
+    void assignRoutingNodes (const ModuleLibrary& library, uint32_t dspId, ProcessOrder& order);
+
+    // Checks that both ends of every signal connection read the same routing
+    // node, mending a vector input's run where its sources agree, and logs
+    // the rest as conflicts. Returns true.
+    bool reportNodeConflict (uint32_t dspId);
+
+    // For the connection at the index, whose ends disagree: the run start its
+    // destination's vector input should take (false), or a conflict (true;
+    // outValue is then conflictDetected).
+    bool assignRoutingNodesFrom (int connectionIndex, int& outValue) const;
+
+    // "dsp" + N + "pcs[" + nrpn + "]" of the process feeding one of the
+    // node's virtual input pins (the last such pin); empty when none does.
+    juce::String writePcsList (const GraphNode& node, const ProcessOrder& order, uint32_t dspNumber) const;
+
+    //==============================================================================
+    // Memory map
+
+    // Writes the address definitions of the function's memory parameters to
+    // the memory text and their names to the slots. pcsNumber is the module
+    // function's index (dspInit) or the process's position in the order;
+    // functionIndex tells a process's set-up functions apart; firstMaskEntry,
+    // when given, stands in for the function's first mask entry (a delay's
+    // size). Returns true when anything was written to the memory text.
+    bool writeMemoryMap (int pcsNumber, const ModuleLibrary& library, const LibraryFunctionDefinition& function,
+                         const GraphNode* node, uint32_t dspId, GeneratedTexts& texts, juce::String& memoryText, bool dspInit,
+                         int functionIndex = 0, std::optional<uint32_t> firstMaskEntry = {});
+
+    // The memory a delay process reserves: its count (in ms) times the
+    // sampling rate in kHz, doubled in external and internal 16-bit RAM
+    // except for the process "(s)Delay".
+    uint32_t getDelayMemorySize (const GraphNode& node) const;
+
+    //==============================================================================
+    // DSP source
+
+    // Writes the DSP's source into texts and ORs its feature bits into
+    // features. False, with an empty body, when the DSP has no processes or
+    // its module is not in the library (logged against the DSP).
+    bool writeDspSource (const ModuleLibrary& library, uint32_t dspId, DspSourceTexts& texts, uint8_t& features,
+                         bool commandVariant);
+
+    // Appends one set-up call of the function to the body.
+    void writeProcessInitCalls (const LibraryFunctionDefinition& function, uint32_t dspId, const juce::String& functionName,
+                                DspSourceTexts& texts, const GraphNode* node, bool isBiquad, GeneratedTexts generated) const;
+
+    // Appends one routing call per signal pin of the node.
+    void writeRoutingCalls (const ModuleDefinition& module, const GraphNode& node, uint32_t dspId, GeneratedTexts generated,
+                            DspSourceTexts& texts) const;
+
+    void writeBiquadInitCalls (uint32_t dspId, GeneratedTexts generated, DspSourceTexts& texts, const GraphNode& node) const;
+
+    // The user's hook, guarded by its #ifdef: hook 0 and 1 (pre and post
+    // initialisation) as a call, hook 2 and 3 (pre and post control) as a
+    // test that returns 1 when the hook handled the call.
+    static void writeCustomHookCalls (SourceStream& stream, uint32_t dspId, int hookIndex, const juce::String& arguments,
+                                      const juce::String& comment);
+
+    // Remembers the DSP graph's node count and, when there is a node and the
+    // flag is set, puts the DSP's handler name at index N - 1 of the list
+    // (empty entries fill the gaps of missing DSPs).
+    juce::StringArray& addHandlerName (uint32_t dspNumber, juce::StringArray& handlerNames, bool flag, bool nrpnVariant);
+
+    int getNodeCount() const noexcept { return nodeCount; }
+
+    // The text of a routing value in a routing call.
+    static juce::String getRoutingValueText (int value);
+
+private:
+    void resetPins();
+    void assignDspInputsAndOutputs (const ModuleDefinition* module);
+    void assignVectorInputRuns (const std::vector<GraphNode*>& ordered, int& counter);
+    void assignOutputNodes (const std::vector<GraphNode*>& ordered, int& counter);
+    const GraphPin* giveVectorInputItsRun (GraphNode& node, int& counter);
+    void feedDestination (GraphNode& destination, uint32_t destinationChannel, int signal);
+    void checkVectorDspPins (uint32_t dspId);
+    void logConflict (const GraphConnection& connection, uint32_t dspId) const;
+
+    bool isSignalConnection (const GraphConnection& connection) const;
+    bool hasSignalInto (const GraphNode& node, uint32_t pin) const;
+    int getSourceValue (const GraphConnection& connection) const;
+    int getDestinationValue (const GraphConnection& connection) const;
+    GraphPin* getDestinationPin (const GraphConnection& connection) const;
+
+    void writeModuleFunctions (const ModuleLibrary& library, const ModuleDefinition& module, uint32_t dspId,
+                               DspSourceTexts& texts, GeneratedTexts& generated);
+    void writeProcess (const ModuleLibrary& library, const ModuleDefinition& module, uint32_t dspId, int position,
+                       const ProcessInstanceEntry& entry, const ProcessOrder& order, DspSourceTexts& texts,
+                       GeneratedTexts& generated, uint8_t& features);
+    void addBiquadProcess (uint32_t dspId, GraphNode& node, DspSourceTexts& texts, GeneratedTexts& generated) const;
+    void writeMemoryMapOf (int pcsNumber, const ModuleLibrary& library, const LibraryFunctionDefinition& function,
+                           const GraphNode* node, uint32_t dspId, GeneratedTexts& generated, DspSourceTexts& texts, bool dspInit,
+                           int functionIndex, std::optional<uint32_t> firstMaskEntry);
+    juce::String writeHook (uint32_t dspId, int hookIndex, const juce::String& arguments, const juce::String& comment) const;
+    juce::String makeBiquadBlock (uint32_t dspId, const DspSourceTexts& texts) const;
+    juce::String getParameterValue (const LibraryFunctionDefinition& function, int parameter, uint32_t dspId,
+                                    const juce::String& functionName, const GraphNode* node, bool isBiquad,
+                                    const GeneratedTexts& generated) const;
+
+    GraphData& graph;
+    GenerationContext& context;
+    int nodeCount = 0;
+    bool memoryHeaderWritten = false;
+    bool memoryGuessReported = false;
+};

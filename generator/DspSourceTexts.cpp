@@ -1,0 +1,6 @@
+#include "generator/DspSourceTexts.h"
+
+void DspSourceTexts::clear()
+{
+    *this = DspSourceTexts();
+}

@@ -1,0 +1,70 @@
+#pragma once
+
+#include <juce_core/juce_core.h>
+
+#include <array>
+#include <cstdint>
+
+class GraphNode;
+
+// What the per-DSP generators need of the project besides the design's graphs
+// and the module library: the sampling rate, the external memory size, the
+// three memory regions whose address chains run across all DSPs of one
+// generation, and the external-RAM-used flag that the memory map raises.
+//
+// The project settings fill it; a generation resets its memory bases first.
+// The node title and the panel hook stand for the node boxes, which the
+// generator never needs: headless, a node's title is its name.
+class GenerationContext
+{
+public:
+    enum class Region
+    {
+        externalRam,
+        internal16BitRam,
+        internal24BitRam
+    };
+
+    // One region's chain: the symbol the next placement starts at, and the
+    // size of the placement made last.
+    struct MemoryRegion
+    {
+        juce::String baseSymbol;
+        uint32_t pendingSize = 0;
+    };
+
+    GenerationContext();
+    virtual ~GenerationContext() = default;
+
+    double getSamplingRateKhz() const noexcept { return samplingRateKhz; }
+    void setSamplingRateKhz (double khz) noexcept { samplingRateKhz = khz; }
+
+    int getExternalMemorySize() const noexcept { return externalMemorySize; }
+    void setExternalMemorySize (int size) noexcept { externalMemorySize = size; }
+
+    MemoryRegion& getMemoryRegion (Region region) noexcept { return regions[(size_t) region]; }
+    const MemoryRegion& getMemoryRegion (Region region) const noexcept { return regions[(size_t) region]; }
+
+    // Every region back to its start symbol with nothing pending, and the
+    // external-RAM-used flag cleared: the start of a generation.
+    void resetMemoryBases();
+
+    static juce::String getStartSymbol (Region region);
+
+    bool isExternalRamUsed() const noexcept { return externalRamUsed; }
+    void setExternalRamUsed (bool used) noexcept { externalRamUsed = used; }
+
+    // The title the node's box shows, for messages.
+    virtual juce::String getNodeTitle (const GraphNode& node) const;
+
+    // Called before a process is initialised in a DSP source: the place where
+    // a window-side owner rebuilds the process's control panel. No generated
+    // text depends on it.
+    virtual void prepareProcessPanel (GraphNode& node) { juce::ignoreUnused (node); }
+
+private:
+    double samplingRateKhz = 48.0;
+    int externalMemorySize = 128;
+    bool externalRamUsed = false;
+    std::array<MemoryRegion, 3> regions;
+};

@@ -1,0 +1,294 @@
+#include "generator/MemoryMapWriter.h"
+
+#include "model/GraphNode.h"
+#include "model/LibraryFunctionDefinition.h"
+#include "model/ParameterDescriptor.h"
+
+#include <optional>
+
+namespace
+{
+using Region = GenerationContext::Region;
+using Slot = BuildProjectFile::GeneratedTexts::Slot;
+
+const char* const unplacedMemory = "MEMORY_INIT_ERROR";
+
+// A high half read where a base is not on a 64 K-word boundary is raised to
+// the next boundary, so the placement behind it grows by this much.
+constexpr uint32_t highHalfBoundaryGrowth = 0x10000;
+
+juce::String twoHexDigits (uint32_t value)
+{
+    return juce::String::toHexString (value).paddedLeft ('0', 2);
+}
+
+juce::String nextBaseName (const juce::String& name)
+{
+    return name + "_NEXTBASE";
+}
+} // namespace
+
+MemoryMapWriter::MemoryMapWriter (GenerationContext& generationContext) : context (generationContext) {}
+
+juce::String MemoryMapWriter::makeName (const Call& call, int parameter)
+{
+    juce::String name ("MEMADDR_");
+    name << (call.dspInit ? "DSPINIT" : "DSP") << twoHexDigits (call.dspId & 0xFF) << "_PCS"
+         << twoHexDigits ((uint32_t) call.pcsNumber & 0xFF);
+
+    // Several set-up functions of one process share its pcs number.
+    if (call.functionIndex > 0)
+        name << "F" << twoHexDigits ((uint32_t) call.functionIndex);
+
+    return name << "PAR" << twoHexDigits ((uint32_t) parameter);
+}
+
+juce::String MemoryMapWriter::definitionLine (const juce::String& name, const juce::String& value,
+                                              const juce::String& functionName)
+{
+    return "#define\t" + name + "\t(" + value + ") // " + functionName + "\n";
+}
+
+juce::String MemoryMapWriter::nextBaseValue (const juce::String& base, uint32_t size)
+{
+    if (size == 0)
+        return "(" + base + ")";
+
+    return "(" + base + "+0x" + juce::String::toHexString (size).toUpperCase().paddedLeft ('0', 8) + ")";
+}
+
+juce::String MemoryMapWriter::nextBaseLine (const juce::String& name, const juce::String& base, uint32_t size)
+{
+    return "#define\t" + nextBaseName (name) + "\t(" + nextBaseValue (base, size) + ") // next base address\n";
+}
+
+juce::String MemoryMapWriter::lowHalf (const juce::String& x)
+{
+    return "((" + x + ")&0xFFFF)";
+}
+
+juce::String MemoryMapWriter::highHalf (const juce::String& x)
+{
+    return "((" + x + ")>>16)";
+}
+
+MemoryMapWriter::Kind MemoryMapWriter::classify (const ParameterTypeCode& type, Region& defaultRegion)
+{
+    if (isParamTypeCode_4_0_22 (type))
+    {
+        defaultRegion = Region::internal24BitRam;
+        return Kind::lowHalf;
+    }
+
+    if (isParamTypeCode_4_0_20 (type))
+    {
+        defaultRegion = Region::internal16BitRam;
+        return Kind::lowHalf;
+    }
+
+    defaultRegion = Region::externalRam;
+
+    if (isParamTypeCode_4_0_2 (type))
+        return Kind::lowHalf;
+
+    if (isParamTypeCode_4_0_1 (type))
+        return Kind::highHalf;
+
+    if (isParamTypeCode_12_0_0 (type))
+        return Kind::wholeAddress;
+
+    return Kind::none;
+}
+
+bool MemoryMapWriter::write (const Call& call, BuildProjectFile::GeneratedTexts& texts, juce::String& memoryText)
+{
+    const auto& function = *call.function;
+    bool wrote = false;
+    size_t maskEntry = 0;
+
+    for (int i = 0; i < function.parameterCount; ++i)
+    {
+        ParameterDescriptor descriptor;
+        getFunctionParameter (function, ParameterNumbering::parametersOnly, i, descriptor);
+        const bool flagged = isFunctionParameterFlagged (function, i);
+
+        Region defaultRegion = Region::externalRam;
+        const auto kind = classify (descriptor.type, defaultRegion);
+
+        if (kind != Kind::none)
+        {
+            Placement placement;
+            placement.name = makeName (call, i);
+            placement.functionName = juce::String (function.name);
+            placement.kind = kind;
+            placement.flagged = flagged;
+            placement.maskUsable = function.maskUsable;
+            placement.secondForm = function.secondFormRecord;
+            placement.hasSize = ! call.maskEntries.empty();
+            placement.size = maskEntry < call.maskEntries.size() ? call.maskEntries[maskEntry] : 0;
+
+            std::optional<Region> region = defaultRegion;
+
+            if (function.maskUsable)
+            {
+                // The process's memory choice picks the region.
+                region.reset();
+                const int selection = call.memoryNode != nullptr ? (int) (call.memoryNode->memoryWord & 3) : 0;
+
+                if (selection == GraphNode::memoryChoiceExternalRam)
+                {
+                    region = Region::externalRam;
+                    context.setExternalRamUsed (true);
+                }
+                else if (selection == GraphNode::memoryChoiceInternal16BitRam)
+                {
+                    region = Region::internal16BitRam;
+                }
+                else if (selection == GraphNode::memoryChoiceInternal24BitRam)
+                {
+                    region = Region::internal24BitRam;
+                }
+            }
+
+            if (! region.has_value())
+                markUnplaced (texts);
+            else if (*region != Region::externalRam)
+                wrote = placeInternal (*region, placement, texts, memoryText) || wrote;
+            else if (kind == Kind::highHalf)
+                wrote = placeExternalHighHalf (placement, texts, memoryText) || wrote;
+            else
+                wrote = placeExternal (placement, texts, memoryText) || wrote;
+        }
+
+        // Every flagged parameter owns one mask entry, placed or not.
+        if (flagged)
+            ++maskEntry;
+    }
+
+    return wrote;
+}
+
+void MemoryMapWriter::takeSize (GenerationContext::MemoryRegion& region, const Placement& placement) const
+{
+    if (placement.hasSize)
+        region.pendingSize = placement.size;
+}
+
+bool MemoryMapWriter::placeExternal (const Placement& placement, BuildProjectFile::GeneratedTexts& texts,
+                                     juce::String& memoryText)
+{
+    auto& region = context.getMemoryRegion (Region::externalRam);
+    const bool whole = placement.kind == Kind::wholeAddress;
+
+    texts[whole ? Slot::wholeAddressSlot : Slot::lowHalfSlot] = placement.name;
+
+    // The address is defined even when the parameter reserves nothing: the
+    // set-up call names it either way.
+    memoryText << definitionLine (placement.name, whole ? region.baseSymbol : lowHalf (region.baseSymbol),
+                                  placement.functionName);
+
+    if (placement.flagged)
+    {
+        takeSize (region, placement);
+
+        if (region.pendingSize != 0 || (! whole && placement.maskUsable))
+        {
+            memoryText << nextBaseLine (placement.name, region.baseSymbol, region.pendingSize);
+            region.baseSymbol = nextBaseName (placement.name);
+        }
+    }
+
+    return true;
+}
+
+bool MemoryMapWriter::placeExternalHighHalf (const Placement& placement, BuildProjectFile::GeneratedTexts& texts,
+                                             juce::String& memoryText)
+{
+    auto& region = context.getMemoryRegion (Region::externalRam);
+    texts[Slot::highHalfSlot] = placement.name;
+
+    if (placement.flagged)
+        takeSize (region, placement);
+
+    const bool reserves = placement.flagged && (region.pendingSize != 0 || placement.maskUsable);
+    const auto base = region.baseSymbol;
+
+    if (placement.secondForm)
+    {
+        memoryText << "#if ((" << base << ")&0xFFFF)\n"
+                   << definitionLine (placement.name, "((" + base + "+0x10000)>>16)", placement.functionName);
+
+        if (reserves)
+            memoryText << nextBaseLine (placement.name, base, region.pendingSize + highHalfBoundaryGrowth);
+
+        memoryText << "#else\n";
+    }
+
+    memoryText << definitionLine (placement.name, highHalf (base), placement.functionName);
+
+    if (reserves)
+        memoryText << nextBaseLine (placement.name, base, region.pendingSize);
+
+    if (placement.secondForm)
+        memoryText << "#endif\n";
+
+    if (reserves)
+        region.baseSymbol = nextBaseName (placement.name);
+
+    return true;
+}
+
+bool MemoryMapWriter::placeInternal (Region regionId, const Placement& placement, BuildProjectFile::GeneratedTexts& texts,
+                                     juce::String& memoryText)
+{
+    auto& region = context.getMemoryRegion (regionId);
+    const bool is24Bit = regionId == Region::internal24BitRam;
+    juce::String value;
+
+    switch (placement.kind)
+    {
+        case Kind::highHalf:
+            texts[Slot::highHalfSlot] = placement.name;
+            texts[is24Bit ? Slot::int24HighHalfSlot : Slot::int16HighHalfSlot] = placement.name;
+            value = highHalf (region.baseSymbol);
+            break;
+
+        case Kind::lowHalf:
+            texts[Slot::lowHalfSlot] = placement.name;
+            texts[is24Bit ? Slot::int24LowHalfSlot : Slot::int16LowHalfSlot] = placement.name;
+            value = lowHalf (region.baseSymbol);
+            break;
+
+        case Kind::wholeAddress:
+        case Kind::none:
+            texts[Slot::wholeAddressSlot] = placement.name;
+            value = region.baseSymbol;
+            break;
+    }
+
+    if (! is24Bit)
+        texts[Slot::wholeAddressSlot] = placement.name;
+
+    memoryText << definitionLine (placement.name, value, placement.functionName);
+
+    if (placement.flagged)
+    {
+        takeSize (region, placement);
+
+        if (region.pendingSize != 0 || placement.maskUsable)
+        {
+            memoryText << nextBaseLine (placement.name, region.baseSymbol, region.pendingSize);
+            region.baseSymbol = nextBaseName (placement.name);
+        }
+    }
+
+    return true;
+}
+
+void MemoryMapWriter::markUnplaced (BuildProjectFile::GeneratedTexts& texts)
+{
+    for (auto slot : { Slot::wholeAddressSlot, Slot::errorSlot, Slot::highHalfSlot, Slot::lowHalfSlot, Slot::int24HighHalfSlot,
+                       Slot::int24LowHalfSlot, Slot::int16HighHalfSlot, Slot::int16LowHalfSlot, Slot::spareErrorSlot14,
+                       Slot::spareErrorSlot15 })
+        texts[slot] = unplacedMemory;
+}

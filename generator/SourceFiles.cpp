@@ -1,0 +1,63 @@
+#include "generator/SourceFiles.h"
+
+#include "generator/SourceIdentifiers.h"
+#include "generator/SourceStream.h"
+
+bool writeTextToFile (const juce::String& text, const juce::File& file, bool append)
+{
+    if (file == juce::File() || file.isDirectory())
+        return false;
+
+    if (file.getParentDirectory().createDirectory().failed())
+        return false;
+
+    juce::MemoryBlock existing;
+
+    if (append && file.existsAsFile() && ! file.loadFileAsData (existing))
+        return false;
+
+    // The text goes to a hidden file beside the target, which then replaces
+    // it in one rename: a failure half-way leaves the old file untouched.
+    juce::TemporaryFile temporary (file, juce::TemporaryFile::useHiddenFile);
+
+    {
+        juce::FileOutputStream out (temporary.getFile());
+
+        if (out.failedToOpen())
+            return false;
+
+        if (! existing.isEmpty() && ! out.write (existing.getData(), existing.getSize()))
+            return false;
+
+        if (text.isNotEmpty() && ! out.write (text.toRawUTF8(), text.getNumBytesAsUTF8()))
+            return false;
+
+        out.flush();
+
+        if (out.getStatus().failed())
+            return false;
+    }
+
+    return temporary.overwriteTargetFileWithTemporary();
+}
+
+juce::String makeHeaderGuardName (const juce::File& file)
+{
+    return sanitiseIdentifier ("__" + file.getFileName().toUpperCase() + "__");
+}
+
+bool writeHeaderGuardOpen (bool append, const juce::File& file)
+{
+    const auto guard = makeHeaderGuardName (file);
+
+    SourceStream stream;
+    stream.write ("#ifndef " + guard + "\n" + "#define " + guard + "\n");
+    return writeTextToFile (stream.getText(), file, append);
+}
+
+bool writeHeaderGuardClose (bool append, const juce::File& file)
+{
+    SourceStream stream;
+    stream.write ("\n#endif //" + makeHeaderGuardName (file));
+    return writeTextToFile (stream.getText(), file, append);
+}

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <juce_core/juce_core.h>
+
+// Puts a generated text on disk: the whole file or nothing. Unless append is
+// set, an existing file is replaced; with append the text goes after what the
+// file holds. Missing parent folders are created. The text is written as its
+// UTF-8 bytes, with no byte-order mark and no change to its line ends.
+// Returns false, and leaves the file as it was, when anything fails.
+bool writeTextToFile (const juce::String& text, const juce::File& file, bool append);
+
+// "__" + the file's name (with its extension) in upper case + "__", with every
+// character that cannot stand in a C identifier made "_".
+juce::String makeHeaderGuardName (const juce::File& file);
+
+// Starts a header ("#ifndef GUARD\n#define GUARD\n"), a new file unless append.
+bool writeHeaderGuardOpen (bool append, const juce::File& file);
+
+// Ends a header ("\n#endif //GUARD", no newline after it).
+bool writeHeaderGuardClose (bool append, const juce::File& file);

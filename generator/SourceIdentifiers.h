@@ -1,0 +1,24 @@
+#pragma once
+
+#include <juce_core/juce_core.h>
+
+#include <array>
+
+// The characters that design names bring in and that generated identifiers
+// (header guards, preset table names) must not carry, in the order in which
+// they are replaced by "_".
+constexpr std::array<juce::juce_wchar, 41> identifierSanitisingSet{ ' ', '(',  ')', '[',  ']',  '/',  '\\', '{',  '}',  '<', '>',
+                                                                    '.', '?',  ',', ';',  '!',  0xA7, 0xA4, 0xF9, '%',  '*', 0xB5,
+                                                                    '$', 0xA3, '^', 0xA8, '=',  '+',  '@',  0xE0, 0xE7, '`', '-',
+                                                                    '|', '\'', '#', '"',  0xE9, '~',  '&',  '\t' };
+
+// Every character of the set, and every other character that cannot stand in
+// a C identifier (anything but ASCII letters, digits and "_"), becomes "_",
+// one for one.
+juce::String sanitiseIdentifier (const juce::String& name);
+
+// Drops the leading "_" characters, then makes the first character upper case.
+void capitaliseIdentifier (juce::String& name);
+
+// Drops the leading "_" characters, then makes the whole name lower case.
+void uncapitaliseIdentifier (juce::String& name);

@@ -1,0 +1,153 @@
+#include "generator/SourceWriter.h"
+
+#include "generator/SourceStream.h"
+
+#include <cstring>
+
+namespace
+{
+bool isBlankOrTab (char c) noexcept
+{
+    return c == ' ' || c == '\t';
+}
+
+// A line that holds only this much white space before its newline comes out as
+// the newline alone; a single blank or tab is kept as the line's own text.
+constexpr size_t minimumDroppedWhiteSpace = 2;
+} // namespace
+
+SourceWriter::SourceWriter() : stream (std::make_unique<SourceStream> (*this))
+{
+    reset();
+}
+
+SourceWriter::~SourceWriter()
+{
+    // The stream points back at this writer: it goes first.
+    stream.reset();
+}
+
+void SourceWriter::reset()
+{
+    indentLevel = 0;
+    atLineStart = true;
+    heldWhiteSpace.clear();
+    heldIndentString.clear();
+    rebuildIndentString();
+}
+
+void SourceWriter::rebuildIndentString()
+{
+    indentString.assign ((size_t) juce::jmax (0, indentLevel), '\t');
+}
+
+void SourceWriter::write (const juce::String& text, int start, int length, bool whole)
+{
+    const auto part = whole ? text : text.substring (start, start + juce::jmax (0, length));
+    appendBytes (part.toRawUTF8(), part.getNumBytesAsUTF8());
+}
+
+void SourceWriter::write (const char* utf8Text)
+{
+    if (utf8Text != nullptr)
+        appendBytes (utf8Text, std::strlen (utf8Text));
+}
+
+void SourceWriter::openBlock (int extra, bool writeBrace)
+{
+    if (writeBrace)
+        write ("\n{\n");
+
+    indentLevel = juce::jmax (0, indentLevel + extra + 1);
+    rebuildIndentString();
+}
+
+void SourceWriter::closeBlock (int delta, bool writeBrace, bool withSemicolon, bool trailingNewline)
+{
+    indentLevel = juce::jmax (0, indentLevel + delta - 1);
+    rebuildIndentString();
+
+    if (writeBrace)
+    {
+        const char* closer = withSemicolon ? "\n};\n" : "\n}\n";
+        const size_t length = std::strlen (closer) - (trailingNewline ? 0 : 1);
+        appendBytes (closer, length);
+    }
+
+    atLineStart = true;
+}
+
+juce::String SourceWriter::getText() const
+{
+    return juce::String::fromUTF8 (output.data(), (int) output.size());
+}
+
+void SourceWriter::appendBytes (const char* bytes, size_t length)
+{
+    if (indentLevel > 0)
+    {
+        appendIndented (bytes, length);
+        return;
+    }
+
+    // Level 0 copies the text as it is and leaves the line-start flag alone;
+    // white space held back at a deeper level is settled by what follows it.
+    size_t start = 0;
+
+    if (! heldWhiteSpace.empty())
+    {
+        while (start < length && isBlankOrTab (bytes[start]))
+            heldWhiteSpace += bytes[start++];
+
+        if (start == length)
+            return;
+
+        settleHeldWhiteSpace (bytes[start]);
+    }
+
+    output.append (bytes + start, length - start);
+}
+
+void SourceWriter::settleHeldWhiteSpace (char next)
+{
+    // A line that ends after its white space is a white-space-only line.
+    if (next != '\n' || heldWhiteSpace.size() < minimumDroppedWhiteSpace)
+    {
+        output += heldIndentString;
+        output += heldWhiteSpace;
+    }
+
+    heldWhiteSpace.clear();
+}
+
+void SourceWriter::appendIndented (const char* bytes, size_t length)
+{
+    for (size_t i = 0; i < length; ++i)
+    {
+        const char c = bytes[i];
+
+        if (! atLineStart)
+        {
+            output += c;
+            atLineStart = (c == '\n');
+            continue;
+        }
+
+        if (isBlankOrTab (c))
+        {
+            if (heldWhiteSpace.empty())
+                heldIndentString = indentString;
+
+            heldWhiteSpace += c;
+            continue;
+        }
+
+        if (heldWhiteSpace.empty())
+            output += indentString;
+        else
+            settleHeldWhiteSpace (c);
+
+        output += c;
+        atLineStart = (c == '\n');
+    }
+}

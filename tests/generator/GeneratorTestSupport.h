@@ -1,0 +1,63 @@
+#pragma once
+
+#include "generator/BuildProjectFile.h"
+#include "generator/GenerationContext.h"
+#include "model/GraphData.h"
+#include "model/ModulesDefReader.h"
+
+#include "modulesdef/ModulesDefDescription.h"
+
+#include <juce_core/juce_core.h>
+
+#include <memory>
+
+// Libraries and small designs for the generator's tests, built in code on
+// the sample "Modules.def" description.
+namespace generatortest
+{
+// resources/SampleModules.txt as a description.
+modulesdef::LibraryDescription sampleDescription();
+
+// The sample, with the processes the generator's tests need added to its
+// module "StudioCore8" (ordinary pins, a vector mixer, memory of every kind,
+// the single-memory delay) and a pitch-shifter module (id 5).
+modulesdef::LibraryDescription generatorDescription();
+
+// A description built into "Modules.def" bytes and read back by the
+// program's own reader, as the program reads its library. The library's DSP
+// registry starts empty.
+std::unique_ptr<ModulesDefReader> readLibrary (const modulesdef::LibraryDescription& description);
+
+// One DSP of a design: its graph, its entry in the library's registry and
+// its generator.
+class TestDsp
+{
+public:
+    TestDsp (ModuleLibrary& library, uint32_t dspId, uint32_t moduleId, GenerationContext& context);
+
+    // Places a process of the DSP's module (found by name), with a channel
+    // count when not 0 (the side that follows the count follows it too), and
+    // a title other than the process name when given.
+    GraphNode& add (const juce::String& processName, uint32_t channelCount = 0, const juce::String& title = {});
+
+    void connect (const GraphNode& source, uint32_t sourcePin, const GraphNode& destination, uint32_t destinationPin);
+    void dspInput (const GraphNode& node, uint32_t pin, int number);
+    void dspOutput (const GraphNode& node, uint32_t pin, int number);
+
+    // The pin's routing value after a generation.
+    int routing (const GraphNode& node, int pin) const;
+
+    ModuleLibrary& library;
+    const uint32_t dspId;
+    const uint32_t moduleId;
+    GraphData graph;
+    BuildProjectFile generator;
+};
+
+// The expected text of a golden file in tests/generator/golden/. With the
+// environment variable VX_UPDATE_GOLDEN set, the file is (re)written from
+// the actual text instead, so that a deliberate change is one run away.
+juce::String goldenText (const juce::String& name, const juce::String& actual);
+
+juce::File getSourceDirectory();
+} // namespace generatortest

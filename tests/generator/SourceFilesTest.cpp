@@ -1,0 +1,156 @@
+#include "generator/SourceFiles.h"
+#include "generator/SourceIdentifiers.h"
+
+#include <gtest/gtest.h>
+
+namespace
+{
+class SourceFilesTest : public ::testing::Test
+{
+protected:
+    juce::TemporaryFile folder;
+
+    void SetUp() override { ASSERT_TRUE (folder.getFile().createDirectory()); }
+    void TearDown() override { folder.getFile().deleteRecursively(); }
+
+    juce::File file (const juce::String& name) const { return folder.getFile().getChildFile (name); }
+
+    juce::MemoryBlock bytesOf (const juce::File& f) const
+    {
+        juce::MemoryBlock data;
+        f.loadFileAsData (data);
+        return data;
+    }
+
+    int filesInFolder() const { return folder.getFile().getNumberOfChildFiles (juce::File::findFilesAndDirectories, "*"); }
+};
+} // namespace
+
+TEST_F (SourceFilesTest, ReplacesAnExistingFile)
+{
+    const auto target = file ("a.c");
+    ASSERT_TRUE (writeTextToFile ("old text that is longer\n", target, false));
+    ASSERT_TRUE (writeTextToFile ("new\n", target, false));
+
+    EXPECT_EQ (target.loadFileAsString(), "new\n");
+    EXPECT_EQ (filesInFolder(), 1);
+}
+
+TEST_F (SourceFilesTest, NoTextLeavesAnEmptyFile)
+{
+    const auto target = file ("empty.h");
+    ASSERT_TRUE (writeTextToFile ("something", target, false));
+    ASSERT_TRUE (writeTextToFile ({}, target, false));
+
+    EXPECT_TRUE (target.existsAsFile());
+    EXPECT_EQ (target.getSize(), 0);
+}
+
+TEST_F (SourceFilesTest, AppendsAfterWhatTheFileHolds)
+{
+    const auto target = file ("quellion.h");
+    ASSERT_TRUE (writeTextToFile ("#ifndef X\n", target, false));
+    ASSERT_TRUE (writeTextToFile ("int a;\n", target, true));
+    ASSERT_TRUE (writeTextToFile ({}, target, true));
+
+    EXPECT_EQ (target.loadFileAsString(), "#ifndef X\nint a;\n");
+}
+
+TEST_F (SourceFilesTest, AppendingToAMissingFileCreatesIt)
+{
+    const auto target = file ("new.c");
+    ASSERT_TRUE (writeTextToFile ("x\n", target, true));
+    EXPECT_EQ (target.loadFileAsString(), "x\n");
+}
+
+TEST_F (SourceFilesTest, CreatesMissingFolders)
+{
+    const auto target = file ("out/deeper/dsp1.c");
+    ASSERT_TRUE (writeTextToFile ("x", target, false));
+    EXPECT_EQ (target.loadFileAsString(), "x");
+}
+
+TEST_F (SourceFilesTest, WritesLineEndsAndCharactersAsGiven)
+{
+    const auto target = file ("lines.c");
+    const auto text = "a\nb\r\n" + juce::String::fromUTF8 ("// \xc3\xa9\n");
+    ASSERT_TRUE (writeTextToFile (text, target, false));
+
+    const auto data = bytesOf (target);
+    const juce::MemoryBlock expected (text.toRawUTF8(), text.getNumBytesAsUTF8());
+    EXPECT_EQ (data, expected);
+}
+
+TEST_F (SourceFilesTest, ReportsAFileThatCannotBeWritten)
+{
+    const auto blocker = file ("blocker");
+    ASSERT_TRUE (writeTextToFile ("a file, not a folder", blocker, false));
+
+    EXPECT_FALSE (writeTextToFile ("x", blocker.getChildFile ("dsp1.c"), false));
+    EXPECT_FALSE (writeTextToFile ("x", folder.getFile(), false));
+    EXPECT_FALSE (writeTextToFile ("x", juce::File(), false));
+    EXPECT_EQ (blocker.loadFileAsString(), "a file, not a folder");
+    EXPECT_EQ (filesInFolder(), 1);
+}
+
+TEST_F (SourceFilesTest, HeaderGuardsOpenAndClose)
+{
+    const auto header = file ("presets.h");
+    ASSERT_TRUE (writeHeaderGuardOpen (false, header));
+    ASSERT_TRUE (writeTextToFile ("int x;\n", header, true));
+    ASSERT_TRUE (writeHeaderGuardClose (true, header));
+
+    EXPECT_EQ (header.loadFileAsString(), "#ifndef __PRESETS_H__\n#define __PRESETS_H__\nint x;\n\n#endif //__PRESETS_H__");
+}
+
+TEST (SourceGuardTest, GuardNamesAreUpperCaseIdentifiers)
+{
+    EXPECT_EQ (makeHeaderGuardName (juce::File ("/tmp/presets.h")), "__PRESETS_H__");
+    EXPECT_EQ (makeHeaderGuardName (juce::File ("/tmp/MainAppConfig.h")), "__MAINAPPCONFIG_H__");
+
+    const auto guard = makeHeaderGuardName (juce::File ("/tmp/my file-(2) [x].h"));
+    EXPECT_EQ (guard, "__MY_FILE__2___X__H__");
+    EXPECT_TRUE (guard.containsOnly ("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789_"));
+}
+
+TEST (SourceIdentifiersTest, ReplacesEveryCharacterOfTheSetOneForOne)
+{
+    for (auto c : identifierSanitisingSet)
+    {
+        const auto name = "a" + juce::String::charToString (c) + "b";
+        EXPECT_EQ (sanitiseIdentifier (name), "a_b") << (int) c;
+    }
+}
+
+TEST (SourceIdentifiersTest, ReplacesWhatCannotStandInAnIdentifier)
+{
+    EXPECT_EQ (sanitiseIdentifier ("Eq:Main\n"), "Eq_Main_");
+    EXPECT_EQ (sanitiseIdentifier (juce::String::fromUTF8 ("D\xc3\xa9lai\xc3\xb6")), "D_lai_");
+    EXPECT_EQ (sanitiseIdentifier ("Keep_This09"), "Keep_This09");
+}
+
+TEST (SourceIdentifiersTest, CaseRoutinesDropLeadingUnderscores)
+{
+    juce::String lower ("__ParamEq");
+    uncapitaliseIdentifier (lower);
+    EXPECT_EQ (lower, "parameq");
+
+    juce::String upper ("_delay_line");
+    capitaliseIdentifier (upper);
+    EXPECT_EQ (upper, "Delay_line");
+}
+
+TEST (SourceIdentifiersTest, CaseRoutinesAcceptEmptyNames)
+{
+    juce::String empty;
+    capitaliseIdentifier (empty);
+    EXPECT_TRUE (empty.isEmpty());
+
+    juce::String underscores ("___");
+    capitaliseIdentifier (underscores);
+    EXPECT_TRUE (underscores.isEmpty());
+
+    juce::String more ("__");
+    uncapitaliseIdentifier (more);
+    EXPECT_TRUE (more.isEmpty());
+}
