@@ -1,0 +1,29 @@
+#pragma once
+
+#include <juce_data_structures/juce_data_structures.h>
+
+#include <memory>
+
+// The program's settings file, "OstraneQuellion.cfg" in the folder "Ostrane"
+// of the user's configuration folder. One object is opened per run and every
+// owner (main window, project page, log window) shares it: each writing a
+// copy of its own would overwrite the others' keys.
+class ApplicationSettings
+{
+public:
+    static constexpr const char* windowStateKey = "WindowState";
+    static constexpr const char* logWindowStateKey = "LogWindowState";
+    static constexpr const char* recentFileListKey = "RecentFileList";
+    static constexpr const char* checkForUpdateKey = "checkForUpdate";
+
+    static juce::PropertiesFile::Options getOptions();
+
+    // Where the file lives: $XDG_CONFIG_HOME (or ~/.config) + "/Ostrane".
+    static juce::File getDefaultFile();
+
+    static std::unique_ptr<juce::PropertiesFile> open();
+    static std::unique_ptr<juce::PropertiesFile> open (const juce::File& file);
+
+private:
+    ApplicationSettings() = delete;
+};

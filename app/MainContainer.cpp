@@ -1,0 +1,212 @@
+#include "app/MainContainer.h"
+
+#include "app/ProjectInterface.h"
+#include "app/WindowContainer.h"
+#include "model/DesignLog.h"
+
+namespace
+{
+const juce::Colour tabColour (0xff383838);
+
+struct ShortcutKey
+{
+    int keyCode;
+    int modifiers;
+    MainContainer::Shortcut shortcut;
+};
+
+constexpr int ctrl = juce::ModifierKeys::ctrlModifier;
+constexpr int ctrlShift = juce::ModifierKeys::ctrlModifier | juce::ModifierKeys::shiftModifier;
+
+// In the order in which they are tested: the edit keys first.
+const ShortcutKey shortcutKeys[] = {
+    { 'c', ctrl, MainContainer::Shortcut::copy },
+    { 'v', ctrl, MainContainer::Shortcut::paste },
+    { juce::KeyPress::deleteKey, 0, MainContainer::Shortcut::deleteSelection },
+    { juce::KeyPress::escapeKey, 0, MainContainer::Shortcut::escape },
+    { 'z', ctrlShift, MainContainer::Shortcut::redo },
+    { 'z', ctrl, MainContainer::Shortcut::undo },
+    { 'a', ctrlShift, MainContainer::Shortcut::unselectAll },
+    { 'a', ctrl, MainContainer::Shortcut::selectAll },
+    { 'l', ctrl, MainContainer::Shortcut::toggleCommandView },
+    { 'n', ctrl, MainContainer::Shortcut::newProject },
+    { 's', ctrl, MainContainer::Shortcut::save },
+    { 's', ctrlShift, MainContainer::Shortcut::saveAs },
+    { 'o', ctrl, MainContainer::Shortcut::open },
+    { 'g', ctrl, MainContainer::Shortcut::generateNrpnHandlers },
+    { 'g', ctrlShift, MainContainer::Shortcut::generateCommandHandlers },
+    { 'q', ctrl, MainContainer::Shortcut::quit },
+};
+
+// A page whose editor is not part of the program yet.
+std::unique_ptr<juce::Component> makeEmptyPage (const juce::String& name)
+{
+    auto page = std::make_unique<juce::Component> (name);
+    page->setOpaque (false);
+    return page;
+}
+} // namespace
+
+MainContainer::Shortcut MainContainer::findShortcut (const juce::KeyPress& key)
+{
+    for (const auto& entry : shortcutKeys)
+        if (key == juce::KeyPress (entry.keyCode, juce::ModifierKeys (entry.modifiers), 0))
+            return entry.shortcut;
+
+    return Shortcut::none;
+}
+
+bool MainContainer::isEditShortcut (Shortcut shortcut) noexcept
+{
+    return shortcut >= Shortcut::copy && shortcut <= Shortcut::selectAll;
+}
+
+MainContainer::MainContainer (juce::PropertiesFile& settingsFile)
+    : juce::TabbedComponent (juce::TabbedButtonBar::TabsAtTop), settings (settingsFile)
+{
+    onQuitRequested = []
+    {
+        if (auto* application = juce::JUCEApplicationBase::getInstance())
+            application->systemRequestedQuit();
+    };
+
+    auto page = std::make_unique<ProjectInterface> (*this);
+    projectInterface = page.get();
+    addTab ("Project settings", tabColour, page.release(), true);
+
+    // The bus editor and the DSP editors take these places.
+    addTab ("Bus editor", tabColour, makeEmptyPage ("BusContainer").release(), true);
+    addTab ("DSP editor", tabColour, makeEmptyPage ("ProcessContainer").release(), true);
+
+    projectInterface->setBusGraph (&busGraph);
+
+    auto& bar = getTabbedButtonBar();
+    bar.getTabButton (dspEditorTab)
+        ->setTooltip ("Choose a module and Drag&Drop process from the right list to the DSP editor view.");
+    bar.getTabButton (busEditorTab)
+        ->setTooltip ("To start double-click on a DSP or right click on Bus editor view and \"Add DSP\".");
+
+    hiddenEditor.setVisible (false);
+}
+
+MainContainer::~MainContainer()
+{
+    // Everything the library gave is handed back while the library's
+    // interface still stands, and the pages go while the undo managers, the
+    // bus graph and the settings they point to are still here.
+    if (startPanelObject != nullptr)
+        std::exchange (startPanelObject, nullptr)->release();
+
+    closing = true;
+    closeAllControlPanels();
+    clearTabs();
+    projectInterface = nullptr;
+
+    if (midiControl != nullptr)
+        std::exchange (midiControl, nullptr)->release();
+}
+
+void MainContainer::setMidiControl (HvIfInterface* libraryInterface, HvIfPanelObject* panelObject) noexcept
+{
+    midiControl = libraryInterface;
+    startPanelObject = panelObject;
+}
+
+void MainContainer::clearCommandView()
+{
+    commandViewFlag = false;
+    projectInterface->getProjectSettings().setCommandView (false);
+}
+
+bool MainContainer::flipCommandViewFlag()
+{
+    commandViewFlag = ! commandViewFlag;
+    projectInterface->getProjectSettings().setCommandView (commandViewFlag);
+    return commandViewFlag;
+}
+
+void MainContainer::toggleCommandView()
+{
+    if (flipCommandViewFlag())
+        projectInterface->reloadCommandLists();
+
+    projectInterface->updateCommandPanels();
+    projectInterface->refreshAllEditors();
+}
+
+void MainContainer::closeDspControlPanels (uint32_t dspId)
+{
+    // The process boxes of the DSP editors hold the panels; until those
+    // editors exist there is nothing to close.
+    juce::ignoreUnused (dspId);
+}
+
+void MainContainer::closeAllControlPanels()
+{
+    for (int i = 0; i < getDspCount(); ++i)
+        if (auto* dsp = busGraph.getNode (i))
+            closeDspControlPanels (dsp->getId());
+}
+
+bool MainContainer::saveBeforeGenerate()
+{
+    projectInterface->saveProject (false);
+
+    if (projectInterface->getProjectSettings().getProjectFile() != juce::File())
+        return true;
+
+    if (auto* windowContainer = findParentComponentOfClass<WindowContainer>())
+        windowContainer->showLogWindow();
+
+    appendToLog (abortedGenerationText, 0);
+    return false;
+}
+
+void MainContainer::generate (bool commandHandlers)
+{
+    if (! saveBeforeGenerate())
+        return;
+
+    juce::MouseCursor::showWaitCursor();
+
+    if (auto* windowContainer = findParentComponentOfClass<WindowContainer>())
+        windowContainer->showLogWindow();
+
+    projectInterface->generateSourceFiles (commandHandlers);
+    juce::MouseCursor::hideWaitCursor();
+    repaint();
+}
+
+bool MainContainer::sendEditKeyToShownEditor (const juce::KeyPress& key, Shortcut shortcut)
+{
+    // The process editor of the DSP editor shown takes the edit keys; with no
+    // DSP editor there is nobody to take them, and the key stays unused.
+    juce::ignoreUnused (key, shortcut);
+    return false;
+}
+
+bool MainContainer::keyPressed (const juce::KeyPress& key)
+{
+    const auto shortcut = findShortcut (key);
+
+    if (isEditShortcut (shortcut))
+        return sendEditKeyToShownEditor (key, shortcut);
+
+    switch (shortcut)
+    {
+        case Shortcut::toggleCommandView: toggleCommandView(); break;
+        case Shortcut::newProject: projectInterface->newProject(); break;
+        case Shortcut::save: projectInterface->saveProject (false); break;
+        case Shortcut::saveAs: projectInterface->saveProject (true); break;
+        case Shortcut::open: projectInterface->openProject (juce::File()); break;
+        case Shortcut::generateNrpnHandlers: generate (false); break;
+        case Shortcut::generateCommandHandlers: generate (true); break;
+        case Shortcut::quit:
+            if (onQuitRequested)
+                onQuitRequested();
+            break;
+        default: return false;
+    }
+
+    return true;
+}

@@ -1,0 +1,435 @@
+#include "app/ProjectInterface.h"
+
+#include "app/ApplicationSettings.h"
+#include "app/MainContainer.h"
+#include "editors/Dialogs.h"
+#include "editors/HelpViewer.h"
+#include "model/DesignLog.h"
+
+namespace
+{
+const char* const productTitle = "OSTRANE Quellion";
+
+const juce::Colour pageColour (0xFF383838);
+const juce::Colour panelColour (0xFE282828);
+const juce::Colour comboButtonColour (0xFFFF8C00);
+const juce::Colour ivory (0xFFFFFFF0);
+const juce::Colour groupOutlineColour (0xFF404040);
+
+void fillCombo (juce::ComboBox& combo, const juce::StringArray& items)
+{
+    for (int i = 0; i < items.size(); ++i)
+        combo.addItem (items[i], i + 1);
+
+    combo.setEditableText (false);
+    combo.setJustificationType (juce::Justification::centredLeft);
+    combo.setColour (juce::ComboBox::buttonColourId, comboButtonColour);
+}
+
+void setUpLabel (juce::Label& label, juce::Colour textColour)
+{
+    label.setFont (juce::Font (14.0f));
+    label.setJustificationType (juce::Justification::centredLeft);
+    label.setEditable (false, false, false);
+    label.setColour (juce::Label::textColourId, textColour);
+    label.setColour (juce::TextEditor::textColourId, juce::Colours::black);
+    label.setColour (juce::TextEditor::backgroundColourId, juce::Colour (0x00000000));
+}
+
+void setUpGroup (juce::GroupComponent& group, juce::Colour textColour)
+{
+    group.setColour (juce::GroupComponent::outlineColourId, groupOutlineColour);
+    group.setColour (juce::GroupComponent::textColourId, textColour);
+}
+} // namespace
+
+juce::File ProjectInterface::getDefaultModulesDefFile()
+{
+    return juce::File::getSpecialLocation (juce::File::currentExecutableFile).getSiblingFile ("Modules.def");
+}
+
+ProjectInterface::ProjectInterface (MainContainer& ownerContainer, const juce::File& modulesDefFile)
+    : owner (ownerContainer), settings (ownerContainer.getSettings())
+{
+    // The logo lies under every widget of the page; it comes with the about box.
+
+    checkForUpdate = settings.getValue (ApplicationSettings::checkForUpdateKey, "1").getIntValue();
+    recentFiles.restoreFromString (settings.getValue (ApplicationSettings::recentFileListKey));
+    recentFiles.setMaxNumberOfItems (maxRecentFiles);
+
+    setName ("ProjectInterface");
+    readModuleDefinitions (modulesDefFile);
+    setUpWidgets();
+
+    resetMemoryBases();
+    setProjectFile ({});
+    setOutputDirectory ({});
+
+    // The project's preset document is pointed at the owner's preset stores
+    // and global presets once those exist.
+}
+
+ProjectInterface::~ProjectInterface()
+{
+    settings.setValue (ApplicationSettings::checkForUpdateKey, checkForUpdate);
+    settings.setValue (ApplicationSettings::recentFileListKey, recentFiles.toString());
+}
+
+void ProjectInterface::readModuleDefinitions (const juce::File& modulesDefFile)
+{
+    moduleReader = std::make_unique<ModulesDefReader>();
+    moduleReader->open (modulesDefFile);
+
+    if (moduleReader->parse() < 0)
+        Dialogs::getCurrent().showMessage (juce::MessageBoxIconType::WarningIcon, productTitle,
+                                           ModulesDefReader::getFailureMessage (moduleReader->getLibrary().formatVersion));
+
+    // The program goes on with whatever was read.
+    moduleReader->close();
+    moduleDefinitions = &moduleReader->getLibrary();
+}
+
+void ProjectInterface::setUpWidgets()
+{
+    chooserButton.setColour (juce::TextButton::textColourOffId, juce::Colours::black);
+    chooserButton.setColour (juce::TextButton::buttonColourId, juce::Colour (0xFF555555));
+    chooserButton.addListener (this);
+    addAndMakeVisible (chooserButton);
+
+    setUpGroup (generalGroup, ivory);
+    addAndMakeVisible (generalGroup);
+    setUpGroup (externalMemGroup, ivory);
+    addAndMakeVisible (externalMemGroup);
+
+    fillCombo (chipCombo, ProjectSettings::getChipNames());
+    chipCombo.setTextWhenNothingSelected ("7304");
+    chipCombo.setSelectedItemIndex (ProjectSettings::defaultChipIndex, juce::dontSendNotification);
+    chipCombo.previousIndex = ProjectSettings::defaultChipIndex;
+    chipCombo.addListener (this);
+    addAndMakeVisible (chipCombo);
+
+    fillCombo (samplingCombo, ProjectSettings::getSamplingRateNames());
+    samplingCombo.setSelectedItemIndex (ProjectSettings::defaultSamplingIndex, juce::dontSendNotification);
+    samplingCombo.addListener (this);
+    addAndMakeVisible (samplingCombo);
+
+    setUpLabel (targetChipLabel, ivory);
+    addAndMakeVisible (targetChipLabel);
+    setUpLabel (samplingRateLabel, ivory);
+    addAndMakeVisible (samplingRateLabel);
+    setUpLabel (memSizeLabel, juce::Colours::white);
+    addAndMakeVisible (memSizeLabel);
+
+    fillCombo (memoryCombo, ProjectSettings::getMemorySizeNames());
+    memoryCombo.setTextWhenNothingSelected ("128");
+    memoryCombo.setSelectedItemIndex (ProjectSettings::defaultMemoryIndex, juce::dontSendNotification);
+    memoryCombo.addListener (this);
+    addAndMakeVisible (memoryCombo);
+
+    outputDirectoryEditor.setMultiLine (false);
+    // Text takes the colour current when it is set: the page's look is not
+    // reachable yet, so the colours are the editor's own.
+    outputDirectoryEditor.setColour (juce::TextEditor::textColourId, juce::Colours::black);
+    outputDirectoryEditor.setColour (juce::TextEditor::backgroundColourId, juce::Colours::white);
+    outputDirectoryEditor.setText (ProjectSettings::noOutputDirectoryText, false);
+    outputDirectoryEditor.setEnabled (false);
+    outputDirectoryEditor.addMouseListener (this, false);
+    outputDirectoryEditor.addListener (this);
+    addAndMakeVisible (outputDirectoryEditor);
+
+    setUpGroup (outputDirGroup, juce::Colours::white);
+    addAndMakeVisible (outputDirGroup);
+}
+
+ActionManager& ProjectInterface::getEditHistory()
+{
+    return owner.getEditHistory();
+}
+
+//==============================================================================
+bool ProjectInterface::isModified() const
+{
+    // The DSPs' process graphs join in once the DSP editors exist.
+    return busGraph != nullptr && busGraph->isModified();
+}
+
+void ProjectInterface::setModified (bool modified)
+{
+    if (busGraph == nullptr)
+        return;
+
+    busGraph->setModified (modified);
+}
+
+void ProjectInterface::updateWindowTitle (const juce::String& name)
+{
+    titleText = name;
+
+    auto* window = owner.getMainWindow();
+
+    if (window == nullptr)
+        window = dynamic_cast<juce::DocumentWindow*> (owner.getTopLevelComponent());
+
+    if (window != nullptr)
+        window->setName (ProjectSettings::makeWindowTitle (name));
+}
+
+void ProjectInterface::refreshAllDspViews()
+{
+    // Recomputes every DSP editor's load labels, once the DSP editors exist.
+}
+
+void ProjectInterface::refreshAllEditors()
+{
+    // Each DSP's process editor resynchronises with its graph here, once the
+    // DSP editors exist.
+    applyDesignLock();
+}
+
+void ProjectInterface::applyDesignLock()
+{
+    // Enables every DSP editor while the design is unlocked and disables it
+    // while it is locked, once the DSP editors exist.
+}
+
+void ProjectInterface::warnDesignLocked()
+{
+    if (! isDesignLocked() || isLockWarningShown())
+        return;
+
+    Dialogs::getCurrent().showMessage (juce::MessageBoxIconType::NoIcon, "Warning - global preset",
+                                       "Global preset has been created, design is locked!\n - Save as new project to unlock.",
+                                       "Ok");
+    setLockWarningShown (true);
+}
+
+void ProjectInterface::clearProject()
+{
+    if (busGraph != nullptr)
+        busGraph->clear();
+
+    moduleDefinitions->clearAllProcessInstances();
+    moduleDefinitions->clearDsps();
+
+    // The bus editor's boxes and every DSP editor go here once those editors exist.
+}
+
+void ProjectInterface::updateCommandPanels()
+{
+    // Adds or removes the "Command Properties" panel sections of the DSP
+    // editors, once they exist.
+}
+
+bool ProjectInterface::askToSaveChanges (const juce::String& question)
+{
+    if (! isModified())
+        return true;
+
+    switch (Dialogs::getCurrent().askYesNoCancel (productTitle, question))
+    {
+        case Dialogs::Answer::no: return true;
+        case Dialogs::Answer::cancel: return false;
+        case Dialogs::Answer::yes: break;
+    }
+
+    // Going on after a save that did not happen would lose the design.
+    return saveProject (false) && ! isModified();
+}
+
+void ProjectInterface::newProject()
+{
+    if (! askToSaveChanges ("Do you want to save before creating a new projet?"))
+        return;
+
+    clearProject();
+    owner.clearCommandView();
+
+    projectSettings.setProjectFolder ({});
+    projectSettings.setProjectName ({});
+    setProjectFile ({});
+    setOutputDirectory ({});
+    updateWindowTitle ({});
+
+    getEditHistory().clearUndoHistory();
+
+    owner.setCurrentTabIndex (MainContainer::busEditorTab);
+    // The bus view's tooltip bar shows the hint to start here, and the
+    // project's preset stores and global presets are emptied, once those exist.
+
+    projectSettings.setChipIndex (ProjectSettings::defaultChipIndex);
+    chipCombo.setSelectedItemIndex (ProjectSettings::defaultChipIndex, juce::dontSendNotification);
+    chipCombo.previousIndex = ProjectSettings::defaultChipIndex;
+
+    clearDesignFlags();
+    projectSettings.setCommandView (false);
+    applyDesignLock();
+
+    // An empty design has nothing to save.
+    setModified (false);
+}
+
+void ProjectInterface::setProjectFile (const juce::String& path)
+{
+    projectSettings.setProjectFile (path);
+}
+
+void ProjectInterface::setOutputDirectory (const juce::String& path)
+{
+    outputDirectoryEditor.setText (projectSettings.setOutputDirectory (path), false);
+}
+
+void ProjectInterface::refreshFromSettings()
+{
+    chipCombo.setSelectedItemIndex (projectSettings.getChipIndex(), juce::dontSendNotification);
+    chipCombo.previousIndex = projectSettings.getChipIndex();
+    samplingCombo.setSelectedItemIndex (projectSettings.getSamplingIndex(), juce::dontSendNotification);
+    memoryCombo.setSelectedItemIndex (projectSettings.getMemorySizeIndex(), juce::dontSendNotification);
+    outputDirectoryEditor.setText (projectSettings.getOutputDirectoryText(), false);
+}
+
+//==============================================================================
+bool ProjectInterface::saveProject (bool saveAs)
+{
+    // Writing the project file comes with the project file reader and writer;
+    // until then nothing is saved, and saying so keeps a design open.
+    juce::ignoreUnused (saveAs);
+    return false;
+}
+
+bool ProjectInterface::openProject (const juce::File& file)
+{
+    // Reading the project file comes with the project file reader and writer.
+    juce::ignoreUnused (file);
+    return false;
+}
+
+void ProjectInterface::reloadCommandLists()
+{
+    // Re-reads the processes' command lists from the saved project, with the
+    // project file reader.
+}
+
+void ProjectInterface::generateSourceFiles (bool commandHandlers)
+{
+    // The firmware source generator writes here.
+    juce::ignoreUnused (commandHandlers);
+}
+
+//==============================================================================
+juce::PopupMenu ProjectInterface::createHelpMenu()
+{
+    juce::PopupMenu menu;
+    menu.addItem (1, "Help");
+    return menu;
+}
+
+void ProjectInterface::handleHelpMenuResult (int itemId)
+{
+    if (itemId == 1)
+        HelpViewer::getCurrent().showPage (helpPage);
+}
+
+void ProjectInterface::mouseDown (const juce::MouseEvent& event)
+{
+    if (event.mods.isPopupMenu())
+        handleHelpMenuResult (Dialogs::getCurrent().showMenu (createHelpMenu(), 18));
+}
+
+void ProjectInterface::paint (juce::Graphics& g)
+{
+    g.fillAll (pageColour);
+    g.setColour (panelColour);
+    g.fillRoundedRectangle (16.0f, 17.0f, 318.0f, 94.0f, 10.0f);
+    g.fillRoundedRectangle (16.0f, 117.0f, 318.0f, 100.0f, 10.0f);
+    g.fillRoundedRectangle (16.0f, 223.0f, 318.0f, 75.0f, 10.0f);
+}
+
+void ProjectInterface::resized()
+{
+    generalGroup.setBounds (23, 23, 304, 81);
+    targetChipLabel.setBounds (37, 48, 120, 16);
+    chipCombo.setBounds (42, 66, 100, 20);
+    samplingRateLabel.setBounds (181, 48, 139, 16);
+    samplingCombo.setBounds (187, 66, 100, 20);
+    externalMemGroup.setBounds (23, 124, 304, 84);
+    memSizeLabel.setBounds (36, 151, 154, 16);
+    memoryCombo.setBounds (42, 172, 120, 20);
+    outputDirGroup.setBounds (24, 228, 304, 63);
+    outputDirectoryEditor.setBounds (42, 255, 255, 20);
+    chooserButton.setBounds (293, 255, 25, 20);
+}
+
+void ProjectInterface::buttonClicked (juce::Button* button)
+{
+    if (button != &chooserButton)
+        return;
+
+    const auto start =
+        projectSettings.getProjectFile().getParentDirectory().exists() ? juce::File::getCurrentWorkingDirectory() : juce::File();
+    const auto chosen = Dialogs::getCurrent().chooseDirectory ("Choose your directory", start);
+
+    if (chosen == juce::File())
+        return;
+
+    setOutputDirectory (chosen.getFullPathName());
+    // The page writes the editor's text quietly, so the choice itself marks
+    // the project modified: otherwise quitting would not offer to keep it.
+    setModified (true);
+}
+
+void ProjectInterface::comboBoxChanged (juce::ComboBox* comboBox)
+{
+    if (comboBox == &chipCombo)
+    {
+        chipChanged();
+    }
+    else if (comboBox == &samplingCombo)
+    {
+        projectSettings.setSamplingIndex (samplingCombo.getSelectedItemIndex());
+        refreshAllDspViews();
+        // Every DSP editor refills its module choice for the new rate here,
+        // once the DSP editors exist.
+        setModified (true);
+    }
+    else if (comboBox == &memoryCombo)
+    {
+        projectSettings.setMemorySizeIndex (memoryCombo.getSelectedItemIndex());
+        setExternalMemorySize (memoryCombo.getText().getIntValue());
+        // Every DSP editor recomputes its load labels here, once they exist.
+        setModified (true);
+    }
+}
+
+void ProjectInterface::chipChanged()
+{
+    const auto newIndex = chipCombo.getSelectedItemIndex();
+
+    if (owner.getDspCount() > ProjectSettings::getChipCapacity (newIndex))
+    {
+        Dialogs::getCurrent().showMessage (
+            juce::MessageBoxIconType::NoIcon, "Target Chip Change",
+            "The selected chip cannot contain enough DSPs : Please make a new project or remove DSPs.");
+        chipCombo.setSelectedItemIndex (chipCombo.previousIndex, juce::dontSendNotification);
+    }
+    else
+    {
+        chipCombo.previousIndex = newIndex;
+        projectSettings.setChipIndex (newIndex);
+    }
+
+    setModified (true);
+}
+
+void ProjectInterface::textEditorTextChanged (juce::TextEditor& editor)
+{
+    if (&editor != &outputDirectoryEditor)
+        return;
+
+    if (firstOutputTextChange)
+    {
+        firstOutputTextChange = false;
+        return;
+    }
+
+    setModified (true);
+}

@@ -1,0 +1,96 @@
+#include "app/VARENTIXApplication.h"
+
+#include "app/ApplicationSettings.h"
+#include "app/MainAppWindow.h"
+#include "editors/Dialogs.h"
+
+#include <cstdio>
+
+VARENTIXApplication::VARENTIXApplication() = default;
+
+VARENTIXApplication::~VARENTIXApplication() = default;
+
+juce::File VARENTIXApplication::resolveStartFile (const juce::String& commandLine, const juce::File& workingDirectory)
+{
+    const auto path = commandLine.trimEnd().removeCharacters ("\"");
+
+    if (path.isEmpty())
+        return {};
+
+    const auto file = workingDirectory.getChildFile (path);
+
+    if (file.existsAsFile() || file.getFileExtension().equalsIgnoreCase (".zqp"))
+        return file;
+
+    return {};
+}
+
+juce::String VARENTIXApplication::makeComparableVersion (const juce::String& version)
+{
+    const auto firstDot = version.indexOfChar ('.');
+
+    if (firstDot < 0)
+        return version;
+
+    return version.substring (0, firstDot + 1) + version.substring (firstDot + 1).removeCharacters (".");
+}
+
+void VARENTIXApplication::initialise (const juce::String& commandLine)
+{
+    if (juce::Desktop::getInstance().getDisplays().getPrimaryDisplay() == nullptr)
+    {
+        std::fprintf (stderr, "OSTRANE Quellion needs a graphical display; none was found.\n");
+        setApplicationReturnValue (1);
+        quit();
+        return;
+    }
+
+    auto* midiControl = midiControlLibrary.openInterface (MidiControlLibrary::getDefaultFile(), *this, Dialogs::getCurrent());
+
+    const auto startFile = resolveStartFile (commandLine, juce::File::getCurrentWorkingDirectory());
+    mainWindow = std::make_unique<MainAppWindow> (startFile, midiControl, ApplicationSettings::open());
+
+    triggerAsyncUpdate();
+}
+
+void VARENTIXApplication::handleAsyncUpdate()
+{
+    if (std::exchange (updateCheckStarted, true))
+        return;
+
+    // The update check of the maker's web server runs here with this version.
+    const auto version = makeComparableVersion (getApplicationVersion());
+    juce::ignoreUnused (version);
+}
+
+void VARENTIXApplication::shutdown()
+{
+    cancelPendingUpdate();
+
+    // The window hands every object of the library back before the library goes.
+    mainWindow.reset();
+    midiControlLibrary.close();
+}
+
+void VARENTIXApplication::anotherInstanceStarted (const juce::String&) {}
+
+void VARENTIXApplication::systemRequestedQuit()
+{
+    if (mainWindow != nullptr)
+    {
+        if (! mainWindow->prepareToQuit())
+            return;
+
+        // The window vanishes at once; it is deleted at shutdown.
+        mainWindow->setVisible (false);
+    }
+
+    quit();
+}
+
+bool VARENTIXApplication::onPanelClosed (HvIfPanelWindow* window)
+{
+    // The process boxes that show the window close it, once they exist.
+    juce::ignoreUnused (window);
+    return false;
+}

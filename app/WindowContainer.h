@@ -1,0 +1,46 @@
+#pragma once
+
+#include "app/HalvixInterface.h"
+#include "app/MainContainer.h"
+#include "app/OutputLogWindow.h"
+
+#include <juce_data_structures/juce_data_structures.h>
+#include <juce_gui_basics/juce_gui_basics.h>
+
+#include <memory>
+
+// The content of the main window: the tabbed main container under a strip
+// for the application's controls, and the log window. The strip's controls
+// (the "Project" menu, the about box, the status label, the MIDI devices
+// and the global presets) take their places above the tabs.
+class WindowContainer : public juce::Component
+{
+public:
+    static constexpr const char* logWindowTitle = "Ostrane Quellion - Log";
+
+    // The settings file is shared with the main window and must outlive this.
+    WindowContainer (juce::PropertiesFile& settings, HvIfInterface* midiControl);
+    ~WindowContainer() override;
+
+    MainContainer& getMainContainer() noexcept { return mainContainer; }
+
+    // Empties the log, heads it with the time of this call, and shows the log
+    // window afresh, where it was last left (or along the bottom of this
+    // container the first time).
+    void showLogWindow();
+    // Closes the log window as its close button does, when there is one.
+    void closeLogWindow();
+    OutputLogWindow* getLogWindow() const noexcept { return logWindow.get(); }
+
+    static juce::String makeLogHeader (juce::Time time);
+
+    void paint (juce::Graphics& g) override;
+    void resized() override;
+
+private:
+    juce::PropertiesFile& settings;
+    MainContainer mainContainer;
+    std::unique_ptr<OutputLogWindow> logWindow;
+
+    JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (WindowContainer)
+};

@@ -1,0 +1,25 @@
+#include "HalvixLibrary.h"
+
+#include "HalvixPanelObject.h"
+
+HalvixLibrary::HalvixLibrary (HvIfCallback* cb) noexcept : callback (cb) {}
+
+HalvixLibrary::~HalvixLibrary() = default;
+
+void HalvixLibrary::release()
+{
+    // The panel objects live on their own: they may still be released after this.
+    delete this;
+}
+
+void HalvixLibrary::handleSysEx (const uint8_t*, int) {}
+
+HvIfPanelObject* HalvixLibrary::createPanelObject()
+{
+    return new HalvixPanelObject (callback);
+}
+
+extern "C" __attribute__ ((visibility ("default"))) HvIfInterface* getInterface (HvIfCallback* callback)
+{
+    return new HalvixLibrary (callback);
+}

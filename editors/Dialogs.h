@@ -1,0 +1,47 @@
+#pragma once
+
+#include <juce_gui_basics/juce_gui_basics.h>
+
+// Every question the program puts to the user goes through here: alerts,
+// Yes/No/Cancel questions, file and folder choosers, the name dialog and
+// popup menus. Each call waits for the answer, as the program's operations
+// expect. The program uses JUCE's windows (JuceDialogs); tests install a
+// scripted stand-in with setCurrent.
+class Dialogs
+{
+public:
+    enum class Answer
+    {
+        yes,
+        no,
+        cancel
+    };
+
+    virtual ~Dialogs() = default;
+
+    // An alert with one button (JUCE's own text for it when none is given).
+    virtual void showMessage (juce::MessageBoxIconType icon, const juce::String& title, const juce::String& message,
+                              const juce::String& buttonText = {}) = 0;
+
+    // Asks with the buttons "Yes", "No" and "Cancel"; closing the box cancels.
+    virtual Answer askYesNoCancel (const juce::String& title, const juce::String& question) = 0;
+
+    // The chosen file or folder, or none when the chooser was cancelled.
+    virtual juce::File chooseFileToOpen (const juce::String& title, const juce::File& start, const juce::String& patterns) = 0;
+    virtual juce::File chooseFileToSave (const juce::String& title, const juce::File& start, const juce::String& patterns) = 0;
+    virtual juce::File chooseDirectory (const juce::String& title, const juce::File& start) = 0;
+
+    // The name dialog (GeneralDialog) under the given title: true, with the
+    // entered name, when a name was accepted. An empty or blank name counts
+    // as none.
+    virtual bool askForName (const juce::String& title, const juce::String& initialName, juce::String& name) = 0;
+
+    // Shows a popup menu at the mouse (items of JUCE's standard height for
+    // 0); the chosen item's id, or 0.
+    virtual int showMenu (const juce::PopupMenu& menu, int standardItemHeight = 0) = 0;
+
+    // The dialogs in use: the installed ones, or JUCE's.
+    static Dialogs& getCurrent();
+    // None goes back to JUCE's. The installed object is not owned.
+    static void setCurrent (Dialogs* dialogs) noexcept;
+};

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <juce_core/juce_core.h>
+
+// Opens pages of the help that ships beside the executable, in the folder
+// "OstraneQuellionHelp", with the desktop's own viewer. A page that is not
+// there is no error: nothing opens. Tests install a viewer that records
+// instead of opening.
+class HelpViewer
+{
+public:
+    explicit HelpViewer (juce::File helpFolder = getDefaultHelpFolder());
+    virtual ~HelpViewer() = default;
+
+    static juce::File getDefaultHelpFolder();
+
+    // The page's file (a topic such as "/Quellion_Guide.pdf").
+    juce::File getPageFile (const juce::String& page) const;
+
+    // True when the page exists and was handed to the viewer.
+    bool showPage (const juce::String& page);
+
+    // The viewer in use: the installed one, or the desktop's.
+    static HelpViewer& getCurrent();
+    // None goes back to the desktop's. The installed object is not owned.
+    static void setCurrent (HelpViewer* viewer) noexcept;
+
+protected:
+    virtual bool openDocument (const juce::File& document);
+
+private:
+    juce::File helpFolder;
+};

@@ -1,0 +1,18 @@
+#pragma once
+
+#include "editors/Dialogs.h"
+
+// The dialogs as the program shows them: JUCE's alert windows, file
+// choosers, popup menus and the name dialog, each run modally.
+class JuceDialogs : public Dialogs
+{
+public:
+    void showMessage (juce::MessageBoxIconType icon, const juce::String& title, const juce::String& message,
+                      const juce::String& buttonText = {}) override;
+    Answer askYesNoCancel (const juce::String& title, const juce::String& question) override;
+    juce::File chooseFileToOpen (const juce::String& title, const juce::File& start, const juce::String& patterns) override;
+    juce::File chooseFileToSave (const juce::String& title, const juce::File& start, const juce::String& patterns) override;
+    juce::File chooseDirectory (const juce::String& title, const juce::File& start) override;
+    bool askForName (const juce::String& title, const juce::String& initialName, juce::String& name) override;
+    int showMenu (const juce::PopupMenu& menu, int standardItemHeight = 0) override;
+};

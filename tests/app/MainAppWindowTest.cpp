@@ -1,0 +1,199 @@
+#include "app/MainAppWindow.h"
+#include "app/LookAndFeel_V3_DocumentWindowButton.h"
+#include "app/MainContainer.h"
+#include "app/ProjectInterface.h"
+#include "app/WindowContainer.h"
+
+#include "ShellTestFixture.h"
+
+namespace
+{
+class MainAppWindowTest : public ShellTestFixture
+{
+protected:
+    std::unique_ptr<MainAppWindow> makeWindow()
+    {
+        return std::make_unique<MainAppWindow> (juce::File(), nullptr, ApplicationSettings::open (getSettingsFile()));
+    }
+
+    void makeModified (MainAppWindow& window)
+    {
+        window.getMainContainer().getBusGraph().addNode ("DSP", false, nullptr, 0.5, 0.5);
+        window.getProjectInterface().setModified (true);
+    }
+};
+} // namespace
+
+TEST (MainAppWindowPlacement, DefaultsToAFifthInAndHalfTheDisplay)
+{
+    EXPECT_EQ (MainAppWindow::getDefaultBounds ({ 0, 0, 1280, 1024 }), juce::Rectangle<int> (128, 102, 800, 716));
+    EXPECT_EQ (MainAppWindow::getDefaultBounds ({ 0, 0, 2000, 1000 }), juce::Rectangle<int> (200, 100, 1000, 700));
+    EXPECT_EQ (MainAppWindow::getDefaultBounds ({ 100, 50, 1000, 700 }), juce::Rectangle<int> (200, 120, 800, 600))
+        << "never below 800 x 600";
+}
+
+TEST (MainAppWindowLook, DrawsItsOwnTitleBarButtons)
+{
+    myLookAndFeel look;
+
+    for (const auto& [type, name] :
+         { std::pair{ juce::DocumentWindow::closeButton, "close" }, std::pair{ juce::DocumentWindow::minimiseButton, "minimise" },
+           std::pair{ juce::DocumentWindow::maximiseButton, "maximize" } })
+    {
+        std::unique_ptr<juce::Button> button (look.createDocumentWindowButton (type));
+        auto* ours = dynamic_cast<LookAndFeel_V3_DocumentWindowButton*> (button.get());
+        ASSERT_NE (ours, nullptr);
+        EXPECT_EQ (ours->getName(), name);
+        EXPECT_EQ (ours->getColour(), juce::Colour (0xfffffff0));
+
+        // The shape shows in the middle of the button, the corner stays clear.
+        ours->setSize (24, 24);
+        const auto image = ours->createComponentSnapshot (ours->getLocalBounds(), true, 1.0f);
+        EXPECT_EQ (image.getPixelAt (0, 0).getAlpha(), 0);
+
+        int painted = 0;
+
+        for (int x = 0; x < 24; ++x)
+            for (int y = 0; y < 24; ++y)
+                painted += image.getPixelAt (x, y).getAlpha() > 0 ? 1 : 0;
+
+        EXPECT_GT (painted, 10) << name;
+    }
+}
+
+TEST_F (MainAppWindowTest, IsTheTitledResizableWindowWithTheTabs)
+{
+    VX_REQUIRE_DISPLAY();
+    auto window = makeWindow();
+
+    EXPECT_EQ (window->getName(), "OSTRANE Quellion");
+    EXPECT_TRUE (window->isVisible());
+    EXPECT_FALSE (window->isUsingNativeTitleBar());
+    EXPECT_EQ (window->getBackgroundColour(), juce::Colour (0xff232321));
+    EXPECT_NE (dynamic_cast<myLookAndFeel*> (&window->getLookAndFeel()), nullptr);
+    EXPECT_EQ (window->getContentComponent(), &window->getWindowContainer());
+    EXPECT_EQ (window->getMainContainer().getMainWindow(), window.get());
+    EXPECT_EQ (window->getMainContainer().getTabNames(), juce::StringArray ({ "Project settings", "Bus editor", "DSP editor" }));
+
+    auto* limits = window->getConstrainer();
+    ASSERT_NE (limits, nullptr);
+    EXPECT_EQ (limits->getMinimumWidth(), 800);
+    EXPECT_EQ (limits->getMinimumHeight(), 600);
+    EXPECT_EQ (limits->getMaximumWidth(), 10000);
+    EXPECT_EQ (limits->getMaximumHeight(), 10000);
+
+    auto* close = dynamic_cast<LookAndFeel_V3_DocumentWindowButton*> (window->getCloseButton());
+    ASSERT_NE (close, nullptr);
+    EXPECT_EQ (close->getName(), "close");
+}
+
+TEST_F (MainAppWindowTest, PlacesItselfByDefaultAndThenWhereItWasLeft)
+{
+    VX_REQUIRE_DISPLAY();
+
+    auto area = juce::Desktop::getInstance().getDisplays().getPrimaryDisplay()->userArea;
+    {
+        auto window = makeWindow();
+        EXPECT_EQ (window->getBounds(), MainAppWindow::getDefaultBounds (area));
+
+        window->setBounds (20, 30, 900, 650);
+        window->closeButtonPressed(); // no application here: it only stores the place
+        EXPECT_TRUE (window->getSettings().getValue ("WindowState").isNotEmpty());
+    }
+
+    auto window = makeWindow();
+    EXPECT_EQ (window->getBounds(), juce::Rectangle<int> (20, 30, 900, 650));
+}
+
+TEST_F (MainAppWindowTest, AnUnreadableStoredPlaceGivesTheDefault)
+{
+    VX_REQUIRE_DISPLAY();
+    settings->setValue ("WindowState", "nonsense");
+    settings->saveIfNeeded();
+
+    auto window = makeWindow();
+    auto area = juce::Desktop::getInstance().getDisplays().getPrimaryDisplay()->userArea;
+    EXPECT_EQ (window->getBounds(), MainAppWindow::getDefaultBounds (area));
+}
+
+TEST_F (MainAppWindowTest, QuittingAnUnchangedDesignAsksNothing)
+{
+    VX_REQUIRE_DISPLAY();
+    auto window = makeWindow();
+
+    EXPECT_TRUE (window->prepareToQuit());
+    EXPECT_TRUE (dialogs.questions.empty());
+}
+
+TEST_F (MainAppWindowTest, QuittingAChangedDesignAsksToSave)
+{
+    VX_REQUIRE_DISPLAY();
+    auto window = makeWindow();
+    makeModified (*window);
+
+    dialogs.answers = { Dialogs::Answer::cancel, Dialogs::Answer::no };
+
+    EXPECT_FALSE (window->prepareToQuit());
+    ASSERT_EQ (dialogs.questions.size(), 1u);
+    EXPECT_EQ (dialogs.questions[0].title, "OSTRANE Quellion");
+    EXPECT_EQ (dialogs.questions[0].text, "Do you want to save?");
+
+    EXPECT_TRUE (window->prepareToQuit());
+    EXPECT_EQ (dialogs.questions.size(), 2u);
+}
+
+TEST_F (MainAppWindowTest, QuittingKeepsTheDesignWhenItsSaveDidNotHappen)
+{
+    VX_REQUIRE_DISPLAY();
+    auto window = makeWindow();
+    makeModified (*window);
+
+    dialogs.answers = { Dialogs::Answer::yes };
+
+    EXPECT_FALSE (window->prepareToQuit());
+    EXPECT_TRUE (window->getProjectInterface().isModified());
+    EXPECT_EQ (window->getMainContainer().getDspCount(), 1);
+}
+
+TEST_F (MainAppWindowTest, QuittingClosesTheLogWindowAndKeepsItsPlace)
+{
+    VX_REQUIRE_DISPLAY();
+    auto window = makeWindow();
+    window->getWindowContainer().showLogWindow();
+
+    EXPECT_TRUE (window->prepareToQuit());
+    EXPECT_FALSE (window->getWindowContainer().getLogWindow()->isVisible());
+    EXPECT_TRUE (window->getSettings().getValue ("LogWindowState").isNotEmpty());
+}
+
+TEST_F (MainAppWindowTest, EveryKeyGoesToTheMainContainer)
+{
+    VX_REQUIRE_DISPLAY();
+    auto window = makeWindow();
+    int quitRequests = 0;
+    window->getMainContainer().onQuitRequested = [&quitRequests] { ++quitRequests; };
+
+    EXPECT_TRUE (window->keyPressed (juce::KeyPress ('q', juce::ModifierKeys::ctrlModifier, 0)));
+    EXPECT_TRUE (window->keyPressed (juce::KeyPress ('x')));
+    EXPECT_TRUE (window->keyPressed (juce::KeyPress ('c', juce::ModifierKeys::ctrlModifier, 0)));
+    EXPECT_EQ (quitRequests, 1);
+}
+
+TEST_F (MainAppWindowTest, EveryOwnerKeepsItsKeysInTheOneSettingsFile)
+{
+    VX_REQUIRE_DISPLAY();
+
+    {
+        auto window = makeWindow();
+        window->getProjectInterface().getRecentFiles().addFile (folder.getChildFile ("kept.zqp"));
+        window->getWindowContainer().showLogWindow();
+        window->getWindowContainer().closeLogWindow();
+        window->closeButtonPressed();
+    }
+
+    auto written = readSettingsBack();
+    EXPECT_TRUE (written->getValue ("WindowState").isNotEmpty());
+    EXPECT_TRUE (written->getValue ("LogWindowState").isNotEmpty());
+    EXPECT_TRUE (written->getValue ("RecentFileList").contains ("kept.zqp"));
+    EXPECT_EQ (written->getValue ("checkForUpdate"), "1");
+}

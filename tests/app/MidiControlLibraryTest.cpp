@@ -1,0 +1,139 @@
+#include "app/MidiControlLibrary.h"
+#include "app/HvIfCallback.h"
+#include "app/HvIfInput.h"
+#include "app/HvIfMessageOutput.h"
+
+#include "support/UiTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace
+{
+class RecordingCallback : public HvIfCallback
+{
+public:
+    bool sendShortMessage (uint32_t packedMessage) override
+    {
+        shortMessages.push_back (packedMessage);
+        return true;
+    }
+
+    std::vector<uint32_t> shortMessages;
+};
+
+class MidiControlLibraryTest : public ::testing::Test
+{
+protected:
+    vxtest::ScriptedDialogs dialogs;
+    RecordingCallback callback;
+    MidiControlLibrary library;
+};
+} // namespace
+
+TEST_F (MidiControlLibraryTest, IsLookedForBesideTheExecutable)
+{
+    const auto file = MidiControlLibrary::getDefaultFile();
+
+    EXPECT_EQ (file.getFileName(), "Halvix.dll");
+    EXPECT_EQ (file.getParentDirectory(),
+               juce::File::getSpecialLocation (juce::File::currentExecutableFile).getParentDirectory());
+}
+
+TEST_F (MidiControlLibraryTest, AMissingLibraryIsReportedOnceAndTheProgramGoesOn)
+{
+    vxtest::TemporaryFolder folder;
+
+    EXPECT_EQ (library.openInterface (folder.getChildFile ("Halvix.dll"), callback, dialogs), nullptr);
+
+    ASSERT_EQ (dialogs.messages.size(), 1u);
+    EXPECT_EQ (dialogs.messages[0].title, "OSTRANE Quellion");
+    EXPECT_EQ (dialogs.messages[0].text, "Halvix.dll is missing, MIDI control not available");
+    EXPECT_FALSE (library.isAvailable());
+    EXPECT_EQ (library.createInterface (callback), nullptr);
+}
+
+TEST_F (MidiControlLibraryTest, AFileThatIsNoLibraryCountsAsMissing)
+{
+    vxtest::TemporaryFolder folder;
+    const auto notALibrary = folder.getChildFile ("Halvix.dll");
+    ASSERT_TRUE (notALibrary.replaceWithText ("not a shared object"));
+
+    EXPECT_EQ (library.openInterface (notALibrary, callback, dialogs), nullptr);
+    EXPECT_EQ (dialogs.messages.size(), 1u);
+    EXPECT_FALSE (library.isAvailable());
+}
+
+TEST_F (MidiControlLibraryTest, OurLibraryGivesItsInterfaceAndEveryObject)
+{
+    auto* libraryInterface = library.openInterface (MidiControlLibrary::getDefaultFile(), callback, dialogs);
+
+    ASSERT_NE (libraryInterface, nullptr) << "Halvix.dll is built beside the tests";
+    EXPECT_TRUE (dialogs.messages.empty());
+    EXPECT_TRUE (library.isAvailable());
+
+    auto* panelObject = libraryInterface->createPanelObject();
+    ASSERT_NE (panelObject, nullptr);
+
+    HvIfStringInput text (juce::String ("Compressor 1\nSLIDER[Gain] = NRPN[0x10]\n"));
+    MyErrorHandler messages;
+    EXPECT_TRUE (panelObject->loadPanelScript (text, messages));
+    EXPECT_EQ (text.getBytesLeft(), 0u) << "the library reads the text to its end";
+
+    HvIfPanel* panel = nullptr;
+    ASSERT_TRUE (panelObject->getPanel (&panel));
+    ASSERT_NE (panel, nullptr);
+    EXPECT_EQ (panel->getFirstControlItem ("(Last-Saved)"), nullptr);
+
+    HvIfPanel* again = nullptr;
+    EXPECT_FALSE (panelObject->getPanel (&again)) << "a load yields its panel once";
+
+    auto* window = panel->createWindow (nullptr);
+    ASSERT_NE (window, nullptr);
+    window->close();
+    window->close();
+
+    panel->release();
+    panelObject->release();
+    libraryInterface->release();
+    library.close();
+    EXPECT_FALSE (library.isAvailable());
+}
+
+TEST_F (MidiControlLibraryTest, AnEmptyPanelTextGivesNoPanelAndSaysWhy)
+{
+    auto* libraryInterface = library.openInterface (MidiControlLibrary::getDefaultFile(), callback, dialogs);
+    ASSERT_NE (libraryInterface, nullptr);
+    auto* panelObject = libraryInterface->createPanelObject();
+
+    HvIfStringInput text (juce::String (" \n\t\n"));
+    MyErrorHandler messages;
+    EXPECT_FALSE (panelObject->loadPanelScript (text, messages));
+    EXPECT_TRUE (messages.getFirstText().isNotEmpty());
+
+    HvIfPanel* panel = nullptr;
+    EXPECT_FALSE (panelObject->getPanel (&panel));
+    EXPECT_EQ (panel, nullptr);
+
+    // The panel objects live on their own: releasing one after the interface is safe.
+    libraryInterface->release();
+    panelObject->release();
+}
+
+TEST_F (MidiControlLibraryTest, TheMeterPollsChannelMessagesComeBackToBeSent)
+{
+    auto* libraryInterface = library.openInterface (MidiControlLibrary::getDefaultFile(), callback, dialogs);
+    ASSERT_NE (libraryInterface, nullptr);
+    auto* panelObject = libraryInterface->createPanelObject();
+
+    panelObject->handleMidiEvent (0x0BB06312); // control change, code index 0xB
+    panelObject->handleMidiEvent (0x0FF80000); // a single byte, no channel message
+    panelObject->handleMidiEvent (0x1CC10500); // program change on cable 1
+
+    EXPECT_EQ (callback.shortMessages, (std::vector<uint32_t>{ 0xB06312, 0xC10500 }));
+
+    libraryInterface->handleSysEx (nullptr, 0);
+    panelObject->release();
+    libraryInterface->release();
+}

@@ -1,0 +1,182 @@
+#!/usr/bin/env bash
+# Starts the program as a user would, with a project file on its command line,
+# in a home of its own: its window "OSTRANE Quellion" comes up with the three
+# tabs, each tab shows its own page, and Ctrl+Q ends the program at once (an
+# unchanged design asks nothing) with its settings written.
+# A second session shows that a changed design is not dropped silently.
+# Arguments: the program, and a folder for the screenshots of the tabs.
+set -u
+program="$1"
+shots="${2:-}"
+
+if [ -z "${DISPLAY:-}" ]; then
+  echo "no display to start the window on"
+  exit 77
+fi
+
+# The session clicks and takes screenshots: it gets an X server of its own,
+# so that windows of tests running beside it cannot stand in the way.
+if [ -z "${VX_SESSION_DISPLAY:-}" ] && command -v xvfb-run >/dev/null; then
+  VX_SESSION_DISPLAY=1 exec xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$@"
+fi
+
+work=$(mktemp -d)
+pid=""
+cleanup() {
+  if [ -n "$pid" ]; then kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null; fi
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+export HOME="$work/home"
+unset XDG_CONFIG_HOME
+mkdir -p "$HOME"
+shotdir="${shots:-$work/shots}"
+mkdir -p "$shotdir"
+
+"$program" "$work/demo design.zqp" >"$work/output.txt" 2>&1 &
+pid=$!
+
+window=$(timeout 30 xdotool search --sync --name "^OSTRANE Quellion$" | head -n 1)
+if [ -z "$window" ]; then
+  echo "no window titled \"OSTRANE Quellion\" appeared"
+  cat "$work/output.txt"
+  exit 1
+fi
+sleep 1
+
+# One window only: no message box (a missing library, a missing module
+# library) stands beside it.
+count=$(xdotool search --name "^OSTRANE Quellion$" | wc -l)
+if [ "$count" -ne 1 ]; then
+  echo "expected the main window alone, found $count windows titled \"OSTRANE Quellion\""
+  exit 1
+fi
+
+# The tabs sit along the top of the window container, under the title bar
+# and the container's strip; a click in each shows its page.
+eval "$(xdotool getwindowgeometry --shell "$window")"
+tab_y=$((Y + 26 + 40 + 14))
+tab_x=("$((X + 60))" "$((X + 155))" "$((X + 230))")
+names=(project-settings bus-editor dsp-editor)
+
+for i in 0 1 2; do
+  xdotool mousemove "${tab_x[$i]}" "$tab_y" click 1
+  sleep 0.7
+  import -window root "$shotdir/tab-${names[$i]}.png"
+done
+
+for pair in "0 1" "0 2" "1 2"; do
+  set -- $pair
+  diff=$(compare -metric AE "$shotdir/tab-${names[$1]}.png" "$shotdir/tab-${names[$2]}.png" null: 2>&1 | cut -d' ' -f1)
+  if [ "${diff%.*}" -lt 100 ] 2>/dev/null; then
+    echo "the tabs ${names[$1]} and ${names[$2]} show the same picture ($diff pixels differ)"
+    exit 1
+  fi
+done
+
+# The project settings page differs from the empty editor pages by far.
+diff=$(compare -metric AE "$shotdir/tab-${names[0]}.png" "$shotdir/tab-${names[1]}.png" null: 2>&1 | cut -d' ' -f1)
+if [ "${diff%.*}" -lt 5000 ]; then
+  echo "the project settings page does not show its widgets ($diff pixels differ from the bus editor page)"
+  exit 1
+fi
+
+xdotool windowfocus --sync "$window" 2>/dev/null || xdotool windowfocus "$window"
+sleep 0.3
+xdotool key --clearmodifiers ctrl+q
+
+for _ in $(seq 1 100); do
+  kill -0 "$pid" 2>/dev/null || break
+  sleep 0.1
+done
+
+if kill -0 "$pid" 2>/dev/null; then
+  echo "Ctrl+Q did not end the program (a question may be waiting)"
+  xdotool search --name "OSTRANE Quellion" getwindowname %@ 2>/dev/null
+  exit 1
+fi
+
+wait "$pid"
+status=$?
+pid=""
+if [ $status -ne 0 ]; then
+  echo "the program ended with status $status"
+  cat "$work/output.txt"
+  exit 1
+fi
+
+settings="$HOME/.config/Ostrane/OstraneQuellion.cfg"
+if ! grep -q 'RecentFileList' "$settings" 2>/dev/null || ! grep -q 'checkForUpdate' "$settings"; then
+  echo "the settings were not written to $settings"
+  exit 1
+fi
+
+# A second session: once a setting is changed, Ctrl+Q asks "Do you want to
+# save?"; Cancel keeps the program, No ends it.
+"$program" >"$work/output2.txt" 2>&1 &
+pid=$!
+window=$(timeout 30 xdotool search --sync --name "^OSTRANE Quellion$" | head -n 1)
+sleep 1
+eval "$(xdotool getwindowgeometry --shell "$window")"
+
+# The sampling-rate choice of the project settings page: open it, take the next rate.
+xdotool mousemove $((X + 230)) $((Y + 26 + 40 + 30 + 76)) click 1
+sleep 0.7
+xdotool key Down Return
+sleep 0.5
+
+find_question() {
+  for _ in $(seq 1 30); do
+    for w in $(xdotool search --name "^OSTRANE Quellion$"); do
+      if [ "$w" != "$window" ]; then echo "$w"; return; fi
+    done
+    sleep 0.1
+  done
+}
+
+xdotool windowfocus "$window"
+sleep 0.2
+xdotool key --clearmodifiers ctrl+q
+question=$(find_question)
+if [ -z "$question" ]; then
+  echo "Ctrl+Q on a changed design did not ask to save"
+  exit 1
+fi
+xdotool key Escape
+sleep 0.5
+if ! kill -0 "$pid" 2>/dev/null; then
+  echo "Cancel ended the program"
+  exit 1
+fi
+
+xdotool windowfocus "$window"
+sleep 0.2
+xdotool key --clearmodifiers ctrl+q
+question=$(find_question)
+if [ -z "$question" ]; then
+  echo "the second Ctrl+Q did not ask to save"
+  exit 1
+fi
+# "No" is the middle one of the question's three buttons.
+eval "$(xdotool getwindowgeometry --shell "$question")"
+xdotool mousemove $((X + WIDTH / 2 - 12)) $((Y + HEIGHT - 38)) click 1
+
+for _ in $(seq 1 100); do
+  kill -0 "$pid" 2>/dev/null || break
+  sleep 0.1
+done
+if kill -0 "$pid" 2>/dev/null; then
+  import -window root "$shotdir/quit-no-failed.png"
+  echo "\"No\" did not end the program"
+  exit 1
+fi
+wait "$pid"
+status=$?
+pid=""
+if [ $status -ne 0 ]; then
+  echo "the program ended with status $status after \"No\""
+  exit 1
+fi
+
+echo "window showed its three tabs, quit cleanly, and asked to save a changed design"
