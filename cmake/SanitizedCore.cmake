@@ -24,6 +24,6 @@ target_compile_definitions(core_tests_sanitized PRIVATE
   VX_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
   VX_MODULESDEF_TOOL="$<TARGET_FILE:modulesdef>"
   VX_SANITIZED=1)
-add_dependencies(core_tests_sanitized modulesdef)
+add_dependencies(core_tests_sanitized modulesdef sample_modules_def)
 gtest_discover_tests(core_tests_sanitized DISCOVERY_MODE PRE_TEST TEST_PREFIX "sanitized."
   PROPERTIES ENVIRONMENT "ASAN_OPTIONS=detect_leaks=1:abort_on_error=1;UBSAN_OPTIONS=print_stacktrace=1")

@@ -201,7 +201,8 @@ void BuildProjectFile::assignDspInputsAndOutputs (const ModuleDefinition* module
         if (node == nullptr || number < 0)
             continue;
 
-        // A DSP input or output the module does not have routes nowhere.
+        // A number the module's DSP inputs or outputs do not reach would name a
+        // pin the module lacks: it routes nowhere.
         if (module != nullptr && (uint32_t) number >= (isInput ? module->dspInputCount : module->dspOutputCount))
             continue;
 
@@ -375,8 +376,9 @@ void BuildProjectFile::feedDestination (GraphNode& destination, uint32_t destina
 {
     if (hasVectorInput (destination))
     {
-        // A run not made yet starts where this channel reads the signal;
-        // one that cannot is left to the conflict check.
+        // A run not made yet starts where this channel reads the signal:
+        // channel c reads first + c, so first = signal - c, the value the
+        // conflict check expects; a run that cannot is left to that check.
         auto* first = destination.getPin (0);
 
         if (! isAssigned (*first) && isRoutingNode (signal) && (uint32_t) signal >= destinationChannel)
@@ -1109,9 +1111,9 @@ void BuildProjectFile::writeCustomHookCalls (SourceStream& stream, uint32_t dspI
 juce::String BuildProjectFile::writeHook (uint32_t dspId, int hookIndex, const juce::String& arguments,
                                           const juce::String& comment) const
 {
-    // The hook stands inside the function, one level in.
+    // The function body is composed at level 0 with the tabs written into
+    // each line, so the hook's lines follow that level and stand in column 0.
     SourceWriter writer;
-    writer.openBlock (0, false);
     writeCustomHookCalls (writer.getStream(), dspId, hookIndex, arguments, comment);
     return writer.getText();
 }

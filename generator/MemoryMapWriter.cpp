@@ -165,6 +165,8 @@ bool MemoryMapWriter::write (const Call& call, BuildProjectFile::GeneratedTexts&
             ++maskEntry;
     }
 
+    // True for every written definition, reserving or not: it decides whether
+    // the DSP's source includes the memory map that defines the names its calls use.
     return wrote;
 }
 
@@ -182,8 +184,8 @@ bool MemoryMapWriter::placeExternal (const Placement& placement, BuildProjectFil
 
     texts[whole ? Slot::wholeAddressSlot : Slot::lowHalfSlot] = placement.name;
 
-    // The address is defined even when the parameter reserves nothing: the
-    // set-up call names it either way.
+    // Defined even when not flagged: the set-up call is handed the name, which
+    // the firmware build would otherwise not know.
     memoryText << definitionLine (placement.name, whole ? region.baseSymbol : lowHalf (region.baseSymbol),
                                   placement.functionName);
 

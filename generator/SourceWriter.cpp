@@ -11,8 +11,9 @@ bool isBlankOrTab (char c) noexcept
     return c == ' ' || c == '\t';
 }
 
-// A line that holds only this much white space before its newline comes out as
-// the newline alone; a single blank or tab is kept as the line's own text.
+// A run of at least this much white space right before a newline is dropped, so
+// that a line made only of it comes out as the newline alone; a single blank or
+// tab is kept as the line's own text.
 constexpr size_t minimumDroppedWhiteSpace = 2;
 } // namespace
 
@@ -79,7 +80,14 @@ void SourceWriter::closeBlock (int delta, bool writeBrace, bool withSemicolon, b
 
 juce::String SourceWriter::getText() const
 {
-    return juce::String::fromUTF8 (output.data(), (int) output.size());
+    // White space after text on an open line belongs to that line unless a
+    // newline follows it; until then the text shows it. White space alone on
+    // an open line is only the possible start of a line and stays held.
+    if (heldWhiteSpace.empty() || atLineStart)
+        return juce::String::fromUTF8 (output.data(), (int) output.size());
+
+    const auto shown = output + heldWhiteSpace;
+    return juce::String::fromUTF8 (shown.data(), (int) shown.size());
 }
 
 void SourceWriter::appendBytes (const char* bytes, size_t length)
@@ -110,7 +118,7 @@ void SourceWriter::appendBytes (const char* bytes, size_t length)
 
 void SourceWriter::settleHeldWhiteSpace (char next)
 {
-    // A line that ends after its white space is a white-space-only line.
+    // White space that ends its line goes, unless it is a single character.
     if (next != '\n' || heldWhiteSpace.size() < minimumDroppedWhiteSpace)
     {
         output += heldIndentString;
@@ -126,26 +134,22 @@ void SourceWriter::appendIndented (const char* bytes, size_t length)
     {
         const char c = bytes[i];
 
-        if (! atLineStart)
-        {
-            output += c;
-            atLineStart = (c == '\n');
-            continue;
-        }
-
+        // White space is held back wherever it stands in the line: a run of it
+        // that turns out to end the line is dropped, and a later write may
+        // still be the one that brings the newline.
         if (isBlankOrTab (c))
         {
             if (heldWhiteSpace.empty())
-                heldIndentString = indentString;
+                heldIndentString = atLineStart ? indentString : std::string();
 
             heldWhiteSpace += c;
             continue;
         }
 
-        if (heldWhiteSpace.empty())
-            output += indentString;
-        else
+        if (! heldWhiteSpace.empty())
             settleHeldWhiteSpace (c);
+        else if (atLineStart)
+            output += indentString;
 
         output += c;
         atLineStart = (c == '\n');

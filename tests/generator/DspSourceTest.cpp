@@ -1,5 +1,6 @@
 #include "DspSourceTestDesigns.h"
 
+#include "generator/SourceStream.h"
 #include "generator/templates/DspSourceBlocks.h"
 #include "model/DesignLog.h"
 #include "model/ParameterDescriptor.h"
@@ -243,6 +244,31 @@ TEST_F (DspSourceTest, ThePitchShifterModuleRemovesItsShifterWhenUnused)
                             "\t// Process #1: Chorus\n");
     ASSERT_GE (hook, 0);
     EXPECT_GT (removal, hook);
+}
+
+TEST_F (DspSourceTest, HookLinesStandInColumnZeroOfTheFunctionBody)
+{
+    chain ({ "ShortDelay" });
+    ASSERT_TRUE (generate());
+
+    EXPECT_TRUE (texts.body.contains ("\n#ifdef _customPreInitFunction1\n"
+                                      "customPreInitFunction1( dspId );"
+                                      "// Do all your custom pre initialization code into this function\n"
+                                      "#endif\n"));
+    EXPECT_TRUE (texts.body.contains ("\n#ifdef _customPostInitFunction1\n"
+                                      "customPostInitFunction1( dspId );"
+                                      "// Do all your custom post initialization code into this function\n"
+                                      "#endif\n\treturn( dspId );\n}\n"));
+}
+
+TEST (DspSourceHookTest, ControlHooksOpenABlockThatReturns)
+{
+    SourceStream stream;
+    BuildProjectFile::writeCustomHookCalls (stream, 2, 2, "a, b", "// c");
+
+    EXPECT_EQ (stream.getText(), "#ifdef _customPreNrpnFunction2\n"
+                                 "if ( customPreNrpnFunction2( a, b ) )// c\n{\n\treturn 1;\n}\n"
+                                 "#endif\n");
 }
 
 TEST_F (DspSourceTest, UnknownTypesAreMarkedAndReportedAsInternalErrors)

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 namespace
 {
 class SourceFilesTest : public ::testing::Test
@@ -111,6 +113,19 @@ TEST (SourceGuardTest, GuardNamesAreUpperCaseIdentifiers)
     const auto guard = makeHeaderGuardName (juce::File ("/tmp/my file-(2) [x].h"));
     EXPECT_EQ (guard, "__MY_FILE__2___X__H__");
     EXPECT_TRUE (guard.containsOnly ("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789_"));
+}
+
+TEST (SourceIdentifiersTest, TheSetHoldsItsFortyOneCharactersInOrder)
+{
+    // Written out as code points so that no source encoding can change them.
+    const std::vector<juce::juce_wchar> expected{
+        0x20, 0x28, 0x29, 0x5B, 0x5D, 0x2F, 0x5C, 0x7B, 0x7D, 0x3C, 0x3E, 0x2E, 0x3F, 0x2C,
+        0x3B, 0x21, 0xA7, 0xA4, 0xF9, 0x25, 0x2A, 0xB5, 0x24, 0xA3, 0x5E, 0xA8, 0x3D, 0x2B,
+        0x40, 0xE0, 0xE7, 0x60, 0x2D, 0x7C, 0x27, 0x23, 0x22, 0xE9, 0x7E, 0x26, 0x09,
+    };
+
+    ASSERT_EQ (expected.size(), 41u);
+    EXPECT_EQ (std::vector<juce::juce_wchar> (identifierSanitisingSet.begin(), identifierSanitisingSet.end()), expected);
 }
 
 TEST (SourceIdentifiersTest, ReplacesEveryCharacterOfTheSetOneForOne)

@@ -31,6 +31,8 @@ const char* const mixedTexts[] = {
     "   ",
     "\t",
     "line\n\t \t\n\t\tdeep\n \n",
+    "x\t\t\ny \nz \t w\t\n",
+    "end  ",
 };
 } // namespace
 
@@ -61,6 +63,22 @@ TEST (SourceWriterTest, ASingleBlankOrTabLineKeepsItsCharacter)
 {
     EXPECT_EQ (writtenAtLevel (1, { "\t\n" }), "\t\t\n");
     EXPECT_EQ (writtenAtLevel (1, { " \n" }), "\t \n");
+}
+
+TEST (SourceWriterTest, WhiteSpaceEndingALineAfterTextIsDropped)
+{
+    EXPECT_EQ (writtenAtLevel (1, { "x", "\t\t\n" }), "\tx\n");
+    EXPECT_EQ (writtenAtLevel (1, { "x\t\t\n" }), "\tx\n");
+    EXPECT_EQ (writtenAtLevel (1, { "x\t", "\t\n" }), "\tx\n");
+    EXPECT_EQ (writtenAtLevel (2, { "a  \t\nb\n" }), "\t\ta\n\t\tb\n");
+}
+
+TEST (SourceWriterTest, WhiteSpaceAfterTextStaysWhenTheLineGoesOnOrIsASingleCharacter)
+{
+    EXPECT_EQ (writtenAtLevel (1, { "x", "\t\t", "y\n" }), "\tx\t\ty\n");
+    EXPECT_EQ (writtenAtLevel (1, { "x", " \n" }), "\tx \n");
+    EXPECT_EQ (writtenAtLevel (1, { "x  " }), "\tx  ");
+    EXPECT_EQ (writtenAtLevel (0, { "x", "\t\t\n" }), "x\t\t\n");
 }
 
 TEST (SourceWriterTest, AnEmptyLineAtLineStartGetsTheTabs)
