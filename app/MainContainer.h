@@ -2,7 +2,9 @@
 
 #include "app/HalvixInterface.h"
 #include "editors/ActionManager.h"
+#include "model/GlobalPresetList.h"
 #include "model/GraphData.h"
+#include "model/ProjectPresetStores.h"
 
 #include <juce_data_structures/juce_data_structures.h>
 #include <juce_gui_basics/juce_gui_basics.h>
@@ -63,6 +65,10 @@ public:
 
     // The graph of the design's DSPs, shown by the bus editor.
     GraphData& getBusGraph() noexcept { return busGraph; }
+
+    // The project's stored preset stores and its global presets.
+    ProjectPresetStores& getPresetStores() noexcept { return presetStores; }
+    GlobalPresetList& getGlobalPresets() noexcept { return globalPresets; }
     int getDspCount() const noexcept { return busGraph.getNumNodes(); }
 
     //==============================================================================
@@ -108,8 +114,10 @@ private:
     ActionManager editHistory;
     ActionManager clipboard;
 
-    // Held here so that it outlives every page that shows it.
+    // Held here so that they outlive every page that shows them.
     GraphData busGraph;
+    ProjectPresetStores presetStores;
+    GlobalPresetList globalPresets;
 
     bool commandViewFlag = false;
     bool closing = false;

@@ -65,8 +65,11 @@ ProjectInterface::ProjectInterface (MainContainer& ownerContainer, const juce::F
     setProjectFile ({});
     setOutputDirectory ({});
 
-    // The project's preset document is pointed at the owner's preset stores
-    // and global presets once those exist.
+    // The project's own preset document reads and writes through the
+    // container's collections and keeps the stored copies in the preset list.
+    presetDocument.setPresetStores (&owner.getPresetStores());
+    presetDocument.setGlobalPresets (&owner.getGlobalPresets());
+    presetDocument.setUsePresetList();
 }
 
 ProjectInterface::~ProjectInterface()
@@ -253,8 +256,11 @@ void ProjectInterface::newProject()
     getEditHistory().clearUndoHistory();
 
     owner.setCurrentTabIndex (MainContainer::busEditorTab);
-    // The bus view's tooltip bar shows the hint to start here, and the
-    // project's preset stores and global presets are emptied, once those exist.
+    // The bus view's tooltip bar shows the hint to start here once the bus
+    // editor exists.
+
+    owner.getPresetStores().clear();
+    owner.getGlobalPresets().clear();
 
     projectSettings.setChipIndex (ProjectSettings::defaultChipIndex);
     chipCombo.setSelectedItemIndex (ProjectSettings::defaultChipIndex, juce::dontSendNotification);

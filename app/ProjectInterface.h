@@ -4,6 +4,7 @@
 #include "model/GraphData.h"
 #include "model/ModuleLibrary.h"
 #include "model/ModulesDefReader.h"
+#include "model/PresetDocument.h"
 #include "model/ProjectSettings.h"
 
 #include <juce_data_structures/juce_data_structures.h>
@@ -49,6 +50,9 @@ public:
     ActionManager& getEditHistory();
     ModuleLibrary& getModuleDefinitions() noexcept { return *moduleDefinitions; }
     ProjectSettings& getProjectSettings() noexcept { return projectSettings; }
+
+    // The context through which the preset files and global presets are reached.
+    PresetDocument& getPresetDocument() noexcept { return presetDocument; }
     juce::RecentlyOpenedFilesList& getRecentFiles() noexcept { return recentFiles; }
 
     // The bus editor's graph, whose modified mark is the project's own.
@@ -131,6 +135,7 @@ private:
     ModuleLibrary* moduleDefinitions = nullptr;
 
     ProjectSettings projectSettings;
+    PresetDocument presetDocument;
     juce::String titleText;
     GraphData* busGraph = nullptr;
 

@@ -160,19 +160,29 @@ void takeControls (ProcessPresetStore& target, const PresetControlsLayout& layou
 {
     if (! target.hasBuiltControls())
     {
-        target.markBuilding();
+        const auto wasBuilt = target.isBuilt();
+        auto tookControls = false;
 
         if (source == nullptr)
         {
+            const auto before = target.getControlCount();
             registerFileControls (target, layout, true, fixedCount);
             registerFileControls (target, layout, false, secondaryCount);
+            tookControls = target.getControlCount() > before;
         }
         else if (source != &target)
         {
             target.copyControlsFrom (*source);
+            tookControls = source->getControlCount() > 0;
         }
 
-        target.markBuilt();
+        // A built store is one whose control panel registers nothing more, so
+        // a store that took no controls here stays open for its panel.
+        if (wasBuilt || tookControls)
+        {
+            target.markBuilding();
+            target.markBuilt();
+        }
     }
 
     if (layout.hasDelay())
@@ -186,14 +196,30 @@ void takeControls (ProcessPresetStore& target, const PresetControlsLayout& layou
     }
 }
 
+// The source's values go to the target's controls of the same names: the
+// two stores may list their controls in different orders.
 void startFromSourcePreset (ProcessPresetStore& target, const ProcessPresetStore& source, const juce::String& name)
 {
     auto& record = *target.getCurrentPresetRecord();
+    auto* sourcePreset = findPresetRecord (source, name);
 
-    if (auto* sourcePreset = findPresetRecord (source, name); sourcePreset != nullptr && sourcePreset != &record)
+    if (sourcePreset == nullptr || sourcePreset == &record)
+        return;
+
+    target.padValuesToControlCount();
+    const auto positions = ProjectPresetStores::mapValuePositions (source, target, sourcePreset->values.size());
+
+    for (size_t i = 0; i < positions.size(); ++i)
     {
-        record.values = sourcePreset->values;
-        target.padValuesToControlCount();
+        const auto position = positions[i];
+
+        if (position < 0)
+            continue;
+
+        if ((size_t) position >= record.values.size())
+            record.values.resize ((size_t) position + 1, 0);
+
+        record.values[(size_t) position] = sourcePreset->values[i];
     }
 }
 
@@ -343,29 +369,7 @@ juce::Result PresetDocument::writeProcessPresetDocument (const juce::File& file,
     if (loaded.result.failed())
         return loaded.result;
 
-    if (presetStore.hasFixedDelayControl())
-    {
-        // Marking the store built here would stop its control panel from
-        // registering the other controls later; only a built store stays built.
-        const auto wasBuilt = presetStore.isBuilt();
-
-        if (wasBuilt)
-            presetStore.markBuilding();
-
-        presetStore.addOrUpdateControl (ProcessPresetStore::fixedDelayControlNrpn, ProcessPresetStore::fixedDelayControlName,
-                                        true);
-
-        if (wasBuilt)
-            presetStore.markBuilt();
-
-        presetStore.padValuesToControlCount();
-        presetStore.setDelayCount ((uint32_t) count);
-
-        if (presetStore.findControl (ProcessPresetStore::fixedDelayControlName))
-            presetStore.setCurrentValue ((uint32_t) count);
-
-        count = 1;
-    }
+    count = prepareFixedDelayControl (presetStore, count);
 
     if (presetStore.getName().isEmpty())
         presetStore.setName (className);
@@ -380,9 +384,19 @@ juce::Result PresetDocument::writeProcessPresetDocument (const juce::File& file,
 
     const ProcessPresetStore* written = &presetStore;
 
-    if (usePresetList && presetStores != nullptr)
-        if (auto* stored = presetStores->findStore (className, count))
-            written = stored;
+    if (usePresetList)
+    {
+        written = presetStores != nullptr ? presetStores->findStore (className, count) : nullptr;
+
+        // Only a stored copy has the table id that global preset keys name; a
+        // group without one could never be addressed and only spoils the file.
+        if (written == nullptr || written->getTableId() < 0)
+        {
+            const juce::String reason ("the presets of \"" + className + "\" have no stored copy to write");
+            report (savingTitle, "Nothing was written to the preset file \"" + file.getFullPathName() + "\": " + reason + ".");
+            return juce::Result::fail (reason);
+        }
+    }
 
     writeClassElement (*root, className, count, *written, options.allPresets);
 
@@ -394,9 +408,41 @@ juce::Result PresetDocument::writeProcessPresetDocument (const juce::File& file,
     return result;
 }
 
+int PresetDocument::prepareFixedDelayControl (ProcessPresetStore& presetStore, int count)
+{
+    if (! presetStore.hasFixedDelayControl())
+        return count;
+
+    // Marking the store built here would stop its control panel from
+    // registering the other controls later; only a built store stays built.
+    const auto wasBuilt = presetStore.isBuilt();
+
+    if (wasBuilt)
+        presetStore.markBuilding();
+
+    presetStore.addOrUpdateControl (ProcessPresetStore::fixedDelayControlNrpn, ProcessPresetStore::fixedDelayControlName, true);
+
+    if (wasBuilt)
+        presetStore.markBuilt();
+
+    presetStore.padValuesToControlCount();
+    presetStore.setDelayCount ((uint32_t) count);
+
+    if (presetStore.findControl (ProcessPresetStore::fixedDelayControlName))
+        presetStore.setCurrentValue ((uint32_t) count);
+
+    // The delay count travels in the presets, so every channel count shares
+    // one count group.
+    return 1;
+}
+
 juce::XmlElement* PresetDocument::writeClassElement (juce::XmlElement& parent, const juce::String& className, int count,
                                                      const ProcessPresetStore& presetStore, bool allPresets)
 {
+    // The reader skips a group of the preset list without a table id.
+    if (usePresetList && presetStore.getTableId() < 0)
+        return nullptr;
+
     auto* container = usePresetList ? &findOrCreateChild (parent, presetListTag) : &parent;
 
     auto* cls = findPresetClassElement (*container, className);
@@ -677,33 +723,36 @@ juce::Result PresetDocument::readPresetsFile (const juce::File& file)
 
     auto loaded = PresetFileAccess::load (file);
 
-    if (loaded.result.failed())
-    {
-        reportUnreadable (file, loaded.result.getErrorMessage(), false);
-        return loaded.result;
-    }
-
-    if (loaded.root == nullptr)
+    // A file that does not parse is read as a missing one: the presets of the
+    // project opened before must not stay behind. The writers still refuse
+    // to write over it, so what it holds can be repaired.
+    if (loaded.result.failed() || loaded.root == nullptr)
     {
         presetStores->clear();
         globalPresets->clear();
-        return juce::Result::ok();
+
+        if (loaded.result.failed())
+            report (loadingTitle, "The preset file \"" + file.getFullPathName() +
+                                      "\" cannot be read: " + loaded.result.getErrorMessage() +
+                                      ". The project has no stored presets and no global presets until it is repaired or "
+                                      "removed; nothing is written to it meanwhile.");
+
+        return loaded.result;
     }
 
     ProjectPresetStores stores;
     GlobalPresetList list;
-    PresetNumberReader reader;
+    juce::StringArray skipped;
     auto mismatch = false;
 
-    const auto tableIdCount = reader.getInt (*loaded.root, "NumberOfTableId");
-    readStoredStores (*loaded.root, stores, reader, mismatch);
-    readGlobalPresets (*loaded.root, list, reader);
+    PresetNumberReader rootReader;
+    const auto tableIdCount = rootReader.getInt (*loaded.root, "NumberOfTableId");
 
-    if (reader.hasFailed())
-    {
-        reportUnreadable (file, reader.getError(), false);
-        return juce::Result::fail (reader.getError());
-    }
+    if (rootReader.hasFailed())
+        skipped.add (rootReader.getError());
+
+    readStoredStores (*loaded.root, stores, skipped, mismatch);
+    readGlobalPresets (*loaded.root, list, skipped);
 
     // Ids go on from the higher of the file's count and the ids it holds, so
     // that a new store never takes an id that a key already names.
@@ -713,13 +762,17 @@ juce::Result PresetDocument::readPresetsFile (const juce::File& file)
     *presetStores = std::move (stores);
     *globalPresets = std::move (list);
 
+    if (! skipped.isEmpty())
+        report (loadingTitle, "Parts of the preset file \"" + file.getFullPathName() +
+                                  "\" cannot be read and were left out: " + skipped.joinIntoString ("; ") + ".");
+
     if (mismatch)
         report (loadingTitle, mismatchText);
 
     return juce::Result::ok();
 }
 
-void PresetDocument::readStoredStores (const juce::XmlElement& root, ProjectPresetStores& stores, PresetNumberReader& reader,
+void PresetDocument::readStoredStores (const juce::XmlElement& root, ProjectPresetStores& stores, juce::StringArray& skipped,
                                        bool& mismatch)
 {
     auto* presetList = root.getChildByName (presetListTag);
@@ -737,32 +790,46 @@ void PresetDocument::readStoredStores (const juce::XmlElement& root, ProjectPres
             if (group->getChildByName (presetTag) == nullptr)
                 continue;
 
+            // Each group is read on its own, so that a bad one costs only its
+            // own presets.
+            PresetNumberReader reader;
             const auto count = toGroupCount (reader.getUnsigned (*group, "count"));
             const auto tableId = reader.getInt (*group, "TableId", -1);
+            const auto where = "the presets of \"" + className + "\" for " + juce::String (count) + " channels";
 
             if (tableId < 0)
-            {
-                reader.fail ("the presets of \"" + className + "\" for " + juce::String (count) +
-                             " channels have no valid \"TableId\"");
-                return;
-            }
+                reader.fail ("\"TableId\" is missing or not valid");
 
             auto stored = std::make_unique<ProcessPresetStore>();
-            loadCountGroup (*stored, *group, count, count, nullptr, reader, mismatch);
-            stored->setTableId (tableId);
-            stored->setName (className);
+            auto groupMismatch = false;
 
-            if (! stores.addStoredStore (className, count, std::move (stored)))
+            if (! reader.hasFailed())
+                loadCountGroup (*stored, *group, count, count, nullptr, reader, groupMismatch);
+
+            if (! reader.hasFailed())
             {
-                reader.fail ("the presets of \"" + className + "\" for " + juce::String (count) +
-                             " channels, or the \"TableId\" " + juce::String (tableId) + ", appear twice");
-                return;
+                stored->setTableId (tableId);
+                stored->setName (className);
+
+                if (! stores.addStoredStore (className, count, std::move (stored)))
+                    reader.fail ("they, or the \"TableId\" " + juce::String (tableId) + ", appear more than once");
             }
+
+            if (reader.hasFailed())
+            {
+                skipped.add (where + ": " + reader.getError());
+
+                // Keys may name the id of a group left out: no new store takes it.
+                stores.setTableCounter (std::max (stores.getTableCounter(), tableId));
+                continue;
+            }
+
+            mismatch = mismatch || groupMismatch;
         }
     }
 }
 
-void PresetDocument::readGlobalPresets (const juce::XmlElement& root, GlobalPresetList& list, PresetNumberReader& reader)
+void PresetDocument::readGlobalPresets (const juce::XmlElement& root, GlobalPresetList& list, juce::StringArray& skipped)
 {
     for (auto* globals = root.getChildByName (globalPresetsTag); globals != nullptr;
          globals = globals->getNextElementWithTagName (globalPresetsTag))
@@ -770,20 +837,24 @@ void PresetDocument::readGlobalPresets (const juce::XmlElement& root, GlobalPres
         for (auto* element = globals->getChildByName (listTag); element != nullptr;
              element = element->getNextElementWithTagName (listTag))
         {
-            list.addIfMissing (element->getStringAttribute ("name"));
+            const auto name = element->getStringAttribute ("name");
+            list.addIfMissing (name);
             auto* globalPreset = list.getCurrent();
 
             for (auto* definition = element->getChildByName (dspDefinitionTag); definition != nullptr;
                  definition = definition->getNextElementWithTagName (dspDefinitionTag))
             {
+                // A table with a bad number is left out whole: a key read in
+                // part could name the wrong preset.
+                PresetNumberReader reader;
                 const auto dspId = reader.getUnsigned (*definition, "dspId");
-                globalPreset->addTable (dspId);
-                auto* table = globalPreset->findTableByDsp (dspId);
 
                 // The keys are counted by the attributes there are, whatever
                 // number the element claims.
                 const auto keyCount =
                     std::min (std::max (0, reader.getInt (*definition, "numberOfProcess")), definition->getNumAttributes());
+
+                std::vector<uint32_t> keys;
 
                 for (int k = 1; k <= keyCount; ++k)
                 {
@@ -792,8 +863,21 @@ void PresetDocument::readGlobalPresets (const juce::XmlElement& root, GlobalPres
                     // A missing key is left out rather than read as 0, which
                     // would name preset 0 of table 0.
                     if (definition->hasAttribute (attribute))
-                        table->appendRawKey (reader.getUnsigned (*definition, attribute));
+                        keys.push_back (reader.getUnsigned (*definition, attribute));
                 }
+
+                if (reader.hasFailed())
+                {
+                    skipped.add ("the table of the DSP \"" + definition->getStringAttribute ("dspId") +
+                                 "\" in the global preset \"" + name + "\": " + reader.getError());
+                    continue;
+                }
+
+                globalPreset->addTable (dspId);
+                auto* table = globalPreset->findTableByDsp (dspId);
+
+                for (auto key : keys)
+                    table->appendRawKey (key);
             }
         }
     }

@@ -27,10 +27,12 @@
 //   "PresetList" (each count group with its "TableId") and the global
 //   presets under "GLOBAL_PRESETS". readPresetsFile reads this one.
 //
-// Every file is parsed into new objects and changes nothing when it is
-// damaged; every write replaces the whole file or leaves it as it was. Both
-// are reported through the message handler (the program shows them in a
-// message box) and returned as a juce::Result.
+// Every file is parsed into new objects; a damaged one changes nothing,
+// except that the project's collections are rebuilt from the global preset
+// file as if a damaged one were missing. Every write replaces the whole file
+// or leaves it as it was, and no file that does not parse is written over.
+// Failures are reported through the message handler (the program shows them
+// in a message box) and returned as a juce::Result.
 //
 // The global-preset saving runs these operations on its worker thread while
 // the message thread waits in its progress window, so the message handler
@@ -116,15 +118,22 @@ public:
     //==============================================================================
     // Process preset files
 
-    // Writes one process's presets into the preset file: a store with the
-    // fixed delay control gets that control (its value and the store's delay
-    // count become `count`) and is written under the count 1. With the
-    // options, the store's current preset is first stored in the project's
-    // collections; its index there goes to storedPresetIndex (-1 when none),
-    // and with the preset list in use the stored copy is what is written.
+    // Writes one process's presets into the preset file, under the count
+    // that prepareFixedDelayControl gives. With the options, the store's
+    // current preset is first stored in the project's collections; its index
+    // there goes to storedPresetIndex (-1 when none). With the preset list in
+    // use the stored copy is what is written; without one (nothing stored
+    // for that class and count) nothing is written and the write fails.
     juce::Result writeProcessPresetDocument (const juce::File& file, const juce::String& className, int count,
                                              ProcessPresetStore& presetStore, const WriteOptions& options,
                                              int* storedPresetIndex = nullptr);
+
+    // Readies a store with the fixed delay control for writing: registers
+    // the control "-/-delay-/-" when missing (an unbuilt store stays
+    // unbuilt), makes `count` the store's delay count and the control's value
+    // in the current preset, and returns 1, the count such a store is written
+    // under. A store without that control is left alone and `count` returned.
+    static int prepareFixedDelayControl (ProcessPresetStore& presetStore, int count);
 
     // Finds or creates "PresetList" (with the preset list in use), the class
     // and its count group under the parent and writes the store's "Preset"
@@ -132,7 +141,8 @@ public:
     // A list whose name is there already is replaced in place. When the
     // store's controls differ from those of the element, the element's
     // controls are rewritten and its lists renumbered to match. Returns the
-    // "Preset" element.
+    // "Preset" element; with the preset list in use, a store without a table
+    // id (no stored copy) writes nothing and gives none.
     juce::XmlElement* writeClassElement (juce::XmlElement& parent, const juce::String& className, int count,
                                          const ProcessPresetStore& presetStore, bool allPresets);
 
@@ -156,8 +166,10 @@ public:
     bool loadProcessPresets (const juce::XmlElement& countGroup, int count, const ProcessPresetStore* source);
 
     // Rebuilds the project's collections and global presets from the global
-    // preset file: empty when the file does not exist, unchanged when it is
-    // damaged (failure).
+    // preset file: empty when the file does not exist, and empty too when it
+    // does not parse (reported, and a failure). A count group or DSP table
+    // with a bad number, a group without a valid "TableId" and a repeated
+    // group or table id are left out and reported; the rest is read.
     juce::Result readPresetsFile (const juce::File& file);
 
     static juce::XmlElement* findPresetClassElement (const juce::XmlElement& parent, const juce::String& name);
@@ -220,8 +232,8 @@ private:
                           const ProcessPresetStore* source, PresetNumberReader& reader, bool& mismatch);
     void loadCountGroup (ProcessPresetStore& target, const juce::XmlElement& group, int groupCount, int count,
                          const ProcessPresetStore* source, PresetNumberReader& reader, bool& mismatch);
-    void readStoredStores (const juce::XmlElement& root, ProjectPresetStores& stores, PresetNumberReader& reader, bool& mismatch);
-    void readGlobalPresets (const juce::XmlElement& root, GlobalPresetList& list, PresetNumberReader& reader);
+    void readStoredStores (const juce::XmlElement& root, ProjectPresetStores& stores, juce::StringArray& skipped, bool& mismatch);
+    void readGlobalPresets (const juce::XmlElement& root, GlobalPresetList& list, juce::StringArray& skipped);
 
     void updatePresetControls (juce::XmlElement& preset, const PresetControlsLayout& layout);
     std::unique_ptr<juce::XmlElement> makeRoot() const;

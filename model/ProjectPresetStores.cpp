@@ -1,17 +1,100 @@
 #include "model/ProjectPresetStores.h"
 
+#include <algorithm>
+
 namespace
 {
-// A stored preset must hold at least the source's values; a shorter one
-// lacks some of them and so is not the same preset. An empty source has
+int indexOfControl (const ProcessPresetStore& store, const juce::String& controlName)
+{
+    for (int i = 0; i < store.getControlCount(); ++i)
+        if (store.getControl (i)->name == controlName)
+            return i;
+
+    return -1;
+}
+
+// A stored preset must hold every value of the source's preset, each at the
+// stored control of the same name; one that lacks a control or a value is
+// not the same preset. A value beyond the source's controls names no control
+// and is never written to a file, so it is not compared. An empty source has
 // nothing to compare and only matches an empty stored preset.
-bool holdsSameValues (const PresetRecord& stored, const PresetRecord& source)
+bool holdsSameValues (const PresetRecord& stored, const PresetRecord& source, const std::vector<int>& positions,
+                      int sourceControlCount)
 {
     if (source.values.empty())
         return stored.values.empty();
 
-    return stored.values.size() >= source.values.size() &&
-           std::equal (source.values.begin(), source.values.end(), stored.values.begin());
+    for (size_t i = 0; i < source.values.size(); ++i)
+    {
+        const auto position = positions[i];
+
+        if (position < 0)
+        {
+            if ((int) i < sourceControlCount)
+                return false;
+
+            continue;
+        }
+
+        if ((size_t) position >= stored.values.size() || stored.values[(size_t) position] != source.values[i])
+            return false;
+    }
+
+    return true;
+}
+
+// Gives the stored store the source's controls it does not have yet, fixed
+// or secondary as in the source, so that no value of the source is lost.
+void addMissingControls (ProcessPresetStore& stored, const ProcessPresetStore& source)
+{
+    const auto& fixedIndex = source.getFixedIndex();
+    const auto sourceIsListed = ! fixedIndex.empty() || ! source.getSecondaryIndex().empty();
+
+    for (int i = 0; i < source.getControlCount(); ++i)
+    {
+        const auto& control = *source.getControl (i);
+
+        if (indexOfControl (stored, control.name) >= 0)
+            continue;
+
+        const auto isFixed = sourceIsListed ? std::find (fixedIndex.begin(), fixedIndex.end(), i) != fixedIndex.end()
+                                            : i < source.getFixedControlCount();
+
+        if (! stored.addOrUpdateControl (isFixed ? control.nrpn : (control.nrpn | ProcessPresetStore::secondaryControlFlag),
+                                         control.name, true))
+            return;
+    }
+}
+
+// Stores the source's preset into the stored store under its name (replacing
+// the values of a preset of that name, else appending one), each value at the
+// stored control of the same name. A stored control the source does not have
+// keeps its value (0 in a new preset).
+void mergePreset (ProcessPresetStore& stored, const ProcessPresetStore& source, const PresetRecord& preset)
+{
+    // A full store takes no new preset, and then no new controls either.
+    if (! stored.selectOrAddPreset (preset.name, 0, true))
+        return;
+
+    addMissingControls (stored, source);
+    stored.padValuesToControlCount();
+
+    const auto& values = preset.values;
+    const auto positions = ProjectPresetStores::mapValuePositions (source, stored, values.size());
+    auto& storedValues = stored.getCurrentPresetRecord()->values;
+
+    for (size_t i = 0; i < values.size(); ++i)
+    {
+        const auto position = positions[i];
+
+        if (position < 0)
+            continue;
+
+        if ((size_t) position >= storedValues.size())
+            storedValues.resize ((size_t) position + 1, 0);
+
+        storedValues[(size_t) position] = values[i];
+    }
 }
 
 // Removes every "(Last-Saved)" preset, keeping the current and selected
@@ -41,6 +124,23 @@ void ProjectPresetStores::clear()
     classes.clear();
     tableCounter = -1;
     lastTableId = -1;
+}
+
+std::vector<int> ProjectPresetStores::mapValuePositions (const ProcessPresetStore& source, const ProcessPresetStore& target,
+                                                         size_t valueCount)
+{
+    std::vector<int> positions (valueCount, -1);
+    const auto sourceControls = source.getControlCount();
+
+    for (size_t i = 0; i < valueCount; ++i)
+    {
+        if (sourceControls == 0)
+            positions[i] = (int) i;
+        else if ((int) i < sourceControls)
+            positions[i] = indexOfControl (target, source.getControl ((int) i)->name);
+    }
+
+    return positions;
 }
 
 ClassPresetStores* ProjectPresetStores::getClass (int n) const noexcept
@@ -97,7 +197,9 @@ ProcessPresetStore* ProjectPresetStores::createOrMergeStore (ClassPresetStores* 
     {
         if (auto* entry = cls->findEntry (count))
         {
-            entry->store->copyPresetFrom (source.getCurrentPresetRecord(), true);
+            if (auto* current = source.getCurrentPresetRecord(); current != nullptr && &source != entry->store.get())
+                mergePreset (*entry->store, source, *current);
+
             return entry->store.get();
         }
     }
@@ -140,8 +242,11 @@ int ProjectPresetStores::findMatchingPreset (const ClassPresetStores* cls, int c
     if (current == nullptr)
         return -1;
 
-    for (int i = 0; i < entry->store->getPresetCount(); ++i)
-        if (holdsSameValues (*entry->store->getPresetRecord (i), *current))
+    const auto& stored = *entry->store;
+    const auto positions = mapValuePositions (source, stored, current->values.size());
+
+    for (int i = 0; i < stored.getPresetCount(); ++i)
+        if (holdsSameValues (*stored.getPresetRecord (i), *current, positions, source.getControlCount()))
             return i;
 
     return -1;

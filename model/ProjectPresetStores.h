@@ -49,15 +49,18 @@ public:
 
     // Stores the source's current preset into the entry of that class and
     // count (replacing a preset of the same name), or makes a new entry that
-    // copies the whole source without "(Last-Saved)". A new entry gets the
-    // next table id unless keepTableId is set and the source carries one.
-    // cls is the class of that name when the caller has found it already.
+    // copies the whole source without "(Last-Saved)". Into an entry, values
+    // go by control name (see mapValuePositions), and a control of the source
+    // that the entry lacks is added to it. A new entry gets the next table id
+    // unless keepTableId is set and the source carries one. cls is the class
+    // of that name when the caller has found it already.
     ProcessPresetStore* createOrMergeStore (ClassPresetStores* cls, const juce::String& className, int count,
                                             const ProcessPresetStore& source, bool keepTableId);
 
     // Index of the first stored preset whose values equal those of the
-    // source's current preset; -1 when there is no entry, no current preset
-    // or no match. Sets the last table id when the entry exists.
+    // source's current preset, compared control by control by name; -1 when
+    // there is no entry, no current preset or no match. Sets the last table
+    // id when the entry exists.
     int findMatchingPreset (const ClassPresetStores* cls, int count, const ProcessPresetStore& source);
 
     // Nothing and -1 unless enabled. Otherwise stores the source's current
@@ -72,6 +75,17 @@ public:
     // by position. False, and nothing added, when that class and count or
     // that table id is held already.
     bool addStoredStore (const juce::String& className, int count, std::unique_ptr<ProcessPresetStore> store);
+
+    // Where each of the first valueCount values of a preset of the source
+    // belongs in the target: the position of the target's control of the
+    // same name, -1 when the target has none or the value lies beyond the
+    // source's controls. Two stores of one process may list their controls
+    // in different orders (a stored copy read back from the file holds the
+    // delay control among its fixed controls, the node's store after them),
+    // so values are never carried across by position; only a source without
+    // controls, which has no names to go by, keeps its values' positions.
+    static std::vector<int> mapValuePositions (const ProcessPresetStore& source, const ProcessPresetStore& target,
+                                               size_t valueCount);
 
 private:
     ClassPresetStores& findOrAddClass (ClassPresetStores* cls, const juce::String& className);

@@ -354,3 +354,24 @@ TEST_F (ProjectInterfaceTest, RecentFilesAndTheUpdateChoiceAreReadAndWrittenBack
     back.restoreFromString (written->getValue ("RecentFileList"));
     EXPECT_EQ (back.getNumFiles(), 5);
 }
+
+TEST_F (ProjectInterfaceTest, ANewProjectEmptiesThePresetCollections)
+{
+    auto& document = page.getPresetDocument();
+    EXPECT_EQ (document.getPresetStores(), &container.getPresetStores());
+    EXPECT_EQ (document.getGlobalPresets(), &container.getGlobalPresets());
+
+    ProcessPresetStore source;
+    source.addOrUpdateControl (0x10, "Gain", true);
+    source.selectOrAddPreset ("Warm", 0, true);
+    container.getPresetStores().createOrMergeStore (nullptr, "Eq", 1, source, false);
+    container.getGlobalPresets().addIfMissing ("Live");
+    ASSERT_EQ (container.getPresetStores().getClassCount(), 1);
+    page.setModified (false);
+
+    page.newProject();
+
+    EXPECT_EQ (container.getPresetStores().getClassCount(), 0);
+    EXPECT_EQ (container.getPresetStores().getTableCounter(), ProjectPresetStores().getTableCounter());
+    EXPECT_EQ (container.getGlobalPresets().getCount(), 0);
+}

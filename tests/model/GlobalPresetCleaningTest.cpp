@@ -439,42 +439,189 @@ TEST_F (GlobalPresetCleaningTest, TheTableIdCountOfTheFileIsKeptWhenHigher)
     EXPECT_EQ (stores.getLastTableId(), 12);
 }
 
-TEST_F (GlobalPresetCleaningTest, ADamagedGlobalFileLeavesEverythingAsItWas)
+TEST_F (GlobalPresetCleaningTest, AGlobalFileThatDoesNotParseIsReadAsMissingAndNotWrittenOver)
 {
-    auto& stored = storeWithPresets ("Biquad", 2, 2);
-    addGlobalPreset ("A", 1, { GlobalPresetKey::make (2, 1, 0) });
-
-    const auto group = juce::String ("<Preset><Count NumberOfControls=\"1\" NumberOfFixedControls=\"1\"/>"
-                                     "<Controls fixedName1=\"Gain\" fixedNrpn1=\"16\"/><Lists><List name=\"X\"/>"
-                                     "</Lists></Preset>");
-
-    for (const auto& text : juce::StringArray{
-             "<PRESETS><PresetList>", "<OTHER/>",
-             "<PRESETS><PresetList><Class name=\"Biquad\"><CountGroup count=\"2\">" + group +
-                 "</CountGroup></Class></PresetList></PRESETS>",
-             "<PRESETS><PresetList><Class name=\"Biquad\"><CountGroup count=\"2\" TableId=\"-3\">" + group +
-                 "</CountGroup></Class></PresetList></PRESETS>",
-             "<PRESETS><PresetList><Class name=\"Biquad\"><CountGroup count=\"2\" TableId=\"0\">" + group +
-                 "</CountGroup><CountGroup count=\"4\" TableId=\"0\">" + group + "</CountGroup></Class></PresetList></PRESETS>",
-             "<PRESETS><PresetList><Class name=\"Biquad\"><CountGroup count=\"2\" TableId=\"0\">" + group +
-                 "</CountGroup><CountGroup count=\"2\" TableId=\"1\">" + group + "</CountGroup></Class></PresetList></PRESETS>",
-             "<PRESETS><GLOBAL_PRESETS><List name=\"L\"><DSPDefinition dspId=\"1\" numberOfProcess=\"1\" "
-             "processPreset1=\"0x20\"/></List></GLOBAL_PRESETS></PRESETS>",
-             "<PRESETS NumberOfTableId=\"many\"/>" })
+    for (const auto* text : { "<PRESETS><PresetList>", "<OTHER/>", "" })
     {
+        // The collections of the project opened before.
+        storeWithPresets ("Biquad", 2, 2);
+        addGlobalPreset ("A", 1, { GlobalPresetKey::make (2, 1, 0) });
         recorder.messages.clear();
         ASSERT_TRUE (file.replaceWithText (text));
 
         EXPECT_TRUE (document.readPresetsFile (file).failed()) << text;
 
-        EXPECT_EQ (stores.findStore ("Biquad", 2), &stored) << text;
-        EXPECT_EQ (stored.getPresetCount(), 2);
-        EXPECT_EQ (stores.getTableCounter(), 0);
-        ASSERT_EQ (globals.getCount(), 1);
-        EXPECT_EQ (keyOf ("A", 1, 0), GlobalPresetKey::make (2, 1, 0));
+        EXPECT_EQ (stores.getClassCount(), 0) << text;
+        EXPECT_EQ (stores.getTableCounter(), -1);
+        EXPECT_EQ (globals.getCount(), 0);
         ASSERT_EQ (recorder.messages.size(), 1u) << text;
         EXPECT_EQ (recorder.messages[0].title, "Loading preset");
+        EXPECT_TRUE (recorder.messages[0].text.contains (file.getFullPathName())) << recorder.messages[0].text;
+
+        // What the file holds is left for the user to repair.
+        auto node = makeBiquadStore();
+        putPreset (node, "P", { 1, 2, 3 });
+        EXPECT_TRUE (document.writeProcessPresetDocument (file, "Biquad", 2, node, { true, true, true }).failed());
+        globals.addIfMissing ("B");
+        globals.getCurrent()->addTable (1);
+        EXPECT_TRUE (
+            document.writeGlobalPresetDocument (file, *globals.getCurrent(), *globals.getCurrent()->findTableByDsp (1), true)
+                .failed());
+        EXPECT_EQ (file.loadFileAsString(), text);
+
+        stores.clear();
+        globals.clear();
+        file.deleteFile();
     }
+}
+
+TEST_F (GlobalPresetCleaningTest, ABadGroupOrTableIsLeftOutAndTheRestIsRead)
+{
+    const auto preset = juce::String ("<Preset><Count NumberOfPresets=\"1\" NumberOfControls=\"1\" NumberOfFixedControls=\"1\"/>"
+                                      "<Controls fixedName1=\"Gain\" fixedNrpn1=\"16\"/><Lists><List name=\"X\" "
+                                      "fixedValue1=\"3\"/></Lists></Preset>");
+    const auto goodGroup = "<CountGroup count=\"2\" TableId=\"0\">" + preset + "</CountGroup>";
+
+    auto makeText = [&] (const juce::String& root, const juce::String& badGroup, const juce::String& badTable)
+    {
+        return root + "<PresetList><Class name=\"Biquad\">" + badGroup + goodGroup + "</Class></PresetList>" +
+               "<GLOBAL_PRESETS><List name=\"Live\"><DSPDefinition dspId=\"1\" numberOfProcess=\"1\" processPreset1=\"2\"/>" +
+               badTable + "</List></GLOBAL_PRESETS></PRESETS>";
+    };
+
+    const auto plainRoot = juce::String ("<PRESETS NumberOfTableId=\"1\">");
+    const auto withPreset = [&] (const juce::String& attributes)
+    { return "<CountGroup " + attributes + ">" + preset + "</CountGroup>"; };
+
+    struct Case
+    {
+        juce::String text, why;
+        int tableCounter = 0;
+    };
+
+    const std::vector<Case> cases{
+        { makeText (plainRoot, withPreset ("count=\"4\""), {}), "TableId", 0 },
+        { makeText (plainRoot, withPreset ("count=\"4\" TableId=\"-3\""), {}), "TableId", 0 },
+        { makeText (plainRoot, withPreset ("count=\"4\" TableId=\"x\""), {}), "TableId", 0 },
+        { makeText (plainRoot, withPreset ("count=\"four\" TableId=\"3\""), {}), "count", 3 },
+        { makeText (plainRoot, withPreset ("count=\"4\" TableId=\"7\"").replace ("fixedValue1=\"3\"", "fixedValue1=\"3x\""), {}),
+          "fixedValue1", 7 },
+        // A group that repeats an id or a count comes after the good one, which is kept.
+        { makeText (plainRoot, {}, {}).replace (goodGroup, goodGroup + withPreset ("count=\"4\" TableId=\"0\"")),
+          "more than once", 0 },
+        { makeText (plainRoot, {}, {}).replace (goodGroup, goodGroup + withPreset ("count=\"2\" TableId=\"5\"")),
+          "more than once", 5 },
+        { makeText (plainRoot, {}, "<DSPDefinition dspId=\"2\" numberOfProcess=\"1\" processPreset1=\"0x20\"/>"),
+          "processPreset1", 0 },
+        { makeText (plainRoot, {}, "<DSPDefinition dspId=\"two\" numberOfProcess=\"1\" processPreset1=\"2\"/>"), "dspId", 0 },
+        { makeText ("<PRESETS NumberOfTableId=\"many\">", {}, {}), "NumberOfTableId", 0 },
+    };
+
+    for (const auto& c : cases)
+    {
+        recorder.messages.clear();
+        ASSERT_TRUE (file.replaceWithText (c.text));
+
+        EXPECT_TRUE (document.readPresetsFile (file).wasOk()) << c.text;
+
+        auto* stored = stores.findStore ("Biquad", 2);
+        ASSERT_NE (stored, nullptr) << c.text;
+        EXPECT_EQ (stored->getTableId(), 0);
+        EXPECT_EQ (valueOf (*stored, "X", "Gain"), 3u);
+        EXPECT_EQ (stores.findStore ("Biquad", 4), nullptr) << c.text;
+        EXPECT_EQ (stores.getTableCounter(), c.tableCounter) << c.text << " (the id of a group left out is not given again)";
+
+        ASSERT_EQ (globals.getCount(), 1) << c.text;
+        EXPECT_EQ (keyOf ("Live", 1, 0), 2u);
+        EXPECT_EQ (globals.getPreset (0)->getTableCount(), 1) << c.text;
+
+        ASSERT_EQ (recorder.messages.size(), 1u) << c.text;
+        EXPECT_EQ (recorder.messages[0].title, "Loading preset");
+        EXPECT_TRUE (recorder.messages[0].text.contains (c.why)) << recorder.messages[0].text;
+    }
+}
+
+TEST_F (GlobalPresetCleaningTest, TheProjectContextWritesNoGroupWithoutAStoredCopy)
+{
+    auto node = makeBiquadStore();
+    putPreset (node, "P", { 1, 2, 3 });
+
+    // Written without storing: there is no stored copy, so nothing is written.
+    EXPECT_TRUE (document.writeProcessPresetDocument (file, "Biquad", 2, node, {}).failed());
+    EXPECT_FALSE (file.exists());
+    ASSERT_EQ (recorder.messages.size(), 1u);
+    EXPECT_EQ (recorder.messages[0].title, "Saving preset");
+
+    juce::XmlElement root ("PRESETS");
+    EXPECT_EQ (document.writeClassElement (root, "Biquad", 2, node, true), nullptr);
+    EXPECT_EQ (root.getNumChildElements(), 0);
+
+    // Once stored, a write without storing writes the stored copy.
+    storeWithPresets ("Biquad", 2, 1);
+    EXPECT_TRUE (document.writeProcessPresetDocument (file, "Biquad", 2, node, {}).wasOk());
+    addGlobalPreset ("A", 1, { GlobalPresetKey::make (2, 0, 0) });
+
+    ProjectPresetStores readStores;
+    GlobalPresetList readGlobals;
+    PresetDocument reader;
+    reader.setPresetStores (&readStores);
+    reader.setGlobalPresets (&readGlobals);
+    MessageRecorder readerMessages;
+    readerMessages.attachTo (reader);
+
+    ASSERT_TRUE (reader.readPresetsFile (file).wasOk());
+    EXPECT_TRUE (readerMessages.messages.empty());
+    ASSERT_NE (readStores.findStore ("Biquad", 2), nullptr);
+    EXPECT_EQ (readStores.findStore ("Biquad", 2)->getTableId(), 0);
+    EXPECT_EQ (readGlobals.getCount(), 1);
+}
+
+TEST_F (GlobalPresetCleaningTest, DelayValuesKeepTheirControlsThroughWriteReadAndMerge)
+{
+    // The node's store holds the delay control after its own controls; the
+    // stored copy read back from the file holds it among the fixed ones.
+    auto node = makeBiquadStore();
+    node.setHasFixedDelayControl();
+    node.normaliseControlOrder();
+    putPreset (node, "One", { 1, 2, 3 });
+
+    const PresetDocument::WriteOptions storing{ true, true, true };
+    int index = -1;
+    ASSERT_TRUE (document.writeProcessPresetDocument (file, "Delay", 5, node, storing, &index).wasOk());
+    EXPECT_EQ (index, 0);
+
+    ASSERT_TRUE (document.readPresetsFile (file).wasOk());
+    ASSERT_NE (stores.findStore ("Delay", 1), nullptr);
+    ASSERT_NE (controlNames (*stores.findStore ("Delay", 1)), controlNames (node)) << "the case needs two orders";
+
+    // Equal values are found again, and new ones merged, by control name.
+    ASSERT_TRUE (document.writeProcessPresetDocument (file, "Delay", 5, node, storing, &index).wasOk());
+    EXPECT_EQ (index, 0) << "One is found again";
+    putPreset (node, "Two", { 7, 8, 9 });
+    ASSERT_TRUE (document.writeProcessPresetDocument (file, "Delay", 5, node, storing, &index).wasOk());
+    EXPECT_EQ (index, 1);
+
+    auto check = [] (ProcessPresetStore& store)
+    {
+        EXPECT_EQ (presetNames (store), (std::vector<juce::String>{ "One", "Two" }));
+
+        const std::vector<std::pair<const char*, std::vector<uint32_t>>> expected{ { "One", { 1, 2, 3, 5 } },
+                                                                                   { "Two", { 7, 8, 9, 5 } } };
+
+        for (const auto& [preset, values] : expected)
+        {
+            int i = 0;
+
+            for (const auto* control : { "Gain", "Freq", "Q", ProcessPresetStore::fixedDelayControlName })
+                EXPECT_EQ (valueOf (store, preset, control), values[(size_t) i++]) << preset << " " << control;
+        }
+    };
+
+    check (*stores.findStore ("Delay", 1));
+
+    ASSERT_TRUE (document.readPresetsFile (file).wasOk());
+    check (*stores.findStore ("Delay", 1));
+    EXPECT_TRUE (recorder.messages.empty());
 }
 
 TEST_F (GlobalPresetCleaningTest, StoredCopiesRoundTripThroughTheGlobalFile)

@@ -227,3 +227,103 @@ TEST (ProjectPresetStoresTest, AFullStoredStoreReportsNothingStored)
     EXPECT_EQ (stores.storeOrFindPreset ("Biquad", 2, source, true, true, false), -1);
     EXPECT_EQ (stored->getPresetCount(), ProcessPresetStore::maxPresets);
 }
+
+//==============================================================================
+namespace
+{
+// The order in which a stored copy read back from the preset file lists a
+// delay process's controls: the delay control among the fixed ones.
+ProcessPresetStore makeStoredDelayStore()
+{
+    auto stored = makeStore ({ { "Gain", 0x10 },
+                               { ProcessPresetStore::fixedDelayControlName, ProcessPresetStore::fixedDelayControlNrpn },
+                               { "Freq", 0x11 | secondary } });
+    stored.setHasFixedDelayControl();
+    putPreset (stored, "One", { 1, 5, 2 });
+    return stored;
+}
+
+// The node's own store lists the delay control after its other controls.
+ProcessPresetStore makeNodeDelayStore()
+{
+    auto node = makeStore ({ { "Gain", 0x10 },
+                             { "Freq", 0x11 | secondary },
+                             { ProcessPresetStore::fixedDelayControlName, ProcessPresetStore::fixedDelayControlNrpn } });
+    node.setHasFixedDelayControl();
+    return node;
+}
+} // namespace
+
+TEST (ProjectPresetStoresTest, StoringIntoAnEntryOfAnotherControlOrderGoesByName)
+{
+    ProjectPresetStores stores;
+    auto* stored = stores.createOrMergeStore (nullptr, "Delay", 1, makeStoredDelayStore(), false);
+    auto node = makeNodeDelayStore();
+
+    putPreset (node, "Two", { 7, 8, 5 });
+    stores.createOrMergeStore (nullptr, "Delay", 1, node, false);
+    putPreset (node, "One", { 3, 4, 6 });
+    stores.createOrMergeStore (nullptr, "Delay", 1, node, false);
+
+    EXPECT_EQ (presetNames (*stored), (std::vector<juce::String>{ "One", "Two" }));
+    EXPECT_EQ (controlNames (*stored), (std::vector<juce::String>{ "Gain", ProcessPresetStore::fixedDelayControlName, "Freq" }));
+    EXPECT_EQ (valueOf (*stored, "Two", "Gain"), 7u);
+    EXPECT_EQ (valueOf (*stored, "Two", "Freq"), 8u);
+    EXPECT_EQ (valueOf (*stored, "Two", ProcessPresetStore::fixedDelayControlName), 5u);
+    EXPECT_EQ (valueOf (*stored, "One", "Gain"), 3u);
+    EXPECT_EQ (valueOf (*stored, "One", "Freq"), 4u);
+    EXPECT_EQ (valueOf (*stored, "One", ProcessPresetStore::fixedDelayControlName), 6u);
+}
+
+TEST (ProjectPresetStoresTest, MatchingAnEntryOfAnotherControlOrderGoesByName)
+{
+    ProjectPresetStores stores;
+    stores.createOrMergeStore (nullptr, "Delay", 1, makeStoredDelayStore(), false);
+    auto* cls = stores.findClass ("Delay");
+    auto node = makeNodeDelayStore();
+
+    putPreset (node, "Probe", { 1, 2, 5 });
+    EXPECT_EQ (stores.findMatchingPreset (cls, 1, node), 0);
+
+    putPreset (node, "Probe", { 1, 5, 2 });
+    EXPECT_EQ (stores.findMatchingPreset (cls, 1, node), -1) << "equal by position only";
+
+    EXPECT_EQ (stores.storeOrFindPreset ("Delay", 1, node, true, true, false), 1);
+    EXPECT_EQ (valueOf (*stores.findStore ("Delay", 1), "Probe", "Freq"), 5u);
+}
+
+TEST (ProjectPresetStoresTest, AControlTheEntryLacksIsAddedWithItsValue)
+{
+    ProjectPresetStores stores;
+    auto* stored = stores.createOrMergeStore (nullptr, "Eq", 2, makeBiquadStore(), false);
+
+    // A module update added "Shape" before "Q" in the node's store.
+    auto node =
+        makeStore ({ { "Gain", 0x10 }, { "Freq", 0x11 | secondary }, { "Shape", 0x13 | secondary }, { "Q", 0x12 | secondary } });
+    putPreset (node, "Warm", { 1, 2, 3, 4 });
+    stores.createOrMergeStore (nullptr, "Eq", 2, node, false);
+
+    EXPECT_EQ (controlNames (*stored), (std::vector<juce::String>{ "Gain", "Freq", "Q", "Shape" }));
+    EXPECT_EQ (stored->getSecondaryIndex().size(), 3u);
+    EXPECT_EQ (valueOf (*stored, "Warm", "Q"), 4u);
+    EXPECT_EQ (valueOf (*stored, "Warm", "Shape"), 3u);
+    EXPECT_EQ (valueOf (*stored, "Bright", "Shape"), 0u);
+    EXPECT_EQ (valueOf (*stored, "Bright", "Q"), 9u);
+
+    // Found again once stored.
+    EXPECT_EQ (stores.findMatchingPreset (stores.findClass ("Eq"), 2, node), 0);
+}
+
+TEST (ProjectPresetStoresTest, ValuesMapByControlNameBetweenStores)
+{
+    const auto node = makeNodeDelayStore();
+    const auto stored = makeStoredDelayStore();
+    const auto noControls = ProcessPresetStore();
+
+    EXPECT_EQ (ProjectPresetStores::mapValuePositions (node, stored, 3), (std::vector<int>{ 0, 2, 1 }));
+    EXPECT_EQ (ProjectPresetStores::mapValuePositions (node, stored, 4), (std::vector<int>{ 0, 2, 1, -1 }))
+        << "a value beyond the source's controls goes nowhere";
+    EXPECT_EQ (ProjectPresetStores::mapValuePositions (node, makeBiquadStore(), 3), (std::vector<int>{ 0, 1, -1 }));
+    EXPECT_EQ (ProjectPresetStores::mapValuePositions (noControls, stored, 2), (std::vector<int>{ 0, 1 }))
+        << "without controls there are only positions to go by";
+}
