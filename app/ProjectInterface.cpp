@@ -428,14 +428,9 @@ void ProjectInterface::chipChanged()
 
 void ProjectInterface::textEditorTextChanged (juce::TextEditor& editor)
 {
-    if (&editor != &outputDirectoryEditor)
-        return;
-
-    if (firstOutputTextChange)
-    {
-        firstOutputTextChange = false;
-        return;
-    }
-
-    setModified (true);
+    // The page writes the editor's text quietly, its own first text included,
+    // and the editor takes no typing; any change that is announced comes from
+    // elsewhere and is a change to the project.
+    if (&editor == &outputDirectoryEditor)
+        setModified (true);
 }

@@ -139,10 +139,6 @@ private:
     juce::String titleText;
     GraphData* busGraph = nullptr;
 
-    // The first change of the output directory's text after start-up is the
-    // page's own.
-    bool firstOutputTextChange = true;
-
     juce::TextButton chooserButton{ "..." };
     juce::GroupComponent generalGroup{ "generalGroup", "General" };
     juce::GroupComponent externalMemGroup{ "externalMemGroup", "External memory (RAM)" };

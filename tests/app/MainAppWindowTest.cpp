@@ -179,6 +179,41 @@ TEST_F (MainAppWindowTest, EveryKeyGoesToTheMainContainer)
     EXPECT_EQ (quitRequests, 1);
 }
 
+TEST_F (MainAppWindowTest, AShortcutTypedIntoAPageWidgetActsOnce)
+{
+    VX_REQUIRE_DISPLAY();
+    auto window = makeWindow();
+    makeModified (*window);
+    window->getMainContainer().setCurrentTabIndex (MainContainer::projectSettingsTab);
+
+    auto& combo = window->getProjectInterface().getSamplingComboBox();
+    ASSERT_TRUE (combo.isShowing());
+
+    // The window has to hold the focus before a widget inside it can.
+    window->toFront (true);
+
+    for (int i = 0; i < 100 && ! combo.hasKeyboardFocus (false); ++i)
+    {
+        combo.grabKeyboardFocus();
+        juce::MessageManager::getInstance()->runDispatchLoopUntil (20);
+    }
+
+    ASSERT_TRUE (combo.hasKeyboardFocus (false)) << "the combo box never got the focus";
+
+    auto* peer = window->getPeer();
+    ASSERT_NE (peer, nullptr);
+
+    // The key goes to the focused combo box and from there up through the
+    // page, the tabs and the window, as the window system's keys do.
+    dialogs.answers = { Dialogs::Answer::cancel };
+    EXPECT_TRUE (peer->handleKeyPress (juce::KeyPress ('n', juce::ModifierKeys::ctrlModifier, 0)));
+
+    ASSERT_EQ (dialogs.questions.size(), 1u);
+    EXPECT_EQ (dialogs.questions[0].text, "Do you want to save before creating a new projet?");
+    EXPECT_TRUE (window->getProjectInterface().isModified()) << "cancelled: the design stays";
+    EXPECT_EQ (window->getMainContainer().getDspCount(), 1);
+}
+
 TEST_F (MainAppWindowTest, EveryOwnerKeepsItsKeysInTheOneSettingsFile)
 {
     VX_REQUIRE_DISPLAY();

@@ -183,6 +183,48 @@ TEST_F (ProjectInterfaceTest, TheChosenOutputDirectoryIsShownAndKept)
     EXPECT_TRUE (page.isModified()) << "the choice is part of the project";
 }
 
+TEST_F (ProjectInterfaceTest, ChoosingTheProjectsOwnFolderShowsADot)
+{
+    const auto projectFolder = folder.getChildFile ("project");
+    const auto out = projectFolder.getChildFile ("out");
+    ASSERT_TRUE (out.createDirectory().wasOk());
+    const auto projectFile = projectFolder.getChildFile ("demo.zqp");
+    ASSERT_TRUE (projectFile.replaceWithText ("<x/>"));
+    page.setProjectFile (projectFile.getFullPathName());
+    page.getProjectSettings().setProjectFolder (projectFolder.getFullPathName());
+    page.setOutputDirectory (out.getFullPathName());
+    ASSERT_EQ (page.getOutputDirectoryEditor().getText(), "out");
+
+    dialogs.chosenFiles.push_back (projectFolder);
+    page.getChooserButton().triggerClick();
+    juce::MessageManager::getInstance()->runDispatchLoopUntil (20);
+
+    ASSERT_EQ (dialogs.chooserRequests.size(), 1u);
+    EXPECT_EQ (page.getOutputDirectoryEditor().getText(), ".");
+    EXPECT_EQ (page.getProjectSettings().getOutputDirectory(), projectFolder);
+    EXPECT_EQ (juce::File::getCurrentWorkingDirectory(), projectFolder);
+    EXPECT_TRUE (page.isModified());
+}
+
+TEST_F (ProjectInterfaceTest, TheOutputDirectoryTakesNoTypingAndAnyOtherChangeMarksTheProject)
+{
+    // The editor announces its changes through the message loop.
+    const auto settle = [] { juce::MessageManager::getInstance()->runDispatchLoopUntil (20); };
+
+    auto& editor = page.getOutputDirectoryEditor();
+    EXPECT_TRUE (editor.isReadOnly());
+    settle();
+    EXPECT_FALSE (page.isModified()) << "the page's own text is no change";
+
+    page.setOutputDirectory (folder.get().getFullPathName());
+    settle();
+    EXPECT_FALSE (page.isModified()) << "nor is the text it writes itself";
+
+    editor.setText ("elsewhere", true);
+    settle();
+    EXPECT_TRUE (page.isModified());
+}
+
 TEST_F (ProjectInterfaceTest, ACancelledChooserChangesNothing)
 {
     page.getChooserButton().triggerClick();
