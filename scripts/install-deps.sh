@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   # compiler and build
-  g++ cmake ninja-build pkgconf ccache
+  gcc g++ cmake ninja-build pkgconf ccache
   # JUCE's module sources and the libraries its modules use
   juce-modules-source-data
   libasound2-dev libcurl4-gnutls-dev libfreetype-dev libpng-dev libjpeg-dev zlib1g-dev
