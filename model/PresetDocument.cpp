@@ -913,14 +913,7 @@ juce::Result PresetDocument::writeGlobalPresetDocument (const juce::File& file, 
     if (loaded.result.failed())
         return loaded.result;
 
-    const auto existed = loaded.root != nullptr;
-    auto root = existed ? std::move (loaded.root) : makeRoot();
-
-    if (existed)
-        setTableIdCount (*root);
-    else
-        root->removeAttribute ("NumberOfTableId");
-
+    auto root = takeGlobalRoot (loaded);
     auto& list = findOrCreateGlobalList (*root, globalPreset);
 
     if (replace)
@@ -1166,13 +1159,7 @@ juce::Result PresetDocument::renumberAndSave (const juce::File& file)
     }
     else
     {
-        const auto existed = loaded.root != nullptr;
-        auto root = existed ? std::move (loaded.root) : makeRoot();
-
-        if (existed)
-            setTableIdCount (*root);
-        else
-            root->removeAttribute ("NumberOfTableId");
+        auto root = takeGlobalRoot (loaded);
 
         for (const auto& removal : pendingRemovals)
         {
@@ -1216,6 +1203,20 @@ std::unique_ptr<juce::XmlElement> PresetDocument::makeRoot() const
     root->setAttribute ("Version", formatVersion);
     root->setAttribute ("NumberOfTableId", 0);
     return root;
+}
+
+std::unique_ptr<juce::XmlElement> PresetDocument::takeGlobalRoot (PresetFileAccess::Loaded& loaded) const
+{
+    if (loaded.root == nullptr)
+    {
+        // A global file started afresh counts no table ids until a store is written.
+        auto root = makeRoot();
+        root->removeAttribute ("NumberOfTableId");
+        return root;
+    }
+
+    setTableIdCount (*loaded.root);
+    return std::move (loaded.root);
 }
 
 void PresetDocument::setTableIdCount (juce::XmlElement& root) const

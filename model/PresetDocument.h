@@ -238,6 +238,9 @@ private:
     void updatePresetControls (juce::XmlElement& preset, const PresetControlsLayout& layout);
     std::unique_ptr<juce::XmlElement> makeRoot() const;
     void setTableIdCount (juce::XmlElement& root) const;
+    // The loaded global file's root with its table-id count brought up to
+    // date, or a fresh root when there was no file.
+    std::unique_ptr<juce::XmlElement> takeGlobalRoot (PresetFileAccess::Loaded& loaded) const;
     juce::XmlElement& findOrCreateGlobalList (juce::XmlElement& root, const GlobalPreset& globalPreset);
     void cleanStore (size_t first, size_t end);
 

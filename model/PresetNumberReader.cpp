@@ -44,32 +44,30 @@ bool PresetNumberReader::parseInt (const juce::String& text, int& value)
     return true;
 }
 
-uint32_t PresetNumberReader::getUnsigned (const juce::XmlElement& element, const juce::String& attribute, uint32_t fallback)
+template <typename Number>
+Number PresetNumberReader::getNumber (const juce::XmlElement& element, const juce::String& attribute, Number fallback,
+                                      bool (*parse) (const juce::String&, Number&))
 {
     if (! element.hasAttribute (attribute))
         return fallback;
 
-    uint32_t value = 0;
+    Number value{};
 
-    if (parseUnsigned (element.getStringAttribute (attribute), value))
+    if (parse (element.getStringAttribute (attribute), value))
         return value;
 
     noteBadNumber (element, attribute);
     return fallback;
 }
 
+uint32_t PresetNumberReader::getUnsigned (const juce::XmlElement& element, const juce::String& attribute, uint32_t fallback)
+{
+    return getNumber (element, attribute, fallback, parseUnsigned);
+}
+
 int PresetNumberReader::getInt (const juce::XmlElement& element, const juce::String& attribute, int fallback)
 {
-    if (! element.hasAttribute (attribute))
-        return fallback;
-
-    int value = 0;
-
-    if (parseInt (element.getStringAttribute (attribute), value))
-        return value;
-
-    noteBadNumber (element, attribute);
-    return fallback;
+    return getNumber (element, attribute, fallback, parseInt);
 }
 
 void PresetNumberReader::fail (const juce::String& reason)

@@ -28,6 +28,10 @@ public:
     static bool parseInt (const juce::String& text, int& value);
 
 private:
+    template <typename Number>
+    Number getNumber (const juce::XmlElement& element, const juce::String& attribute, Number fallback,
+                      bool (*parse) (const juce::String&, Number&));
+
     void noteBadNumber (const juce::XmlElement& element, const juce::String& attribute);
 
     bool failed = false;
