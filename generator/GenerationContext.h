@@ -12,7 +12,8 @@ class GraphNode;
 // three memory regions whose address chains run across all DSPs of one
 // generation, and the external-RAM-used flag that the memory map raises.
 //
-// The project settings fill it; a generation resets its memory bases first.
+// The project settings are one (a generation resets their memory bases
+// first); tests make their own.
 // The node title and the panel hook stand for the node boxes, which the
 // generator never needs: headless, a node's title is its name.
 class GenerationContext
@@ -36,7 +37,8 @@ public:
     GenerationContext();
     virtual ~GenerationContext() = default;
 
-    double getSamplingRateKhz() const noexcept { return samplingRateKhz; }
+    // The project settings derive it from their chosen rate.
+    virtual double getSamplingRateKhz() const { return samplingRateKhz; }
     void setSamplingRateKhz (double khz) noexcept { samplingRateKhz = khz; }
 
     int getExternalMemorySize() const noexcept { return externalMemorySize; }

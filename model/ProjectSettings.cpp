@@ -109,10 +109,8 @@ int ProjectSettings::getChosenMemorySize() const
 
 void ProjectSettings::resetMemoryBases()
 {
-    extRamBase = { "MEMADDR_EXTRAM_START", 0 };
-    int16RamBase = { "MEMADDR_INT16RAM_START", 0 };
-    int24RamBase = { "MEMADDR_INT24RAM_START", 0 };
-    externalMemorySize = getChosenMemorySize();
+    GenerationContext::resetMemoryBases();
+    setExternalMemorySize (getChosenMemorySize());
 }
 
 void ProjectSettings::setProjectFile (const juce::String& path)

@@ -1,16 +1,18 @@
 #pragma once
 
+#include "generator/GenerationContext.h"
+
 #include <juce_core/juce_core.h>
 
 // The settings of the open project as the generator and the project file read
 // them: target chip, sampling rate, external memory size, output directory,
-// the project's file, folder and name, and the three memory base pairs that
-// the memory map chains from one DSP to the next. It needs no window; the
-// "Project settings" page shows and edits it.
+// the project's file, folder and name, and (as the generation context) the
+// three memory base pairs that the memory map chains from one DSP to the
+// next. It needs no window; the "Project settings" page shows and edits it.
 //
 // The output directory is also kept as the process's current working
 // directory, because a generation writes there.
-class ProjectSettings
+class ProjectSettings : public GenerationContext
 {
 public:
     // The texts of the page's choices, in item order.
@@ -35,12 +37,6 @@ public:
     // directory, and an empty one names no file.
     static juce::File fileFromPath (const juce::String& path);
 
-    struct MemoryBase
-    {
-        juce::String symbol;
-        int address = 0;
-    };
-
     ProjectSettings();
 
     //==============================================================================
@@ -51,7 +47,7 @@ public:
 
     int getSamplingIndex() const noexcept { return samplingIndex; }
     bool setSamplingIndex (int newIndex);
-    double getSamplingRateKhz() const;
+    double getSamplingRateKhz() const override;
     int getSamplingRateHz() const;
 
     int getMemorySizeIndex() const noexcept { return memorySizeIndex; }
@@ -59,20 +55,8 @@ public:
     // The chosen size in k 16-bit words.
     int getChosenMemorySize() const;
 
-    // The size the memory map works with; follows the choice when it changes
-    // and at every reset of the memory bases.
-    int getExternalMemorySize() const noexcept { return externalMemorySize; }
-    void setExternalMemorySize (int sizeInKWords) noexcept { externalMemorySize = sizeInKWords; }
-
-    //==============================================================================
-    MemoryBase getExtRamBase() const { return extRamBase; }
-    void setExtRamBaseName (const juce::String& symbol) { extRamBase.symbol = symbol; }
-    void setExtRamBaseAddress (int address) noexcept { extRamBase.address = address; }
-    MemoryBase getInt24RamBase() const { return int24RamBase; }
-    void setInt24RamBaseName (const juce::String& symbol) { int24RamBase.symbol = symbol; }
-    void setInt24RamBaseAddress (int address) noexcept { int24RamBase.address = address; }
-    MemoryBase getInt16RamBase() const { return int16RamBase; }
-    void setInt16RamBaseName (const juce::String& symbol) { int16RamBase.symbol = symbol; }
+    // The external memory size the memory map works with (the generation
+    // context's) follows the choice when it changes and at every reset.
 
     // Starts every chain again at its start symbol, and takes the memory size
     // from the choice.
@@ -116,9 +100,6 @@ private:
     int chipIndex = defaultChipIndex;
     int samplingIndex = defaultSamplingIndex;
     int memorySizeIndex = defaultMemoryIndex;
-    int externalMemorySize = 0;
-
-    MemoryBase extRamBase, int16RamBase, int24RamBase;
 
     juce::File projectFile;
     juce::String projectName, projectFolder;

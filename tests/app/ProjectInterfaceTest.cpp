@@ -155,9 +155,10 @@ TEST_F (ProjectInterfaceTest, RateAndMemoryChoicesReachTheModelAndMarkTheProject
     EXPECT_EQ (page.getExternalMemorySize(), 512);
     EXPECT_TRUE (page.isModified());
 
-    page.getProjectSettings().setExtRamBaseAddress (77);
+    auto& externalRam = page.getProjectSettings().getMemoryRegion (GenerationContext::Region::externalRam);
+    externalRam.pendingSize = 77;
     page.resetMemoryBases();
-    EXPECT_EQ (page.getProjectSettings().getExtRamBase().address, 0);
+    EXPECT_EQ (externalRam.pendingSize, 0u);
     EXPECT_EQ (page.getExternalMemorySize(), 512);
 }
 

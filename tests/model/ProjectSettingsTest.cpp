@@ -101,27 +101,35 @@ TEST (ProjectSettingsChoices, IndexesOutsideTheListsAreRefused)
 
 TEST (ProjectSettingsMemory, ResettingStartsEveryChainAgainAndTakesTheChosenSize)
 {
+    using Region = GenerationContext::Region;
     ProjectSettings settings;
-    settings.setExtRamBaseName ("DSP1_EXTRAM_END");
-    settings.setExtRamBaseAddress (0x400);
-    settings.setInt24RamBaseName ("DSP1_INT24_END");
-    settings.setInt24RamBaseAddress (12);
-    settings.setInt16RamBaseName ("DSP1_INT16_END");
+    settings.getMemoryRegion (Region::externalRam) = { "DSP1_EXTRAM_END", 0x400 };
+    settings.getMemoryRegion (Region::internal24BitRam) = { "DSP1_INT24_END", 12 };
+    settings.getMemoryRegion (Region::internal16BitRam) = { "DSP1_INT16_END", 0 };
+    settings.setExternalRamUsed (true);
     settings.setMemorySizeIndex (5);
 
-    EXPECT_EQ (settings.getExtRamBase().symbol, "DSP1_EXTRAM_END");
-    EXPECT_EQ (settings.getExtRamBase().address, 0x400);
+    EXPECT_EQ (settings.getMemoryRegion (Region::externalRam).baseSymbol, "DSP1_EXTRAM_END");
     EXPECT_EQ (settings.getExternalMemorySize(), 128) << "the size follows the choice only at a reset";
 
     settings.resetMemoryBases();
 
-    EXPECT_EQ (settings.getExtRamBase().symbol, "MEMADDR_EXTRAM_START");
-    EXPECT_EQ (settings.getExtRamBase().address, 0);
-    EXPECT_EQ (settings.getInt16RamBase().symbol, "MEMADDR_INT16RAM_START");
-    EXPECT_EQ (settings.getInt16RamBase().address, 0);
-    EXPECT_EQ (settings.getInt24RamBase().symbol, "MEMADDR_INT24RAM_START");
-    EXPECT_EQ (settings.getInt24RamBase().address, 0);
+    EXPECT_EQ (settings.getMemoryRegion (Region::externalRam).baseSymbol, "MEMADDR_EXTRAM_START");
+    EXPECT_EQ (settings.getMemoryRegion (Region::externalRam).pendingSize, 0u);
+    EXPECT_EQ (settings.getMemoryRegion (Region::internal16BitRam).baseSymbol, "MEMADDR_INT16RAM_START");
+    EXPECT_EQ (settings.getMemoryRegion (Region::internal24BitRam).baseSymbol, "MEMADDR_INT24RAM_START");
+    EXPECT_EQ (settings.getMemoryRegion (Region::internal24BitRam).pendingSize, 0u);
+    EXPECT_FALSE (settings.isExternalRamUsed());
     EXPECT_EQ (settings.getExternalMemorySize(), 1024);
+}
+
+TEST (ProjectSettingsMemory, TheGenerationReadsTheChosenRateThroughTheContext)
+{
+    ProjectSettings settings;
+    const GenerationContext& context = settings;
+
+    ASSERT_TRUE (settings.setSamplingIndex (3));
+    EXPECT_DOUBLE_EQ (context.getSamplingRateKhz(), 96.0);
 }
 
 TEST (ProjectSettingsTitle, NamesTheProjectBeforeTheProduct)
