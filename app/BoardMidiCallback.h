@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/HvIfCallback.h"
+#include "hvif/HvIfCallback.h"
 #include "app/MidiOutputPort.h"
 
 #include <juce_core/juce_core.h>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/HalvixInterface.h"
+#include "hvif/HalvixInterface.h"
 #include "app/myLookAndFeel.h"
 
 #include <juce_data_structures/juce_data_structures.h>

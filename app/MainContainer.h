@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/HalvixInterface.h"
+#include "hvif/HalvixInterface.h"
 #include "editors/ActionManager.h"
 #include "model/GlobalPresetList.h"
 #include "model/GraphData.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/HalvixInterface.h"
+#include "hvif/HalvixInterface.h"
 #include "app/MainContainer.h"
 #include "app/OutputLogWindow.h"
 

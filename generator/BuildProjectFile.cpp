@@ -1,7 +1,7 @@
 #include "generator/BuildProjectFile.h"
 
 #include "generator/DspBusPin.h"
-#include "generator/GenerationContext.h"
+#include "model/GenerationContext.h"
 #include "generator/MemoryMapWriter.h"
 #include "generator/ProcessOrdering.h"
 #include "generator/SourceStream.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "generator/GenerationContext.h"
+#include "model/GenerationContext.h"
 
 #include <juce_core/juce_core.h>
 

@@ -1,5 +1,5 @@
 #include "app/MainContainer.h"
-#include "app/HalvixInterface.h"
+#include "hvif/HalvixInterface.h"
 #include "app/ProjectInterface.h"
 
 #include "ShellTestFixture.h"

@@ -1,7 +1,7 @@
 #include "app/MidiControlLibrary.h"
-#include "app/HvIfCallback.h"
-#include "app/HvIfInput.h"
-#include "app/HvIfMessageOutput.h"
+#include "hvif/HvIfCallback.h"
+#include "hvif/HvIfInput.h"
+#include "hvif/HvIfMessageOutput.h"
 
 #include "support/UiTestSupport.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "generator/BuildProjectFile.h"
-#include "generator/GenerationContext.h"
+#include "model/GenerationContext.h"
 #include "model/GraphData.h"
 #include "model/ModulesDefReader.h"
 

@@ -1,6 +1,6 @@
 #include "app/BoardMidiCallback.h"
-#include "app/HvIfInput.h"
-#include "app/HvIfMessageOutput.h"
+#include "hvif/HvIfInput.h"
+#include "hvif/HvIfMessageOutput.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "model/ProcessPresetStore.h"
 
-#include "app/HalvixInterface.h"
+#include "hvif/HalvixInterface.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "app/HvIfCallback.h"
+#include "hvif/HvIfCallback.h"
 
 HvIfCallback::~HvIfCallback() = default;
 

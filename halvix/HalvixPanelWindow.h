@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/HalvixInterface.h"
+#include "hvif/HalvixInterface.h"
 
 // A window of a panel. For now it shows nothing on screen; it keeps its
 // parent and whether the program has closed it. Its panel owns it, so it

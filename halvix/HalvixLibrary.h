@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/HalvixInterface.h"
+#include "hvif/HalvixInterface.h"
 
 // Our own MIDI-control library, loaded by the program as "Halvix.dll": the
 // interface that "getInterface" returns. This first form creates and

@@ -1,4 +1,4 @@
-#include "generator/GenerationContext.h"
+#include "model/GenerationContext.h"
 
 #include "model/GraphNode.h"
 

@@ -1,9 +1,9 @@
 #include "HalvixPanelObject.h"
 
 #include "HalvixPanel.h"
-#include "app/HvIfCallback.h"
-#include "app/HvIfInput.h"
-#include "app/HvIfMessageOutput.h"
+#include "hvif/HvIfCallback.h"
+#include "hvif/HvIfInput.h"
+#include "hvif/HvIfMessageOutput.h"
 
 #include <string>
 
