@@ -78,7 +78,7 @@ MainContainer::MainContainer (juce::PropertiesFile& settingsFile)
     addTab ("Bus editor", tabColour, makeEmptyPage ("BusContainer").release(), true);
     addTab ("DSP editor", tabColour, makeEmptyPage ("ProcessContainer").release(), true);
 
-    projectInterface->setBusGraph (&busGraph);
+    projectInterface->setBusGraph (&design.getBusGraph());
 
     auto& bar = getTabbedButtonBar();
     bar.getTabButton (dspEditorTab)
@@ -144,7 +144,7 @@ void MainContainer::closeDspControlPanels (uint32_t dspId)
 void MainContainer::closeAllControlPanels()
 {
     for (int i = 0; i < getDspCount(); ++i)
-        if (auto* dsp = busGraph.getNode (i))
+        if (auto* dsp = design.getBusGraph().getNode (i))
             closeDspControlPanels (dsp->getId());
 }
 

@@ -2,9 +2,7 @@
 
 #include "hvif/HalvixInterface.h"
 #include "editors/ActionManager.h"
-#include "model/GlobalPresetList.h"
-#include "model/GraphData.h"
-#include "model/ProjectPresetStores.h"
+#include "model/Design.h"
 
 #include <juce_data_structures/juce_data_structures.h>
 #include <juce_gui_basics/juce_gui_basics.h>
@@ -63,13 +61,16 @@ public:
     ActionManager& getEditHistory() noexcept { return editHistory; }
     ActionManager& getClipboard() noexcept { return clipboard; }
 
+    // The open design, which every page shows and edits.
+    Design& getDesign() noexcept { return design; }
+
     // The graph of the design's DSPs, shown by the bus editor.
-    GraphData& getBusGraph() noexcept { return busGraph; }
+    GraphData& getBusGraph() noexcept { return design.getBusGraph(); }
 
     // The project's stored preset stores and its global presets.
-    ProjectPresetStores& getPresetStores() noexcept { return presetStores; }
-    GlobalPresetList& getGlobalPresets() noexcept { return globalPresets; }
-    int getDspCount() const noexcept { return busGraph.getNumNodes(); }
+    ProjectPresetStores& getPresetStores() noexcept { return design.getPresetStores(); }
+    GlobalPresetList& getGlobalPresets() noexcept { return design.getGlobalPresets(); }
+    int getDspCount() const noexcept { return design.getBusGraph().getNumNodes(); }
 
     //==============================================================================
     bool isCommandViewOn() const noexcept { return commandViewFlag; }
@@ -114,10 +115,8 @@ private:
     ActionManager editHistory;
     ActionManager clipboard;
 
-    // Held here so that they outlive every page that shows them.
-    GraphData busGraph;
-    ProjectPresetStores presetStores;
-    GlobalPresetList globalPresets;
+    // Held here so that it outlives every page that shows it.
+    Design design;
 
     bool commandViewFlag = false;
     bool closing = false;

@@ -49,7 +49,10 @@ juce::File ProjectInterface::getDefaultModulesDefFile()
 }
 
 ProjectInterface::ProjectInterface (MainContainer& ownerContainer, const juce::File& modulesDefFile)
-    : owner (ownerContainer), settings (ownerContainer.getSettings())
+    : owner (ownerContainer),
+      settings (ownerContainer.getSettings()),
+      design (ownerContainer.getDesign()),
+      projectSettings (design.getSettings())
 {
     // The logo lies under every widget of the page; it comes with the about box.
 
@@ -74,6 +77,8 @@ ProjectInterface::ProjectInterface (MainContainer& ownerContainer, const juce::F
 
 ProjectInterface::~ProjectInterface()
 {
+    // The library goes with this page; the design outlives it.
+    design.setLibrary (nullptr);
     settings.setValue (ApplicationSettings::checkForUpdateKey, checkForUpdate);
     settings.setValue (ApplicationSettings::recentFileListKey, recentFiles.toString());
 }
@@ -90,6 +95,7 @@ void ProjectInterface::readModuleDefinitions (const juce::File& modulesDefFile)
     // The program goes on with whatever was read.
     moduleReader->close();
     moduleDefinitions = &moduleReader->getLibrary();
+    design.setLibrary (moduleDefinitions);
 }
 
 void ProjectInterface::setUpWidgets()

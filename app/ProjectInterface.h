@@ -1,6 +1,7 @@
 #pragma once
 
 #include "editors/ActionManager.h"
+#include "model/Design.h"
 #include "model/GraphData.h"
 #include "model/ModuleLibrary.h"
 #include "model/ModulesDefReader.h"
@@ -50,6 +51,7 @@ public:
     ActionManager& getEditHistory();
     ModuleLibrary& getModuleDefinitions() noexcept { return *moduleDefinitions; }
     ProjectSettings& getProjectSettings() noexcept { return projectSettings; }
+    Design& getDesign() noexcept { return design; }
 
     // The context through which the preset files and global presets are reached.
     PresetDocument& getPresetDocument() noexcept { return presetDocument; }
@@ -134,7 +136,8 @@ private:
     std::unique_ptr<ModulesDefReader> moduleReader;
     ModuleLibrary* moduleDefinitions = nullptr;
 
-    ProjectSettings projectSettings;
+    Design& design;
+    ProjectSettings& projectSettings;
     PresetDocument presetDocument;
     juce::String titleText;
     GraphData* busGraph = nullptr;

@@ -1,0 +1,90 @@
+#pragma once
+
+#include "model/DspSlot.h"
+#include "model/GlobalPresetList.h"
+#include "model/GraphData.h"
+#include "model/ProjectPresetStores.h"
+#include "model/ProjectSettings.h"
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+class DspDefinitionEntry;
+class ModuleDefinition;
+class ModuleLibrary;
+
+// Everything one open design is, with no window: the project settings, the
+// bus graph whose nodes are the DSPs, one slot per DSP (sorted by id) with
+// the DSP's process graph, the project's stored presets and its global
+// presets. The project file, the generator and the board messages work on it;
+// the pages of the main window show and edit it.
+//
+// The module library is read from "Modules.def" by its owner and lent here;
+// its DSP registry (module and processes of every DSP) is kept in step with
+// the slots by addDsp, removeDsp and clearDsps.
+class Design
+{
+public:
+    static constexpr int maxDsps = 16;
+
+    Design() = default;
+    Design (const Design&) = delete;
+    Design& operator= (const Design&) = delete;
+
+    ProjectSettings& getSettings() noexcept { return settings; }
+    const ProjectSettings& getSettings() const noexcept { return settings; }
+
+    // Not owned; none until "Modules.def" was read.
+    void setLibrary (ModuleLibrary* newLibrary) noexcept { library = newLibrary; }
+    ModuleLibrary* getLibrary() const noexcept { return library; }
+
+    GraphData& getBusGraph() noexcept { return busGraph; }
+    const GraphData& getBusGraph() const noexcept { return busGraph; }
+
+    ProjectPresetStores& getPresetStores() noexcept { return presetStores; }
+    GlobalPresetList& getGlobalPresets() noexcept { return globalPresets; }
+
+    //==============================================================================
+    // DSP slots
+
+    int getNumDsps() const noexcept { return (int) slots.size(); }
+    // By position in id order; none outside.
+    DspSlot* getDsp (int index) const noexcept;
+    DspSlot* findDsp (uint32_t dspId) const noexcept;
+    // The position of the slot with that id, or -1.
+    int indexOfDsp (uint32_t dspId) const noexcept;
+
+    // Makes the slot of a DSP and registers it with its module in the
+    // library's DSP registry. Refused (none) for id 0, an id already held,
+    // a 17th DSP or a registry that refuses it.
+    DspSlot* addDsp (uint32_t dspId, uint32_t moduleId);
+
+    // Removes the slot and its registry entry; false when absent.
+    bool removeDsp (uint32_t dspId);
+
+    // Gives the DSP another module: its registry entry is emptied of
+    // processes and its graph cleared. False when the DSP is absent.
+    bool setDspModule (uint32_t dspId, uint32_t moduleId);
+
+    // The DSP's registry entry and module; none when absent.
+    DspDefinitionEntry* getDspEntry (uint32_t dspId) const noexcept;
+    ModuleDefinition* getDspModule (uint32_t dspId) const noexcept;
+
+    // Every slot and registry entry gone; the bus graph is left alone.
+    void clearDsps();
+
+    //==============================================================================
+    // True when the bus graph or any DSP's graph was changed since the flags
+    // were last cleared.
+    bool isModified() const noexcept;
+    void setModified (bool modified) noexcept;
+
+private:
+    ProjectSettings settings;
+    ModuleLibrary* library = nullptr;
+    GraphData busGraph;
+    std::vector<std::unique_ptr<DspSlot>> slots;
+    ProjectPresetStores presetStores;
+    GlobalPresetList globalPresets;
+};
