@@ -39,7 +39,9 @@ DspSlot* Design::addDsp (uint32_t dspId, uint32_t moduleId)
     }
 
     auto position = std::find_if (slots.begin(), slots.end(), [dspId] (const auto& s) { return s->dspId > dspId; });
-    return slots.insert (position, std::make_unique<DspSlot> (dspId))->get();
+    auto* slot = slots.insert (position, std::make_unique<DspSlot> (dspId))->get();
+    sendChangeMessage();
+    return slot;
 }
 
 bool Design::removeDsp (uint32_t dspId)
@@ -54,6 +56,7 @@ bool Design::removeDsp (uint32_t dspId)
     if (library != nullptr)
         library->removeDsp (dspId);
 
+    sendChangeMessage();
     return true;
 }
 
@@ -69,6 +72,7 @@ bool Design::setDspModule (uint32_t dspId, uint32_t moduleId)
 
     slot->graph.clear();
     slot->graph.setModified (true);
+    sendChangeMessage();
     return true;
 }
 
@@ -89,6 +93,8 @@ void Design::clearDsps()
 
     if (library != nullptr)
         library->clearDsps();
+
+    sendChangeMessage();
 }
 
 bool Design::isModified() const noexcept

@@ -6,6 +6,8 @@
 #include "model/ProjectPresetStores.h"
 #include "model/ProjectSettings.h"
 
+#include <juce_events/juce_events.h>
+
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -23,12 +25,17 @@ class ModuleLibrary;
 // The module library is read from "Modules.def" by its owner and lent here;
 // its DSP registry (module and processes of every DSP) is kept in step with
 // the slots by addDsp, removeDsp and clearDsps.
-class Design
+//
+// A change message follows every change of the slots (a DSP added or removed,
+// a module changed), so that the DSP pages can follow; each graph sends its
+// own.
+class Design : public juce::ChangeBroadcaster
 {
 public:
     static constexpr int maxDsps = 16;
 
     Design() = default;
+    ~Design() override = default;
     Design (const Design&) = delete;
     Design& operator= (const Design&) = delete;
 
