@@ -99,8 +99,8 @@ void Design::clearDsps()
 
 bool Design::isModified() const noexcept
 {
-    return busGraph.isModified()
-           || std::any_of (slots.begin(), slots.end(), [] (const auto& s) { return s->graph.isModified(); });
+    return busGraph.isModified() ||
+           std::any_of (slots.begin(), slots.end(), [] (const auto& s) { return s->graph.isModified(); });
 }
 
 void Design::setModified (bool modified) noexcept

@@ -1,8 +1,8 @@
 #pragma once
 
-#include <juce_core/juce_core.h>
+#include "model/XmlFileAccess.h"
 
-#include <memory>
+#include <juce_core/juce_core.h>
 
 // Reading and writing of whole preset files. A file is parsed into a new
 // tree, so that a damaged one changes nothing; it is written to a temporary
@@ -14,15 +14,7 @@ public:
     // The root of every preset file.
     static constexpr const char* rootTag = "PRESETS";
 
-    struct Loaded
-    {
-        // None when the file does not exist or could not be read.
-        std::unique_ptr<juce::XmlElement> root;
-
-        // Fails for a file that exists but is no preset document; a missing
-        // file is no failure.
-        juce::Result result = juce::Result::ok();
-    };
+    using Loaded = XmlFileAccess::Loaded;
 
     static Loaded load (const juce::File& file);
 

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <juce_core/juce_core.h>
+
+#include <memory>
+
+// Reading and writing of whole XML files: the preset files and the project
+// file. A file is parsed into a new tree, so that a damaged one changes
+// nothing; it is written to a temporary file beside the target and then
+// renamed over it, so that a failed write leaves the old file as it was.
+class XmlFileAccess
+{
+public:
+    struct Loaded
+    {
+        // None when the file does not exist or could not be read.
+        std::unique_ptr<juce::XmlElement> root;
+
+        // Fails for a file that exists but is not the document asked for; a
+        // missing file is no failure.
+        juce::Result result = juce::Result::ok();
+    };
+
+    // Reads the file (refusing one larger than largestFile bytes) and checks
+    // its root element's tag.
+    static Loaded load (const juce::File& file, const juce::String& rootTag, juce::int64 largestFile);
+
+    // The same for a text already in memory.
+    static Loaded parse (const juce::String& text, const juce::String& rootTag);
+
+    // JUCE's parser never returns from some texts that hold a processing
+    // instruction inside an element; none of our files holds one after the
+    // root element opens, so such a text is refused before it is parsed.
+    static bool holdsInstructionInsideRoot (const juce::String& text);
+
+    // The file as UTF-8 XML with "\n" line ends, the given line width and no DTD.
+    static juce::Result save (const juce::XmlElement& root, const juce::File& file, int lineWrapLength = 1024);
+
+    static juce::XmlElement::TextFormat getTextFormat (int lineWrapLength = 1024);
+};

@@ -1,0 +1,59 @@
+#include "model/XmlFileAccess.h"
+
+#include <gtest/gtest.h>
+
+// JUCE's parser loops for ever on some of these; they must be refused first.
+TEST (XmlFileAccessTest, InstructionsInsideTheRootAreRefusedBeforeParsing)
+{
+    const char* const refused[] = {
+        "<PRESETS><?x?>y</PRESETS>",
+        "<?xml version=\"1.0\"?>\n<PRESETS><List><?a b?>text</List></PRESETS>",
+        "<!-- note --><PRESETS a=\"1\">\n  <?x?>\n</PRESETS>",
+        "<PRESETS><?x",
+    };
+
+    for (auto* text : refused)
+    {
+        auto loaded = XmlFileAccess::parse (text, "PRESETS");
+        EXPECT_EQ (loaded.root, nullptr) << text;
+        EXPECT_TRUE (loaded.result.failed()) << text;
+        EXPECT_TRUE (loaded.result.getErrorMessage().contains ("processing instruction")) << text;
+    }
+}
+
+TEST (XmlFileAccessTest, PrologInstructionsCommentsAndWrongRootsAreToldApart)
+{
+    auto good =
+        XmlFileAccess::parse ("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!-- <?not one?> -->\n<PRESETS v=\"1\"/>", "PRESETS");
+    ASSERT_NE (good.root, nullptr);
+    EXPECT_TRUE (good.result.wasOk());
+
+    auto wrongRoot = XmlFileAccess::parse ("<OTHER/>", "PRESETS");
+    EXPECT_EQ (wrongRoot.root, nullptr);
+    EXPECT_TRUE (wrongRoot.result.getErrorMessage().contains ("\"OTHER\""));
+
+    auto notXml = XmlFileAccess::parse ("just text", "PRESETS");
+    EXPECT_EQ (notXml.root, nullptr);
+    EXPECT_TRUE (notXml.result.failed());
+}
+
+TEST (XmlFileAccessTest, SavedFilesReadBackAndMissingFilesAreNoFailure)
+{
+    juce::TemporaryFile folder;
+    ASSERT_TRUE (folder.getFile().createDirectory());
+    const auto file = folder.getFile().getChildFile ("a.xml");
+
+    EXPECT_TRUE (XmlFileAccess::load (file, "ROOT", 1024).result.wasOk());
+    EXPECT_EQ (XmlFileAccess::load (file, "ROOT", 1024).root, nullptr);
+
+    juce::XmlElement root ("ROOT");
+    root.setAttribute ("Name", "x");
+    ASSERT_TRUE (XmlFileAccess::save (root, file).wasOk());
+    EXPECT_FALSE (file.loadFileAsString().contains ("\r"));
+
+    auto loaded = XmlFileAccess::load (file, "ROOT", 1024);
+    ASSERT_NE (loaded.root, nullptr);
+    EXPECT_EQ (loaded.root->getStringAttribute ("Name"), "x");
+    EXPECT_TRUE (XmlFileAccess::load (file, "ROOT", 10).result.failed());
+    EXPECT_TRUE (XmlFileAccess::save (root, folder.getFile().getChildFile ("none/a.xml")).failed());
+}
