@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <set>
+#include <tuple>
 
 namespace
 {
@@ -258,12 +259,6 @@ void ProjectFileReader::readDsps (const juce::XmlElement* dspsElement)
     }
 
     assignDspNrpns();
-
-    where = {};
-
-    if (content.settings.has_value() && (int) content.dsps.size() > content.settings->dspCapacity)
-        problem ("the design holds " + juce::String ((int) content.dsps.size()) + " DSPs, more than the chip " +
-                 quoted (ProjectSettings::getChipNames()[content.settings->chipIndex]) + " holds");
 }
 
 bool ProjectFileReader::readDsp (const juce::XmlElement& element, ProjectFileContent::Dsp& dsp)
@@ -403,30 +398,43 @@ void ProjectFileReader::readProcess (const juce::XmlElement& element, const Proj
 
 void ProjectFileReader::readChannelWord (const juce::XmlElement& element, ProjectFileContent::Process& process)
 {
+    const auto mask = GraphNode::channelCountMask;
     const auto defaultWord = process.definition != nullptr ? process.definition->defaultChannelWord : 1u;
     uint32_t word = defaultWord;
 
     if (! readUnsigned (element, "NCount", word, defaultWord))
         word = defaultWord;
 
-    const auto mask = GraphNode::channelCountMask;
+    // The flags are the process's own: they decide the pins of its box.
+    auto flags = word & ~mask;
+
+    if (process.definition != nullptr && flags != (defaultWord & ~mask))
+    {
+        problem ("the channel word's flags " + juce::String::toHexString ((int) flags) +
+                 " are not the process's; its own are taken");
+        flags = defaultWord & ~mask;
+    }
+
     const auto count = word & mask;
     const auto defaultCount = defaultWord & mask;
-    // Counts drive pins, loads and preset groups: a delay counts ms, any
+    // A count drives pins, loads and preset groups: a delay counts ms, any
     // other count at most what the largest slider offers.
-    const auto limit = (word & GraphNode::delayCountFlag) != 0 ? ProjectFileFormat::maxDelayCount
-                                                               : std::max (ProjectFileFormat::maxChannelCount, defaultCount);
+    const auto pinsFollow = (flags & (GraphNode::inputsFollowCountFlag | GraphNode::outputsFollowCountFlag)) != 0 &&
+                            (flags & GraphNode::onePinPerSideFlag) == 0;
+    const auto limit = (flags & GraphNode::delayCountFlag) != 0 && ! pinsFollow
+                           ? ProjectFileFormat::maxDelayCount
+                           : std::max (ProjectFileFormat::maxChannelCount, defaultCount);
 
     if (count == defaultCount || (count >= 1 && count <= limit))
     {
-        process.channelWord = word;
+        process.channelWord = flags | count;
         return;
     }
 
     const auto kept = juce::jlimit (1u, limit, count);
     problem ("the channel count " + juce::String (count) + " is out of range (1 to " + juce::String (limit) + "); " +
              juce::String (kept) + " is taken");
-    process.channelWord = (word & ~mask) | kept;
+    process.channelWord = flags | kept;
 }
 
 void ProjectFileReader::readCommands (const juce::XmlElement& element, ProjectFileContent::Process& process)
@@ -590,6 +598,7 @@ std::vector<ProjectFileContent::Connection> ProjectFileReader::readConnections (
         return connections;
 
     int position = 0;
+    std::set<std::tuple<uint32_t, uint32_t, uint32_t, uint32_t>> seen;
 
     for (auto* element : list->getChildWithTagNameIterator (tag))
     {
@@ -627,6 +636,10 @@ std::vector<ProjectFileContent::Connection> ProjectFileReader::readConnections (
             continue;
         }
 
+        // A connection written twice is one connection.
+        if (! seen.insert ({ c.sourceNode, c.sourcePin, c.destNode, c.destPin }).second)
+            continue;
+
         if ((int) connections.size() >= maxConnections)
         {
             problem ("more than 128 connections; the connections after the 128th are left out");
@@ -644,6 +657,7 @@ std::vector<ProjectFileContent::PinLabel> ProjectFileReader::readPinLabels (cons
                                                                             const ProjectFileContent::Dsp* dsp)
 {
     std::vector<ProjectFileContent::PinLabel> labels;
+    std::set<std::tuple<uint32_t, uint32_t, uint8_t, juce::String>> seen;
 
     if (list == nullptr)
         return labels;
@@ -679,6 +693,9 @@ std::vector<ProjectFileContent::PinLabel> ProjectFileReader::readPinLabels (cons
             problem (text + " names a node or pin that is not there; it is left out");
             continue;
         }
+
+        if (! seen.insert ({ p.nodeId, p.channel, p.direction, p.name }).second)
+            continue;
 
         if ((int) labels.size() >= maxPinLabels)
         {
