@@ -327,7 +327,9 @@ TEST_F (ProjectFileRobustnessTest, HostileFilesAreRefusedOrOpenedSoundly)
         EXPECT_GE (content->problems.size(), c.problems) << content->problems.joinIntoString ("\n");
 
         if (c.problems == 0)
+        {
             EXPECT_TRUE (content->problems.isEmpty()) << content->problems.joinIntoString ("\n");
+        }
 
         if (c.check)
             c.check (first.design);
