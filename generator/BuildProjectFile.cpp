@@ -1,13 +1,13 @@
 #include "generator/BuildProjectFile.h"
 
 #include "generator/DspBusPin.h"
-#include "model/GenerationContext.h"
 #include "generator/MemoryMapWriter.h"
 #include "generator/ProcessOrdering.h"
 #include "generator/SourceStream.h"
 #include "generator/SourceWriter.h"
 #include "generator/templates/DspSourceBlocks.h"
 #include "model/DesignLog.h"
+#include "model/GenerationContext.h"
 #include "model/GraphData.h"
 #include "model/ModuleLibrary.h"
 #include "model/ParameterDescriptor.h"
@@ -27,6 +27,15 @@ constexpr uint32_t pitchShifterProcessId = 0x211;
 
 // The delay process whose memory is never doubled.
 const char* const singleMemoryDelayName = "(s)Delay";
+
+// Stands where a call expects the process feeding a virtual pin and none
+// does: the C stays parseable, and the firmware build stops at the name.
+const char* const missingVirtualSource = "ROUTING_ERROR_NOT_CONNECTED";
+
+juce::String orMissingVirtualSource (const juce::String& feeding)
+{
+    return feeding.isEmpty() ? juce::String (missingVirtualSource) : feeding;
+}
 
 bool isMarker (int value) noexcept
 {
@@ -913,7 +922,7 @@ void BuildProjectFile::writeProcessInitCalls (const LibraryFunctionDefinition& f
         else if (isProcessIdArgType (result.type))
             line << generated[Slot::processIdSlot] << " = ";
         else if (isParamTypeCode_4_2_5 (result.type))
-            line << generated[Slot::virtualSourceSlot] << " = ";
+            line << orMissingVirtualSource (generated[Slot::virtualSourceSlot]) << " = ";
         else
         {
             line << "unknown_return_LIBVAR = ";
@@ -955,17 +964,17 @@ juce::String BuildProjectFile::getParameterValue (const LibraryFunctionDefinitio
     {
         const auto& feeding = generated[Slot::virtualSourceSlot];
 
+        // Only these two set-up functions are known to need their level
+        // detector; a module's own function has no pin to connect at all.
         if (feeding.isEmpty())
         {
             if (functionName.contains ("Compressor"))
                 logError ("please connect the Level detect green output pin to the Compressor green input pin", (int) dspId);
             else if (functionName.contains ("Wah"))
                 logError ("please connect the Level detect green output pin to the Wah green input pin", (int) dspId);
-            else
-                logError ("please connect the virtual input pin of " + functionName, (int) dspId);
         }
 
-        return feeding;
+        return orMissingVirtualSource (feeding);
     }
 
     if (isParamTypeCode_12_0_0 (type))
