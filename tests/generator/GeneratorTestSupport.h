@@ -54,6 +54,11 @@ public:
     BuildProjectFile generator;
 };
 
+// What routing promises unless it reports a conflict: both ends of every
+// signal connection read the same node, and no two output channels write
+// the same routing node. One line per breach; none when the promise holds.
+juce::StringArray findRoutingBreaches (const GraphData& graph);
+
 // The expected text of a golden file in tests/generator/golden/. With the
 // environment variable VX_UPDATE_GOLDEN set, the file is (re)written from
 // the actual text instead, so that a deliberate change is one run away.
