@@ -176,6 +176,25 @@ TEST_F (DspSourceTest, AnUnconnectedInputIsARoutingErrorWithOneMessage)
     EXPECT_EQ (getLogText(), " !!! Error#1: missing connection for In2 in DSP#1\n");
 }
 
+TEST_F (DspSourceTest, TwoOutputsIntoOneMixerChannelFailTheBuildAtTheMixer)
+{
+    auto& left = dsp->add ("ShortDelay", 0, "Left");
+    auto& right = dsp->add ("ShortDelay", 0, "Right");
+    auto& mix = dsp->add ("MixN", 2);
+    dsp->dspInput (left, 0, 0);
+    dsp->dspInput (right, 0, 1);
+    dsp->connect (left, 0, mix, 1);
+    dsp->connect (right, 0, mix, 1);
+    dsp->dspOutput (mix, 0, 0);
+
+    ASSERT_TRUE (generate());
+    EXPECT_TRUE (texts.body.contains ("\tSc8_SetInputRoute( dspId, In|dsp1pcs[3], ROUTING_ERROR_CONFLICT_DETECTED );\n"))
+        << texts.body;
+    EXPECT_TRUE (getLogText().startsWith (" !!! Error#1: Connector node attribution conflict between Left #1 and MixN #3. Try "
+                                          "using Add2 process for signal summing replacing MixN #3 in DSP#1\n"))
+        << getLogText();
+}
+
 TEST_F (DspSourceTest, StaticProcessesAreRoutedBeforeTheirSetUp)
 {
     chain ({ "LongDelay", "Compressor" });
