@@ -266,14 +266,6 @@ int TestDsp::routing (const GraphNode& node, int pin) const
 
 namespace
 {
-// A side of a node, as routing reads it: one vector pin standing for a run
-// of channels, or one pin per channel.
-struct Side
-{
-    const GraphPin* vector = nullptr;
-    uint32_t width = 0;
-};
-
 bool isMarker (int value)
 {
     return value == BuildProjectFile::notConnected || value == BuildProjectFile::conflictDetected;
@@ -282,28 +274,6 @@ bool isMarker (int value)
 bool isRoutingNode (int value)
 {
     return value >= 0 && ((uint32_t) value & BuildProjectFile::dspInputBit) == 0;
-}
-
-int firstOutputIndex (const GraphNode& node)
-{
-    int i = 0;
-
-    while (i < node.getPinCount() && node.getPin (i)->isInput())
-        ++i;
-
-    return i;
-}
-
-Side vectorSide (const GraphNode& node, bool inputs)
-{
-    const auto* first = node.getPin (inputs ? 0 : firstOutputIndex (node));
-
-    if (first == nullptr || first->isInput() != inputs || ! first->isVectorPin())
-        return {};
-
-    const auto flag = inputs ? GraphNode::inputsFollowCountFlag : GraphNode::outputsFollowCountFlag;
-    const auto count = (node.channelWord & flag) != 0 ? node.getChannelCount() : (inputs ? node.inputCount : node.outputCount);
-    return { first, juce::jmax (1u, count) };
 }
 
 int offset (int value, uint32_t channel)
@@ -319,10 +289,10 @@ std::optional<int> outputChannelValue (const GraphNode& node, uint32_t channel)
     if (pin == nullptr || pin->isInput() || pin->isVirtualPin())
         return std::nullopt;
 
-    const auto side = vectorSide (node, false);
-
-    if (side.vector != nullptr)
-        return channel < side.width ? std::optional<int> (offset (side.vector->bus, channel)) : std::nullopt;
+    if (isVectorSide (node, false))
+        return channel < channelsOf (node, false)
+                   ? std::optional<int> (offset (node.getPin (firstOutputIndex (node))->bus, channel))
+                   : std::nullopt;
 
     return pin->bus;
 }
@@ -330,10 +300,8 @@ std::optional<int> outputChannelValue (const GraphNode& node, uint32_t channel)
 // The value an input channel reads, or none when the channel carries no signal.
 std::optional<int> inputChannelValue (const GraphNode& node, uint32_t channel)
 {
-    const auto side = vectorSide (node, true);
-
-    if (side.vector != nullptr)
-        return channel < side.width ? std::optional<int> (offset (side.vector->bus, channel)) : std::nullopt;
+    if (isVectorSide (node, true))
+        return channel < channelsOf (node, true) ? std::optional<int> (offset (node.getPin (0)->bus, channel)) : std::nullopt;
 
     const auto* pin = node.getPin ((int) channel);
 
@@ -348,6 +316,37 @@ juce::String describe (const GraphNode& node, uint32_t channel)
     return node.getName() + "#" + juce::String (node.getId()) + ":" + juce::String (channel);
 }
 } // namespace
+
+int firstOutputIndex (const GraphNode& node)
+{
+    int i = 0;
+
+    while (i < node.getPinCount() && node.getPin (i)->isInput())
+        ++i;
+
+    return i;
+}
+
+bool isVectorSide (const GraphNode& node, bool inputs)
+{
+    const auto* first = node.getPin (inputs ? 0 : firstOutputIndex (node));
+    return first != nullptr && first->isInput() == inputs && first->isVectorPin();
+}
+
+uint32_t channelsOf (const GraphNode& node, bool inputs)
+{
+    const int inputPins = firstOutputIndex (node);
+
+    if ((inputs ? inputPins : node.getPinCount() - inputPins) == 0)
+        return 0;
+
+    if (! isVectorSide (node, inputs))
+        return (uint32_t) (inputs ? inputPins : node.getPinCount() - inputPins);
+
+    const auto flag = inputs ? GraphNode::inputsFollowCountFlag : GraphNode::outputsFollowCountFlag;
+    const auto count = (node.channelWord & flag) != 0 ? node.getChannelCount() : (inputs ? node.inputCount : node.outputCount);
+    return juce::jmax (1u, count);
+}
 
 juce::StringArray findRoutingBreaches (const GraphData& graph)
 {
@@ -378,10 +377,7 @@ juce::StringArray findRoutingBreaches (const GraphData& graph)
     for (int n = 0; n < graph.getNumNodes(); ++n)
     {
         const auto& node = *graph.getNode (n);
-        const auto side = vectorSide (node, false);
-        const auto channels = side.vector != nullptr ? side.width : (uint32_t) (node.getPinCount() - firstOutputIndex (node));
-
-        for (uint32_t channel = 0; channel < channels; ++channel)
+        for (uint32_t channel = 0; channel < channelsOf (node, false); ++channel)
         {
             const auto value = outputChannelValue (node, channel);
 

@@ -11,43 +11,13 @@
 
 #include <random>
 
+using generatortest::channelsOf;
+using generatortest::isVectorSide;
 using generatortest::TestDsp;
 
 namespace
 {
 constexpr int graphCount = 4000;
-
-int firstOutputIndex (const GraphNode& node)
-{
-    int i = 0;
-
-    while (i < node.getPinCount() && node.getPin (i)->isInput())
-        ++i;
-
-    return i;
-}
-
-bool isVectorSide (const GraphNode& node, bool inputs)
-{
-    const auto* first = node.getPin (inputs ? 0 : firstOutputIndex (node));
-    return first != nullptr && first->isInput() == inputs && first->isVectorPin();
-}
-
-// The channels a side offers: a vector pin's run, or one per pin.
-uint32_t channelsOf (const GraphNode& node, bool inputs)
-{
-    const int inputPins = firstOutputIndex (node);
-
-    if ((inputs ? inputPins : node.getPinCount() - inputPins) == 0)
-        return 0;
-
-    if (! isVectorSide (node, inputs))
-        return (uint32_t) (inputs ? inputPins : node.getPinCount() - inputPins);
-
-    const auto flag = inputs ? GraphNode::inputsFollowCountFlag : GraphNode::outputsFollowCountFlag;
-    const auto count = (node.channelWord & flag) != 0 ? node.getChannelCount() : (inputs ? node.inputCount : node.outputCount);
-    return juce::jmax (1u, count);
-}
 
 // One random design on one DSP, wired as the editor's connection rules would
 // wire it, except that an input may be fed twice (as a project file can say).
