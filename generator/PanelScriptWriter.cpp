@@ -222,7 +222,10 @@ void PanelScriptWriter::writeControlLine (const LibraryFunctionDefinition& funct
     }
     else if (isParamTypeCode_4_0_25 (type))
     {
-        writeControl ("DROPDOWN", name, annotation, closeBracket, bracket, indexed);
+        // The list's entries follow the name directly; any other annotation
+        // (a formula) would otherwise run into the name.
+        const auto separated = annotation.isEmpty() || annotation.startsWithChar ('|') || annotation.startsWithChar (',');
+        writeControl ("DROPDOWN", name, (separated ? "" : ",") + annotation, closeBracket, bracket, indexed);
         body << breakLine;
     }
     else if (! writeSliderLine (function, type, name, annotation, number))
@@ -365,7 +368,7 @@ void PanelScriptWriter::writeControl (const char* kind, const juce::String& name
 //==============================================================================
 juce::String PanelScriptWriter::makeMessageText (const Message& message) const
 {
-    const auto channel = (int) dspId - 1;
+    const auto channel = dspId > 0 ? (int) dspId - 1 : 0;
 
     if (message.form == Message::Form::sysEx)
         return makeSysExMessage (message.number, channel);

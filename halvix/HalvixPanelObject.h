@@ -12,10 +12,17 @@ class HalvixPanel;
 class HalvixPanelObject : public HvIfPanelObject
 {
 public:
+    // Texts longer than this are refused unread.
+    static constexpr size_t maxTextSize = 4 * 1024 * 1024;
+
     explicit HalvixPanelObject (HvIfCallback* callback) noexcept;
     ~HalvixPanelObject() override;
 
     void release() override;
+
+    // Reads the whole text. Lines it cannot read are reported through the
+    // first message, lines read in part or not understood through the second;
+    // false, with no panel, for a text that names no panel.
     bool loadPanelScript (HvIfStringInput& input, HvIfMessageOutput& messages) override;
     bool getPanel (HvIfPanel** panel) override;
 
