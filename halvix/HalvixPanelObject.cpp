@@ -6,6 +6,7 @@
 #include "hvif/HvIfInput.h"
 #include "hvif/HvIfMessageOutput.h"
 
+#include <algorithm>
 #include <string>
 
 namespace
@@ -41,6 +42,24 @@ void report (HvIfMessageOutput& messages, const juce::StringArray& lines, bool f
 }
 } // namespace
 
+juce::String HalvixPanelObject::decodeText (std::string text)
+{
+    // A zero byte would end the text early.
+    std::replace (text.begin(), text.end(), '\0', ' ');
+
+    if (juce::CharPointer_UTF8::isValidString (text.data(), (int) text.size()))
+        return juce::String::fromUTF8 (text.data(), (int) text.size());
+
+    // Not UTF-8: each byte is a character of its own.
+    juce::String decoded;
+    decoded.preallocateBytes (text.size() * 2);
+
+    for (const auto byte : text)
+        decoded += (juce::juce_wchar) (uint8_t) byte;
+
+    return decoded;
+}
+
 HalvixPanelObject::HalvixPanelObject (HvIfCallback* cb) noexcept : callback (cb) {}
 
 HalvixPanelObject::~HalvixPanelObject() = default;
@@ -61,7 +80,7 @@ bool HalvixPanelObject::loadPanelScript (HvIfStringInput& input, HvIfMessageOutp
         return false;
     }
 
-    auto result = PanelScriptParser::parse (juce::String::fromUTF8 (text.data(), (int) text.size()));
+    auto result = PanelScriptParser::parse (decodeText (text));
     report (messages, result.errors, true);
     report (messages, result.warnings, false);
 

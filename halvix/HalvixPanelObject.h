@@ -2,7 +2,10 @@
 
 #include "hvif/HalvixInterface.h"
 
+#include <juce_core/juce_core.h>
+
 #include <memory>
+#include <string>
 
 class HalvixPanel;
 
@@ -28,6 +31,9 @@ public:
 
     // Channel messages of the meter poll go back to the program to be sent.
     void handleMidiEvent (uint32_t eventWord) override;
+
+    // The text as read: UTF-8 when it is, else one character a byte.
+    static juce::String decodeText (std::string text);
 
 private:
     HvIfCallback* callback = nullptr;
