@@ -46,5 +46,9 @@ void PanelWindow::closeButtonPressed()
 
 std::unique_ptr<HalvixPanelWindow::View> PanelWindow::create (HalvixPanel& panel, HalvixPanelWindow& handle)
 {
+    // Without a screen the window has no view; its handle works all the same.
+    if (juce::Desktop::getInstance().getDisplays().getPrimaryDisplay() == nullptr)
+        return nullptr;
+
     return std::make_unique<PanelWindow> (panel, handle);
 }
