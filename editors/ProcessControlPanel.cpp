@@ -249,7 +249,8 @@ void ProcessControlPanel::clearStoredPanel (HvIfPanel* panel)
     // Copies of a store (the node's, taken from the box's) carry the pointer too.
     auto* node = owner.getControlPanelNode();
 
-    for (auto* store : { &owner.getOwnPresetStore(), &owner.getCurrentPresetStore(), node != nullptr ? &node->presetStore : nullptr })
+    for (auto* store :
+         { &owner.getOwnPresetStore(), &owner.getCurrentPresetStore(), node != nullptr ? &node->presetStore : nullptr })
         if (store != nullptr && store->getPanel() == panel)
             store->setPanel (nullptr);
 }

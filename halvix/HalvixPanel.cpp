@@ -23,7 +23,7 @@ PanelRegistry& getRegistry()
     return registry;
 }
 
-std::atomic<HalvixPanel::ViewFactory> viewFactory { nullptr };
+std::atomic<HalvixPanel::ViewFactory> viewFactory{ nullptr };
 } // namespace
 
 void HalvixPanelWindow::reportClosedByUser()

@@ -155,7 +155,10 @@ public:
     }
 
     int getPreferredWidth() const override { return 110; }
-    int getPreferredHeight() const override { return labelHeight + juce::jlimit (40, 400, (int) item.getNumber ("height", 80)) + 8; }
+    int getPreferredHeight() const override
+    {
+        return labelHeight + juce::jlimit (40, 400, (int) item.getNumber ("height", 80)) + 8;
+    }
 
     void paint (juce::Graphics& g) override
     {
@@ -166,11 +169,13 @@ public:
 
         auto bar = area.removeFromLeft (24).reduced (2, 4).toFloat();
         const auto minimum = (float) item.getMinimum(), maximum = (float) juce::jmax (item.getMaximum(), item.getMinimum() + 1);
-        auto toY = [&] (float v) { return bar.getBottom() - bar.getHeight() * juce::jlimit (0.0f, 1.0f, (v - minimum) / (maximum - minimum)); };
+        auto toY = [&] (float v)
+        { return bar.getBottom() - bar.getHeight() * juce::jlimit (0.0f, 1.0f, (v - minimum) / (maximum - minimum)); };
 
         g.setColour (juce::Colours::black);
         g.fillRect (bar);
-        const auto yellowFrom = (float) item.getNumber ("barmin2", maximum), redFrom = (float) item.getNumber ("barmin3", maximum);
+        const auto yellowFrom = (float) item.getNumber ("barmin2", maximum),
+                   redFrom = (float) item.getNumber ("barmin3", maximum);
         const auto level = (float) shownValue;
         const std::pair<float, juce::Colour> zones[] = { { yellowFrom, juce::Colour (0xFF30C040) },
                                                          { redFrom, juce::Colour (0xFFE0C020) },
@@ -226,7 +231,10 @@ class GraphicView : public PanelComponent::ItemView
 public:
     using ItemView::ItemView;
 
-    int getPreferredWidth() const override { return juce::jlimit (columnWidth, 720, (int) item.getNumber ("width", columnWidth)); }
+    int getPreferredWidth() const override
+    {
+        return juce::jlimit (columnWidth, 720, (int) item.getNumber ("width", columnWidth));
+    }
     int getPreferredHeight() const override { return juce::jlimit (40, 300, (int) item.getNumber ("height", 80)); }
 
     void paint (juce::Graphics& g) override
@@ -322,7 +330,8 @@ void PanelComponent::updateEnabledControls()
             continue;
 
         for (const auto& other : views)
-            if (auto* list = dynamic_cast<DropDownView*> (other.get()); list != nullptr && list->getControl().getControlName() == source)
+            if (auto* list = dynamic_cast<DropDownView*> (other.get());
+                list != nullptr && list->getControl().getControlName() == source)
                 view->setEnabled (view->getControl().getEnableLetters().contains (list->getChosenLetter()));
     }
 }

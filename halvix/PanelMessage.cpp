@@ -34,8 +34,7 @@ bool PanelMessage::parseByte (const juce::String& word, uint8_t& byte)
         digits = word;
     }
 
-    if (digits.isEmpty() || digits.length() > 3
-        || ! digits.containsOnly (hex ? "0123456789abcdefABCDEF" : "0123456789"))
+    if (digits.isEmpty() || digits.length() > 3 || ! digits.containsOnly (hex ? "0123456789abcdefABCDEF" : "0123456789"))
         return false;
 
     const auto value = hex ? digits.getHexValue32() : digits.getIntValue();
@@ -53,8 +52,8 @@ bool PanelMessage::parse (const juce::String& text, juce::String& problem)
     sysEx = false;
     const auto trimmed = text.trim();
 
-    const auto parsed = trimmed.startsWithIgnoreCase ("NRPN[") ? parseNrpnBracket (trimmed, problem)
-                                                               : parseBytes (trimmed, problem);
+    const auto parsed =
+        trimmed.startsWithIgnoreCase ("NRPN[") ? parseNrpnBracket (trimmed, problem) : parseBytes (trimmed, problem);
 
     if (! parsed || ! check (problem))
     {
@@ -104,8 +103,8 @@ bool PanelMessage::parseNrpnBracket (const juce::String& text, juce::String& pro
     const auto dot = number.indexOfChar ('.');
     uint8_t msb = 0, lsb = 0, channel = 0;
 
-    if (dot < 0 || ! parseByte (number.substring (0, dot), msb) || ! parseByte ("0x" + number.substring (dot + 1), lsb)
-        || ! parseByte (parts[2].trim(), channel) || channel > 15)
+    if (dot < 0 || ! parseByte (number.substring (0, dot), msb) || ! parseByte ("0x" + number.substring (dot + 1), lsb) ||
+        ! parseByte (parts[2].trim(), channel) || channel > 15)
         return (problem = "the NRPN message " + text + " names no number and channel"), false;
 
     const auto value = parts[1].trim();

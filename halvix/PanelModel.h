@@ -112,7 +112,7 @@ private:
     std::vector<Tick> ticks;
     PanelMessage message;
     uint32_t minimum = 0, maximum = 127, defaultValue = 0;
-    std::atomic<uint32_t> value { 0 };
+    std::atomic<uint32_t> value{ 0 };
     PanelControl* next = nullptr;
 };
 
@@ -122,7 +122,7 @@ struct PanelBox
 {
     juce::String title;
     int width = 0; // as the text asks; 0 for none
-    std::vector<std::vector<PanelControl*>> columns { 1 };
+    std::vector<std::vector<PanelControl*>> columns{ 1 };
 };
 
 // A buffer the board's System Exclusive answers are stored in: named fields,

@@ -4,8 +4,7 @@
 #include "PanelComponent.h"
 
 PanelWindow::PanelWindow (HalvixPanel& panel, HalvixPanelWindow& windowHandle)
-    : juce::DocumentWindow (panel.getTitle(), juce::Colour (0xFF2B2B2B), juce::DocumentWindow::closeButton),
-      handle (windowHandle)
+    : juce::DocumentWindow (panel.getTitle(), juce::Colour (0xFF2B2B2B), juce::DocumentWindow::closeButton), handle (windowHandle)
 {
     auto content = std::make_unique<PanelComponent> (panel);
     const auto wanted = content->getPreferredBounds();

@@ -61,7 +61,8 @@ public:
         for (const auto& function : node.getProcessDefinition()->secondFunctions)
         {
             node.commandWords.push_back ((nrpn << 8) | index);
-            const auto isBiquad = node.getProcessDefinition()->hasKind && isBiquadProcessKind (node.getProcessDefinition()->processKind);
+            const auto isBiquad =
+                node.getProcessDefinition()->hasKind && isBiquadProcessKind (node.getProcessDefinition()->processKind);
             index += function->hasIndexParameter() ? (isBiquad ? 31 : channels) : 1;
         }
     }
@@ -301,7 +302,7 @@ TEST (ProcessControlPanelTest, AWindowTheUserClosedLeavesEveryBoxWithOneClose)
 
 TEST (ProcessControlPanelTest, MeterRequestWords)
 {
-    EXPECT_EQ (ProcessControlPanel::makeMeterRequest (2, 5, 3), (std::array<uint32_t, 3> { 0x0BB16305, 0x0BB16200, 0x0BB10603 }));
+    EXPECT_EQ (ProcessControlPanel::makeMeterRequest (2, 5, 3), (std::array<uint32_t, 3>{ 0x0BB16305, 0x0BB16200, 0x0BB10603 }));
     EXPECT_EQ (ProcessControlPanel::makeMeterRequest (1, 5, 0)[0], 0x0BB06305u);
     EXPECT_EQ (ProcessControlPanel::makeMeterRequest (16, 63, 127)[2], 0x0BBF067Fu);
 }
@@ -323,7 +324,7 @@ TEST (ProcessControlPanelTest, AMeterBoxPollsAndGivesItsIdBackWhenItGoes)
     EXPECT_TRUE (first->isPollingMeter());
 
     first->pollMeter();
-    EXPECT_EQ (library.counts.midiEvents, (std::vector<uint32_t> { 0x0BB16305, 0x0BB16200, 0x0BB10600 }));
+    EXPECT_EQ (library.counts.midiEvents, (std::vector<uint32_t>{ 0x0BB16305, 0x0BB16200, 0x0BB10600 }));
     second.pollMeter(); // without the library: nothing to send through
 
     first.reset();
@@ -414,14 +415,16 @@ TEST (ProcessControlPanelTest, APanelOnScreenSendsEveryChangeToTheBoard)
         ASSERT_NE (frequency, nullptr);
         EXPECT_EQ (frequency->getTextFromValue (1000), "1000.0 Hz");
         frequency->setValue (440, juce::sendNotificationSync);
-        EXPECT_EQ (port.sent, (std::vector<Bytes> { { 0xB1, 0x63, 0x05 }, { 0xB1, 0x62, 0x21 }, { 0xB1, 0x26, 0x38 }, { 0xB1, 0x06, 0x03 } }));
+        EXPECT_EQ (port.sent, (std::vector<Bytes>{
+                                  { 0xB1, 0x63, 0x05 }, { 0xB1, 0x62, 0x21 }, { 0xB1, 0x26, 0x38 }, { 0xB1, 0x06, 0x03 } }));
 
         // The first band's frequency encoder sends a System Exclusive message.
         port.sent.clear();
         auto* encoder = findSlider ("Freq1");
         ASSERT_NE (encoder, nullptr);
         encoder->setValue (4096000, juce::sendNotificationSync);
-        EXPECT_EQ (port.sent, (std::vector<Bytes> { { 0xF0, 0x00, 0x3A, 0x7E, 0x3D, 0x01, 0x05, 0x3E, 0x04, 0x01, 0x7A, 0x00, 0x00, 0xF7 } }));
+        EXPECT_EQ (port.sent, (std::vector<Bytes>{
+                                  { 0xF0, 0x00, 0x3A, 0x7E, 0x3D, 0x01, 0x05, 0x3E, 0x04, 0x01, 0x7A, 0x00, 0x00, 0xF7 } }));
 
         // What the panel shows is what a save takes.
         ASSERT_TRUE (box.ownStore.selectOrAddPreset ("(Last-Saved)", 0, true));
@@ -430,7 +433,9 @@ TEST (ProcessControlPanelTest, APanelOnScreenSendsEveryChangeToTheBoard)
         EXPECT_EQ (box.ownStore.getCurrentValue(), 440u);
 
         const auto shot = window->createComponentSnapshot (window->getLocalBounds());
-        const auto file = juce::File::getSpecialLocation (juce::File::currentExecutableFile).getParentDirectory().getSiblingFile ("panel-window.png");
+        const auto file = juce::File::getSpecialLocation (juce::File::currentExecutableFile)
+                              .getParentDirectory()
+                              .getSiblingFile ("panel-window.png");
         juce::FileOutputStream stream (file);
         stream.setPosition (0);
         stream.truncate();
@@ -450,7 +455,7 @@ TEST (ProcessControlPanelTest, APanelOnScreenSendsEveryChangeToTheBoard)
         port.sent.clear();
         panel.pollMeter();
         const auto id = (uint8_t) panel.getMeterId();
-        EXPECT_EQ (port.sent, (std::vector<Bytes> { { 0xB1, 0x63, 0x06 }, { 0xB1, 0x62, 0x00 }, { 0xB1, 0x06, id } }));
+        EXPECT_EQ (port.sent, (std::vector<Bytes>{ { 0xB1, 0x63, 0x06 }, { 0xB1, 0x62, 0x00 }, { 0xB1, 0x06, id } }));
     }
 
     libraryInterface->release();

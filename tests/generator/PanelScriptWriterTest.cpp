@@ -148,11 +148,10 @@ TEST (PanelScriptWriterTest, CrossoverListShrinksTowardsTheLastBand)
     EXPECT_TRUE (first.contains ("48dB/Oct 4-band(L)=70"));
     EXPECT_TRUE (first.contains ("Bessel Highpass 18dB/Oct 2-bands(H)=114"));
     EXPECT_FALSE (last.contains ("2-band"));
-    EXPECT_EQ (last,
-               "|Butterworth Lowpass 6dB/Oct 1-band(L)=65|Butterworth Lowpass 12dB/Oct 1-band(L)=66"
-               "|Bessel Lowpass 12dB/Oct 1-band(L)=73|Linkwitz-Riley Lowpass 12dB/Oct 1-band(L)=81"
-               "|Butterworth Highpass 6dB/Oct 1-band (H)=105|Butterworth Highpass 12dB/Oct 1-band(H)=106"
-               "|Bessel Highpass 12dB/Oct 1-band(H)=113|Linkwitz-Riley Highpass 12dB/Oct 1-band(H)=121");
+    EXPECT_EQ (last, "|Butterworth Lowpass 6dB/Oct 1-band(L)=65|Butterworth Lowpass 12dB/Oct 1-band(L)=66"
+                     "|Bessel Lowpass 12dB/Oct 1-band(L)=73|Linkwitz-Riley Lowpass 12dB/Oct 1-band(L)=81"
+                     "|Butterworth Highpass 6dB/Oct 1-band (H)=105|Butterworth Highpass 12dB/Oct 1-band(H)=106"
+                     "|Bessel Highpass 12dB/Oct 1-band(H)=113|Linkwitz-Riley Highpass 12dB/Oct 1-band(H)=121");
     EXPECT_TRUE (getFilterTypeList (0x4006, 0, 1).contains ("|2nd order High Shelf 1-band(W)=8|2nd order Low Shelf"));
     EXPECT_FALSE (getFilterTypeList (0x4001, 0, 1).contains ("Shelf 1-band(W)=8"));
 }
@@ -232,7 +231,7 @@ TEST (PanelScriptWriterTest, MeterIdsRiseAndAreGivenBack)
 TEST (PanelScriptWriterTest, MeterIdTenIsWrittenInHex)
 {
     EXPECT_TRUE (PanelScriptWriter::makeMeterDefinitions (10, 0).contains ("7Eh ah BLOCK[VuValue]"));
-    EXPECT_TRUE (PanelScriptWriter::makeMeterDefinitions (127, 0x4005).contains ("7Eh 7fh BLOCK") );
+    EXPECT_TRUE (PanelScriptWriter::makeMeterDefinitions (127, 0x4005).contains ("7Eh 7fh BLOCK"));
 }
 
 // Boxes come and go for a whole session: the ids stay 7-bit and unique among

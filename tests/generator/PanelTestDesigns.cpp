@@ -229,8 +229,11 @@ std::string makeConsole()
     std::string text = "    process \"Console12\" sps\n        id 0x0245\n        inputs 1\n        outputs 1\n";
 
     for (int i = 1; i <= 12; ++i)
-        text += "        control \"Console_SetLevel" + std::to_string (i) + "\"\n            form 0\n            returns 0\n"
-                "            params 3\n            label \"Level " + std::to_string (i) + "\"\n"
+        text += "        control \"Console_SetLevel" + std::to_string (i) +
+                "\"\n            form 0\n            returns 0\n"
+                "            params 3\n            label \"Level " +
+                std::to_string (i) +
+                "\"\n"
                 "            annotation \"x-96,min=0,max=96,def=90\"\n            words dict 0 (4,1,130)\n        end\n";
 
     return text + "        pin \"In\" in vector\n        pin \"Out\" out vector\n    end\nend\n";

@@ -192,19 +192,19 @@ TEST (PanelScriptParserTest, EachMessageFormSendsItsBytes)
     ASSERT_NE (panel, nullptr);
 
     ASSERT_TRUE (panel->changeValue ("Raw", 0x1234));
-    EXPECT_EQ (callback.shortMessages, (std::vector<uint32_t> { 0xB16305, 0xB16203, 0xB12634, 0xB10624 }));
+    EXPECT_EQ (callback.shortMessages, (std::vector<uint32_t>{ 0xB16305, 0xB16203, 0xB12634, 0xB10624 }));
 
     callback.shortMessages.clear();
     ASSERT_TRUE (panel->changeValue ("Mode", 5));
-    EXPECT_EQ (callback.shortMessages, (std::vector<uint32_t> { 0xB16305, 0xB16204, 0xB10605 }));
+    EXPECT_EQ (callback.shortMessages, (std::vector<uint32_t>{ 0xB16305, 0xB16204, 0xB10605 }));
 
     callback.shortMessages.clear();
     ASSERT_TRUE (panel->changeValue ("Fine", 300));
-    EXPECT_EQ (callback.shortMessages, (std::vector<uint32_t> { 0xBF6305, 0xBF6206, 0xBF262C, 0xBF0602 }));
+    EXPECT_EQ (callback.shortMessages, (std::vector<uint32_t>{ 0xBF6305, 0xBF6206, 0xBF262C, 0xBF0602 }));
 
     ASSERT_TRUE (panel->changeValue ("Freq", 0x0ABCDEF));
     ASSERT_EQ (callback.sysEx.size(), 1u);
-    EXPECT_EQ (callback.sysEx[0], (Bytes { 0xF0, 0x00, 0x3A, 0x7E, 0x3D, 0x01, 0x05, 0x3E, 0x04, 0x05, 0x2F, 0x1B, 0x6F, 0xF7 }));
+    EXPECT_EQ (callback.sysEx[0], (Bytes{ 0xF0, 0x00, 0x3A, 0x7E, 0x3D, 0x01, 0x05, 0x3E, 0x04, 0x05, 0x2F, 0x1B, 0x6F, 0xF7 }));
 
     callback.shortMessages.clear();
     EXPECT_TRUE (panel->changeValue ("Raw", 99999)) << "a value past the range is held at its end";
@@ -233,10 +233,11 @@ TEST (PanelScriptParserTest, NamesComeFromNameOrTheFirstWord)
 
 TEST (PanelScriptParserTest, OptionsAreTakenByReferenceInAnyCaseAcrossContinuedLines)
 {
-    const auto result = PanelScriptParser::parse ("[T]\nMETER[Peak,@Vuticks,def=70,max=70,SysEx=VuValue.Val]\n"
-                                                  "OPTIONS[VuTicks] = \\\n  ticks=4|10(-48)|70(+12),height=90\n"
-                                                  "SLIMFADER[Q,@EqQEncoder,def=955] =  0xB0 0x63 0x01 0xB0 0x62 0x02 0xB0 0x26 xl 0xB0 0x6 xh\n"
-                                                  "Options[EqQEncoder] = ValScale=0.3+((x/16383.0)^2*119.7),ValPrec=3,min=0,max=16383\n");
+    const auto result =
+        PanelScriptParser::parse ("[T]\nMETER[Peak,@Vuticks,def=70,max=70,SysEx=VuValue.Val]\n"
+                                  "OPTIONS[VuTicks] = \\\n  ticks=4|10(-48)|70(+12),height=90\n"
+                                  "SLIMFADER[Q,@EqQEncoder,def=955] =  0xB0 0x63 0x01 0xB0 0x62 0x02 0xB0 0x26 xl 0xB0 0x6 xh\n"
+                                  "Options[EqQEncoder] = ValScale=0.3+((x/16383.0)^2*119.7),ValPrec=3,min=0,max=16383\n");
     ASSERT_NE (result.model, nullptr);
     const auto& meter = *result.model->getItems()[0];
     const auto& fader = *result.model->getItems()[1];
@@ -252,11 +253,11 @@ TEST (PanelScriptParserTest, OptionsAreTakenByReferenceInAnyCaseAcrossContinuedL
 
 TEST (PanelScriptParserTest, BoxesBreaksAndGraphicControlsMakeTheLayout)
 {
-    const auto result = PanelScriptParser::parse (
-        "[T]\nLayout[Height=250]\nPolyEQV2[EQ,Width=700, Height=80]\nBoxStart[EQ controls,width=700]\n"
-        "SLIDER[A]= NRPN[0x01.01,xl,0]\nBreak\nSLIDER[B]= NRPN[0x01.02,xl,0]\nBoxEnd\n\n"
-        "BoxStart[Biquad Control]\nCHECKBOX[C,def=0,min=0,max=1,]= NRPN[0x01.03,xl,0]\nBREAK\nBoxEnd\n"
-        "[CustomControl:PolyEQV2]\nvar Bands = 1;\nfunction Ctl_Repaint()\n{\n}\n[Second title]\n");
+    const auto result =
+        PanelScriptParser::parse ("[T]\nLayout[Height=250]\nPolyEQV2[EQ,Width=700, Height=80]\nBoxStart[EQ controls,width=700]\n"
+                                  "SLIDER[A]= NRPN[0x01.01,xl,0]\nBreak\nSLIDER[B]= NRPN[0x01.02,xl,0]\nBoxEnd\n\n"
+                                  "BoxStart[Biquad Control]\nCHECKBOX[C,def=0,min=0,max=1,]= NRPN[0x01.03,xl,0]\nBREAK\nBoxEnd\n"
+                                  "[CustomControl:PolyEQV2]\nvar Bands = 1;\nfunction Ctl_Repaint()\n{\n}\n[Second title]\n");
     ASSERT_NE (result.model, nullptr);
     const auto& boxes = result.model->getBoxes();
 
@@ -300,8 +301,8 @@ TEST (PanelScriptParserTest, DamagedTextsAreReportedNeverFatal)
         { "[T]\nSYSEXBUF[] = \n", true },
         { "[T]\nWHATEVER[x]\nsomething\n", true },
         { "[T]\nSLIDER[Gain,@Missing]= NRPN[0x01.02,xl,0]\n", true },
-        { "[T]\nSLIDER[Gain,min=((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((1]= NRPN[0x01.02,xl,0]\n", true,
-          false },
+        { "[T]\nSLIDER[Gain,min=((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((1]= NRPN[0x01.02,xl,0]\n",
+          true, false },
         { "[CustomControl:PolyEQV2]\n[not a title\n", true },
         { "\x01\x02\xff\xfe[\x80]\n", false },
     };
@@ -421,8 +422,8 @@ TEST (PanelScriptParserTest, TheLibraryInProcessLoadsReceivesAndReports)
     auto* buffer = panel.getModel().findBuffer ("VuValue");
     ASSERT_NE (buffer, nullptr);
 
-    const Bytes otherMeter { 0xF0, 0x00, 0x3A, 0x7E, 0x01, 0x33, 0xF7 };
-    const Bytes ourMeter { 0xF0, 0x00, 0x3A, 0x7E, 0x00, 0x2A, 0xF7 };
+    const Bytes otherMeter{ 0xF0, 0x00, 0x3A, 0x7E, 0x01, 0x33, 0xF7 };
+    const Bytes ourMeter{ 0xF0, 0x00, 0x3A, 0x7E, 0x00, 0x2A, 0xF7 };
     library->handleSysEx (otherMeter.data(), (int) otherMeter.size());
     EXPECT_EQ (buffer->getField (0), 0);
     library->handleSysEx (ourMeter.data(), (int) ourMeter.size());
@@ -432,13 +433,13 @@ TEST (PanelScriptParserTest, TheLibraryInProcessLoadsReceivesAndReports)
     auto* window = static_cast<HalvixPanelWindow*> (panel.createWindow (nullptr));
     window->reportClosedByUser();
     window->reportClosedByUser();
-    EXPECT_EQ (callback.closed, (std::vector<HvIfPanelWindow*> { window }));
+    EXPECT_EQ (callback.closed, (std::vector<HvIfPanelWindow*>{ window }));
     window->close();
     window->close();
     EXPECT_TRUE (window->isClosed());
 
     object->handleMidiEvent (0x0BB06302);
-    EXPECT_EQ (callback.shortMessages, (std::vector<uint32_t> { 0xB06302 }));
+    EXPECT_EQ (callback.shortMessages, (std::vector<uint32_t>{ 0xB06302 }));
 
     HvIfStringInput empty (juce::String ("\n"));
     EXPECT_FALSE (object->loadPanelScript (empty, messages));
