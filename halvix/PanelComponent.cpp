@@ -46,7 +46,7 @@ public:
         addAndMakeVisible (*label);
 
         slider.setSliderStyle (isKnob ? juce::Slider::RotaryHorizontalVerticalDrag : juce::Slider::LinearHorizontal);
-        slider.setTextBoxStyle (isKnob ? juce::Slider::TextBoxRight : juce::Slider::TextBoxRight, true, 96, 22);
+        slider.setTextBoxStyle (juce::Slider::TextBoxRight, true, 96, 22);
         slider.setRange ((double) control.getMinimum(), (double) control.getMaximum(), 1.0);
         slider.textFromValueFunction = [&control] (double value) { return control.getValueText ((uint32_t) value); };
         slider.setValue ((double) control.getValue(), juce::dontSendNotification);
