@@ -242,17 +242,16 @@ void Zorvex::createPins (int inputs, int outputs)
 
     auto makeSide = [&] (bool input, int count)
     {
-        for (int i = getNumChildComponents(); --i >= 0;)
-            if (auto* pin = dynamic_cast<ZorvexBus*> (getChildComponent (i)))
-                if (pin->isInput() == input && (int) pin->getPinIndex() >= count)
-                    delete pin;
+        for (int i = pins.size(); --i >= 0;)
+            if (pins[i]->isInput() == input && (int) pins[i]->getPinIndex() >= count)
+                pins.remove (i);
 
         for (int i = 0; i < count; ++i)
         {
             if (findPin (nodeId, (uint32_t) i, input) != nullptr)
                 continue;
 
-            auto* pin = new ZorvexBus (nodeId, (uint32_t) i, input, mode == processMode, *this);
+            auto* pin = pins.add (new ZorvexBus (nodeId, (uint32_t) i, input, mode == processMode, *this));
             addAndMakeVisible (pin);
 
             // Virtual pins join only other virtual pins: they are drawn green.

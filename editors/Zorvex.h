@@ -251,6 +251,7 @@ private:
     void clickWithoutDrag (const juce::MouseEvent& e);
 
     uint32_t nodeId;
+    juce::OwnedArray<ZorvexBus> pins;
     std::unique_ptr<juce::Slider> countSlider;
     std::unique_ptr<juce::ComboBox> memoryCombo;
     std::unique_ptr<juce::Label> sliderLabel;
