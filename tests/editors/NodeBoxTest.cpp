@@ -210,6 +210,34 @@ TEST_F (NodeBoxTest, MenusHoldTheirItemsInOrderAndLockDisablesTheEdits)
         { 1, "Remove DSP" }, { 3, "Set name" }, { 4, "Set legacy name" }, { 0, "--" }, { 20, "Help" }
     };
     EXPECT_EQ (topLevelItems (dspBox->buildMenu()), dspItems);
+
+    // Its pins come from the DSP's module; fewer remove the ones past the count.
+    dspBox->createPins (3, 2);
+    EXPECT_EQ (dspBox->getNumPins (true), 3);
+    EXPECT_EQ (dspBox->findPin (1, 1, false)->getTooltip(), "DSP#1 Output1");
+    EXPECT_EQ (topLevelItems (dspBox->findPin (1, 0, true)->buildMenu()).size(), 2u) << "Audio Input, Internal Bus";
+    dspBox->createPins (1, 2);
+    EXPECT_EQ (dspBox->getNumPins (true), 1);
+    EXPECT_EQ (dspBox->findPin (1, 2, true), nullptr);
+
+    // A plain click leaves a DSP box unselected; Ctrl selects it.
+    dspBox->mouseUp (makeEvent (*dspBox, { 60, 40 }));
+    EXPECT_FALSE (dspBox->isSelected());
+    dspBox->mouseUp (makeEvent (*dspBox, { 60, 40 }, juce::ModifierKeys::ctrlModifier));
+    EXPECT_TRUE (dspBox->isSelected());
+
+    // "Remove DSP" asks first and cannot be undone: the history empties.
+    history.perform (new Zorvex::ChangeMemDelayAction (design.graph, design.node (plain).nrpn, 2));
+    busView.setEditHistory (&history);
+    dialogs.answers.push_back (Dialogs::Answer::no);
+    dspBox->handleMenuResult (Zorvex::removeItem);
+    EXPECT_TRUE (history.canUndo());
+    dialogs.answers.push_back (Dialogs::Answer::yes);
+    dspBox->handleMenuResult (Zorvex::removeItem);
+    EXPECT_FALSE (history.canUndo());
+    ASSERT_EQ (dialogs.questions.size(), 2u);
+    EXPECT_EQ (dialogs.questions[0].title, "Delete DSP");
+    EXPECT_EQ (dialogs.questions[0].text, "Do you really want to delete this DSP?\nPrevious changes will be irreversible.");
 }
 
 TEST_F (NodeBoxTest, PinMenusTooltipsAndChipNames)

@@ -58,6 +58,11 @@ struct Case
     bool isVirtual;
 };
 
+void PrintTo (const Case& c, std::ostream* os)
+{
+    *os << c.what;
+}
+
 const Case cases[] = {
     // Rule A
     { "output onto input", {}, out (plainA, 0), in (plainB, 1), nullptr, true, "", false },
