@@ -2,33 +2,12 @@
 
 #include <juce_core/juce_core.h>
 
-void ControlPanelHost::buildControlPanel (Zorvex& box, bool show, bool replace)
+HvIfInterface* ControlPanelHost::getLibraryInterface()
 {
-    juce::ignoreUnused (box, show, replace);
-}
-
-bool ControlPanelHost::hasControlPanel (const Zorvex& box) const
-{
-    juce::ignoreUnused (box);
-    return false;
-}
-
-void ControlPanelHost::releaseControlPanels (Zorvex& box)
-{
-    juce::ignoreUnused (box);
-}
-
-void ControlPanelHost::clearPanels (Zorvex& box, bool keep)
-{
-    juce::ignoreUnused (box, keep);
+    return nullptr;
 }
 
 void ControlPanelHost::sendControlsToBoard (Zorvex& box)
-{
-    juce::ignoreUnused (box);
-}
-
-void ControlPanelHost::pollMeter (Zorvex& box)
 {
     juce::ignoreUnused (box);
 }

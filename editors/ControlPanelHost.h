@@ -1,38 +1,25 @@
 #pragma once
 
+class HvIfInterface;
 class Zorvex;
 
-// What a process box asks of the MIDI-control library's panels: build its
-// control panel (which also registers the process's controls in its preset
-// store), open it, rebuild it after a reset, send its controls to the board,
-// poll a meter, and let it go. The box calls only these; the program
-// installs the implementation that drives the library, and without one
-// nothing happens, as when the library is missing.
+// What the program lends the process boxes for their control panels: the
+// MIDI-control library's interface (each box's ProcessControlPanel builds
+// and shows its panel with it) and the sending of a process's controls to
+// the board. Without a host, or with the default one, there is no library:
+// the boxes still write their descriptions (which registers the process's
+// controls) and nothing is sent, as when the library is missing.
 class ControlPanelHost
 {
 public:
     virtual ~ControlPanelHost() = default;
 
-    // Builds the box's panel from its description; with show set it is
-    // opened too, with replace set the old one is released first.
-    virtual void buildControlPanel (Zorvex& box, bool show, bool replace);
+    // None without the library.
+    virtual HvIfInterface* getLibraryInterface();
 
-    // The box's current store holds a built panel with controls.
-    virtual bool hasControlPanel (const Zorvex& box) const;
-
-    // Closes the box's panel windows and releases its panel.
-    virtual void releaseControlPanels (Zorvex& box);
-
-    // Closes the box's panel windows; with keep set they stay open (the
-    // program is closing and the library closes them itself).
-    virtual void clearPanels (Zorvex& box, bool keep);
-
-    // "Send controls to BOARD".
+    // "Send controls to BOARD": the process's "(Last-Saved)" controls.
     virtual void sendControlsToBoard (Zorvex& box);
 
-    // One tick of the meter poll of a box whose panel holds a meter.
-    virtual void pollMeter (Zorvex& box);
-
-    // The host that does nothing.
+    // The host that has no library and sends nothing.
     static ControlPanelHost& getNone();
 };

@@ -51,10 +51,6 @@ Zorvex::Zorvex (GraphData& owningGraph, uint32_t id) : nodeId (id), graph (ownin
 Zorvex::~Zorvex()
 {
     stopTimer();
-
-    if (ownerEditor != nullptr)
-        ownerEditor->getPanelHost().releaseControlPanels (*this);
-
     closeNameEditor();
     setComponentEffect (nullptr);
 }
@@ -320,18 +316,20 @@ void Zorvex::rebuildPinsForNCount (uint32_t newWord, uint32_t oldWord)
         const bool growing = (newWord & GraphNode::channelCountMask) > (oldWord & GraphNode::channelCountMask);
         applySize (computeHeight ((uint32_t) getPinFlags(), newWord, oldWord, getHeight(), growing));
 
-        // The process's controls depend on its count: its panel and working
-        // store start afresh.
+        // The process's controls depend on its count: its panel object and
+        // working store start afresh, and the panel is built again (on
+        // screen when it was).
+        const bool panelWasShown = controlPanel.isPanelShown();
+        controlPanel.renewPanelObject();
+
         if (ownerEditor != nullptr)
-        {
-            ownerEditor->getPanelHost().releaseControlPanels (*this);
             ownerEditor->rebuildCommandWords (*node);
-        }
 
         ownStore.clear (true, true);
         ownStore.setExtraFlag (isBiquad (node->getProcessDefinition()) ? 1 : 0);
         ownStore.setName (node->getName());
         currentStore = &ownStore;
+        controlPanel.buildControlPanel (panelWasShown, true, false);
     }
 
     if (countSlider != nullptr)
@@ -385,6 +383,9 @@ void Zorvex::synchroniseFromNode()
 
     if (memoryCombo != nullptr)
         memoryCombo->setSelectedId (node->memoryChoice, juce::dontSendNotification);
+
+    if (ownerEditor != nullptr && mode == processMode)
+        controlPanel.setLibraryInterface (ownerEditor->getPanelHost().getLibraryInterface());
 
     if (! moving)
         layoutPins();
@@ -493,6 +494,12 @@ bool Zorvex::hitTest (int x, int y)
     return x >= 3 && x < getWidth() - 6 && y >= pinSize && y < getHeight() - pinSize;
 }
 
+void Zorvex::refreshOwnerEditor()
+{
+    if (ownerEditor != nullptr)
+        ownerEditor->synchronise();
+}
+
 //==============================================================================
 void Zorvex::deselectAll()
 {
@@ -594,9 +601,8 @@ void Zorvex::clickWithoutDrag (const juce::MouseEvent& e)
 
     if (e.getNumberOfClicks() == 2)
     {
-        if (mode == processMode && node != nullptr && node->getProcessDefinition() != nullptr && ! panelShown &&
-            ownerEditor != nullptr)
-            ownerEditor->getPanelHost().buildControlPanel (*this, true, false);
+        if (mode == processMode && node != nullptr && node->getProcessDefinition() != nullptr)
+            controlPanel.openControlPanel();
         else if (mode == dspMode && ownerEditor != nullptr)
             ownerEditor->showDspTab (nodeId);
 
@@ -862,8 +868,7 @@ void Zorvex::handleMenuResult (int itemId)
             currentStore->setExtraFlag (isBiquad (node->getProcessDefinition()) ? 1 : 0);
             currentStore->setName (node->getName());
 
-            if (ownerEditor != nullptr)
-                ownerEditor->getPanelHost().buildControlPanel (*this, panelShown, true);
+            controlPanel.rebuildControlPanel();
             return;
 
         case sendControlsItem:
@@ -898,8 +903,7 @@ void Zorvex::handlePresetResult (int itemId)
         ownStore.setSelectedPreset (itemId - loadPresetBase);
         ownStore.setCurrentPreset (itemId - loadPresetBase);
 
-        if (ownerEditor != nullptr)
-            ownerEditor->getPanelHost().buildControlPanel (*this, panelShown, true);
+        controlPanel.rebuildControlPanel();
     }
     else if (itemId >= removeAllPresetsItem && itemId < removePresetBase + ProcessPresetStore::maxPresets)
     {
@@ -919,8 +923,8 @@ void Zorvex::removePresets (int k)
     if (Dialogs::getCurrent().askYesNoCancel ("OSTRANE Quellion", question) != Dialogs::Answer::yes)
         return;
 
-    if (ownerEditor != nullptr && (k == 0 || k - 1 == ownStore.getSelectedPreset()))
-        ownerEditor->getPanelHost().releaseControlPanels (*this);
+    if (k == 0 || k - 1 == ownStore.getSelectedPreset())
+        controlPanel.releaseControlPanels();
 
     auto* node = getNode();
     auto* definition = node != nullptr ? node->getProcessDefinition() : nullptr;
@@ -949,8 +953,8 @@ void Zorvex::createOrSavePreset (bool create)
     if (create && ! Dialogs::getCurrent().askForName ("New Preset", "New Preset", name))
         return;
 
-    if (! ownerEditor->getPanelHost().hasControlPanel (*this))
-        ownerEditor->getPanelHost().buildControlPanel (*this, false, false);
+    if (! controlPanel.hasControlPanel())
+        controlPanel.buildControlPanel (false, false, false);
 
     if (! currentStore->hasControls())
         return;
@@ -1030,6 +1034,24 @@ void Zorvex::textDropped (const juce::String& text, int, int)
 
 void Zorvex::timerCallback()
 {
-    if (ownerEditor != nullptr)
-        ownerEditor->getPanelHost().pollMeter (*this);
+    // The meter poll runs in the control panel's own timer.
+}
+
+uint32_t Zorvex::getControlPanelDspId()
+{
+    return ownerEditor != nullptr ? ownerEditor->getDspId() : 0;
+}
+
+double Zorvex::getSamplingRateKhz()
+{
+    return ownerEditor != nullptr ? ownerEditor->getSamplingRateKhz() : 0.0;
+}
+
+double Zorvex::getCountSliderValue()
+{
+    if (countSlider != nullptr)
+        return countSlider->getValue();
+
+    auto* node = getNode();
+    return node != nullptr ? (double) node->getChannelCount() : 1.0;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "editors/ProcessControlPanel.h"
 #include "model/GraphData.h"
 #include "model/PresetDocument.h"
 #include "model/ProcessGraphEdits.h"
@@ -34,7 +35,8 @@ class Zorvex : public juce::Component,
                public juce::ComboBox::Listener,
                public juce::TextEditor::Listener,
                public juce::SettableTooltipClient,
-               public juce::Timer
+               public juce::Timer,
+               private ProcessControlPanel::Owner
 {
 public:
     enum Mode : uint8_t
@@ -96,9 +98,10 @@ public:
     ProcessPresetStore& getCurrentStore() noexcept { return *currentStore; }
     PresetDocument& getPresetDocument() noexcept { return presetDocument; }
 
-    // True while the panel host shows the process's panel.
-    void setPanelShown (bool shown) noexcept { panelShown = shown; }
-    bool isPanelShown() const noexcept { return panelShown; }
+    // The process's control panel (its panel object, windows and meter
+    // poll), built from the library that the editor's panel host lends.
+    ProcessControlPanel& getControlPanel() noexcept { return controlPanel; }
+    bool isPanelShown() const noexcept { return controlPanel.isPanelShown(); }
 
     //==============================================================================
     // Size rule: the height of a process box for its count; a growth keeps
@@ -123,6 +126,9 @@ public:
     // Brings the box in step with its node: place, title, load, count and
     // memory choice (no notification), pins.
     void synchroniseFromNode();
+
+    // The owner editor synchronises with the graph again.
+    void refreshOwnerEditor();
 
     //==============================================================================
     // Selection and moves
@@ -163,6 +169,15 @@ public:
     void textDropped (const juce::String& text, int x, int y) override;
 
     void timerCallback() override;
+
+    // ProcessControlPanel::Owner
+    GraphNode* getControlPanelNode() override { return getNode(); }
+    ProcessPresetStore& getOwnPresetStore() override { return ownStore; }
+    ProcessPresetStore& getCurrentPresetStore() override { return *currentStore; }
+    uint32_t getControlPanelDspId() override;
+    double getSamplingRateKhz() override;
+    double getCountSliderValue() override;
+    void* getPanelParentHandle() override { return getWindowHandle(); }
 
     //==============================================================================
     // The edits that start at a box. Each finds its node by NRPN number, as
@@ -256,7 +271,6 @@ private:
     std::unique_ptr<juce::ComboBox> memoryCombo;
     std::unique_ptr<juce::Label> sliderLabel;
     std::unique_ptr<juce::TextEditor> nameEditor;
-    bool panelShown = false;
     juce::String title{ "Process" };
     juce::String loadText;
     bool selected = false;
@@ -273,6 +287,10 @@ private:
     ProcessPresetStore* currentStore = &ownStore;
     PresetDocument presetDocument;
     GraphEditorView* ownerEditor = nullptr;
+
+    // After the stores and the node's graph: it clears its panel from them
+    // when it goes.
+    ProcessControlPanel controlPanel{ *this };
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (Zorvex)
 };
