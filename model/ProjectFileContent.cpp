@@ -2,15 +2,8 @@
 
 #include "model/Design.h"
 #include "model/DesignLog.h"
-#include "model/DspResourceEstimator.h"
 #include "model/ModuleLibrary.h"
-
-namespace
-{
-// A definition whose channel word has any of these bits keeps its pin counts
-// whatever the count.
-constexpr uint32_t countsKeptByPins = 0x1D;
-} // namespace
+#include "model/NodeChannelRules.h"
 
 int ProjectFileContent::getProcessCount() const noexcept
 {
@@ -111,19 +104,7 @@ void ProjectFileContent::installDsp (Design& design, const Dsp& dsp) const
         }
         else
         {
-            // As the process's box sets them: the side that follows the
-            // count has as many pins as it says.
-            const auto pinFlags = process.definition->defaultChannelWord;
-            const auto count = process.channelWord & GraphNode::channelCountMask;
-
-            if ((pinFlags & countsKeptByPins) == 0)
-            {
-                if ((pinFlags & GraphNode::inputsFollowCountFlag) != 0)
-                    node->inputCount = count;
-                else if ((pinFlags & GraphNode::outputsFollowCountFlag) != 0)
-                    node->outputCount = count;
-            }
-
+            NodeChannelRules::followCount (*node, process.channelWord);
             node->biquadMark = isBiquadProcessKind (process.definition->processKind);
 
             // The memory combo of the process's box shows the region the
@@ -134,8 +115,9 @@ void ProjectFileContent::installDsp (Design& design, const Dsp& dsp) const
                 node->memoryChoice = (int) (process.memoryWord & 3);
         }
 
-        node->loadText =
-            juce::String (computeMemoryPercent (dsp.module, process.definition, process.channelWord, ratePosition), 2) + "%";
+        // As the process's box shows it, so that it reads the same before
+        // and after the count is next changed.
+        node->loadText = NodeChannelRules::makeLoadText (dsp.module, process.definition, process.channelWord, ratePosition);
 
         if (entry != nullptr)
             entry->addProcessInstance ((int) node->getId(), process.processId);

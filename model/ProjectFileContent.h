@@ -54,6 +54,9 @@ public:
         // Kept for a process without definition, so that it is written back
         // as it was read.
         uint32_t inputCount = 0, outputCount = 0;
+        // The pins its box shows on each side, which connections and pin
+        // labels must name.
+        uint32_t inputPins = 1, outputPins = 1;
         std::vector<uint32_t> commandWords, secondCommandWords;
         int commandWordCount = 0;
         // The "(Last-Saved)" controls and values.

@@ -26,7 +26,6 @@ struct ProjectFileFormat
     static constexpr int maxProcessNrpn = 127; // a MIDI data byte: the high byte of the process's control numbers
     static constexpr int maxDspIndex = 16;
     static constexpr uint32_t maxDelayCount = 65535;
-    static constexpr uint32_t maxChannelCount = 31;
     static constexpr uint32_t maxUncheckedPins = 64; // a process the definitions lack
     static constexpr uint32_t dspPinsWithoutModule = 8;
 };

@@ -1,6 +1,7 @@
 #include "model/ProjectFileReader.h"
 
 #include "model/ModuleLibrary.h"
+#include "model/NodeChannelRules.h"
 #include "model/PresetDocument.h"
 #include "model/PresetNumberReader.h"
 #include "model/ProjectCommandList.h"
@@ -174,6 +175,9 @@ ProjectFileContent ProjectFileReader::read (const juce::XmlElement& root)
 
     if (auto* settings = root.getChildByName ("ProjectSettings"))
         readSettings (*settings);
+
+    if (content.settings.has_value() && content.settings->samplingIndex.has_value())
+        samplingRateKhz = ProjectSettings::getSamplingRateNames()[*content.settings->samplingIndex].getDoubleValue();
 
     readDsps (root.getChildByName ("DSPs"));
 
@@ -415,26 +419,46 @@ void ProjectFileReader::readChannelWord (const juce::XmlElement& element, Projec
         flags = defaultWord & ~mask;
     }
 
-    const auto count = word & mask;
-    const auto defaultCount = defaultWord & mask;
-    // A count drives pins, loads and preset groups: a delay counts ms, any
-    // other count at most what the largest slider offers.
-    const auto pinsFollow = (flags & (GraphNode::inputsFollowCountFlag | GraphNode::outputsFollowCountFlag)) != 0 &&
-                            (flags & GraphNode::onePinPerSideFlag) == 0;
-    const auto limit = (flags & GraphNode::delayCountFlag) != 0 && ! pinsFollow
-                           ? ProjectFileFormat::maxDelayCount
-                           : std::max (ProjectFileFormat::maxChannelCount, defaultCount);
+    // A count drives pins, loads and preset groups: it must be one the box's
+    // slider offers (or the process's own). A process the definitions lack
+    // has no slider and shows one pin per side.
+    GraphNode node (1, 1, process.name, true, process.definition, 0.0, 0.0);
+    auto range = NodeChannelRules::getSliderRange (node, samplingRateKhz);
 
-    if (count == defaultCount || (count >= 1 && count <= limit))
+    if (process.definition == nullptr)
+        range = { 1, (int) ProjectFileFormat::maxDelayCount };
+
+    const auto count = word & mask;
+    auto kept = count;
+
+    if (count != (defaultWord & mask) && (count < (uint32_t) range.minimum || count > (uint32_t) range.maximum))
     {
-        process.channelWord = flags | count;
-        return;
+        kept = (uint32_t) juce::jlimit (range.minimum, range.maximum, (int) std::min (count, 0x7FFFFFFFu));
+        problem ("the channel count " + juce::String (count) + " is out of range (" + juce::String (range.minimum) + " to " +
+                 juce::String (range.maximum) + "); " + juce::String (kept) + " is taken");
     }
 
-    const auto kept = juce::jlimit (1u, limit, count);
-    problem ("the channel count " + juce::String (count) + " is out of range (1 to " + juce::String (limit) + "); " +
-             juce::String (kept) + " is taken");
     process.channelWord = flags | kept;
+
+    // The pins its box shows; a vector pin, which carries one channel per
+    // pin number, reaches as far as the count.
+    NodeChannelRules::followCount (node, process.channelWord);
+    const auto pins = NodeChannelRules::getPinCounts (node, process.channelWord);
+    bool vectorInput = false, vectorOutput = false;
+
+    for (int i = 0; i < node.getPinCount(); ++i)
+        if (auto* pin = node.getPin (i); pin->isVectorPin())
+            (pin->isInput() ? vectorInput : vectorOutput) = true;
+
+    const auto channels = vectorInput || vectorOutput ? kept : 0u;
+    process.inputPins = std::max ({ 1u, (uint32_t) pins.inputs, node.inputCount, vectorInput ? channels : 0u });
+    process.outputPins = std::max ({ 1u, (uint32_t) pins.outputs, node.outputCount, vectorOutput ? channels : 0u });
+
+    if (process.definition == nullptr)
+    {
+        process.inputPins = std::max (1u, process.inputCount);
+        process.outputPins = std::max (1u, process.outputCount);
+    }
 }
 
 void ProjectFileReader::readCommands (const juce::XmlElement& element, ProjectFileContent::Process& process)
@@ -572,19 +596,7 @@ uint32_t ProjectFileReader::getPinLimit (const ProjectFileContent::Dsp* dsp, uin
         return 0;
 
     auto& process = dsp->processes[nodeId - 1];
-    auto* definition = process.definition;
-
-    if (definition == nullptr)
-        return std::max (1u, input ? process.inputCount : process.outputCount);
-
-    // The box shows as many pins on a side that follows the count as the
-    // count says, else the definition's.
-    const auto flags = definition->defaultChannelWord | process.channelWord;
-    const auto follows = (flags & (input ? GraphNode::inputsFollowCountFlag : GraphNode::outputsFollowCountFlag)) != 0;
-    const auto fixed = input ? definition->inputCount : definition->outputCount;
-    const auto count = process.channelWord & GraphNode::channelCountMask;
-
-    return std::max ({ 1u, fixed, follows ? count : 0u });
+    return input ? process.inputPins : process.outputPins;
 }
 
 std::vector<ProjectFileContent::Connection> ProjectFileReader::readConnections (const juce::XmlElement* list,

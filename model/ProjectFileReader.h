@@ -50,8 +50,8 @@ private:
                                                              const std::map<uint32_t, uint32_t>& ids,
                                                              const ProjectFileContent::Dsp* dsp);
 
-    // How many pins a node offers on one side: for a process the box's pins
-    // (the count for a side that follows it), for a DSP its module's.
+    // How many pins a node offers on one side: for a process the pins its
+    // box shows, for a DSP its module's; 0 for a node that is not there.
     uint32_t getPinLimit (const ProjectFileContent::Dsp* dsp, uint32_t nodeId, bool input) const;
 
     // False, noting the problem, for a text that is no number; a missing
@@ -63,6 +63,8 @@ private:
     void badNumber (const juce::XmlElement& element, const char* attribute);
 
     juce::String where;
+    // The rate the file sets, which a delay's count range depends on; 0 for none.
+    double samplingRateKhz = 0.0;
     const ModuleLibrary& library;
     ProjectFileContent content;
 };

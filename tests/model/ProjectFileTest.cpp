@@ -171,7 +171,7 @@ TEST_F (ProjectFileTest, AProcessMissingFromTheDefinitionsStaysAndKeepsItsConnec
     // again, so that the connections still join the same processes.
     const auto processes = juce::String (eqProcess) +
                            "<Process Index=\"1\" Name=\"Old\" ProcessId=\"999\" InNb=\"2\" OutNb=\"1\" NCount=\"1\" nrpn=\"2\"/>"
-                           "<Process Index=\"2\" Name=\"Comp\" ProcessId=\"515\" NCount=\"3221225473\" nrpn=\"3\"/>";
+                           "<Process Index=\"2\" Name=\"Comp\" ProcessId=\"515\" NCount=\"3221225474\" nrpn=\"3\"/>";
     const auto connections = "<ProcessConnections>"
                              "<ProcessConnection SrcNodeId=\"1\" SrcChnIndex=\"0\" DstNodeId=\"2\" DstChnIndex=\"1\"/>"
                              "<ProcessConnection SrcNodeId=\"2\" SrcChnIndex=\"0\" DstNodeId=\"3\" DstChnIndex=\"0\"/>"
@@ -211,9 +211,9 @@ TEST_F (ProjectFileTest, AFileThatLeftAProcessOutIsReadByItsIndexes)
                                "<ProcessConnection SrcNodeId=\"2\" SrcChnIndex=\"0\" DstNodeId=\"4\" DstChnIndex=\"0\"/>"
                                "<ProcessConnection SrcNodeId=\"1\" SrcChnIndex=\"0\" DstNodeId=\"3\" DstChnIndex=\"0\"/>"
                                "</ProcessConnections><Processes>"
-                               "<Process Index=\"0\" Name=\"A\" ProcessId=\"515\" NCount=\"3221225473\" nrpn=\"1\"/>"
-                               "<Process Index=\"1\" Name=\"B\" ProcessId=\"517\" NCount=\"3221225473\" nrpn=\"2\"/>"
-                               "<Process Index=\"3\" Name=\"D\" ProcessId=\"517\" NCount=\"3221225473\" nrpn=\"4\"/>"
+                               "<Process Index=\"0\" Name=\"A\" ProcessId=\"515\" NCount=\"3221225474\" nrpn=\"1\"/>"
+                               "<Process Index=\"1\" Name=\"B\" ProcessId=\"517\" NCount=\"3221225474\" nrpn=\"2\"/>"
+                               "<Process Index=\"3\" Name=\"D\" ProcessId=\"517\" NCount=\"3221225474\" nrpn=\"4\"/>"
                                "</Processes></DSP></DSPs>");
     LibraryAndDesign opened;
     const auto content = open (text, opened.design);

@@ -1,6 +1,7 @@
 #include "ProjectTestDesigns.h"
 
 #include "model/ModuleLibrary.h"
+#include "model/NodeChannelRules.h"
 
 #include "modulesdef/ModulesDefBuilder.h"
 #include "modulesdef/ModulesDefText.h"
@@ -214,13 +215,7 @@ GraphNode& DesignBuilder::addProcess (uint32_t dspId, const juce::String& proces
     if (channelCount > 0)
         node.channelWord = (node.channelWord & ~GraphNode::channelCountMask) | channelCount;
 
-    // As the box's mode sets them.
-    const auto pinFlags = definition.defaultChannelWord;
-
-    if ((pinFlags & 0x1D) == 0 && (pinFlags & GraphNode::inputsFollowCountFlag) != 0)
-        node.inputCount = node.getChannelCount();
-    else if ((pinFlags & 0x1D) == 0 && (pinFlags & GraphNode::outputsFollowCountFlag) != 0)
-        node.outputCount = node.getChannelCount();
+    NodeChannelRules::followCount (node, node.channelWord);
 
     if ((definition.defaultChannelWord & GraphNode::delayCountFlag) != 0)
         node.presetStore.setHasFixedDelayControl();
