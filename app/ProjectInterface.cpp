@@ -4,6 +4,7 @@
 #include "app/MainContainer.h"
 #include "editors/Dialogs.h"
 #include "editors/HelpViewer.h"
+#include "editors/ProgramFolder.h"
 #include "model/DesignLog.h"
 
 namespace
@@ -45,7 +46,7 @@ void setUpGroup (juce::GroupComponent& group, juce::Colour textColour)
 
 juce::File ProjectInterface::getDefaultModulesDefFile()
 {
-    return juce::File::getSpecialLocation (juce::File::currentExecutableFile).getSiblingFile ("Modules.def");
+    return ProgramFolder::getFile ("Modules.def");
 }
 
 ProjectInterface::ProjectInterface (MainContainer& ownerContainer, const juce::File& modulesDefFile)

@@ -45,6 +45,8 @@ void VARENTIXApplication::initialise (const juce::String& commandLine)
         return;
     }
 
+    lookAndFeel = std::make_unique<myLookAndFeel::Default>();
+
     auto* midiControl = midiControlLibrary.openInterface (MidiControlLibrary::getDefaultFile(), *this, Dialogs::getCurrent());
 
     const auto startFile = resolveStartFile (commandLine, juce::File::getCurrentWorkingDirectory());
@@ -70,6 +72,7 @@ void VARENTIXApplication::shutdown()
     // The window hands every object of the library back before the library goes.
     mainWindow.reset();
     midiControlLibrary.close();
+    lookAndFeel.reset();
 }
 
 void VARENTIXApplication::anotherInstanceStarted (const juce::String&) {}

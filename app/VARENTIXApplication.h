@@ -2,6 +2,7 @@
 
 #include "app/BoardMidiCallback.h"
 #include "app/MidiControlLibrary.h"
+#include "app/myLookAndFeel.h"
 
 #include <juce_events/juce_events.h>
 #include <juce_gui_basics/juce_gui_basics.h>
@@ -47,6 +48,8 @@ public:
 private:
     void handleAsyncUpdate() override;
 
+    // Our look for every window of the run, the first message box included.
+    std::unique_ptr<myLookAndFeel::Default> lookAndFeel;
     MidiControlLibrary midiControlLibrary;
     std::unique_ptr<MainAppWindow> mainWindow;
     bool updateCheckStarted = false;

@@ -49,7 +49,13 @@ bool JuceDialogs::askForName (const juce::String& title, const juce::String& ini
     options.useNativeTitleBar = false;
     options.resizable = false;
 
-    if (options.runModal() != 1 || ! dialog.hasUsableName())
+    // A modal window takes the keyboard focus itself as it opens; the name
+    // field takes it from there before the loop waits for the answer.
+    std::unique_ptr<juce::DialogWindow> window (options.create());
+    window->enterModalState (true);
+    dialog.focusNameEditor();
+
+    if (window->runModalLoop() != 1 || ! dialog.hasUsableName())
         return false;
 
     name = dialog.getEnteredName();

@@ -26,6 +26,13 @@ inline bool hasDisplay()
     if (! vxtest::hasDisplay())                                                                                                  \
     GTEST_SKIP() << "needs a display"
 
+// Tests that type at the keyboard need a display of their own, where no
+// window of another test takes the focus away: the build runs them on one
+// (VX_OWN_DISPLAY set) apart from the shared run.
+#define VX_REQUIRE_OWN_DISPLAY()                                                                                                 \
+    if (! vxtest::hasDisplay() || std::getenv ("VX_OWN_DISPLAY") == nullptr)                                                     \
+    GTEST_SKIP() << "needs a display of its own"
+
 // A folder of the test's own, deleted afterwards. Tests run in parallel
 // processes, so its name is random rather than merely unused.
 class TemporaryFolder
