@@ -2,6 +2,7 @@
 
 #include "app/ApplicationSettings.h"
 #include "app/MainAppWindow.h"
+#include "app/SoftwareUpdater.h"
 #include "editors/Dialogs.h"
 
 #include <cstdio>
@@ -60,9 +61,10 @@ void VARENTIXApplication::handleAsyncUpdate()
     if (std::exchange (updateCheckStarted, true))
         return;
 
-    // The update check of the maker's web server runs here with this version.
-    const auto version = makeComparableVersion (getApplicationVersion());
-    juce::ignoreUnused (version);
+    // The check waits for the server (a bounded time) on the message thread,
+    // as the first thing the running program does.
+    SoftwareUpdater updater;
+    updater.runUpdateCheck (updateCheckKey, makeComparableVersion (getApplicationVersion()));
 }
 
 void VARENTIXApplication::shutdown()

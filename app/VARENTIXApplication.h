@@ -2,6 +2,7 @@
 
 #include "app/BoardMidiCallback.h"
 #include "app/MidiControlLibrary.h"
+#include "app/ProgramVersion.h"
 #include "app/myLookAndFeel.h"
 
 #include <juce_events/juce_events.h>
@@ -25,7 +26,7 @@ public:
     ~VARENTIXApplication() override;
 
     const juce::String getApplicationName() override { return "VARENTIX"; }
-    const juce::String getApplicationVersion() override { return "1.3.3.6"; }
+    const juce::String getApplicationVersion() override { return ProgramVersion::text; }
     bool moreThanOneInstanceAllowed() override { return true; }
 
     void initialise (const juce::String& commandLine) override;

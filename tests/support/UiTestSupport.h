@@ -106,6 +106,22 @@ public:
         return answer;
     }
 
+    int askWithButtons (juce::MessageBoxIconType icon, const juce::String& title, const juce::String& message,
+                        const juce::StringArray& buttons) override
+    {
+        buttonQuestions.push_back ({ icon, title, message, buttons.joinIntoString ("|") });
+
+        if (buttonChoices.empty())
+        {
+            ADD_FAILURE() << "unexpected question: " << message;
+            return -1;
+        }
+
+        const auto choice = buttonChoices.front();
+        buttonChoices.pop_front();
+        return choice;
+    }
+
     juce::File chooseFileToOpen (const juce::String& title, const juce::File& start, const juce::String&) override
     {
         return choose (title, start);
@@ -154,6 +170,9 @@ public:
     std::vector<Message> messages;
     std::vector<Question> questions;
     std::deque<Answer> answers;
+
+    std::vector<Message> buttonQuestions; // the button texts joined by "|"
+    std::deque<int> buttonChoices;        // the index pressed, -1 closes
 
     std::vector<Question> chooserRequests; // title, start folder
     std::deque<juce::File> chosenFiles;    // none cancels
