@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/OstraneLogo.h"
 #include "editors/ActionManager.h"
 #include "model/Design.h"
 #include "model/GraphData.h"
@@ -148,6 +149,7 @@ public:
     juce::ComboBox& getMemoryComboBox() noexcept { return memoryCombo; }
     juce::TextEditor& getOutputDirectoryEditor() noexcept { return outputDirectoryEditor; }
     juce::TextButton& getChooserButton() noexcept { return chooserButton; }
+    OstraneLogo& getLogo() noexcept { return logo; }
 
     void mouseDown (const juce::MouseEvent& event) override;
     void paint (juce::Graphics& g) override;
@@ -195,6 +197,7 @@ private:
     bool savedValuesSent = false;
     ProjectFile::ControlSender controlSender;
 
+    OstraneLogo logo;
     juce::TextButton chooserButton{ "..." };
     juce::GroupComponent generalGroup{ "generalGroup", "General" };
     juce::GroupComponent externalMemGroup{ "externalMemGroup", "External memory (RAM)" };
