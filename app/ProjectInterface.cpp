@@ -4,6 +4,8 @@
 #include "app/MainContainer.h"
 #include "editors/Dialogs.h"
 #include "editors/HelpViewer.h"
+#include "generator/GenerationDriver.h"
+#include "generator/IdeProjectFile.h"
 #include "model/DesignLog.h"
 
 namespace
@@ -49,9 +51,7 @@ juce::File ProjectInterface::getDefaultModulesDefFile()
 }
 
 ProjectInterface::ProjectInterface (MainContainer& ownerContainer, const juce::File& modulesDefFile)
-    : owner (ownerContainer),
-      settings (ownerContainer.getSettings()),
-      design (ownerContainer.getDesign()),
+    : owner (ownerContainer), settings (ownerContainer.getSettings()), design (ownerContainer.getDesign()),
       projectSettings (design.getSettings())
 {
     // The logo lies under every widget of the page; it comes with the about box.
@@ -323,8 +323,13 @@ void ProjectInterface::reloadCommandLists()
 
 void ProjectInterface::generateSourceFiles (bool commandHandlers)
 {
-    // The firmware source generator writes here.
-    juce::ignoreUnused (commandHandlers);
+    GenerationDriver driver (design, mainBusFile);
+    driver.generateSourceFiles (commandHandlers);
+}
+
+juce::File ProjectInterface::getIdeProjectFileName (const juce::File& projectFile) const
+{
+    return IdeProjectFile::getIdeProjectFileName (projectFile);
 }
 
 //==============================================================================
