@@ -96,25 +96,6 @@ void editByUser (const juce::File& file)
     file.appendText ("\n// changed by the user\n", false, false, nullptr);
 }
 
-class DriverWithHandlers : public GenerationDriver
-{
-public:
-    using GenerationDriver::GenerationDriver;
-
-    // A handler of the variant's shape that handles nothing, registered as
-    // the handler writers register theirs.
-    void writeHandlerSource (BuildProjectFile& generator, const ModuleLibrary&, uint32_t dspNumber, DspSourceTexts& texts,
-                             juce::StringArray& names, bool commandHandlers) override
-    {
-        generator.addHandlerName (dspNumber, names, true, ! commandHandlers);
-        const auto header = "WORD " + names[(int) dspNumber - 1] +
-                            (commandHandlers ? "( WORD command, WORD dspId, WORD index, DWORD value )"
-                                             : "( WORD nrpn, WORD dspId, WORD processId, DWORD value, WORD format )");
-        texts.declarations = "extern " + header + ";\n";
-        texts.body = "\n" + header + "\n{\n\treturn 0;\n}\n";
-    }
-};
-
 class DriverWithPresets : public GenerationDriver
 {
 public:
@@ -518,21 +499,7 @@ TEST (GenerationDriver, PresetSourcesAreListedAsTheyAreWritten)
 TEST (GenerationDriver, FeaturesOfTheDspsChooseTheSharedSources)
 {
     TestProject project;
-    auto& eq = project.add ((project.addDsp (1), 1), "ParamEq8", 4);
-    auto& shelf = project.add (1, "ShelfEq2", 2);
-    auto& delay = project.add (1, "ShortDelay");
-    project.dspInput (1, eq, 0, 0);
-    project.connect (1, eq, 0, shelf, 0);
-    project.connect (1, shelf, 0, delay, 0);
-    project.dspOutput (1, delay, 0, 0);
-    project.addDsp (2, feedbackFxModule);
-    auto& canceller = project.add (2, "Canceller");
-    project.dspInput (2, canceller, 0, 0);
-    project.dspOutput (2, canceller, 0, 0);
-    project.addDsp (3, pitchFxModule);
-    auto& chorus = project.add (3, "Chorus");
-    project.dspInput (3, chorus, 0, 0);
-    project.dspOutput (3, chorus, 0, 1);
+    buildFeatureDesign (project);
 
     const auto log = project.generate();
     EXPECT_TRUE (log.contains ("midictrl.h...generated\nfbcHandler.c/.h...generated\nmainbus.c...generated\n")) << log;

@@ -172,6 +172,46 @@ juce::String TestProject::read (const juce::String& name) const
     return outputDirectory.getChildFile (name).loadFileAsString();
 }
 
+void DriverWithHandlers::writeHandlerSource (BuildProjectFile& generator, const ModuleLibrary&, uint32_t dspNumber,
+                                             DspSourceTexts& texts, juce::StringArray& names, bool commandHandlers)
+{
+    generator.addHandlerName (dspNumber, names, true, ! commandHandlers);
+    const auto header = "WORD " + names[(int) dspNumber - 1] +
+                        (commandHandlers ? "( WORD command, WORD dspId, WORD index, DWORD value )"
+                                         : "( WORD nrpn, WORD dspId, WORD processId, DWORD value, WORD format )");
+    texts.declarations = "extern " + header + ";\n";
+    texts.body = "\n" + header + "\n{\n\treturn 0;\n}\n";
+}
+
+void buildFeatureDesign (TestProject& project)
+{
+    project.addDsp (1);
+    auto& eq = project.add (1, "ParamEq8", 4);
+    auto& shelf = project.add (1, "ShelfEq2", 2);
+    auto& delay = project.add (1, "ShortDelay");
+    project.dspInput (1, eq, 0, 0);
+    project.connect (1, eq, 0, shelf, 0);
+    project.connect (1, shelf, 0, delay, 0);
+    project.dspOutput (1, delay, 0, 0);
+
+    project.addDsp (2, feedbackFxModule);
+    auto& canceller = project.add (2, "Canceller");
+    project.dspInput (2, canceller, 0, 0);
+    project.dspOutput (2, canceller, 0, 0);
+
+    project.addDsp (3, pitchFxModule);
+    auto& chorus = project.add (3, "Chorus");
+    project.dspInput (3, chorus, 0, 0);
+    project.dspOutput (3, chorus, 0, 1);
+
+    project.busConnect (1, 0, 2, 0);
+    project.busConnect (2, 0, 3, 0);
+    project.chipPin (1, 0, true, "DAAD0L");
+    project.chipPin (3, 1, false, "DABD3R");
+    project.chipPin (2, 1, false, "IBUS5");
+    project.chipPin (3, 1, true, "IBUS5");
+}
+
 juce::String withPlaceholder (const juce::String& log, const juce::File& outputDirectory)
 {
     return log.replace (outputDirectory.getFullPathName(), "<out>");

@@ -62,6 +62,22 @@ public:
     MainBusFile mainBus;
 };
 
+// A driver whose handler writer writes, for every DSP, a handler of the
+// variant's shape that handles nothing, registered as the handler writers
+// register theirs.
+class DriverWithHandlers : public GenerationDriver
+{
+public:
+    using GenerationDriver::GenerationDriver;
+
+    void writeHandlerSource (BuildProjectFile& generator, const ModuleLibrary& library, uint32_t dspNumber, DspSourceTexts& texts,
+                             juce::StringArray& names, bool commandHandlers) override;
+};
+
+// Three DSPs with every feature: biquads of both kinds on DSP 1, a feedback
+// canceller on DSP 2 and S/PDIF on DSP 3, wired on the bus and to chip pins.
+void buildFeatureDesign (TestProject& project);
+
 // The log of a generation with the output directory's path replaced by "<out>".
 juce::String withPlaceholder (const juce::String& log, const juce::File& outputDirectory);
 } // namespace generatortest
