@@ -349,16 +349,49 @@ TEST (GenerationDriver, ADspWithoutItsModuleIsLeftOutEverywhere)
     EXPECT_FALSE (project.read ("custom.h").contains ("DSP#2"));
 }
 
-TEST (GenerationDriver, ADspWhoseProcessesTheLibraryDoesNotKnowIsLeftOut)
+TEST (GenerationDriver, ADspTheModelCannotAccountForIsLeftOut)
 {
-    TestProject project;
-    project.addDelayDsp (1);
-    project.addDsp (2);
-    project.graph (2).addNode ("Stray", true, nullptr, 0.5, 0.5);
+    const struct
+    {
+        const char* name;
+        uint32_t dsp;
+        std::function<void (TestProject&)> build;
+        const char* error;
+    } cases[] = {
+        { "no processes in the registry", 2,
+          [] (TestProject& p)
+          {
+              p.addDsp (2);
+              p.graph (2).addNode ("Stray", true, nullptr, 0.5, 0.5);
+          },
+          " !!! Error#1: The module library holds no process of this DSP: no source generated in DSP#2\n" },
+        { "not on the bus", 5,
+          [] (TestProject& p)
+          {
+              p.addDelayDsp (5);
+              p.design.getBusGraph().removeNode (5);
+          },
+          " !!! Error#1: The DSP is not on the bus: no source generated in DSP#5\n" },
+        { "beyond the chip", 17, [] (TestProject& p) { p.addDelayDsp (17); },
+          " !!! Error#1: DSP numbers run from 1 to 16: no source generated in DSP#17\n" },
+    };
 
-    const auto log = project.generate();
-    EXPECT_TRUE (log.contains (" !!! Error#1: The module library holds no process of this DSP: no source generated in DSP#2\n"));
-    EXPECT_FALSE (project.read ("mainbus.c").contains ("dsp2InitAndRoute"));
+    for (auto& c : cases)
+    {
+        TestProject project;
+        project.addDelayDsp (1);
+        c.build (project);
+
+        const auto log = project.generate();
+        EXPECT_TRUE (log.contains ("dsp1.c...generated\n" + juce::String (c.error) + "main.c...generated\n")) << c.name << ":\n"
+                                                                                                              << log;
+        EXPECT_EQ (getLogErrorCount(), 1) << c.name;
+
+        const auto dsp = juce::String (c.dsp);
+        EXPECT_FALSE (project.listOutput().contains ("dsp" + dsp + ".c")) << c.name;
+        EXPECT_FALSE (project.read ("mainbus.c").contains ("dsp" + dsp + "InitAndRoute")) << c.name;
+        EXPECT_FALSE (project.read ("custom.h").contains ("DSP#" + dsp)) << c.name;
+    }
 }
 
 TEST (GenerationDriver, ADesignWithoutDspSourcesSaysSoAndKeepsItsFilesValid)
