@@ -354,12 +354,10 @@ void GenerationDriver::writeFeatureSources()
 
 void GenerationDriver::writeMainBusSource()
 {
-    fileList.add ("mainbus.c");
-    announce ("mainbus.c");
-
-    // The bus lists log what they leave out before the result line.
+    // What the bus lists leave out is logged before the file's own line.
     const auto text = mainBus.makeInitAndRouteSource();
-    writeAnnounced (outputDirectory.getChildFile ("mainbus.c"), text);
+    fileList.add ("mainbus.c");
+    storeAnnounced ("mainbus.c", text);
 }
 
 void GenerationDriver::writePresetSources()

@@ -557,3 +557,20 @@ TEST (GenerationDriver, FeaturesOfTheDspsChooseTheSharedSources)
     EXPECT_TRUE (ide.contains ("midictrl.h\r\nBiquadCtrl.c\r\nBiquadCtrl.h\r\nfbcHandler.c\r\nfbcHandler.h\r\nmainbus.c\r\n"));
     EXPECT_TRUE (ide.contains ("[USERVARS]\r\n_BOARD_USE_SPDIF\r\n[EMBED]"));
 }
+
+TEST (GenerationDriver, WhatTheBusRoutingLeavesOutIsLoggedBeforeItsFile)
+{
+    TestProject project;
+    project.addDelayDsp (1);
+    project.addDelayDsp (2);
+    project.busConnect (1, 0, 2, 9);
+    project.chipPin (1, 0, true, "DAAD0L\";");
+
+    EXPECT_TRUE (project.generate().contains (
+        "midictrl.h...generated\n"
+        " !!! Error#1: Bus connection from DSP#1 output 0 to DSP#2 input 9 left out: channels run from 0 to 7\n"
+        " !!! Error#2: Chip pin \"DAAD0L\";\" on DSP#1 input 0 left out: no such chip pin\n"
+        "mainbus.c...generated\n"));
+    EXPECT_EQ (getLogErrorCount(), 2);
+    EXPECT_TRUE (project.read ("mainbus.c").contains ("\t{0,0,0,0,0,0,0,0},\n\t{0,0,0,0,0,0,0,0}\n};"));
+}
