@@ -3,6 +3,7 @@
 #include "app/ApplicationSettings.h"
 #include "app/MainAppWindow.h"
 #include "editors/Dialogs.h"
+#include "editors/ProcessControlPanel.h"
 
 #include <cstdio>
 
@@ -90,7 +91,12 @@ void VARENTIXApplication::systemRequestedQuit()
 
 bool VARENTIXApplication::onPanelClosed (HvIfPanelWindow* window)
 {
-    // The process boxes that show the window close it, once they exist.
-    juce::ignoreUnused (window);
+    // The boxes belong to the message thread; the library may call from any.
+    // A window stays valid until a box closes it, so it may wait.
+    if (juce::MessageManager::existsAndIsCurrentThread())
+        ProcessControlPanel::removePanelEverywhere (window);
+    else
+        juce::MessageManager::callAsync ([window] { ProcessControlPanel::removePanelEverywhere (window); });
+
     return false;
 }
