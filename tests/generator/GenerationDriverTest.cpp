@@ -574,3 +574,16 @@ TEST (GenerationDriver, WhatTheBusRoutingLeavesOutIsLoggedBeforeItsFile)
     EXPECT_EQ (getLogErrorCount(), 2);
     EXPECT_TRUE (project.read ("mainbus.c").contains ("\t{0,0,0,0,0,0,0,0},\n\t{0,0,0,0,0,0,0,0}\n};"));
 }
+
+TEST (GenerationDriver, WithoutTheModuleLibraryNothingIsGenerated)
+{
+    TestProject project;
+    project.addDelayDsp (1);
+    project.design.setLibrary (nullptr);
+
+    EXPECT_EQ (project.generate(), lines ({ "Files generated in directory : <out>",
+                                            " !!! Error#1: The module library \"Modules.def\" was not read: nothing can be "
+                                            "generated.",
+                                            ">>> Your design contains a total number of 1 error(s)." }));
+    EXPECT_TRUE (project.listOutput().isEmpty());
+}
