@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/OstraneLogo.h"
 #include "editors/ActionManager.h"
 #include "generator/MainBusFile.h"
 #include "model/Design.h"
@@ -121,6 +122,7 @@ public:
     juce::ComboBox& getMemoryComboBox() noexcept { return memoryCombo; }
     juce::TextEditor& getOutputDirectoryEditor() noexcept { return outputDirectoryEditor; }
     juce::TextButton& getChooserButton() noexcept { return chooserButton; }
+    OstraneLogo& getLogo() noexcept { return logo; }
 
     void mouseDown (const juce::MouseEvent& event) override;
     void paint (juce::Graphics& g) override;
@@ -149,6 +151,7 @@ private:
     juce::String titleText;
     GraphData* busGraph = nullptr;
 
+    OstraneLogo logo;
     juce::TextButton chooserButton{ "..." };
     juce::GroupComponent generalGroup{ "generalGroup", "General" };
     juce::GroupComponent externalMemGroup{ "externalMemGroup", "External memory (RAM)" };
