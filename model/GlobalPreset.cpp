@@ -34,9 +34,10 @@ GlobalPresetTable* GlobalPreset::findTableByDsp (uint32_t dspId)
 
 GlobalPresetTable* GlobalPreset::getTable (int n) const noexcept
 {
-    // The announced count may exceed the tables held (a DSP without
-    // processes adds none), so both bounds are checked.
-    if (n < 0 || n > tableCount - 1 || n >= getHeldTableCount())
+    // Fetched by the tables held, as every walk over the tables goes: the
+    // announced count (the design's DSPs) may be lower than the tables held,
+    // and a table left out would lose its stored presets in the cleaning.
+    if (n < 0 || n >= getHeldTableCount())
         return nullptr;
 
     return tables[(size_t) n].get();

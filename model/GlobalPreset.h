@@ -38,7 +38,7 @@ public:
     // The table of that DSP, made current; none when there is none.
     GlobalPresetTable* findTableByDsp (uint32_t dspId);
 
-    // None when n is negative, above the announced count or not held.
+    // None when n is not the index of a table held.
     GlobalPresetTable* getTable (int n) const noexcept;
 
     // The announced table count plus every key of every table; 0 without

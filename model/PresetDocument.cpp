@@ -4,6 +4,8 @@
 #include "model/GlobalPresetKey.h"
 
 #include <algorithm>
+#include <map>
+#include <set>
 
 namespace
 {
@@ -92,13 +94,76 @@ juce::XmlElement* findClassAnywhere (const juce::XmlElement& root, const juce::S
     return nullptr;
 }
 
-juce::XmlElement* findPresetOfGroup (const juce::XmlElement& root, const juce::String& className, int count)
+// The table id of a group of the preset list; -1 when it holds none that a
+// global preset key could name.
+int tableIdOfGroup (const juce::XmlElement& group)
 {
-    if (auto* cls = findClassAnywhere (root, className))
-        if (auto* group = PresetDocument::findCountGroupElement (*cls, count))
-            return group->getChildByName (presetTag);
+    auto tableId = -1;
+
+    if (! PresetNumberReader::parseInt (group.getStringAttribute ("TableId"), tableId) || tableId < 0 ||
+        tableId > GlobalPresetKey::maxTableId)
+        return -1;
+
+    return tableId;
+}
+
+// The group of the preset list that holds the stored store of that table
+// id, in a class of that name. Found by its id, not by its count: the first
+// group of a class and count may be one the reader left out, and a class
+// may stand twice.
+juce::XmlElement* findStoredGroup (const juce::XmlElement& presetList, const juce::String& className, int tableId)
+{
+    if (tableId < 0)
+        return nullptr;
+
+    for (auto* cls = presetList.getChildByName (classTag); cls != nullptr; cls = cls->getNextElementWithTagName (classTag))
+        if (cls->getStringAttribute ("name") == className)
+            for (auto* group = cls->getChildByName (countGroupTag); group != nullptr;
+                 group = group->getNextElementWithTagName (countGroupTag))
+                if (tableIdOfGroup (*group) == tableId)
+                    return group;
 
     return nullptr;
+}
+
+// The "Preset" elements of every count group of that count in the class:
+// the node box's loader reads them all.
+std::vector<juce::XmlElement*> findPresetsOfCount (const juce::XmlElement& root, const juce::String& className, int count)
+{
+    std::vector<juce::XmlElement*> presets;
+
+    if (auto* cls = findClassAnywhere (root, className))
+        for (auto* group = cls->getChildByName (countGroupTag); group != nullptr;
+             group = group->getNextElementWithTagName (countGroupTag))
+            if (countOfGroup (*group) == toGroupCount ((uint32_t) count))
+                if (auto* preset = group->getChildByName (presetTag))
+                    presets.push_back (preset);
+
+    return presets;
+}
+
+// A name counts once: the readers take the first list of a name and ignore
+// the rest, so a list replaced or removed takes its twins with it, or one
+// of them would be read in its place. Removes every list of that name but
+// the one kept; true when any was removed.
+bool removeListsNamed (juce::XmlElement& lists, const juce::String& name, const juce::XmlElement* kept = nullptr)
+{
+    auto removed = false;
+
+    for (auto* list = lists.getChildByName (listTag); list != nullptr;)
+    {
+        auto* next = list->getNextElementWithTagName (listTag);
+
+        if (list != kept && list->getStringAttribute ("name") == name)
+        {
+            lists.removeChildElement (list, true);
+            removed = true;
+        }
+
+        list = next;
+    }
+
+    return removed;
 }
 
 // "NumberOfPresets" follows the lists the group really holds.
@@ -108,19 +173,38 @@ void updatePresetCount (juce::XmlElement& preset)
     findOrCreateChild (preset, countTag).setAttribute ("NumberOfPresets", lists != nullptr ? countChildren (*lists, listTag) : 0);
 }
 
+// Removes every global preset list of that name but the one kept, from
+// every "GLOBAL_PRESETS" element, whose counts follow; true when any was.
+bool removeGlobalLists (juce::XmlElement& root, const juce::String& name, const juce::XmlElement* kept = nullptr)
+{
+    auto removed = false;
+
+    for (auto* globals = root.getChildByName (globalPresetsTag); globals != nullptr;
+         globals = globals->getNextElementWithTagName (globalPresetsTag))
+    {
+        if (removeListsNamed (*globals, name, kept))
+        {
+            globals->setAttribute ("NumberOfGlobalPreset", countChildren (*globals, listTag));
+            removed = true;
+        }
+    }
+
+    return removed;
+}
+
 void writeDspDefinition (juce::XmlElement& list, const GlobalPresetTable& table)
 {
-    // A table written again for the same DSP replaces the old one.
-    for (auto* old = list.getChildByName (dspDefinitionTag); old != nullptr;
-         old = old->getNextElementWithTagName (dspDefinitionTag))
+    // A table written again for the same DSP replaces the old one, and any
+    // twin of it, which the reader would ignore until the old one is gone.
+    for (auto* old = list.getChildByName (dspDefinitionTag); old != nullptr;)
     {
+        auto* next = old->getNextElementWithTagName (dspDefinitionTag);
         uint32_t dspId = 0;
 
         if (PresetNumberReader::parseUnsigned (old->getStringAttribute ("dspId"), dspId) && dspId == table.getDspId())
-        {
             list.removeChildElement (old, true);
-            break;
-        }
+
+        old = next;
     }
 
     auto* definition = list.createNewChildElement (dspDefinitionTag);
@@ -130,23 +214,41 @@ void writeDspDefinition (juce::XmlElement& list, const GlobalPresetTable& table)
     for (int k = 0; k < table.getKeyCount(); ++k)
         definition->setAttribute ("processPreset" + juce::String (k + 1), juce::String (table.getKey (k)));
 }
+
+// The keys "processPreset1" ... of a DSP table, in number order, counted by
+// the attributes there are whatever number the element claims. The
+// attributes are walked once, so the work follows the size of the element.
+// A missing key is left out rather than read as 0, which would name preset 0
+// of table 0.
+std::vector<uint32_t> readKeys (const juce::XmlElement& definition, PresetNumberReader& reader)
+{
+    const auto keyCount = std::max (0, reader.getInt (definition, "numberOfProcess"));
+    std::map<int, int> keyAt;
+
+    for (int i = 0; i < definition.getNumAttributes(); ++i)
+        if (const auto k = PresetNumberReader::numberAfterPrefix (definition.getAttributeName (i), "processPreset");
+            k > 0 && k <= keyCount)
+            keyAt.emplace (k, i);
+
+    std::vector<uint32_t> keys;
+
+    for (const auto& [k, index] : keyAt)
+        keys.push_back (reader.getUnsignedAt (definition, index));
+
+    return keys;
+}
+
 void registerFileControls (ProcessPresetStore& target, const PresetControlsLayout& layout, bool fixed, int howMany)
 {
-    // Counted by the controls the file names, whatever count it claims.
-    const auto last = std::min (howMany, fixed ? layout.getFixedNumberCount() : layout.getSecondaryNumberCount());
-
-    for (int n = 1; n <= last; ++n)
+    // The controls the file names, numbered 1 to howMany: walked as they
+    // stand (in number order), never counted up to a number the file gives.
+    for (const auto& slot : layout.getSlots())
     {
-        auto* slot = layout.find (fixed, n);
-
         // A control without a name could never be found again.
-        if (slot == nullptr || slot->name.isEmpty() || target.findControl (slot->name))
+        if (slot.fixed != fixed || slot.number > howMany || slot.name.isEmpty() || target.findControl (slot.name))
             continue;
 
-        const auto number = fixed ? (slot->nrpn & ~ProcessPresetStore::secondaryControlFlag)
-                                  : (slot->nrpn | ProcessPresetStore::secondaryControlFlag);
-
-        if (! target.addOrUpdateControl (number, slot->name, true))
+        if (! target.addOrUpdateControlOfKind (slot.nrpn, slot.name, fixed))
             return;
     }
 }
@@ -445,27 +547,30 @@ juce::XmlElement* PresetDocument::writeClassElement (juce::XmlElement& parent, c
 
     auto* container = usePresetList ? &findOrCreateChild (parent, presetListTag) : &parent;
 
-    auto* cls = findPresetClassElement (*container, className);
-
-    if (cls == nullptr)
-    {
-        cls = createElement (classTag);
-        setText ("name", className);
-        addChild (*container, cls);
-    }
-
-    auto* group = findCountGroupElement (*cls, count);
+    // A stored store's group is the one of its table id, which the global
+    // preset keys use.
+    auto* group = usePresetList ? findStoredGroup (*container, className, presetStore.getTableId()) : nullptr;
 
     if (group == nullptr)
     {
-        group = createElement (countGroupTag);
-        setInt ("count", count);
-        setInt ("TableId", presetStore.getTableId());
-        addChild (*cls, group);
-    }
-    else
-    {
-        // The stored store's id is what the global preset keys use.
+        auto* cls = findPresetClassElement (*container, className);
+
+        if (cls == nullptr)
+        {
+            cls = createElement (classTag);
+            setText ("name", className);
+            addChild (*container, cls);
+        }
+
+        group = usePresetList ? nullptr : findCountGroupElement (*cls, count);
+
+        if (group == nullptr)
+        {
+            group = createElement (countGroupTag);
+            setInt ("count", count);
+            addChild (*cls, group);
+        }
+
         group->setAttribute ("TableId", presetStore.getTableId());
     }
 
@@ -492,11 +597,14 @@ juce::XmlElement* PresetDocument::writeClassElement (juce::XmlElement& parent, c
             continue;
 
         auto list = layout.makeList (*record);
+        auto* written = list.get();
 
         if (auto* existing = findListElement (lists, record->name))
             lists.replaceChildElement (existing, list.release());
         else
             lists.addChildElement (list.release());
+
+        removeListsNamed (lists, record->name, written);
     }
 
     updatePresetCount (*preset);
@@ -557,20 +665,45 @@ juce::Result PresetDocument::writePresetsFile (const juce::File& file, const juc
     if (loaded.result.failed() || loaded.root == nullptr)
         return loaded.result;
 
-    auto* preset = findPresetOfGroup (*loaded.root, className, count);
-    auto* lists = preset != nullptr ? preset->getChildByName (listsTag) : nullptr;
+    auto removed = false;
+    auto name = presetName;
+    auto named = presetName.isNotEmpty();
 
-    if (lists == nullptr)
+    for (auto* preset : findPresetsOfCount (*loaded.root, className, count))
+    {
+        auto* lists = preset->getChildByName (listsTag);
+
+        if (lists == nullptr)
+            continue;
+
+        if (removeAll)
+        {
+            removed = removed || lists->getChildByName (listTag) != nullptr;
+            lists->deleteAllChildElementsWithTagName (listTag);
+        }
+        else
+        {
+            // Without a name, the first list the loader reads goes.
+            if (! named)
+            {
+                if (auto* first = lists->getChildByName (listTag))
+                {
+                    name = first->getStringAttribute ("name");
+                    named = true;
+                }
+            }
+
+            if (! removeListsNamed (*lists, name))
+                continue;
+
+            removed = true;
+        }
+
+        updatePresetCount (*preset);
+    }
+
+    if (! removed)
         return juce::Result::ok();
-
-    if (removeAll)
-        lists->deleteAllChildElementsWithTagName (listTag);
-    else if (auto* list = presetName.isEmpty() ? lists->getChildByName (listTag) : findListElement (*lists, presetName))
-        lists->removeChildElement (list, true);
-    else
-        return juce::Result::ok();
-
-    updatePresetCount (*preset);
 
     return save (*loaded.root, file);
 }
@@ -746,7 +879,15 @@ juce::Result PresetDocument::readPresetsFile (const juce::File& file)
     auto mismatch = false;
 
     PresetNumberReader rootReader;
-    const auto tableIdCount = rootReader.getInt (*loaded.root, "NumberOfTableId");
+    auto tableIdCount = rootReader.getInt (*loaded.root, "NumberOfTableId");
+
+    // The ids a key can name, 0 to maxTableId, are all a file can count.
+    if (! rootReader.hasFailed() && (tableIdCount < 0 || tableIdCount > GlobalPresetKey::maxTableId + 1))
+    {
+        rootReader.fail ("\"NumberOfTableId\" " + juce::String (tableIdCount) + " is not a count of preset tables (0 to " +
+                         juce::String (GlobalPresetKey::maxTableId + 1) + ")");
+        tableIdCount = 0;
+    }
 
     if (rootReader.hasFailed())
         skipped.add (rootReader.getError());
@@ -799,6 +940,9 @@ void PresetDocument::readStoredStores (const juce::XmlElement& root, ProjectPres
 
             if (tableId < 0)
                 reader.fail ("\"TableId\" is missing or not valid");
+            else if (tableId > GlobalPresetKey::maxTableId)
+                reader.fail ("\"TableId\" " + juce::String (tableId) + " is beyond " +
+                             juce::String (GlobalPresetKey::maxTableId) + ", the highest a global preset key can name");
 
             auto stored = std::make_unique<ProcessPresetStore>();
             auto groupMismatch = false;
@@ -820,7 +964,9 @@ void PresetDocument::readStoredStores (const juce::XmlElement& root, ProjectPres
                 skipped.add (where + ": " + reader.getError());
 
                 // Keys may name the id of a group left out: no new store takes it.
-                stores.setTableCounter (std::max (stores.getTableCounter(), tableId));
+                if (tableId <= GlobalPresetKey::maxTableId)
+                    stores.setTableCounter (std::max (stores.getTableCounter(), tableId));
+
                 continue;
             }
 
@@ -831,6 +977,11 @@ void PresetDocument::readStoredStores (const juce::XmlElement& root, ProjectPres
 
 void PresetDocument::readGlobalPresets (const juce::XmlElement& root, GlobalPresetList& list, juce::StringArray& skipped)
 {
+    // A name counts once, as for the lists of a preset: the first global
+    // preset of a name is read, and the first table of a DSP in it; a later
+    // one is left out and reported (the next save removes it from the file).
+    std::set<juce::String> namesRead;
+
     for (auto* globals = root.getChildByName (globalPresetsTag); globals != nullptr;
          globals = globals->getNextElementWithTagName (globalPresetsTag))
     {
@@ -838,8 +989,16 @@ void PresetDocument::readGlobalPresets (const juce::XmlElement& root, GlobalPres
              element = element->getNextElementWithTagName (listTag))
         {
             const auto name = element->getStringAttribute ("name");
+
+            if (! namesRead.insert (name).second)
+            {
+                skipped.add ("a second global preset \"" + name + "\"");
+                continue;
+            }
+
             list.addIfMissing (name);
-            auto* globalPreset = list.getCurrent();
+            auto& globalPreset = *list.getCurrent();
+            std::set<uint32_t> dspsRead;
 
             for (auto* definition = element->getChildByName (dspDefinitionTag); definition != nullptr;
                  definition = definition->getNextElementWithTagName (dspDefinitionTag))
@@ -848,33 +1007,24 @@ void PresetDocument::readGlobalPresets (const juce::XmlElement& root, GlobalPres
                 // part could name the wrong preset.
                 PresetNumberReader reader;
                 const auto dspId = reader.getUnsigned (*definition, "dspId");
-
-                // The keys are counted by the attributes there are, whatever
-                // number the element claims.
-                const auto keyCount =
-                    std::min (std::max (0, reader.getInt (*definition, "numberOfProcess")), definition->getNumAttributes());
-
-                std::vector<uint32_t> keys;
-
-                for (int k = 1; k <= keyCount; ++k)
-                {
-                    const auto attribute = "processPreset" + juce::String (k);
-
-                    // A missing key is left out rather than read as 0, which
-                    // would name preset 0 of table 0.
-                    if (definition->hasAttribute (attribute))
-                        keys.push_back (reader.getUnsigned (*definition, attribute));
-                }
+                const auto keys = readKeys (*definition, reader);
+                const auto where = "the table of the DSP \"" + definition->getStringAttribute ("dspId") +
+                                   "\" in the global preset \"" + name + "\"";
 
                 if (reader.hasFailed())
                 {
-                    skipped.add ("the table of the DSP \"" + definition->getStringAttribute ("dspId") +
-                                 "\" in the global preset \"" + name + "\": " + reader.getError());
+                    skipped.add (where + ": " + reader.getError());
                     continue;
                 }
 
-                globalPreset->addTable (dspId);
-                auto* table = globalPreset->findTableByDsp (dspId);
+                if (! dspsRead.insert (dspId).second)
+                {
+                    skipped.add ("a second " + where);
+                    continue;
+                }
+
+                globalPreset.addTable (dspId);
+                auto* table = globalPreset.findTableByDsp (dspId);
 
                 for (auto key : keys)
                     table->appendRawKey (key);
@@ -891,18 +1041,10 @@ juce::Result PresetDocument::writeGlobalPresetsFile (const juce::File& file, con
     if (loaded.result.failed() || loaded.root == nullptr)
         return loaded.result;
 
-    for (auto* globals = loaded.root->getChildByName (globalPresetsTag); globals != nullptr;
-         globals = globals->getNextElementWithTagName (globalPresetsTag))
-    {
-        if (auto* list = findListElement (*globals, presetName))
-        {
-            globals->removeChildElement (list, true);
-            globals->setAttribute ("NumberOfGlobalPreset", countChildren (*globals, listTag));
-            return save (*loaded.root, file);
-        }
-    }
+    if (! removeGlobalLists (*loaded.root, presetName))
+        return juce::Result::ok();
 
-    return juce::Result::ok();
+    return save (*loaded.root, file);
 }
 
 juce::Result PresetDocument::writeGlobalPresetDocument (const juce::File& file, const GlobalPreset& globalPreset,
@@ -950,6 +1092,9 @@ juce::XmlElement& PresetDocument::findOrCreateGlobalList (juce::XmlElement& root
         list->setAttribute ("NumberOfDsp", globalPreset.getTableCount());
     }
 
+    // The reader takes the first list of a name; a twin left behind would be
+    // read once this one is gone.
+    removeGlobalLists (root, globalPreset.getName(), list);
     globals->setAttribute ("NumberOfGlobalPreset", countChildren (*globals, listTag));
     return *list;
 }
@@ -1102,7 +1247,7 @@ void PresetDocument::cleanStore (size_t first, size_t end)
         referenced[(size_t) index] = true;
     }
 
-    PendingRemoval removal{ cls->getName(), entry->count, {} };
+    PendingRemoval removal{ cls->getName(), entry->tableId, {} };
 
     for (auto index = stored.getPresetCount(); --index >= 0;)
     {
@@ -1163,15 +1308,16 @@ juce::Result PresetDocument::renumberAndSave (const juce::File& file)
 
         for (const auto& removal : pendingRemovals)
         {
-            auto* preset = findPresetOfGroup (*root, removal.className, removal.count);
+            auto* presetList = root->getChildByName (presetListTag);
+            auto* group = presetList != nullptr ? findStoredGroup (*presetList, removal.className, removal.tableId) : nullptr;
+            auto* preset = group != nullptr ? group->getChildByName (presetTag) : nullptr;
             auto* lists = preset != nullptr ? preset->getChildByName (listsTag) : nullptr;
 
             if (lists == nullptr)
                 continue;
 
             for (const auto& name : removal.presetNames)
-                if (auto* list = findListElement (*lists, name))
-                    lists->removeChildElement (list, true);
+                removeListsNamed (*lists, name);
 
             updatePresetCount (*preset);
         }

@@ -224,7 +224,7 @@ private:
     struct PendingRemoval
     {
         juce::String className;
-        int count = 0;
+        int tableId = -1;
         juce::StringArray presetNames;
     };
 

@@ -18,11 +18,19 @@ public:
 
     int getInt (const juce::XmlElement& element, const juce::String& attribute, int fallback = 0);
 
+    // The attribute at that index of the element, for callers that walk the
+    // attributes once rather than look each one up by its name.
+    uint32_t getUnsignedAt (const juce::XmlElement& element, int attributeIndex);
+
     // Notes a fault found by the caller; only the first is kept.
     void fail (const juce::String& reason);
 
     bool hasFailed() const noexcept { return failed; }
     const juce::String& getError() const noexcept { return error; }
+
+    // The number n of an attribute named exactly the prefix followed by n
+    // (decimal, from 1, no leading zero, at most 9 digits); 0 for any other.
+    static int numberAfterPrefix (const juce::String& attributeName, const char* prefix);
 
     static bool parseUnsigned (const juce::String& text, uint32_t& value);
     static bool parseInt (const juce::String& text, int& value);
@@ -32,7 +40,7 @@ private:
     Number getNumber (const juce::XmlElement& element, const juce::String& attribute, Number fallback,
                       bool (*parse) (const juce::String&, Number&));
 
-    void noteBadNumber (const juce::XmlElement& element, const juce::String& attribute);
+    void noteBadNumber (const juce::XmlElement& element, const juce::String& attribute, const juce::String& text);
 
     bool failed = false;
     juce::String error;
