@@ -18,12 +18,16 @@ int GlobalPreset::findTableIndex (uint32_t dspId)
 
 void GlobalPreset::addTable (uint32_t dspId)
 {
-    if (findTableIndex (dspId) >= 0)
-        return;
+    if (findTableIndex (dspId) < 0)
+        appendNewTable (dspId);
+}
 
+GlobalPresetTable& GlobalPreset::appendNewTable (uint32_t dspId)
+{
     tables.push_back (std::make_unique<GlobalPresetTable> (dspId));
     currentTable = getHeldTableCount() - 1;
     tableCount = getHeldTableCount();
+    return *tables.back();
 }
 
 GlobalPresetTable* GlobalPreset::findTableByDsp (uint32_t dspId)

@@ -35,6 +35,10 @@ public:
     // table becomes current.
     void addTable (uint32_t dspId);
 
+    // Appends an empty table for that DSP and makes it current, without
+    // looking for one: for a caller that knows there is none (the file reader).
+    GlobalPresetTable& appendNewTable (uint32_t dspId);
+
     // The table of that DSP, made current; none when there is none.
     GlobalPresetTable* findTableByDsp (uint32_t dspId);
 

@@ -43,18 +43,18 @@ PresetControlsLayout PresetControlsLayout::fromElement (const juce::XmlElement& 
     // kind in number order, whatever the order of the attributes; the first
     // of a repeated attribute counts.
     using Key = std::pair<bool, int>; // (secondary, number)
-    std::map<Key, int> nameAt, nrpnAt;
+    std::map<Key, size_t> nameAt, nrpnAt;
+    const auto attributes = PresetNumberReader::getAttributes (controls);
 
-    for (int i = 0; i < controls.getNumAttributes(); ++i)
+    for (size_t i = 0; i < attributes.size(); ++i)
     {
-        const auto attributeName = controls.getAttributeName (i);
-
         for (const auto fixed : { true, false })
         {
-            if (const auto number = PresetNumberReader::numberAfterPrefix (attributeName, fixed ? "fixedName" : "Name");
+            if (const auto number = PresetNumberReader::numberAfterPrefix (attributes[i].name, fixed ? "fixedName" : "Name");
                 number > 0)
                 nameAt.emplace (Key (! fixed, number), i);
-            else if (const auto nrpnNumber = PresetNumberReader::numberAfterPrefix (attributeName, fixed ? "fixedNrpn" : "Nrpn");
+            else if (const auto nrpnNumber =
+                         PresetNumberReader::numberAfterPrefix (attributes[i].name, fixed ? "fixedNrpn" : "Nrpn");
                      nrpnNumber > 0)
                 nrpnAt.emplace (Key (! fixed, nrpnNumber), i);
         }
@@ -65,9 +65,9 @@ PresetControlsLayout PresetControlsLayout::fromElement (const juce::XmlElement& 
     for (const auto& [key, index] : nameAt)
     {
         const auto nrpn = nrpnAt.find (key);
-        layout.addSlot ({ controls.getAttributeValue (index),
-                          nrpn != nrpnAt.end() ? reader.getUnsignedAt (controls, nrpn->second) : 0u, ! key.first, key.second,
-                          -1 });
+        layout.addSlot ({ attributes[index].value,
+                          nrpn != nrpnAt.end() ? reader.getUnsigned (controls, attributes[nrpn->second]) : 0u, ! key.first,
+                          key.second, -1 });
     }
 
     layout.delay = controls.hasAttribute (delayAttribute);

@@ -173,16 +173,16 @@ void updatePresetCount (juce::XmlElement& preset)
     findOrCreateChild (preset, countTag).setAttribute ("NumberOfPresets", lists != nullptr ? countChildren (*lists, listTag) : 0);
 }
 
-// Removes every global preset list of that name but the one kept, from
-// every "GLOBAL_PRESETS" element, whose counts follow; true when any was.
-bool removeGlobalLists (juce::XmlElement& root, const juce::String& name, const juce::XmlElement* kept = nullptr)
+// Removes every global preset list of that name from every
+// "GLOBAL_PRESETS" element, whose counts follow; true when any was.
+bool removeGlobalLists (juce::XmlElement& root, const juce::String& name)
 {
     auto removed = false;
 
     for (auto* globals = root.getChildByName (globalPresetsTag); globals != nullptr;
          globals = globals->getNextElementWithTagName (globalPresetsTag))
     {
-        if (removeListsNamed (*globals, name, kept))
+        if (removeListsNamed (*globals, name))
         {
             globals->setAttribute ("NumberOfGlobalPreset", countChildren (*globals, listTag));
             removed = true;
@@ -190,6 +190,64 @@ bool removeGlobalLists (juce::XmlElement& root, const juce::String& name, const 
     }
 
     return removed;
+}
+
+// The global preset lists of a file by name: the first of each name, which
+// the reader takes. Every later twin is removed, as it would be read in
+// place of its first once that one is gone; the counts follow.
+std::map<juce::String, juce::XmlElement*> indexGlobalLists (juce::XmlElement& root)
+{
+    std::map<juce::String, juce::XmlElement*> lists;
+
+    for (auto* globals = root.getChildByName (globalPresetsTag); globals != nullptr;
+         globals = globals->getNextElementWithTagName (globalPresetsTag))
+    {
+        for (auto* list = globals->getChildByName (listTag); list != nullptr;)
+        {
+            auto* next = list->getNextElementWithTagName (listTag);
+
+            if (! lists.emplace (list->getStringAttribute ("name"), list).second)
+                globals->removeChildElement (list, true);
+
+            list = next;
+        }
+
+        globals->setAttribute ("NumberOfGlobalPreset", countChildren (*globals, listTag));
+    }
+
+    return lists;
+}
+
+// A new list for the global preset in the first "GLOBAL_PRESETS" element.
+juce::XmlElement& createGlobalList (juce::XmlElement& root, const GlobalPreset& globalPreset)
+{
+    auto* globals = root.getChildByName (globalPresetsTag);
+
+    if (globals == nullptr)
+        globals = root.createNewChildElement (globalPresetsTag);
+
+    auto* list = globals->createNewChildElement (listTag);
+    list->setAttribute ("name", globalPreset.getName());
+    list->setAttribute ("NumberOfDsp", globalPreset.getTableCount());
+    globals->setAttribute ("NumberOfGlobalPreset", countChildren (*globals, listTag));
+    return *list;
+}
+
+juce::XmlElement& findOrCreateGlobalList (juce::XmlElement& root, const GlobalPreset& globalPreset)
+{
+    const auto lists = indexGlobalLists (root);
+    const auto found = lists.find (globalPreset.getName());
+    return found != lists.end() ? *found->second : createGlobalList (root, globalPreset);
+}
+
+void appendDspDefinition (juce::XmlElement& list, const GlobalPresetTable& table)
+{
+    auto* definition = list.createNewChildElement (dspDefinitionTag);
+    definition->setAttribute ("dspId", juce::String (table.getDspId()));
+    definition->setAttribute ("numberOfProcess", table.getKeyCount());
+
+    for (int k = 0; k < table.getKeyCount(); ++k)
+        definition->setAttribute ("processPreset" + juce::String (k + 1), juce::String (table.getKey (k)));
 }
 
 void writeDspDefinition (juce::XmlElement& list, const GlobalPresetTable& table)
@@ -207,12 +265,7 @@ void writeDspDefinition (juce::XmlElement& list, const GlobalPresetTable& table)
         old = next;
     }
 
-    auto* definition = list.createNewChildElement (dspDefinitionTag);
-    definition->setAttribute ("dspId", juce::String (table.getDspId()));
-    definition->setAttribute ("numberOfProcess", table.getKeyCount());
-
-    for (int k = 0; k < table.getKeyCount(); ++k)
-        definition->setAttribute ("processPreset" + juce::String (k + 1), juce::String (table.getKey (k)));
+    appendDspDefinition (list, table);
 }
 
 // The keys "processPreset1" ... of a DSP table, in number order, counted by
@@ -223,17 +276,17 @@ void writeDspDefinition (juce::XmlElement& list, const GlobalPresetTable& table)
 std::vector<uint32_t> readKeys (const juce::XmlElement& definition, PresetNumberReader& reader)
 {
     const auto keyCount = std::max (0, reader.getInt (definition, "numberOfProcess"));
-    std::map<int, int> keyAt;
+    const auto attributes = PresetNumberReader::getAttributes (definition);
+    std::map<int, size_t> keyAt;
 
-    for (int i = 0; i < definition.getNumAttributes(); ++i)
-        if (const auto k = PresetNumberReader::numberAfterPrefix (definition.getAttributeName (i), "processPreset");
-            k > 0 && k <= keyCount)
+    for (size_t i = 0; i < attributes.size(); ++i)
+        if (const auto k = PresetNumberReader::numberAfterPrefix (attributes[i].name, "processPreset"); k > 0 && k <= keyCount)
             keyAt.emplace (k, i);
 
     std::vector<uint32_t> keys;
 
     for (const auto& [k, index] : keyAt)
-        keys.push_back (reader.getUnsignedAt (definition, index));
+        keys.push_back (reader.getUnsigned (definition, attributes[index]));
 
     return keys;
 }
@@ -996,8 +1049,7 @@ void PresetDocument::readGlobalPresets (const juce::XmlElement& root, GlobalPres
                 continue;
             }
 
-            list.addIfMissing (name);
-            auto& globalPreset = *list.getCurrent();
+            auto& globalPreset = list.appendNew (name);
             std::set<uint32_t> dspsRead;
 
             for (auto* definition = element->getChildByName (dspDefinitionTag); definition != nullptr;
@@ -1023,11 +1075,10 @@ void PresetDocument::readGlobalPresets (const juce::XmlElement& root, GlobalPres
                     continue;
                 }
 
-                globalPreset.addTable (dspId);
-                auto* table = globalPreset.findTableByDsp (dspId);
+                auto& table = globalPreset.appendNewTable (dspId);
 
                 for (auto key : keys)
-                    table->appendRawKey (key);
+                    table.appendRawKey (key);
             }
         }
     }
@@ -1063,40 +1114,6 @@ juce::Result PresetDocument::writeGlobalPresetDocument (const juce::File& file, 
 
     writeDspDefinition (list, table);
     return save (*root, file);
-}
-
-juce::XmlElement& PresetDocument::findOrCreateGlobalList (juce::XmlElement& root, const GlobalPreset& globalPreset)
-{
-    juce::XmlElement* globals = nullptr;
-    juce::XmlElement* list = nullptr;
-
-    for (auto* candidate = root.getChildByName (globalPresetsTag); candidate != nullptr && list == nullptr;
-         candidate = candidate->getNextElementWithTagName (globalPresetsTag))
-    {
-        globals = globals != nullptr ? globals : candidate;
-
-        if ((list = findListElement (*candidate, globalPreset.getName())) != nullptr)
-            globals = candidate;
-    }
-
-    if (globals == nullptr)
-    {
-        globals = root.createNewChildElement (globalPresetsTag);
-        globals->setAttribute ("NumberOfGlobalPreset", 0);
-    }
-
-    if (list == nullptr)
-    {
-        list = globals->createNewChildElement (listTag);
-        list->setAttribute ("name", globalPreset.getName());
-        list->setAttribute ("NumberOfDsp", globalPreset.getTableCount());
-    }
-
-    // The reader takes the first list of a name; a twin left behind would be
-    // read once this one is gone.
-    removeGlobalLists (root, globalPreset.getName(), list);
-    globals->setAttribute ("NumberOfGlobalPreset", countChildren (*globals, listTag));
-    return *list;
 }
 
 //==============================================================================
@@ -1151,6 +1168,8 @@ int PresetDocument::rebuildReferencedPresets()
     if (globalPresets == nullptr)
         return 0;
 
+    std::set<int> references;
+
     for (int p = 0; p < globalPresets->getCount(); ++p)
     {
         auto* globalPreset = globalPresets->getPreset (p);
@@ -1163,16 +1182,11 @@ int PresetDocument::rebuildReferencedPresets()
                 continue;
 
             for (auto key : table->getKeys())
-            {
-                const auto reference = GlobalPresetKey::getPresetReference (key);
-
-                if (std::find (referencedPresets.begin(), referencedPresets.end(), reference) == referencedPresets.end())
-                    referencedPresets.push_back (reference);
-            }
+                references.insert (GlobalPresetKey::getPresetReference (key));
         }
     }
 
-    std::sort (referencedPresets.begin(), referencedPresets.end(), std::greater<int>());
+    referencedPresets.assign (references.rbegin(), references.rend());
     return (int) referencedPresets.size();
 }
 
@@ -1271,26 +1285,25 @@ void PresetDocument::cleanStore (size_t first, size_t end)
 
 juce::Result PresetDocument::renumberAndSave (const juce::File& file)
 {
-    if (globalPresets != nullptr)
+    std::map<int, int> newIndexOf;
+
+    for (size_t j = 0; j < referencedPresets.size() && j < newIndex.size(); ++j)
+        newIndexOf.emplace (referencedPresets[j], newIndex[j]);
+
+    for (int p = 0; globalPresets != nullptr && p < globalPresets->getCount(); ++p)
     {
-        for (int p = 0; p < globalPresets->getCount(); ++p)
+        auto* globalPreset = globalPresets->getPreset (p);
+
+        for (int t = 0; t < globalPreset->getHeldTableCount(); ++t)
         {
-            auto* globalPreset = globalPresets->getPreset (p);
+            auto* table = globalPreset->getTable (t);
 
-            for (int t = 0; t < globalPreset->getHeldTableCount(); ++t)
+            for (int k = 0; table != nullptr && k < table->getKeyCount(); ++k)
             {
-                auto* table = globalPreset->getTable (t);
+                auto* key = table->getKeyPointer (k);
 
-                for (int k = 0; table != nullptr && k < table->getKeyCount(); ++k)
-                {
-                    auto* key = table->getKeyPointer (k);
-                    const auto found = std::find (referencedPresets.begin(), referencedPresets.end(),
-                                                  GlobalPresetKey::getPresetReference (*key));
-                    const auto j = (size_t) (found - referencedPresets.begin());
-
-                    if (found != referencedPresets.end() && j < newIndex.size())
-                        *key = GlobalPresetKey::withPresetIndex (*key, newIndex[j]);
-                }
+                if (const auto found = newIndexOf.find (GlobalPresetKey::getPresetReference (*key)); found != newIndexOf.end())
+                    *key = GlobalPresetKey::withPresetIndex (*key, found->second);
             }
         }
     }
@@ -1322,15 +1335,18 @@ juce::Result PresetDocument::renumberAndSave (const juce::File& file)
             updatePresetCount (*preset);
         }
 
+        const auto lists = indexGlobalLists (*root);
+
         for (int p = 0; globalPresets != nullptr && p < globalPresets->getCount(); ++p)
         {
             auto* globalPreset = globalPresets->getPreset (p);
-            auto& list = findOrCreateGlobalList (*root, *globalPreset);
+            const auto found = lists.find (globalPreset->getName());
+            auto& list = found != lists.end() ? *found->second : createGlobalList (*root, *globalPreset);
             list.deleteAllChildElementsWithTagName (dspDefinitionTag);
 
             for (int t = 0; t < globalPreset->getHeldTableCount(); ++t)
                 if (auto* table = globalPreset->getTable (t))
-                    writeDspDefinition (list, *table);
+                    appendDspDefinition (list, *table);
         }
 
         result = save (*root, file);

@@ -241,7 +241,6 @@ private:
     // The loaded global file's root with its table-id count brought up to
     // date, or a fresh root when there was no file.
     std::unique_ptr<juce::XmlElement> takeGlobalRoot (PresetFileAccess::Loaded& loaded) const;
-    juce::XmlElement& findOrCreateGlobalList (juce::XmlElement& root, const GlobalPreset& globalPreset);
     void cleanStore (size_t first, size_t end);
 
     // A parsed file to change, or a reported failure when it is damaged.

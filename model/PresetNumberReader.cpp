@@ -73,15 +73,32 @@ Number PresetNumberReader::getNumber (const juce::XmlElement& element, const juc
     return fallback;
 }
 
-uint32_t PresetNumberReader::getUnsignedAt (const juce::XmlElement& element, int attributeIndex)
+std::vector<PresetNumberReader::Attribute> PresetNumberReader::getAttributes (const juce::XmlElement& element)
 {
-    const auto text = element.getAttributeValue (attributeIndex);
+    // The first attribute is reached at once: a copy gives up its first
+    // attribute until none is left.
+    juce::XmlElement copy (element);
+    const auto count = copy.getNumAttributes();
+    std::vector<Attribute> attributes;
+    attributes.reserve ((size_t) count);
+
+    for (int i = 0; i < count; ++i)
+    {
+        attributes.push_back ({ copy.getAttributeName (0), copy.getAttributeValue (0) });
+        copy.removeAttribute (juce::Identifier (attributes.back().name));
+    }
+
+    return attributes;
+}
+
+uint32_t PresetNumberReader::getUnsigned (const juce::XmlElement& element, const Attribute& attribute)
+{
     uint32_t value = 0;
 
-    if (parseUnsigned (text, value))
+    if (parseUnsigned (attribute.value, value))
         return value;
 
-    noteBadNumber (element, element.getAttributeName (attributeIndex), text);
+    noteBadNumber (element, attribute.name, attribute.value);
     return 0;
 }
 

@@ -3,6 +3,7 @@
 #include <juce_core/juce_core.h>
 
 #include <cstdint>
+#include <vector>
 
 // Reads the numeric attributes of a preset file. A missing attribute gives
 // the caller's fallback, as the files have always been read; a text that is
@@ -18,9 +19,18 @@ public:
 
     int getInt (const juce::XmlElement& element, const juce::String& attribute, int fallback = 0);
 
-    // The attribute at that index of the element, for callers that walk the
-    // attributes once rather than look each one up by its name.
-    uint32_t getUnsignedAt (const juce::XmlElement& element, int attributeIndex);
+    struct Attribute
+    {
+        juce::String name, value;
+    };
+
+    // Every attribute of the element, in order. JUCE finds an attribute by
+    // its index or its name by walking to it, so reading each of many in
+    // turn costs the square of their number; this costs their number.
+    static std::vector<Attribute> getAttributes (const juce::XmlElement& element);
+
+    // The value of one of those attributes of the element.
+    uint32_t getUnsigned (const juce::XmlElement& element, const Attribute& attribute);
 
     // Notes a fault found by the caller; only the first is kept.
     void fail (const juce::String& reason);

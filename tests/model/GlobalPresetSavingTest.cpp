@@ -472,3 +472,34 @@ TEST_F (GlobalPresetSavingTest, AControlOfAHugeNumberIsReadAtOnce)
     EXPECT_EQ (valueOf (*stored, "A", "Freq"), 4u);
     EXPECT_TRUE (recorder.messages.empty());
 }
+
+// Work that follows the size of the file: a global preset or a table is
+// never looked for among all those read before it.
+TEST_F (GlobalPresetSavingTest, ManyGlobalPresetsAreReadAndSavedAtOnce)
+{
+    constexpr int presetCount = 10000;
+    storeWithPresets ("Biquad", 2, 2);
+    juce::MemoryOutputStream globalsText;
+    globalsText << "<GLOBAL_PRESETS>";
+
+    for (int i = 0; i < presetCount; ++i)
+        globalsText << "<List name=\"G" << i << "\"><DSPDefinition dspId=\"" << i << "\" numberOfProcess=\"1\" processPreset1=\""
+                    << (int) GlobalPresetKey::make (2, (uint32_t) i % 2, 0) << "\"/></List>";
+
+    globalsText << "</GLOBAL_PRESETS></PRESETS>";
+    ASSERT_TRUE (file.replaceWithText (file.loadFileAsString().replace ("</PRESETS>", globalsText.toString())));
+
+    const auto started = juce::Time::getMillisecondCounterHiRes();
+    ASSERT_TRUE (document.readPresetsFile (file).wasOk());
+    ASSERT_TRUE (clean().wasOk());
+    ASSERT_TRUE (document.readPresetsFile (file).wasOk());
+    const auto elapsed = juce::Time::getMillisecondCounterHiRes() - started;
+
+    // Looking each one up among those before it took most of a minute.
+    EXPECT_LT (elapsed, 5000.0);
+
+    ASSERT_EQ (globals.getCount(), presetCount);
+    EXPECT_EQ (presetNameOfKey (keyOf ("G9999", 9999, 0)), "P1");
+    EXPECT_EQ (presetNameOfKey (keyOf ("G0", 0, 0)), "P0");
+    EXPECT_TRUE (recorder.messages.empty());
+}
