@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/OstraneLogo.h"
 #include "editors/ActionManager.h"
 #include "model/Design.h"
 #include "model/GraphData.h"
@@ -115,6 +116,7 @@ public:
     juce::ComboBox& getMemoryComboBox() noexcept { return memoryCombo; }
     juce::TextEditor& getOutputDirectoryEditor() noexcept { return outputDirectoryEditor; }
     juce::TextButton& getChooserButton() noexcept { return chooserButton; }
+    OstraneLogo& getLogo() noexcept { return logo; }
 
     void mouseDown (const juce::MouseEvent& event) override;
     void paint (juce::Graphics& g) override;
@@ -142,6 +144,7 @@ private:
     juce::String titleText;
     GraphData* busGraph = nullptr;
 
+    OstraneLogo logo;
     juce::TextButton chooserButton{ "..." };
     juce::GroupComponent generalGroup{ "generalGroup", "General" };
     juce::GroupComponent externalMemGroup{ "externalMemGroup", "External memory (RAM)" };

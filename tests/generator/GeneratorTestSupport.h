@@ -54,6 +54,18 @@ public:
     BuildProjectFile generator;
 };
 
+// A side of a node as routing reads it: where its output pins start, whether
+// its first pin is a vector pin standing for a run of channels, and how many
+// channels it offers (a vector pin's run, or one per pin).
+int firstOutputIndex (const GraphNode& node);
+bool isVectorSide (const GraphNode& node, bool inputs);
+uint32_t channelsOf (const GraphNode& node, bool inputs);
+
+// What routing promises unless it reports a conflict: both ends of every
+// signal connection read the same node, and no two output channels write
+// the same routing node. One line per breach; none when the promise holds.
+juce::StringArray findRoutingBreaches (const GraphData& graph);
+
 // The expected text of a golden file in tests/generator/golden/. With the
 // environment variable VX_UPDATE_GOLDEN set, the file is (re)written from
 // the actual text instead, so that a deliberate change is one run away.
