@@ -477,7 +477,7 @@ TEST_F (GlobalPresetSavingTest, AControlOfAHugeNumberIsReadAtOnce)
 // never looked for among all those read before it.
 TEST_F (GlobalPresetSavingTest, ManyGlobalPresetsAreReadAndSavedAtOnce)
 {
-    constexpr int presetCount = 10000;
+    constexpr int presetCount = 5000;
     storeWithPresets ("Biquad", 2, 2);
     juce::MemoryOutputStream globalsText;
     globalsText << "<GLOBAL_PRESETS>";
@@ -495,11 +495,11 @@ TEST_F (GlobalPresetSavingTest, ManyGlobalPresetsAreReadAndSavedAtOnce)
     ASSERT_TRUE (document.readPresetsFile (file).wasOk());
     const auto elapsed = juce::Time::getMillisecondCounterHiRes() - started;
 
-    // Looking each one up among those before it took most of a minute.
+    // Looking each one up among those before it took some fifteen seconds.
     EXPECT_LT (elapsed, 5000.0);
 
     ASSERT_EQ (globals.getCount(), presetCount);
-    EXPECT_EQ (presetNameOfKey (keyOf ("G9999", 9999, 0)), "P1");
+    EXPECT_EQ (presetNameOfKey (keyOf ("G4999", 4999, 0)), "P1");
     EXPECT_EQ (presetNameOfKey (keyOf ("G0", 0, 0)), "P0");
     EXPECT_TRUE (recorder.messages.empty());
 }
