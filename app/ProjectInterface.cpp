@@ -5,6 +5,8 @@
 #include "editors/Dialogs.h"
 #include "editors/HelpViewer.h"
 #include "editors/ProgramFolder.h"
+#include "generator/GenerationDriver.h"
+#include "generator/IdeProjectFile.h"
 #include "model/DesignLog.h"
 
 namespace
@@ -323,8 +325,13 @@ void ProjectInterface::reloadCommandLists()
 
 void ProjectInterface::generateSourceFiles (bool commandHandlers)
 {
-    // The firmware source generator writes here.
-    juce::ignoreUnused (commandHandlers);
+    GenerationDriver driver (design, mainBusFile);
+    driver.generateSourceFiles (commandHandlers);
+}
+
+juce::File ProjectInterface::getIdeProjectFileName (const juce::File& projectFile) const
+{
+    return IdeProjectFile::getIdeProjectFileName (projectFile);
 }
 
 //==============================================================================
