@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -13,7 +14,10 @@ class ModuleDictionary;
 // each holding k escapes to the next) is walked about k^8 times before the
 // nesting cap stops it: a file of a few hundred bytes would take hours. The
 // counts are made once per dictionary, bottom-up from the deepest level, in
-// time proportional to the dictionary's words times the nesting cap.
+// time proportional to the dictionary's words times the nesting cap. With
+// each entry's pieces and their running counts, a walk finds the piece that
+// holds an item by a binary search, so that even a function whose entry
+// holds thousands of escapes before its items is read at once.
 class DictionaryItemCounts
 {
 public:
@@ -37,13 +41,33 @@ public:
         bool endsDamaged = false;
     };
 
+    // One step of an entry's walk that counts: an item, an escape to an
+    // entry that stands for items or ends damaged, or the damaged item that
+    // ends the entry. Escapes that stand for nothing are left out.
+    struct Piece
+    {
+        int position = 0;       // the word where it starts in the entry
+        int64_t itemsStart = 0; // the entry's items counted before it
+        int64_t itemsEnd = 0;   // ... and once it is passed
+        bool isItem = false;    // an item of the entry's own (else an escape, or the damaged end)
+        bool endsDamaged = false;
+    };
+
     explicit DictionaryItemCounts (const ModuleDictionary& dictionary);
 
     // The count of the entry walked at the depth (1 to maxEscapeDepth); an
     // entry that does not exist, or a depth out of range, stands for nothing.
     Count get (int entry, int depth) const noexcept;
 
+    // The piece of the entry walked at the depth that item `item` (counted
+    // from the entry's start) falls in: the first that passes it, or that
+    // ends damaged on it. None when the entry does not reach it.
+    const Piece* findPiece (int entry, int depth, int64_t item) const noexcept;
+
 private:
     int entryCount = 0;
-    std::vector<Count> counts; // maxEscapeDepth rows of entryCount, depth 1 first
+    std::vector<Count> counts;              // maxEscapeDepth rows of entryCount, depth 1 first
+    std::vector<std::vector<Piece>> pieces; // the same layout
+
+    size_t slot (int entry, int depth) const noexcept { return (size_t) (depth - 1) * (size_t) entryCount + (size_t) entry; }
 };

@@ -99,10 +99,10 @@ enum class Walk
 };
 
 // One search for item n. Escapes may nest (up to the cap, so that an entry
-// that refers to itself cannot recurse without end), and an escape to an
-// entry that cannot hold item n is stepped over by the entry's item count
-// rather than walked: the search then follows escapes only on its way down to
-// the item, and its work stays within the words of the lists on that way.
+// that refers to itself cannot recurse without end). An escape to an entry
+// that cannot hold item n is stepped over by the entry's item count rather
+// than walked, and inside an entry that holds it the item is found by a
+// binary search: the work is the function's own list and a search per level.
 class ItemSearch
 {
 public:
@@ -173,7 +173,32 @@ private:
             return Walk::goOn;
         }
 
-        return walk (*entry, true, depth + 1, counter);
+        return searchEntry (index, depth + 1, counter);
+    }
+
+    // Item n lies in the entry: the binary search of its pieces finds the
+    // item, the damaged item it stops on, or the escape to go down.
+    Walk searchEntry (int index, int depth, int& counter)
+    {
+        const auto& entry = *dictionary->getEntry (index);
+        const auto* piece = counts->findPiece (index, depth, n - counter);
+
+        if (piece == nullptr)
+            return Walk::goOn;
+
+        counter += (int) piece->itemsStart;
+
+        if (piece->isItem)
+        {
+            decodeParameterDescriptor (entry, piece->position, true, out);
+            out.reached = true;
+            return Walk::reached;
+        }
+
+        if (entry.word (piece->position) != ParameterWordList::escapeWord)
+            return Walk::stop;
+
+        return searchEntry (entry.word (piece->position + 1), depth + 1, counter);
     }
 
     const ModuleDictionary* dictionary;
