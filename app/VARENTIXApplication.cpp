@@ -2,7 +2,9 @@
 
 #include "app/ApplicationSettings.h"
 #include "app/MainAppWindow.h"
+#include "app/SoftwareUpdater.h"
 #include "editors/Dialogs.h"
+#include "editors/ProcessControlPanel.h"
 
 #include <cstdio>
 
@@ -45,6 +47,8 @@ void VARENTIXApplication::initialise (const juce::String& commandLine)
         return;
     }
 
+    lookAndFeel = std::make_unique<myLookAndFeel::Default>();
+
     auto* midiControl = midiControlLibrary.openInterface (MidiControlLibrary::getDefaultFile(), *this, Dialogs::getCurrent());
 
     const auto startFile = resolveStartFile (commandLine, juce::File::getCurrentWorkingDirectory());
@@ -58,9 +62,10 @@ void VARENTIXApplication::handleAsyncUpdate()
     if (std::exchange (updateCheckStarted, true))
         return;
 
-    // The update check of the maker's web server runs here with this version.
-    const auto version = makeComparableVersion (getApplicationVersion());
-    juce::ignoreUnused (version);
+    // The check waits for the server (a bounded time) on the message thread,
+    // as the first thing the running program does.
+    SoftwareUpdater updater;
+    updater.runUpdateCheck (updateCheckKey, makeComparableVersion (getApplicationVersion()));
 }
 
 void VARENTIXApplication::shutdown()
@@ -70,6 +75,7 @@ void VARENTIXApplication::shutdown()
     // The window hands every object of the library back before the library goes.
     mainWindow.reset();
     midiControlLibrary.close();
+    lookAndFeel.reset();
 }
 
 void VARENTIXApplication::anotherInstanceStarted (const juce::String&) {}
@@ -90,7 +96,12 @@ void VARENTIXApplication::systemRequestedQuit()
 
 bool VARENTIXApplication::onPanelClosed (HvIfPanelWindow* window)
 {
-    // The process boxes that show the window close it, once they exist.
-    juce::ignoreUnused (window);
+    // The boxes belong to the message thread; the library may call from any.
+    // A window stays valid until a box closes it, so it may wait.
+    if (juce::MessageManager::existsAndIsCurrentThread())
+        ProcessControlPanel::removePanelEverywhere (window);
+    else
+        juce::MessageManager::callAsync ([window] { ProcessControlPanel::removePanelEverywhere (window); });
+
     return false;
 }

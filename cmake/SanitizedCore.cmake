@@ -11,8 +11,8 @@ vx_add_juce_library(juce_base_san STATIC
 target_compile_options(juce_base_san PRIVATE ${VX_SAN_FLAGS})
 target_link_options(juce_base_san PUBLIC ${VX_SAN_FLAGS})
 
-add_library(varentix_core_san STATIC ${VX_CORE_SOURCES} ${VX_MODULESDEF_SOURCES})
-target_include_directories(varentix_core_san PUBLIC ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/tools)
+add_library(varentix_core_san STATIC ${VX_CORE_SOURCES} ${VX_MODULESDEF_SOURCES} ${VX_HALVIX_CORE_SOURCES})
+target_include_directories(varentix_core_san PUBLIC ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/tools ${PROJECT_SOURCE_DIR}/halvix)
 target_link_libraries(varentix_core_san PUBLIC juce_base_san)
 target_compile_options(varentix_core_san PRIVATE ${VX_WARNINGS} ${VX_SAN_FLAGS})
 

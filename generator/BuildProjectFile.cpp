@@ -1,13 +1,14 @@
 #include "generator/BuildProjectFile.h"
 
 #include "generator/DspBusPin.h"
-#include "model/GenerationContext.h"
 #include "generator/MemoryMapWriter.h"
 #include "generator/ProcessOrdering.h"
+#include "generator/RoutingNodeNumbers.h"
 #include "generator/SourceStream.h"
 #include "generator/SourceWriter.h"
 #include "generator/templates/DspSourceBlocks.h"
 #include "model/DesignLog.h"
+#include "model/GenerationContext.h"
 #include "model/GraphData.h"
 #include "model/ModuleLibrary.h"
 #include "model/ParameterDescriptor.h"
@@ -27,6 +28,15 @@ constexpr uint32_t pitchShifterProcessId = 0x211;
 
 // The delay process whose memory is never doubled.
 const char* const singleMemoryDelayName = "(s)Delay";
+
+// Stands where a call expects the process feeding a virtual pin and none
+// does: the C stays parseable, and the firmware build stops at the name.
+const char* const missingVirtualSource = "ROUTING_ERROR_NOT_CONNECTED";
+
+juce::String orMissingVirtualSource (const juce::String& feeding)
+{
+    return feeding.isEmpty() ? juce::String (missingVirtualSource) : feeding;
+}
 
 bool isMarker (int value) noexcept
 {
@@ -162,14 +172,15 @@ void BuildProjectFile::assignRoutingNodes (const ModuleLibrary& library, uint32_
         if (auto* node = graph.findNodeById ((uint32_t) process->nodeNumber))
             ordered.push_back (node);
 
+    const auto* module = library.getModuleOfDsp (dspId);
     resetPins();
-    assignDspInputsAndOutputs (library.getModuleOfDsp (dspId));
+    assignDspInputsAndOutputs (module);
 
-    int counter = 0;
-    assignVectorInputRuns (ordered, counter);
-    assignOutputNodes (ordered, counter);
+    RoutingNodeNumbers nodes;
+    assignVectorInputRuns (ordered, nodes);
+    assignOutputNodes (ordered, nodes);
 
-    reportNodeConflict (dspId);
+    reportNodeConflict (dspId, module);
     checkVectorDspPins (dspId);
 }
 
@@ -189,23 +200,28 @@ void BuildProjectFile::resetPins()
     }
 }
 
+bool BuildProjectFile::isTakenDspPin (const GraphBusPin& busPin, const ModuleDefinition* module) const
+{
+    const int number = getDspBusPinNumber (busPin);
+    const bool isInput = isDspInputBusPin (busPin);
+
+    // A number the module's DSP inputs or outputs do not reach would name a
+    // pin the module lacks: it routes nowhere.
+    return graph.findNodeById (busPin.nodeId) != nullptr && number >= 0 &&
+           (module == nullptr || (uint32_t) number < (isInput ? module->dspInputCount : module->dspOutputCount));
+}
+
 void BuildProjectFile::assignDspInputsAndOutputs (const ModuleDefinition* module)
 {
     for (int i = 0; i < graph.getNumBusPins(); ++i)
     {
         const auto* busPin = graph.getBusPin (i);
+
+        if (! isTakenDspPin (*busPin, module))
+            continue;
+
         auto* node = graph.findNodeById (busPin->nodeId);
-        const int number = getDspBusPinNumber (*busPin);
         const bool isInput = isDspInputBusPin (*busPin);
-
-        if (node == nullptr || number < 0)
-            continue;
-
-        // A number the module's DSP inputs or outputs do not reach would name a
-        // pin the module lacks: it routes nowhere.
-        if (module != nullptr && (uint32_t) number >= (isInput ? module->dspInputCount : module->dspOutputCount))
-            continue;
-
         const int first = isInput ? 0 : firstOutputPinIndex (*node);
         const auto index = (int64_t) busPin->pinIndex + first;
 
@@ -221,7 +237,8 @@ void BuildProjectFile::assignDspInputsAndOutputs (const ModuleDefinition* module
         if (pin->isInput() != isInput || pin->isVirtualPin())
             continue;
 
-        assign (*pin, (int) ((uint32_t) number | (isInput ? dspInputBit : dspOutputBit)));
+        const auto number = (uint32_t) getDspBusPinNumber (*busPin);
+        assign (*pin, (int) (number | (isInput ? dspInputBit : dspOutputBit)));
     }
 }
 
@@ -265,10 +282,11 @@ bool BuildProjectFile::hasSignalInto (const GraphNode& node, uint32_t pin) const
     return false;
 }
 
-void BuildProjectFile::assignVectorInputRuns (const std::vector<GraphNode*>& ordered, int& counter)
+void BuildProjectFile::assignVectorInputRuns (const std::vector<GraphNode*>& ordered, RoutingNodeNumbers& nodes)
 {
     // A vector input whose pins follow the channel count gets its run of
-    // nodes first; the ordinary outputs feeding it write into that run.
+    // nodes first; the ordinary outputs feeding it write into that run, each
+    // into its own channel's node.
     for (auto* process : ordered)
     {
         if ((process->channelWord & GraphNode::inputsFollowCountFlag) == 0)
@@ -291,9 +309,12 @@ void BuildProjectFile::assignVectorInputRuns (const std::vector<GraphNode*>& ord
         if (firstFree == nullptr || ! firstFree->isVectorPin())
             continue;
 
-        const int runStart = counter;
-        assign (*firstFree, runStart);
-        counter += (int) getInputWidth (*process);
+        const auto runStart = nodes.reserve (getInputWidth (*process));
+
+        if (! runStart.has_value())
+            continue;
+
+        assign (*firstFree, *runStart);
 
         for (int i = 0; i < graph.getNumConnections(); ++i)
         {
@@ -308,14 +329,17 @@ void BuildProjectFile::assignVectorInputRuns (const std::vector<GraphNode*>& ord
                 continue;
 
             auto* sourcePin = source->getPin (firstOutputPinIndex (*source) + (int) connection->sourcePin);
+            const auto node = (int64_t) *runStart + connection->destPin;
 
-            if (sourcePin != nullptr && ! isAssigned (*sourcePin) && ! sourcePin->isVectorPin())
-                assign (*sourcePin, runStart + (int) connection->destPin);
+            // A channel another output writes already stays that output's:
+            // this one gets a node of its own, and the conflict shows.
+            if (sourcePin != nullptr && ! isAssigned (*sourcePin) && ! sourcePin->isVectorPin() && nodes.claim (node, 1))
+                assign (*sourcePin, (int) node);
         }
     }
 }
 
-void BuildProjectFile::assignOutputNodes (const std::vector<GraphNode*>& ordered, int& counter)
+void BuildProjectFile::assignOutputNodes (const std::vector<GraphNode*>& ordered, RoutingNodeNumbers& nodes)
 {
     for (auto* source : ordered)
     {
@@ -336,17 +360,9 @@ void BuildProjectFile::assignOutputNodes (const std::vector<GraphNode*>& ordered
 
             if (! isAssigned (*pin))
             {
-                // Into a vector input, the output takes its node from the
-                // input's run; elsewhere it gets nodes of its own.
-                if (const auto* run = giveVectorInputItsRun (*destination, counter))
-                {
-                    assign (*pin, offsetValue (run->bus, connection->destPin));
-                }
-                else
-                {
-                    assign (*pin, counter);
-                    counter += vectorSource ? (int) getOutputWidth (*source) : 1;
-                }
+                const auto sourceChannel = vectorSource ? connection->sourcePin : 0u;
+                const auto width = vectorSource ? getOutputWidth (*source) : 1u;
+                assign (*pin, takeOutputNodes (*destination, connection->destPin, sourceChannel, width, nodes));
             }
 
             const int value = pin->bus;
@@ -356,20 +372,28 @@ void BuildProjectFile::assignOutputNodes (const std::vector<GraphNode*>& ordered
     }
 }
 
-const GraphPin* BuildProjectFile::giveVectorInputItsRun (GraphNode& node, int& counter)
+int BuildProjectFile::takeOutputNodes (GraphNode& destination, uint32_t destinationChannel, uint32_t sourceChannel,
+                                       uint32_t width, RoutingNodeNumbers& nodes)
 {
-    if (! hasVectorInput (node))
-        return nullptr;
+    // Into a vector input, the output writes straight into the input's run
+    // when all its channels fall inside the run and no other output writes
+    // there. Otherwise every channel of it gets a node of its own: a channel
+    // that spilled past the run would write nodes other outputs are given.
+    const auto offset = (int64_t) destinationChannel - (int64_t) sourceChannel;
 
-    auto* first = node.getPin (0);
-
-    if (! isAssigned (*first))
+    if (hasVectorInput (destination) && offset >= 0 && offset + width <= getInputWidth (destination))
     {
-        assign (*first, counter);
-        counter += (int) getInputWidth (node);
+        auto* first = destination.getPin (0);
+
+        if (! isAssigned (*first))
+            if (const auto run = nodes.reserve (getInputWidth (destination)))
+                assign (*first, *run);
+
+        if (isAssigned (*first) && isRoutingNode (first->bus) && nodes.claim (first->bus + offset, width))
+            return (int) (first->bus + offset);
     }
 
-    return isRoutingNode (first->bus) ? first : nullptr;
+    return nodes.claimFresh (width).value_or (conflictDetected);
 }
 
 void BuildProjectFile::feedDestination (GraphNode& destination, uint32_t destinationChannel, int signal)
@@ -415,13 +439,22 @@ int BuildProjectFile::getDestinationValue (const GraphConnection& connection) co
     return hasVectorInput (*destination) ? offsetValue (pin->bus, connection.destPin) : pin->bus;
 }
 
-bool BuildProjectFile::reportNodeConflict (uint32_t dspId)
+bool BuildProjectFile::reportNodeConflict (uint32_t dspId, const ModuleDefinition* module)
 {
+    const auto feeds = collectInputFeeds (module);
+
     for (int i = 0; i < graph.getNumConnections(); ++i)
     {
         const auto* connection = graph.getConnection (i);
 
-        if (! isSignalConnection (*connection) || getSourceValue (*connection) == getDestinationValue (*connection))
+        if (! isSignalConnection (*connection))
+            continue;
+
+        // An input channel reads one signal: a second source into it (another
+        // output, or a DSP input) cannot be routed, whatever nodes they got.
+        const bool fedTwice = feeds.at ({ connection->destNode, connection->destPin }).size() > 1;
+
+        if (! fedTwice && getSourceValue (*connection) == getDestinationValue (*connection))
             continue;
 
         auto* pin = getDestinationPin (*connection);
@@ -432,7 +465,7 @@ bool BuildProjectFile::reportNodeConflict (uint32_t dspId)
 
         int value = conflictDetected;
 
-        if (! assignRoutingNodesFrom (i, value))
+        if (! fedTwice && ! assignRoutingNodesFrom (i, value))
         {
             assign (*pin, value);
             continue;
@@ -443,6 +476,32 @@ bool BuildProjectFile::reportNodeConflict (uint32_t dspId)
     }
 
     return true;
+}
+
+BuildProjectFile::InputFeeds BuildProjectFile::collectInputFeeds (const ModuleDefinition* module) const
+{
+    // Per input channel (node id, channel), its sources: output channels as
+    // (node id, channel), DSP inputs as (-1, number).
+    InputFeeds feeds;
+
+    for (int i = 0; i < graph.getNumConnections(); ++i)
+    {
+        const auto* c = graph.getConnection (i);
+
+        if (isSignalConnection (*c))
+            feeds[{ c->destNode, c->destPin }].insert ({ (int64_t) c->sourceNode, (int64_t) c->sourcePin });
+    }
+
+    for (int i = 0; i < graph.getNumBusPins(); ++i)
+    {
+        const auto* busPin = graph.getBusPin (i);
+        const auto channel = std::make_pair (busPin->nodeId, busPin->pinIndex);
+
+        if (isDspInputBusPin (*busPin) && isTakenDspPin (*busPin, module) && feeds.count (channel) != 0)
+            feeds[channel].insert ({ -1, (int64_t) getDspBusPinNumber (*busPin) });
+    }
+
+    return feeds;
 }
 
 bool BuildProjectFile::assignRoutingNodesFrom (int connectionIndex, int& outValue) const
@@ -913,7 +972,7 @@ void BuildProjectFile::writeProcessInitCalls (const LibraryFunctionDefinition& f
         else if (isProcessIdArgType (result.type))
             line << generated[Slot::processIdSlot] << " = ";
         else if (isParamTypeCode_4_2_5 (result.type))
-            line << generated[Slot::virtualSourceSlot] << " = ";
+            line << orMissingVirtualSource (generated[Slot::virtualSourceSlot]) << " = ";
         else
         {
             line << "unknown_return_LIBVAR = ";
@@ -955,17 +1014,17 @@ juce::String BuildProjectFile::getParameterValue (const LibraryFunctionDefinitio
     {
         const auto& feeding = generated[Slot::virtualSourceSlot];
 
+        // Only these two set-up functions are known to need their level
+        // detector; a module's own function has no pin to connect at all.
         if (feeding.isEmpty())
         {
             if (functionName.contains ("Compressor"))
                 logError ("please connect the Level detect green output pin to the Compressor green input pin", (int) dspId);
             else if (functionName.contains ("Wah"))
                 logError ("please connect the Level detect green output pin to the Wah green input pin", (int) dspId);
-            else
-                logError ("please connect the virtual input pin of " + functionName, (int) dspId);
         }
 
-        return feeding;
+        return orMissingVirtualSource (feeding);
     }
 
     if (isParamTypeCode_12_0_0 (type))

@@ -6,7 +6,10 @@
 
 #include <array>
 #include <cstdint>
+#include <map>
 #include <optional>
+#include <set>
+#include <utility>
 #include <vector>
 
 class GenerationContext;
@@ -16,7 +19,9 @@ class LibraryFunctionDefinition;
 class ModuleDefinition;
 class ModuleLibrary;
 class ProcessDefinition;
+class RoutingNodeNumbers;
 class SourceStream;
+struct GraphBusPin;
 struct GraphConnection;
 struct GraphPin;
 struct ProcessInstanceEntry;
@@ -96,10 +101,11 @@ public:
     // happens for a DSP without processes.
     void assignRoutingNodes (const ModuleLibrary& library, uint32_t dspId, ProcessOrder& order);
 
-    // Checks that both ends of every signal connection read the same routing
-    // node, mending a vector input's run where its sources agree, and logs
-    // the rest as conflicts. Returns true.
-    bool reportNodeConflict (uint32_t dspId);
+    // Checks that every input channel is fed by one source and that both ends
+    // of every signal connection read the same routing node, mending a vector
+    // input's run where its sources agree, and logs the rest as conflicts.
+    // The module tells which DSP inputs exist. Returns true.
+    bool reportNodeConflict (uint32_t dspId, const ModuleDefinition* module);
 
     // For the connection at the index, whose ends disagree: the run start its
     // destination's vector input should take (false), or a conflict (true;
@@ -166,9 +172,13 @@ public:
 private:
     void resetPins();
     void assignDspInputsAndOutputs (const ModuleDefinition* module);
-    void assignVectorInputRuns (const std::vector<GraphNode*>& ordered, int& counter);
-    void assignOutputNodes (const std::vector<GraphNode*>& ordered, int& counter);
-    const GraphPin* giveVectorInputItsRun (GraphNode& node, int& counter);
+    bool isTakenDspPin (const GraphBusPin& busPin, const ModuleDefinition* module) const;
+    void assignVectorInputRuns (const std::vector<GraphNode*>& ordered, RoutingNodeNumbers& nodes);
+    void assignOutputNodes (const std::vector<GraphNode*>& ordered, RoutingNodeNumbers& nodes);
+    int takeOutputNodes (GraphNode& destination, uint32_t destinationChannel, uint32_t sourceChannel, uint32_t width,
+                         RoutingNodeNumbers& nodes);
+    using InputFeeds = std::map<std::pair<uint32_t, uint32_t>, std::set<std::pair<int64_t, int64_t>>>;
+    InputFeeds collectInputFeeds (const ModuleDefinition* module) const;
     void feedDestination (GraphNode& destination, uint32_t destinationChannel, int signal);
     void checkVectorDspPins (uint32_t dspId);
     void logConflict (const GraphConnection& connection, uint32_t dspId) const;

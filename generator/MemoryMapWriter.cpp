@@ -2,9 +2,6 @@
 
 #include "model/GraphNode.h"
 #include "model/LibraryFunctionDefinition.h"
-#include "model/ParameterDescriptor.h"
-
-#include <optional>
 
 namespace
 {
@@ -72,97 +69,36 @@ juce::String MemoryMapWriter::highHalf (const juce::String& x)
     return "((" + x + ")>>16)";
 }
 
-MemoryMapWriter::Kind MemoryMapWriter::classify (const ParameterTypeCode& type, Region& defaultRegion)
-{
-    if (isParamTypeCode_4_0_22 (type))
-    {
-        defaultRegion = Region::internal24BitRam;
-        return Kind::lowHalf;
-    }
-
-    if (isParamTypeCode_4_0_20 (type))
-    {
-        defaultRegion = Region::internal16BitRam;
-        return Kind::lowHalf;
-    }
-
-    defaultRegion = Region::externalRam;
-
-    if (isParamTypeCode_4_0_2 (type))
-        return Kind::lowHalf;
-
-    if (isParamTypeCode_4_0_1 (type))
-        return Kind::highHalf;
-
-    if (isParamTypeCode_12_0_0 (type))
-        return Kind::wholeAddress;
-
-    return Kind::none;
-}
-
 bool MemoryMapWriter::write (const Call& call, BuildProjectFile::GeneratedTexts& texts, juce::String& memoryText)
 {
     const auto& function = *call.function;
+    const int selection = call.memoryNode != nullptr ? (int) (call.memoryNode->memoryWord & 3) : 0;
     bool wrote = false;
-    size_t maskEntry = 0;
 
-    for (int i = 0; i < function.parameterCount; ++i)
+    for (const auto& parameter : MemoryParameters::place (function, call.maskEntries, selection))
     {
-        ParameterDescriptor descriptor;
-        getFunctionParameter (function, ParameterNumbering::parametersOnly, i, descriptor);
-        const bool flagged = isFunctionParameterFlagged (function, i);
+        Placement placement;
+        placement.name = makeName (call, parameter.index);
+        placement.functionName = juce::String (function.name);
+        placement.kind = parameter.kind;
+        placement.flagged = parameter.flagged;
+        placement.maskUsable = function.maskUsable;
+        placement.secondForm = function.secondFormRecord;
+        placement.hasSize = ! call.maskEntries.empty();
+        placement.size = parameter.size;
 
-        Region defaultRegion = Region::externalRam;
-        const auto kind = classify (descriptor.type, defaultRegion);
+        // A process that chose external RAM for its memory uses it.
+        if (function.maskUsable && parameter.region == Region::externalRam)
+            context.setExternalRamUsed (true);
 
-        if (kind != Kind::none)
-        {
-            Placement placement;
-            placement.name = makeName (call, i);
-            placement.functionName = juce::String (function.name);
-            placement.kind = kind;
-            placement.flagged = flagged;
-            placement.maskUsable = function.maskUsable;
-            placement.secondForm = function.secondFormRecord;
-            placement.hasSize = ! call.maskEntries.empty();
-            placement.size = maskEntry < call.maskEntries.size() ? call.maskEntries[maskEntry] : 0;
-
-            std::optional<Region> region = defaultRegion;
-
-            if (function.maskUsable)
-            {
-                // The process's memory choice picks the region.
-                region.reset();
-                const int selection = call.memoryNode != nullptr ? (int) (call.memoryNode->memoryWord & 3) : 0;
-
-                if (selection == GraphNode::memoryChoiceExternalRam)
-                {
-                    region = Region::externalRam;
-                    context.setExternalRamUsed (true);
-                }
-                else if (selection == GraphNode::memoryChoiceInternal16BitRam)
-                {
-                    region = Region::internal16BitRam;
-                }
-                else if (selection == GraphNode::memoryChoiceInternal24BitRam)
-                {
-                    region = Region::internal24BitRam;
-                }
-            }
-
-            if (! region.has_value())
-                markUnplaced (texts);
-            else if (*region != Region::externalRam)
-                wrote = placeInternal (*region, placement, texts, memoryText) || wrote;
-            else if (kind == Kind::highHalf)
-                wrote = placeExternalHighHalf (placement, texts, memoryText) || wrote;
-            else
-                wrote = placeExternal (placement, texts, memoryText) || wrote;
-        }
-
-        // Every flagged parameter owns one mask entry, placed or not.
-        if (flagged)
-            ++maskEntry;
+        if (! parameter.region.has_value())
+            markUnplaced (texts);
+        else if (*parameter.region != Region::externalRam)
+            wrote = placeInternal (*parameter.region, placement, texts, memoryText) || wrote;
+        else if (parameter.kind == Kind::highHalf)
+            wrote = placeExternalHighHalf (placement, texts, memoryText) || wrote;
+        else
+            wrote = placeExternal (placement, texts, memoryText) || wrote;
     }
 
     // True for every written definition, reserving or not: it decides whether

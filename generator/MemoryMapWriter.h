@@ -2,6 +2,7 @@
 
 #include "generator/BuildProjectFile.h"
 #include "model/GenerationContext.h"
+#include "model/MemoryParameters.h"
 
 #include <juce_core/juce_core.h>
 
@@ -10,7 +11,6 @@
 
 class GraphNode;
 class LibraryFunctionDefinition;
-struct ParameterTypeCode;
 
 // Lays out the memory parameters of one set-up function in the memory map.
 // Each placement defines the parameter's address from its region's current
@@ -20,14 +20,7 @@ struct ParameterTypeCode;
 class MemoryMapWriter
 {
 public:
-    // The memory parameters, by their type code.
-    enum class Kind
-    {
-        none,
-        wholeAddress,
-        highHalf,
-        lowHalf
-    };
+    using Kind = MemoryParameters::Kind;
 
     struct Call
     {
@@ -56,8 +49,6 @@ public:
     static juce::String nextBaseLine (const juce::String& name, const juce::String& base, uint32_t size);
     static juce::String lowHalf (const juce::String& x);
     static juce::String highHalf (const juce::String& x);
-
-    static Kind classify (const ParameterTypeCode& type, GenerationContext::Region& defaultRegion);
 
 private:
     struct Placement

@@ -283,10 +283,7 @@ ProcessOrdering::Order ProcessOrdering::mergePaths()
         ReinsertionState loopState;
         const auto loopOrder = reinsert (cut.getNodes(), loopState);
 
-        int position = 0;
-
-        if (! loopOrder.empty() && ! loopOrder.front()->predecessors.empty())
-            position = positionOf (order, loopOrder.front()->predecessors.front()) + 1;
+        int position = loopOrder.empty() ? 0 : getEntryPosition (order, loopOrder);
 
         for (auto* node : loopOrder)
         {
@@ -299,6 +296,25 @@ ProcessOrdering::Order ProcessOrdering::mergePaths()
     }
 
     return order;
+}
+
+int ProcessOrdering::getEntryPosition (const Order& order, const Order& loop)
+{
+    // The loop runs right after the process that enters it: the first one
+    // feeding the loop's first node from outside the loop. Its own back edge
+    // comes from inside and would put the loop before what feeds it.
+    for (auto* predecessor : loop.front()->predecessors)
+    {
+        if (contains (loop, predecessor))
+            continue;
+
+        const int position = positionOf (order, predecessor);
+
+        if (position >= 0)
+            return position + 1;
+    }
+
+    return 0;
 }
 
 ProcessOrdering::Order ProcessOrdering::reinsert (Order order, ReinsertionState& state) const

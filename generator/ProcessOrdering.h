@@ -65,6 +65,7 @@ private:
     Order mergePaths();
     const ProcessOrderPath* longestPathFirst (const std::vector<const ProcessOrderPath*>& candidates) const;
     Order interleave (const std::vector<const ProcessOrderPath*>& mainPaths) const;
+    static int getEntryPosition (const Order& order, const Order& loop);
     Order reinsert (Order order, ReinsertionState& state) const;
     Order reinsertOnce (const Order& order, ReinsertionState& state) const;
     Order depthFirstOrder() const;

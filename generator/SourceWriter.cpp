@@ -11,9 +11,8 @@ bool isBlankOrTab (char c) noexcept
     return c == ' ' || c == '\t';
 }
 
-// A run of at least this much white space right before a newline is dropped, so
-// that a line made only of it comes out as the newline alone; a single blank or
-// tab is kept as the line's own text.
+// A line made only of at least this much white space comes out as its newline
+// alone; a single blank or tab is kept as the line's own text.
 constexpr size_t minimumDroppedWhiteSpace = 2;
 } // namespace
 
@@ -80,14 +79,9 @@ void SourceWriter::closeBlock (int delta, bool writeBrace, bool withSemicolon, b
 
 juce::String SourceWriter::getText() const
 {
-    // White space after text on an open line belongs to that line unless a
-    // newline follows it; until then the text shows it. White space alone on
-    // an open line is only the possible start of a line and stays held.
-    if (heldWhiteSpace.empty() || atLineStart)
-        return juce::String::fromUTF8 (output.data(), (int) output.size());
-
-    const auto shown = output + heldWhiteSpace;
-    return juce::String::fromUTF8 (shown.data(), (int) shown.size());
+    // White space held back is only ever the possible start of a line: until
+    // the line goes on, the text does not show it.
+    return juce::String::fromUTF8 (output.data(), (int) output.size());
 }
 
 void SourceWriter::appendBytes (const char* bytes, size_t length)
@@ -118,7 +112,7 @@ void SourceWriter::appendBytes (const char* bytes, size_t length)
 
 void SourceWriter::settleHeldWhiteSpace (char next)
 {
-    // White space that ends its line goes, unless it is a single character.
+    // A line made only of white space goes, unless it is a single character.
     if (next != '\n' || heldWhiteSpace.size() < minimumDroppedWhiteSpace)
     {
         output += heldIndentString;
@@ -134,13 +128,14 @@ void SourceWriter::appendIndented (const char* bytes, size_t length)
     {
         const char c = bytes[i];
 
-        // White space is held back wherever it stands in the line: a run of it
-        // that turns out to end the line is dropped, and a later write may
-        // still be the one that brings the newline.
-        if (isBlankOrTab (c))
+        // White space at the start of a line is held back until the line
+        // shows whether it is made of nothing else; a later write may still be
+        // the one that brings the newline. White space after text on a line
+        // is that line's own and goes out as it is.
+        if (atLineStart && isBlankOrTab (c))
         {
             if (heldWhiteSpace.empty())
-                heldIndentString = atLineStart ? indentString : std::string();
+                heldIndentString = indentString;
 
             heldWhiteSpace += c;
             continue;

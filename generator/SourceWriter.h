@@ -9,14 +9,14 @@ class SourceStream;
 
 // The indenting text writer that every generated source, header and project
 // file is composed with. At level 0 text goes out unchanged; at a positive
-// level every line starts with one tab per level, and a run of two or more
-// tabs or blanks right before a newline is dropped, wherever it stands in the
-// line: a line made only of such a run comes out as its newline alone.
+// level every line starts with one tab per level, and a line made only of two
+// or more tabs or blanks comes out as its newline alone; white space after
+// text on a line is kept as it is.
 //
-// Whether white space ends a line is decided when the line goes on or ends,
-// whatever the writes it was made of: the output of a text never depends on
-// how the generators split it into writes. White space is held back until the
-// line shows what follows it.
+// Whether a line is white space only is decided for the whole line, whatever
+// the writes it was made of: the output of a text never depends on how the
+// generators split it into writes. White space at the start of a line is held
+// back until the line shows what follows it.
 class SourceWriter
 {
 public:
@@ -59,8 +59,8 @@ private:
 
     std::string output;
     std::string indentString;
-    std::string heldWhiteSpace;   // blanks and tabs not yet known to end their line
-    std::string heldIndentString; // the level's tabs when held at line start, else none
+    std::string heldWhiteSpace;   // blanks and tabs that began a line not yet known to be only them
+    std::string heldIndentString; // the tabs of the level the held white space began at
     int indentLevel = 0;
     bool atLineStart = true;
     std::unique_ptr<SourceStream> stream;

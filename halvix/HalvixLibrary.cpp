@@ -1,5 +1,6 @@
 #include "HalvixLibrary.h"
 
+#include "HalvixPanel.h"
 #include "HalvixPanelObject.h"
 
 HalvixLibrary::HalvixLibrary (HvIfCallback* cb) noexcept : callback (cb) {}
@@ -12,14 +13,12 @@ void HalvixLibrary::release()
     delete this;
 }
 
-void HalvixLibrary::handleSysEx (const uint8_t*, int) {}
+void HalvixLibrary::handleSysEx (const uint8_t* data, int length)
+{
+    HalvixPanel::receiveSysExInEveryPanel (data, length);
+}
 
 HvIfPanelObject* HalvixLibrary::createPanelObject()
 {
     return new HalvixPanelObject (callback);
-}
-
-extern "C" __attribute__ ((visibility ("default"))) HvIfInterface* getInterface (HvIfCallback* callback)
-{
-    return new HalvixLibrary (callback);
 }

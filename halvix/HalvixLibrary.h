@@ -3,10 +3,10 @@
 #include "hvif/HalvixInterface.h"
 
 // Our own MIDI-control library, loaded by the program as "Halvix.dll": the
-// interface that "getInterface" returns. This first form creates and
-// releases every object the program calls and hands the meter poll's
-// messages back to be sent; the panel-text parser and the panel windows
-// grow on it.
+// interface that "getInterface" returns. It makes the panel objects, which
+// read control-panel texts into panels, and hands the board's System
+// Exclusive answers to every panel alive. Tests make it in-process; the
+// windows come with the library's window side.
 class HalvixLibrary : public HvIfInterface
 {
 public:
@@ -15,7 +15,7 @@ public:
 
     void release() override;
 
-    // Nothing of the board's data is used yet.
+    // Safe on the MIDI-input thread.
     void handleSysEx (const uint8_t* data, int length) override;
 
     HvIfPanelObject* createPanelObject() override;
@@ -23,6 +23,3 @@ public:
 private:
     HvIfCallback* callback = nullptr;
 };
-
-// The library's entry, looked up by name.
-extern "C" HvIfInterface* getInterface (HvIfCallback* callback);

@@ -1,32 +1,59 @@
 #pragma once
 
+#include "HalvixPanelWindow.h"
+#include "PanelModel.h"
 #include "hvif/HalvixInterface.h"
 
 #include <memory>
-#include <string>
 #include <vector>
 
-class HalvixPanelWindow;
+class HvIfCallback;
 
-// A loaded control panel: for now its title and the windows it opened; its
-// controls come with the panel-text parser.
+// A loaded control panel: its model, the windows it opened, and the way to
+// the program's callback for the messages its controls send. Every panel
+// alive takes the board's System Exclusive answers for its meters.
 class HalvixPanel : public HvIfPanel
 {
 public:
-    explicit HalvixPanel (std::string panelTitle);
+    // Makes the view of a new window; installed by the library's window side.
+    using ViewFactory = std::unique_ptr<HalvixPanelWindow::View> (*) (HalvixPanel& panel, HalvixPanelWindow& window);
+
+    HalvixPanel (std::unique_ptr<PanelModel> model, HvIfCallback* callback);
     ~HalvixPanel() override;
 
+    // A window showing the panel. Views are made on the message thread only;
+    // elsewhere the window has none.
     HvIfPanelWindow* createWindow (void* nativeParent) override;
 
     // Deletes the panel with its windows.
     void release() override;
 
-    // No controls are known yet: always none.
+    // The first value control: the controls follow in text order with the
+    // values the panel shows.
     HvIfControlItem* getFirstControlItem (const char* presetName) override;
 
-    const std::string& getTitle() const noexcept { return title; }
+    PanelModel& getModel() noexcept { return *model; }
+    const juce::String& getTitle() const noexcept { return model->getTitle(); }
+
+    // Sets a control's value and sends its message, as moving the control does.
+    void changeValue (PanelControl& control, uint32_t value);
+
+    // Finds the control by name first; false when there is none.
+    bool changeValue (const juce::String& controlName, uint32_t value);
+
+    int getWindowCount() const noexcept { return (int) windows.size(); }
+    HalvixPanelWindow* getWindow (int index) const noexcept;
+
+    void reportClosed (HalvixPanelWindow& window);
+
+    // Hands a System Exclusive message from the board to every panel alive.
+    // Safe on any thread.
+    static void receiveSysExInEveryPanel (const uint8_t* data, int length);
+
+    static void setViewFactory (ViewFactory factory) noexcept;
 
 private:
-    std::string title;
+    std::unique_ptr<PanelModel> model;
+    HvIfCallback* callback = nullptr;
     std::vector<std::unique_ptr<HalvixPanelWindow>> windows;
 };

@@ -1,49 +1,64 @@
 #include "HalvixPanelObject.h"
 
 #include "HalvixPanel.h"
+#include "PanelScriptParser.h"
 #include "hvif/HvIfCallback.h"
 #include "hvif/HvIfInput.h"
 #include "hvif/HvIfMessageOutput.h"
 
+#include <algorithm>
 #include <string>
 
 namespace
 {
-std::string readAll (HvIfInput& input)
+// False when the text is longer than the limit (it is then read no further).
+bool readAll (HvIfInput& input, std::string& text, size_t limit)
 {
-    std::string text;
-    char buffer[512];
+    char buffer[4096];
 
     while (const auto count = input.read (buffer, sizeof (buffer)))
-        text.append (buffer, count);
-
-    return text;
-}
-
-// The first line that holds more than white space, trimmed.
-std::string findTitle (const std::string& text)
-{
-    size_t start = 0;
-
-    while (start < text.size())
     {
-        auto end = text.find ('\n', start);
+        if (text.size() + count > limit)
+            return false;
 
-        if (end == std::string::npos)
-            end = text.size();
-
-        const auto line = text.substr (start, end - start);
-        const auto first = line.find_first_not_of (" \t\r");
-
-        if (first != std::string::npos)
-            return line.substr (first, line.find_last_not_of (" \t\r") - first + 1);
-
-        start = end + 1;
+        text.append (buffer, std::min (count, sizeof (buffer)));
     }
 
-    return {};
+    return true;
+}
+
+void report (HvIfMessageOutput& messages, const juce::StringArray& lines, bool first)
+{
+    for (const auto& line : lines)
+    {
+        const auto utf16 = line.toUTF16();
+        const auto* text = reinterpret_cast<const char16_t*> (utf16.getAddress());
+
+        if (first)
+            messages.firstMessage (text);
+        else
+            messages.secondMessage (text);
+    }
 }
 } // namespace
+
+juce::String HalvixPanelObject::decodeText (std::string text)
+{
+    // A zero byte would end the text early.
+    std::replace (text.begin(), text.end(), '\0', ' ');
+
+    if (juce::CharPointer_UTF8::isValidString (text.data(), (int) text.size()))
+        return juce::String::fromUTF8 (text.data(), (int) text.size());
+
+    // Not UTF-8: each byte is a character of its own.
+    juce::String decoded;
+    decoded.preallocateBytes (text.size() * 2);
+
+    for (const auto byte : text)
+        decoded += (juce::juce_wchar) (uint8_t) byte;
+
+    return decoded;
+}
 
 HalvixPanelObject::HalvixPanelObject (HvIfCallback* cb) noexcept : callback (cb) {}
 
@@ -57,15 +72,22 @@ void HalvixPanelObject::release()
 bool HalvixPanelObject::loadPanelScript (HvIfStringInput& input, HvIfMessageOutput& messages)
 {
     loadedPanel.reset();
-    const auto title = findTitle (readAll (input));
+    std::string text;
 
-    if (title.empty())
+    if (! readAll (input, text, maxTextSize))
     {
-        messages.firstMessage (u"The control-panel text is empty.");
+        report (messages, { "The control-panel text is too long." }, true);
         return false;
     }
 
-    loadedPanel = std::make_unique<HalvixPanel> (title);
+    auto result = PanelScriptParser::parse (decodeText (text));
+    report (messages, result.errors, true);
+    report (messages, result.warnings, false);
+
+    if (result.model == nullptr)
+        return false;
+
+    loadedPanel = std::make_unique<HalvixPanel> (std::move (result.model), callback);
     return true;
 }
 

@@ -2,7 +2,10 @@
 
 #include "hvif/HalvixInterface.h"
 
+#include <juce_core/juce_core.h>
+
 #include <memory>
+#include <string>
 
 class HalvixPanel;
 
@@ -12,15 +15,25 @@ class HalvixPanel;
 class HalvixPanelObject : public HvIfPanelObject
 {
 public:
+    // Texts longer than this are refused unread.
+    static constexpr size_t maxTextSize = 4 * 1024 * 1024;
+
     explicit HalvixPanelObject (HvIfCallback* callback) noexcept;
     ~HalvixPanelObject() override;
 
     void release() override;
+
+    // Reads the whole text. Lines it cannot read are reported through the
+    // first message, lines read in part or not understood through the second;
+    // false, with no panel, for a text that names no panel.
     bool loadPanelScript (HvIfStringInput& input, HvIfMessageOutput& messages) override;
     bool getPanel (HvIfPanel** panel) override;
 
     // Channel messages of the meter poll go back to the program to be sent.
     void handleMidiEvent (uint32_t eventWord) override;
+
+    // The text as read: UTF-8 when it is, else one character a byte.
+    static juce::String decodeText (std::string text);
 
 private:
     HvIfCallback* callback = nullptr;

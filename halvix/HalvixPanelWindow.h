@@ -2,20 +2,48 @@
 
 #include "hvif/HalvixInterface.h"
 
-// A window of a panel. For now it shows nothing on screen; it keeps its
-// parent and whether the program has closed it. Its panel owns it, so it
-// stays valid, and closing it again does nothing, until the panel goes.
+#include <memory>
+
+class HalvixPanel;
+
+// The handle of one window of a panel, as the program holds it. The window on
+// screen (the view) is made by the library's window side; without one (in a
+// test, or off the message thread) the handle stands alone. The handle stays
+// valid until its panel is released, so the program may close it late, and
+// closing it again does nothing.
 class HalvixPanelWindow : public HvIfPanelWindow
 {
 public:
-    explicit HalvixPanelWindow (void* nativeParent) noexcept : parent (nativeParent) {}
+    // What shows the window on screen; deleted when the window is closed.
+    class View
+    {
+    public:
+        virtual ~View() = default;
+    };
 
-    void close() override { closed = true; }
+    HalvixPanelWindow (HalvixPanel& owner, void* nativeParent) noexcept : panel (owner), parent (nativeParent) {}
+
+    // Deletes the view at once: the program calls it on the message thread.
+    void close() override
+    {
+        closed = true;
+        view.reset();
+    }
 
     bool isClosed() const noexcept { return closed; }
     void* getNativeParent() const noexcept { return parent; }
+    HalvixPanel& getPanel() const noexcept { return panel; }
+
+    void setView (std::unique_ptr<View> newView) { view = std::move (newView); }
+    View* getView() const noexcept { return view.get(); }
+
+    // The user closed the window: the program is told, and closes it.
+    void reportClosedByUser();
 
 private:
+    HalvixPanel& panel;
     void* parent = nullptr;
     bool closed = false;
+    bool reported = false;
+    std::unique_ptr<View> view;
 };

@@ -32,6 +32,17 @@ public:
     // The entry at the index, or none out of range.
     T* operator[] (int index) const noexcept { return index >= 0 && index < size() ? items[(size_t) index].get() : nullptr; }
 
+    // The stored entry at the index (clamped into the list), or none when
+    // the list is full.
+    T* insert (int index, std::unique_ptr<T> item)
+    {
+        if (item == nullptr || isFull())
+            return nullptr;
+
+        index = index < 0 ? 0 : (index > size() ? size() : index);
+        return items.insert (items.begin() + index, std::move (item))->get();
+    }
+
     T* getLast() const noexcept { return items.empty() ? nullptr : items.back().get(); }
 
     void remove (int index)

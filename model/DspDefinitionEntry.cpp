@@ -39,6 +39,18 @@ void DspDefinitionEntry::removeProcessInstance (int nodeNumber)
             --entry->nodeNumber;
 }
 
+ProcessInstanceEntry* DspDefinitionEntry::restoreProcessInstance (int index, const ProcessInstanceEntry& entry)
+{
+    if (processes.isFull())
+        return nullptr;
+
+    for (auto& other : processes)
+        if (other->nodeNumber >= entry.nodeNumber)
+            ++other->nodeNumber;
+
+    return processes.insert (index, std::make_unique<ProcessInstanceEntry> (entry));
+}
+
 int findInPointerArray (const std::vector<ProcessInstanceEntry*>& entries, int key) noexcept
 {
     for (size_t i = 0; i < entries.size(); ++i)

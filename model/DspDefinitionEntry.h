@@ -43,6 +43,11 @@ public:
     // number of every entry numbered above it, as the graph closes up its ids.
     void removeProcessInstance (int nodeNumber);
 
+    // Puts an entry back at a position (an undone removal): first every entry
+    // numbered at or above its node number goes up by one, as the graph
+    // makes room for the node's id again. None when 64 are held.
+    ProcessInstanceEntry* restoreProcessInstance (int index, const ProcessInstanceEntry& entry);
+
     void clearProcessInstances() noexcept { processes.clear(); }
 
 private:

@@ -1,5 +1,6 @@
 #include "model/DspResourceEstimator.h"
 
+#include "model/MemoryParameters.h"
 #include "model/ParameterDescriptor.h"
 
 #include <algorithm>
@@ -67,16 +68,17 @@ const GraphNode* findNodeOf (const GraphData& graph, const ProcessInstanceEntry&
 struct MemoryWalk
 {
     const ProcessDefinition& definition;
-    bool externalChosen;
+    int memoryChoice;
     bool moduleSourced = false;
     bool moduleCounted = false;
     int64_t added = 0;
 
+    bool isExternalChosen() const noexcept { return memoryChoice == GraphNode::memoryChoiceExternalRam; }
+
     // The memory selector names the one set-up function that takes the
-    // memory, counted once however many set-up functions the process has.
-    // Otherwise the walk goes over the module's function positions: one with
-    // mask entries counts itself, an empty one lets the process's own set-up
-    // function of that number count instead.
+    // memory. Otherwise the walk goes over the module's function positions:
+    // one with mask entries counts itself, an empty one lets the process's
+    // own set-up function of that number count instead.
     void addProcess (const ModuleDefinition& module)
     {
         const int setUpCount = definition.getFirstFunctionCount();
@@ -86,7 +88,7 @@ struct MemoryWalk
         if (definition.hasMemoryClass && selector >= firstMemorySelector && selector <= lastMemorySelector)
         {
             if (auto* function = definition.firstFunctions[(int) (selector - firstMemorySelector)])
-                addFunction (*function);
+                addSelectedFunction (*function);
 
             return;
         }
@@ -107,6 +109,16 @@ struct MemoryWalk
         }
     }
 
+    // The memory map lays the selected function out once, whatever the
+    // number of set-up functions: it counts once, with exactly what the map
+    // reserves in external RAM for it.
+    void addSelectedFunction (const LibraryFunctionDefinition& function)
+    {
+        for (const auto& parameter : MemoryParameters::place (function, function.maskEntries, memoryChoice))
+            if (parameter.flagged && parameter.region == GenerationContext::Region::externalRam)
+                added += parameter.size;
+    }
+
     void addFunction (const LibraryFunctionDefinition& function)
     {
         // The flagged parameters, last first, take the mask entries last
@@ -122,7 +134,7 @@ struct MemoryWalk
 
             const uint32_t value = function.maskEntries[(size_t) entry--];
 
-            if (externalChosen && countsAsExternal (function, p))
+            if (isExternalChosen() && countsAsExternal (function, p))
             {
                 added += value;
                 moduleCounted = moduleCounted || moduleSourced;
@@ -201,12 +213,10 @@ DspResourceEstimator::ExternalRam DspResourceEstimator::addMemoryCosts (uint32_t
         if (definition == nullptr)
             continue;
 
-        const bool externalChosen = node->memoryChoice == GraphNode::memoryChoiceExternalRam;
-
         // A delay line costs so much per channel, wherever its set-up says.
         if ((definition->defaultChannelWord & GraphNode::delayCountFlag) != 0)
         {
-            if (externalChosen)
+            if (node->memoryChoice == GraphNode::memoryChoiceExternalRam)
                 channelSum += node->getChannelCount();
 
             continue;
@@ -216,7 +226,7 @@ DspResourceEstimator::ExternalRam DspResourceEstimator::addMemoryCosts (uint32_t
         if (moduleCounted)
             continue;
 
-        MemoryWalk walk{ *definition, externalChosen };
+        MemoryWalk walk{ *definition, node->memoryChoice };
         walk.addProcess (*module);
         added += walk.added;
         moduleCounted = walk.moduleCounted;

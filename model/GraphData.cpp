@@ -216,36 +216,42 @@ bool GraphData::removeNode (uint32_t id)
         fresh = true;
 
     if (position < getNumNodes() && nodes[(size_t) position]->renumber)
-        renumberFrom (position);
+        moveNodeIds (position, -1);
 
     changed();
     return true;
 }
 
-void GraphData::renumberFrom (int position)
+void GraphData::moveNodeIds (int position, int delta)
 {
-    // Every later node's id goes down by one, and so does every connection
-    // end and bus pin that named one of them. The old ids ascend, so no new id
-    // is another node's old one and the records can be moved in one pass.
+    // Every node from the position on moves its id by delta (one down after
+    // a removal, one up to make room for a node put back), and so does every
+    // connection end and bus pin that named one of them. The old ids ascend
+    // and each record field is moved once, so the records can follow in one
+    // pass.
     std::vector<uint32_t> oldIds;
 
     for (int i = position; i < getNumNodes(); ++i)
-        oldIds.push_back (nodes[(size_t) i]->id--);
+    {
+        auto& id = nodes[(size_t) i]->id;
+        oldIds.push_back (id);
+        id = (uint32_t) ((int64_t) id + delta);
+    }
 
-    auto lower = [&oldIds] (uint32_t& id)
+    auto move = [&oldIds, delta] (uint32_t& id)
     {
         if (std::binary_search (oldIds.begin(), oldIds.end(), id))
-            --id;
+            id = (uint32_t) ((int64_t) id + delta);
     };
 
     for (auto& c : connections)
     {
-        lower (c->sourceNode);
-        lower (c->destNode);
+        move (c->sourceNode);
+        move (c->destNode);
     }
 
     for (auto& p : busPins)
-        lower (p->nodeId);
+        move (p->nodeId);
 
     sortRecords (connections);
     sortRecords (busPins);
@@ -254,6 +260,32 @@ void GraphData::renumberFrom (int position)
         for (int i = position; i < getNumNodes(); ++i)
             if (auto* box = nodes[(size_t) i]->box)
                 viewHook->nodeIdChanged (*box, nodes[(size_t) i]->id);
+}
+
+GraphNode* GraphData::restoreNode (uint32_t id, uint32_t nrpn, const juce::String& nodeName, bool renumber,
+                                   const ProcessDefinition* definition, double x, double y)
+{
+    if (getNumNodes() >= maxNodes || id == 0 || nrpn == 0 || findNodeByNrpn (nrpn) != nullptr)
+        return nullptr;
+
+    const auto it = std::lower_bound (nodes.begin(), nodes.end(), id,
+                                      [] (const std::unique_ptr<GraphNode>& n, uint32_t v) { return n->id < v; });
+    const int position = (int) (it - nodes.begin());
+
+    if (it != nodes.end() && (*it)->id == id)
+    {
+        if (! (*it)->renumber)
+            return nullptr;
+
+        moveNodeIds (position, 1);
+    }
+
+    auto node = std::make_unique<GraphNode> (id, nrpn, nodeName, renumber, definition, x, y);
+    lastAddedNode = node.get();
+    nodes.insert (nodes.begin() + position, std::move (node));
+    fresh = false;
+    changed();
+    return lastAddedNode;
 }
 
 bool GraphData::setNodeId (uint32_t id, uint32_t newId)

@@ -93,6 +93,15 @@ public:
     // held. Returns the node counter (node count + 1) as it was before.
     int addNode (const juce::String& nodeName, bool renumber, const ProcessDefinition* definition, double x, double y);
 
+    // Puts a node back under the id and NRPN number it had before it was
+    // removed (an undone removal). When the removal renumbered, the node now
+    // holding that id and every later one go up by one again, with their
+    // connections, bus pins and boxes. Refused (none) when 63 are held, for
+    // id 0, when the NRPN number is 0 or held, or when the id is held by a
+    // node that does not renumber.
+    GraphNode* restoreNode (uint32_t id, uint32_t nrpn, const juce::String& nodeName, bool renumber,
+                            const ProcessDefinition* definition, double x, double y);
+
     // Removes the node with its bus pins, its connections and its box. When the
     // node that takes its place asks for renumbering, every later node's id
     // goes down by one, and the connections and bus pins follow. Id 0 and an
@@ -230,7 +239,7 @@ public:
 private:
     void changed();
     void dropComponent (juce::Component* component);
-    void renumberFrom (int position);
+    void moveNodeIds (int position, int delta);
     int insertConnection (std::unique_ptr<GraphConnection> connection);
     void removeConnectionAt (int index, bool deleteComponent);
     void removeBusPinAt (int index);

@@ -300,6 +300,123 @@ TEST_F (BuildProjectFileTest, OnlyTheExactTitleMixNGetsTheHint)
     }
 }
 
+TEST_F (BuildProjectFileTest, TwoOutputsIntoOneChannelOfAVectorInputAreAConflict)
+{
+    // Two limiters (vector outputs) or two adders (ordinary outputs) both
+    // into channel 1 of a mixer: they must not silently share its node.
+    for (auto* process : { "Limiter", "Add2" })
+    {
+        clearLog();
+        reader->getLibrary().clearDsps();
+        dsp = std::make_unique<TestDsp> (reader->getLibrary(), 1, 0x21, context);
+
+        auto& left = dsp->add (process, 0, "Left");
+        auto& right = dsp->add (process, 0, "Right");
+        auto& mix = dsp->add ("MixN", 2);
+        dsp->dspInput (left, 0, 0);
+        dsp->dspInput (right, 0, 1);
+        dsp->connect (left, 0, mix, 1);
+        dsp->connect (right, 0, mix, 1);
+        dsp->dspOutput (mix, 0, 0);
+
+        route();
+
+        EXPECT_EQ (value (mix, mixIn), conflict) << process;
+        EXPECT_EQ (getLogErrorCount(), 1) << process;
+        EXPECT_EQ (getLogText(), " !!! Error#1: Connector node attribution conflict between Left #1 and MixN #3. Try using "
+                                 "Add2 process for signal summing replacing MixN #3 in DSP#1\n")
+            << process;
+        const int output = left.getPinCount() - 1;
+        EXPECT_NE (value (left, output), value (right, output)) << process;
+    }
+}
+
+TEST_F (BuildProjectFileTest, ADspInputAndAnOutputIntoOneInputAreAConflict)
+{
+    auto& a = dsp->add ("ShortDelay", 0, "A");
+    auto& sum = dsp->add ("Add2", 0, "Sum");
+    dsp->dspInput (a, 0, 0);
+    dsp->dspInput (sum, addIn1, 1);
+    dsp->connect (a, 0, sum, addIn1);
+    dsp->dspInput (sum, addIn2, 2);
+
+    route();
+
+    EXPECT_EQ (value (sum, addIn1), conflict);
+    EXPECT_EQ (value (sum, addIn2), dspIn (2));
+    EXPECT_EQ (getLogText(), " !!! Error#1: Connector node attribution conflict between A #1 and Sum #2 in DSP#1\n");
+}
+
+TEST_F (BuildProjectFileTest, EveryChannelOfAVectorOutputWritesANodeOfItsOwn)
+{
+    // A two-channel equaliser: channel 0 into a compressor, channel 1 into
+    // channel 1 of a second equaliser. Its channel 1 must not write the node
+    // the compressor's output is given.
+    auto& split = dsp->add ("ParamEq8", 2, "Split");
+    auto& compressor = dsp->add ("Compressor", 1);
+    auto& limiter = dsp->add ("Limiter", 1);
+    auto& second = dsp->add ("ParamEq8", 2, "Second");
+    dsp->dspInput (split, 0, 0);
+    dsp->connect (split, 0, compressor, 0);
+    dsp->connect (split, 1, second, 1);
+    dsp->connect (compressor, 0, limiter, 0);
+    dsp->dspOutput (limiter, 0, 0);
+    dsp->dspOutput (second, 0, 1);
+
+    route();
+
+    EXPECT_EQ (getLogErrorCount(), 0) << getLogText();
+    EXPECT_EQ (generatortest::findRoutingBreaches (dsp->graph).joinIntoString ("\n"), "");
+    EXPECT_NE (value (compressor, 2), value (split, 1) + 1);
+    EXPECT_EQ (value (compressor, 0), value (split, 1));
+    EXPECT_EQ (value (second, 0), value (split, 1)); // its channel 1 reads the split's channel 1
+}
+
+TEST_F (BuildProjectFileTest, AVectorOutputFillsAVectorInputItFitsIn)
+{
+    // Channel by channel into a wider mixer run: the output writes the run.
+    auto& eq = dsp->add ("ParamEq8", 2);
+    auto& x = dsp->add ("Add2", 0, "X");
+    auto& mix = dsp->add ("MixN", 3);
+    dsp->dspInput (eq, 0, 0);
+    dsp->dspInput (x, addIn1, 1);
+    dsp->connect (eq, 0, mix, 1);
+    dsp->connect (eq, 1, mix, 2);
+    dsp->connect (x, 0, mix, 0);
+    dsp->dspOutput (mix, 1, 0);
+
+    route();
+
+    EXPECT_EQ (getLogErrorCount(), 0) << getLogText();
+    EXPECT_EQ (value (x, addSum), value (mix, mixIn));
+    EXPECT_EQ (value (eq, 1), value (mix, mixIn) + 1);
+    EXPECT_EQ (generatortest::findRoutingBreaches (dsp->graph).joinIntoString ("\n"), "");
+}
+
+TEST_F (BuildProjectFileTest, RoutingNodesThatRunOutAreReportedNeverReadAsDspPins)
+{
+    // Channel counts read from a file can be huge: node numbers must never
+    // reach bit 30, where they would read as DSP inputs.
+    std::vector<GraphNode*> chain;
+
+    for (int i = 0; i < 6; ++i)
+        chain.push_back (&dsp->add ("ParamEq8", GraphNode::channelCountMask));
+
+    dsp->dspInput (*chain.front(), 0, 0);
+
+    for (size_t i = 1; i < chain.size(); ++i)
+        dsp->connect (*chain[i - 1], 0, *chain[i], 0);
+
+    route();
+
+    for (auto* node : chain)
+        for (int p = 0; p < node->getPinCount(); ++p)
+            EXPECT_TRUE (value (*node, p) < (int) BuildProjectFile::dspInputBit || value (*node, p) == dspIn (0)) << p;
+
+    EXPECT_GE (getLogErrorCount(), 1);
+    EXPECT_TRUE (getLogText().contains ("Connector node attribution conflict"));
+}
+
 TEST_F (BuildProjectFileTest, AFanOutIntoTwoVectorRunsSharesTheNode)
 {
     // One output into channel 0 of two mixers: the second mixer's run moves

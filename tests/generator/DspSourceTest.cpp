@@ -5,6 +5,8 @@
 #include "model/DesignLog.h"
 #include "model/ParameterDescriptor.h"
 
+#include "modulesdef/ModulesDefText.h"
+
 #include <gtest/gtest.h>
 
 using namespace generatortest;
@@ -174,6 +176,25 @@ TEST_F (DspSourceTest, AnUnconnectedInputIsARoutingErrorWithOneMessage)
     EXPECT_EQ (getLogText(), " !!! Error#1: missing connection for In2 in DSP#1\n");
 }
 
+TEST_F (DspSourceTest, TwoOutputsIntoOneMixerChannelFailTheBuildAtTheMixer)
+{
+    auto& left = dsp->add ("ShortDelay", 0, "Left");
+    auto& right = dsp->add ("ShortDelay", 0, "Right");
+    auto& mix = dsp->add ("MixN", 2);
+    dsp->dspInput (left, 0, 0);
+    dsp->dspInput (right, 0, 1);
+    dsp->connect (left, 0, mix, 1);
+    dsp->connect (right, 0, mix, 1);
+    dsp->dspOutput (mix, 0, 0);
+
+    ASSERT_TRUE (generate());
+    EXPECT_TRUE (texts.body.contains ("\tSc8_SetInputRoute( dspId, In|dsp1pcs[3], ROUTING_ERROR_CONFLICT_DETECTED );\n"))
+        << texts.body;
+    EXPECT_TRUE (getLogText().startsWith (" !!! Error#1: Connector node attribution conflict between Left #1 and MixN #3. Try "
+                                          "using Add2 process for signal summing replacing MixN #3 in DSP#1\n"))
+        << getLogText();
+}
+
 TEST_F (DspSourceTest, StaticProcessesAreRoutedBeforeTheirSetUp)
 {
     chain ({ "LongDelay", "Compressor" });
@@ -327,20 +348,94 @@ TEST_F (DspSourceTest, AMissingLevelDetectIsReported)
     BuildProjectFile::GeneratedTexts generated;
     const auto compressor = makeFunction ("Compressor_Init", 0, 1, { 4, 2, 5 });
     const auto wah = makeFunction ("Wah_Init", 0, 1, { 4, 2, 5 });
-    const auto other = makeFunction ("Gate_Init", 0, 1, { 4, 2, 5 });
 
-    EXPECT_EQ (callLine (compressor, nullptr, false, generated), "\tCompressor_Init(  );\n");
+    EXPECT_EQ (callLine (compressor, nullptr, false, generated), "\tCompressor_Init( ROUTING_ERROR_NOT_CONNECTED );\n");
     callLine (wah, nullptr, false, generated);
-    callLine (other, nullptr, false, generated);
 
     EXPECT_EQ (getLogText(),
                " !!! Error#1: please connect the Level detect green output pin to the Compressor green input pin in DSP#1\n"
-               " !!! Error#2: please connect the Level detect green output pin to the Wah green input pin in DSP#1\n"
-               " !!! Error#3: please connect the virtual input pin of Gate_Init in DSP#1\n");
+               " !!! Error#2: please connect the Level detect green output pin to the Wah green input pin in DSP#1\n");
 
     generated[5] = "dsp1pcs[4]";
     EXPECT_EQ (callLine (compressor, nullptr, false, generated), "\tCompressor_Init( dsp1pcs[4] );\n");
-    EXPECT_EQ (getLogErrorCount(), 3);
+    EXPECT_EQ (getLogErrorCount(), 2);
+}
+
+TEST_F (DspSourceTest, AnyOtherFunctionWithoutAVirtualSourceIsMarkedButNotReported)
+{
+    // A module's own set-up function has no pin anyone could connect: no
+    // message, and a name in place of the empty argument or result.
+    BuildProjectFile::GeneratedTexts generated;
+    generated[0] = "dspId";
+    const auto moduleFunction = makeFunction ("Mod_AttachSource", 0, 2, { 4, 2, 0, 4, 2, 5 });
+    const auto returning = makeFunction ("Gate_Init", 1, 1, { 4, 2, 5, 4, 2, 0 });
+
+    EXPECT_EQ (callLine (moduleFunction, nullptr, false, generated),
+               "\tMod_AttachSource( dspId, ROUTING_ERROR_NOT_CONNECTED );\n");
+    EXPECT_EQ (callLine (returning, nullptr, false, generated), "\tROUTING_ERROR_NOT_CONNECTED = Gate_Init( dspId );\n");
+    EXPECT_TRUE (getLogText().isEmpty());
+
+    generated[5] = "dsp1pcs[2]";
+    EXPECT_EQ (callLine (returning, nullptr, false, generated), "\tdsp1pcs[2] = Gate_Init( dspId );\n");
+}
+
+TEST (DspSourceModuleTest, AModuleFunctionTakingAProcessReferenceReportsNothing)
+{
+    // Every DSP on this module used to report a pin to connect that no
+    // design can have.
+    const char* const moduleText = R"(
+capacity 16
+version 68
+module "SourceCore"
+    id 0x0060
+    dsp-inputs 2
+    dsp-outputs 2
+    function "Src_InitDsp"
+        form 0
+        returns 0
+        params 2
+        words (4,2,0) (4,2,5)
+    end
+    second-function "Src_SetInputRoute"
+        form 0
+        returns 0
+        params 3
+        words (4,2,0) (4,0,1) (4,0,2)
+    end
+    second-function "Src_SetOutputRoute"
+        form 0
+        returns 0
+        params 3
+        words (4,2,0) (4,0,1) (4,0,2)
+    end
+    process "Thru" pcs
+        id 0x0061
+        inputs 1
+        outputs 1
+        cycles per-channel 1 base 1
+        ram per-channel 1 base 1
+        pin "In" in vector
+        pin "Out" out vector
+    end
+end
+)";
+    auto description = generatorDescription();
+    description.modules.push_back (modulesdef::ModulesDefText::parse (moduleText).modules[0]);
+    auto reader = readLibrary (description);
+    GenerationContext context;
+    TestDsp dsp (reader->getLibrary(), 2, 0x60, context);
+    auto& thru = dsp.add ("Thru");
+    dsp.dspInput (thru, 0, 0);
+    dsp.dspOutput (thru, 0, 1);
+
+    clearLog();
+    DspSourceTexts texts;
+    uint8_t features = 0;
+    EXPECT_TRUE (dsp.generator.writeDspSource (reader->getLibrary(), 2, texts, features, false));
+
+    EXPECT_TRUE (texts.body.contains ("\tSrc_InitDsp( dspId, ROUTING_ERROR_NOT_CONNECTED );\n")) << texts.body;
+    EXPECT_TRUE (getLogText().isEmpty()) << getLogText();
+    clearLog();
 }
 
 TEST_F (DspSourceTest, MemoryOfOneProcessIsNeverHandedToTheNext)

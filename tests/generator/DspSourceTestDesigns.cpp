@@ -67,6 +67,23 @@ void buildMemoryClasses (TestDsp& dsp)
     dsp.dspOutput (singleDelay, 0, 0);
 }
 
+void buildVectorSplit (TestDsp& dsp)
+{
+    // A two-channel equaliser split channel by channel: channel 0 through a
+    // compressor and a delay, channel 1 into channel 1 of a second
+    // equaliser. Every output channel writes a node of its own.
+    auto& split = dsp.add ("ParamEq8", 2, "Split");
+    auto& compressor = dsp.add ("Compressor", 1);
+    auto& delay = dsp.add ("ShortDelay");
+    auto& second = dsp.add ("ParamEq8", 2, "Second");
+    dsp.dspInput (split, 0, 0);
+    dsp.connect (split, 0, compressor, 0);
+    dsp.connect (split, 1, second, 1);
+    dsp.connect (compressor, 0, delay, 0);
+    dsp.dspOutput (delay, 0, 0);
+    dsp.dspOutput (second, 0, 1);
+}
+
 void buildPitchShifterModule (TestDsp& dsp)
 {
     auto& chorus = dsp.add ("Chorus");
@@ -84,6 +101,7 @@ const std::vector<TestDesign>& getTestDesigns()
         { "unconnectedInput", 0x21, false, buildUnconnectedInput },
         { "memoryClasses", 0x21, false, buildMemoryClasses },
         { "pitchShifterModule", 0x05, true, buildPitchShifterModule },
+        { "vectorSplit", 0x21, false, buildVectorSplit },
     };
 
     return designs;

@@ -27,7 +27,7 @@ struct TestDesign
     std::function<void (TestDsp&)> build;
 };
 
-// chain, splitMerge, conflict, unconnectedInput, memoryClasses, pitchShifterModule
+// chain, splitMerge, conflict, unconnectedInput, memoryClasses, pitchShifterModule, vectorSplit
 const std::vector<TestDesign>& getTestDesigns();
 
 // Builds the design on a fresh library and context and writes its DSP source;

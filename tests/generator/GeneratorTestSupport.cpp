@@ -5,6 +5,8 @@
 #include "modulesdef/ModulesDefBuilder.h"
 #include "modulesdef/ModulesDefText.h"
 
+#include <map>
+#include <optional>
 #include <stdexcept>
 
 namespace generatortest
@@ -212,7 +214,8 @@ TestDsp::TestDsp (ModuleLibrary& libraryToUse, uint32_t id, uint32_t module, Gen
     library.addDsp (dspId, moduleId, 0);
 }
 
-GraphNode& TestDsp::add (const juce::String& processName, uint32_t channelCount, const juce::String& title)
+GraphNode& placeProcess (ModuleLibrary& library, uint32_t dspId, uint32_t moduleId, GraphData& graph,
+                         const juce::String& processName, uint32_t channelCount, const juce::String& title)
 {
     const auto* module = library.findModuleById (moduleId);
     const ProcessDefinition* definition = nullptr;
@@ -242,6 +245,11 @@ GraphNode& TestDsp::add (const juce::String& processName, uint32_t channelCount,
     return node;
 }
 
+GraphNode& TestDsp::add (const juce::String& processName, uint32_t channelCount, const juce::String& title)
+{
+    return placeProcess (library, dspId, moduleId, graph, processName, channelCount, title);
+}
+
 void TestDsp::connect (const GraphNode& source, uint32_t sourcePin, const GraphNode& destination, uint32_t destinationPin)
 {
     graph.addConnection (source.getId(), sourcePin, destination.getId(), destinationPin);
@@ -260,6 +268,137 @@ void TestDsp::dspOutput (const GraphNode& node, uint32_t pin, int number)
 int TestDsp::routing (const GraphNode& node, int pin) const
 {
     return node.getPin (pin)->bus;
+}
+
+namespace
+{
+bool isMarker (int value)
+{
+    return value == BuildProjectFile::notConnected || value == BuildProjectFile::conflictDetected;
+}
+
+bool isRoutingNode (int value)
+{
+    return value >= 0 && ((uint32_t) value & BuildProjectFile::dspInputBit) == 0;
+}
+
+int offset (int value, uint32_t channel)
+{
+    return isMarker (value) ? value : (int) ((uint32_t) value + channel);
+}
+
+// The value an output channel writes, or none when the channel carries no signal.
+std::optional<int> outputChannelValue (const GraphNode& node, uint32_t channel)
+{
+    const auto* pin = node.getOutputPin ((int) channel);
+
+    if (pin == nullptr || pin->isInput() || pin->isVirtualPin())
+        return std::nullopt;
+
+    if (isVectorSide (node, false))
+        return channel < channelsOf (node, false)
+                   ? std::optional<int> (offset (node.getPin (firstOutputIndex (node))->bus, channel))
+                   : std::nullopt;
+
+    return pin->bus;
+}
+
+// The value an input channel reads, or none when the channel carries no signal.
+std::optional<int> inputChannelValue (const GraphNode& node, uint32_t channel)
+{
+    if (isVectorSide (node, true))
+        return channel < channelsOf (node, true) ? std::optional<int> (offset (node.getPin (0)->bus, channel)) : std::nullopt;
+
+    const auto* pin = node.getPin ((int) channel);
+
+    if (pin == nullptr || ! pin->isInput() || pin->isVirtualPin())
+        return std::nullopt;
+
+    return pin->bus;
+}
+
+juce::String describe (const GraphNode& node, uint32_t channel)
+{
+    return node.getName() + "#" + juce::String (node.getId()) + ":" + juce::String (channel);
+}
+} // namespace
+
+int firstOutputIndex (const GraphNode& node)
+{
+    int i = 0;
+
+    while (i < node.getPinCount() && node.getPin (i)->isInput())
+        ++i;
+
+    return i;
+}
+
+bool isVectorSide (const GraphNode& node, bool inputs)
+{
+    const auto* first = node.getPin (inputs ? 0 : firstOutputIndex (node));
+    return first != nullptr && first->isInput() == inputs && first->isVectorPin();
+}
+
+uint32_t channelsOf (const GraphNode& node, bool inputs)
+{
+    const int inputPins = firstOutputIndex (node);
+
+    if ((inputs ? inputPins : node.getPinCount() - inputPins) == 0)
+        return 0;
+
+    if (! isVectorSide (node, inputs))
+        return (uint32_t) (inputs ? inputPins : node.getPinCount() - inputPins);
+
+    const auto flag = inputs ? GraphNode::inputsFollowCountFlag : GraphNode::outputsFollowCountFlag;
+    const auto count = (node.channelWord & flag) != 0 ? node.getChannelCount() : (inputs ? node.inputCount : node.outputCount);
+    return juce::jmax (1u, count);
+}
+
+juce::StringArray findRoutingBreaches (const GraphData& graph)
+{
+    juce::StringArray breaches;
+
+    for (int i = 0; i < graph.getNumConnections(); ++i)
+    {
+        const auto* c = graph.getConnection (i);
+        const auto* source = graph.findNodeById (c->sourceNode);
+        const auto* destination = graph.findNodeById (c->destNode);
+
+        if (c->flag != 0 || source == nullptr || destination == nullptr)
+            continue;
+
+        const auto written = outputChannelValue (*source, c->sourcePin);
+        const auto read = inputChannelValue (*destination, c->destPin);
+
+        if (! written.has_value() || ! read.has_value())
+            continue;
+
+        if (isMarker (*written) || *written != *read)
+            breaches.add (describe (*source, c->sourcePin) + " writes " + juce::String (*written) + ", " +
+                          describe (*destination, c->destPin) + " reads " + juce::String (*read));
+    }
+
+    std::map<int, juce::String> writers;
+
+    for (int n = 0; n < graph.getNumNodes(); ++n)
+    {
+        const auto& node = *graph.getNode (n);
+        for (uint32_t channel = 0; channel < channelsOf (node, false); ++channel)
+        {
+            const auto value = outputChannelValue (node, channel);
+
+            if (! value.has_value() || ! isRoutingNode (*value))
+                continue;
+
+            const auto writer = describe (node, channel);
+            const auto [it, added] = writers.emplace (*value, writer);
+
+            if (! added)
+                breaches.add (writer + " and " + it->second + " both write node " + juce::String (*value));
+        }
+    }
+
+    return breaches;
 }
 
 juce::String goldenText (const juce::String& name, const juce::String& actual)

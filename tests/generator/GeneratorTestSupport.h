@@ -28,6 +28,13 @@ modulesdef::LibraryDescription generatorDescription();
 // registry starts empty.
 std::unique_ptr<ModulesDefReader> readLibrary (const modulesdef::LibraryDescription& description);
 
+// Places a process of the module (found by name) in the graph and in the
+// DSP's registry entry, with a channel count when not 0 (the side that
+// follows the count follows it too) and a title other than the process name
+// when given.
+GraphNode& placeProcess (ModuleLibrary& library, uint32_t dspId, uint32_t moduleId, GraphData& graph,
+                         const juce::String& processName, uint32_t channelCount = 0, const juce::String& title = {});
+
 // One DSP of a design: its graph, its entry in the library's registry and
 // its generator.
 class TestDsp
@@ -53,6 +60,18 @@ public:
     GraphData graph;
     BuildProjectFile generator;
 };
+
+// A side of a node as routing reads it: where its output pins start, whether
+// its first pin is a vector pin standing for a run of channels, and how many
+// channels it offers (a vector pin's run, or one per pin).
+int firstOutputIndex (const GraphNode& node);
+bool isVectorSide (const GraphNode& node, bool inputs);
+uint32_t channelsOf (const GraphNode& node, bool inputs);
+
+// What routing promises unless it reports a conflict: both ends of every
+// signal connection read the same node, and no two output channels write
+// the same routing node. One line per breach; none when the promise holds.
+juce::StringArray findRoutingBreaches (const GraphData& graph);
 
 // The expected text of a golden file in tests/generator/golden/. With the
 // environment variable VX_UPDATE_GOLDEN set, the file is (re)written from

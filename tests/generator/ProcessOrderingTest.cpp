@@ -197,6 +197,22 @@ TEST_F (ProcessOrderingTest, AFeedbackLoopFollowsTheProcessThatEntersIt)
     EXPECT_EQ (getLogErrorCount(), 0);
 }
 
+TEST_F (ProcessOrderingTest, ALoopRunsAfterTheProcessFeedingItNotAfterItsOwnBackEdge)
+{
+    // DSP input -> mixer (1) -> B (2) -> C (3) -> B, and mixer -> D (4). The
+    // back edge C -> B is B's first predecessor: the loop must still follow
+    // the mixer that enters it.
+    placeInOrder (4);
+    dspInput (1);
+    connect (1, 2, 0, 1);
+    connect (1, 4, 1, 0);
+    connect (2, 3);
+    connect (3, 2, 0, 0);
+
+    EXPECT_EQ (sorted(), (std::vector<int>{ 1, 2, 3, 4 }));
+    EXPECT_EQ (getLogErrorCount(), 0);
+}
+
 TEST_F (ProcessOrderingTest, ACycleWithoutABranchEndsItsWalk)
 {
     // 1 -> 2 -> 3 -> 2, and apart from it 4 -> 5 (the sink).

@@ -65,15 +65,18 @@ TEST (SourceWriterTest, ASingleBlankOrTabLineKeepsItsCharacter)
     EXPECT_EQ (writtenAtLevel (1, { " \n" }), "\t \n");
 }
 
-TEST (SourceWriterTest, WhiteSpaceEndingALineAfterTextIsDropped)
+TEST (SourceWriterTest, WhiteSpaceAfterTextIsKeptWhereverTheLineEnds)
 {
-    EXPECT_EQ (writtenAtLevel (1, { "x", "\t\t\n" }), "\tx\n");
-    EXPECT_EQ (writtenAtLevel (1, { "x\t\t\n" }), "\tx\n");
-    EXPECT_EQ (writtenAtLevel (1, { "x\t", "\t\n" }), "\tx\n");
-    EXPECT_EQ (writtenAtLevel (2, { "a  \t\nb\n" }), "\t\ta\n\t\tb\n");
+    // Only a line made of white space alone loses it: blanks and tabs after
+    // text belong to the line, before its newline as anywhere else.
+    EXPECT_EQ (writtenAtLevel (1, { "x", "\t\t\n" }), "\tx\t\t\n");
+    EXPECT_EQ (writtenAtLevel (1, { "x\t\t\n" }), "\tx\t\t\n");
+    EXPECT_EQ (writtenAtLevel (1, { "x\t", "\t\n" }), "\tx\t\t\n");
+    EXPECT_EQ (writtenAtLevel (2, { "a  \t\nb\n" }), "\t\ta  \t\n\t\tb\n");
+    EXPECT_EQ (writtenAtLevel (1, { "  x  \n" }), "\t  x  \n");
 }
 
-TEST (SourceWriterTest, WhiteSpaceAfterTextStaysWhenTheLineGoesOnOrIsASingleCharacter)
+TEST (SourceWriterTest, WhiteSpaceAfterTextStaysWhenTheLineGoesOn)
 {
     EXPECT_EQ (writtenAtLevel (1, { "x", "\t\t", "y\n" }), "\tx\t\ty\n");
     EXPECT_EQ (writtenAtLevel (1, { "x", " \n" }), "\tx \n");

@@ -297,21 +297,56 @@ TEST_F (DspResourceEstimatorTest, OtherMemoryClassesCountEveryFlaggedEntry)
 
 TEST_F (DspResourceEstimatorTest, MemorySelectorNamesTheSetUpFunctionCountedOnce)
 {
+    // Three set-up functions of one flagged whole address (12,0,0) each; the
+    // selector names the second.
     auto* bank = defineProcess ("Bank", 0x208, { 22, 16, 4, 12 });
     bank->hasMemoryClass = true;
     bank->memorySelector = 102;
-    bank->addFunction (0, makeFunction (2, 0x1, { 0x7 }));
-    bank->addFunction (0, makeFunction (2, 0x1, { 0x400 }));
-    bank->addFunction (0, makeFunction (2, 0x1, { 0x9 }));
 
-    place (bank, 1, GraphNode::memoryChoiceExternalRam);
+    for (uint32_t entry : { 0x7u, 0x400u, 0x9u })
+    {
+        auto function = makeFunction (2, 0x1, { entry }, { 4, 2, 0, 12, 0, 0 });
+        function->parameterFlagMask = 0x1;
+        bank->addFunction (0, std::move (function));
+    }
+
+    auto* node = place (bank, 1, GraphNode::memoryChoiceExternalRam);
     EXPECT_EQ (externalUsed(), 0x400);
 
+    // Its memory goes where the process's memory choice says.
+    node->memoryChoice = GraphNode::memoryChoiceInternal24BitRam;
+    EXPECT_EQ (externalUsed(), 0);
+
     // A selector past the process's set-up list names nothing.
+    node->memoryChoice = GraphNode::memoryChoiceExternalRam;
     bank->memorySelector = 104;
     EXPECT_EQ (externalUsed(), 0);
     bank->memorySelector = 241;
     EXPECT_EQ (externalUsed(), 0);
+}
+
+TEST_F (DspResourceEstimatorTest, TheSelectedFunctionCountsWhatTheMemoryMapPutsInExternalRam)
+{
+    // Flagged: a non-memory parameter (4,0,7), a 24-bit low half (4,0,22) and
+    // a whole address (12,0,0), taking the entries in order.
+    auto* bank = defineProcess ("Bank", 0x208, { 22, 16, 4, 12 });
+    bank->hasMemoryClass = true;
+    bank->memorySelector = 101;
+    auto function = makeFunction (4, 0x7, { 0x100, 0x20, 0x3 }, { 4, 2, 0, 4, 0, 7, 4, 0, 22, 12, 0, 0 });
+    function->parameterFlagMask = 0x7;
+    auto* selected = bank->addFunction (0, std::move (function));
+
+    // The process's choice decides the region: the low half and the whole
+    // address go to external RAM, the non-memory parameter nowhere.
+    auto* node = place (bank, 1, GraphNode::memoryChoiceExternalRam);
+    EXPECT_EQ (externalUsed(), 0x20 + 0x3);
+
+    // A function that fixes its regions (bit 15 of its mask) puts each
+    // parameter in its type's region, whatever the choice.
+    selected->maskUsable = false;
+    EXPECT_EQ (externalUsed(), 0x3);
+    node->memoryChoice = GraphNode::memoryChoiceInternal16BitRam;
+    EXPECT_EQ (externalUsed(), 0x3);
 }
 
 TEST_F (DspResourceEstimatorTest, ModuleFunctionsCountOncePerDsp)

@@ -1,0 +1,150 @@
+#pragma once
+
+#include "generator/VuMeterIdPool.h"
+#include "hvif/HalvixInterface.h"
+
+#include <juce_events/juce_events.h>
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+class GraphNode;
+class ProcessPresetStore;
+
+// The control panel of one process box: the box's panel object of the
+// MIDI-control library, the panel it loaded (kept in the box's preset
+// stores), the windows it opened, the box's meter id and the 100 ms meter
+// poll. It writes the process's control-panel description, which also
+// registers the controls in the box's current store, hands it to the
+// library, and opens the panel's window.
+//
+// The box is its Owner: it lends the node, its two stores and what the
+// description is written from. The destructor still asks the owner for its
+// stores and node (to clear the panel from them), so a box declares this
+// member after them. Everything runs on the message thread.
+class ProcessControlPanel : private juce::Timer
+{
+public:
+    class Owner
+    {
+    public:
+        virtual ~Owner() = default;
+
+        // The node shown; none once it is gone.
+        virtual GraphNode* getControlPanelNode() = 0;
+
+        // The box's own store, and the store the panel and the preset menu
+        // use (the own store or the node's).
+        virtual ProcessPresetStore& getOwnPresetStore() = 0;
+        virtual ProcessPresetStore& getCurrentPresetStore() = 0;
+
+        // The id of the box's DSP; 0 while the box's DSP editor is unknown.
+        virtual uint32_t getControlPanelDspId() = 0;
+
+        virtual double getSamplingRateKhz() = 0;
+
+        // The value of the box's count slider (a delay's length).
+        virtual double getCountSliderValue() = 0;
+
+        // The native window the panel windows belong to; none is allowed.
+        virtual void* getPanelParentHandle() = 0;
+    };
+
+    static constexpr int meterPollIntervalMs = 100;
+
+    explicit ProcessControlPanel (Owner& owner, VuMeterIdPool& meterIds = VuMeterIdPool::getProgramPool());
+
+    // Closes the windows, releases the panel and the panel object and gives
+    // the meter id back.
+    ~ProcessControlPanel() override;
+
+    //==============================================================================
+    // The library's interface, refreshed by the box (none without the
+    // library). The panel object is made from it the first time it is needed.
+    void setLibraryInterface (HvIfInterface* libraryInterface);
+    HvIfInterface* getLibraryInterface() const noexcept { return library; }
+    HvIfPanelObject* getPanelObject();
+
+    // Releases the panel and the panel object and makes a new object (a
+    // change of the process's channel count).
+    void renewPanelObject();
+
+    //==============================================================================
+    // The description of the process; empty for a process without control
+    // functions. Written (and the controls registered) with or without the
+    // library. With `replace` set the box's panels are released first; with
+    // `replace` or `asReplacement` set the lines show the values of the
+    // current store's current preset.
+    juce::String generatePanelScript (bool replace, bool asReplacement);
+
+    // Writes the description and, when it is not empty, loads it into the
+    // library and keeps the panel, opening a window with `show`.
+    void buildControlPanel (bool show, bool replace, bool asReplacement);
+
+    // Opens the panel with the current preset's values, unless it is shown.
+    void openControlPanel();
+
+    // Builds the panel again with the current preset's values (a preset
+    // loaded, the controls reset), keeping it on screen when it was.
+    void rebuildControlPanel();
+
+    // Hands the text to the panel object; false without one, or when the text
+    // gave no panel.
+    bool loadPanelScript (const juce::String& text);
+
+    // Takes the panel just loaded into the box's stores and, with `show`,
+    // opens its window.
+    void createPanelWindow (bool show);
+
+    // Closes every window, releases the panel and clears it from the stores.
+    void releaseControlPanels();
+
+    // Closes the window when it is one of the box's; false otherwise.
+    bool removePanel (HvIfPanelWindow* window);
+
+    // Empties the window list, closing each window unless `keep` is set.
+    void clearPanels (bool keep);
+
+    // The current store holds a panel and a built list of controls.
+    bool hasControlPanel() const;
+
+    bool isPanelShown() const noexcept { return panelShown; }
+    int getPanelWindowCount() const noexcept { return (int) windows.size(); }
+    HvIfPanelWindow* getPanelWindow (int index) const noexcept;
+    // The panel kept in the stores; none before a build or after a release.
+    HvIfPanel* getPanel() const noexcept { return livePanel; }
+
+    int getMeterId() const noexcept { return meterId; }
+    bool isPollingMeter() const noexcept { return isTimerRunning(); }
+
+    // One tick of the meter poll: the NRPN request for the meter's value,
+    // handed to the panel object; nothing without a DSP, a panel object or a
+    // meter id.
+    void pollMeter();
+
+    // The three USB-MIDI event words of a meter request: NRPN number MSB (the
+    // process's nrpn), LSB 0, and data entry with the meter id, as control
+    // changes on the DSP's MIDI channel.
+    static std::array<uint32_t, 3> makeMeterRequest (uint32_t dspId, uint32_t nrpn, int meterId);
+
+    //==============================================================================
+    // Removes a window the user closed in the library from every panel that
+    // lists it (each closes it once). Message thread only.
+    static void removePanelEverywhere (HvIfPanelWindow* window);
+
+private:
+    void timerCallback() override { pollMeter(); }
+    void clearStoredPanel (HvIfPanel* panel);
+
+    Owner& owner;
+    VuMeterIdPool& meterIds;
+    HvIfInterface* library = nullptr;
+    HvIfPanelObject* panelObject = nullptr;
+    HvIfPanel* livePanel = nullptr; // owned: released here, whatever the stores hold
+    std::vector<HvIfPanelWindow*> windows;
+    bool panelShown = false;
+    int meterId = VuMeterIdPool::noId;
+
+    JUCE_DECLARE_NON_COPYABLE (ProcessControlPanel)
+};

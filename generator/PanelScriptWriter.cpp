@@ -1,0 +1,514 @@
+#include "generator/PanelScriptWriter.h"
+
+#include "generator/EqualiserLists.h"
+#include "generator/VuMeterIdPool.h"
+#include "generator/templates/CustomControlPrograms.h"
+#include "model/GraphNode.h"
+#include "model/ParameterDescriptor.h"
+#include "model/ProcessDefinition.h"
+#include "model/ProcessPresetStore.h"
+
+namespace
+{
+constexpr const char* closeBracket = "]= ";
+constexpr const char* closeSpacedBracket = "] = ";
+constexpr const char* breakLine = "BREAK\n";
+constexpr const char* boxEnd = "BoxEnd\n";
+constexpr const char* curveLayout = "Layout[Height=256,Width=80,TXTCOL=0x00000000,BARCOL=0xFFFFFF,BGCOL=0x707070]\n";
+
+constexpr const char* equaliserOptions = "OPTIONS[EqSlider] = min=-14,max=14,MidiOff=50,valscale=1,valunit=dB,height=80,style=0,"
+                                         "width=40\n"
+                                         "OPTIONS[EqVBar] = BARCOL=0xFFFFFF,BGCOL=0xD0D0D0,HEIGHT=20,MAX=70,width=80\n";
+
+constexpr const char* otherTicks = "OPTIONS[VuTicks] = \\\n"
+                                   "  ticks=4|10(-48)|16|22(-36)|28|34(-24)|40|46(-12)|52|58(0)|64|70(+12)\n";
+constexpr const char* compressorTicks = "OPTIONS[CompressorVuTicks] = \\\n"
+                                        "  ticks=6(-6)|10|16(-16)|22|28(-28)|34|40(-40)|46|52(-52)|58|64(-64)|70\n";
+constexpr const char* companderTicks = "OPTIONS[CompanderVuTicks] = \\\n"
+                                       "  ticks=6(+6)|12(0)|18|24(-12)|32|40(-28)|46|52(-40)|58|64(-52)|70\n";
+
+constexpr uint32_t dataMask = 0x7F;
+
+juce::String hexByte (uint32_t value)
+{
+    return juce::String::toHexString ((int) value).paddedLeft ('0', 2);
+}
+
+bool contains (const std::string& text, const char* part)
+{
+    return text.find (part) != std::string::npos;
+}
+
+ParameterTypeCode getLastParameterType (const LibraryFunctionDefinition& function)
+{
+    ParameterDescriptor descriptor;
+    getFunctionParameter (function, ParameterNumbering::parametersOnly, function.parameterCount - 1, descriptor);
+    return descriptor.type;
+}
+
+ParameterTypeCode getFirstReturnType (const LibraryFunctionDefinition& function)
+{
+    ParameterDescriptor descriptor;
+
+    if (function.returnValueCount > 0)
+        getFunctionParameter (function, ParameterNumbering::returnValuesFirst, 0, descriptor);
+
+    return descriptor.type;
+}
+
+bool isTimeDelayLabel (const juce::String& label)
+{
+    return label.contains ("TimeDel");
+}
+} // namespace
+
+//==============================================================================
+PanelScriptWriter::PanelScriptWriter (const ProcessDefinition& def, const GraphNode& graphNode, uint32_t dsp, double rateKhz,
+                                      double sliderValue)
+    : definition (def), node (graphNode), dspId (dsp), samplingRateKhz (rateKhz), countSliderValue (sliderValue)
+{
+}
+
+juce::String PanelScriptWriter::write (ProcessPresetStore& targetStore, bool isReplacement, int& boxMeterId, VuMeterIdPool& pool)
+{
+    meterWritten = false;
+    body.clear();
+
+    if (definition.getSecondFunctionCount() == 0)
+        return {};
+
+    store = &targetStore;
+    replacement = isReplacement;
+    meterId = &boxMeterId;
+    meterIds = &pool;
+
+    writeKindHeader();
+
+    for (int i = 0; i < definition.getSecondFunctionCount(); ++i)
+        writeFunction (i, *definition.secondFunctions[i]);
+
+    const auto kind = definition.hasKind ? definition.processKind : 0u;
+    juce::String text;
+
+    if (boxMeterId >= 0)
+        text << makeMeterDefinitions (boxMeterId, kind);
+
+    if (isBiquadProcessKind (kind))
+        text << equaliserOptions << EqualiserListTexts::qEncoderOptions << EqualiserListTexts::frequencyEncoderOptions
+             << EqualiserListTexts::gainEncoderOptions << CustomControlPrograms::polyEq;
+    else if (isCompanderProcessKind (kind))
+        text << CustomControlPrograms::compander;
+    else if (isCompressorProcessKind (kind) || isLimiterProcessKind (kind))
+        text << CustomControlPrograms::compressor;
+
+    text << makeTitleLine (node.getName(), definition.name, dspId, node.nrpn) << body;
+
+    if (isBiquadProcessKind (kind) || isCompressorProcessKind (kind) || isLimiterProcessKind (kind) ||
+        isCompanderProcessKind (kind))
+        text << boxEnd;
+
+    store = nullptr;
+    return text;
+}
+
+//==============================================================================
+void PanelScriptWriter::writeKindHeader()
+{
+    if (! definition.hasKind)
+        return;
+
+    const auto kind = definition.processKind;
+
+    if (isBiquadProcessKind (kind))
+    {
+        writeEqualiserBlock();
+        body << "BoxEnd\n\nBoxStart[Biquad Control]\n";
+    }
+    else if (isCompressorProcessKind (kind))
+    {
+        body << curveLayout << "CompressorUI[Compressor,Width=480,Height=100,min=0,max=1,Def=2]\n"
+             << "\nBoxStart[Compressor Control]\n";
+    }
+    else if (isLimiterProcessKind (kind))
+    {
+        body << "\nBoxStart[Limiter Control]\n";
+    }
+    else if (isCompanderProcessKind (kind))
+    {
+        body << curveLayout << "Compander[Comp1,Width=500, Height=100]\n"
+             << "\nBoxStart[Compander Control,width=780]\n";
+    }
+}
+
+void PanelScriptWriter::writeEqualiserBlock()
+{
+    const auto bands = (int) node.getChannelCount();
+    const auto first = (int) getControlNumber (0);
+    const auto offset = definition.getSecondFunctionCount() - definition.coefficientFunctionCount - 4;
+
+    body << "Layout[Height=250,Width=80,TXTCOL=0x00000000,BARCOL=0xFFFFFF,BGCOL=0x707070]\n"
+         << "PolyEQV2[EQ,Width=700, Height=80,min=20,max=22000,Def=" << bands << "]\n"
+         << "BoxStart[EQ controls,width=700]\n";
+
+    for (int b = 0; b < bands; ++b)
+    {
+        const auto number = (uint32_t) (first + offset + b) & 0xFFFF;
+        const juce::String band (b + 1), filter ("EQ.Filter[" + juce::String (b) + "]");
+        const auto enable = ",Enable=Type" + band;
+
+        writeControl ("DROPDOWN", "Type" + band,
+                      getFilterTypeList (definition.processKind, b, bands) + ",Name=Type" + band + ",def=1,Ref=" + filter +
+                          ".Type",
+                      closeSpacedBracket, { Message::Form::nrpn, NrpnForm::bracket7Bit, number }, false);
+        writeControl ("SLIMFADER", "Q" + band, ",@EqQEncoder" + enable + "(PIOWXYZ),Ref=" + filter + ".QFactor,def=955",
+                      closeSpacedBracket, { Message::Form::nrpn, NrpnForm::raw, (number + 31) & 0xFFFF }, false);
+        writeControl ("ENCODER", "Freq" + band,
+                      ",@EqFreqEncoder" + enable + "(PTHLIOWXYZ),def=" + juce::String (81920 + 12 * b) + ",Ref=" + filter +
+                          ".Freq",
+                      closeSpacedBracket, { Message::Form::sysEx, NrpnForm::raw, (number + 62) & 0xFFFF }, false);
+        writeControl ("ENCODER", "Gain" + band, ",@EqGainEncoder" + enable + "(PWXYZ),Ref=" + filter + ".Gain,def=64",
+                      closeSpacedBracket, { Message::Form::nrpn, NrpnForm::bracket7Bit, (number + 93) & 0xFFFF }, false);
+        body << "Break\n";
+    }
+}
+
+void PanelScriptWriter::writeFunction (int index, const LibraryFunctionDefinition& function)
+{
+    if (contains (function.name, "Biquad_UpdateCoeff") || (function.firstText.empty() && function.secondText.empty()))
+        return;
+
+    const auto label = makeNameSafe (juce::String::fromUTF8 (function.firstText.c_str()));
+    auto annotation = juce::String::fromUTF8 (function.secondText.c_str()).replace ("fs", getRateText());
+    annotation = annotation.removeCharacters ("\r\n");
+
+    const auto type = getLastParameterType (function);
+    const auto indexed = function.hasIndexParameter();
+    const auto channels = indexed ? node.getChannelCount() : 1u;
+    const auto functionCount = definition.getSecondFunctionCount();
+    const auto breakBefore = functionCount >= 11 && index == functionCount / 2;
+
+    if (indexed)
+        annotation << (node.getName() == "HQDistortion_Q1" || node.getName() == "HQDistortion_Q0" ? ", HEIGHT=100"
+                                                                                                  : ", HEIGHT=50");
+
+    for (uint32_t k = 0; k < channels; ++k)
+    {
+        if (breakBefore)
+            body << breakLine;
+
+        const auto name = indexed ? label + juce::String (k + 1) : label;
+        writeControlLine (function, type, name, annotation, (getControlNumber (index) + k) & 0xFFFF, k + 1 == channels);
+    }
+}
+
+void PanelScriptWriter::writeControlLine (const LibraryFunctionDefinition& function, const ParameterTypeCode& type,
+                                          const juce::String& name, const juce::String& annotation, uint32_t number,
+                                          bool isLastChannel)
+{
+    const auto indexed = function.hasIndexParameter();
+    const Message bracket{ Message::Form::nrpn, NrpnForm::bracket7Bit, number };
+
+    if (isParamTypeCode_4_0_16 (type))
+    {
+        writeControl ("CHECKBOX", name, ",def=0,min=0,max=1," + annotation, closeBracket, bracket, indexed);
+        body << breakLine;
+    }
+    else if (isOnOffParamType (type))
+    {
+        writeControl ("CHECKBOX", name, ",def=0,valscale=(x)?0:180," + annotation, closeBracket, bracket, indexed);
+
+        if (isLastChannel)
+            body << breakLine;
+    }
+    else if (isParamTypeCode_4_0_25 (type))
+    {
+        // The list's entries follow the name directly; any other annotation
+        // (a formula) would otherwise run into the name.
+        const auto separated = annotation.isEmpty() || annotation.startsWithChar ('|') || annotation.startsWithChar (',');
+        writeControl ("DROPDOWN", name, (separated ? "" : ",") + annotation, closeBracket, bracket, indexed);
+        body << breakLine;
+    }
+    else if (! writeSliderLine (function, type, name, annotation, number))
+    {
+        if (isParamClass22 (type))
+            return;
+
+        const auto returnType = getFirstReturnType (function);
+
+        if (isParamTypeCode_4_0_4 (returnType))
+            writeMeterLine (name, true);
+        else if (isParamTypeCode_4_0_28 (returnType))
+            writeMeterLine (name, false);
+    }
+}
+
+bool PanelScriptWriter::writeSliderLine (const LibraryFunctionDefinition& function, const ParameterTypeCode& type,
+                                         const juce::String& name, const juce::String& annotation, uint32_t number)
+{
+    const auto label = makeNameSafe (juce::String::fromUTF8 (function.firstText.c_str()));
+    const auto indexed = function.hasIndexParameter();
+    const Message raw{ Message::Form::nrpn, NrpnForm::raw, number };
+    const Message bracket{ Message::Form::nrpn, NrpnForm::bracket7Bit, number };
+    const auto scale = ",valscale=" + annotation;
+
+    if (isGainDbParamType (type))
+    {
+        auto reference = getCompressorReference (name, "Threshold", "Comp1.Param.Threshold1", "Compressor.Param[0].threshold");
+
+        if (reference.isEmpty() && isCompressorLike() && name.contains ("Boost"))
+            reference =
+                isCompanderProcessKind (definition.processKind) ? ",Ref=Comp1.Param.Boost" : ",Ref=Compressor.Param[0].Boost";
+
+        writeControl ("SLIDER", name, scale + ", valUnit=dB,valprec=1" + reference, closeBracket, raw, indexed);
+    }
+    else if (isLevelDbParamType (type))
+    {
+        writeControl ("SLIDER", name, scale + ", valUnit=dB, valprec=1", closeBracket, raw, indexed);
+    }
+    else if (isRange16383ParamType (type))
+    {
+        writeControl ("SLIDER", name, scale + ",min=0,max=16383, valUnit=, def=10,valprec=1", closeBracket, bracket, indexed);
+    }
+    else if (isFrequencyHzParamType (type))
+    {
+        writeControl ("SLIDER", name, scale + ",valUnit=Hz,valprec=1", closeBracket, raw, indexed);
+    }
+    else if (isRatioParamType (type))
+    {
+        const auto reference = getCompressorReference (name, "Ratio", "Comp1.Param.Ratio1", "Compressor.Param[1].ratio");
+        writeControl ("SLIDER", name, scale + ",valUnit=:1,valprec=1" + reference, closeBracket, raw, indexed);
+    }
+    else if (isParamTypeCode_4_0_5 (type) && isTimeDelayLabel (label))
+    {
+        if (isDelayType())
+            writeControl ("SLIDER", name,
+                          ",valscale=" + getTimeDelayScale() + ", valUnit=ms,valprec=1" + ",def=0,min=0,max=16383*(" +
+                              formatNumber (countSliderValue) + "*(" + getRateText() + "/65535))",
+                          closeBracket, raw, indexed);
+    }
+    else if (isTimeMsParamType (type))
+    {
+        const auto unit = juce::String (type.kind == 0 ? ", valUnit=s" : ", valUnit=ms");
+
+        if (isDelayType())
+        {
+            const auto factor = formatNumber (samplingRateKhz * (node.memoryWord == 3 ? 1.0 : 2.0));
+            const auto maximum = countSliderValue * samplingRateKhz * (node.memoryWord == 3 ? 1.0 : 2.0);
+            writeControl ("SLIDER", name,
+                          ",valscale=x/" + factor + ",descale=x*" + factor + ",valprec=3" + unit +
+                              ",def=0,min=0,max=" + formatNumber (maximum),
+                          closeBracket, { Message::Form::sysEx, NrpnForm::raw, number }, indexed);
+        }
+        else
+        {
+            writeControl ("SLIDER", name, scale + ",valprec=3" + unit, closeBracket, raw, indexed);
+        }
+    }
+    else if (isParamTypeCode_4_0_5 (type) || contains (function.name, "ShiftAmount") || contains (function.name, "Pitch"))
+    {
+        const auto plainUnit = label.contains ("Bias") || label.contains ("ShiftAmount") || label.contains ("Pitch");
+        writeControl ("SLIDER", name, scale + (plainUnit ? ",valUnit=" : ",valUnit=%,valprec=1"), closeBracket,
+                      label.contains ("ShiftAmount") ? bracket : raw, indexed);
+    }
+    else
+    {
+        return false;
+    }
+
+    return true;
+}
+
+void PanelScriptWriter::writeMeterLine (const juce::String& name, bool kindTicks)
+{
+    if (*meterId < 0)
+        *meterId = meterIds->takeId();
+
+    // Every id is held by another box: the panel does without this meter.
+    if (*meterId < 0)
+        return;
+
+    meterWritten = true;
+    const auto kind = definition.hasKind ? definition.processKind : 0u;
+    const char* ticks = ",@Vuticks,def=70,max=70,height=80,barmin2=58,barmin3=69,";
+
+    if (kindTicks && isCompanderProcessKind (kind))
+        ticks = ",@CompanderVuTicks,def=70,max=70,height=80,barmin2=64,barmin3=70,";
+    else if (kindTicks && (isCompressorProcessKind (kind) || isLimiterProcessKind (kind)))
+        ticks = ",@CompressorVuTicks,def=70,max=70,height=80,barmin2=64,barmin3=70,";
+
+    body << "METER[" << name << ticks << "SysEx=VuValue.Val]\n";
+}
+
+void PanelScriptWriter::writeControl (const char* kind, const juce::String& name, const juce::String& attributes,
+                                      const char* separator, const Message& message, bool indexed)
+{
+    auto content = name + attributes;
+
+    if (! store->isBuilt())
+    {
+        auto registered = (message.number & dataMask) | (indexed ? indexedFlag : 0u);
+
+        if (message.form == Message::Form::sysEx)
+            registered |= sysExFlag;
+        else if (message.nrpnForm == NrpnForm::raw)
+            registered |= rawNrpnFlag;
+
+        store->addOrUpdateControl (registered, name, true);
+    }
+
+    // A preset's value goes into the line, so that the panel shows the preset
+    // and the next save takes its values back rather than the defaults. A
+    // store without presets leaves the description's defaults.
+    if (replacement && store->findControl (name) && store->isCurrentControlInPreset())
+        content = withDefault (content, store->getCurrentValue());
+
+    body << kind << "[" << content << separator << makeMessageText (message);
+}
+
+//==============================================================================
+juce::String PanelScriptWriter::makeMessageText (const Message& message) const
+{
+    const auto channel = dspId > 0 ? (int) dspId - 1 : 0;
+
+    if (message.form == Message::Form::sysEx)
+        return makeSysExMessage (message.number, channel);
+
+    return makeNrpnMessage (message.number, channel, message.nrpnForm);
+}
+
+juce::String PanelScriptWriter::makeNrpnMessage (uint32_t number, int channel, NrpnForm form)
+{
+    // Both halves travel as MIDI data bytes.
+    const auto msb = hexByte ((number >> 8) & dataMask);
+    const auto lsb = hexByte (number & dataMask);
+
+    if (form == NrpnForm::raw)
+    {
+        const auto status = " 0xB" + juce::String::toHexString (channel & 0xF);
+        return status + " 0x63 0x" + msb + status + " 0x62 0x" + lsb + status + " 0x26 xl" + status + " 0x6 xh\n";
+    }
+
+    return "NRPN[0x" + msb + "." + lsb + ",x" + (form == NrpnForm::bracket7Bit ? "l," : ",") + juce::String (channel) + "]\n";
+}
+
+juce::String PanelScriptWriter::makeSysExMessage (uint32_t number, int channel)
+{
+    return "0xF0 0 0x3A 0x7E 0x3D " + juce::String (channel) + " 0x" + hexByte ((number >> 8) & dataMask) + " 0x" +
+           hexByte (number & dataMask) + " 4 xh3 xh2 xh xl 0xF7\n";
+}
+
+juce::String PanelScriptWriter::makeTitleLine (const juce::String& nodeName, const juce::String& definitionName, uint32_t dsp,
+                                               uint32_t nrpn)
+{
+    return "[" + makeNameSafe (nodeName) + "  { " + makeNameSafe (definitionName) + " }  DSP" + juce::String (dsp) + " - #" +
+           juce::String (nrpn) + "]\n";
+}
+
+juce::String PanelScriptWriter::makeMeterDefinitions (int id, uint32_t processKind)
+{
+    juce::String text;
+    text << "SYSEXBUF[VuValue] = Val=0\n"
+         << "\n"
+         << "SYSEX[RcvMeter] = F0h 00h 3Ah 7Eh " << juce::String::toHexString (id & (int) dataMask) << "h BLOCK[VuValue] F7h\n"
+         << "\n";
+
+    if (isCompanderProcessKind (processKind))
+        text << companderTicks;
+    else if (isCompressorProcessKind (processKind) || isLimiterProcessKind (processKind))
+        text << compressorTicks;
+    else
+        text << otherTicks;
+
+    return text << "\n";
+}
+
+juce::String PanelScriptWriter::formatNumber (double value)
+{
+    auto text = juce::String (value, 6);
+
+    if (text.containsChar ('.'))
+        text = text.trimCharactersAtEnd ("0").trimCharactersAtEnd (".");
+
+    return text == "-0" ? juce::String ("0") : text;
+}
+
+juce::String PanelScriptWriter::withDefault (const juce::String& attributes, uint32_t value)
+{
+    const juce::String valueText (value);
+    juce::String result;
+    auto found = false;
+    int position = 0;
+
+    for (;;)
+    {
+        const auto key = attributes.indexOfIgnoreCase (position, "def=");
+
+        if (key < 0)
+            break;
+
+        // Only a whole attribute counts: the key stands after a comma.
+        const auto before = attributes.substring (0, key).trimEnd();
+
+        if (! before.endsWithChar (','))
+        {
+            result << attributes.substring (position, key + 4);
+            position = key + 4;
+            continue;
+        }
+
+        auto end = attributes.indexOfChar (key, ',');
+        end = end < 0 ? attributes.length() : end;
+        result << attributes.substring (position, key + 4) << valueText;
+        position = end;
+        found = true;
+    }
+
+    result << attributes.substring (position);
+    return found ? result : result + ",def=" + valueText;
+}
+
+juce::String PanelScriptWriter::makeNameSafe (const juce::String& name)
+{
+    return name.replaceCharacters ("[],|\r\n", "();/  ");
+}
+
+//==============================================================================
+juce::String PanelScriptWriter::getCompressorReference (const juce::String& name, const char* word, const char* compander,
+                                                        const char* compressor) const
+{
+    // The second threshold or ratio of a compander is tested first: its name
+    // holds the first one's too.
+    if (! isCompressorLike() || ! name.contains (word))
+        return {};
+
+    const auto numbered = juce::String (word) + "2";
+
+    if (name.contains (numbered))
+        return ",Ref=Comp1.Param." + numbered;
+
+    return ",Ref=" + juce::String (isCompanderProcessKind (definition.processKind) ? compander : compressor);
+}
+
+juce::String PanelScriptWriter::getTimeDelayScale() const
+{
+    const auto rate = getRateText();
+    return "(1/" + rate + ")*(1000+(65520*(" + formatNumber (countSliderValue) + "*(" + rate + "/65520))-1000)*(x/16383))";
+}
+
+uint32_t PanelScriptWriter::getControlNumber (int functionIndex) const
+{
+    return functionIndex >= 0 && (size_t) functionIndex < node.commandWords.size()
+               ? node.commandWords[(size_t) functionIndex] & 0xFFFF
+               : 0;
+}
+
+bool PanelScriptWriter::isDelayType() const
+{
+    return (definition.defaultChannelWord & GraphNode::delayCountFlag) != 0;
+}
+
+bool PanelScriptWriter::isCompressorLike() const
+{
+    const auto kind = definition.hasKind ? definition.processKind : 0u;
+    return isCompressorProcessKind (kind) || isLimiterProcessKind (kind) || isCompanderProcessKind (kind);
+}

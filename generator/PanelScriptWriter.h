@@ -1,0 +1,127 @@
+#pragma once
+
+#include <juce_core/juce_core.h>
+
+#include <cstdint>
+
+class GraphNode;
+class LibraryFunctionDefinition;
+class ProcessDefinition;
+class ProcessPresetStore;
+class VuMeterIdPool;
+struct ParameterTypeCode;
+
+// Writes the control-panel description of one process, the text the
+// MIDI-control library turns into a panel: a title, a line per control
+// (per channel for multi-channel controls) carrying the MIDI message the
+// control sends, meters, and for equalisers, compressors, limiters and
+// companders their graphic controls. It needs no window: everything comes
+// from the process definition, the node, the DSP id, the sampling rate and
+// the box's count slider.
+//
+// Every message line also registers its control in the given preset store
+// (unless the store's control list is already built), under the very name the
+// library reports it by, so that presets and the board messages find it.
+class PanelScriptWriter
+{
+public:
+    // How an NRPN message is written: the bracket form with a 14-bit value,
+    // the bracket form with a 7-bit value, or the raw controller bytes.
+    enum class NrpnForm
+    {
+        bracket = 0,
+        bracket7Bit = 1,
+        raw = 2
+    };
+
+    // Registration flags of the number a control is registered under.
+    static constexpr uint32_t rawNrpnFlag = 0x4000;
+    static constexpr uint32_t sysExFlag = 0x8000;
+    static constexpr uint32_t indexedFlag = 0x80000000u;
+
+    PanelScriptWriter (const ProcessDefinition& definition, const GraphNode& node, uint32_t dspId, double samplingRateKhz,
+                       double countSliderValue);
+
+    // The whole description; empty for a process without control functions.
+    // With `replacement` set each control's "def=" shows its value in the
+    // store's current preset. A meter takes an id from the pool when
+    // `meterId` holds none; the box keeps it.
+    juce::String write (ProcessPresetStore& store, bool replacement, int& meterId, VuMeterIdPool& meterIds);
+
+    // Whether the last text written holds a meter (the box then polls it).
+    bool hasMeter() const noexcept { return meterWritten; }
+
+    //==============================================================================
+    // The message a control sends for control number `number` (the process's
+    // nrpn in the high byte, the control's index in the low byte) on MIDI
+    // channel `channel`, with its line end.
+    static juce::String makeNrpnMessage (uint32_t number, int channel, NrpnForm form);
+    static juce::String makeSysExMessage (uint32_t number, int channel);
+
+    // "[" name "  { " definition name " }  DSP" id " - #" nrpn "]" and a line end.
+    static juce::String makeTitleLine (const juce::String& nodeName, const juce::String& definitionName, uint32_t dspId,
+                                       uint32_t nrpn);
+
+    // The receive buffer, the answer's pattern and the tick table of a meter.
+    static juce::String makeMeterDefinitions (int meterId, uint32_t processKind);
+
+    // A number as the description writes it: the shortest decimal, no ".0".
+    static juce::String formatNumber (double value);
+
+    // Every "def=" of a control's attribute text set to the value, or one
+    // appended when it has none.
+    static juce::String withDefault (const juce::String& attributes, uint32_t value);
+
+    // A name as it may stand in a bracket: no line breaks and none of the
+    // characters that end a name or a bracket.
+    static juce::String makeNameSafe (const juce::String& name);
+
+private:
+    struct Message
+    {
+        enum class Form
+        {
+            nrpn,
+            sysEx
+        };
+
+        Form form = Form::nrpn;
+        NrpnForm nrpnForm = NrpnForm::raw;
+        uint32_t number = 0;
+    };
+
+    void writeKindHeader();
+    void writeEqualiserBlock();
+    void writeFunction (int index, const LibraryFunctionDefinition& function);
+    void writeControlLine (const LibraryFunctionDefinition& function, const ParameterTypeCode& type, const juce::String& name,
+                           const juce::String& annotation, uint32_t number, bool isLastChannel);
+    bool writeSliderLine (const LibraryFunctionDefinition& function, const ParameterTypeCode& type, const juce::String& name,
+                          const juce::String& annotation, uint32_t number);
+    void writeMeterLine (const juce::String& name, bool kindTicks);
+    void writeControl (const char* kind, const juce::String& name, const juce::String& attributes, const char* separator,
+                       const Message& message, bool indexed);
+
+    juce::String makeMessageText (const Message& message) const;
+    // ",Ref=" of a compressor's, limiter's or compander's threshold or ratio
+    // slider; empty for other names and kinds.
+    juce::String getCompressorReference (const juce::String& name, const char* word, const char* compander,
+                                         const char* compressor) const;
+    juce::String getTimeDelayScale() const;
+    uint32_t getControlNumber (int functionIndex) const;
+    bool isDelayType() const;
+    bool isCompressorLike() const;
+    juce::String getRateText() const { return formatNumber (samplingRateKhz); }
+
+    const ProcessDefinition& definition;
+    const GraphNode& node;
+    const uint32_t dspId;
+    const double samplingRateKhz;
+    const double countSliderValue;
+
+    ProcessPresetStore* store = nullptr;
+    bool replacement = false;
+    int* meterId = nullptr;
+    VuMeterIdPool* meterIds = nullptr;
+    bool meterWritten = false;
+    juce::String body;
+};

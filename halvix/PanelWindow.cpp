@@ -1,0 +1,53 @@
+#include "PanelWindow.h"
+
+#include "HalvixPanel.h"
+#include "PanelComponent.h"
+
+PanelWindow::PanelWindow (HalvixPanel& panel, HalvixPanelWindow& windowHandle)
+    : juce::DocumentWindow (panel.getTitle(), juce::Colour (0xFF2B2B2B), juce::DocumentWindow::closeButton), handle (windowHandle)
+{
+    auto content = std::make_unique<PanelComponent> (panel);
+    const auto wanted = content->getPreferredBounds();
+    auto viewport = std::make_unique<juce::Viewport>();
+    viewport->setViewedComponent (content.release(), true);
+    viewport->setScrollBarsShown (true, true, false, false);
+
+    // The screen's working area bounds the window; the rest scrolls.
+    auto limit = juce::Rectangle<int> (0, 0, 1200, 900);
+
+    if (const auto* display = juce::Desktop::getInstance().getDisplays().getPrimaryDisplay())
+        limit = display->userArea;
+
+    const auto width = juce::jmin (wanted.getWidth() + viewport->getScrollBarThickness(), limit.getWidth() - 40);
+    const auto height = juce::jmin (wanted.getHeight() + viewport->getScrollBarThickness(), limit.getHeight() - 80);
+    viewport->setSize (width, height);
+
+    setUsingNativeTitleBar (false);
+    setContentOwned (viewport.release(), true);
+    setResizable (true, false);
+    setResizeLimits (200, 120, 4000, 4000);
+    centreWithSize (getWidth(), getHeight());
+    setVisible (true);
+    toFront (true);
+}
+
+PanelWindow::~PanelWindow() = default;
+
+void PanelWindow::closeButtonPressed()
+{
+    setVisible (false);
+
+    // The program may close the handle in answer, which deletes this window:
+    // nothing of it is touched after the report.
+    auto& windowHandle = handle;
+    windowHandle.reportClosedByUser();
+}
+
+std::unique_ptr<HalvixPanelWindow::View> PanelWindow::create (HalvixPanel& panel, HalvixPanelWindow& handle)
+{
+    // Without a screen the window has no view; its handle works all the same.
+    if (juce::Desktop::getInstance().getDisplays().getPrimaryDisplay() == nullptr)
+        return nullptr;
+
+    return std::make_unique<PanelWindow> (panel, handle);
+}

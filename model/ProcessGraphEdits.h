@@ -1,0 +1,116 @@
+#pragma once
+
+#include "model/DspDefinitionEntry.h"
+#include "model/GraphData.h"
+
+#include <cstdint>
+#include <vector>
+
+// The edits of a DSP's process graph that the node box's undoable actions
+// make, as plain operations on the graph and the DSP's entry in the module
+// library's registry, with what each needs kept to undo it exactly.
+//
+// Node ids close up when a process is removed, so everything kept names its
+// nodes by NRPN number, which stays with a process. An operation that finds
+// nothing to act on changes nothing and says so; none of them needs a
+// window.
+class ProcessGraphEdits
+{
+public:
+    // A connection named by the NRPN numbers of its two nodes.
+    struct KeptConnection
+    {
+        uint32_t sourceNrpn = 0;
+        uint32_t sourcePin = 0;
+        uint32_t destNrpn = 0;
+        uint32_t destPin = 0;
+        uint8_t flag = 0;
+
+        bool operator== (const KeptConnection& other) const noexcept;
+    };
+
+    // A DSP input or output given to a pin of the node it is kept with.
+    struct KeptBusPin
+    {
+        uint32_t pinIndex = 0;
+        uint8_t direction = 0;
+        juce::String name;
+    };
+
+    // Everything a removed process was, so that putting it back gives the
+    // graph and the registry exactly as they were.
+    struct RemovedProcess
+    {
+        uint32_t id = 0;
+        uint32_t nrpn = 0;
+        juce::String name, loadText;
+        const ProcessDefinition* definition = nullptr;
+        bool renumber = true;
+        NodePosition position;
+        uint32_t channelWord = 1, memoryWord = 1, inputCount = 0, outputCount = 0;
+        int memoryChoice = GraphNode::memoryChoiceNone;
+        bool biquadMark = false;
+        std::vector<uint32_t> commandWords, secondCommandWords;
+        int commandWordCount = 0;
+        ProcessPresetStore presetStore;
+        std::vector<KeptBusPin> busPins;
+        std::vector<KeptConnection> connections;
+        int instanceIndex = -1; // -1: the registry had no entry for it
+        ProcessInstanceEntry instance;
+    };
+
+    // A count change with what it took away.
+    struct CountChange
+    {
+        uint32_t nrpn = 0;
+        uint32_t oldWord = 0, newWord = 0;
+        uint32_t oldInputCount = 0, oldOutputCount = 0;
+        std::vector<KeptBusPin> removedBusPins;
+        std::vector<KeptConnection> removedConnections;
+    };
+
+    //==============================================================================
+    // The connection kept by NRPN numbers; false when a node is gone.
+    static bool keepConnection (const GraphData& graph, const GraphConnection& connection, KeptConnection& kept);
+
+    // Removes the kept connection (all four ends); false when it is not there.
+    static bool removeConnection (GraphData& graph, const KeptConnection& kept);
+
+    // Adds the kept connection with its flag; false when a node is gone or
+    // the graph refused it.
+    static bool restoreConnection (GraphData& graph, const KeptConnection& kept);
+
+    // Every connection leaving (outputs) or entering (inputs) the node, in
+    // graph order; only those on pins at or past `firstPin`.
+    static std::vector<KeptConnection> collectConnections (const GraphData& graph, uint32_t nodeId, bool leaving,
+                                                           uint32_t firstPin = 0);
+
+    //==============================================================================
+    // Takes the process with that NRPN number out of the graph and out of
+    // the registry entry (none: only the graph), keeping what it was. False,
+    // with nothing changed, when no node has that number.
+    static bool removeProcess (GraphData& graph, DspDefinitionEntry* entry, uint32_t nrpn, RemovedProcess& removed);
+
+    // Puts a removed process back under its id and NRPN number with its
+    // connections, bus pins and registry entry. False, with nothing changed,
+    // when the graph cannot take it (full, or its NRPN number is held).
+    static bool restoreProcess (GraphData& graph, DspDefinitionEntry* entry, const RemovedProcess& removed);
+
+    //==============================================================================
+    // Gives the node with change.nrpn the new channel word: its input or
+    // output count follows, and the pins the new count no longer shows lose
+    // their connections and bus pins, which are kept in the change. False,
+    // with nothing changed, when the node is gone.
+    static bool applyCountChange (GraphData& graph, CountChange& change);
+
+    // The old word and counts, with the connections and bus pins taken away.
+    static bool revertCountChange (GraphData& graph, const CountChange& change);
+
+    // The memory type (MemoryDelay word and the choice shown). False when
+    // the node is gone.
+    static bool setMemoryType (GraphData& graph, uint32_t nrpn, uint32_t memoryWord, int memoryChoice);
+
+private:
+    static std::vector<KeptBusPin> takeBusPins (GraphData& graph, uint32_t nodeId, bool inputs, uint32_t firstPin);
+    static void restoreBusPins (GraphData& graph, uint32_t nodeId, const std::vector<KeptBusPin>& busPins);
+};

@@ -1,0 +1,462 @@
+#include "editors/ProcessControlPanel.h"
+
+#include "app/BoardMidiCallback.h"
+#include "app/MidiControlLibrary.h"
+#include "hvif/HvIfInput.h"
+#include "hvif/HvIfMessageOutput.h"
+#include "model/GraphNode.h"
+#include "model/ModuleLibrary.h"
+#include "model/ModulesDefReader.h"
+#include "model/ProjectPresetStores.h"
+
+#include "support/UiTestSupport.h"
+
+#include <gtest/gtest.h>
+#include <juce_gui_basics/juce_gui_basics.h>
+
+#include <algorithm>
+#include <memory>
+
+namespace
+{
+using Bytes = std::vector<uint8_t>;
+
+//==============================================================================
+// The sample module library beside the tests.
+const ModuleLibrary& getSampleLibrary()
+{
+    static const auto reader = []
+    {
+        auto r = std::make_unique<ModulesDefReader>();
+        r->open (juce::File::getSpecialLocation (juce::File::currentExecutableFile).getSiblingFile ("Modules.def"));
+        r->parse();
+        return r;
+    }();
+
+    return reader->getLibrary();
+}
+
+const ProcessDefinition& findProcess (const juce::String& name)
+{
+    for (uint32_t moduleId : { 0x0021u, 0x0022u })
+        if (const auto* module = getSampleLibrary().findModuleById (moduleId))
+            for (const auto& process : module->getProcesses())
+                if (juce::String (process->name) == name)
+                    return *process;
+
+    throw std::runtime_error ("no process " + name.toStdString());
+}
+
+// A process box as the panel sees it: a node with its command words, the
+// box's own store and the store it shows.
+class TestBox : public ProcessControlPanel::Owner
+{
+public:
+    TestBox (const juce::String& processName, uint32_t channels, uint32_t dspId, uint32_t nrpn)
+        : node (1, nrpn, processName, true, &findProcess (processName), 0.5, 0.5), dsp (dspId)
+    {
+        node.channelWord = (node.channelWord & ~GraphNode::channelCountMask) | channels;
+        uint32_t index = 0;
+
+        for (const auto& function : node.getProcessDefinition()->secondFunctions)
+        {
+            node.commandWords.push_back ((nrpn << 8) | index);
+            const auto isBiquad =
+                node.getProcessDefinition()->hasKind && isBiquadProcessKind (node.getProcessDefinition()->processKind);
+            index += function->hasIndexParameter() ? (isBiquad ? 31 : channels) : 1;
+        }
+    }
+
+    GraphNode* getControlPanelNode() override { return &node; }
+    ProcessPresetStore& getOwnPresetStore() override { return ownStore; }
+    ProcessPresetStore& getCurrentPresetStore() override { return showsNodeStore ? node.presetStore : ownStore; }
+    uint32_t getControlPanelDspId() override { return dsp; }
+    double getSamplingRateKhz() override { return 48.0; }
+    double getCountSliderValue() override { return 1.0; }
+    void* getPanelParentHandle() override { return nullptr; }
+
+    GraphNode node;
+    ProcessPresetStore ownStore;
+    bool showsNodeStore = false;
+    uint32_t dsp;
+};
+
+//==============================================================================
+// A library that counts what is asked of it.
+struct Counts
+{
+    int panelObjects = 0, panels = 0, panelReleases = 0, objectReleases = 0, windows = 0, closes = 0, loads = 0;
+    bool refuseTexts = false;
+    juce::String lastText;
+    std::vector<uint32_t> midiEvents;
+};
+
+class CountingWindow : public HvIfPanelWindow
+{
+public:
+    explicit CountingWindow (Counts& c) : counts (c) {}
+    void close() override { ++counts.closes; }
+    Counts& counts;
+};
+
+class CountingPanel : public HvIfPanel
+{
+public:
+    explicit CountingPanel (Counts& c) : counts (c) { ++counts.panels; }
+
+    HvIfPanelWindow* createWindow (void*) override
+    {
+        ++counts.windows;
+        windows.push_back (std::make_unique<CountingWindow> (counts));
+        return windows.back().get();
+    }
+
+    void release() override
+    {
+        ++counts.panelReleases;
+        delete this;
+    }
+
+    HvIfControlItem* getFirstControlItem (const char*) override { return nullptr; }
+
+    Counts& counts;
+    std::vector<std::unique_ptr<CountingWindow>> windows;
+};
+
+class CountingPanelObject : public HvIfPanelObject
+{
+public:
+    explicit CountingPanelObject (Counts& c) : counts (c) { ++counts.panelObjects; }
+
+    void release() override
+    {
+        ++counts.objectReleases;
+        delete this;
+    }
+
+    bool loadPanelScript (HvIfStringInput& input, HvIfMessageOutput&) override
+    {
+        ++counts.loads;
+        char buffer[1 << 16];
+        counts.lastText = juce::String::fromUTF8 (buffer, (int) input.read (buffer, sizeof (buffer)));
+        loaded = ! counts.refuseTexts;
+        return loaded;
+    }
+
+    bool getPanel (HvIfPanel** panel) override
+    {
+        *panel = std::exchange (loaded, false) ? new CountingPanel (counts) : nullptr;
+        return *panel != nullptr;
+    }
+
+    void handleMidiEvent (uint32_t word) override { counts.midiEvents.push_back (word); }
+
+    Counts& counts;
+    bool loaded = false;
+};
+
+class CountingLibrary : public HvIfInterface
+{
+public:
+    void release() override {}
+    void handleSysEx (const uint8_t*, int) override {}
+    HvIfPanelObject* createPanelObject() override { return new CountingPanelObject (counts); }
+
+    Counts counts;
+};
+
+//==============================================================================
+class RecordingPort : public MidiOutputPort
+{
+public:
+    bool isOpen() const override { return true; }
+    juce::String getIdentifier() const override { return "recording"; }
+    void sendBytes (const uint8_t* data, size_t size) override { sent.emplace_back (data, data + size); }
+
+    std::vector<Bytes> sent;
+};
+
+// The program's board callback, handing closed windows to the boxes as the
+// application does.
+class BoardCallback : public BoardMidiCallback
+{
+public:
+    using BoardMidiCallback::BoardMidiCallback;
+
+    bool onPanelClosed (HvIfPanelWindow* window) override
+    {
+        ProcessControlPanel::removePanelEverywhere (window);
+        return false;
+    }
+};
+} // namespace
+
+//==============================================================================
+TEST (ProcessControlPanelTest, WithoutTheLibraryTheControlsAreStillRegistered)
+{
+    TestBox box ("Compressor", 2, 1, 4);
+    ProcessControlPanel panel (box);
+
+    panel.buildControlPanel (true, false, false);
+
+    EXPECT_EQ (box.ownStore.getControlCount(), 12) << "save and generation need the controls";
+    EXPECT_TRUE (box.ownStore.isBuilt());
+    EXPECT_FALSE (panel.hasControlPanel());
+    EXPECT_EQ (panel.getPanelWindowCount(), 0);
+    EXPECT_FALSE (panel.isPanelShown());
+    panel.pollMeter();
+}
+
+TEST (ProcessControlPanelTest, ThePanelIsKeptInTheOwnAndTheShownStore)
+{
+    CountingLibrary library;
+    TestBox box ("Compressor", 2, 1, 4);
+    box.showsNodeStore = true;
+    ProcessControlPanel panel (box);
+    panel.setLibraryInterface (&library);
+
+    panel.buildControlPanel (false, false, false);
+
+    ASSERT_NE (panel.getPanel(), nullptr);
+    EXPECT_EQ (box.ownStore.getPanel(), panel.getPanel());
+    EXPECT_EQ (box.node.presetStore.getPanel(), panel.getPanel());
+    EXPECT_TRUE (panel.hasControlPanel());
+    EXPECT_EQ (library.counts.windows, 0);
+    EXPECT_TRUE (library.counts.lastText.startsWith ("[CustomControl:CompressorUI]"));
+    EXPECT_EQ (box.node.presetStore.getControlCount(), 12) << "the shown store registers the controls";
+}
+
+TEST (ProcessControlPanelTest, ABuildWithoutReplacingReleasesTheOldPanelAndKeepsItOnScreen)
+{
+    CountingLibrary library;
+    TestBox box ("Compressor", 2, 1, 4);
+    ProcessControlPanel panel (box);
+    panel.setLibraryInterface (&library);
+    auto& counts = library.counts;
+
+    panel.buildControlPanel (true, false, false);
+    panel.buildControlPanel (false, false, true); // as a generation does
+    EXPECT_EQ (counts.panels, 2);
+    EXPECT_EQ (counts.panelReleases, 1) << "the first panel is no longer leaked";
+    EXPECT_EQ (counts.closes, 1);
+    EXPECT_EQ (counts.windows, 2) << "the window shown moves to the new panel";
+    EXPECT_TRUE (panel.isPanelShown());
+
+    panel.buildControlPanel (true, false, false);
+    panel.buildControlPanel (true, true, false);
+    EXPECT_EQ (counts.panels, 4);
+    EXPECT_EQ (counts.panelReleases, 3);
+    EXPECT_EQ (counts.closes, counts.windows - 1) << "every window but the newest closed, each once";
+    EXPECT_EQ (panel.getPanelWindowCount(), 1);
+
+    panel.releaseControlPanels();
+    EXPECT_EQ (counts.panelReleases, 4);
+    EXPECT_EQ (counts.closes, counts.windows);
+    EXPECT_EQ (box.ownStore.getPanel(), nullptr);
+    EXPECT_FALSE (panel.isPanelShown());
+}
+
+TEST (ProcessControlPanelTest, ATextTheLibraryRefusesKeepsTheOldPanel)
+{
+    CountingLibrary library;
+    TestBox box ("Limiter", 2, 1, 9);
+    ProcessControlPanel panel (box);
+    panel.setLibraryInterface (&library);
+
+    panel.buildControlPanel (false, false, false);
+    auto* first = panel.getPanel();
+    library.counts.refuseTexts = true;
+    panel.buildControlPanel (true, false, false);
+
+    EXPECT_EQ (panel.getPanel(), first);
+    EXPECT_EQ (box.ownStore.getPanel(), first);
+    EXPECT_EQ (library.counts.windows, 0);
+    EXPECT_EQ (library.counts.loads, 2);
+}
+
+TEST (ProcessControlPanelTest, AWindowTheUserClosedLeavesEveryBoxWithOneClose)
+{
+    CountingLibrary library;
+    TestBox firstBox ("Limiter", 2, 1, 9), secondBox ("Compander", 2, 1, 10);
+    ProcessControlPanel first (firstBox), second (secondBox);
+    first.setLibraryInterface (&library);
+    second.setLibraryInterface (&library);
+    first.buildControlPanel (true, false, false);
+    second.buildControlPanel (true, false, false);
+
+    EXPECT_FALSE (first.removePanel (second.getPanelWindow (0))) << "not this box's window";
+    CountingWindow stranger (library.counts);
+    ProcessControlPanel::removePanelEverywhere (&stranger);
+    EXPECT_EQ (library.counts.closes, 0);
+
+    ProcessControlPanel::removePanelEverywhere (second.getPanelWindow (0));
+    EXPECT_EQ (library.counts.closes, 1);
+    EXPECT_EQ (second.getPanelWindowCount(), 0);
+    EXPECT_FALSE (second.isPanelShown());
+    EXPECT_TRUE (first.isPanelShown());
+
+    first.clearPanels (true);
+    EXPECT_EQ (library.counts.closes, 1) << "kept windows are not closed";
+    EXPECT_EQ (first.getPanelWindowCount(), 0);
+}
+
+TEST (ProcessControlPanelTest, MeterRequestWords)
+{
+    EXPECT_EQ (ProcessControlPanel::makeMeterRequest (2, 5, 3), (std::array<uint32_t, 3>{ 0x0BB16305, 0x0BB16200, 0x0BB10603 }));
+    EXPECT_EQ (ProcessControlPanel::makeMeterRequest (1, 5, 0)[0], 0x0BB06305u);
+    EXPECT_EQ (ProcessControlPanel::makeMeterRequest (16, 63, 127)[2], 0x0BBF067Fu);
+}
+
+TEST (ProcessControlPanelTest, AMeterBoxPollsAndGivesItsIdBackWhenItGoes)
+{
+    CountingLibrary library;
+    VuMeterIdPool pool;
+    auto firstBox = std::make_unique<TestBox> ("LevelMeter", 1, 2, 5);
+    auto first = std::make_unique<ProcessControlPanel> (*firstBox, pool);
+    TestBox secondBox ("LevelMeter", 1, 2, 6);
+    ProcessControlPanel second (secondBox, pool);
+
+    first->setLibraryInterface (&library);
+    first->buildControlPanel (false, false, false);
+    second.buildControlPanel (false, false, false);
+    EXPECT_EQ (first->getMeterId(), 0);
+    EXPECT_EQ (second.getMeterId(), 1);
+    EXPECT_TRUE (first->isPollingMeter());
+
+    first->pollMeter();
+    EXPECT_EQ (library.counts.midiEvents, (std::vector<uint32_t>{ 0x0BB16305, 0x0BB16200, 0x0BB10600 }));
+    second.pollMeter(); // without the library: nothing to send through
+
+    first.reset();
+    firstBox.reset();
+    EXPECT_EQ (library.counts.objectReleases, 1);
+    EXPECT_EQ (library.counts.panelReleases, 1);
+
+    TestBox thirdBox ("LevelMeter", 1, 2, 7);
+    ProcessControlPanel third (thirdBox, pool);
+    third.buildControlPanel (false, false, false);
+    EXPECT_EQ (third.getMeterId(), 2);
+}
+
+TEST (ProcessControlPanelTest, StoredCopiesNeverKeepAReleasedPanel)
+{
+    CountingLibrary library;
+    TestBox box ("Compressor", 2, 1, 4);
+    ProcessControlPanel panel (box);
+    panel.setLibraryInterface (&library);
+    panel.buildControlPanel (false, false, false);
+
+    box.node.presetStore.copyFrom (box.ownStore);
+    ASSERT_TRUE (box.ownStore.selectOrAddPreset ("User", 0, true));
+    ProjectPresetStores stored;
+    auto* copy = stored.createOrMergeStore (nullptr, "Compressor", 2, box.ownStore, false);
+
+    panel.releaseControlPanels();
+
+    ASSERT_NE (copy, nullptr);
+    EXPECT_EQ (copy->getPanel(), nullptr);
+    EXPECT_EQ (box.node.presetStore.getPanel(), nullptr);
+    EXPECT_EQ (box.ownStore.getPanel(), nullptr);
+}
+
+//==============================================================================
+// A process's panel opened through its box on our own library: moving a
+// control sends its exact message on the MIDI output, the meter poll reaches
+// the output too, and closing the window takes it out of the box.
+TEST (ProcessControlPanelTest, APanelOnScreenSendsEveryChangeToTheBoard)
+{
+    VX_REQUIRE_DISPLAY();
+
+    vxtest::ScriptedDialogs dialogs;
+    RecordingPort port;
+    BoardCallback callback (&port);
+    MidiControlLibrary library;
+    auto* libraryInterface = library.openInterface (MidiControlLibrary::getDefaultFile(), callback, dialogs);
+    ASSERT_NE (libraryInterface, nullptr);
+
+    {
+        TestBox box ("ParamEq8", 2, 2, 5);
+        ProcessControlPanel panel (box);
+        panel.setLibraryInterface (libraryInterface);
+        panel.openControlPanel();
+
+        ASSERT_TRUE (panel.isPanelShown());
+        ASSERT_TRUE (panel.hasControlPanel());
+
+        juce::DocumentWindow* window = nullptr;
+
+        for (int i = 0; i < juce::Desktop::getInstance().getNumComponents(); ++i)
+            if (auto* w = dynamic_cast<juce::DocumentWindow*> (juce::Desktop::getInstance().getComponent (i)))
+                if (w->getName() == "ParamEq8  { ParamEq8 }  DSP2 - #5")
+                    window = w;
+
+        ASSERT_NE (window, nullptr) << "the panel's window is on screen, titled with the panel";
+        EXPECT_TRUE (window->isVisible());
+
+        auto findSlider = [window] (const juce::String& name) -> juce::Slider*
+        {
+            juce::Slider* found = nullptr;
+            std::function<void (juce::Component&)> search = [&] (juce::Component& c)
+            {
+                for (auto* child : c.getChildren())
+                {
+                    if (auto* slider = dynamic_cast<juce::Slider*> (child); slider != nullptr && slider->getName() == name)
+                        found = slider;
+
+                    search (*child);
+                }
+            };
+            search (*window);
+            return found;
+        };
+
+        // The frequency of channel 1: control index 0x21 of process 5, raw NRPN on channel 2.
+        auto* frequency = findSlider ("Frequency1");
+        ASSERT_NE (frequency, nullptr);
+        EXPECT_EQ (frequency->getTextFromValue (1000), "1000.0 Hz");
+        frequency->setValue (440, juce::sendNotificationSync);
+        EXPECT_EQ (port.sent, (std::vector<Bytes>{
+                                  { 0xB1, 0x63, 0x05 }, { 0xB1, 0x62, 0x21 }, { 0xB1, 0x26, 0x38 }, { 0xB1, 0x06, 0x03 } }));
+
+        // The first band's frequency encoder sends a System Exclusive message.
+        port.sent.clear();
+        auto* encoder = findSlider ("Freq1");
+        ASSERT_NE (encoder, nullptr);
+        encoder->setValue (4096000, juce::sendNotificationSync);
+        EXPECT_EQ (port.sent, (std::vector<Bytes>{
+                                  { 0xF0, 0x00, 0x3A, 0x7E, 0x3D, 0x01, 0x05, 0x3E, 0x04, 0x01, 0x7A, 0x00, 0x00, 0xF7 } }));
+
+        // What the panel shows is what a save takes.
+        ASSERT_TRUE (box.ownStore.selectOrAddPreset ("(Last-Saved)", 0, true));
+        box.ownStore.takeValuesFromPanel ("(Last-Saved)");
+        ASSERT_TRUE (box.ownStore.findControl ("Frequency1"));
+        EXPECT_EQ (box.ownStore.getCurrentValue(), 440u);
+
+        const auto shot = window->createComponentSnapshot (window->getLocalBounds());
+        const auto file = juce::File::getSpecialLocation (juce::File::currentExecutableFile)
+                              .getParentDirectory()
+                              .getSiblingFile ("panel-window.png");
+        juce::FileOutputStream stream (file);
+        stream.setPosition (0);
+        stream.truncate();
+        EXPECT_TRUE (juce::PNGImageFormat().writeImageToStream (shot, stream));
+
+        window->closeButtonPressed();
+        EXPECT_EQ (panel.getPanelWindowCount(), 0) << "the box closed the window the user closed";
+        EXPECT_FALSE (panel.isPanelShown());
+        EXPECT_TRUE (panel.hasControlPanel()) << "the panel itself stays for presets and sending";
+    }
+
+    {
+        TestBox box ("LevelMeter", 1, 2, 6);
+        ProcessControlPanel panel (box);
+        panel.setLibraryInterface (libraryInterface);
+        panel.buildControlPanel (false, false, false);
+        port.sent.clear();
+        panel.pollMeter();
+        const auto id = (uint8_t) panel.getMeterId();
+        EXPECT_EQ (port.sent, (std::vector<Bytes>{ { 0xB1, 0x63, 0x06 }, { 0xB1, 0x62, 0x00 }, { 0xB1, 0x06, id } }));
+    }
+
+    libraryInterface->release();
+}
