@@ -4,6 +4,7 @@
 #include "app/MainContainer.h"
 #include "editors/Dialogs.h"
 #include "editors/HelpViewer.h"
+#include "generator/NrpnListFile.h"
 #include "model/DesignLog.h"
 
 namespace
@@ -49,9 +50,7 @@ juce::File ProjectInterface::getDefaultModulesDefFile()
 }
 
 ProjectInterface::ProjectInterface (MainContainer& ownerContainer, const juce::File& modulesDefFile)
-    : owner (ownerContainer),
-      settings (ownerContainer.getSettings()),
-      design (ownerContainer.getDesign()),
+    : owner (ownerContainer), settings (ownerContainer.getSettings()), design (ownerContainer.getDesign()),
       projectSettings (design.getSettings())
 {
     // The logo lies under every widget of the page; it comes with the about box.
@@ -439,4 +438,17 @@ void ProjectInterface::textEditorTextChanged (juce::TextEditor& editor)
     // elsewhere and is a change to the project.
     if (&editor == &outputDirectoryEditor)
         setModified (true);
+}
+
+//==============================================================================
+void ProjectInterface::writeNrpnListFile()
+{
+    const auto file = Dialogs::getCurrent().chooseFileToSave ("Save NRPN List file", {}, "*.csv");
+
+    if (file == juce::File())
+        return;
+
+    if (! NrpnListFile::write (design, file))
+        Dialogs::getCurrent().showMessage (juce::MessageBoxIconType::WarningIcon, productTitle,
+                                           "The NRPN list file could not be written:\n" + file.getFullPathName());
 }
