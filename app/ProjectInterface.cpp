@@ -4,6 +4,9 @@
 #include "app/MainContainer.h"
 #include "editors/Dialogs.h"
 #include "editors/HelpViewer.h"
+#include "editors/ProgramFolder.h"
+#include "generator/GenerationDriver.h"
+#include "generator/IdeProjectFile.h"
 #include "generator/NrpnListFile.h"
 #include "model/DesignLog.h"
 
@@ -46,14 +49,15 @@ void setUpGroup (juce::GroupComponent& group, juce::Colour textColour)
 
 juce::File ProjectInterface::getDefaultModulesDefFile()
 {
-    return juce::File::getSpecialLocation (juce::File::currentExecutableFile).getSiblingFile ("Modules.def");
+    return ProgramFolder::getFile ("Modules.def");
 }
 
 ProjectInterface::ProjectInterface (MainContainer& ownerContainer, const juce::File& modulesDefFile)
     : owner (ownerContainer), settings (ownerContainer.getSettings()), design (ownerContainer.getDesign()),
       projectSettings (design.getSettings())
 {
-    // The logo lies under every widget of the page; it comes with the about box.
+    // The logo lies under every widget of the page.
+    addAndMakeVisible (logo);
 
     checkForUpdate = settings.getValue (ApplicationSettings::checkForUpdateKey, "1").getIntValue();
     recentFiles.restoreFromString (settings.getValue (ApplicationSettings::recentFileListKey));
@@ -322,8 +326,13 @@ void ProjectInterface::reloadCommandLists()
 
 void ProjectInterface::generateSourceFiles (bool commandHandlers)
 {
-    // The firmware source generator writes here.
-    juce::ignoreUnused (commandHandlers);
+    GenerationDriver driver (design, mainBusFile);
+    driver.generateSourceFiles (commandHandlers);
+}
+
+juce::File ProjectInterface::getIdeProjectFileName (const juce::File& projectFile) const
+{
+    return IdeProjectFile::getIdeProjectFileName (projectFile);
 }
 
 //==============================================================================
@@ -357,6 +366,7 @@ void ProjectInterface::paint (juce::Graphics& g)
 
 void ProjectInterface::resized()
 {
+    logo.setBounds (getWidth() - 480, getHeight() - 256, getWidth(), getHeight());
     generalGroup.setBounds (23, 23, 304, 81);
     targetChipLabel.setBounds (37, 48, 120, 16);
     chipCombo.setBounds (42, 66, 100, 20);

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "app/OstraneLogo.h"
 #include "editors/ActionManager.h"
+#include "generator/MainBusFile.h"
 #include "model/Design.h"
 #include "model/GraphData.h"
 #include "model/ModuleLibrary.h"
@@ -103,8 +105,13 @@ public:
     bool saveProject (bool saveAs);
     bool openProject (const juce::File& file);
     void reloadCommandLists();
-    // Writes the design's firmware sources into the output directory.
+    // Writes the design's firmware sources into the output directory and the
+    // firmware IDE's project beside the project file, reporting in the log.
+    // The caller saves the project and shows the log window first.
     void generateSourceFiles (bool commandHandlers);
+    // Where the generation puts the firmware IDE's project.
+    juce::File getIdeProjectFileName (const juce::File& projectFile) const;
+    MainBusFile& getMainBusFile() noexcept { return mainBusFile; }
 
     //==============================================================================
     static juce::PopupMenu createHelpMenu();
@@ -120,6 +127,7 @@ public:
     juce::ComboBox& getMemoryComboBox() noexcept { return memoryCombo; }
     juce::TextEditor& getOutputDirectoryEditor() noexcept { return outputDirectoryEditor; }
     juce::TextButton& getChooserButton() noexcept { return chooserButton; }
+    OstraneLogo& getLogo() noexcept { return logo; }
 
     void mouseDown (const juce::MouseEvent& event) override;
     void paint (juce::Graphics& g) override;
@@ -144,9 +152,11 @@ private:
     Design& design;
     ProjectSettings& projectSettings;
     PresetDocument presetDocument;
+    MainBusFile mainBusFile;
     juce::String titleText;
     GraphData* busGraph = nullptr;
 
+    OstraneLogo logo;
     juce::TextButton chooserButton{ "..." };
     juce::GroupComponent generalGroup{ "generalGroup", "General" };
     juce::GroupComponent externalMemGroup{ "externalMemGroup", "External memory (RAM)" };

@@ -26,6 +26,11 @@ public:
     // Asks with the buttons "Yes", "No" and "Cancel"; closing the box cancels.
     virtual Answer askYesNoCancel (const juce::String& title, const juce::String& question) = 0;
 
+    // Asks with buttons of the given texts, in that order: the index of the
+    // one pressed, or -1 when the box was closed. Escape presses the last.
+    virtual int askWithButtons (juce::MessageBoxIconType icon, const juce::String& title, const juce::String& message,
+                                const juce::StringArray& buttons) = 0;
+
     // The chosen file or folder, or none when the chooser was cancelled.
     virtual juce::File chooseFileToOpen (const juce::String& title, const juce::File& start, const juce::String& patterns) = 0;
     virtual juce::File chooseFileToSave (const juce::String& title, const juce::File& start, const juce::String& patterns) = 0;

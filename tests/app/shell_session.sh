@@ -158,9 +158,10 @@ if [ -z "$question" ]; then
   echo "the second Ctrl+Q did not ask to save"
   exit 1
 fi
-# "No" is the middle one of the question's three buttons.
+# "No" is the middle one of the question's three buttons, which stand on a
+# line 95 % down the box, 28 pixels high.
 eval "$(xdotool getwindowgeometry --shell "$question")"
-xdotool mousemove $((X + WIDTH / 2 - 12)) $((Y + HEIGHT - 38)) click 1
+xdotool mousemove $((X + WIDTH / 2 - 12)) $((Y + HEIGHT * 95 / 100 - 14)) click 1
 
 for _ in $(seq 1 100); do
   kill -0 "$pid" 2>/dev/null || break
