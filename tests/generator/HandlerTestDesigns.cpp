@@ -1,5 +1,7 @@
 #include "HandlerTestDesigns.h"
 
+#include "GenerationTestProject.h"
+
 #include "model/DesignLog.h"
 
 #include "modulesdef/ModulesDefText.h"
@@ -160,7 +162,7 @@ module "ControlExtras"
 end
 )";
 
-void buildMixedControls (TestDsp& dsp)
+void buildMixedControls (DspPlace& dsp)
 {
     auto& pitch = dsp.add ("PitchShift");
     auto& eq4 = dsp.add ("BiquadEq4");
@@ -180,7 +182,7 @@ void buildMixedControls (TestDsp& dsp)
         assignCommandWords (*node);
 }
 
-GraphNode& addEqualiserBehindDelay (TestDsp& dsp)
+GraphNode& addEqualiserBehindDelay (DspPlace& dsp)
 {
     auto& delay = dsp.add ("ShortDelay");
     auto& eq = dsp.add ("ParamEq8", 2);
@@ -193,7 +195,7 @@ GraphNode& addEqualiserBehindDelay (TestDsp& dsp)
     return eq;
 }
 
-void buildLiteControls (TestDsp& dsp)
+void buildLiteControls (DspPlace& dsp)
 {
     auto& gain = dsp.add ("Gain");
     auto& distortion = dsp.add ("HQDistortion_Q0");
@@ -209,7 +211,7 @@ void buildLiteControls (TestDsp& dsp)
 
 // An equaliser behind a delay whose time is no control: every control of
 // the DSP is a band parameter of the equaliser.
-void buildBiquadOnly (TestDsp& dsp)
+void buildBiquadOnly (DspPlace& dsp)
 {
     auto& eq = addEqualiserBehindDelay (dsp);
 
@@ -219,7 +221,7 @@ void buildBiquadOnly (TestDsp& dsp)
 }
 
 // An equaliser whose band parameters are served like any other control.
-void buildEmptyBiquadTable (TestDsp& dsp)
+void buildEmptyBiquadTable (DspPlace& dsp)
 {
     auto& eq = addEqualiserBehindDelay (dsp);
 
@@ -228,7 +230,7 @@ void buildEmptyBiquadTable (TestDsp& dsp)
 }
 
 // Processes whose command words carry no control.
-void buildNoControls (TestDsp& dsp)
+void buildNoControls (DspPlace& dsp)
 {
     auto& compressor = dsp.add ("Compressor", 1);
     auto& delay = dsp.add ("LongDelay");
@@ -246,17 +248,41 @@ void buildNoControls (TestDsp& dsp)
 }
 } // namespace
 
-modulesdef::LibraryDescription handlerDescription()
+void addControlProcesses (modulesdef::LibraryDescription& description)
 {
-    auto description = generatorDescription();
     const auto extras = modulesdef::ModulesDefText::parse (controlProcesses);
 
     for (auto& module : description.modules)
         if (module.id == fullCoreModule)
             for (auto& process : extras.modules[0].processes)
                 module.processes.push_back (process);
+}
 
+modulesdef::LibraryDescription handlerDescription()
+{
+    auto description = generatorDescription();
+    addControlProcesses (description);
     return description;
+}
+
+GraphNode& DspPlace::add (const juce::String& processName, uint32_t channelCount, const juce::String& title)
+{
+    return placeProcess (library, dspId, moduleId, graph, processName, channelCount, title);
+}
+
+void DspPlace::connect (const GraphNode& source, uint32_t sourcePin, const GraphNode& destination, uint32_t destinationPin)
+{
+    graph.addConnection (source.getId(), sourcePin, destination.getId(), destinationPin);
+}
+
+void DspPlace::dspInput (const GraphNode& node, uint32_t pin, int number)
+{
+    graph.addBusPin (node.getId(), pin, 1, "DSPIN" + juce::String (number));
+}
+
+void DspPlace::dspOutput (const GraphNode& node, uint32_t pin, int number)
+{
+    graph.addBusPin (node.getId(), pin, 0, "DSPOUT" + juce::String (number));
 }
 
 void assignCommandWords (GraphNode& node)
@@ -318,7 +344,8 @@ GeneratedHandler generateHandler (const HandlerDesign& design, bool commandVaria
     GenerationContext context;
     context.setSamplingRateKhz (48.0);
     TestDsp dsp (library, dspId, design.moduleId, context);
-    design.build (dsp);
+    DspPlace place{ library, dspId, design.moduleId, dsp.graph };
+    design.build (place);
 
     GeneratedHandler generated;
     uint8_t features = 0;
@@ -333,6 +360,20 @@ GeneratedHandler generateHandler (const HandlerDesign& design, bool commandVaria
     generated.log = getLogText();
     clearLog();
     return generated;
+}
+
+void buildControlProject (TestProject& project)
+{
+    const char* const designs[] = { "mixedControls", "liteControls", "biquadOnly", "emptyBiquadTable" };
+    uint32_t dspId = 0;
+
+    for (auto* name : designs)
+    {
+        const auto& design = getHandlerDesign (name);
+        project.addDsp (++dspId, design.moduleId);
+        DspPlace place{ project.library, dspId, design.moduleId, project.graph (dspId) };
+        design.build (place);
+    }
 }
 
 juce::String renderHandler (const GeneratedHandler& generated)
