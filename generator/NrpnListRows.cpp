@@ -36,6 +36,13 @@ juce::String getFilterDefault (int parameter, int band)
     }
 }
 
+// The process editor marks every biquad node when it shows it; a design read
+// without an editor has its nodes unmarked, and the kind tells the same.
+bool isBiquadNode (const GraphNode& node, const ProcessDefinition& definition)
+{
+    return node.biquadMark || (definition.hasKind && isBiquadProcessKind (definition.processKind));
+}
+
 juce::String orDefault (const juce::String& value, const char* fallback)
 {
     return value.isNotEmpty() ? value : juce::String (fallback);
@@ -131,7 +138,8 @@ void NrpnListRows::writeNodeRows (const GraphNode& node, const ProcessDefinition
             continue;
         }
 
-        const auto filterParameter = node.biquadMark ? getFilterParameter (number) : -1;
+        const bool biquad = isBiquadNode (node, definition);
+        const auto filterParameter = biquad ? getFilterParameter (number) : -1;
         const auto channels = node.getChannelCount();
 
         // A channel past the last NRPN number could not be reached.
@@ -141,7 +149,7 @@ void NrpnListRows::writeNodeRows (const GraphNode& node, const ProcessDefinition
             const auto ordinal = juce::String (i + 1);
             juce::StringArray cells{ first ? title : juce::String(), first ? className : juce::String(), channel,
                                      "0x" + ControlHandlerWriter::toHex (number + i),
-                                     juce::String (node.biquadMark ? "Band#" : "Index#") + ordinal };
+                                     juce::String (biquad ? "Band#" : "Index#") + ordinal };
 
             if (filterParameter >= 0)
             {
