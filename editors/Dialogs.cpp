@@ -7,6 +7,11 @@ namespace
 Dialogs* installedDialogs = nullptr;
 }
 
+bool Dialogs::askYesNo (const juce::String& title, const juce::String& question)
+{
+    return askYesNoCancel (title, question) == Answer::yes;
+}
+
 Dialogs& Dialogs::getCurrent()
 {
     if (installedDialogs != nullptr)

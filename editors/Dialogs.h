@@ -26,6 +26,11 @@ public:
     // Asks with the buttons "Yes", "No" and "Cancel"; closing the box cancels.
     virtual Answer askYesNoCancel (const juce::String& title, const juce::String& question) = 0;
 
+    // Asks with the buttons "Yes" and "No"; true for "Yes". Closing the box
+    // answers "No". By default the three-button question, where anything but
+    // "Yes" counts as "No".
+    virtual bool askYesNo (const juce::String& title, const juce::String& question);
+
     // The chosen file or folder, or none when the chooser was cancelled.
     virtual juce::File chooseFileToOpen (const juce::String& title, const juce::File& start, const juce::String& patterns) = 0;
     virtual juce::File chooseFileToSave (const juce::String& title, const juce::File& start, const juce::String& patterns) = 0;

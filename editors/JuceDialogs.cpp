@@ -19,6 +19,11 @@ Dialogs::Answer JuceDialogs::askYesNoCancel (const juce::String& title, const ju
     }
 }
 
+bool JuceDialogs::askYesNo (const juce::String& title, const juce::String& question)
+{
+    return juce::AlertWindow::showOkCancelBox (juce::MessageBoxIconType::QuestionIcon, title, question, "Yes", "No");
+}
+
 juce::File JuceDialogs::chooseFileToOpen (const juce::String& title, const juce::File& start, const juce::String& patterns)
 {
     juce::FileChooser chooser (title, start, patterns);
