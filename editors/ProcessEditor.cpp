@@ -210,13 +210,6 @@ void ProcessEditor::pasteSelection()
     if (isDesignLocked())
         return;
 
-    // A link id names the copy of this paste only: processes of a paste
-    // not yet shown must not take the connections of this one.
-    auto& shown = getGraph();
-
-    for (int i = 0; i < shown.getNumNodes(); ++i)
-        shown.getNode (i)->linkFlag = false;
-
     PasteTarget::Scope scope (*this);
     auto& buffer = getCopyBuffer();
 

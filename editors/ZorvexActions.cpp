@@ -174,6 +174,11 @@ bool Zorvex::CopyAction::undo()
 
     auto& graph = target->getPasteGraph();
 
+    // A copy pasted before, and not shown yet, must not take the wires of
+    // this one: only the newest copy answers to the source's number.
+    while (auto* stale = graph.findNodeByLinkId (copy.nrpn))
+        stale->linkFlag = false;
+
     if (! ProcessGraphEdits::canPlaceProcess (graph, library->findDsp (targetDsp), module, *copy.definition))
         return true;
 
