@@ -207,6 +207,18 @@ bool MainContainer::sendEditKeyToShownEditor (const juce::KeyPress& key, Shortcu
     return true;
 }
 
+void MainContainer::countCreatedProcessBox()
+{
+    if (projectInterface != nullptr)
+        projectInterface->countCreatedProcessBox();
+}
+
+void MainContainer::sendSavedValuesOnceAllBoxesExist()
+{
+    if (projectInterface != nullptr)
+        projectInterface->sendSavedValuesOnceAllBoxesExist();
+}
+
 void MainContainer::showBusEditorMessage (const juce::String& text)
 {
     // The bus editor's page carries its own bar of messages.

@@ -120,6 +120,8 @@ public:
     ControlPanelHost& getPanelHost() override { return *this; }
     bool isDspEditorShown() const override { return getCurrentTabIndex() == dspEditorTab; }
     void showBusEditorMessage (const juce::String& text) override;
+    void countCreatedProcessBox() override;
+    void sendSavedValuesOnceAllBoxesExist() override;
 
 private:
     bool sendEditKeyToShownEditor (const juce::KeyPress& key, Shortcut shortcut);

@@ -9,7 +9,7 @@ Dialogs* installedDialogs = nullptr;
 
 bool Dialogs::askYesNo (const juce::String& title, const juce::String& question)
 {
-    return askYesNoCancel (title, question) == Answer::yes;
+    return askWithButtons (juce::MessageBoxIconType::QuestionIcon, title, question, { "Yes", "No" }) == 0;
 }
 
 Dialogs& Dialogs::getCurrent()
@@ -24,4 +24,16 @@ Dialogs& Dialogs::getCurrent()
 void Dialogs::setCurrent (Dialogs* dialogs) noexcept
 {
     installedDialogs = dialogs;
+}
+
+juce::File Dialogs::withPatternExtension (const juce::File& file, const juce::String& patterns)
+{
+    const auto first = patterns.upToFirstOccurrenceOf (";", false, false).trim();
+    const auto extension = first.fromFirstOccurrenceOf ("*", false, false);
+
+    if (file == juce::File() || file.getFileExtension().isNotEmpty() || ! extension.startsWithChar ('.') ||
+        extension.length() < 2 || extension.containsAnyOf ("*?"))
+        return file;
+
+    return file.withFileExtension (extension.toLowerCase());
 }

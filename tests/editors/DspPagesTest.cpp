@@ -82,7 +82,7 @@ TEST_F (DspPagesTest, ChoosingAModuleFillsTheProcessListAndTheRateDisablesModule
                (std::vector<std::pair<juce::String, bool>>{ { "StudioCore8", true }, { "StudioCoreLite", true } }));
 
     choose (page, coreLite);
-    EXPECT_TRUE (dialogs.questions.empty()) << "the first choice asks nothing";
+    EXPECT_TRUE (dialogs.buttonQuestions.empty()) << "the first choice asks nothing";
     EXPECT_EQ (design.getDspEntry (1)->moduleId, coreLite);
     EXPECT_EQ (page.getModuleValue(), 1);
     ASSERT_EQ (page.getProcessList().getModel()->getNumRows(), library().findModuleById (coreLite)->getProcessCount());
@@ -113,11 +113,12 @@ TEST_F (DspPagesTest, ANewModuleAfterAYesClearsTheDspAndTheBusGraphBeyondItsCoun
     bus.addBusPin (1, 2, 0, "DABD1L");
 
     // "No" keeps the module and the processes, and empties the history.
-    dialogs.answers = { vxtest::ScriptedDialogs::Answer::no };
+    dialogs.buttonChoices = { 1 };
     choose (page, coreLite);
-    ASSERT_EQ (dialogs.questions.size(), 1u);
-    EXPECT_EQ (dialogs.questions[0].title, "OSTRANE Quellion");
-    EXPECT_EQ (dialogs.questions[0].text, DspEditor::moduleQuestion);
+    ASSERT_EQ (dialogs.buttonQuestions.size(), 1u);
+    EXPECT_EQ (dialogs.buttonQuestions[0].title, "OSTRANE Quellion");
+    EXPECT_EQ (dialogs.buttonQuestions[0].text, DspEditor::moduleQuestion);
+    EXPECT_EQ (dialogs.buttonQuestions[0].buttonText, "Yes|No");
     EXPECT_EQ (page.getModuleChoice().getSelectedId(), (int) core8);
     EXPECT_EQ (design.getDspEntry (1)->moduleId, core8);
     EXPECT_EQ (graph (1).getNumNodes(), 1);
@@ -126,7 +127,7 @@ TEST_F (DspPagesTest, ANewModuleAfterAYesClearsTheDspAndTheBusGraphBeyondItsCoun
 
     // "Yes": a module with four outputs.
     place (1, "Limiter");
-    dialogs.answers = { vxtest::ScriptedDialogs::Answer::yes };
+    dialogs.buttonChoices = { 0 };
     choose (page, coreLite);
     EXPECT_EQ (design.getDspEntry (1)->moduleId, coreLite);
     EXPECT_EQ (design.getDspEntry (1)->getProcessCount(), 0);
