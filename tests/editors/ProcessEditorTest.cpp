@@ -323,3 +323,24 @@ TEST_F (ProcessEditorTest, SynchroniseMakesBoxesOnceAndSetsUpTheirMemory)
     EXPECT_EQ (e().getBoxes().size(), 2);
     juce::ignoreUnused (bank);
 }
+
+TEST_F (ProcessEditorTest, ARefreshRequestIsHandledOnceWithTheNextChange)
+{
+    addDsp (2, core8);
+    place (2, "Compressor");
+    auto& other = *container->findDspById (2);
+    const auto before = other.getLoadText (DspEditor::cyclesLoad);
+
+    // A faster rate leaves fewer cycles: the other page shows it only once refreshed.
+    design.getSettings().setSamplingIndex (4);
+    graph (1).setRefreshRequest (1);
+    place (1, "Limiter");
+    EXPECT_EQ (graph (1).getRefreshRequest(), 0);
+    EXPECT_TRUE (graph (1).isRefreshHandled());
+    EXPECT_NE (other.getLoadText (DspEditor::cyclesLoad), before);
+    EXPECT_EQ (other.getLoadText (DspEditor::cyclesLoad),
+               juce::String::formatted (" %03.2f%% cycles", design.estimateDspLoad (2).cycles));
+
+    place (1, "Compander");
+    EXPECT_FALSE (graph (1).isRefreshHandled()) << "an ordinary change clears the marker";
+}
