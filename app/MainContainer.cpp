@@ -2,6 +2,8 @@
 
 #include "app/ProjectInterface.h"
 #include "app/WindowContainer.h"
+#include "editors/BusContainer.h"
+#include "editors/BusEditor.h"
 #include "editors/DspEditor.h"
 #include "editors/ProcessContainer.h"
 #include "editors/ProcessEditor.h"
@@ -42,14 +44,6 @@ const ShortcutKey shortcutKeys[] = {
     { 'g', ctrlShift, MainContainer::Shortcut::generateCommandHandlers },
     { 'q', ctrl, MainContainer::Shortcut::quit },
 };
-
-// A page whose editor is not part of the program yet.
-std::unique_ptr<juce::Component> makeEmptyPage (const juce::String& name)
-{
-    auto page = std::make_unique<juce::Component> (name);
-    page->setOpaque (false);
-    return page;
-}
 } // namespace
 
 MainContainer::Shortcut MainContainer::findShortcut (const juce::KeyPress& key)
@@ -79,12 +73,16 @@ MainContainer::MainContainer (juce::PropertiesFile& settingsFile)
     projectInterface = page.get();
     addTab ("Project settings", tabColour, page.release(), true);
 
-    // The bus editor takes this place.
-    addTab ("Bus editor", tabColour, makeEmptyPage ("BusContainer").release(), true);
+    auto busPage = std::make_unique<BusContainer> (design, *this);
+    busContainer = busPage.get();
+    addTab ("Bus editor", tabColour, busPage.release(), true);
 
     auto dspPages = std::make_unique<ProcessContainer> (design, *this);
     processContainer = dspPages.get();
     addTab ("DSP editor", tabColour, dspPages.release(), true);
+
+    // Adding a DSP on the bus makes its page, removing one takes it away.
+    busContainer->getBusEditor().setProcessContainer (processContainer);
 
     projectInterface->setBusGraph (&design.getBusGraph());
 
@@ -109,6 +107,7 @@ MainContainer::~MainContainer()
     closeAllControlPanels();
     clearTabs();
     projectInterface = nullptr;
+    busContainer = nullptr;
     processContainer = nullptr;
 
     if (midiControl != nullptr)
@@ -221,24 +220,8 @@ void MainContainer::sendSavedValuesOnceAllBoxesExist()
 
 void MainContainer::showBusEditorMessage (const juce::String& text)
 {
-    // The bus editor's page carries its own bar of messages.
-    std::function<TooltipBar*(juce::Component&)> findBar = [&findBar] (juce::Component& c) -> TooltipBar*
-    {
-        for (auto* child : c.getChildren())
-        {
-            if (auto* bar = dynamic_cast<TooltipBar*> (child))
-                return bar;
-
-            if (auto* bar = findBar (*child))
-                return bar;
-        }
-
-        return nullptr;
-    };
-
-    if (auto* page = getTabContentComponent (busEditorTab))
-        if (auto* bar = findBar (*page))
-            bar->setText (text, true);
+    if (busContainer != nullptr)
+        busContainer->getTooltipBar().setText (text, true);
 }
 
 bool MainContainer::keyPressed (const juce::KeyPress& key)

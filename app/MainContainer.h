@@ -11,6 +11,7 @@
 
 #include <functional>
 
+class BusContainer;
 class ProcessContainer;
 class ProjectInterface;
 
@@ -66,6 +67,9 @@ public:
     ProjectInterface& getProjectInterface() noexcept { return *projectInterface; }
     ActionManager& getEditHistory() noexcept override { return editHistory; }
     ActionManager& getClipboard() noexcept override { return clipboard; }
+
+    // The "Bus editor" tab: the DSPs of the design and their wiring.
+    BusContainer& getBusContainer() noexcept { return *busContainer; }
 
     // The "DSP editor" tab: one page per DSP of the design.
     ProcessContainer& getProcessContainer() noexcept { return *processContainer; }
@@ -149,6 +153,7 @@ private:
 
     // The pages belong to their tabs.
     ProjectInterface* projectInterface = nullptr;
+    BusContainer* busContainer = nullptr;
     ProcessContainer* processContainer = nullptr;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (MainContainer)

@@ -28,10 +28,10 @@ DspEditor::DspEditor (Design& designToShow, DspEditorHost& editorHost, uint32_t 
     setUpModuleChoice();
     setUpProcessList();
 
-    processPanelTool.setName ("ProcessPanelTool");
     addAndMakeVisible (commandPanelTab);
 
     graphProcessEditor = new GraphProcessEditor (slot.getGraph(), design, host, dspId, this);
+    processPanelTool.setProcessEditor (&getProcessEditor());
     viewport.setViewedComponent (graphProcessEditor, true);
     viewport.getVerticalScrollBar().setColour (juce::ScrollBar::thumbColourId, juce::Colour (0xFFE7E3DA));
     viewport.getHorizontalScrollBar().setColour (juce::ScrollBar::thumbColourId, juce::Colour (0xFFE7E3DA));
@@ -142,6 +142,7 @@ void DspEditor::showModuleOfSlot()
     moduleChoice.setSelectedId ((int) selectedModuleId, juce::dontSendNotification);
     processList.updateContent();
     processList.repaint();
+    processPanelTool.refreshGrid();
 }
 
 void DspEditor::comboBoxChanged (juce::ComboBox* combo)
@@ -185,6 +186,7 @@ void DspEditor::changeModule (int itemId)
 
     processList.updateContent();
     processList.repaint();
+    processPanelTool.refreshGrid();
     host.getEditHistory().clearUndoHistory();
     repaint();
 }

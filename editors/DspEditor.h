@@ -2,6 +2,7 @@
 
 #include "editors/CommandPanelTab.h"
 #include "editors/GraphCommandProperties.h"
+#include "editors/ProcessPanelTool.h"
 #include "editors/SourceItemListboxContents.h"
 #include "editors/TooltipBar.h"
 
@@ -66,7 +67,7 @@ public:
     TooltipBar& getTooltipBar() noexcept { return tooltipBar; }
     CommandPanelTab& getCommandPanelTab() noexcept { return commandPanelTab; }
     GraphCommandProperties& getCommandProperties() noexcept { return commandProperties; }
-    juce::Component& getProcessPanelTool() noexcept { return processPanelTool; }
+    ProcessPanelTool& getProcessPanelTool() noexcept { return processPanelTool; }
 
     //==============================================================================
     // The module choice: every module of the library, the ones whose rate
@@ -120,7 +121,7 @@ private:
     uint32_t dspId;
 
     // The tool tabs' pages come before the tabs that show them.
-    juce::Component processPanelTool;
+    ProcessPanelTool processPanelTool;
     GraphCommandProperties commandProperties;
     CommandPanelTab commandPanelTab{ processPanelTool, commandProperties };
     juce::Viewport viewport;

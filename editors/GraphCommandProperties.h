@@ -2,9 +2,22 @@
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
+#include <cstdint>
+
+class GraphData;
+class GraphNode;
+class TextPropertyComponentWithFocus;
+
 // The "Command Properties" page of a DSP page's tool tabs: a panel holding
-// the section "Process properties", in which the process tool panel lists
-// the selected process's command words.
+// the section "Process properties", with one field per command word of the
+// process last pressed, labelled with the name of its control function and
+// showing the word's control number (its low 16 bits) in hexadecimal. An
+// edited field writes the number back into the word.
+//
+// The panel keeps the process by its graph and NRPN number, never by a
+// pointer: once the process is gone (removed, its DSP's module changed, a
+// project opened) the fields write nowhere, and the editor empties the panel
+// at its next synchronisation.
 class GraphCommandProperties : public juce::PropertyPanel
 {
 public:
@@ -16,11 +29,37 @@ public:
 
     juce::PropertyPanel& getInnerPanel() noexcept { return inner; }
 
+    // One field per command word of the process (none for none); the
+    // caller owns them.
+    juce::Array<juce::PropertyComponent*> buildCommandProperties (GraphData* graph, uint32_t nrpn);
+
+    // Shows the fields of a process under "Process properties"; none (or 0)
+    // shows an empty section.
+    void showProcess (GraphData* graph, uint32_t nrpn);
+
+    // The process shown, or none when there is none or it is gone.
+    GraphNode* getShownNode() const;
+    uint32_t getShownNrpn() const noexcept { return shownNrpn; }
+    int getNumFields() const noexcept { return fields.size(); }
+    TextPropertyComponentWithFocus* getField (int index) const noexcept { return fields[index]; }
+
+    // Empties the section when the process shown is gone.
+    void forgetMissingProcess();
+
+    // A field's text back into its command word. Only the field that was
+    // edited writes: another may still show a number its word no longer
+    // has (the command lists read again from the project file).
+    void writeBack (const TextPropertyComponentWithFocus& field);
+
     void paint (juce::Graphics& g) override;
     void resized() override;
 
 private:
     juce::PropertyPanel inner;
+    GraphData* shownGraph = nullptr;
+    uint32_t shownNrpn = 0;
+    juce::Array<TextPropertyComponentWithFocus*> fields; // owned by the inner panel
+    bool building = false;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (GraphCommandProperties)
 };

@@ -1,6 +1,7 @@
 #include "editors/GraphEditorView.h"
 
 #include "editors/ActionManager.h"
+#include "editors/BUSPin.h"
 #include "editors/ConnectorComponent.h"
 #include "editors/Zorvex.h"
 #include "editors/ZorvexBus.h"
@@ -33,8 +34,12 @@ GraphEditorView::~GraphEditorView()
     for (int i = 0; i < graph.getNumConnections(); ++i)
         graph.getConnection (i)->connector = nullptr;
 
+    for (int i = 0; i < graph.getNumBusPins(); ++i)
+        graph.getBusPin (i)->label = nullptr;
+
     cancelPendingUpdate();
     rubberBand.reset();
+    labels.clear();
     connectors.clear();
     boxes.clear();
 }
@@ -82,6 +87,7 @@ void GraphEditorView::synchronise()
 {
     synchroniseBoxes();
     synchroniseConnectors();
+    synchroniseLabels();
     afterSynchronise();
 }
 
@@ -175,11 +181,63 @@ void GraphEditorView::synchroniseConnectors()
     }
 }
 
+void GraphEditorView::synchroniseLabels()
+{
+    // A label shows the record that points at it. It takes that record's
+    // fields again, so that it follows the renumbering of the nodes; a
+    // label no record points at any more goes.
+    auto findRecordOf = [this] (const BUSPin* label) -> GraphBusPin*
+    {
+        for (int i = 0; i < graph.getNumBusPins(); ++i)
+            if (graph.getBusPin (i)->label == label)
+                return graph.getBusPin (i);
+
+        return nullptr;
+    };
+
+    for (int i = labels.size(); --i >= 0;)
+    {
+        auto* label = labels[i];
+
+        if (auto* record = findRecordOf (label))
+        {
+            if (label->shows (*record))
+                label->updatePosition();
+            else
+                label->setup (record->nodeId, record->pinIndex, record->direction, record->name);
+        }
+        else
+        {
+            retire (std::unique_ptr<juce::Component> (labels.removeAndReturn (i)));
+        }
+    }
+
+    for (int i = graph.getNumBusPins(); --i >= 0;)
+    {
+        auto* record = graph.getBusPin (i);
+
+        const auto shown =
+            std::any_of (labels.begin(), labels.end(), [record] (const BUSPin* label) { return record->label == label; });
+
+        if (shown)
+            continue;
+
+        auto* label = labels.add (new BUSPin (*this));
+        addAndMakeVisible (label);
+        record->label = label;
+        label->setup (record->nodeId, record->pinIndex, record->direction, record->name);
+    }
+}
+
 void GraphEditorView::updateNodeAttachments (uint32_t nodeId)
 {
     for (auto* connector : connectors)
         if (connector->getSourceNode() == nodeId || connector->getDestNode() == nodeId)
             connector->updateGeometry();
+
+    for (auto* label : labels)
+        if (label->getNodeId() == nodeId)
+            label->updatePosition();
 }
 
 Zorvex* GraphEditorView::findBoxByNodeId (uint32_t id) const
@@ -201,6 +259,16 @@ ConnectorComponent* GraphEditorView::findConnectorFor (const GraphConnection& c)
             connector->getSourcePin() == c.sourcePin && connector->getDestPin() == c.destPin)
             return connector;
     }
+
+    return nullptr;
+}
+
+BUSPin* GraphEditorView::findBusPinComponent (const GraphBusPin& busPin) const
+{
+    for (int i = labels.size(); --i >= 0;)
+        if (labels[i]->getNodeId() == busPin.nodeId && labels[i]->getPinIndex() == busPin.pinIndex &&
+            labels[i]->getDirection() == busPin.direction)
+            return labels[i];
 
     return nullptr;
 }
@@ -345,6 +413,12 @@ void GraphEditorView::dropBusName (const juce::MouseEvent& e)
     juce::ignoreUnused (e);
 }
 
+void GraphEditorView::deleteBusPin (uint32_t nodeId, uint32_t pinIndex, uint8_t direction, const juce::String& name)
+{
+    if (! isDesignLocked())
+        graph.removeBusPin (nodeId, pinIndex, direction, GraphData::matchAllBusPinFields, name);
+}
+
 void GraphEditorView::beginReroute (ConnectorComponent& connector, juce::Point<float> pressPosition)
 {
     if (isDesignLocked() || ! connectors.contains (&connector))
@@ -427,20 +501,24 @@ void GraphEditorView::removeSelection()
 
 void GraphEditorView::removeNodeConnections (uint32_t nodeId)
 {
-    if (editHistory == nullptr)
+    if (processEditor && editHistory == nullptr)
         return;
 
-    editHistory->beginNewTransaction();
+    if (processEditor)
+        editHistory->beginNewTransaction();
+
     removeConnectionsAt (nodeId, true, false, 0);
     removeConnectionsAt (nodeId, false, false, 0);
 }
 
 void GraphEditorView::removePinConnections (uint32_t nodeId, uint32_t pin, bool leaving)
 {
-    if (editHistory == nullptr)
+    if (processEditor && editHistory == nullptr)
         return;
 
-    editHistory->beginNewTransaction();
+    if (processEditor)
+        editHistory->beginNewTransaction();
+
     removeConnectionsAt (nodeId, leaving, true, pin);
 }
 
@@ -455,7 +533,15 @@ void GraphEditorView::removeConnectionsAt (uint32_t nodeId, bool leaving, bool o
         const int index = leaving ? graph.findConnection (nodeId, pin, 0, 0, found, mask)
                                   : graph.findConnection (0, 0, nodeId, pin, found, mask);
 
-        if (! found || ! editHistory->perform (new Zorvex::RemoveConnectionAction (graph, *graph.getConnection (index))))
+        if (! found)
+            return;
+
+        auto& c = *graph.getConnection (index);
+
+        // The bus editor's edits are not undo steps.
+        if (! processEditor)
+            graph.removeConnection (c.sourceNode, c.sourcePin, c.destNode, c.destPin, GraphData::matchAllConnectionFields, true);
+        else if (! editHistory->perform (new Zorvex::RemoveConnectionAction (graph, c)))
             return;
     }
 }
@@ -485,6 +571,8 @@ void GraphEditorView::deleteComponent (juce::Component& component)
     else if (auto* connector = dynamic_cast<ConnectorComponent*> (&component);
              connector != nullptr && connectors.contains (connector))
         retire (std::unique_ptr<juce::Component> (connectors.removeAndReturn (connectors.indexOf (connector))));
+    else if (auto* label = dynamic_cast<BUSPin*> (&component); label != nullptr && labels.contains (label))
+        retire (std::unique_ptr<juce::Component> (labels.removeAndReturn (labels.indexOf (label))));
 }
 
 void GraphEditorView::nodeIdChanged (juce::Component& component, uint32_t newId)

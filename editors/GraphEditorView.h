@@ -10,6 +10,7 @@
 #include <vector>
 
 class ActionManager;
+class BUSPin;
 class ConnectorComponent;
 class DspDefinitionEntry;
 class ModuleDefinition;
@@ -19,8 +20,9 @@ class ZorvexBus;
 
 // The drawing surface of one graph, the part the bus editor and a DSP's
 // process editor share: one node box per node, one connector per
-// connection, kept in step with the graph by synchronise, which is the only
-// place that creates boxes and connectors. The graph deletes the components
+// connection, one label per bus pin, kept in step with the graph by
+// synchronise, which is the only place that creates boxes, connectors and
+// labels. The graph deletes the components
 // of the records it removes through this view (its view hook); they are
 // taken off the screen at once and deleted after the event that removed
 // them, so a box or connector whose own handler caused the removal is never
@@ -82,18 +84,21 @@ public:
     //==============================================================================
     // Synchronisation and lookups
 
-    // Boxes for every node, connectors for every connection, none for
-    // records that are gone, every box where its node says. Calling it twice
-    // changes nothing the second time.
+    // Boxes for every node, connectors for every connection, labels for
+    // every bus pin, none for records that are gone, every box where its
+    // node says and every label beside its pin. Calling it twice changes
+    // nothing the second time.
     void synchronise();
 
     Zorvex* findBoxByNodeId (uint32_t id) const;
     ConnectorComponent* findConnectorFor (const GraphConnection& connection) const;
+    BUSPin* findBusPinComponent (const GraphBusPin& busPin) const;
     ZorvexBus* findPinAt (juce::Point<float> position) const;
     const juce::OwnedArray<Zorvex>& getBoxes() const noexcept { return boxes; }
     const juce::OwnedArray<ConnectorComponent>& getConnectors() const noexcept { return connectors; }
+    const juce::OwnedArray<BUSPin>& getLabels() const noexcept { return labels; }
 
-    // The connectors of the node follow its pins.
+    // The connectors and labels of the node follow its pins.
     void updateNodeAttachments (uint32_t nodeId);
 
     //==============================================================================
@@ -144,6 +149,13 @@ public:
     // A release in a naming mode, for the tool's chosen name.
     virtual void dropBusName (const juce::MouseEvent& e);
 
+    // "Delete BusPin" of a label: here the bus pin goes at once; the process
+    // editor makes it an undo step.
+    virtual void deleteBusPin (uint32_t nodeId, uint32_t pinIndex, uint8_t direction, const juce::String& name);
+
+    // A left press on a process box: the page shows its command words.
+    virtual void showProcessCommands (uint32_t nodeId) { juce::ignoreUnused (nodeId); }
+
     //==============================================================================
     // Edits started at a box
 
@@ -153,8 +165,8 @@ public:
     virtual void removeSelection();
 
     // Removes every connection leaving (leaving set) or entering the node,
-    // or only those of one pin, each as an undoable action, in one new
-    // transaction.
+    // or only those of one pin: in a process editor each as an undoable
+    // action, in one new transaction; in the bus editor at once.
     void removeNodeConnections (uint32_t nodeId);
     void removePinConnections (uint32_t nodeId, uint32_t pin, bool leaving);
 
@@ -193,6 +205,7 @@ protected:
 private:
     void synchroniseBoxes();
     void synchroniseConnectors();
+    void synchroniseLabels();
     void handleAsyncUpdate() override;
     void removeConnectionsAt (uint32_t nodeId, bool leaving, bool onePin, uint32_t pin);
 
@@ -207,6 +220,7 @@ private:
 
     juce::OwnedArray<Zorvex> boxes;
     juce::OwnedArray<ConnectorComponent> connectors;
+    juce::OwnedArray<BUSPin> labels;
     std::unique_ptr<ConnectorComponent> rubberBand;
     ConnectionRules::DragStart dragStart;
 

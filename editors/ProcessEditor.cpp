@@ -5,8 +5,10 @@
 #include "editors/Dialogs.h"
 #include "editors/DspEditor.h"
 #include "editors/ProcessContainer.h"
+#include "editors/ProcessPanelTool.h"
 #include "editors/TooltipBar.h"
 #include "editors/Zorvex.h"
+#include "editors/ZorvexBus.h"
 #include "model/Design.h"
 #include "model/DesignLog.h"
 #include "model/ModuleLibrary.h"
@@ -100,6 +102,9 @@ void ProcessEditor::setUpNewBox (Zorvex& box, GraphNode& node)
 
 void ProcessEditor::afterSynchronise()
 {
+    if (dspEditor != nullptr)
+        dspEditor->getCommandProperties().forgetMissingProcess();
+
     host.sendSavedValuesOnceAllBoxesExist();
 }
 
@@ -158,6 +163,80 @@ void ProcessEditor::rebuildCommandWords (GraphNode& node)
 juce::File ProcessEditor::getPresetFile() const
 {
     return design.getSettings().getPresetFile();
+}
+
+//==============================================================================
+PinToolPanel* ProcessEditor::getTool() const
+{
+    return dspEditor != nullptr ? &dspEditor->getProcessPanelTool() : nullptr;
+}
+
+int ProcessEditor::getToolMode() const
+{
+    auto* tool = getTool();
+    return tool != nullptr ? tool->getMode() : PinToolPanel::connectorMode;
+}
+
+bool ProcessEditor::getToolDirectionIsInput() const
+{
+    auto* tool = getTool();
+    return tool != nullptr && tool->getDirection() != 0;
+}
+
+bool ProcessEditor::assignBusPin (const ZorvexBus& pin, const juce::String& name)
+{
+    auto* history = getEditHistory();
+
+    if (history == nullptr || isDesignLocked())
+        return false;
+
+    const ConnectionRules::Pin target{ pin.getNodeId(), pin.getPinIndex(), pin.isInput() };
+    const auto verdict = ConnectionRules (getGraph(), getDspModule()).checkBusPinAssignment (target, name);
+
+    if (! verdict.accepted)
+    {
+        if (verdict.message.isNotEmpty())
+            showMessage (verdict.message);
+
+        return false;
+    }
+
+    history->beginNewTransaction();
+    return history->perform (
+        new AddBusPinAction (getGraph(), target.nodeId, target.index, (uint8_t) (target.isInput ? 1 : 0), name));
+}
+
+void ProcessEditor::dropBusName (const juce::MouseEvent& e)
+{
+    auto* tool = getTool();
+
+    if (tool == nullptr || ! tool->isNamingMode() || isDesignLocked())
+        return;
+
+    auto* pin = findPinAt (e.getEventRelativeTo (this).position);
+
+    if (pin != nullptr && pin->isInput() == (tool->getDirection() != 0))
+        assignBusPin (*pin, tool->getSelectedName());
+}
+
+void ProcessEditor::deleteBusPin (uint32_t nodeId, uint32_t pinIndex, uint8_t direction, const juce::String& name)
+{
+    auto* history = getEditHistory();
+
+    if (history == nullptr || isDesignLocked())
+        return;
+
+    history->beginNewTransaction();
+    history->perform (new RemoveBusPinAction (getGraph(), nodeId, pinIndex, direction, name));
+}
+
+void ProcessEditor::showProcessCommands (uint32_t nodeId)
+{
+    if (dspEditor == nullptr)
+        return;
+
+    auto* node = getGraph().findNodeById (nodeId);
+    dspEditor->getCommandProperties().showProcess (&getGraph(), node != nullptr ? node->nrpn : 0);
 }
 
 //==============================================================================

@@ -12,6 +12,7 @@
 
 class Design;
 class DspEditor;
+class PinToolPanel;
 class TooltipBar;
 
 // The drawing surface of one DSP's process graph, on the DSP's page. Besides
@@ -106,6 +107,24 @@ public:
     // GraphEditorView
     void makeConnection (const ConnectionRules::Ends& ends, bool isVirtual) override;
     void showMessage (const juce::String& text) override;
+
+    // The page's process tool panel: its mode and the side its names fit.
+    int getToolMode() const override;
+    bool getToolDirectionIsInput() const override;
+
+    // A DSP input or output given to a process pin under the connection
+    // rules, as an undo step of its own; a refusal's message goes to the
+    // page's bar.
+    bool assignBusPin (const ZorvexBus& pin, const juce::String& name) override;
+
+    // A release in a naming mode gives the tool's chosen name to the pin
+    // under it, when the pin is of the side the name fits.
+    void dropBusName (const juce::MouseEvent& e) override;
+
+    // "Delete BusPin", as an undo step of its own.
+    void deleteBusPin (uint32_t nodeId, uint32_t pinIndex, uint8_t direction, const juce::String& name) override;
+
+    void showProcessCommands (uint32_t nodeId) override;
     void rebuildCommandWords (GraphNode& node) override;
     juce::File getPresetFile() const override;
 
@@ -162,6 +181,54 @@ public:
         ProcessGraphEdits::KeptConnection kept;
     };
 
+    // A DSP input or output given to a process pin, or taken from it. The
+    // pin is kept by its process's NRPN number, as ids close up when a
+    // process before it is removed. The two actions share both operations
+    // with their roles exchanged.
+    class BusPinAction : public juce::UndoableAction
+    {
+    public:
+        BusPinAction (GraphData& graph, uint32_t nodeId, uint32_t pinIndex, uint8_t direction, const juce::String& name);
+
+    protected:
+        // True when the bus pin was added (it was not there) or removed (it was).
+        bool add();
+        bool remove();
+
+        GraphData& graph;
+        uint32_t nrpn = 0, pinIndex;
+        uint8_t direction;
+        juce::String name;
+        bool performed = false;
+    };
+
+    // The first perform refuses (false) when the same name was there already,
+    // so that no undo takes away what this action did not add; undoing
+    // removes only what it added.
+    class AddBusPinAction : public BusPinAction
+    {
+    public:
+        using BusPinAction::BusPinAction;
+        bool perform() override;
+        bool undo() override;
+
+    private:
+        bool added = false;
+    };
+
+    // The first perform refuses when there is no such bus pin; undoing puts
+    // back only what it removed.
+    class RemoveBusPinAction : public BusPinAction
+    {
+    public:
+        using BusPinAction::BusPinAction;
+        bool perform() override;
+        bool undo() override;
+
+    private:
+        bool removed = false;
+    };
+
 protected:
     std::unique_ptr<Zorvex> createBox (GraphNode& node) override;
     void afterSynchronise() override;
@@ -173,6 +240,7 @@ private:
     void ensureBusGraphNode();
     bool undoOrRedo (bool redo);
     TooltipBar* getTooltipBar() const;
+    PinToolPanel* getTool() const;
 
     Design& design;
     DspEditorHost& host;

@@ -76,3 +76,64 @@ bool ProcessEditor::InsertConnectionAction::undo()
     added = false;
     return true;
 }
+
+//==============================================================================
+ProcessEditor::BusPinAction::BusPinAction (GraphData& g, uint32_t nodeId, uint32_t pin, uint8_t pinDirection,
+                                           const juce::String& pinName)
+    : graph (g), pinIndex (pin), direction (pinDirection), name (pinName)
+{
+    if (auto* node = graph.findNodeById (nodeId))
+        nrpn = node->nrpn;
+}
+
+bool ProcessEditor::BusPinAction::add()
+{
+    auto* node = graph.findNodeByNrpn (nrpn);
+
+    if (node == nullptr)
+        return false;
+
+    const int before = graph.getNumBusPins();
+    graph.addBusPin (node->getId(), pinIndex, direction, name);
+    return graph.getNumBusPins() > before;
+}
+
+bool ProcessEditor::BusPinAction::remove()
+{
+    auto* node = graph.findNodeByNrpn (nrpn);
+    return node != nullptr && graph.removeBusPin (node->getId(), pinIndex, direction, GraphData::matchAllBusPinFields, name);
+}
+
+bool ProcessEditor::AddBusPinAction::perform()
+{
+    added = add();
+    const bool result = added || performed;
+    performed = true;
+    return result;
+}
+
+bool ProcessEditor::AddBusPinAction::undo()
+{
+    if (added)
+        remove();
+
+    added = false;
+    return true;
+}
+
+bool ProcessEditor::RemoveBusPinAction::perform()
+{
+    removed = remove();
+    const bool result = removed || performed;
+    performed = true;
+    return result;
+}
+
+bool ProcessEditor::RemoveBusPinAction::undo()
+{
+    if (removed)
+        add();
+
+    removed = false;
+    return true;
+}

@@ -370,6 +370,17 @@ void Zorvex::synchroniseFromNode()
     if (mode == processMode && ! pinsPending && node->channelWord != shownWord)
         rebuildPinsForNCount (node->channelWord, shownWord);
 
+    // A DSP box has a pin per input and output of the DSP's module, which
+    // comes and goes with the module; a DSP has eight of each at most.
+    if (mode == dspMode)
+    {
+        const auto inputs = (int) juce::jmin<uint32_t> (node->inputCount, maxDspPins);
+        const auto outputs = (int) juce::jmin<uint32_t> (node->outputCount, maxDspPins);
+
+        if (inputs != inputPinCount || outputs != outputPinCount)
+            createPins (inputs, outputs);
+    }
+
     setTitle (mode == processMode ? node->getName() : title);
 
     if (mode == processMode)
@@ -555,7 +566,12 @@ void Zorvex::mouseDown (const juce::MouseEvent& e)
     toFront (false);
 
     if (! e.mods.isRightButtonDown())
+    {
+        if (mode == processMode && e.mods.isLeftButtonDown() && ownerEditor != nullptr)
+            ownerEditor->showProcessCommands (nodeId);
+
         return;
+    }
 
     juce::Component::SafePointer<Zorvex> self (this);
     const int result = Dialogs::getCurrent().showMenu (buildMenu(), menuItemHeight);

@@ -63,6 +63,7 @@ public:
     };
 
     static constexpr int pinSize = 12;
+    static constexpr uint32_t maxDspPins = 8;
     static constexpr int width = 140;
     static constexpr int smallHeight = 83;
     static constexpr juce::uint32 outlineColour = 0xFFFFA500;

@@ -1,0 +1,62 @@
+#include "editors/TextPropertyComponentWithFocus.h"
+
+#include "editors/GraphCommandProperties.h"
+#include "model/GraphNode.h"
+
+namespace
+{
+constexpr int maxFieldLength = 16;
+} // namespace
+
+TextPropertyComponentWithFocus::TextPropertyComponentWithFocus (const juce::String& label, GraphCommandProperties& owner,
+                                                                int index)
+    : juce::TextPropertyComponent (label, maxFieldLength, false, true), panel (owner), wordIndex (index)
+{
+}
+
+TextPropertyComponentWithFocus::~TextPropertyComponentWithFocus() = default;
+
+juce::String TextPropertyComponentWithFocus::formatWord (uint32_t word)
+{
+    return juce::String::toHexString ((int) (word & 0xFFFF)).toUpperCase().paddedLeft ('0', 4);
+}
+
+void TextPropertyComponentWithFocus::showWord (uint32_t word)
+{
+    const juce::ScopedValueSetter<bool> setting (showing, true);
+    juce::TextPropertyComponent::setText (formatWord (word));
+}
+
+void TextPropertyComponentWithFocus::setText (const juce::String& newText)
+{
+    juce::TextPropertyComponent::setText (newText);
+
+    if (! showing)
+        panel.writeBack (*this);
+}
+
+void TextPropertyComponentWithFocus::mouseUp (const juce::MouseEvent& e)
+{
+    juce::TextPropertyComponent::mouseUp (e);
+    panel.writeBack (*this);
+}
+
+void TextPropertyComponentWithFocus::setLowWord (std::vector<uint32_t>& words, int n, uint32_t value)
+{
+    if (! juce::isPositiveAndBelow (n, (int) words.size()))
+        return;
+
+    auto& word = words[(size_t) n];
+
+    if (word != noWord)
+        word = (word & 0xFFFF0000u) | (value & 0xFFFFu);
+}
+
+void TextPropertyComponentWithFocus::applyText (GraphNode& node, int n, const juce::String& text)
+{
+    const auto value = (uint32_t) text.getHexValue32();
+    setLowWord (node.commandWords, n, value);
+
+    if (juce::isPositiveAndBelow (n, (int) node.secondCommandWords.size()) && node.secondCommandWords[(size_t) n] < noWord)
+        node.secondCommandWords[(size_t) n] = value >> 16;
+}
