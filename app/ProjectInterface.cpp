@@ -262,8 +262,7 @@ void ProjectInterface::newProject()
     getEditHistory().clearUndoHistory();
 
     owner.setCurrentTabIndex (MainContainer::busEditorTab);
-    // The bus view's tooltip bar shows the hint to start here once the bus
-    // editor exists.
+    owner.showBusEditorMessage (newProjectHint);
 
     owner.getPresetStores().clear();
     owner.getGlobalPresets().clear();

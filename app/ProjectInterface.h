@@ -43,6 +43,8 @@ public:
 
     static constexpr int maxRecentFiles = 5;
     static constexpr const char* helpPage = "/Quellion_Guide.pdf";
+    static constexpr const char* newProjectHint =
+        "To start double-click on a DSP or right click on Bus editor view and \"Add DSP\".";
 
     static juce::File getDefaultModulesDefFile();
 

@@ -198,6 +198,28 @@ private:
     }
 };
 
+// A mouse event on a component, at a position in its coordinates, as the
+// handlers receive it.
+inline juce::MouseEvent makeMouseEvent (juce::Component& component, juce::Point<float> position, juce::ModifierKeys mods = {},
+                                        int clicks = 1, bool dragged = false, juce::Point<float> downPosition = {})
+{
+    return { juce::Desktop::getInstance().getMainMouseSource(),
+             position,
+             mods,
+             juce::MouseInputSource::defaultPressure,
+             juce::MouseInputSource::defaultOrientation,
+             juce::MouseInputSource::defaultRotation,
+             juce::MouseInputSource::defaultTiltX,
+             juce::MouseInputSource::defaultTiltY,
+             &component,
+             &component,
+             juce::Time::getCurrentTime(),
+             downPosition,
+             juce::Time::getCurrentTime(),
+             clicks,
+             dragged };
+}
+
 // Records the help pages handed to the viewer instead of opening them.
 class RecordingHelpViewer : public HelpViewer
 {
