@@ -13,6 +13,7 @@
 #include "model/DesignLog.h"
 
 #include "support/UiTestSupport.h"
+#include "support/XSession.h"
 
 #include <functional>
 
@@ -24,6 +25,7 @@
 // pointer: the test "editors.DspEditorSession" starts one and runs it there.
 namespace
 {
+using namespace vxtest;
 using Bytes = std::vector<uint8_t>;
 
 class RecordingPort : public MidiOutputPort
@@ -48,46 +50,6 @@ public:
         return false;
     }
 };
-
-void pump (int milliseconds)
-{
-    juce::MessageManager::getInstance()->runDispatchLoopUntil (milliseconds);
-}
-
-// Runs xdotool while the program goes on handling what it does.
-void xdo (const juce::String& arguments)
-{
-    juce::ChildProcess tool;
-    ASSERT_TRUE (tool.start ("xdotool " + arguments)) << arguments;
-
-    while (tool.isRunning())
-        pump (20);
-
-    EXPECT_EQ (tool.getExitCode(), 0u) << arguments;
-    pump (250);
-}
-
-juce::String at (juce::Point<int> p)
-{
-    return juce::String (p.x) + " " + juce::String (p.y);
-}
-
-// A press, a drag in steps (so that the program sees a drag), a release.
-void drag (juce::Point<int> from, juce::Point<int> to)
-{
-    juce::String steps;
-
-    for (int i = 1; i <= 8; ++i)
-        steps << " mousemove " << at (from + (to - from) * i / 8) << " sleep 0.05";
-
-    xdo ("mousemove " + at (from) + " sleep 0.1 mousedown 1 sleep 0.1 mousemove " + at (from + juce::Point<int> (6, 0)) +
-         " sleep 0.1" + steps + " sleep 0.2 mouseup 1");
-}
-
-juce::Point<int> centreOnScreen (juce::Component& c)
-{
-    return c.getScreenBounds().getCentre();
-}
 
 juce::DocumentWindow* findWindowStartingWith (const juce::String& title)
 {
@@ -194,13 +156,7 @@ TEST (DspEditorSession, AGraphIsBuiltWithTheMouseUndoneWithTheKeysAndAPanelSends
         ASSERT_EQ (editor.getConnectors().size(), 1);
 
         // The page as it stands, kept beside the tests.
-        const auto shot = page->createComponentSnapshot (page->getLocalBounds());
-        const auto file = juce::File::getSpecialLocation (juce::File::currentExecutableFile)
-                              .getParentDirectory()
-                              .getSiblingFile ("dsp-editor-session.png");
-        file.deleteFile();
-        juce::FileOutputStream stream (file);
-        ASSERT_TRUE (juce::PNGImageFormat().writeImageToStream (shot, stream));
+        const auto shot = saveSnapshot (*page, "dsp-editor-session.png");
 
         auto pixel = [&] (juce::Component& c, juce::Point<int> p)
         { return shot.getPixelAt (page->getLocalPoint (&c, p).x, page->getLocalPoint (&c, p).y); };
