@@ -6,4 +6,6 @@
 typedef unsigned short WORD;
 typedef unsigned int DWORD;
 
+#include "system_presets.h"
+
 #endif
