@@ -4,6 +4,7 @@
 #include "app/MainContainer.h"
 #include "editors/Dialogs.h"
 #include "editors/HelpViewer.h"
+#include "editors/Zorvex.h"
 #include "model/DesignLog.h"
 
 namespace
@@ -49,9 +50,7 @@ juce::File ProjectInterface::getDefaultModulesDefFile()
 }
 
 ProjectInterface::ProjectInterface (MainContainer& ownerContainer, const juce::File& modulesDefFile)
-    : owner (ownerContainer),
-      settings (ownerContainer.getSettings()),
-      design (ownerContainer.getDesign()),
+    : owner (ownerContainer), settings (ownerContainer.getSettings()), design (ownerContainer.getDesign()),
       projectSettings (design.getSettings())
 {
     // The logo lies under every widget of the page; it comes with the about box.
@@ -439,4 +438,31 @@ void ProjectInterface::textEditorTextChanged (juce::TextEditor& editor)
     // elsewhere and is a change to the project.
     if (&editor == &outputDirectoryEditor)
         setModified (true);
+}
+
+//==============================================================================
+std::unique_ptr<GlobalPresetCollector> ProjectInterface::makeGlobalPresetCollector()
+{
+    auto collector = std::make_unique<GlobalPresetCollector> (design, presetDocument, getGlobalPresetFile());
+
+    collector->setProcessWriter (
+        [&target = *collector] (GraphNode& node, const juce::String& name, uint32_t dspId)
+        {
+            if (auto* box = dynamic_cast<Zorvex*> (node.getBox()))
+                return box->writeTemporaryPreset (name, dspId, target);
+
+            return target.writeTemporaryPreset (node, name, dspId);
+        });
+
+    return collector;
+}
+
+GlobalPreset* ProjectInterface::collectGlobalPreset (const juce::String& name)
+{
+    return makeGlobalPresetCollector()->collectGlobalPreset (name);
+}
+
+GlobalPreset* ProjectInterface::collectDspGlobalPreset (const juce::String& name, uint32_t dspId, int dspCount, bool first)
+{
+    return makeGlobalPresetCollector()->collectDspGlobalPreset (name, dspId, dspCount, first);
 }

@@ -2,6 +2,7 @@
 
 #include "editors/ActionManager.h"
 #include "model/Design.h"
+#include "model/GlobalPresetCollector.h"
 #include "model/GraphData.h"
 #include "model/ModuleLibrary.h"
 #include "model/ModulesDefReader.h"
@@ -105,6 +106,13 @@ public:
     void reloadCommandLists();
     // Writes the design's firmware sources into the output directory.
     void generateSourceFiles (bool commandHandlers);
+
+    //==============================================================================
+    // Global presets. The collection of a global preset's keys reaches each
+    // process through its box when it has one (see GlobalPresetCollector).
+    std::unique_ptr<GlobalPresetCollector> makeGlobalPresetCollector();
+    GlobalPreset* collectGlobalPreset (const juce::String& name);
+    GlobalPreset* collectDspGlobalPreset (const juce::String& name, uint32_t dspId, int dspCount, bool first);
 
     //==============================================================================
     static juce::PopupMenu createHelpMenu();
