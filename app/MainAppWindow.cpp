@@ -12,7 +12,7 @@ MainAppWindow::MainAppWindow (const juce::File& startFile, HvIfInterface* midiCo
 {
     jassert (settings != nullptr);
 
-    setLookAndFeel (&lookAndFeel);
+    setLookAndFeel (&lookAndFeel.get());
     setUsingNativeTitleBar (false);
     setResizable (true, false);
     setResizeLimits (800, 600, 10000, 10000);
@@ -40,6 +40,10 @@ MainAppWindow::MainAppWindow (const juce::File& startFile, HvIfInterface* midiCo
 
 MainAppWindow::~MainAppWindow()
 {
+    // Every way out passes here (the close button, Ctrl+Q, the File menu, a
+    // request of the system), so the place is kept whichever was taken.
+    storeWindowState();
+
     // The content goes first, while the look it uses still stands; the
     // settings file goes last, once every owner has written its keys.
     clearContentComponent();

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "hvif/HalvixInterface.h"
 #include "app/myLookAndFeel.h"
+#include "hvif/HalvixInterface.h"
 
 #include <juce_data_structures/juce_data_structures.h>
 #include <juce_gui_basics/juce_gui_basics.h>
@@ -13,9 +13,10 @@ class ProjectInterface;
 class WindowContainer;
 
 // The one top-level window, "OSTRANE Quellion": it owns the settings file
-// that every part of the program shares, the look, and the window container
-// with the tabs; it keeps its place under "WindowState", hands every key to
-// the main container and opens a project file dropped on it.
+// that every part of the program shares, the look (the default of every
+// window), the tooltip window and the window container with the tabs; it
+// keeps its place under "WindowState" however the program ends, hands every
+// key to the main container and opens a project file dropped on it.
 class MainAppWindow : public juce::DocumentWindow, public juce::FileDragAndDropTarget
 {
 public:
@@ -51,7 +52,9 @@ public:
 
 private:
     std::unique_ptr<juce::PropertiesFile> settings;
-    myLookAndFeel lookAndFeel;
+    myLookAndFeel::Default lookAndFeel;
+    // Shows the tooltip of whatever the mouse rests on, in every window.
+    juce::TooltipWindow tooltipWindow;
     WindowContainer* windowContainer = nullptr; // the content, owned by the window
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (MainAppWindow)

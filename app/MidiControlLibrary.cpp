@@ -1,6 +1,7 @@
 #include "app/MidiControlLibrary.h"
 
 #include "editors/Dialogs.h"
+#include "editors/ProgramFolder.h"
 
 MidiControlLibrary::~MidiControlLibrary()
 {
@@ -9,7 +10,7 @@ MidiControlLibrary::~MidiControlLibrary()
 
 juce::File MidiControlLibrary::getDefaultFile()
 {
-    return juce::File::getSpecialLocation (juce::File::currentExecutableFile).getSiblingFile (fileName);
+    return ProgramFolder::getFile (fileName);
 }
 
 bool MidiControlLibrary::open (const juce::File& file)

@@ -2,6 +2,7 @@
 
 #include "app/ApplicationSettings.h"
 #include "app/MainAppWindow.h"
+#include "app/SoftwareUpdater.h"
 #include "editors/Dialogs.h"
 #include "editors/ProcessControlPanel.h"
 
@@ -46,6 +47,8 @@ void VARENTIXApplication::initialise (const juce::String& commandLine)
         return;
     }
 
+    lookAndFeel = std::make_unique<myLookAndFeel::Default>();
+
     auto* midiControl = midiControlLibrary.openInterface (MidiControlLibrary::getDefaultFile(), *this, Dialogs::getCurrent());
 
     const auto startFile = resolveStartFile (commandLine, juce::File::getCurrentWorkingDirectory());
@@ -59,9 +62,10 @@ void VARENTIXApplication::handleAsyncUpdate()
     if (std::exchange (updateCheckStarted, true))
         return;
 
-    // The update check of the maker's web server runs here with this version.
-    const auto version = makeComparableVersion (getApplicationVersion());
-    juce::ignoreUnused (version);
+    // The check waits for the server (a bounded time) on the message thread,
+    // as the first thing the running program does.
+    SoftwareUpdater updater;
+    updater.runUpdateCheck (updateCheckKey, makeComparableVersion (getApplicationVersion()));
 }
 
 void VARENTIXApplication::shutdown()
@@ -71,6 +75,7 @@ void VARENTIXApplication::shutdown()
     // The window hands every object of the library back before the library goes.
     mainWindow.reset();
     midiControlLibrary.close();
+    lookAndFeel.reset();
 }
 
 void VARENTIXApplication::anotherInstanceStarted (const juce::String&) {}

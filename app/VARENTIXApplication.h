@@ -2,6 +2,8 @@
 
 #include "app/BoardMidiCallback.h"
 #include "app/MidiControlLibrary.h"
+#include "app/ProgramVersion.h"
+#include "app/myLookAndFeel.h"
 
 #include <juce_events/juce_events.h>
 #include <juce_gui_basics/juce_gui_basics.h>
@@ -24,7 +26,7 @@ public:
     ~VARENTIXApplication() override;
 
     const juce::String getApplicationName() override { return "VARENTIX"; }
-    const juce::String getApplicationVersion() override { return "1.3.3.6"; }
+    const juce::String getApplicationVersion() override { return ProgramVersion::text; }
     bool moreThanOneInstanceAllowed() override { return true; }
 
     void initialise (const juce::String& commandLine) override;
@@ -47,6 +49,8 @@ public:
 private:
     void handleAsyncUpdate() override;
 
+    // Our look for every window of the run, the first message box included.
+    std::unique_ptr<myLookAndFeel::Default> lookAndFeel;
     MidiControlLibrary midiControlLibrary;
     std::unique_ptr<MainAppWindow> mainWindow;
     bool updateCheckStarted = false;

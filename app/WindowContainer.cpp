@@ -4,18 +4,50 @@
 #include "app/SavePresetThread.h"
 #include "editors/Dialogs.h"
 #include "model/DesignLog.h"
-#include "model/ProjectSettings.h"
 
 WindowContainer::WindowContainer (juce::PropertiesFile& settingsFile, HvIfInterface* midiControl)
     : settings (settingsFile), mainContainer (settingsFile)
 {
     mainContainer.setMidiControl (midiControl, nullptr);
     addAndMakeVisible (mainContainer);
+
+    aboutButton.setColour (juce::TextButton::textColourOffId, juce::Colours::white);
+    aboutButton.setColour (juce::TextButton::textColourOnId, juce::Colours::white);
+    aboutButton.setColour (juce::TextButton::buttonColourId, juce::Colour (0xff484848));
+    aboutButton.addListener (this);
+    addAndMakeVisible (aboutButton);
 }
 
 WindowContainer::~WindowContainer()
 {
+    aboutButton.removeListener (this);
+    aboutWindow.reset();
     logWindow.reset();
+}
+
+void WindowContainer::buttonClicked (juce::Button* button)
+{
+    if (button == &aboutButton)
+        showAboutWindow();
+}
+
+void WindowContainer::showAboutWindow()
+{
+    if (aboutWindow == nullptr)
+    {
+        const auto width = getWidth();
+        const auto height = getHeight();
+
+        // Over the right part of the main window, wherever that stands.
+        aboutWindow = std::make_unique<HelpWindow> ("About", juce::Colour (0xff383838));
+        aboutWindow->setBounds (getScreenX() + (int) (0.6 * width), getScreenY() + (int) (0.3 * height),
+                                juce::jmax (300, (int) (0.2 * width)), juce::jmax (200, (int) (0.3 * height)));
+        aboutWindow->setResizable (false, false);
+        aboutWindow->setResizeLimits (300, 180, 800, 2000);
+    }
+
+    aboutWindow->setVisible (true);
+    aboutWindow->toFront (true);
 }
 
 juce::String WindowContainer::makeLogHeader (juce::Time time)
@@ -97,9 +129,7 @@ bool WindowContainer::saveGlobalPreset (const juce::String& choice)
 
         if (! isLockWarningShown())
         {
-            if (auto* window = mainContainer.getMainWindow())
-                window->setName (ProjectSettings::makeWindowTitle (project.getTitleText()) + " - (locked)");
-
+            project.updateWindowTitle (project.getProjectSettings().getProjectName() + " - (locked)");
             project.warnDesignLocked();
         }
 
@@ -118,4 +148,5 @@ void WindowContainer::paint (juce::Graphics& g)
 void WindowContainer::resized()
 {
     mainContainer.setBounds (0, 40, getWidth(), getHeight() - 40);
+    aboutButton.setBounds (getWidth() - 27, 12, 24, 22);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/HelpWindow.h"
 #include "app/MainContainer.h"
 #include "app/OutputLogWindow.h"
 #include "hvif/HalvixInterface.h"
@@ -13,7 +14,7 @@
 // for the application's controls, and the log window. The strip's controls
 // (the "Project" menu, the about box, the status label, the MIDI devices
 // and the global presets) take their places above the tabs.
-class WindowContainer : public juce::Component
+class WindowContainer : public juce::Component, private juce::Button::Listener
 {
 public:
     static constexpr const char* logWindowTitle = "Ostrane Quellion - Log";
@@ -34,6 +35,11 @@ public:
 
     static juce::String makeLogHeader (juce::Time time);
 
+    // The about box, made on first use and shown again by every "?".
+    void showAboutWindow();
+    HelpWindow* getAboutWindow() const noexcept { return aboutWindow.get(); }
+    juce::TextButton& getAboutButton() noexcept { return aboutButton; }
+
     //==============================================================================
     // Global presets
 
@@ -48,13 +54,18 @@ public:
     // preset was saved.
     bool saveGlobalPreset (const juce::String& choice);
 
+    //==============================================================================
     void paint (juce::Graphics& g) override;
     void resized() override;
 
 private:
+    void buttonClicked (juce::Button* button) override;
+
     juce::PropertiesFile& settings;
     MainContainer mainContainer;
+    juce::TextButton aboutButton{ "?" };
     std::unique_ptr<OutputLogWindow> logWindow;
+    std::unique_ptr<HelpWindow> aboutWindow;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (WindowContainer)
 };

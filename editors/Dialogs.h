@@ -26,6 +26,11 @@ public:
     // Asks with the buttons "Yes", "No" and "Cancel"; closing the box cancels.
     virtual Answer askYesNoCancel (const juce::String& title, const juce::String& question) = 0;
 
+    // Asks with buttons of the given texts, in that order: the index of the
+    // one pressed, or -1 when the box was closed. Escape presses the last.
+    virtual int askWithButtons (juce::MessageBoxIconType icon, const juce::String& title, const juce::String& message,
+                                const juce::StringArray& buttons) = 0;
+
     // The chosen file or folder, or none when the chooser was cancelled.
     virtual juce::File chooseFileToOpen (const juce::String& title, const juce::File& start, const juce::String& patterns) = 0;
     virtual juce::File chooseFileToSave (const juce::String& title, const juce::File& start, const juce::String& patterns) = 0;
@@ -39,6 +44,10 @@ public:
     // Shows a popup menu at the mouse (items of JUCE's standard height for
     // 0); the chosen item's id, or 0.
     virtual int showMenu (const juce::PopupMenu& menu, int standardItemHeight = 0) = 0;
+
+    // A file chosen to save under a name typed without extension gets the
+    // extension of the first pattern ("*.zqp;*.ZQP" gives ".zqp").
+    static juce::File withPatternExtension (const juce::File& file, const juce::String& patterns);
 
     // The dialogs in use: the installed ones, or JUCE's.
     static Dialogs& getCurrent();

@@ -29,6 +29,12 @@ GeneralDialog::~GeneralDialog()
     cancelButton.removeListener (this);
 }
 
+void GeneralDialog::focusNameEditor()
+{
+    nameEditor.grabKeyboardFocus();
+    nameEditor.selectAll();
+}
+
 void GeneralDialog::paint (juce::Graphics& g)
 {
     g.fillAll (juce::Colour (0xFF383838));

@@ -25,6 +25,10 @@ public:
     // The result the dialog closed with, or -1 while it is open.
     int getResult() const noexcept { return result; }
 
+    // Once the dialog is on the screen: typing goes to the name, replacing
+    // the proposed one, and Return accepts it, with no click first.
+    void focusNameEditor();
+
     juce::TextEditor& getNameEditor() noexcept { return nameEditor; }
     juce::TextButton& getCreateButton() noexcept { return createButton; }
     juce::TextButton& getCancelButton() noexcept { return cancelButton; }

@@ -1,5 +1,7 @@
 #include "editors/HelpViewer.h"
 
+#include "editors/ProgramFolder.h"
+
 namespace
 {
 HelpViewer* installedViewer = nullptr;
@@ -9,7 +11,7 @@ HelpViewer::HelpViewer (juce::File folder) : helpFolder (std::move (folder)) {}
 
 juce::File HelpViewer::getDefaultHelpFolder()
 {
-    return juce::File::getSpecialLocation (juce::File::currentExecutableFile).getSiblingFile ("OstraneQuellionHelp");
+    return ProgramFolder::getFile ("OstraneQuellionHelp");
 }
 
 juce::File HelpViewer::getPageFile (const juce::String& page) const

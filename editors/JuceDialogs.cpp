@@ -19,6 +19,19 @@ Dialogs::Answer JuceDialogs::askYesNoCancel (const juce::String& title, const ju
     }
 }
 
+int JuceDialogs::askWithButtons (juce::MessageBoxIconType icon, const juce::String& title, const juce::String& message,
+                                 const juce::StringArray& buttons)
+{
+    juce::AlertWindow box (title, message, icon);
+
+    for (int i = 0; i < buttons.size(); ++i)
+        box.addButton (buttons[i], i + 1,
+                       i == buttons.size() - 1 ? juce::KeyPress (juce::KeyPress::escapeKey) : juce::KeyPress());
+
+    // Results count from 1; 0 is a box closed some other way.
+    return box.runModalLoop() - 1;
+}
+
 juce::File JuceDialogs::chooseFileToOpen (const juce::String& title, const juce::File& start, const juce::String& patterns)
 {
     juce::FileChooser chooser (title, start, patterns);
@@ -27,8 +40,26 @@ juce::File JuceDialogs::chooseFileToOpen (const juce::String& title, const juce:
 
 juce::File JuceDialogs::chooseFileToSave (const juce::String& title, const juce::File& start, const juce::String& patterns)
 {
-    juce::FileChooser chooser (title, start, patterns);
-    return chooser.browseForFileToSave (true) ? chooser.getResult() : juce::File();
+    auto from = start;
+
+    for (;;)
+    {
+        juce::FileChooser chooser (title, from, patterns);
+
+        // A name typed without extension gets one first: the question
+        // whether to replace a file is asked of the file really written.
+        if (! chooser.browseForFileToSave (false))
+            return {};
+
+        const auto file = withPatternExtension (chooser.getResult(), patterns);
+
+        if (! file.exists() ||
+            juce::AlertWindow::showOkCancelBox (juce::MessageBoxIconType::WarningIcon, title,
+                                                file.getFullPathName() + "\nexists already. Replace it?", "Replace", "Cancel"))
+            return file;
+
+        from = file;
+    }
 }
 
 juce::File JuceDialogs::chooseDirectory (const juce::String& title, const juce::File& start)
@@ -49,7 +80,13 @@ bool JuceDialogs::askForName (const juce::String& title, const juce::String& ini
     options.useNativeTitleBar = false;
     options.resizable = false;
 
-    if (options.runModal() != 1 || ! dialog.hasUsableName())
+    // A modal window takes the keyboard focus itself as it opens; the name
+    // field takes it from there before the loop waits for the answer.
+    std::unique_ptr<juce::DialogWindow> window (options.create());
+    window->enterModalState (true);
+    dialog.focusNameEditor();
+
+    if (window->runModalLoop() != 1 || ! dialog.hasUsableName())
         return false;
 
     name = dialog.getEnteredName();

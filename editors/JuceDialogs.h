@@ -10,6 +10,8 @@ public:
     void showMessage (juce::MessageBoxIconType icon, const juce::String& title, const juce::String& message,
                       const juce::String& buttonText = {}) override;
     Answer askYesNoCancel (const juce::String& title, const juce::String& question) override;
+    int askWithButtons (juce::MessageBoxIconType icon, const juce::String& title, const juce::String& message,
+                        const juce::StringArray& buttons) override;
     juce::File chooseFileToOpen (const juce::String& title, const juce::File& start, const juce::String& patterns) override;
     juce::File chooseFileToSave (const juce::String& title, const juce::File& start, const juce::String& patterns) override;
     juce::File chooseDirectory (const juce::String& title, const juce::File& start) override;

@@ -14,15 +14,19 @@
 
 namespace
 {
+juce::File headerFile (const char* name)
+{
+    return juce::File ("/" + juce::String (name));
+}
+
 juce::String guardOpen (const char* headerName)
 {
-    const auto guard = makeHeaderGuardName (juce::File ("/" + juce::String (headerName)));
-    return "#ifndef " + guard + "\n#define " + guard + "\n";
+    return makeHeaderGuardOpen (headerFile (headerName));
 }
 
 juce::String guardClose (const char* headerName)
 {
-    return "\n#endif //" + makeHeaderGuardName (juce::File ("/" + juce::String (headerName)));
+    return makeHeaderGuardClose (headerFile (headerName));
 }
 } // namespace
 

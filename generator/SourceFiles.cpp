@@ -46,18 +46,28 @@ juce::String makeHeaderGuardName (const juce::File& file)
     return sanitiseIdentifier ("__" + file.getFileName().toUpperCase() + "__");
 }
 
-bool writeHeaderGuardOpen (bool append, const juce::File& file)
+juce::String makeHeaderGuardOpen (const juce::File& file)
 {
     const auto guard = makeHeaderGuardName (file);
 
     SourceStream stream;
     stream.write ("#ifndef " + guard + "\n" + "#define " + guard + "\n");
-    return writeTextToFile (stream.getText(), file, append);
+    return stream.getText();
+}
+
+juce::String makeHeaderGuardClose (const juce::File& file)
+{
+    SourceStream stream;
+    stream.write ("\n#endif //" + makeHeaderGuardName (file));
+    return stream.getText();
+}
+
+bool writeHeaderGuardOpen (bool append, const juce::File& file)
+{
+    return writeTextToFile (makeHeaderGuardOpen (file), file, append);
 }
 
 bool writeHeaderGuardClose (bool append, const juce::File& file)
 {
-    SourceStream stream;
-    stream.write ("\n#endif //" + makeHeaderGuardName (file));
-    return writeTextToFile (stream.getText(), file, append);
+    return writeTextToFile (makeHeaderGuardClose (file), file, append);
 }

@@ -13,6 +13,10 @@ bool writeTextToFile (const juce::String& text, const juce::File& file, bool app
 // character that cannot stand in a C identifier made "_".
 juce::String makeHeaderGuardName (const juce::File& file);
 
+// The opening and closing lines of a header's guard, as text.
+juce::String makeHeaderGuardOpen (const juce::File& file);
+juce::String makeHeaderGuardClose (const juce::File& file);
+
 // Starts a header ("#ifndef GUARD\n#define GUARD\n"), a new file unless append.
 bool writeHeaderGuardOpen (bool append, const juce::File& file);
 

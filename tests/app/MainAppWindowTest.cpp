@@ -232,3 +232,144 @@ TEST_F (MainAppWindowTest, EveryOwnerKeepsItsKeysInTheOneSettingsFile)
     EXPECT_TRUE (written->getValue ("RecentFileList").contains ("kept.zqp"));
     EXPECT_EQ (written->getValue ("checkForUpdate"), "1");
 }
+
+TEST_F (MainAppWindowTest, TheStartFileIsOpened)
+{
+    VX_REQUIRE_DISPLAY();
+    const auto file = folder.getChildFile ("start.zqp");
+    file.replaceWithText ("<OSTRANE_QUELLION_Configuration Version=\"1.01\"><DSPs>"
+                          "<DSP Index=\"3\" ModuleId=\"33\" Name=\"Main\" nrpn=\"1\"/></DSPs>"
+                          "</OSTRANE_QUELLION_Configuration>");
+
+    auto window = std::make_unique<MainAppWindow> (file, nullptr, ApplicationSettings::open (getSettingsFile()));
+    EXPECT_EQ (window->getName(), "start - OSTRANE Quellion");
+    EXPECT_EQ (window->getMainContainer().getDesign().getNumDsps(), 1);
+    EXPECT_EQ (window->getMainContainer().getBusGraph().getNode (0)->getName(), "Main");
+    EXPECT_FALSE (window->getProjectInterface().isModified());
+    EXPECT_TRUE (dialogs.messages.empty());
+}
+
+TEST_F (MainAppWindowTest, KeepsItsPlaceHoweverTheProgramEnds)
+{
+    VX_REQUIRE_DISPLAY();
+    {
+        // Ctrl+Q and the File menu's "Exit" end the program without the
+        // close button: the window goes with the application's shutdown.
+        auto window = makeWindow();
+        window->setBounds (40, 50, 880, 640);
+    }
+
+    EXPECT_TRUE (readSettingsBack()->getValue ("WindowState").isNotEmpty());
+
+    auto window = makeWindow();
+    EXPECT_EQ (window->getBounds(), juce::Rectangle<int> (40, 50, 880, 640));
+}
+
+TEST_F (MainAppWindowTest, OurLookIsEveryWindowsWhileTheWindowLives)
+{
+    VX_REQUIRE_DISPLAY();
+    const auto isOurs = [] (juce::LookAndFeel& look) { return dynamic_cast<myLookAndFeel*> (&look) != nullptr; };
+    ASSERT_FALSE (isOurs (juce::LookAndFeel::getDefaultLookAndFeel()));
+
+    {
+        auto window = makeWindow();
+        EXPECT_TRUE (isOurs (juce::LookAndFeel::getDefaultLookAndFeel()));
+        EXPECT_EQ (&window->getLookAndFeel(), &juce::LookAndFeel::getDefaultLookAndFeel()) << "one look for all";
+
+        window->getWindowContainer().showLogWindow();
+        EXPECT_TRUE (isOurs (window->getWindowContainer().getLogWindow()->getLookAndFeel()));
+
+        juce::AlertWindow alert ("OSTRANE Quellion", "A question", juce::MessageBoxIconType::QuestionIcon);
+        EXPECT_TRUE (isOurs (alert.getLookAndFeel()));
+
+        juce::FileBrowserComponent browser (juce::FileBrowserComponent::openMode | juce::FileBrowserComponent::canSelectFiles,
+                                            folder.get(), nullptr, nullptr);
+        EXPECT_TRUE (isOurs (browser.getLookAndFeel()));
+    }
+
+    EXPECT_FALSE (isOurs (juce::LookAndFeel::getDefaultLookAndFeel())) << "JUCE's own look is back, ours is gone";
+}
+
+TEST_F (MainAppWindowTest, ShowsTheTooltipOfWhatTheMouseRestsOn)
+{
+    VX_REQUIRE_DISPLAY();
+    auto window = makeWindow();
+    window->toFront (true);
+
+    auto* tab = window->getMainContainer().getTabbedButtonBar().getTabButton (MainContainer::busEditorTab);
+    ASSERT_NE (tab, nullptr);
+
+    const auto findShownTooltip = []() -> juce::TooltipWindow*
+    {
+        auto& desktop = juce::Desktop::getInstance();
+
+        for (int i = 0; i < desktop.getNumComponents(); ++i)
+            if (auto* tip = dynamic_cast<juce::TooltipWindow*> (desktop.getComponent (i)))
+                if (tip->isVisible())
+                    return tip;
+
+        return nullptr;
+    };
+
+    auto* peer = window->getPeer();
+    ASSERT_NE (peer, nullptr);
+    const auto overTab = peer->globalToLocal (tab->getScreenBounds().getCentre().toFloat());
+    juce::TooltipWindow* shown = nullptr;
+
+    // The pointer rests on the tab, as the window system reports it to the
+    // window; the tip comes after JUCE's delay.
+    for (int i = 0; i < 60 && shown == nullptr; ++i)
+    {
+        peer->handleMouseEvent (juce::MouseInputSource::InputSourceType::mouse, overTab, {},
+                                juce::MouseInputSource::defaultPressure, juce::MouseInputSource::defaultOrientation,
+                                juce::Time::currentTimeMillis());
+        juce::MessageManager::getInstance()->runDispatchLoopUntil (50);
+        shown = findShownTooltip();
+    }
+
+    ASSERT_NE (shown, nullptr) << "no tooltip appeared over the \"Bus editor\" tab";
+    EXPECT_EQ (shown->getTipFor (*tab), tab->getTooltip());
+    EXPECT_GT (shown->getWidth(), 20);
+}
+
+TEST (MainAppWindowLook, DrawsTheAlertIconWholeInsideTheBox)
+{
+    myLookAndFeel look;
+    juce::Component screen;
+    screen.setSize (1200, 900);
+
+    for (auto icon :
+         { juce::MessageBoxIconType::WarningIcon, juce::MessageBoxIconType::InfoIcon, juce::MessageBoxIconType::QuestionIcon })
+    {
+        juce::AlertWindow alert ("OSTRANE Quellion", "Halvix.dll is missing, MIDI control not available", icon);
+        alert.setLookAndFeel (&look);
+        screen.addChildComponent (alert);
+        alert.addButton ("OK", 1);
+
+        const auto background = alert.findColour (juce::AlertWindow::backgroundColourId);
+        const auto image = alert.createComponentSnapshot (alert.getLocalBounds(), true, 1.0f);
+        const auto iconArea = myLookAndFeel::getAlertIconArea ({ 10, 10, alert.getWidth() - 20, alert.getHeight() - 10 });
+
+        // Nothing but the box's own ground along its top and left edges,
+        // within the frame; the icon shows inside its area.
+        int edgePixels = 0, iconPixels = 0;
+
+        for (int x = 1; x < 80; ++x)
+            for (int y = 1; y < 5; ++y)
+                edgePixels += image.getPixelAt (x, y) != background ? 1 : 0;
+
+        for (int y = 1; y < alert.getHeight() - 1; ++y)
+            for (int x = 1; x < 5; ++x)
+                edgePixels += image.getPixelAt (x, y) != background ? 1 : 0;
+
+        for (int x = iconArea.getX(); x < iconArea.getRight(); ++x)
+            for (int y = iconArea.getY(); y < iconArea.getBottom(); ++y)
+                iconPixels += image.getPixelAt (x, y) != background ? 1 : 0;
+
+        EXPECT_EQ (edgePixels, 0);
+        EXPECT_GT (iconPixels, iconArea.getWidth() * iconArea.getHeight() / 4);
+
+        screen.removeChildComponent (&alert);
+        alert.setLookAndFeel (nullptr);
+    }
+}

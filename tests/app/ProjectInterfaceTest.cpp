@@ -418,3 +418,45 @@ TEST_F (ProjectInterfaceTest, ANewProjectEmptiesThePresetCollections)
     EXPECT_EQ (container.getPresetStores().getTableCounter(), ProjectPresetStores().getTableCounter());
     EXPECT_EQ (container.getGlobalPresets().getCount(), 0);
 }
+
+TEST_F (ProjectInterfaceTest, GenerationWritesTheDesignsSourcesIntoTheOutputDirectory)
+{
+    const auto root = folder.getChildFile ("generation");
+    const auto output = root.getChildFile ("firmware");
+    ASSERT_TRUE (output.createDirectory());
+    const auto projectFile = root.getChildFile ("Stage Rack.zqp");
+    ASSERT_TRUE (projectFile.create());
+
+    // One DSP of the sample library's full core with one delay from its
+    // input 0 to its output 0.
+    auto& design = container.getDesign();
+    design.getBusGraph().addNode ("DSP", false, nullptr, 0.5, 0.5);
+    ASSERT_NE (design.addDsp (1, 0x0021), nullptr);
+    const ProcessDefinition* delay = nullptr;
+
+    for (auto& process : page.getModuleDefinitions().findModuleById (0x0021)->getProcesses())
+        if (juce::String (process->name) == "ShortDelay")
+            delay = process.get();
+
+    ASSERT_NE (delay, nullptr);
+    auto& graph = design.findDsp (1)->getGraph();
+    graph.addNode ("ShortDelay", true, delay, 0.5, 0.5);
+    design.getDspEntry (1)->addProcessInstance (1, delay->processId);
+    graph.addBusPin (1, 0, 1, "DSPIN0");
+    graph.addBusPin (1, 0, 0, "DSPOUT0");
+
+    page.setProjectFile (projectFile.getFullPathName());
+    page.setOutputDirectory (output.getFullPathName());
+    clearLog();
+    page.generateSourceFiles (false);
+
+    EXPECT_TRUE (getLogText().startsWith ("Files generated in directory : " + output.getFullPathName() + "\n"));
+    EXPECT_TRUE (getLogText().endsWith (">>> All the files have been successfully generated from your design.\n"))
+        << getLogText();
+
+    for (auto* name : { "dsp1.c", "mainbus.c", "main.c", "midictrl.c", "quellion.h", "quellionWrappers.s" })
+        EXPECT_TRUE (output.getChildFile (name).existsAsFile()) << name;
+
+    EXPECT_EQ (page.getIdeProjectFileName (projectFile), root.getChildFile ("StageRack.vtc"));
+    EXPECT_TRUE (root.getChildFile ("StageRack.vtc").existsAsFile());
+}

@@ -214,7 +214,8 @@ TestDsp::TestDsp (ModuleLibrary& libraryToUse, uint32_t id, uint32_t module, Gen
     library.addDsp (dspId, moduleId, 0);
 }
 
-GraphNode& TestDsp::add (const juce::String& processName, uint32_t channelCount, const juce::String& title)
+GraphNode& placeProcess (ModuleLibrary& library, uint32_t dspId, uint32_t moduleId, GraphData& graph,
+                         const juce::String& processName, uint32_t channelCount, const juce::String& title)
 {
     const auto* module = library.findModuleById (moduleId);
     const ProcessDefinition* definition = nullptr;
@@ -242,6 +243,11 @@ GraphNode& TestDsp::add (const juce::String& processName, uint32_t channelCount,
 
     library.findDsp (dspId)->addProcessInstance ((int) node.getId(), definition->processId);
     return node;
+}
+
+GraphNode& TestDsp::add (const juce::String& processName, uint32_t channelCount, const juce::String& title)
+{
+    return placeProcess (library, dspId, moduleId, graph, processName, channelCount, title);
 }
 
 void TestDsp::connect (const GraphNode& source, uint32_t sourcePin, const GraphNode& destination, uint32_t destinationPin)

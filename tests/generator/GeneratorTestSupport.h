@@ -28,6 +28,13 @@ modulesdef::LibraryDescription generatorDescription();
 // registry starts empty.
 std::unique_ptr<ModulesDefReader> readLibrary (const modulesdef::LibraryDescription& description);
 
+// Places a process of the module (found by name) in the graph and in the
+// DSP's registry entry, with a channel count when not 0 (the side that
+// follows the count follows it too) and a title other than the process name
+// when given.
+GraphNode& placeProcess (ModuleLibrary& library, uint32_t dspId, uint32_t moduleId, GraphData& graph,
+                         const juce::String& processName, uint32_t channelCount = 0, const juce::String& title = {});
+
 // One DSP of a design: its graph, its entry in the library's registry and
 // its generator.
 class TestDsp

@@ -103,10 +103,14 @@ TEST (MemoryEstimateAgreementTest, TheEstimateShowsWhatTheMemoryMapReservesForAM
             // The bank's memory function as shipped: 0x10000 for its
             // 24-bit low half and 0x8000 for its whole address.
             if (! regionsByType && choice == GraphNode::memoryChoiceExternalRam)
+            {
                 EXPECT_EQ (reserved, 0x18000);
+            }
 
             if (regionsByType)
+            {
                 EXPECT_EQ (reserved, 0x8000);
+            }
         }
     }
 }

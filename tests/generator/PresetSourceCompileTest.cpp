@@ -121,4 +121,5 @@ TEST_P (PresetSourceCompileTest, EveryPresetSourceCompiles)
 }
 
 INSTANTIATE_TEST_SUITE_P (PresetCases, PresetSourceCompileTest, ::testing::ValuesIn (presetCases),
-                          [] (const auto& info) { return std::string (info.param.name); });
+                          [] (const ::testing::TestParamInfo<PresetCase>& caseInfo)
+                          { return std::string (caseInfo.param.name); });

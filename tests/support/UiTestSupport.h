@@ -26,6 +26,13 @@ inline bool hasDisplay()
     if (! vxtest::hasDisplay())                                                                                                  \
     GTEST_SKIP() << "needs a display"
 
+// Tests that type at the keyboard need a display of their own, where no
+// window of another test takes the focus away: the build runs them on one
+// (VX_OWN_DISPLAY set) apart from the shared run.
+#define VX_REQUIRE_OWN_DISPLAY()                                                                                                 \
+    if (! vxtest::hasDisplay() || std::getenv ("VX_OWN_DISPLAY") == nullptr)                                                     \
+    GTEST_SKIP() << "needs a display of its own"
+
 // A folder of the test's own, deleted afterwards. Tests run in parallel
 // processes, so its name is random rather than merely unused.
 class TemporaryFolder
@@ -99,6 +106,22 @@ public:
         return answer;
     }
 
+    int askWithButtons (juce::MessageBoxIconType icon, const juce::String& title, const juce::String& message,
+                        const juce::StringArray& buttons) override
+    {
+        buttonQuestions.push_back ({ icon, title, message, buttons.joinIntoString ("|") });
+
+        if (buttonChoices.empty())
+        {
+            ADD_FAILURE() << "unexpected question: " << message;
+            return -1;
+        }
+
+        const auto choice = buttonChoices.front();
+        buttonChoices.pop_front();
+        return choice;
+    }
+
     juce::File chooseFileToOpen (const juce::String& title, const juce::File& start, const juce::String&) override
     {
         return choose (title, start);
@@ -147,6 +170,9 @@ public:
     std::vector<Message> messages;
     std::vector<Question> questions;
     std::deque<Answer> answers;
+
+    std::vector<Message> buttonQuestions; // the button texts joined by "|"
+    std::deque<int> buttonChoices;        // the index pressed, -1 closes
 
     std::vector<Question> chooserRequests; // title, start folder
     std::deque<juce::File> chosenFiles;    // none cancels

@@ -11,13 +11,20 @@
 #define PCS_DSP_IN 0x4000
 #define PCS_DSP_OUT 0x8000
 
+/* The routed pins of the test library ("Send" is a virtual pin, never routed,
+   and the name of the firmware's MIDI output function). */
 enum TestPinNames
 {
-    In, Out, Key, OutL, OutR, Send, In1, In2, In3, In4, Sum, Mix
+    In, Out, Key, OutL, OutR, In1, In2, In3, In4, Sum, Mix
 };
 
 typedef struct
 {
+    WORD type;
+    FLOAT f;
+    FLOAT g;
+    FLOAT q;
+    FLOAT fs;
     DWORD coefficients[5];
 } _FILTER_PARAM;
 
@@ -54,5 +61,7 @@ WORD Pfx_InitDsp (WORD dspId);
 void Pfx_SetInputRoute (WORD dspId, WORD pin, WORD value);
 void Pfx_SetOutputRoute (WORD dspId, WORD pin, WORD value);
 WORD Chorus_Init (WORD dspId, WORD processId);
+
+#include "libKTL7000_runtime.h"
 
 #endif

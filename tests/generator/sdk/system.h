@@ -6,6 +6,7 @@
 typedef unsigned short WORD;
 typedef unsigned int DWORD;
 
+#include "system_runtime.h"
 #include "system_presets.h"
 
 #endif

@@ -1,0 +1,195 @@
+#include "app/SoftwareUpdater.h"
+
+#include "app/VersionInfoText.h"
+#include "editors/Dialogs.h"
+
+#include <cstdlib>
+
+#ifndef VX_UPDATE_SERVER
+#define VX_UPDATE_SERVER ""
+#endif
+
+namespace
+{
+constexpr const char* boxTitle = "Software update";
+constexpr int cancelResult = 0;
+constexpr int finishedResult = 1;
+
+juce::String joinAddress (const juce::String& folder, const juce::String& name)
+{
+    return folder.endsWithChar ('/') ? folder + name : folder + "/" + name;
+}
+} // namespace
+
+SoftwareUpdater::SoftwareUpdater()
+    : openInBrowser ([] (const juce::URL& page) { return page.launchInDefaultBrowser(); }),
+      serverAddress (getDefaultServerAddress())
+{
+}
+
+SoftwareUpdater::~SoftwareUpdater()
+{
+    // The download's thread ends before the listener it reports to.
+    download.reset();
+    cancelPendingUpdate();
+}
+
+juce::String SoftwareUpdater::getDefaultServerAddress()
+{
+    if (const char* fromEnvironment = std::getenv (serverVariable))
+        return juce::String::fromUTF8 (fromEnvironment).trim();
+
+    return VX_UPDATE_SERVER;
+}
+
+juce::String SoftwareUpdater::readVersionInfo() const
+{
+    if (! VersionInfoText::isWebAddress (serverAddress))
+        return {};
+
+    int status = 0;
+    const juce::URL address (joinAddress (serverAddress, VersionInfoText::fileName));
+    auto stream = address.createInputStream (juce::URL::InputStreamOptions (juce::URL::ParameterHandling::inAddress)
+                                                 .withConnectionTimeoutMs (timeoutMs)
+                                                 .withNumRedirectsToFollow (5)
+                                                 .withStatusCode (&status));
+
+    if (stream == nullptr || status < 200 || status > 299)
+        return {};
+
+    // Read in parts, so that neither a long text nor a slow server holds
+    // the program beyond its bounds.
+    juce::MemoryBlock text;
+    const auto deadline = juce::Time::getMillisecondCounter() + (juce::uint32) (2 * timeoutMs);
+    char buffer[4096];
+
+    while (! stream->isExhausted())
+    {
+        const auto received = stream->read (buffer, (int) sizeof (buffer));
+
+        if (received <= 0)
+            break;
+
+        text.append (buffer, (size_t) received);
+
+        if ((int) text.getSize() > maxVersionInfoBytes || juce::Time::getMillisecondCounter() > deadline)
+            return {};
+    }
+
+    return juce::String::fromUTF8 (static_cast<const char*> (text.getData()), (int) text.getSize());
+}
+
+juce::File SoftwareUpdater::runUpdateCheck (const juce::String& appKey, const juce::String& runningVersion)
+{
+    const auto entry = VersionInfoText::findEntry (readVersionInfo(), appKey);
+
+    if (! entry.has_value() || ! VersionInfoText::isNewer (entry->version, runningVersion))
+        return {};
+
+    const auto choice = Dialogs::getCurrent().askWithButtons (
+        juce::MessageBoxIconType::WarningIcon, "Update notification",
+        "A software update is available: " + appKey + " V" + entry->version + "\n" + entry->notes,
+        { "Download automatically now", "Go to download page", "Remind me later" });
+
+    if (choice == 1)
+        openInBrowser (juce::URL (entry->address));
+
+    if (choice != 0)
+        return {};
+
+    return downloadInstaller (appKey, entry->version, entry->address);
+}
+
+juce::File SoftwareUpdater::downloadInstaller (const juce::String& appKey, const juce::String& version,
+                                               const juce::String& pageAddress)
+{
+    const auto folder = Dialogs::getCurrent().chooseDirectory (
+        "Save installer to...", juce::File::getSpecialLocation (juce::File::userDocumentsDirectory));
+
+    // No folder, no download: there is nowhere the user asked for it to go.
+    if (folder == juce::File())
+        return {};
+
+    const auto fileName = VersionInfoText::makeInstallerName (appKey, version);
+    const auto target = folder.getChildFile (fileName);
+
+    downloadFinished = false;
+    downloadSucceeded = false;
+    reportedProgress = 0.0;
+    progressValue = 0.0;
+    download = std::make_unique<InstallerDownload> (juce::URL (VersionInfoText::makeInstallerAddress (pageAddress, fileName)),
+                                                    target, *this, timeoutMs);
+
+    const auto start = download->getStart();
+    const auto status = download->statusCode();
+
+    if (start != InstallerDownload::Start::receiving)
+    {
+        download.reset();
+
+        if (start == InstallerDownload::Start::refused && status == 404)
+            showError ("Error: " + fileName + " not found");
+        else if (start == InstallerDownload::Start::refused)
+            showError ("Error: " + fileName + " could not be downloaded: the server answered " + juce::String (status) + ".");
+        else if (start == InstallerDownload::Start::unwritable)
+            showError ("Error: " + fileName + " could not be written into " + folder.getFullPathName() + ".");
+        else
+            showError ("Error: " + fileName + " could not be downloaded: the server does not answer.");
+
+        return {};
+    }
+
+    const auto completed = runProgressWindow();
+    const auto kept = completed && downloadSucceeded && download->keep();
+    download.reset();
+
+    if (completed && ! kept)
+        showError ("Error: " + fileName + " could not be downloaded completely into " + folder.getFullPathName() + ".");
+
+    return kept ? target : juce::File();
+}
+
+bool SoftwareUpdater::runProgressWindow()
+{
+    progressWindow = std::make_unique<juce::AlertWindow> (boxTitle, "Installer is downloading", juce::MessageBoxIconType::NoIcon);
+    progressWindow->addProgressBarComponent (progressValue);
+    progressWindow->addButton ("Cancel", cancelResult, juce::KeyPress (juce::KeyPress::escapeKey),
+                               juce::KeyPress (juce::KeyPress::returnKey));
+    progressWindow->setAlwaysOnTop (true);
+
+    // A download that ended before the window was up is noticed in the loop.
+    progressWindow->enterModalState (true);
+    progressWindow->toFront (true);
+    triggerAsyncUpdate();
+
+    const auto result = progressWindow->runModalLoop();
+    progressWindow.reset();
+    return result == finishedResult;
+}
+
+void SoftwareUpdater::showError (const juce::String& text)
+{
+    Dialogs::getCurrent().showMessage (juce::MessageBoxIconType::WarningIcon, boxTitle, text, "Cancel");
+}
+
+void SoftwareUpdater::progress (juce::URL::DownloadTask*, juce::int64 bytesDownloaded, juce::int64 totalLength)
+{
+    // An unknown length shows as a bar that is busy rather than filling.
+    reportedProgress = totalLength > 0 ? (double) bytesDownloaded / (double) totalLength : -1.0;
+    triggerAsyncUpdate();
+}
+
+void SoftwareUpdater::finished (juce::URL::DownloadTask*, bool success)
+{
+    downloadSucceeded = success;
+    downloadFinished = true;
+    triggerAsyncUpdate();
+}
+
+void SoftwareUpdater::handleAsyncUpdate()
+{
+    progressValue = reportedProgress;
+
+    if (downloadFinished && progressWindow != nullptr && progressWindow->isCurrentlyModal())
+        progressWindow->exitModalState (finishedResult);
+}

@@ -1,0 +1,68 @@
+#include "app/VersionInfoText.h"
+
+std::optional<VersionInfoText::Entry> VersionInfoText::findEntry (const juce::String& text, const juce::String& appKey)
+{
+    const auto key = "VERSION|" + appKey + "|";
+    const auto start = text.indexOf (key);
+
+    if (appKey.isEmpty() || start < 0)
+        return std::nullopt;
+
+    const auto afterKey = text.substring (start + key.length());
+    const auto versionEnd = afterKey.indexOfChar ('|');
+
+    if (versionEnd < 0)
+        return std::nullopt;
+
+    Entry entry;
+    entry.version = afterKey.substring (0, versionEnd);
+
+    const auto rest = afterKey.substring (versionEnd + 1);
+    const auto lineEnd = rest.indexOfChar ('\n');
+    entry.address = (lineEnd < 0 ? rest : rest.substring (0, lineEnd)).trim();
+    entry.notes = lineEnd < 0 ? juce::String() : rest.substring (lineEnd + 1).upToFirstOccurrenceOf ("VERSION|", false, false);
+
+    if (! isSafeVersion (entry.version) || ! isWebAddress (entry.address))
+        return std::nullopt;
+
+    return entry;
+}
+
+bool VersionInfoText::isSafeVersion (const juce::String& version)
+{
+    if (version.isEmpty() || version.length() > maxVersionLength || version.startsWithChar ('.') || version.endsWithChar ('.') ||
+        version.contains (".."))
+        return false;
+
+    return version.containsOnly ("0123456789.");
+}
+
+bool VersionInfoText::isWebAddress (const juce::String& address)
+{
+    const auto lower = address.toLowerCase();
+    const auto schemeLength = lower.startsWith ("https://") ? 8 : (lower.startsWith ("http://") ? 7 : 0);
+
+    if (schemeLength == 0 || address.length() == schemeLength)
+        return false;
+
+    for (auto c : address)
+        if (c <= ' ' || c == 0x7f || c == '"' || c == '\\')
+            return false;
+
+    return true;
+}
+
+bool VersionInfoText::isNewer (const juce::String& publishedVersion, const juce::String& runningVersion)
+{
+    return publishedVersion.getDoubleValue() > runningVersion.getDoubleValue();
+}
+
+juce::String VersionInfoText::makeInstallerName (const juce::String& appKey, const juce::String& version)
+{
+    return appKey + "_V" + version + ".zip";
+}
+
+juce::String VersionInfoText::makeInstallerAddress (const juce::String& pageAddress, const juce::String& installerName)
+{
+    return pageAddress.replace ("index.php?racine=", "") + "/" + installerName;
+}

@@ -1,0 +1,138 @@
+#pragma once
+
+#include "generator/BuildProjectFile.h"
+#include "generator/DspSourceTexts.h"
+#include "generator/FirmwareFeatures.h"
+
+#include <juce_core/juce_core.h>
+
+#include <cstdint>
+#include <memory>
+
+class Design;
+class DspSlot;
+class MainBusFile;
+class PresetSourceGenerator;
+class ModuleLibrary;
+class ProjectSettings;
+
+// One generation: turns the open design into the complete set of firmware
+// sources in the output directory, and the firmware IDE's project beside the
+// project file, reporting every file and every problem in the log, then a
+// summary with the number of errors. Design errors never stop the run: they
+// are logged and counted, and every file is still written. A file that
+// cannot be written is reported (and counted) in place of its "generated".
+//
+// It reads the design only: the settings (which are the generation context),
+// the bus graph, the DSP slots and the module library. Each DSP's generator
+// (BuildProjectFile) holds the state of one generation, so a new one is made
+// for every DSP at every generation.
+//
+// "MainAppConfig.h", "custom.h", "main.c" and the IDE project belong to the
+// user once written: they are written only when missing. Every other file is
+// written anew on every run.
+class GenerationDriver
+{
+public:
+    // The main bus generator is the project object's; the driver links the
+    // generated DSPs into it.
+    GenerationDriver (Design& design, MainBusFile& mainBusFile);
+    virtual ~GenerationDriver();
+
+    GenerationDriver (const GenerationDriver&) = delete;
+    GenerationDriver& operator= (const GenerationDriver&) = delete;
+
+    // Runs the whole generation; the NRPN variant unless commandVariant.
+    // The caller restarts the log first (the log window's heading).
+    void generateSourceFiles (bool commandVariant);
+
+    // Where the sources go: the output directory of the settings, else the
+    // project file's folder, else the working directory.
+    static juce::File findOutputDirectory (const ProjectSettings& settings);
+
+    // The file list of the last run, as the IDE project lists it.
+    const juce::StringArray& getFileList() const noexcept { return fileList; }
+    const FirmwareFeatures& getFeatures() const noexcept { return features; }
+
+protected:
+    //==============================================================================
+    // Seams for the writers that come with the handler and preset sources. Each
+    // is called at its place in the run; what they write they store through
+    // storeFile, which reports a failed write.
+
+    // After the DSP's source was written into texts: the variant's handler
+    // writer registers the DSP's handler name in handlerNames (at index
+    // N - 1, through the generator's addHandlerName) and replaces texts.body
+    // with the handler and texts.declarations with its declarations, which
+    // the driver then appends to "dsp" + N + ".c" and "quellion.h". Until the
+    // handler writers exist no handler is written: both texts are emptied.
+    virtual void writeHandlerSource (BuildProjectFile& generator, const ModuleLibrary& library, uint32_t dspNumber,
+                                     DspSourceTexts& texts, juce::StringArray& handlerNames, bool commandVariant);
+
+    // The process presets from the project's preset file: "presets.h" and
+    // "presets.c" with the loader. True when presets were written (the files
+    // are then listed and logged); biquadControl tells the loader whether
+    // biquads exist.
+    virtual bool writeProcessPresetSources (bool biquadControl);
+
+    // The global presets from the project's global preset file:
+    // "GlobalPresets.h" and "GlobalPresets.c". True when global presets were
+    // written.
+    virtual bool writeGlobalPresetSources (bool biquadControl);
+
+    // "presets.c" and "presets.h" holding only the process-preset loader, which
+    // the global loader calls: written when global presets were written but no
+    // process presets.
+    virtual void writeLoaderOnlyPresetSources (bool biquadControl);
+
+    // Stores a whole file into the output directory; a failure is logged as
+    // an error and reported false.
+    bool storeFile (const juce::String& name, const juce::String& text);
+
+    Design& getDesign() noexcept { return design; }
+    const juce::File& getOutputDirectory() const noexcept { return outputDirectory; }
+
+private:
+    void linkGraphs();
+    bool prepareOutputDirectory();
+    void writeUserFileIfMissing (const juce::String& name, const juce::String& text);
+    void openSharedHeaders();
+    void generateDsps (const ModuleLibrary& library);
+    bool generateDsp (const ModuleLibrary& library, DspSlot& slot);
+    bool checkDsp (const ModuleLibrary& library, uint32_t dspNumber);
+    void closeSharedHeaders();
+    void runDesignChecks (const ModuleLibrary& library);
+    void writeControlSources();
+    void writeFeatureSources();
+    void writeMainBusSource();
+    void writePresetSources();
+    void writeIdeProject();
+    void writeSummary();
+
+    void announce (const juce::String& name);
+    void reportResult (bool written);
+    void storeAnnounced (const juce::String& name, const juce::String& text);
+    void writeAnnounced (const juce::File& file, const juce::String& text);
+    void reportWriteFailure (const juce::File& file);
+    void addToFileList (std::initializer_list<const char*> names);
+    bool isAnyDspFull (const ModuleLibrary& library) const;
+    PresetSourceGenerator& getPresetSources();
+    bool storePair (const char* headerName, const char* sourceName, const juce::String& header, const juce::String& source);
+
+    Design& design;
+    ProjectSettings& settings;
+    MainBusFile& mainBus;
+    bool commandVariant = false;
+
+    // The state of one run.
+    juce::File outputDirectory;
+    juce::StringArray fileList;
+    juce::StringArray handlerNames;
+    FirmwareFeatures features;
+    juce::Array<int> fbcDsps;
+    bool customMissing = false;
+    int generatedDspCount = 0;
+    juce::String sharedHeader, customHeader, memoryMap;
+    // Made for each run: the preset sources of a run never declare a name twice.
+    std::unique_ptr<PresetSourceGenerator> presetSources;
+};

@@ -1,0 +1,125 @@
+#include "generator/ProjectHeaders.h"
+
+#include "generator/SourceFiles.h"
+#include "generator/templates/DspSourceBlocks.h"
+#include "generator/templates/ProjectHeaderTemplates.h"
+
+#include <cstdio>
+#include <iterator>
+
+namespace
+{
+// A header's guard depends on its name alone.
+juce::File headerNamed (const char* name)
+{
+    return juce::File ("/" + juce::String (name));
+}
+
+juce::String withGuard (const char* name, const juce::String& text)
+{
+    const auto file = headerNamed (name);
+    return makeHeaderGuardOpen (file) + text + makeHeaderGuardClose (file);
+}
+
+// The parameter lists of the four hooks, NRPN variant then command variant.
+const char* const hookParameters[2][4] = {
+    { "( WORD dspId );\n", "( WORD dspId );\n", "( WORD dspId, WORD nrpn, DWORD *pval, WORD format );\n",
+      "( WORD dspId, WORD nrpn, WORD val8bit, WORD value, DWORD dvalue );\n" },
+    { "( WORD dspId );\n", "( WORD dspId );\n",
+      "( WORD dspId, WORD command, WORD index, WORD val8bit, WORD value, DWORD dvalue );\n",
+      "( WORD dspId, WORD command, WORD index, WORD val8bit, WORD value, DWORD dvalue );\n" }
+};
+
+const char* const biquadHookNames[] = { "customFilterFreq", "customFilterGain", "customFilterQ" };
+} // namespace
+
+juce::String ProjectHeaders::makeMainAppConfig (const juce::String& memoryBaseBlock)
+{
+    return userFileComment + withGuard ("MainAppConfig.h", memoryBaseBlock);
+}
+
+juce::String ProjectHeaders::makeSharedHeaderHead (uint32_t highestDspNumber)
+{
+    return makeHeaderGuardOpen (headerNamed ("quellion.h")) + writeSharedHeaderDefs (highestDspNumber);
+}
+
+juce::String ProjectHeaders::writeSharedHeaderDefs (uint32_t highestDspNumber)
+{
+    return "#define NBDSPINITIALIZED " + juce::String (juce::jmax (1u, highestDspNumber)) +
+           ProjectHeaderTemplates::quellionSharedDefinitions;
+}
+
+juce::String ProjectHeaders::makeCustomHeaderHead()
+{
+    return userFileComment + makeHeaderGuardOpen (headerNamed ("custom.h"));
+}
+
+juce::String ProjectHeaders::writeCustomHeader (uint32_t dspNumber, bool nrpnVariant)
+{
+    juce::String text ("//DSP#" + juce::String (dspNumber) +
+                       " custom functions, uncomment the '#define' line where you want to add custom code, and "
+                       "implement the function below the '#define' in a separate C file\n");
+
+    for (int hook = 0; hook < (int) std::size (DspSourceBlocks::hookNames); ++hook)
+        text << "//#define _" << writeCustomHookStub (hook, dspNumber, {}) << "\nWORD "
+             << writeCustomHookStub (hook, dspNumber, hookParameters[nrpnVariant ? 0 : 1][hook]);
+
+    return text + "\n";
+}
+
+juce::String ProjectHeaders::writeCustomHookStub (int hookIndex, uint32_t dspNumber, const juce::String& suffix)
+{
+    if (! juce::isPositiveAndBelow (hookIndex, (int) std::size (DspSourceBlocks::hookNames)))
+        return {};
+
+    return DspSourceBlocks::hookNames[hookIndex] + juce::String (dspNumber) + suffix;
+}
+
+juce::String ProjectHeaders::writeBiquadCustomFunctions()
+{
+    juce::String text ("// BiquadCtrl.c custom functions, uncomment the '#define' line where you want to add custom code, "
+                       "and implement the function below the '#define' in a separate C file\n");
+
+    for (auto* name : biquadHookNames)
+        text << "//#define _" << name << "\nvoid " << name
+             << "( _FILTER_PARAM *iirFP, BiquadParameters *biquadParam, WORD dspId, WORD procId, WORD band, DWORD v );\n"
+             << "\n";
+
+    return text + "\n";
+}
+
+juce::String ProjectHeaders::makeBiquadControlSource (const FirmwareFeatures& features, double samplingRateKhz)
+{
+    juce::String text (ProjectHeaderTemplates::biquadControlBody);
+    text << ProjectHeaderTemplates::biquadSwitchHead;
+
+    if (features.extendedBiquad)
+        text << ProjectHeaderTemplates::biquadExtendedCases;
+
+    text << ProjectHeaderTemplates::biquadSwitchEnd
+         << "\tiirFP->fs = (FLOAT)_float(_Sys_GetSamplingRate()); // default sampling rate at "
+         << formatSamplingRateHz (samplingRateKhz) << "Hz (floating point value)\n\n"
+         << ProjectHeaderTemplates::biquadControlRest;
+
+    if (features.extendedBiquad)
+        text << ProjectHeaderTemplates::biquadExtendedTypeInit;
+
+    return text;
+}
+
+juce::String ProjectHeaders::makeBiquadControlHeader (const FirmwareFeatures& features)
+{
+    juce::String text (ProjectHeaderTemplates::biquadControlHeader);
+
+    if (features.extendedBiquad)
+        text << "void initBiquadExType( WORD *biquadType, WORD count );\n";
+
+    return withGuard ("BiquadCtrl.h", text);
+}
+
+juce::String ProjectHeaders::formatSamplingRateHz (double samplingRateKhz)
+{
+    char text[32];
+    std::snprintf (text, sizeof (text), "%g", (double) (float) (samplingRateKhz * 1000.0));
+    return text;
+}

@@ -1,0 +1,59 @@
+#include "editors/JuceDialogs.h"
+
+#include "support/UiTestSupport.h"
+
+#include <gtest/gtest.h>
+
+namespace
+{
+// A user at the keyboard: waits for the name dialog to hold the focus in its
+// field, types a name and presses Return, never clicking. One who finds no
+// focus there gives up after a few seconds and closes the dialog.
+class Typist : private juce::Timer
+{
+public:
+    explicit Typist (juce::String textToType) : text (std::move (textToType)) { startTimer (50); }
+
+    bool foundTheField = false;
+
+private:
+    void timerCallback() override
+    {
+        auto* focused = dynamic_cast<juce::TextEditor*> (juce::Component::getCurrentlyFocusedComponent());
+
+        if (focused != nullptr && focused->getName() == "Preset" && focused->getPeer() != nullptr)
+        {
+            stopTimer();
+            foundTheField = true;
+            auto* peer = focused->getPeer();
+
+            for (auto c : text)
+                peer->handleKeyPress (juce::KeyPress (c, 0, c));
+
+            peer->handleKeyPress (juce::KeyPress (juce::KeyPress::returnKey));
+        }
+        else if (++ticks > 100)
+        {
+            stopTimer();
+
+            if (auto* modal = juce::Component::getCurrentlyModalComponent())
+                modal->exitModalState (0);
+        }
+    }
+
+    juce::String text;
+    int ticks = 0;
+};
+} // namespace
+
+TEST (KeyboardFocus, TheNameDialogTakesTypingAtOnce)
+{
+    VX_REQUIRE_OWN_DISPLAY();
+    JuceDialogs dialogs;
+    Typist typist ("Loud");
+
+    juce::String name;
+    EXPECT_TRUE (dialogs.askForName ("New Global preset", "GlobalPresetA", name));
+    EXPECT_TRUE (typist.foundTheField) << "the name field had no keyboard focus";
+    EXPECT_EQ (name, "Loud") << "the typed name replaces the proposed one";
+}

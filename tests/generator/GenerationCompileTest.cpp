@@ -1,0 +1,143 @@
+// Every C source and header of a generation must be C that the firmware's
+// compiler accepts: each design's output is checked by the host's C compiler
+// against small headers of our own that declare the SDK names it uses, and
+// every header is included twice in one unit to check its guard.
+
+#include "GenerationTestProject.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+using namespace generatortest;
+
+namespace
+{
+struct CompileDesign
+{
+    const char* name;
+    bool commandVariant;
+    bool withHandlers;
+    std::function<void (TestProject&)> build;
+};
+
+void oneDelay (TestProject& project)
+{
+    project.addDelayDsp (1);
+}
+
+void dspsOneAndThree (TestProject& project)
+{
+    project.addDelayDsp (1);
+    project.addDelayDsp (3);
+    project.busConnect (1, 0, 3, 0);
+    project.chipPin (3, 0, false, "DABD0L");
+}
+
+void emptyDsps (TestProject& project)
+{
+    project.addDsp (1);
+    project.addDsp (2);
+}
+
+void atRate (TestProject& project, int samplingIndex)
+{
+    project.design.getSettings().setSamplingIndex (samplingIndex);
+    oneDelay (project);
+}
+
+const std::vector<CompileDesign>& getCompileDesigns()
+{
+    static const std::vector<CompileDesign> designs{
+        { "oneDelay", false, false, oneDelay },
+        { "oneDelayCommand", true, false, oneDelay },
+        { "dspsOneAndThree", false, true, dspsOneAndThree },
+        { "dspsOneAndThreeCommand", true, true, dspsOneAndThree },
+        { "features", false, true, buildFeatureDesign },
+        { "featuresCommand", true, true, buildFeatureDesign },
+        { "emptyDsps", false, false, emptyDsps },
+        { "noDsp", false, false, [] (TestProject&) {} },
+        { "at96kHz", false, false, [] (TestProject& p) { atRate (p, 3); } },
+        { "at176kHz", false, false, [] (TestProject& p) { atRate (p, 4); } },
+    };
+
+    return designs;
+}
+
+class GenerationCompileTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        juce::ChildProcess probe;
+
+        if (! probe.start (juce::StringArray{ "cc", "--version" }) || ! probe.waitForProcessToFinish (30000) ||
+            probe.getExitCode() != 0)
+            GTEST_SKIP() << "no host C compiler (cc)";
+    }
+
+    // Empty when the compiler accepts the file, else its messages.
+    static juce::String compile (const juce::File& source, const juce::File& includeFolder)
+    {
+        const auto sdk = getSourceDirectory().getChildFile ("tests/generator/sdk");
+        juce::ChildProcess compiler;
+        juce::StringArray arguments{ "cc",
+                                     "-std=gnu99",
+                                     "-fsyntax-only",
+                                     "-Werror=implicit-function-declaration",
+                                     "-Werror=implicit-int",
+                                     "-Werror=incompatible-pointer-types",
+                                     "-Werror=int-conversion",
+                                     "-I",
+                                     includeFolder.getFullPathName(),
+                                     "-I",
+                                     sdk.getFullPathName(),
+                                     source.getFullPathName() };
+
+        if (! compiler.start (arguments))
+            return "the compiler did not start";
+
+        const auto output = compiler.readAllProcessOutput();
+        compiler.waitForProcessToFinish (60000);
+        return compiler.getExitCode() == 0 ? juce::String() : output;
+    }
+
+    // A unit that includes the header twice, after what it expects before it.
+    static juce::File makeGuardUnit (const juce::File& header, const juce::File& folder)
+    {
+        const auto unit = folder.getChildFile ("twice_" + header.getFileNameWithoutExtension() + ".c");
+        const auto include = "#include \"" + header.getFileName() + "\"\n";
+        const auto prerequisites = header.getFileName() == "custom.h" ? "#include <system.h>\n#include \"quellion.h\"\n" : "";
+        unit.replaceWithText (prerequisites + include + include);
+        return unit;
+    }
+};
+} // namespace
+
+TEST_F (GenerationCompileTest, EverySourceAndHeaderCompiles)
+{
+    for (auto& design : getCompileDesigns())
+    {
+        TestProject project;
+        design.build (project);
+        DriverWithHandlers withHandlers (project.design, project.mainBus);
+        GenerationDriver plain (project.design, project.mainBus);
+        project.generate (design.withHandlers ? (GenerationDriver&) withHandlers : plain, design.commandVariant);
+
+        const auto units = project.root.getFile().getChildFile ("units");
+        units.createDirectory();
+        int sources = 0, headers = 0;
+
+        for (const auto& entry : juce::RangedDirectoryIterator (project.outputDirectory, false, "*.c;*.h"))
+        {
+            const auto file = entry.getFile();
+            const bool isHeader = file.hasFileExtension ("h");
+            const auto unit = isHeader ? makeGuardUnit (file, units) : file;
+            EXPECT_EQ (compile (unit, project.outputDirectory), "") << design.name << ": " << file.getFileName();
+            ++(isHeader ? headers : sources);
+        }
+
+        EXPECT_GE (sources, 3) << design.name;
+        EXPECT_GE (headers, 5) << design.name;
+    }
+}
