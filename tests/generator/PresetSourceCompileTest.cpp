@@ -31,10 +31,8 @@ protected:
     void SetUp() override
     {
         clearLog();
-        juce::ChildProcess probe;
 
-        if (! probe.start (juce::StringArray{ "cc", "--version" }) || ! probe.waitForProcessToFinish (30000) ||
-            probe.getExitCode() != 0)
+        if (! generatortest::hasHostCompiler())
             GTEST_SKIP() << "no host C compiler (cc)";
     }
 
@@ -45,21 +43,9 @@ protected:
         EXPECT_TRUE (writeTextToFile (text, folder.getFile (name), false));
     }
 
-    // Empty when the compiler accepts the file, else its messages.
     juce::String compile (const juce::String& name) const
     {
-        const auto sdk = generatortest::getSourceDirectory().getChildFile ("tests/generator/sdk");
-        juce::ChildProcess compiler;
-
-        if (! compiler.start (juce::StringArray{ "cc", "-std=c99", "-fsyntax-only", "-Werror=implicit-function-declaration",
-                                                 "-Werror=implicit-int", "-Werror=incompatible-pointer-types",
-                                                 "-Werror=int-conversion", "-Werror=overflow", "-Werror=discarded-qualifiers",
-                                                 "-I", sdk.getFullPathName(), folder.getFile (name).getFullPathName() }))
-            return "the compiler did not start";
-
-        const auto output = compiler.readAllProcessOutput();
-        compiler.waitForProcessToFinish (60000);
-        return compiler.getExitCode() == 0 ? juce::String() : output;
+        return generatortest::compileWithSdk (folder.getFile (name), folder.getFolder());
     }
 
     PresetTestHelpers::ScratchFolder folder;
