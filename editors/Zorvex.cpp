@@ -981,6 +981,9 @@ void Zorvex::createOrSavePreset (bool create)
 
 int Zorvex::writeTemporaryPreset (const juce::String& name, uint32_t dspId, GlobalPresetCollector& collector)
 {
+    // Panels are built and read on the message thread only.
+    JUCE_ASSERT_MESSAGE_THREAD
+
     auto* node = getNode();
 
     if (node == nullptr || mode != processMode)
