@@ -177,10 +177,14 @@ TEST_F (PresetGenerationTest, PresetFilesAreWrittenListedAndLoggedAsTheDesignHas
         project.design.getPresetStores().clear();
 
         if (c.menuPresets)
+        {
             writeMenuPresets();
+        }
 
         if (c.globalPreset)
+        {
             ASSERT_TRUE (saveGlobalPreset ("G").wasOk());
+        }
 
         DriverWithHandlers driver (project.design, project.mainBus);
         const auto log = project.generate (driver);
