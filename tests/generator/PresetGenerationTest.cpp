@@ -129,7 +129,7 @@ TEST_F (PresetGenerationTest, ASavedGlobalPresetReachesTheFirmwareTables)
     ASSERT_TRUE (saveGlobalPreset ("GlobalPresetA").wasOk());
     ASSERT_EQ (project.design.getGlobalPresets().getCount(), 1);
 
-    DriverWithHandlers driver (project.design, project.mainBus);
+    GenerationDriver driver (project.design, project.mainBus);
     const auto log = project.generate (driver);
 
     EXPECT_TRUE (log.contains (juce::String (generatedTail) + "GlobalPresets.c/.h...generated\nquellionWrappers.s")) << log;
@@ -186,7 +186,7 @@ TEST_F (PresetGenerationTest, PresetFilesAreWrittenListedAndLoggedAsTheDesignHas
             ASSERT_TRUE (saveGlobalPreset ("G").wasOk());
         }
 
-        DriverWithHandlers driver (project.design, project.mainBus);
+        GenerationDriver driver (project.design, project.mainBus);
         const auto log = project.generate (driver);
 
         auto listed = driver.getFileList();
