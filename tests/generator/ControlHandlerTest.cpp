@@ -543,8 +543,12 @@ TEST_F (ControlHandlerTest, TheVariantsDifferOnlyInTheirListsLookupsAndHookArgum
                    command.declarations.upToFirstOccurrenceOf ("\n", true, false));
 
         for (auto& line : juce::StringArray::fromLines (blockAfter (nrpn.body, "nrpn1List[")))
+        {
             if (line.startsWith ("\t{ 0x"))
+            {
                 EXPECT_TRUE (command.body.contains (line.substring (0, 10))) << line;
+            }
+        }
 
         // The same guard and the same hooks, with each variant's arguments.
         for (auto* text : { &nrpn.body, &command.body })
