@@ -6,6 +6,7 @@
 #include "editors/Dialogs.h"
 #include "editors/HelpViewer.h"
 #include "editors/ProgramFolder.h"
+#include "editors/Zorvex.h"
 #include "generator/GenerationDriver.h"
 #include "generator/IdeProjectFile.h"
 #include "generator/NrpnListFile.h"
@@ -702,4 +703,31 @@ void ProjectInterface::writeNrpnListFile()
     if (! NrpnListFile::write (design, file))
         Dialogs::getCurrent().showMessage (juce::MessageBoxIconType::WarningIcon, productTitle,
                                            "The NRPN list file could not be written:\n" + file.getFullPathName());
+}
+
+//==============================================================================
+std::unique_ptr<GlobalPresetCollector> ProjectInterface::makeGlobalPresetCollector()
+{
+    auto collector = std::make_unique<GlobalPresetCollector> (design, presetDocument, getGlobalPresetFile());
+
+    collector->setProcessWriter (
+        [&target = *collector] (GraphNode& node, const juce::String& name, uint32_t dspId)
+        {
+            if (auto* box = dynamic_cast<Zorvex*> (node.getBox()))
+                return box->writeTemporaryPreset (name, dspId, target);
+
+            return target.writeTemporaryPreset (node, name, dspId);
+        });
+
+    return collector;
+}
+
+GlobalPreset* ProjectInterface::collectGlobalPreset (const juce::String& name)
+{
+    return makeGlobalPresetCollector()->collectGlobalPreset (name);
+}
+
+GlobalPreset* ProjectInterface::collectDspGlobalPreset (const juce::String& name, uint32_t dspId, int dspCount, bool first)
+{
+    return makeGlobalPresetCollector()->collectDspGlobalPreset (name, dspId, dspCount, first);
 }

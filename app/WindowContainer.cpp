@@ -1,5 +1,8 @@
 #include "app/WindowContainer.h"
 
+#include "app/ProjectInterface.h"
+#include "app/SavePresetThread.h"
+#include "editors/Dialogs.h"
 #include "model/DesignLog.h"
 
 WindowContainer::WindowContainer (juce::PropertiesFile& settingsFile, HvIfInterface* midiControl)
@@ -86,6 +89,54 @@ void WindowContainer::closeLogWindow()
 {
     if (logWindow != nullptr)
         logWindow->closeButtonPressed();
+}
+
+bool WindowContainer::saveGlobalPreset (const juce::String& choice)
+{
+    if (choice.isEmpty())
+        return false;
+
+    auto& globalPresets = mainContainer.getGlobalPresets();
+    auto name = choice;
+    const auto creating = choice == newGlobalPresetItem;
+
+    if (creating)
+    {
+        if (! Dialogs::getCurrent().askForName ("New Global preset", "GlobalPresetA", name))
+            return false;
+
+        if (globalPresets.findByName (name) >= 0)
+        {
+            Dialogs::getCurrent().showMessage (
+                juce::MessageBoxIconType::WarningIcon, "Create new global preset",
+                "\"" + name + "\" global preset name already used, please choose another preset name", "Ok");
+            return false;
+        }
+    }
+    else if (globalPresets.findByName (name) < 0)
+    {
+        return false;
+    }
+
+    SavePresetThread saving (*this, name);
+    saving.runThread();
+
+    // A design with global presets is locked.
+    if (creating && globalPresets.findByName (name) >= 0)
+    {
+        auto& project = mainContainer.getProjectInterface();
+        setDesignLocked (true);
+
+        if (! isLockWarningShown())
+        {
+            project.updateWindowTitle (project.getProjectSettings().getProjectName() + " - (locked)");
+            project.warnDesignLocked();
+        }
+
+        project.refreshAllEditors();
+    }
+
+    return saving.wasSaved();
 }
 
 void WindowContainer::paint (juce::Graphics& g)

@@ -40,6 +40,21 @@ public:
     HelpWindow* getAboutWindow() const noexcept { return aboutWindow.get(); }
     juce::TextButton& getAboutButton() noexcept { return aboutButton; }
 
+    //==============================================================================
+    // Global presets
+
+    // The item of the global-preset choice that stands for a new preset.
+    static constexpr const char* newGlobalPresetItem = "(New)";
+
+    // What the global-preset group's "Save"/"Create" does for the choice it
+    // shows: "(New)" asks for a name and creates that global preset, which
+    // locks the design; the name of a global preset saves the design into
+    // it; nothing chosen does nothing. The save runs behind its progress
+    // window (SavePresetThread) and ends with a message. True when a global
+    // preset was saved.
+    bool saveGlobalPreset (const juce::String& choice);
+
+    //==============================================================================
     void paint (juce::Graphics& g) override;
     void resized() override;
 
