@@ -124,6 +124,7 @@ public:
     ControlPanelHost& getPanelHost() override { return *this; }
     bool isDspEditorShown() const override { return getCurrentTabIndex() == dspEditorTab; }
     void showBusEditorMessage (const juce::String& text) override;
+    void showDspEditorTab() override { setCurrentTabIndex (dspEditorTab); }
     void countCreatedProcessBox() override;
     void sendSavedValuesOnceAllBoxesExist() override;
 

@@ -182,12 +182,7 @@ void BusEditor::showDspTab (uint32_t id)
         return;
 
     processContainer->showDspTab (id);
-
-    // The page is on the "DSP editor" tab of the main window.
-    if (auto* tabs = processContainer->findParentComponentOfClass<juce::TabbedComponent>())
-        for (int i = 0; i < tabs->getNumTabs(); ++i)
-            if (tabs->getTabContentComponent (i) == processContainer)
-                tabs->setCurrentTabIndex (i);
+    host.showDspEditorTab();
 }
 
 //==============================================================================

@@ -25,6 +25,9 @@ public:
     // Undo and redo work only on the page the user sees.
     virtual bool isDspEditorShown() const { return true; }
 
+    // Brings the "DSP editor" tab to the front (a DSP box was double-clicked).
+    virtual void showDspEditorTab() {}
+
     // A message for the bar of the bus editor's page, kept until cleared.
     virtual void showBusEditorMessage (const juce::String& text) { juce::ignoreUnused (text); }
 

@@ -159,9 +159,14 @@ TEST (BusEditorSession, DspsAreAddedWiredAndNamedAndTheirPagesTakeDspInputs)
             isBackground (busShot.getPixelAt (busPage.getLocalArea (&bus, juce::Rectangle<int> (400, 600, 1, 1)).getX(),
                                               busPage.getLocalArea (&bus, juce::Rectangle<int> (400, 600, 1, 1)).getY())));
 
-        // DSP 1's page: a compressor dragged in, its first input given "DSPIN0" by the tool.
-        clickOn (*main.getTabbedButtonBar().getTabButton (MainContainer::dspEditorTab));
-        clickOn (*pages.getTabbedButtonBar().getTabButton (0));
+        // A double click on DSP 1's box shows its page; there, a compressor
+        // is dragged in and its first input given "DSPIN0" by the tool.
+        ASSERT_EQ (pages.getCurrentTabIndex(), 1) << "DSP 2's page was the last one shown";
+        auto& firstBox = *bus.findBoxByNodeId (1);
+        xdo ("mousemove " + at (firstBox.localPointToGlobal (juce::Point<int> (firstBox.getWidth() / 2, 40))) +
+             " click --repeat 2 --delay 80 1");
+        ASSERT_EQ (main.getCurrentTabIndex(), MainContainer::dspEditorTab);
+        ASSERT_EQ (pages.getCurrentTabIndex(), 0);
         auto& page = *pages.getDsp (0);
         auto& editor = page.getProcessEditor();
         auto& graph = design.findDsp (1)->getGraph();
