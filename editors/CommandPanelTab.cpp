@@ -4,6 +4,9 @@ CommandPanelTab::CommandPanelTab (juce::Component& toolPanel, juce::Component& p
     : juce::TabbedComponent (juce::TabbedButtonBar::TabsAtLeft), commandProperties (propertiesPage)
 {
     setName ("CommandPanelTab");
+
+    // Narrow tabs leave the process tool strip the width it is drawn for.
+    setTabBarDepth (tabBarDepth);
     clearTabs();
     addTab (editTabName, juce::Colour (tabColour), &toolPanel, false);
 }

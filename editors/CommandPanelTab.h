@@ -9,6 +9,7 @@ class CommandPanelTab : public juce::TabbedComponent
 {
 public:
     static constexpr juce::uint32 tabColour = 0xFF383838;
+    static constexpr int tabBarDepth = 20;
     static constexpr const char* editTabName = "Edit";
     static constexpr const char* commandPropertiesTabName = "Command Properties";
 
