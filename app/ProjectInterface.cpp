@@ -2,16 +2,19 @@
 
 #include "app/ApplicationSettings.h"
 #include "app/MainContainer.h"
+#include "app/WindowContainer.h"
 #include "editors/Dialogs.h"
 #include "editors/HelpViewer.h"
 #include "editors/ProgramFolder.h"
 #include "generator/GenerationDriver.h"
 #include "generator/IdeProjectFile.h"
 #include "model/DesignLog.h"
+#include "model/XmlFileAccess.h"
 
 namespace
 {
 const char* const productTitle = "OSTRANE Quellion";
+const char* const savedText = "Project successfully saved!";
 
 const juce::Colour pageColour (0xFF383838);
 const juce::Colour panelColour (0xFE282828);
@@ -160,16 +163,12 @@ ActionManager& ProjectInterface::getEditHistory()
 //==============================================================================
 bool ProjectInterface::isModified() const
 {
-    // The DSPs' process graphs join in once the DSP editors exist.
-    return busGraph != nullptr && busGraph->isModified();
+    return design.isModified();
 }
 
 void ProjectInterface::setModified (bool modified)
 {
-    if (busGraph == nullptr)
-        return;
-
-    busGraph->setModified (modified);
+    design.setModified (modified);
 }
 
 void ProjectInterface::updateWindowTitle (const juce::String& name)
@@ -216,11 +215,9 @@ void ProjectInterface::warnDesignLocked()
 
 void ProjectInterface::clearProject()
 {
-    if (busGraph != nullptr)
-        busGraph->clear();
-
+    design.getBusGraph().clear();
     moduleDefinitions->clearAllProcessInstances();
-    moduleDefinitions->clearDsps();
+    design.clearDsps();
 
     // The bus editor's boxes and every DSP editor go here once those editors exist.
 }
@@ -304,23 +301,268 @@ void ProjectInterface::refreshFromSettings()
 //==============================================================================
 bool ProjectInterface::saveProject (bool saveAs)
 {
-    // Writing the project file comes with the project file reader and writer;
-    // until then nothing is saved, and saying so keeps a design open.
-    juce::ignoreUnused (saveAs);
+    if (saveAs || getSaveAsStartFolder() == juce::File())
+    {
+        const auto chosen =
+            Dialogs::getCurrent().chooseFileToSave ("Save Ostrane Quellion project", {}, ProjectFileFormat::filePatterns);
+
+        // Cancelled: nothing is written and nothing of the project changes.
+        if (chosen == juce::File())
+            return false;
+
+        return saveToChosenFile (ProjectFile::withProjectExtension (chosen), saveAs);
+    }
+
+    const auto target = projectSettings.getProjectFile();
+
+    if (! writeProjectFile (target))
+        return false;
+
+    projectSettings.setProjectFolder (target.getParentDirectory().getFullPathName());
+    enableGlobalPresetButtons();
+    showStatus (savedText);
+    finishSave();
+    return true;
+}
+
+bool ProjectInterface::saveToChosenFile (const juce::File& target, bool saveAs)
+{
+    // The project moves to the new place only once its file is written
+    // there; a failed write leaves name, folder and output directory as
+    // they were.
+    const auto previousSettings = projectSettings;
+    const auto previousWorkingDirectory = juce::File::getCurrentWorkingDirectory();
+
+    projectSettings.setProjectName (target.getFileNameWithoutExtension());
+    setProjectFile (target.getFullPathName());
+    projectSettings.setProjectFolder (target.getParentDirectory().getFullPathName());
+    // Without an output directory the page shows the project's folder: it
+    // becomes the new one.
+    const auto current = projectSettings.getOutputDirectory();
+    setOutputDirectory (saveAs || current == juce::File() ? juce::File::getCurrentWorkingDirectory().getFullPathName()
+                                                          : current.getFullPathName());
+
+    if (! writeProjectFile (target))
+    {
+        projectSettings = previousSettings;
+        previousWorkingDirectory.setAsCurrentWorkingDirectory();
+        outputDirectoryEditor.setText (projectSettings.getOutputDirectoryText(), false);
+        return false;
+    }
+
+    updateWindowTitle (projectSettings.getProjectName());
+    recentFiles.addFile (target);
+
+    // The presets of the new place: none when it has no preset files yet,
+    // which unlocks a design whose global presets were made under the old name.
+    presetDocument.readPresetsFile (getGlobalPresetFile());
+    refreshGlobalPresetGroup();
+    const auto hasGlobalPresets = owner.getGlobalPresets().getCount() > 0;
+    setDesignLocked (hasGlobalPresets);
+    setLockWarningShown (hasGlobalPresets);
+    refreshAllEditors();
+    enableGlobalPresetButtons();
+    showStatus (savedText);
+    finishSave();
+    return true;
+}
+
+bool ProjectInterface::writeProjectFile (const juce::File& target)
+{
+    ProjectFileWriter::Options options;
+    options.hooks = makeProcessSaveHooks();
+
+    if (auto* window = owner.getMainWindow())
+    {
+        options.windowWidth = window->getWidth();
+        options.windowHeight = window->getHeight();
+    }
+
+    const auto result = ProjectFile::save (design, target, options);
+
+    if (result.wasOk())
+        return true;
+
+    Dialogs::getCurrent().showMessage (juce::MessageBoxIconType::WarningIcon, "Save project",
+                                       "The project could not be saved to\n" + target.getFullPathName() + ":\n" +
+                                           result.getErrorMessage() + ".\nThe design is still open and not saved.");
     return false;
+}
+
+void ProjectInterface::finishSave()
+{
+    applyDesignLock();
+
+    if (isDesignLocked())
+        updateWindowTitle (projectSettings.getProjectName() + " - (locked)");
+
+    setModified (false);
 }
 
 bool ProjectInterface::openProject (const juce::File& file)
 {
-    // Reading the project file comes with the project file reader and writer.
-    juce::ignoreUnused (file);
-    return false;
+    if (! askToSaveChanges ("Do you want to save before opening another project?"))
+        return true;
+
+    auto chosen = file;
+
+    if (chosen == juce::File())
+        chosen = Dialogs::getCurrent().chooseFileToOpen ("Open Ostrane Quellion project", {}, ProjectFileFormat::filePatterns);
+
+    if (moduleDefinitions->formatVersion == 0)
+    {
+        Dialogs::getCurrent().showMessage (juce::MessageBoxIconType::NoIcon, "Open project",
+                                           "Modules.def missing please update.\n  - Expected version: " +
+                                               juce::String (ModulesDefReader::minimumVersion));
+        return true;
+    }
+
+    // A cancelled chooser opens nothing and changes nothing.
+    if (chosen == juce::File())
+        return true;
+
+    // The whole file is read and checked before anything of the open design
+    // changes: a file that cannot be read leaves it, its name and its lock
+    // exactly as they were.
+    auto loaded = ProjectFile::load (chosen, *moduleDefinitions);
+
+    if (loaded.content == nullptr)
+    {
+        DBG ("XML error (ProjectInterface): " + loaded.result.getErrorMessage());
+        Dialogs::getCurrent().showMessage (juce::MessageBoxIconType::NoIcon, "Open project",
+                                           "Unable to find project file:\n May have been moved?");
+        return true;
+    }
+
+    installProject (*loaded.content, chosen);
+    return loaded.content->compatibilityIssues.isEmpty();
+}
+
+void ProjectInterface::installProject (const ProjectFileContent& content, const juce::File& file)
+{
+    clearDesignFlags();
+    owner.clearCommandView();
+    // Locked while it is rebuilt.
+    setDesignLocked (true);
+
+    showStatus ("Loading...");
+    getEditHistory().clearUndoHistory();
+    recentFiles.addFile (file);
+    updateWindowTitle (file.getFileNameWithoutExtension());
+    clearProject();
+
+    // The log window empties the log when it opens, so it opens once,
+    // before the messages of this file are written.
+    if (content.hasMessages())
+        showLogWindow();
+
+    ProjectFile::install (content, file, design);
+
+    if (content.commandView)
+        owner.flipCommandViewFlag();
+
+    refreshFromSettings();
+    refreshAllDspViews();
+    showStatus ("Project loaded!");
+
+    loadedProcessCount = content.getProcessCount();
+    createdProcessCount = 0;
+    savedValuesSent = false;
+
+    presetDocument.readPresetsFile (getGlobalPresetFile());
+    refreshGlobalPresetGroup();
+    setModified (false);
+    enableGlobalPresetButtons();
+    setDesignLocked (owner.getGlobalPresets().getCount() > 0);
+    warnDesignLocked();
+    applyDesignLock();
+
+    if (isDesignLocked())
+        updateWindowTitle (projectSettings.getProjectName() + " - (locked)");
+}
+
+std::unique_ptr<juce::XmlElement> ProjectInterface::readSavedProject() const
+{
+    const auto& file = projectSettings.getProjectFile();
+
+    if (! file.existsAsFile())
+        return {};
+
+    return XmlFileAccess::load (file, ProjectFileFormat::rootTag, ProjectFileFormat::largestFile).root;
 }
 
 void ProjectInterface::reloadCommandLists()
 {
-    // Re-reads the processes' command lists from the saved project, with the
-    // project file reader.
+    if (auto root = readSavedProject())
+        ProjectFile::reloadCommandLists (*root, design);
+}
+
+void ProjectInterface::sendAllSavedControls()
+{
+    if (auto root = readSavedProject())
+        ProjectFile::sendSavedControls (*root, design, makeSavedControlHooks(),
+                                        [this] (int dspIndex, uint32_t number, uint32_t value)
+                                        { sendControlSysEx (dspIndex, number, value); });
+}
+
+bool ProjectInterface::sendSavedValuesOnceAllBoxesExist()
+{
+    if (savedValuesSent || createdProcessCount == 0 || createdProcessCount != loadedProcessCount)
+        return false;
+
+    savedValuesSent = true;
+
+    // Making its box built each process's command words afresh: the words
+    // of the file go back to them, or a save would lose them.
+    reloadCommandLists();
+    sendAllSavedControls();
+    return true;
+}
+
+void ProjectInterface::sendControlSysEx (int dspIndex, uint32_t controlNumber, uint32_t value)
+{
+    if (controlSender)
+        controlSender (dspIndex, controlNumber, value);
+}
+
+//==============================================================================
+void ProjectInterface::showStatus (const juce::String& text)
+{
+    // The window container's status label shows it once it has one.
+    statusText = text;
+}
+
+void ProjectInterface::showLogWindow()
+{
+    if (auto* windowContainer = owner.findParentComponentOfClass<WindowContainer>())
+        windowContainer->showLogWindow();
+}
+
+void ProjectInterface::refreshGlobalPresetGroup()
+{
+    // The window container's global-preset group refills its list here,
+    // once it exists.
+}
+
+void ProjectInterface::enableGlobalPresetButtons()
+{
+    // The window container enables its "Save"/"Create" button, and its
+    // "Remove" button while global presets exist, once it has them.
+}
+
+ProjectFileWriter::Hooks ProjectInterface::makeProcessSaveHooks()
+{
+    // The process boxes build their control panels and hand the node's
+    // store the values they show here, once they exist; without them the
+    // model's own stores are written.
+    return {};
+}
+
+ProjectFile::SavedControlHooks ProjectInterface::makeSavedControlHooks()
+{
+    // The process boxes show the node's store and build their panels here,
+    // once they exist.
+    return {};
 }
 
 void ProjectInterface::generateSourceFiles (bool commandHandlers)

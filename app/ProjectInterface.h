@@ -8,6 +8,7 @@
 #include "model/ModuleLibrary.h"
 #include "model/ModulesDefReader.h"
 #include "model/PresetDocument.h"
+#include "model/ProjectFile.h"
 #include "model/ProjectSettings.h"
 
 #include <juce_data_structures/juce_data_structures.h>
@@ -100,11 +101,43 @@ public:
     bool askToSaveChanges (const juce::String& question);
 
     //==============================================================================
-    // The project file: writing and reading it. True when the project was
-    // saved or opened.
+    // The project file (".zqp").
+
+    // Writes the project, asking for a file with saveAs or while it has none.
+    // True when it was written; a cancelled chooser or a failed write (which
+    // is reported) leaves the project as it was, still modified.
     bool saveProject (bool saveAs);
+
+    // Opens the file, or asks for one when none is given. A file that cannot
+    // be read leaves the open design as it was. False when a process of the
+    // file was missing from the module definitions, else true (also when
+    // nothing was opened).
     bool openProject (const juce::File& file);
+
+    // Gives every process the command words of the saved file again.
     void reloadCommandLists();
+
+    // Loads every process's "(Last-Saved)" values from the saved file into
+    // its node's store and sends them to the board.
+    void sendAllSavedControls();
+
+    // The process editors count every process box they make, and after each
+    // synchronise ask for the saved values: once every process of the last
+    // open has its box, its saved command words and control values go back
+    // to it, once per open. True when that happened now.
+    void countCreatedProcessBox() noexcept { ++createdProcessCount; }
+    bool sendSavedValuesOnceAllBoxesExist();
+    int getLoadedProcessCount() const noexcept { return loadedProcessCount; }
+
+    // Where the control values go: the board messages set it to their
+    // sending on the open MIDI output; without it nothing is sent.
+    void setControlSender (ProjectFile::ControlSender sender) { controlSender = std::move (sender); }
+    void sendControlSysEx (int dspIndex, uint32_t controlNumber, uint32_t value);
+
+    // What the window container's status label is to show ("Loading...",
+    // "Project loaded!", "Project successfully saved!").
+    const juce::String& getStatusText() const noexcept { return statusText; }
+
     // Writes the design's firmware sources into the output directory and the
     // firmware IDE's project beside the project file, reporting in the log.
     // The caller saves the project and shows the log window first.
@@ -132,6 +165,20 @@ public:
     void textEditorTextChanged (juce::TextEditor& editor) override;
 
 private:
+    bool saveToChosenFile (const juce::File& target, bool saveAs);
+    bool writeProjectFile (const juce::File& target);
+    void finishSave();
+    void installProject (const ProjectFileContent& content, const juce::File& file);
+    std::unique_ptr<juce::XmlElement> readSavedProject() const;
+
+    // Where the project operations reach the pages and the window container.
+    void showStatus (const juce::String& text);
+    void showLogWindow();
+    void refreshGlobalPresetGroup();
+    void enableGlobalPresetButtons();
+    ProjectFileWriter::Hooks makeProcessSaveHooks();
+    ProjectFile::SavedControlHooks makeSavedControlHooks();
+
     void chipChanged();
     void setUpWidgets();
     void readModuleDefinitions (const juce::File& modulesDefFile);
@@ -149,7 +196,13 @@ private:
     PresetDocument presetDocument;
     MainBusFile mainBusFile;
     juce::String titleText;
+    juce::String statusText;
     GraphData* busGraph = nullptr;
+
+    int loadedProcessCount = 0;
+    int createdProcessCount = 0;
+    bool savedValuesSent = false;
+    ProjectFile::ControlSender controlSender;
 
     OstraneLogo logo;
     juce::TextButton chooserButton{ "..." };

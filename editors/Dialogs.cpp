@@ -20,3 +20,15 @@ void Dialogs::setCurrent (Dialogs* dialogs) noexcept
 {
     installedDialogs = dialogs;
 }
+
+juce::File Dialogs::withPatternExtension (const juce::File& file, const juce::String& patterns)
+{
+    const auto first = patterns.upToFirstOccurrenceOf (";", false, false).trim();
+    const auto extension = first.fromFirstOccurrenceOf ("*", false, false);
+
+    if (file == juce::File() || file.getFileExtension().isNotEmpty() || ! extension.startsWithChar ('.') ||
+        extension.length() < 2 || extension.containsAnyOf ("*?"))
+        return file;
+
+    return file.withFileExtension (extension.toLowerCase());
+}

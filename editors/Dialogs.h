@@ -45,6 +45,10 @@ public:
     // 0); the chosen item's id, or 0.
     virtual int showMenu (const juce::PopupMenu& menu, int standardItemHeight = 0) = 0;
 
+    // A file chosen to save under a name typed without extension gets the
+    // extension of the first pattern ("*.zqp;*.ZQP" gives ".zqp").
+    static juce::File withPatternExtension (const juce::File& file, const juce::String& patterns);
+
     // The dialogs in use: the installed ones, or JUCE's.
     static Dialogs& getCurrent();
     // None goes back to JUCE's. The installed object is not owned.

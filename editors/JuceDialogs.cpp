@@ -40,8 +40,26 @@ juce::File JuceDialogs::chooseFileToOpen (const juce::String& title, const juce:
 
 juce::File JuceDialogs::chooseFileToSave (const juce::String& title, const juce::File& start, const juce::String& patterns)
 {
-    juce::FileChooser chooser (title, start, patterns);
-    return chooser.browseForFileToSave (true) ? chooser.getResult() : juce::File();
+    auto from = start;
+
+    for (;;)
+    {
+        juce::FileChooser chooser (title, from, patterns);
+
+        // A name typed without extension gets one first: the question
+        // whether to replace a file is asked of the file really written.
+        if (! chooser.browseForFileToSave (false))
+            return {};
+
+        const auto file = withPatternExtension (chooser.getResult(), patterns);
+
+        if (! file.exists() ||
+            juce::AlertWindow::showOkCancelBox (juce::MessageBoxIconType::WarningIcon, title,
+                                                file.getFullPathName() + "\nexists already. Replace it?", "Replace", "Cancel"))
+            return file;
+
+        from = file;
+    }
 }
 
 juce::File JuceDialogs::chooseDirectory (const juce::String& title, const juce::File& start)

@@ -18,12 +18,16 @@ int GlobalPreset::findTableIndex (uint32_t dspId)
 
 void GlobalPreset::addTable (uint32_t dspId)
 {
-    if (findTableIndex (dspId) >= 0)
-        return;
+    if (findTableIndex (dspId) < 0)
+        appendNewTable (dspId);
+}
 
+GlobalPresetTable& GlobalPreset::appendNewTable (uint32_t dspId)
+{
     tables.push_back (std::make_unique<GlobalPresetTable> (dspId));
     currentTable = getHeldTableCount() - 1;
     tableCount = getHeldTableCount();
+    return *tables.back();
 }
 
 GlobalPresetTable* GlobalPreset::findTableByDsp (uint32_t dspId)
@@ -34,9 +38,10 @@ GlobalPresetTable* GlobalPreset::findTableByDsp (uint32_t dspId)
 
 GlobalPresetTable* GlobalPreset::getTable (int n) const noexcept
 {
-    // The announced count may exceed the tables held (a DSP without
-    // processes adds none), so both bounds are checked.
-    if (n < 0 || n > tableCount - 1 || n >= getHeldTableCount())
+    // Fetched by the tables held, as every walk over the tables goes: the
+    // announced count (the design's DSPs) may be lower than the tables held,
+    // and a table left out would lose its stored presets in the cleaning.
+    if (n < 0 || n >= getHeldTableCount())
         return nullptr;
 
     return tables[(size_t) n].get();

@@ -35,10 +35,14 @@ public:
     // table becomes current.
     void addTable (uint32_t dspId);
 
+    // Appends an empty table for that DSP and makes it current, without
+    // looking for one: for a caller that knows there is none (the file reader).
+    GlobalPresetTable& appendNewTable (uint32_t dspId);
+
     // The table of that DSP, made current; none when there is none.
     GlobalPresetTable* findTableByDsp (uint32_t dspId);
 
-    // None when n is negative, above the announced count or not held.
+    // None when n is not the index of a table held.
     GlobalPresetTable* getTable (int n) const noexcept;
 
     // The announced table count plus every key of every table; 0 without

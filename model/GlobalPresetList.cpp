@@ -21,11 +21,15 @@ GlobalPreset* GlobalPresetList::getPreset (int n) const noexcept
 
 void GlobalPresetList::addIfMissing (const juce::String& presetName)
 {
-    if (findByName (presetName) >= 0)
-        return;
+    if (findByName (presetName) < 0)
+        appendNew (presetName);
+}
 
+GlobalPreset& GlobalPresetList::appendNew (const juce::String& presetName)
+{
     presets.push_back (std::make_unique<GlobalPreset> (presetName));
     currentIndex = getCount() - 1;
+    return *presets.back();
 }
 
 void GlobalPresetList::removeByName (const juce::String& presetName)

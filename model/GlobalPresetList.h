@@ -30,6 +30,11 @@ public:
     // preset of that name becomes current.
     void addIfMissing (const juce::String& name);
 
+    // Appends a preset of that name and makes it current, without looking
+    // for one of the name: for a caller that knows it is new (the file
+    // reader, which would otherwise take the square of their number).
+    GlobalPreset& appendNew (const juce::String& name);
+
     void removeByName (const juce::String& name);
     void removeFirst();
     void clear();

@@ -3,24 +3,6 @@
 #include <algorithm>
 #include <set>
 
-namespace
-{
-// The number after a prefix, when the attribute name is exactly the prefix
-// followed by decimal digits.
-int numberAfter (const juce::String& attributeName, const char* prefix)
-{
-    if (! attributeName.startsWith (prefix))
-        return 0;
-
-    const auto digits = attributeName.substring ((int) strlen (prefix));
-
-    if (digits.isEmpty() || digits.length() > 9 || ! digits.containsOnly ("0123456789"))
-        return 0;
-
-    return digits.getIntValue();
-}
-} // namespace
-
 PresetControlsLayout PresetControlsLayout::fromStore (const ProcessPresetStore& store)
 {
     PresetControlsLayout layout;
@@ -56,31 +38,37 @@ PresetControlsLayout PresetControlsLayout::fromStore (const ProcessPresetStore& 
 
 PresetControlsLayout PresetControlsLayout::fromElement (const juce::XmlElement& controls, PresetNumberReader& reader)
 {
-    PresetControlsLayout layout;
+    // One walk over the attributes, so that the work follows the size of the
+    // element, never the numbers it holds. Keyed fixed controls first, each
+    // kind in number order, whatever the order of the attributes; the first
+    // of a repeated attribute counts.
+    using Key = std::pair<bool, int>; // (secondary, number)
+    std::map<Key, size_t> nameAt, nrpnAt;
+    const auto attributes = PresetNumberReader::getAttributes (controls);
 
-    for (int i = 0; i < controls.getNumAttributes(); ++i)
+    for (size_t i = 0; i < attributes.size(); ++i)
     {
-        const auto attributeName = controls.getAttributeName (i);
-
         for (const auto fixed : { true, false })
         {
-            const auto number = numberAfter (attributeName, fixed ? "fixedName" : "Name");
-
-            if (number > 0)
-                layout.addSlot ({ controls.getAttributeValue (i), reader.getUnsigned (controls, nrpnAttribute (fixed, number)),
-                                  fixed, number, -1 });
+            if (const auto number = PresetNumberReader::numberAfterPrefix (attributes[i].name, fixed ? "fixedName" : "Name");
+                number > 0)
+                nameAt.emplace (Key (! fixed, number), i);
+            else if (const auto nrpnNumber =
+                         PresetNumberReader::numberAfterPrefix (attributes[i].name, fixed ? "fixedNrpn" : "Nrpn");
+                     nrpnNumber > 0)
+                nrpnAt.emplace (Key (! fixed, nrpnNumber), i);
         }
     }
 
-    // Fixed controls first, each kind in number order, whatever the order of
-    // the attributes was.
-    std::stable_sort (layout.slots.begin(), layout.slots.end(),
-                      [] (const Slot& a, const Slot& b) { return a.fixed != b.fixed ? a.fixed : a.number < b.number; });
+    PresetControlsLayout layout;
 
-    layout.slotByName.clear();
-
-    for (size_t i = 0; i < layout.slots.size(); ++i)
-        layout.slotByName.emplace (layout.slots[i].name, i);
+    for (const auto& [key, index] : nameAt)
+    {
+        const auto nrpn = nrpnAt.find (key);
+        layout.addSlot ({ attributes[index].value,
+                          nrpn != nrpnAt.end() ? reader.getUnsigned (controls, attributes[nrpn->second]) : 0u, ! key.first,
+                          key.second, -1 });
+    }
 
     layout.delay = controls.hasAttribute (delayAttribute);
     return layout;
@@ -99,15 +87,6 @@ const PresetControlsLayout::Slot* PresetControlsLayout::findByName (const juce::
 {
     const auto found = slotByName.find (name);
     return found != slotByName.end() ? &slots[found->second] : nullptr;
-}
-
-const PresetControlsLayout::Slot* PresetControlsLayout::find (bool fixed, int number) const
-{
-    for (const auto& slot : slots)
-        if (slot.fixed == fixed && slot.number == number)
-            return &slot;
-
-    return nullptr;
 }
 
 void PresetControlsLayout::writeControls (juce::XmlElement& controls) const

@@ -45,14 +45,12 @@ public:
 
     // The first control of that name, or none.
     const Slot* findByName (const juce::String& name) const;
-    const Slot* find (bool fixed, int number) const;
 
     // The highest number in use among the fixed controls, and that plus the
     // highest among the secondary ones ("NumberOfFixedControls" and
     // "NumberOfControls", the counts when no number is left unused).
     int getFixedNumberCount() const noexcept { return fixedNumbers; }
     int getControlNumberCount() const noexcept { return fixedNumbers + secondaryNumbers; }
-    int getSecondaryNumberCount() const noexcept { return secondaryNumbers; }
 
     bool hasDelay() const noexcept { return delay; }
 

@@ -4,6 +4,8 @@
 #include "model/GlobalPresetKey.h"
 
 #include <algorithm>
+#include <map>
+#include <set>
 
 namespace
 {
@@ -92,13 +94,76 @@ juce::XmlElement* findClassAnywhere (const juce::XmlElement& root, const juce::S
     return nullptr;
 }
 
-juce::XmlElement* findPresetOfGroup (const juce::XmlElement& root, const juce::String& className, int count)
+// The table id of a group of the preset list; -1 when it holds none that a
+// global preset key could name.
+int tableIdOfGroup (const juce::XmlElement& group)
 {
-    if (auto* cls = findClassAnywhere (root, className))
-        if (auto* group = PresetDocument::findCountGroupElement (*cls, count))
-            return group->getChildByName (presetTag);
+    auto tableId = -1;
+
+    if (! PresetNumberReader::parseInt (group.getStringAttribute ("TableId"), tableId) || tableId < 0 ||
+        tableId > GlobalPresetKey::maxTableId)
+        return -1;
+
+    return tableId;
+}
+
+// The group of the preset list that holds the stored store of that table
+// id, in a class of that name. Found by its id, not by its count: the first
+// group of a class and count may be one the reader left out, and a class
+// may stand twice.
+juce::XmlElement* findStoredGroup (const juce::XmlElement& presetList, const juce::String& className, int tableId)
+{
+    if (tableId < 0)
+        return nullptr;
+
+    for (auto* cls = presetList.getChildByName (classTag); cls != nullptr; cls = cls->getNextElementWithTagName (classTag))
+        if (cls->getStringAttribute ("name") == className)
+            for (auto* group = cls->getChildByName (countGroupTag); group != nullptr;
+                 group = group->getNextElementWithTagName (countGroupTag))
+                if (tableIdOfGroup (*group) == tableId)
+                    return group;
 
     return nullptr;
+}
+
+// The "Preset" elements of every count group of that count in the class:
+// the node box's loader reads them all.
+std::vector<juce::XmlElement*> findPresetsOfCount (const juce::XmlElement& root, const juce::String& className, int count)
+{
+    std::vector<juce::XmlElement*> presets;
+
+    if (auto* cls = findClassAnywhere (root, className))
+        for (auto* group = cls->getChildByName (countGroupTag); group != nullptr;
+             group = group->getNextElementWithTagName (countGroupTag))
+            if (countOfGroup (*group) == toGroupCount ((uint32_t) count))
+                if (auto* preset = group->getChildByName (presetTag))
+                    presets.push_back (preset);
+
+    return presets;
+}
+
+// A name counts once: the readers take the first list of a name and ignore
+// the rest, so a list replaced or removed takes its twins with it, or one
+// of them would be read in its place. Removes every list of that name but
+// the one kept; true when any was removed.
+bool removeListsNamed (juce::XmlElement& lists, const juce::String& name, const juce::XmlElement* kept = nullptr)
+{
+    auto removed = false;
+
+    for (auto* list = lists.getChildByName (listTag); list != nullptr;)
+    {
+        auto* next = list->getNextElementWithTagName (listTag);
+
+        if (list != kept && list->getStringAttribute ("name") == name)
+        {
+            lists.removeChildElement (list, true);
+            removed = true;
+        }
+
+        list = next;
+    }
+
+    return removed;
 }
 
 // "NumberOfPresets" follows the lists the group really holds.
@@ -108,21 +173,75 @@ void updatePresetCount (juce::XmlElement& preset)
     findOrCreateChild (preset, countTag).setAttribute ("NumberOfPresets", lists != nullptr ? countChildren (*lists, listTag) : 0);
 }
 
-void writeDspDefinition (juce::XmlElement& list, const GlobalPresetTable& table)
+// Removes every global preset list of that name from every
+// "GLOBAL_PRESETS" element, whose counts follow; true when any was.
+bool removeGlobalLists (juce::XmlElement& root, const juce::String& name)
 {
-    // A table written again for the same DSP replaces the old one.
-    for (auto* old = list.getChildByName (dspDefinitionTag); old != nullptr;
-         old = old->getNextElementWithTagName (dspDefinitionTag))
-    {
-        uint32_t dspId = 0;
+    auto removed = false;
 
-        if (PresetNumberReader::parseUnsigned (old->getStringAttribute ("dspId"), dspId) && dspId == table.getDspId())
+    for (auto* globals = root.getChildByName (globalPresetsTag); globals != nullptr;
+         globals = globals->getNextElementWithTagName (globalPresetsTag))
+    {
+        if (removeListsNamed (*globals, name))
         {
-            list.removeChildElement (old, true);
-            break;
+            globals->setAttribute ("NumberOfGlobalPreset", countChildren (*globals, listTag));
+            removed = true;
         }
     }
 
+    return removed;
+}
+
+// The global preset lists of a file by name: the first of each name, which
+// the reader takes. Every later twin is removed, as it would be read in
+// place of its first once that one is gone; the counts follow.
+std::map<juce::String, juce::XmlElement*> indexGlobalLists (juce::XmlElement& root)
+{
+    std::map<juce::String, juce::XmlElement*> lists;
+
+    for (auto* globals = root.getChildByName (globalPresetsTag); globals != nullptr;
+         globals = globals->getNextElementWithTagName (globalPresetsTag))
+    {
+        for (auto* list = globals->getChildByName (listTag); list != nullptr;)
+        {
+            auto* next = list->getNextElementWithTagName (listTag);
+
+            if (! lists.emplace (list->getStringAttribute ("name"), list).second)
+                globals->removeChildElement (list, true);
+
+            list = next;
+        }
+
+        globals->setAttribute ("NumberOfGlobalPreset", countChildren (*globals, listTag));
+    }
+
+    return lists;
+}
+
+// A new list for the global preset in the first "GLOBAL_PRESETS" element.
+juce::XmlElement& createGlobalList (juce::XmlElement& root, const GlobalPreset& globalPreset)
+{
+    auto* globals = root.getChildByName (globalPresetsTag);
+
+    if (globals == nullptr)
+        globals = root.createNewChildElement (globalPresetsTag);
+
+    auto* list = globals->createNewChildElement (listTag);
+    list->setAttribute ("name", globalPreset.getName());
+    list->setAttribute ("NumberOfDsp", globalPreset.getTableCount());
+    globals->setAttribute ("NumberOfGlobalPreset", countChildren (*globals, listTag));
+    return *list;
+}
+
+juce::XmlElement& findOrCreateGlobalList (juce::XmlElement& root, const GlobalPreset& globalPreset)
+{
+    const auto lists = indexGlobalLists (root);
+    const auto found = lists.find (globalPreset.getName());
+    return found != lists.end() ? *found->second : createGlobalList (root, globalPreset);
+}
+
+void appendDspDefinition (juce::XmlElement& list, const GlobalPresetTable& table)
+{
     auto* definition = list.createNewChildElement (dspDefinitionTag);
     definition->setAttribute ("dspId", juce::String (table.getDspId()));
     definition->setAttribute ("numberOfProcess", table.getKeyCount());
@@ -130,23 +249,59 @@ void writeDspDefinition (juce::XmlElement& list, const GlobalPresetTable& table)
     for (int k = 0; k < table.getKeyCount(); ++k)
         definition->setAttribute ("processPreset" + juce::String (k + 1), juce::String (table.getKey (k)));
 }
+
+void writeDspDefinition (juce::XmlElement& list, const GlobalPresetTable& table)
+{
+    // A table written again for the same DSP replaces the old one, and any
+    // twin of it, which the reader would ignore until the old one is gone.
+    for (auto* old = list.getChildByName (dspDefinitionTag); old != nullptr;)
+    {
+        auto* next = old->getNextElementWithTagName (dspDefinitionTag);
+        uint32_t dspId = 0;
+
+        if (PresetNumberReader::parseUnsigned (old->getStringAttribute ("dspId"), dspId) && dspId == table.getDspId())
+            list.removeChildElement (old, true);
+
+        old = next;
+    }
+
+    appendDspDefinition (list, table);
+}
+
+// The keys "processPreset1" ... of a DSP table, in number order, counted by
+// the attributes there are whatever number the element claims. The
+// attributes are walked once, so the work follows the size of the element.
+// A missing key is left out rather than read as 0, which would name preset 0
+// of table 0.
+std::vector<uint32_t> readKeys (const juce::XmlElement& definition, PresetNumberReader& reader)
+{
+    const auto keyCount = std::max (0, reader.getInt (definition, "numberOfProcess"));
+    const auto attributes = PresetNumberReader::getAttributes (definition);
+    std::map<int, size_t> keyAt;
+
+    for (size_t i = 0; i < attributes.size(); ++i)
+        if (const auto k = PresetNumberReader::numberAfterPrefix (attributes[i].name, "processPreset"); k > 0 && k <= keyCount)
+            keyAt.emplace (k, i);
+
+    std::vector<uint32_t> keys;
+
+    for (const auto& [k, index] : keyAt)
+        keys.push_back (reader.getUnsigned (definition, attributes[index]));
+
+    return keys;
+}
+
 void registerFileControls (ProcessPresetStore& target, const PresetControlsLayout& layout, bool fixed, int howMany)
 {
-    // Counted by the controls the file names, whatever count it claims.
-    const auto last = std::min (howMany, fixed ? layout.getFixedNumberCount() : layout.getSecondaryNumberCount());
-
-    for (int n = 1; n <= last; ++n)
+    // The controls the file names, numbered 1 to howMany: walked as they
+    // stand (in number order), never counted up to a number the file gives.
+    for (const auto& slot : layout.getSlots())
     {
-        auto* slot = layout.find (fixed, n);
-
         // A control without a name could never be found again.
-        if (slot == nullptr || slot->name.isEmpty() || target.findControl (slot->name))
+        if (slot.fixed != fixed || slot.number > howMany || slot.name.isEmpty() || target.findControl (slot.name))
             continue;
 
-        const auto number = fixed ? (slot->nrpn & ~ProcessPresetStore::secondaryControlFlag)
-                                  : (slot->nrpn | ProcessPresetStore::secondaryControlFlag);
-
-        if (! target.addOrUpdateControl (number, slot->name, true))
+        if (! target.addOrUpdateControlOfKind (slot.nrpn, slot.name, fixed))
             return;
     }
 }
@@ -445,27 +600,30 @@ juce::XmlElement* PresetDocument::writeClassElement (juce::XmlElement& parent, c
 
     auto* container = usePresetList ? &findOrCreateChild (parent, presetListTag) : &parent;
 
-    auto* cls = findPresetClassElement (*container, className);
-
-    if (cls == nullptr)
-    {
-        cls = createElement (classTag);
-        setText ("name", className);
-        addChild (*container, cls);
-    }
-
-    auto* group = findCountGroupElement (*cls, count);
+    // A stored store's group is the one of its table id, which the global
+    // preset keys use.
+    auto* group = usePresetList ? findStoredGroup (*container, className, presetStore.getTableId()) : nullptr;
 
     if (group == nullptr)
     {
-        group = createElement (countGroupTag);
-        setInt ("count", count);
-        setInt ("TableId", presetStore.getTableId());
-        addChild (*cls, group);
-    }
-    else
-    {
-        // The stored store's id is what the global preset keys use.
+        auto* cls = findPresetClassElement (*container, className);
+
+        if (cls == nullptr)
+        {
+            cls = createElement (classTag);
+            setText ("name", className);
+            addChild (*container, cls);
+        }
+
+        group = usePresetList ? nullptr : findCountGroupElement (*cls, count);
+
+        if (group == nullptr)
+        {
+            group = createElement (countGroupTag);
+            setInt ("count", count);
+            addChild (*cls, group);
+        }
+
         group->setAttribute ("TableId", presetStore.getTableId());
     }
 
@@ -492,11 +650,14 @@ juce::XmlElement* PresetDocument::writeClassElement (juce::XmlElement& parent, c
             continue;
 
         auto list = layout.makeList (*record);
+        auto* written = list.get();
 
         if (auto* existing = findListElement (lists, record->name))
             lists.replaceChildElement (existing, list.release());
         else
             lists.addChildElement (list.release());
+
+        removeListsNamed (lists, record->name, written);
     }
 
     updatePresetCount (*preset);
@@ -557,20 +718,45 @@ juce::Result PresetDocument::writePresetsFile (const juce::File& file, const juc
     if (loaded.result.failed() || loaded.root == nullptr)
         return loaded.result;
 
-    auto* preset = findPresetOfGroup (*loaded.root, className, count);
-    auto* lists = preset != nullptr ? preset->getChildByName (listsTag) : nullptr;
+    auto removed = false;
+    auto name = presetName;
+    auto named = presetName.isNotEmpty();
 
-    if (lists == nullptr)
+    for (auto* preset : findPresetsOfCount (*loaded.root, className, count))
+    {
+        auto* lists = preset->getChildByName (listsTag);
+
+        if (lists == nullptr)
+            continue;
+
+        if (removeAll)
+        {
+            removed = removed || lists->getChildByName (listTag) != nullptr;
+            lists->deleteAllChildElementsWithTagName (listTag);
+        }
+        else
+        {
+            // Without a name, the first list the loader reads goes.
+            if (! named)
+            {
+                if (auto* first = lists->getChildByName (listTag))
+                {
+                    name = first->getStringAttribute ("name");
+                    named = true;
+                }
+            }
+
+            if (! removeListsNamed (*lists, name))
+                continue;
+
+            removed = true;
+        }
+
+        updatePresetCount (*preset);
+    }
+
+    if (! removed)
         return juce::Result::ok();
-
-    if (removeAll)
-        lists->deleteAllChildElementsWithTagName (listTag);
-    else if (auto* list = presetName.isEmpty() ? lists->getChildByName (listTag) : findListElement (*lists, presetName))
-        lists->removeChildElement (list, true);
-    else
-        return juce::Result::ok();
-
-    updatePresetCount (*preset);
 
     return save (*loaded.root, file);
 }
@@ -746,7 +932,15 @@ juce::Result PresetDocument::readPresetsFile (const juce::File& file)
     auto mismatch = false;
 
     PresetNumberReader rootReader;
-    const auto tableIdCount = rootReader.getInt (*loaded.root, "NumberOfTableId");
+    auto tableIdCount = rootReader.getInt (*loaded.root, "NumberOfTableId");
+
+    // The ids a key can name, 0 to maxTableId, are all a file can count.
+    if (! rootReader.hasFailed() && (tableIdCount < 0 || tableIdCount > GlobalPresetKey::maxTableId + 1))
+    {
+        rootReader.fail ("\"NumberOfTableId\" " + juce::String (tableIdCount) + " is not a count of preset tables (0 to " +
+                         juce::String (GlobalPresetKey::maxTableId + 1) + ")");
+        tableIdCount = 0;
+    }
 
     if (rootReader.hasFailed())
         skipped.add (rootReader.getError());
@@ -799,6 +993,9 @@ void PresetDocument::readStoredStores (const juce::XmlElement& root, ProjectPres
 
             if (tableId < 0)
                 reader.fail ("\"TableId\" is missing or not valid");
+            else if (tableId > GlobalPresetKey::maxTableId)
+                reader.fail ("\"TableId\" " + juce::String (tableId) + " is beyond " +
+                             juce::String (GlobalPresetKey::maxTableId) + ", the highest a global preset key can name");
 
             auto stored = std::make_unique<ProcessPresetStore>();
             auto groupMismatch = false;
@@ -820,7 +1017,9 @@ void PresetDocument::readStoredStores (const juce::XmlElement& root, ProjectPres
                 skipped.add (where + ": " + reader.getError());
 
                 // Keys may name the id of a group left out: no new store takes it.
-                stores.setTableCounter (std::max (stores.getTableCounter(), tableId));
+                if (tableId <= GlobalPresetKey::maxTableId)
+                    stores.setTableCounter (std::max (stores.getTableCounter(), tableId));
+
                 continue;
             }
 
@@ -831,6 +1030,11 @@ void PresetDocument::readStoredStores (const juce::XmlElement& root, ProjectPres
 
 void PresetDocument::readGlobalPresets (const juce::XmlElement& root, GlobalPresetList& list, juce::StringArray& skipped)
 {
+    // A name counts once, as for the lists of a preset: the first global
+    // preset of a name is read, and the first table of a DSP in it; a later
+    // one is left out and reported (the next save removes it from the file).
+    std::set<juce::String> namesRead;
+
     for (auto* globals = root.getChildByName (globalPresetsTag); globals != nullptr;
          globals = globals->getNextElementWithTagName (globalPresetsTag))
     {
@@ -838,8 +1042,15 @@ void PresetDocument::readGlobalPresets (const juce::XmlElement& root, GlobalPres
              element = element->getNextElementWithTagName (listTag))
         {
             const auto name = element->getStringAttribute ("name");
-            list.addIfMissing (name);
-            auto* globalPreset = list.getCurrent();
+
+            if (! namesRead.insert (name).second)
+            {
+                skipped.add ("a second global preset \"" + name + "\"");
+                continue;
+            }
+
+            auto& globalPreset = list.appendNew (name);
+            std::set<uint32_t> dspsRead;
 
             for (auto* definition = element->getChildByName (dspDefinitionTag); definition != nullptr;
                  definition = definition->getNextElementWithTagName (dspDefinitionTag))
@@ -848,36 +1059,26 @@ void PresetDocument::readGlobalPresets (const juce::XmlElement& root, GlobalPres
                 // part could name the wrong preset.
                 PresetNumberReader reader;
                 const auto dspId = reader.getUnsigned (*definition, "dspId");
-
-                // The keys are counted by the attributes there are, whatever
-                // number the element claims.
-                const auto keyCount =
-                    std::min (std::max (0, reader.getInt (*definition, "numberOfProcess")), definition->getNumAttributes());
-
-                std::vector<uint32_t> keys;
-
-                for (int k = 1; k <= keyCount; ++k)
-                {
-                    const auto attribute = "processPreset" + juce::String (k);
-
-                    // A missing key is left out rather than read as 0, which
-                    // would name preset 0 of table 0.
-                    if (definition->hasAttribute (attribute))
-                        keys.push_back (reader.getUnsigned (*definition, attribute));
-                }
+                const auto keys = readKeys (*definition, reader);
+                const auto where = "the table of the DSP \"" + definition->getStringAttribute ("dspId") +
+                                   "\" in the global preset \"" + name + "\"";
 
                 if (reader.hasFailed())
                 {
-                    skipped.add ("the table of the DSP \"" + definition->getStringAttribute ("dspId") +
-                                 "\" in the global preset \"" + name + "\": " + reader.getError());
+                    skipped.add (where + ": " + reader.getError());
                     continue;
                 }
 
-                globalPreset->addTable (dspId);
-                auto* table = globalPreset->findTableByDsp (dspId);
+                if (! dspsRead.insert (dspId).second)
+                {
+                    skipped.add ("a second " + where);
+                    continue;
+                }
+
+                auto& table = globalPreset.appendNewTable (dspId);
 
                 for (auto key : keys)
-                    table->appendRawKey (key);
+                    table.appendRawKey (key);
             }
         }
     }
@@ -891,18 +1092,10 @@ juce::Result PresetDocument::writeGlobalPresetsFile (const juce::File& file, con
     if (loaded.result.failed() || loaded.root == nullptr)
         return loaded.result;
 
-    for (auto* globals = loaded.root->getChildByName (globalPresetsTag); globals != nullptr;
-         globals = globals->getNextElementWithTagName (globalPresetsTag))
-    {
-        if (auto* list = findListElement (*globals, presetName))
-        {
-            globals->removeChildElement (list, true);
-            globals->setAttribute ("NumberOfGlobalPreset", countChildren (*globals, listTag));
-            return save (*loaded.root, file);
-        }
-    }
+    if (! removeGlobalLists (*loaded.root, presetName))
+        return juce::Result::ok();
 
-    return juce::Result::ok();
+    return save (*loaded.root, file);
 }
 
 juce::Result PresetDocument::writeGlobalPresetDocument (const juce::File& file, const GlobalPreset& globalPreset,
@@ -921,37 +1114,6 @@ juce::Result PresetDocument::writeGlobalPresetDocument (const juce::File& file, 
 
     writeDspDefinition (list, table);
     return save (*root, file);
-}
-
-juce::XmlElement& PresetDocument::findOrCreateGlobalList (juce::XmlElement& root, const GlobalPreset& globalPreset)
-{
-    juce::XmlElement* globals = nullptr;
-    juce::XmlElement* list = nullptr;
-
-    for (auto* candidate = root.getChildByName (globalPresetsTag); candidate != nullptr && list == nullptr;
-         candidate = candidate->getNextElementWithTagName (globalPresetsTag))
-    {
-        globals = globals != nullptr ? globals : candidate;
-
-        if ((list = findListElement (*candidate, globalPreset.getName())) != nullptr)
-            globals = candidate;
-    }
-
-    if (globals == nullptr)
-    {
-        globals = root.createNewChildElement (globalPresetsTag);
-        globals->setAttribute ("NumberOfGlobalPreset", 0);
-    }
-
-    if (list == nullptr)
-    {
-        list = globals->createNewChildElement (listTag);
-        list->setAttribute ("name", globalPreset.getName());
-        list->setAttribute ("NumberOfDsp", globalPreset.getTableCount());
-    }
-
-    globals->setAttribute ("NumberOfGlobalPreset", countChildren (*globals, listTag));
-    return *list;
 }
 
 //==============================================================================
@@ -1006,6 +1168,8 @@ int PresetDocument::rebuildReferencedPresets()
     if (globalPresets == nullptr)
         return 0;
 
+    std::set<int> references;
+
     for (int p = 0; p < globalPresets->getCount(); ++p)
     {
         auto* globalPreset = globalPresets->getPreset (p);
@@ -1018,16 +1182,11 @@ int PresetDocument::rebuildReferencedPresets()
                 continue;
 
             for (auto key : table->getKeys())
-            {
-                const auto reference = GlobalPresetKey::getPresetReference (key);
-
-                if (std::find (referencedPresets.begin(), referencedPresets.end(), reference) == referencedPresets.end())
-                    referencedPresets.push_back (reference);
-            }
+                references.insert (GlobalPresetKey::getPresetReference (key));
         }
     }
 
-    std::sort (referencedPresets.begin(), referencedPresets.end(), std::greater<int>());
+    referencedPresets.assign (references.rbegin(), references.rend());
     return (int) referencedPresets.size();
 }
 
@@ -1102,7 +1261,7 @@ void PresetDocument::cleanStore (size_t first, size_t end)
         referenced[(size_t) index] = true;
     }
 
-    PendingRemoval removal{ cls->getName(), entry->count, {} };
+    PendingRemoval removal{ cls->getName(), entry->tableId, {} };
 
     for (auto index = stored.getPresetCount(); --index >= 0;)
     {
@@ -1126,26 +1285,25 @@ void PresetDocument::cleanStore (size_t first, size_t end)
 
 juce::Result PresetDocument::renumberAndSave (const juce::File& file)
 {
-    if (globalPresets != nullptr)
+    std::map<int, int> newIndexOf;
+
+    for (size_t j = 0; j < referencedPresets.size() && j < newIndex.size(); ++j)
+        newIndexOf.emplace (referencedPresets[j], newIndex[j]);
+
+    for (int p = 0; globalPresets != nullptr && p < globalPresets->getCount(); ++p)
     {
-        for (int p = 0; p < globalPresets->getCount(); ++p)
+        auto* globalPreset = globalPresets->getPreset (p);
+
+        for (int t = 0; t < globalPreset->getHeldTableCount(); ++t)
         {
-            auto* globalPreset = globalPresets->getPreset (p);
+            auto* table = globalPreset->getTable (t);
 
-            for (int t = 0; t < globalPreset->getHeldTableCount(); ++t)
+            for (int k = 0; table != nullptr && k < table->getKeyCount(); ++k)
             {
-                auto* table = globalPreset->getTable (t);
+                auto* key = table->getKeyPointer (k);
 
-                for (int k = 0; table != nullptr && k < table->getKeyCount(); ++k)
-                {
-                    auto* key = table->getKeyPointer (k);
-                    const auto found = std::find (referencedPresets.begin(), referencedPresets.end(),
-                                                  GlobalPresetKey::getPresetReference (*key));
-                    const auto j = (size_t) (found - referencedPresets.begin());
-
-                    if (found != referencedPresets.end() && j < newIndex.size())
-                        *key = GlobalPresetKey::withPresetIndex (*key, newIndex[j]);
-                }
+                if (const auto found = newIndexOf.find (GlobalPresetKey::getPresetReference (*key)); found != newIndexOf.end())
+                    *key = GlobalPresetKey::withPresetIndex (*key, found->second);
             }
         }
     }
@@ -1163,28 +1321,32 @@ juce::Result PresetDocument::renumberAndSave (const juce::File& file)
 
         for (const auto& removal : pendingRemovals)
         {
-            auto* preset = findPresetOfGroup (*root, removal.className, removal.count);
+            auto* presetList = root->getChildByName (presetListTag);
+            auto* group = presetList != nullptr ? findStoredGroup (*presetList, removal.className, removal.tableId) : nullptr;
+            auto* preset = group != nullptr ? group->getChildByName (presetTag) : nullptr;
             auto* lists = preset != nullptr ? preset->getChildByName (listsTag) : nullptr;
 
             if (lists == nullptr)
                 continue;
 
             for (const auto& name : removal.presetNames)
-                if (auto* list = findListElement (*lists, name))
-                    lists->removeChildElement (list, true);
+                removeListsNamed (*lists, name);
 
             updatePresetCount (*preset);
         }
 
+        const auto lists = indexGlobalLists (*root);
+
         for (int p = 0; globalPresets != nullptr && p < globalPresets->getCount(); ++p)
         {
             auto* globalPreset = globalPresets->getPreset (p);
-            auto& list = findOrCreateGlobalList (*root, *globalPreset);
+            const auto found = lists.find (globalPreset->getName());
+            auto& list = found != lists.end() ? *found->second : createGlobalList (*root, *globalPreset);
             list.deleteAllChildElementsWithTagName (dspDefinitionTag);
 
             for (int t = 0; t < globalPreset->getHeldTableCount(); ++t)
                 if (auto* table = globalPreset->getTable (t))
-                    writeDspDefinition (list, *table);
+                    appendDspDefinition (list, *table);
         }
 
         result = save (*root, file);

@@ -138,7 +138,9 @@ public:
     // Finds or creates "PresetList" (with the preset list in use), the class
     // and its count group under the parent and writes the store's "Preset"
     // element: its controls and either every preset or only "(Last-Saved)".
-    // A list whose name is there already is replaced in place. When the
+    // In the preset list a stored store's group is the one of its table id,
+    // else the group of the class and count. A list whose name is there
+    // already is replaced in place (its twins removed). When the
     // store's controls differ from those of the element, the element's
     // controls are rewritten and its lists renumbered to match. Returns the
     // "Preset" element; with the preset list in use, a store without a table
@@ -146,9 +148,11 @@ public:
     juce::XmlElement* writeClassElement (juce::XmlElement& parent, const juce::String& className, int count,
                                          const ProcessPresetStore& presetStore, bool allPresets);
 
-    // Removes lists of one count group from an existing file: every list
-    // with removeAll, else the first list when no name is given, else the
-    // named one. Nothing happens when the file or the group does not exist.
+    // Removes lists from the count groups of that count in a class of an
+    // existing file (the groups the node box's loader reads): every list
+    // with removeAll, else every list of the name, or of the first list's
+    // name when none is given. Nothing happens when the file or the group
+    // does not exist.
     juce::Result writePresetsFile (const juce::File& file, const juce::String& className, int count,
                                    const juce::String& presetName, bool removeAll);
 
@@ -168,8 +172,15 @@ public:
     // Rebuilds the project's collections and global presets from the global
     // preset file: empty when the file does not exist, and empty too when it
     // does not parse (reported, and a failure). A count group or DSP table
-    // with a bad number, a group without a valid "TableId" and a repeated
-    // group or table id are left out and reported; the rest is read.
+    // with a bad number, a group without a "TableId" that a key can name
+    // (0 to 4095), a repeated group or table id, and a global preset or DSP
+    // table repeated under its name or DSP are left out and reported; the
+    // rest is read. "NumberOfTableId" counts at most 4096 ids.
+    //
+    // A name counts once in every preset file: the readers take the first
+    // list of a name (of a group, or of the groups of one count) and ignore
+    // the rest; every write that replaces or removes a name takes its twins
+    // with it, so that what is read after a save is what was saved.
     juce::Result readPresetsFile (const juce::File& file);
 
     static juce::XmlElement* findPresetClassElement (const juce::XmlElement& parent, const juce::String& name);
@@ -179,7 +190,7 @@ public:
     //==============================================================================
     // Global preset file
 
-    // Removes the named global preset's list from the file.
+    // Removes the named global preset's lists from the file.
     juce::Result writeGlobalPresetsFile (const juce::File& file, const juce::String& presetName);
 
     // Writes one table of a global preset into the file: the preset's list
@@ -224,7 +235,7 @@ private:
     struct PendingRemoval
     {
         juce::String className;
-        int count = 0;
+        int tableId = -1;
         juce::StringArray presetNames;
     };
 
@@ -241,7 +252,6 @@ private:
     // The loaded global file's root with its table-id count brought up to
     // date, or a fresh root when there was no file.
     std::unique_ptr<juce::XmlElement> takeGlobalRoot (PresetFileAccess::Loaded& loaded) const;
-    juce::XmlElement& findOrCreateGlobalList (juce::XmlElement& root, const GlobalPreset& globalPreset);
     void cleanStore (size_t first, size_t end);
 
     // A parsed file to change, or a reported failure when it is damaged.

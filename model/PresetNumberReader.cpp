@@ -22,6 +22,19 @@ bool parseDecimal (const juce::String& text, int64_t& value)
 }
 } // namespace
 
+int PresetNumberReader::numberAfterPrefix (const juce::String& attributeName, const char* prefix)
+{
+    if (! attributeName.startsWith (prefix))
+        return 0;
+
+    const auto digits = attributeName.substring ((int) strlen (prefix));
+
+    if (digits.isEmpty() || digits.length() > 9 || digits[0] == '0' || ! digits.containsOnly ("0123456789"))
+        return 0;
+
+    return digits.getIntValue();
+}
+
 bool PresetNumberReader::parseUnsigned (const juce::String& text, uint32_t& value)
 {
     int64_t parsed = 0;
@@ -56,8 +69,37 @@ Number PresetNumberReader::getNumber (const juce::XmlElement& element, const juc
     if (parse (element.getStringAttribute (attribute), value))
         return value;
 
-    noteBadNumber (element, attribute);
+    noteBadNumber (element, attribute, element.getStringAttribute (attribute));
     return fallback;
+}
+
+std::vector<PresetNumberReader::Attribute> PresetNumberReader::getAttributes (const juce::XmlElement& element)
+{
+    // The first attribute is reached at once: a copy gives up its first
+    // attribute until none is left.
+    juce::XmlElement copy (element);
+    const auto count = copy.getNumAttributes();
+    std::vector<Attribute> attributes;
+    attributes.reserve ((size_t) count);
+
+    for (int i = 0; i < count; ++i)
+    {
+        attributes.push_back ({ copy.getAttributeName (0), copy.getAttributeValue (0) });
+        copy.removeAttribute (juce::Identifier (attributes.back().name));
+    }
+
+    return attributes;
+}
+
+uint32_t PresetNumberReader::getUnsigned (const juce::XmlElement& element, const Attribute& attribute)
+{
+    uint32_t value = 0;
+
+    if (parseUnsigned (attribute.value, value))
+        return value;
+
+    noteBadNumber (element, attribute.name, attribute.value);
+    return 0;
 }
 
 uint32_t PresetNumberReader::getUnsigned (const juce::XmlElement& element, const juce::String& attribute, uint32_t fallback)
@@ -78,8 +120,7 @@ void PresetNumberReader::fail (const juce::String& reason)
     failed = true;
 }
 
-void PresetNumberReader::noteBadNumber (const juce::XmlElement& element, const juce::String& attribute)
+void PresetNumberReader::noteBadNumber (const juce::XmlElement& element, const juce::String& attribute, const juce::String& text)
 {
-    fail ("\"" + attribute + "\" of \"" + element.getTagName() + "\" is not a number: \"" +
-          element.getStringAttribute (attribute) + "\"");
+    fail ("\"" + attribute + "\" of \"" + element.getTagName() + "\" is not a number: \"" + text + "\"");
 }

@@ -211,6 +211,15 @@ bool ProcessPresetStore::addOrUpdateControl (uint32_t number, const juce::String
     return true;
 }
 
+bool ProcessPresetStore::addOrUpdateControlOfKind (uint32_t number, const juce::String& controlName, bool fixed)
+{
+    if (! addOrUpdateControl (number, controlName, false))
+        return false;
+
+    registerControl (currentControl, fixed ? 0u : secondaryControlFlag);
+    return true;
+}
+
 void ProcessPresetStore::registerControl (int position, uint32_t number)
 {
     // A control is listed once, where it was first registered: a second entry
@@ -329,14 +338,14 @@ void ProcessPresetStore::copyControlsFrom (const ProcessPresetStore& source)
             continue;
 
         const auto isFixed = sourceIsListed ? contains (source.fixedIndex, i) : i < source.fixedControlCount;
-        addOrUpdateControl (isFixed ? control.nrpn : (control.nrpn | secondaryControlFlag), control.name, true);
+        addOrUpdateControlOfKind (control.nrpn, control.name, isFixed);
     }
 }
 
 //==============================================================================
 uint32_t ProcessPresetStore::getCurrentValue() const noexcept
 {
-    if (! isCurrentControlInPreset() || currentControl > getControlCount())
+    if (! isCurrentControlInPreset() || currentControl >= getControlCount())
         return 0;
 
     return getCurrentPresetRecord()->values[(size_t) currentControl];
@@ -344,7 +353,7 @@ uint32_t ProcessPresetStore::getCurrentValue() const noexcept
 
 void ProcessPresetStore::setCurrentValue (uint32_t value) noexcept
 {
-    if (isCurrentControlInPreset() && currentControl <= getControlCount())
+    if (isCurrentControlInPreset() && currentControl < getControlCount())
         getCurrentPresetRecord()->values[(size_t) currentControl] = value;
 }
 
@@ -357,7 +366,7 @@ bool ProcessPresetStore::isCurrentControlInPreset() const noexcept
 void ProcessPresetStore::markCurrentPresetOrderDone() noexcept
 {
     if (auto* preset = getCurrentPresetRecord())
-        if (currentControl >= 0 && currentControl <= getControlCount())
+        if (currentControl >= 0 && currentControl < getControlCount())
             preset->orderDone = true;
 }
 

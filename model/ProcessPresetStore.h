@@ -77,6 +77,9 @@ public:
     // for an empty name or no match.
     bool findPreset (const juce::String& name);
 
+    // Index of the first preset of that name, -1 for an empty name or none.
+    int indexOfPreset (const juce::String& name) const;
+
     void setCurrentPreset (int n) noexcept { currentPreset = n; }
     int getCurrentPreset() const noexcept { return currentPreset; }
     void setSelectedPreset (int n) noexcept { selectedPreset = n; }
@@ -111,6 +114,11 @@ public:
     // Updates the number of the control of that name, or appends a new control
     // and makes it current; false when a new one would be the 256th.
     bool addOrUpdateControl (uint32_t number, const juce::String& name, bool registerIndex);
+
+    // The same, with the control listed as fixed or secondary as asked,
+    // whatever bit 31 of its number says: a number kept whole (the delay
+    // control's) may have that bit set.
+    bool addOrUpdateControlOfKind (uint32_t number, const juce::String& name, bool fixed);
 
     // Circular search from the current control; the match becomes current.
     bool findControl (const juce::String& name);
@@ -194,7 +202,6 @@ public:
     void normaliseControlOrder();
 
 private:
-    int indexOfPreset (const juce::String& presetName) const;
     void registerControl (int position, uint32_t number);
     bool isListed (int position) const;
     void lowerSelectedPresetToLast() noexcept;

@@ -1,5 +1,7 @@
 #include "model/ProjectPresetStores.h"
 
+#include "model/GlobalPresetKey.h"
+
 #include <algorithm>
 
 namespace
@@ -60,8 +62,7 @@ void addMissingControls (ProcessPresetStore& stored, const ProcessPresetStore& s
         const auto isFixed = sourceIsListed ? std::find (fixedIndex.begin(), fixedIndex.end(), i) != fixedIndex.end()
                                             : i < source.getFixedControlCount();
 
-        if (! stored.addOrUpdateControl (isFixed ? control.nrpn : (control.nrpn | ProcessPresetStore::secondaryControlFlag),
-                                         control.name, true))
+        if (! stored.addOrUpdateControlOfKind (control.nrpn, control.name, isFixed))
             return;
     }
 }
@@ -95,6 +96,18 @@ void mergePreset (ProcessPresetStore& stored, const ProcessPresetStore& source, 
 
         storedValues[(size_t) position] = values[i];
     }
+}
+
+// The name itself when the store holds no preset of it, else the name with
+// the first free " (2)", " (3)" ... appended.
+juce::String freePresetName (const ProcessPresetStore& store, const juce::String& name)
+{
+    auto candidate = name;
+
+    for (int n = 2; store.indexOfPreset (candidate) >= 0; ++n)
+        candidate = name + " (" + juce::String (n) + ")";
+
+    return candidate;
 }
 
 // Removes every "(Last-Saved)" preset, keeping the current and selected
@@ -214,7 +227,7 @@ ProcessPresetStore* ProjectPresetStores::createOrMergeStore (ClassPresetStores* 
 
     const auto sourceId = store->getTableId();
 
-    if (keepTableId && sourceId >= 0 && findEntryByTableId (sourceId) == nullptr)
+    if (keepTableId && sourceId >= 0 && sourceId <= GlobalPresetKey::maxTableId && findEntryByTableId (sourceId) == nullptr)
     {
         noteTableId (sourceId);
     }
@@ -261,8 +274,13 @@ int ProjectPresetStores::storeOrFindPreset (const juce::String& className, int c
     auto* cls = findClass (className);
 
     if (matchExisting)
+    {
         if (const auto found = findMatchingPreset (cls, count, source); found >= 0)
             return found;
+
+        if (auto* entry = cls != nullptr ? cls->findEntry (count) : nullptr)
+            return addBesideStoredPresets (*entry, source);
+    }
 
     auto* stored = createOrMergeStore (cls, className, count, source, keepTableId);
     lastTableId = stored->getTableId();
@@ -281,6 +299,26 @@ int ProjectPresetStores::storeOrFindPreset (const juce::String& className, int c
     return stored->getCurrentPreset();
 }
 
+int ProjectPresetStores::addBesideStoredPresets (ClassPresetEntry& entry, const ProcessPresetStore& source)
+{
+    auto& stored = *entry.store;
+    auto* current = source.getCurrentPresetRecord();
+    lastTableId = entry.tableId;
+
+    if (current == nullptr || &source == &stored)
+        return -1;
+
+    // Global presets name a stored preset by its index and may share it: one
+    // of the same name is never written over, as another global preset may
+    // still call it up. The cleaning removes it once no key names it.
+    auto added = *current;
+    added.name = freePresetName (stored, current->name);
+    mergePreset (stored, source, added);
+
+    auto* storedCurrent = stored.getCurrentPresetRecord();
+    return storedCurrent != nullptr && storedCurrent->name == added.name ? stored.getCurrentPreset() : -1;
+}
+
 bool ProjectPresetStores::addStoredStore (const juce::String& className, int count, std::unique_ptr<ProcessPresetStore> store)
 {
     if (store == nullptr)
@@ -288,7 +326,8 @@ bool ProjectPresetStores::addStoredStore (const juce::String& className, int cou
 
     const auto id = store->getTableId();
 
-    if (id < 0 || findStore (className, count) != nullptr || findEntryByTableId (id) != nullptr)
+    if (id < 0 || id > GlobalPresetKey::maxTableId || findStore (className, count) != nullptr ||
+        findEntryByTableId (id) != nullptr)
         return false;
 
     noteTableId (id);

@@ -52,7 +52,8 @@ public:
     // copies the whole source without "(Last-Saved)". Into an entry, values
     // go by control name (see mapValuePositions), and a control of the source
     // that the entry lacks is added to it. A new entry gets the next table id
-    // unless keepTableId is set and the source carries one. cls is the class
+    // unless keepTableId is set and the source carries a free one that a key
+    // can name. cls is the class
     // of that name when the caller has found it already.
     ProcessPresetStore* createOrMergeStore (ClassPresetStores* cls, const juce::String& className, int count,
                                             const ProcessPresetStore& source, bool keepTableId);
@@ -64,16 +65,20 @@ public:
     int findMatchingPreset (const ClassPresetStores* cls, int count, const ProcessPresetStore& source);
 
     // Nothing and -1 unless enabled. Otherwise stores the source's current
-    // preset (or, with matchExisting, first looks for an equal stored one)
-    // and returns its index in the stored store, -1 when no preset of the
-    // source was stored.
+    // preset and returns -1. With matchExisting (the global-preset saving)
+    // it returns the index in the stored store of the first stored preset of
+    // equal values, else of the source's preset added there: under a name of
+    // its own when one of its name is stored already, since global presets
+    // that name that one must keep calling up its values. -1 when no preset
+    // of the source was stored.
     int storeOrFindPreset (const juce::String& className, int count, const ProcessPresetStore& source, bool enabled,
                            bool matchExisting, bool keepTableId);
 
     // Adds a stored store exactly as read from a preset file, with its own
     // table id: no preset is dropped, as global preset keys name its presets
     // by position. False, and nothing added, when that class and count or
-    // that table id is held already.
+    // that table id is held already, or the id is not one a global preset
+    // key can name (0 to 4095).
     bool addStoredStore (const juce::String& className, int count, std::unique_ptr<ProcessPresetStore> store);
 
     // Where each of the first valueCount values of a preset of the source
@@ -88,6 +93,7 @@ public:
                                                size_t valueCount);
 
 private:
+    int addBesideStoredPresets (ClassPresetEntry& entry, const ProcessPresetStore& source);
     ClassPresetStores& findOrAddClass (ClassPresetStores* cls, const juce::String& className);
     void noteTableId (int id) noexcept;
 

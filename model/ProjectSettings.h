@@ -4,6 +4,8 @@
 
 #include <juce_core/juce_core.h>
 
+#include <optional>
+
 // The settings of the open project as the generator and the project file read
 // them: target chip, sampling rate, external memory size, output directory,
 // the project's file, folder and name, and (as the generation context) the
@@ -94,6 +96,12 @@ public:
     bool isCommandViewOn() const noexcept { return commandView; }
     void setCommandView (bool on) noexcept { commandView = on; }
 
+    // The version of the program that created the project, as its file
+    // says; none for a project never opened from a file, which the running
+    // version creates.
+    const std::optional<juce::String>& getCreatedWithVersion() const noexcept { return createdWithVersion; }
+    void setCreatedWithVersion (std::optional<juce::String> version) { createdWithVersion = std::move (version); }
+
 private:
     juce::File getProjectFolderFile() const;
 
@@ -106,4 +114,5 @@ private:
     juce::File outputDirectory;
     juce::String outputDirectoryText;
     bool commandView = false;
+    std::optional<juce::String> createdWithVersion;
 };

@@ -1,5 +1,7 @@
 #include "model/XmlFileAccess.h"
 
+#include <cstring>
+
 namespace
 {
 // Where the root element's start tag begins: the first "<" that opens
@@ -35,7 +37,117 @@ int findRootStart (const juce::String& text)
         }
     }
 }
+
+// The characters of XML names (XML 1.0, "NameStartChar" and "NameChar").
+bool isNameStartCharacter (juce::juce_wchar c) noexcept
+{
+    return c == ':' || c == '_' || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= 0xC0 && c <= 0xD6) ||
+           (c >= 0xD8 && c <= 0xF6) || (c >= 0xF8 && c <= 0x2FF) || (c >= 0x370 && c <= 0x37D) || (c >= 0x37F && c <= 0x1FFF) ||
+           (c >= 0x200C && c <= 0x200D) || (c >= 0x2070 && c <= 0x218F) || (c >= 0x2C00 && c <= 0x2FEF) ||
+           (c >= 0x3001 && c <= 0xD7FF) || (c >= 0xF900 && c <= 0xFDCF) || (c >= 0xFDF0 && c <= 0xFFFD) ||
+           (c >= 0x10000 && c <= 0xEFFFF);
+}
+
+bool isNameCharacter (juce::juce_wchar c) noexcept
+{
+    return isNameStartCharacter (c) || c == '-' || c == '.' || c == 0xB7 || (c >= '0' && c <= '9') ||
+           (c >= 0x300 && c <= 0x36F) || (c >= 0x203F && c <= 0x2040);
+}
+
+// What JUCE's parser reads as one name.
+bool isParserNameCharacter (juce::juce_wchar c) noexcept
+{
+    return juce::CharacterFunctions::isLetterOrDigit (c) || c == '_' || c == '-' || c == ':' || c == '.';
+}
+
+using Cursor = juce::String::CharPointerType;
+
+void skipPast (Cursor& p, const char* end)
+{
+    const auto length = (int) std::strlen (end);
+
+    while (! p.isEmpty() && p.compareUpTo (juce::CharPointer_ASCII (end), length) != 0)
+        ++p;
+
+    for (int i = 0; i < length && ! p.isEmpty(); ++i)
+        ++p;
+}
+
+// Reads the name the parser would read at p; false when XML does not allow it.
+bool readName (Cursor& p)
+{
+    bool valid = isNameStartCharacter (*p);
+
+    while (isParserNameCharacter (*p))
+    {
+        valid = valid && isNameCharacter (*p);
+        ++p;
+    }
+
+    return valid;
+}
 } // namespace
+
+bool XmlFileAccess::holdsInvalidName (const juce::String& text)
+{
+    auto p = text.getCharPointer();
+
+    while (! p.isEmpty())
+    {
+        if (*p != '<')
+        {
+            ++p;
+            continue;
+        }
+
+        ++p;
+
+        if (p.compareUpTo (juce::CharPointer_ASCII ("!--"), 3) == 0)
+            skipPast (p, "-->");
+        else if (p.compareUpTo (juce::CharPointer_ASCII ("![CDATA["), 8) == 0)
+            skipPast (p, "]]>");
+        else if (*p == '?')
+            skipPast (p, "?>");
+        else if (*p == '!' || *p == '/')
+            skipPast (p, ">");
+        else
+        {
+            // A start tag: its name, then its attributes' names, their
+            // values skipped whole.
+            p = p.findEndOfWhitespace();
+
+            if (isParserNameCharacter (*p) && ! readName (p))
+                return true;
+
+            while (! p.isEmpty() && *p != '>' && *p != '<')
+            {
+                const auto c = *p;
+
+                if (c == '"' || c == '\'')
+                {
+                    ++p;
+
+                    while (! p.isEmpty() && *p != c)
+                        ++p;
+
+                    if (! p.isEmpty())
+                        ++p;
+                }
+                else if (isParserNameCharacter (c))
+                {
+                    if (! readName (p))
+                        return true;
+                }
+                else
+                {
+                    ++p;
+                }
+            }
+        }
+    }
+
+    return false;
+}
 
 bool XmlFileAccess::holdsInstructionInsideRoot (const juce::String& text)
 {
@@ -50,6 +162,12 @@ XmlFileAccess::Loaded XmlFileAccess::parse (const juce::String& text, const juce
     if (holdsInstructionInsideRoot (text))
     {
         loaded.result = juce::Result::fail ("it holds a processing instruction inside its root element");
+        return loaded;
+    }
+
+    if (holdsInvalidName (text))
+    {
+        loaded.result = juce::Result::fail ("it holds a name that no XML file may hold");
         return loaded;
     }
 

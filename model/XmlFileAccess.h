@@ -33,6 +33,11 @@ public:
     // root element opens, so such a text is refused before it is parsed.
     static bool holdsInstructionInsideRoot (const juce::String& text);
 
+    // JUCE's parser takes tag and attribute names that XML does not allow
+    // (one that starts with a digit, "-" or ".") and then fails its own
+    // checks on them: such a text is refused before it is parsed as well.
+    static bool holdsInvalidName (const juce::String& text);
+
     // The file as UTF-8 XML with "\n" line ends, the given line width and no DTD.
     static juce::Result save (const juce::XmlElement& root, const juce::File& file, int lineWrapLength = 1024);
 

@@ -233,6 +233,22 @@ TEST_F (MainAppWindowTest, EveryOwnerKeepsItsKeysInTheOneSettingsFile)
     EXPECT_EQ (written->getValue ("checkForUpdate"), "1");
 }
 
+TEST_F (MainAppWindowTest, TheStartFileIsOpened)
+{
+    VX_REQUIRE_DISPLAY();
+    const auto file = folder.getChildFile ("start.zqp");
+    file.replaceWithText ("<OSTRANE_QUELLION_Configuration Version=\"1.01\"><DSPs>"
+                          "<DSP Index=\"3\" ModuleId=\"33\" Name=\"Main\" nrpn=\"1\"/></DSPs>"
+                          "</OSTRANE_QUELLION_Configuration>");
+
+    auto window = std::make_unique<MainAppWindow> (file, nullptr, ApplicationSettings::open (getSettingsFile()));
+    EXPECT_EQ (window->getName(), "start - OSTRANE Quellion");
+    EXPECT_EQ (window->getMainContainer().getDesign().getNumDsps(), 1);
+    EXPECT_EQ (window->getMainContainer().getBusGraph().getNode (0)->getName(), "Main");
+    EXPECT_FALSE (window->getProjectInterface().isModified());
+    EXPECT_TRUE (dialogs.messages.empty());
+}
+
 TEST_F (MainAppWindowTest, KeepsItsPlaceHoweverTheProgramEnds)
 {
     VX_REQUIRE_DISPLAY();

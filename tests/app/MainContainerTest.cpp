@@ -1,6 +1,6 @@
 #include "app/MainContainer.h"
-#include "hvif/HalvixInterface.h"
 #include "app/ProjectInterface.h"
+#include "hvif/HalvixInterface.h"
 
 #include "ShellTestFixture.h"
 
@@ -182,17 +182,21 @@ TEST_F (MainContainerTest, GeneratingAnUnsavedProjectStopsWithALogLine)
     }
 }
 
-TEST_F (MainContainerTest, SavingAndOpeningKeysLeaveTheDesignAsItIs)
+TEST_F (MainContainerTest, SavingAndOpeningKeysLeaveTheDesignAsItIsWhenCancelled)
 {
     container.getBusGraph().addNode ("DSP", false, nullptr, 0.5, 0.5);
     container.getProjectInterface().setModified (true);
+    dialogs.answers = { Dialogs::Answer::cancel };
 
     for (auto key : { ctrl ('s'), ctrlShift ('s'), ctrl ('o') })
         EXPECT_TRUE (container.keyPressed (key));
 
     EXPECT_EQ (container.getDspCount(), 1);
     EXPECT_TRUE (container.getProjectInterface().isModified());
-    EXPECT_TRUE (dialogs.questions.empty());
+    ASSERT_EQ (dialogs.chooserRequests.size(), 2u);
+    EXPECT_EQ (dialogs.chooserRequests[1].title, "Save Ostrane Quellion project");
+    ASSERT_EQ (dialogs.questions.size(), 1u);
+    EXPECT_EQ (dialogs.questions[0].text, "Do you want to save before opening another project?");
 }
 
 TEST_F (MainContainerTest, OtherKeysAreLeftUnused)

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Starts the program as a user would, with a project file on its command line,
-# in a home of its own: its window "OSTRANE Quellion" comes up with the three
-# tabs, each tab shows its own page, and Ctrl+Q ends the program at once (an
-# unchanged design asks nothing) with its settings written.
+# in a home of its own: its window comes up named after the project with the
+# three tabs, each tab shows its own page, a changed rate is saved with Ctrl+S
+# into the project file, and Ctrl+Q ends the program at once (a saved design
+# asks nothing) with its settings written.
 # A second session shows that a changed design is not dropped silently.
 # Arguments: the program, and a folder for the screenshots of the tabs.
 set -u
@@ -34,22 +35,37 @@ mkdir -p "$HOME"
 shotdir="${shots:-$work/shots}"
 mkdir -p "$shotdir"
 
-"$program" "$work/demo design.zqp" >"$work/output.txt" 2>&1 &
+project="$work/demo design.zqp"
+cat >"$project" <<'EOF'
+<?xml version="1.0" encoding="UTF-8"?>
+
+<OSTRANE_QUELLION_Configuration Version="1.01" SoftwareVersion="1.3.3.6" CreatedWith="1.3.3.6">
+  <DSPs>
+    <DSP Index="1" PositionX="0.25" PositionY="0.5" ModuleId="33" Name="DSP" nrpn="1"/>
+  </DSPs>
+  <ProjectSettings Chip="1" Sampling="1" MemorySize="128" ProjectWitdh="1000" ProjectHeight="700" Directory="."/>
+</OSTRANE_QUELLION_Configuration>
+EOF
+
+"$program" "$project" >"$work/output.txt" 2>&1 &
 pid=$!
 
-window=$(timeout 30 xdotool search --sync --name "^OSTRANE Quellion$" | head -n 1)
+# The start file opens: the window takes the project's name.
+window=$(timeout 30 xdotool search --sync --name "^demo design - OSTRANE Quellion$" | head -n 1)
 if [ -z "$window" ]; then
-  echo "no window titled \"OSTRANE Quellion\" appeared"
+  echo "no window titled \"demo design - OSTRANE Quellion\" appeared"
+  xdotool search --name "OSTRANE Quellion" getwindowname %@ 2>/dev/null
   cat "$work/output.txt"
   exit 1
 fi
 sleep 1
 
 # One window only: no message box (a missing library, a missing module
-# library) stands beside it.
-count=$(xdotool search --name "^OSTRANE Quellion$" | wc -l)
-if [ "$count" -ne 1 ]; then
-  echo "expected the main window alone, found $count windows titled \"OSTRANE Quellion\""
+# library, a project that does not open) stands beside it.
+count=$(xdotool search --name "OSTRANE Quellion$" | wc -l)
+others=$(xdotool search --name "^Open project$" | wc -l)
+if [ "$count" -ne 1 ] || [ "$others" -ne 0 ]; then
+  echo "expected the main window alone, found $count windows titled \"... OSTRANE Quellion\" and $others others"
   exit 1
 fi
 
@@ -79,6 +95,27 @@ done
 diff=$(compare -metric AE "$shotdir/tab-${names[0]}.png" "$shotdir/tab-${names[1]}.png" null: 2>&1 | cut -d' ' -f1)
 if [ "${diff%.*}" -lt 5000 ]; then
   echo "the project settings page does not show its widgets ($diff pixels differ from the bus editor page)"
+  exit 1
+fi
+
+# Back on the settings page: the next sampling rate, then Ctrl+S writes the
+# project file in place, asking nothing.
+xdotool mousemove "${tab_x[0]}" "$tab_y" click 1
+sleep 0.5
+xdotool mousemove $((X + 230)) $((Y + 26 + 40 + 30 + 76)) click 1
+sleep 0.7
+xdotool key Down Return
+sleep 0.5
+xdotool windowfocus --sync "$window" 2>/dev/null || xdotool windowfocus "$window"
+sleep 0.3
+xdotool key --clearmodifiers ctrl+s
+for _ in $(seq 1 30); do
+  grep -q 'Sampling="2"' "$project" && break
+  sleep 0.1
+done
+if ! grep -q 'Sampling="2"' "$project" || ! grep -q 'Index="1"' "$project"; then
+  echo "Ctrl+S did not write the changed rate into the project file"
+  cat "$project"
   exit 1
 fi
 

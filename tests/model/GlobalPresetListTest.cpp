@@ -92,7 +92,7 @@ TEST (GlobalPresetTest, AddTableDoesNotDuplicateADsp)
     EXPECT_EQ (preset.findTableIndex (9), -1);
 }
 
-TEST (GlobalPresetTest, GetTableChecksBothBounds)
+TEST (GlobalPresetTest, GetTableFetchesTheTablesHeldWhateverTheAnnouncedCount)
 {
     GlobalPreset preset ("Live");
     EXPECT_EQ (preset.getTable (0), nullptr);
@@ -103,6 +103,18 @@ TEST (GlobalPresetTest, GetTableChecksBothBounds)
     EXPECT_NE (preset.getTable (0), nullptr);
     EXPECT_EQ (preset.getTable (-1), nullptr);
     EXPECT_EQ (preset.getTable (1), nullptr);
+    EXPECT_EQ (preset.getTable (3), nullptr);
+
+    // Fewer DSPs than tables held (a DSP removed since): every table held is
+    // still fetched, as the loops over the tables walk every one.
+    preset.addTable (2);
+    preset.addTable (3);
+    preset.setTableCount (1);
+
+    for (int n = 0; n < preset.getHeldTableCount(); ++n)
+        ASSERT_NE (preset.getTable (n), nullptr) << n;
+
+    EXPECT_EQ (preset.getTable (2)->getDspId(), 3u);
     EXPECT_EQ (preset.getTable (3), nullptr);
 }
 

@@ -390,6 +390,64 @@ TEST_F (PresetFileTest, WritePresetsFileRemovesListsInEachMode)
     EXPECT_FALSE (missing.exists());
 }
 
+// The loader reads the first list of a name, from every group of the node's
+// count; a removal takes every list of the name, so that none comes back.
+TEST_F (PresetFileTest, ARemovedPresetDoesNotComeBackAsItsTwin)
+{
+    const auto file = folder.getFile ("Design.presets");
+    const auto group = [] (const juce::String& lists)
+    {
+        return "<CountGroup count=\"2\"><Preset><Count NumberOfControls=\"1\" NumberOfFixedControls=\"1\"/>"
+               "<Controls fixedName1=\"Gain\" fixedNrpn1=\"16\"/><Lists>" +
+               lists + "</Lists></Preset></CountGroup>";
+    };
+    const auto list = [] (const char* name, int value)
+    { return "<List name=\"" + juce::String (name) + "\" fixedValue1=\"" + juce::String (value) + "\"/>"; };
+
+    struct Case
+    {
+        const char* what;
+        juce::String groups;
+        juce::String removed; // none: the first list
+        std::vector<juce::String> left;
+    };
+
+    const std::vector<Case> cases{
+        { "a twin in the group", group (list ("A", 1) + list ("B", 2) + list ("A", 3)), "A", { "B" } },
+        { "a twin in a later group of the count",
+          group (list ("A", 1) + list ("B", 2)) + group (list ("A", 3) + list ("C", 4)),
+          "A",
+          { "B", "C" } },
+        { "the first list and its twin", group (list ("A", 1) + list ("B", 2) + list ("A", 3)), {}, { "B" } },
+    };
+
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE (c.what);
+        ASSERT_TRUE (file.replaceWithText ("<PRESETS Version=\"1.01\"><Class name=\"Eq\">" + c.groups + "</Class></PRESETS>"));
+
+        auto store = makeStore ({ { "Gain", 0x10 } });
+        ASSERT_TRUE (document.loadProcessPresetsFromFile (file, "Eq", 2, store, false).wasOk());
+        EXPECT_EQ (valueOf (store, "A", "Gain"), 1u) << "the first of a name is read";
+
+        ASSERT_TRUE (document.writePresetsFile (file, "Eq", 2, c.removed, false).wasOk());
+        ASSERT_TRUE (document.loadProcessPresetsFromFile (file, "Eq", 2, store, false).wasOk());
+        EXPECT_EQ (presetNames (store), c.left);
+    }
+
+    // A preset saved again replaces its list and drops the twin.
+    ASSERT_TRUE (file.replaceWithText ("<PRESETS Version=\"1.01\"><Class name=\"Eq\">" +
+                                       group (list ("A", 1) + list ("B", 2) + list ("A", 3)) + "</Class></PRESETS>"));
+    auto store = makeStore ({ { "Gain", 0x10 } });
+    putPreset (store, "A", { 9 });
+    ASSERT_TRUE (writeAll (file, "Eq", 2, store).wasOk());
+    EXPECT_EQ (file.loadFileAsString().indexOf ("name=\"A\""), file.loadFileAsString().lastIndexOf ("name=\"A\""));
+    ASSERT_TRUE (document.writePresetsFile (file, "Eq", 2, "A", false).wasOk());
+    ASSERT_TRUE (document.loadProcessPresetsFromFile (file, "Eq", 2, store, false).wasOk());
+    EXPECT_EQ (presetNames (store), (std::vector<juce::String>{ "B" }));
+    EXPECT_TRUE (recorder.messages.empty());
+}
+
 //==============================================================================
 TEST_F (PresetFileTest, ADamagedFileLeavesTheStoreAsItWas)
 {

@@ -515,6 +515,62 @@ TEST (ProcessPresetStoreTest, CopyControlsFromSortsFixedAndSecondaryByTheSourceL
     EXPECT_EQ (store.getControlCount(), 2);
 }
 
+TEST (ProcessPresetStoreTest, CopyControlsFromKeepsEachControlsKindWhateverItsNumber)
+{
+    // The delay control keeps every bit of its number, so its stored number
+    // may have bit 31 set, or become all ones once that bit is added.
+    struct Case
+    {
+        uint32_t number;
+        bool fixed;
+    };
+
+    for (const auto& c : { Case{ 0x80000005u, true }, Case{ 0x7FFFFFFFu, false }, Case{ 0x7FFFFFFFu, true },
+                           Case{ 0x5EAF00Du, true }, Case{ 0x5EAF00Du, false } })
+    {
+        // Listed by kind first, then given its number.
+        ProcessPresetStore listed;
+        listed.addOrUpdateControl (0x10, "A", true);
+        listed.addOrUpdateControl (c.fixed ? 0u : secondary, ProcessPresetStore::fixedDelayControlName, true);
+        listed.addOrUpdateControl (c.number, ProcessPresetStore::fixedDelayControlName, false);
+        listed.addOrUpdateControl (0x11 | secondary, "B", true);
+
+        ProcessPresetStore copy;
+        copy.copyControlsFrom (listed);
+
+        EXPECT_EQ (controlNames (copy), controlNames (listed)) << std::hex << c.number;
+        EXPECT_EQ (copy.getFixedIndex(), listed.getFixedIndex()) << std::hex << c.number;
+        EXPECT_EQ (copy.getSecondaryIndex(), listed.getSecondaryIndex()) << std::hex << c.number;
+        EXPECT_EQ (copy.getControl (1)->nrpn, c.number) << std::hex << c.number;
+        EXPECT_EQ (copy.getFixedControlCount(), listed.getFixedControlCount());
+    }
+}
+
+TEST (ProcessPresetStoreTest, ValuesStopAtTheLastControl)
+{
+    // A preset may hold more values than the store has controls (sized by a
+    // value count); the position just past the last control is none of them.
+    ProcessPresetStore store;
+    store.addOrUpdateControl (1, "A", true);
+    store.addOrUpdateControl (2, "B", true);
+    store.selectOrAddPreset ("P", 4, false);
+    store.getCurrentPresetRecord()->values = { 1, 2, 3, 4 };
+
+    store.setCurrentControl (2);
+    EXPECT_EQ (store.getCurrentValue(), 0u);
+    store.setCurrentValue (9);
+    EXPECT_EQ (store.getCurrentPresetRecord()->values, std::vector<uint32_t> ({ 1, 2, 3, 4 }));
+    store.markCurrentPresetOrderDone();
+    EXPECT_FALSE (store.getCurrentPresetRecord()->orderDone);
+
+    store.setCurrentControl (1);
+    EXPECT_EQ (store.getCurrentValue(), 2u);
+    store.setCurrentValue (9);
+    EXPECT_EQ (store.getCurrentPresetRecord()->values, std::vector<uint32_t> ({ 1, 9, 3, 4 }));
+    store.markCurrentPresetOrderDone();
+    EXPECT_TRUE (store.getCurrentPresetRecord()->orderDone);
+}
+
 TEST (ProcessPresetStoreTest, ClearAndResetKeepWhatTheyAreAskedToKeep)
 {
     FakePanel panel;

@@ -57,3 +57,30 @@ TEST (XmlFileAccessTest, SavedFilesReadBackAndMissingFilesAreNoFailure)
     EXPECT_TRUE (XmlFileAccess::load (file, "ROOT", 10).result.failed());
     EXPECT_TRUE (XmlFileAccess::save (root, folder.getFile().getChildFile ("none/a.xml")).failed());
 }
+
+// JUCE's parser takes these names and then fails its own checks on them.
+TEST (XmlFileAccessTest, NamesThatNoXmlFileMayHoldAreRefused)
+{
+    const char* const refused[] = {
+        "<PRESETS 1a=\"x\"/>",
+        "<PRESETS><-List/></PRESETS>",
+        "<PRESETS a=\"1\" .b=\"2\"/>",
+        "<  9ROOT/>",
+    };
+
+    for (auto* text : refused)
+    {
+        auto loaded = XmlFileAccess::parse (text, "PRESETS");
+        EXPECT_EQ (loaded.root, nullptr) << text;
+        EXPECT_TRUE (loaded.result.getErrorMessage().contains ("name")) << text;
+    }
+
+    // Digits and signs inside values, comments and text are no names.
+    const char* const accepted[] = {
+        "<PRESETS a1=\"-1 <9>\" b=\'.x\'><!-- <9a/> --><L x-y.z=\"0\">1 &lt; 2 -3</L><![CDATA[<9/>]]></PRESETS>",
+        "<?xml version=\"1.0\"?>\n<!DOCTYPE x>\n<PRESETS _a=\"1\" ns:b=\"2\"/>",
+    };
+
+    for (auto* text : accepted)
+        EXPECT_FALSE (XmlFileAccess::holdsInvalidName (text)) << text;
+}

@@ -1,0 +1,722 @@
+#include "model/ProjectFileReader.h"
+
+#include "model/ModuleLibrary.h"
+#include "model/NodeChannelRules.h"
+#include "model/PresetDocument.h"
+#include "model/PresetNumberReader.h"
+#include "model/ProjectCommandList.h"
+#include "model/ProjectFileFormat.h"
+#include "model/ProjectSettings.h"
+
+#include <algorithm>
+#include <set>
+#include <tuple>
+
+namespace
+{
+constexpr int maxProcesses = 63; // a DSP's graph
+constexpr int maxConnections = 128;
+constexpr int maxPinLabels = 512;
+
+juce::StringArray makeChipPinNames()
+{
+    juce::StringArray names;
+
+    for (auto* side : { "DABD", "DAAD" })
+        for (int i = 0; i < 8; ++i)
+            for (auto* channel : { "L", "R" })
+                names.add (side + juce::String (i) + channel);
+
+    for (int i = 0; i < 16; ++i)
+        names.add ("IBUS" + juce::String::toHexString (i).toUpperCase());
+
+    return names;
+}
+
+juce::StringArray makeDspPinNames()
+{
+    juce::StringArray names;
+
+    for (auto* prefix : { "DSPIN", "DSPOUT" })
+        for (int i = 0; i < 8; ++i)
+            names.add (prefix + juce::String (i));
+
+    return names;
+}
+
+// The lowest number from 1 that is not taken.
+uint32_t lowestFree (const std::set<uint32_t>& taken)
+{
+    uint32_t n = 1;
+
+    while (taken.count (n) != 0)
+        ++n;
+
+    return n;
+}
+
+bool parseDouble (const juce::String& text, double& value)
+{
+    const auto trimmed = text.trim();
+
+    if (trimmed.isEmpty())
+        return false;
+
+    auto cursor = trimmed.getCharPointer();
+    value = juce::CharacterFunctions::readDoubleValue (cursor);
+    return cursor.isEmpty() && std::isfinite (value);
+}
+
+juce::String quoted (const juce::String& text)
+{
+    return "\"" + text + "\"";
+}
+} // namespace
+
+bool ProjectFileReader::isChipPinName (const juce::String& name)
+{
+    static const auto names = makeChipPinNames();
+    return names.contains (name);
+}
+
+bool ProjectFileReader::isDspPinName (const juce::String& name)
+{
+    static const auto names = makeDspPinNames();
+    return names.contains (name);
+}
+
+std::optional<juce::String> ProjectFileReader::normaliseDirectory (const juce::String& text)
+{
+    const auto path = text.replaceCharacter ('\\', '/');
+
+    if (path.isEmpty())
+        return std::nullopt;
+
+    // "C:/..." from a Windows machine: no such place exists here.
+    if (path.length() >= 2 && juce::CharacterFunctions::isLetter (path[0]) && path[1] == ':')
+        return std::nullopt;
+
+    return path;
+}
+
+//==============================================================================
+void ProjectFileReader::problem (const juce::String& text)
+{
+    content.problems.add ("Project file" + (where.isNotEmpty() ? ", " + where : juce::String()) + ": " + text);
+}
+
+void ProjectFileReader::badNumber (const juce::XmlElement& element, const char* attribute)
+{
+    problem (quoted (attribute) + " of " + quoted (element.getTagName()) +
+             " is no number: " + quoted (element.getStringAttribute (attribute).substring (0, 40)));
+}
+
+bool ProjectFileReader::readUnsigned (const juce::XmlElement& element, const char* attribute, uint32_t& value, uint32_t fallback)
+{
+    value = fallback;
+
+    if (! element.hasAttribute (attribute))
+        return true;
+
+    if (PresetNumberReader::parseUnsigned (element.getStringAttribute (attribute), value))
+        return true;
+
+    value = fallback;
+    badNumber (element, attribute);
+    return false;
+}
+
+bool ProjectFileReader::readInt (const juce::XmlElement& element, const char* attribute, int& value, int fallback)
+{
+    value = fallback;
+
+    if (! element.hasAttribute (attribute))
+        return true;
+
+    if (PresetNumberReader::parseInt (element.getStringAttribute (attribute), value))
+        return true;
+
+    value = fallback;
+    badNumber (element, attribute);
+    return false;
+}
+
+double ProjectFileReader::readPosition (const juce::XmlElement& element, const char* attribute)
+{
+    double value = 0.0;
+
+    if (! element.hasAttribute (attribute))
+        return value;
+
+    if (! parseDouble (element.getStringAttribute (attribute), value))
+    {
+        badNumber (element, attribute);
+        return 0.0;
+    }
+
+    if (value < 0.0 || value > 1.0)
+        problem (quoted (attribute) + " " + juce::String (value) + " lies outside the view; the box is moved to its edge");
+
+    return juce::jlimit (0.0, 1.0, value);
+}
+
+//==============================================================================
+ProjectFileContent ProjectFileReader::read (const juce::XmlElement& root)
+{
+    content = {};
+    where = {};
+
+    if (root.hasAttribute ("Version") && ! parseDouble (root.getStringAttribute ("Version"), content.fileVersion))
+        badNumber (root, "Version");
+
+    content.createdWith = root.getStringAttribute ("CreatedWith");
+    // Its presence counts, whatever its value.
+    content.commandView = root.hasAttribute ("cmd");
+
+    if (auto* settings = root.getChildByName ("ProjectSettings"))
+        readSettings (*settings);
+
+    if (content.settings.has_value() && content.settings->samplingIndex.has_value())
+        samplingRateKhz = ProjectSettings::getSamplingRateNames()[*content.settings->samplingIndex].getDoubleValue();
+
+    readDsps (root.getChildByName ("DSPs"));
+
+    where = "bus editor";
+    const std::map<uint32_t, uint32_t> noMapping;
+    content.busConnections = readConnections (root.getChildByName ("DSPConnections"), "DSPConnection", noMapping, nullptr);
+    content.busPinLabels = readPinLabels (root.getChildByName ("PinLabels"), "PinLabel", noMapping, nullptr);
+
+    return std::move (content);
+}
+
+void ProjectFileReader::readSettings (const juce::XmlElement& element)
+{
+    where = "project settings";
+    ProjectFileContent::Settings settings;
+    const auto chips = ProjectSettings::getChipNames().size();
+
+    int chip = 0;
+
+    if (readInt (element, "Chip", chip) && juce::isPositiveAndBelow (chip, chips))
+    {
+        settings.chipIndex = chip;
+        settings.dspCapacity = ProjectSettings::getChipCapacity (chip);
+    }
+    else
+    {
+        // An unknown chip holds 16 DSPs, as the largest chip does.
+        settings.chipIndex = chips - 1;
+        settings.dspCapacity = ProjectSettings::getChipCapacity (settings.chipIndex);
+        problem ("the target chip " + quoted (element.getStringAttribute ("Chip")) + " is unknown; " +
+                 quoted (ProjectSettings::getChipNames()[settings.chipIndex]) + " is taken");
+    }
+
+    int sampling = 0;
+
+    if (readInt (element, "Sampling", sampling))
+    {
+        if (juce::isPositiveAndBelow (sampling, ProjectSettings::getSamplingRateNames().size()))
+            settings.samplingIndex = sampling;
+        else
+            problem ("the sampling rate " + juce::String (sampling) + " is unknown; the rate is left as it was");
+    }
+
+    if (element.hasAttribute ("MemorySize"))
+    {
+        const auto size = element.getStringAttribute ("MemorySize");
+        const auto index = ProjectSettings::getMemorySizeNames().indexOf (size);
+
+        if (index >= 0)
+            settings.memorySizeIndex = index;
+        else
+            problem ("the memory size " + quoted (size.substring (0, 40)) + " is unknown; the size is left as it was");
+    }
+
+    const auto directory = element.getStringAttribute ("Directory");
+    settings.directory = normaliseDirectory (directory);
+
+    if (! settings.directory.has_value() && directory.isNotEmpty())
+        problem ("the output directory " + quoted (directory) +
+                 " is on a drive of another system; the project's folder is taken");
+
+    content.settings = settings;
+}
+
+void ProjectFileReader::readDsps (const juce::XmlElement* dspsElement)
+{
+    if (dspsElement == nullptr)
+        return;
+
+    for (auto* element : dspsElement->getChildWithTagNameIterator ("DSP"))
+    {
+        if ((int) content.dsps.size() >= ProjectFileFormat::maxDspIndex)
+        {
+            where = {};
+            problem ("the design holds more than 16 DSPs; the DSPs after the 16th are left out");
+            break;
+        }
+
+        ProjectFileContent::Dsp dsp;
+
+        if (readDsp (*element, dsp))
+            content.dsps.push_back (std::move (dsp));
+    }
+
+    assignDspNrpns();
+}
+
+bool ProjectFileReader::readDsp (const juce::XmlElement& element, ProjectFileContent::Dsp& dsp)
+{
+    where = "DSP element " + juce::String ((int) content.dsps.size() + 1);
+    int index = 0;
+
+    if (! readInt (element, "Index", index))
+        return false;
+
+    if (index < 1 || index > ProjectFileFormat::maxDspIndex)
+    {
+        problem ("the DSP index " + juce::String (index) + " is not one of 1 to 16; the DSP is left out with its processes");
+        return false;
+    }
+
+    where = "DSP#" + juce::String (index);
+
+    for (auto& other : content.dsps)
+    {
+        if (other.id == (uint32_t) index)
+        {
+            problem ("a second DSP with this index is left out with its processes");
+            return false;
+        }
+    }
+
+    dsp.id = (uint32_t) index;
+    dsp.x = readPosition (element, "PositionX");
+    dsp.y = readPosition (element, "PositionY");
+    readUnsigned (element, "ModuleId", dsp.moduleId);
+    dsp.module = library.findModuleById (dsp.moduleId);
+    dsp.name = element.getStringAttribute ("Name");
+    readUnsigned (element, "nrpn", dsp.nrpn);
+
+    std::map<uint32_t, uint32_t> ids;
+    readProcesses (element.getChildByName ("Processes"), dsp, ids);
+
+    where = "DSP#" + juce::String (index);
+    dsp.connections = readConnections (element.getChildByName ("ProcessConnections"), "ProcessConnection", ids, &dsp);
+    dsp.pinLabels = readPinLabels (element.getChildByName ("ProcessPinLabels"), "ProcessPinLabel", ids, &dsp);
+    return true;
+}
+
+void ProjectFileReader::readProcesses (const juce::XmlElement* processesElement, ProjectFileContent::Dsp& dsp,
+                                       std::map<uint32_t, uint32_t>& ids)
+{
+    if (processesElement == nullptr)
+        return;
+
+    int position = 0;
+
+    for (auto* element : processesElement->getChildWithTagNameIterator ("Process"))
+    {
+        if ((int) dsp.processes.size() >= maxProcesses)
+        {
+            where = "DSP#" + juce::String (dsp.id);
+            problem ("the DSP holds more than 63 processes; the processes after the 63rd are left out");
+            break;
+        }
+
+        // The id the node had when the file was written: its position in
+        // the DSP's process list, which "Index" keeps even where a writer
+        // left a process out.
+        int index = -1;
+        const auto hasIndex = element->hasAttribute ("Index") &&
+                              PresetNumberReader::parseInt (element->getStringAttribute ("Index"), index) &&
+                              juce::isPositiveAndBelow (index, 256) && ids.count ((uint32_t) index + 1) == 0;
+        const auto fileId = (uint32_t) (hasIndex ? index : position) + 1;
+        ++position;
+
+        ProjectFileContent::Process process;
+        readProcess (*element, dsp, (int) dsp.processes.size(), process);
+        dsp.processes.push_back (std::move (process));
+
+        if (ids.count (fileId) == 0)
+            ids[fileId] = (uint32_t) dsp.processes.size();
+    }
+
+    assignProcessNrpns (dsp);
+}
+
+void ProjectFileReader::readProcess (const juce::XmlElement& element, const ProjectFileContent::Dsp& dsp, int position,
+                                     ProjectFileContent::Process& process)
+{
+    process.name = element.getStringAttribute ("Name");
+    where = "DSP#" + juce::String (dsp.id) + ", process " + juce::String (position + 1) + " " + quoted (process.name);
+
+    process.x = readPosition (element, "PositionX");
+    process.y = readPosition (element, "PositionY");
+    readUnsigned (element, "ProcessId", process.processId);
+    readUnsigned (element, "nrpn", process.nrpn);
+
+    auto* definition = dsp.module != nullptr ? dsp.module->findProcessById (process.processId) : nullptr;
+    process.definition = definition;
+
+    if (definition != nullptr)
+    {
+        process.processId = definition->processId;
+
+        if (content.fileVersion < ProjectFileFormat::formatVersionNumber)
+            process.name = juce::String (definition->name);
+    }
+    else
+    {
+        content.compatibilityIssues.add ("Compatibility issue, [DSP#" + juce::String (dsp.id) + " - process#" +
+                                         juce::String (process.processId) + ": " + process.name +
+                                         "] not found in modules definition file.\n"
+                                         "Please remove this process and select a new one in the process list.");
+
+        // A file saved with the process still missing has the mark already.
+        if (! process.name.endsWith (ProjectFileFormat::removedSuffix))
+            process.name += ProjectFileFormat::removedSuffix;
+
+        for (auto [attribute, count] : { std::pair{ "InNb", &process.inputCount }, std::pair{ "OutNb", &process.outputCount } })
+        {
+            readUnsigned (element, attribute, *count);
+
+            if (*count > ProjectFileFormat::maxUncheckedPins)
+            {
+                problem (quoted (attribute) + " " + juce::String (*count) + " is out of range; " +
+                         juce::String (ProjectFileFormat::maxUncheckedPins) + " is taken");
+                *count = ProjectFileFormat::maxUncheckedPins;
+            }
+        }
+    }
+
+    readChannelWord (element, process);
+
+    // A missing word takes the process's own, as a new node has it.
+    const auto defaultMemoryWord = definition != nullptr && definition->memoryClassWord != 0 ? definition->memoryClassWord : 1u;
+    readUnsigned (element, "MemoryDelay", process.memoryWord, defaultMemoryWord);
+
+    readCommands (element, process);
+    readLastSaved (element, process);
+}
+
+void ProjectFileReader::readChannelWord (const juce::XmlElement& element, ProjectFileContent::Process& process)
+{
+    const auto mask = GraphNode::channelCountMask;
+    const auto defaultWord = process.definition != nullptr ? process.definition->defaultChannelWord : 1u;
+    uint32_t word = defaultWord;
+
+    if (! readUnsigned (element, "NCount", word, defaultWord))
+        word = defaultWord;
+
+    // The flags are the process's own: they decide the pins of its box.
+    auto flags = word & ~mask;
+
+    if (process.definition != nullptr && flags != (defaultWord & ~mask))
+    {
+        problem ("the channel word's flags " + juce::String::toHexString ((int) flags) +
+                 " are not the process's; its own are taken");
+        flags = defaultWord & ~mask;
+    }
+
+    // A count drives pins, loads and preset groups: it must be one the box's
+    // slider offers (or the process's own). A process the definitions lack
+    // has no slider and shows one pin per side.
+    GraphNode node (1, 1, process.name, true, process.definition, 0.0, 0.0);
+    auto range = NodeChannelRules::getSliderRange (node, samplingRateKhz);
+
+    if (process.definition == nullptr)
+        range = { 1, (int) ProjectFileFormat::maxDelayCount };
+
+    const auto count = word & mask;
+    auto kept = count;
+
+    if (count != (defaultWord & mask) && (count < (uint32_t) range.minimum || count > (uint32_t) range.maximum))
+    {
+        kept = (uint32_t) juce::jlimit (range.minimum, range.maximum, (int) std::min (count, 0x7FFFFFFFu));
+        problem ("the channel count " + juce::String (count) + " is out of range (" + juce::String (range.minimum) + " to " +
+                 juce::String (range.maximum) + "); " + juce::String (kept) + " is taken");
+    }
+
+    process.channelWord = flags | kept;
+
+    // The pins its box shows; a vector pin, which carries one channel per
+    // pin number, reaches as far as the count.
+    NodeChannelRules::followCount (node, process.channelWord);
+    const auto pins = NodeChannelRules::getPinCounts (node, process.channelWord);
+    bool vectorInput = false, vectorOutput = false;
+
+    for (int i = 0; i < node.getPinCount(); ++i)
+        if (auto* pin = node.getPin (i); pin->isVectorPin())
+            (pin->isInput() ? vectorInput : vectorOutput) = true;
+
+    const auto channels = vectorInput || vectorOutput ? kept : 0u;
+    process.inputPins = std::max ({ 1u, (uint32_t) pins.inputs, node.inputCount, vectorInput ? channels : 0u });
+    process.outputPins = std::max ({ 1u, (uint32_t) pins.outputs, node.outputCount, vectorOutput ? channels : 0u });
+
+    if (process.definition == nullptr)
+    {
+        process.inputPins = std::max (1u, process.inputCount);
+        process.outputPins = std::max (1u, process.outputCount);
+    }
+}
+
+void ProjectFileReader::readCommands (const juce::XmlElement& element, ProjectFileContent::Process& process)
+{
+    auto* list = element.getChildByName ("CommandList");
+    auto* commands = list != nullptr ? list->getChildByName ("Commands") : nullptr;
+
+    if (commands == nullptr || process.definition == nullptr)
+        return;
+
+    GraphNode node (1, 1, process.name, true, process.definition, 0.0, 0.0);
+
+    for (auto& name : ProjectCommandList::readIntoNewNode (*commands, node))
+        problem ("the command " + quoted (name) + " holds no hexadecimal number; 0 is taken");
+
+    process.commandWords = std::move (node.commandWords);
+    process.secondCommandWords = std::move (node.secondCommandWords);
+    process.commandWordCount = node.commandWordCount;
+}
+
+void ProjectFileReader::readLastSaved (const juce::XmlElement& element, ProjectFileContent::Process& process)
+{
+    auto* definition = process.definition;
+
+    if (definition == nullptr)
+        return;
+
+    auto& store = process.store;
+    store.setName (process.name);
+
+    // As the process's box marks it: a delay-type process carries its count
+    // in its presets, under the count group 1.
+    if ((definition->defaultChannelWord & GraphNode::delayCountFlag) != 0)
+        store.setHasFixedDelayControl();
+
+    auto* classElement = PresetDocument::findPresetClassElement (element, juce::String (definition->name));
+
+    if (classElement == nullptr)
+        return;
+
+    const auto count = store.hasFixedDelayControl() ? 1 : (int) (process.channelWord & GraphNode::channelCountMask);
+    auto* group = PresetDocument::findCountGroupElement (*classElement, count);
+
+    if (group == nullptr)
+        return;
+
+    PresetDocument document;
+    document.setStore (&store);
+    document.setMessageHandler ([this] (const juce::String&, const juce::String& text, const juce::String&)
+                                { problem ("the saved control values: " + text); });
+
+    if (document.loadProcessPresets (*group, count, nullptr))
+        store.findPreset (ProcessPresetStore::lastSavedPresetName);
+}
+
+void ProjectFileReader::assignProcessNrpns (ProjectFileContent::Dsp& dsp)
+{
+    std::set<uint32_t> taken;
+    std::vector<size_t> without;
+
+    for (size_t i = 0; i < dsp.processes.size(); ++i)
+    {
+        const auto nrpn = dsp.processes[i].nrpn;
+
+        if (nrpn >= 1 && nrpn <= (uint32_t) ProjectFileFormat::maxProcessNrpn && taken.insert (nrpn).second)
+            continue;
+
+        without.push_back (i);
+    }
+
+    // A process without a number gets the lowest free one, as a new box does.
+    for (auto i : without)
+    {
+        auto& process = dsp.processes[i];
+        const auto given = lowestFree (taken);
+        taken.insert (given);
+
+        if (process.nrpn != 0)
+        {
+            where = "DSP#" + juce::String (dsp.id) + ", process " + juce::String ((int) i + 1) + " " + quoted (process.name);
+            problem ("the NRPN number " + juce::String (process.nrpn) + " is out of range or taken; " + juce::String (given) +
+                     " is given");
+        }
+
+        process.nrpn = given;
+    }
+}
+
+void ProjectFileReader::assignDspNrpns()
+{
+    std::set<uint32_t> taken;
+    std::vector<size_t> without;
+
+    for (size_t i = 0; i < content.dsps.size(); ++i)
+    {
+        const auto nrpn = content.dsps[i].nrpn;
+
+        if (nrpn >= 1 && nrpn <= (uint32_t) ProjectFileFormat::maxDspIndex && taken.insert (nrpn).second)
+            continue;
+
+        without.push_back (i);
+    }
+
+    for (auto i : without)
+    {
+        auto& dsp = content.dsps[i];
+        const auto given = lowestFree (taken);
+        taken.insert (given);
+
+        if (dsp.nrpn != 0)
+        {
+            where = "DSP#" + juce::String (dsp.id);
+            problem ("the NRPN number " + juce::String (dsp.nrpn) + " is out of range or taken; " + juce::String (given) +
+                     " is given");
+        }
+
+        dsp.nrpn = given;
+    }
+}
+
+//==============================================================================
+uint32_t ProjectFileReader::getPinLimit (const ProjectFileContent::Dsp* dsp, uint32_t nodeId, bool input) const
+{
+    if (dsp == nullptr)
+    {
+        for (auto& candidate : content.dsps)
+            if (candidate.id == nodeId)
+                return candidate.module == nullptr ? ProjectFileFormat::dspPinsWithoutModule
+                                                   : (input ? candidate.module->dspInputCount : candidate.module->dspOutputCount);
+
+        return 0;
+    }
+
+    if (nodeId < 1 || nodeId > dsp->processes.size())
+        return 0;
+
+    auto& process = dsp->processes[nodeId - 1];
+    return input ? process.inputPins : process.outputPins;
+}
+
+std::vector<ProjectFileContent::Connection> ProjectFileReader::readConnections (const juce::XmlElement* list,
+                                                                                const juce::String& tag,
+                                                                                const std::map<uint32_t, uint32_t>& ids,
+                                                                                const ProjectFileContent::Dsp* dsp)
+{
+    std::vector<ProjectFileContent::Connection> connections;
+
+    if (list == nullptr)
+        return connections;
+
+    int position = 0;
+    std::set<std::tuple<uint32_t, uint32_t, uint32_t, uint32_t>> seen;
+
+    for (auto* element : list->getChildWithTagNameIterator (tag))
+    {
+        ++position;
+        ProjectFileContent::Connection c;
+
+        if (! (readUnsigned (*element, "SrcNodeId", c.sourceNode) && readUnsigned (*element, "SrcChnIndex", c.sourcePin) &&
+               readUnsigned (*element, "DstNodeId", c.destNode) && readUnsigned (*element, "DstChnIndex", c.destPin)))
+            continue;
+
+        const auto text = "the connection " + juce::String (position) + " (node " + juce::String (c.sourceNode) + " pin " +
+                          juce::String (c.sourcePin) + " to node " + juce::String (c.destNode) + " pin " +
+                          juce::String (c.destPin) + ")";
+
+        if (dsp != nullptr)
+        {
+            const auto source = ids.find (c.sourceNode);
+            const auto destination = ids.find (c.destNode);
+            c.sourceNode = source != ids.end() ? source->second : 0;
+            c.destNode = destination != ids.end() ? destination->second : 0;
+        }
+
+        const auto sourcePins = getPinLimit (dsp, c.sourceNode, false);
+        const auto destinationPins = getPinLimit (dsp, c.destNode, true);
+
+        if (sourcePins == 0 || destinationPins == 0)
+        {
+            problem (text + " names a node that is not there; it is left out");
+            continue;
+        }
+
+        if (c.sourcePin >= sourcePins || c.destPin >= destinationPins)
+        {
+            problem (text + " names a pin that is not there; it is left out");
+            continue;
+        }
+
+        // A connection written twice is one connection.
+        if (! seen.insert ({ c.sourceNode, c.sourcePin, c.destNode, c.destPin }).second)
+            continue;
+
+        if ((int) connections.size() >= maxConnections)
+        {
+            problem ("more than 128 connections; the connections after the 128th are left out");
+            break;
+        }
+
+        connections.push_back (c);
+    }
+
+    return connections;
+}
+
+std::vector<ProjectFileContent::PinLabel> ProjectFileReader::readPinLabels (const juce::XmlElement* list, const juce::String& tag,
+                                                                            const std::map<uint32_t, uint32_t>& ids,
+                                                                            const ProjectFileContent::Dsp* dsp)
+{
+    std::vector<ProjectFileContent::PinLabel> labels;
+    std::set<std::tuple<uint32_t, uint32_t, uint8_t, juce::String>> seen;
+
+    if (list == nullptr)
+        return labels;
+
+    for (auto* element : list->getChildWithTagNameIterator (tag))
+    {
+        ProjectFileContent::PinLabel p;
+        p.name = element->getStringAttribute ("Name");
+        p.direction = element->getBoolAttribute ("IO") ? 1 : 0;
+
+        if (! (readUnsigned (*element, "Node", p.nodeId) && readUnsigned (*element, "Channel", p.channel)))
+            continue;
+
+        const auto text = "the pin label " + quoted (p.name.substring (0, 40)) + " on node " + juce::String (p.nodeId) + " pin " +
+                          juce::String (p.channel);
+
+        if (! (dsp != nullptr ? isDspPinName (p.name) : isChipPinName (p.name)))
+        {
+            problem (text + " is no name of a pin; it is left out");
+            continue;
+        }
+
+        if (dsp != nullptr)
+        {
+            const auto node = ids.find (p.nodeId);
+            p.nodeId = node != ids.end() ? node->second : 0;
+        }
+
+        const auto pins = getPinLimit (dsp, p.nodeId, p.direction != 0);
+
+        if (pins == 0 || p.channel >= pins)
+        {
+            problem (text + " names a node or pin that is not there; it is left out");
+            continue;
+        }
+
+        if (! seen.insert ({ p.nodeId, p.channel, p.direction, p.name }).second)
+            continue;
+
+        if ((int) labels.size() >= maxPinLabels)
+        {
+            problem ("more than 512 pin labels; the labels after the 512th are left out");
+            break;
+        }
+
+        labels.push_back (p);
+    }
+
+    return labels;
+}

@@ -1,0 +1,70 @@
+#pragma once
+
+#include "model/ProjectFileContent.h"
+
+#include <juce_core/juce_core.h>
+
+#include <map>
+
+class ModuleLibrary;
+
+// Reads the XML of a project file into a ProjectFileContent, checking every
+// value against the design's limits and the module library: nothing read
+// from the file is trusted. What is out of range is dropped or replaced and
+// noted in the content's problems; nothing is allocated by a count the file
+// gives; the result can be installed whole.
+class ProjectFileReader
+{
+public:
+    explicit ProjectFileReader (const ModuleLibrary& moduleLibrary) noexcept : library (moduleLibrary) {}
+
+    // The root must be "OSTRANE_QUELLION_Configuration" (the caller checks).
+    ProjectFileContent read (const juce::XmlElement& root);
+
+    // The pin labels each graph accepts.
+    static bool isDspPinName (const juce::String& name);
+    static bool isChipPinName (const juce::String& name);
+
+    // "Directory" as written on any system: "\" separators become "/"; a
+    // path that starts with a drive letter names nothing here (none).
+    static std::optional<juce::String> normaliseDirectory (const juce::String& text);
+
+private:
+    void readSettings (const juce::XmlElement& element);
+    void readDsps (const juce::XmlElement* dspsElement);
+    bool readDsp (const juce::XmlElement& element, ProjectFileContent::Dsp& dsp);
+    void readProcesses (const juce::XmlElement* processesElement, ProjectFileContent::Dsp& dsp,
+                        std::map<uint32_t, uint32_t>& ids);
+    void readProcess (const juce::XmlElement& element, const ProjectFileContent::Dsp& dsp, int position,
+                      ProjectFileContent::Process& process);
+    void readChannelWord (const juce::XmlElement& element, ProjectFileContent::Process& process);
+    void readCommands (const juce::XmlElement& element, ProjectFileContent::Process& process);
+    void readLastSaved (const juce::XmlElement& element, ProjectFileContent::Process& process);
+    void assignProcessNrpns (ProjectFileContent::Dsp& dsp);
+    void assignDspNrpns();
+
+    std::vector<ProjectFileContent::Connection> readConnections (const juce::XmlElement* list, const juce::String& tag,
+                                                                 const std::map<uint32_t, uint32_t>& ids,
+                                                                 const ProjectFileContent::Dsp* dsp);
+    std::vector<ProjectFileContent::PinLabel> readPinLabels (const juce::XmlElement* list, const juce::String& tag,
+                                                             const std::map<uint32_t, uint32_t>& ids,
+                                                             const ProjectFileContent::Dsp* dsp);
+
+    // How many pins a node offers on one side: for a process the pins its
+    // box shows, for a DSP its module's; 0 for a node that is not there.
+    uint32_t getPinLimit (const ProjectFileContent::Dsp* dsp, uint32_t nodeId, bool input) const;
+
+    // False, noting the problem, for a text that is no number; a missing
+    // attribute gives the fallback.
+    bool readUnsigned (const juce::XmlElement& element, const char* attribute, uint32_t& value, uint32_t fallback = 0);
+    bool readInt (const juce::XmlElement& element, const char* attribute, int& value, int fallback = 0);
+    double readPosition (const juce::XmlElement& element, const char* attribute);
+    void problem (const juce::String& text);
+    void badNumber (const juce::XmlElement& element, const char* attribute);
+
+    juce::String where;
+    // The rate the file sets, which a delay's count range depends on; 0 for none.
+    double samplingRateKhz = 0.0;
+    const ModuleLibrary& library;
+    ProjectFileContent content;
+};

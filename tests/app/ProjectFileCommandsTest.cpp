@@ -1,0 +1,299 @@
+#include "app/MainContainer.h"
+#include "app/ProjectInterface.h"
+#include "model/ModuleLibrary.h"
+
+#include "ShellTestFixture.h"
+
+#include <tuple>
+#include <vector>
+
+// Saving and opening through the project page, as the shortcuts, the File
+// menu, a dropped file and the start file do: the dialogs are scripted.
+namespace
+{
+class ProjectFileCommandsTest : public ShellTestFixture
+{
+protected:
+    // DSP 2 of "StudioCore8" with a limiter feeding a compressor, the
+    // limiter's values stored, a chip pin on the DSP: a changed design.
+    void buildDesign (MainContainer& target)
+    {
+        auto& targetDesign = target.getDesign();
+        auto& library = target.getProjectInterface().getModuleDefinitions();
+        auto* module = library.findModuleById (0x0021);
+        ASSERT_NE (module, nullptr);
+        ASSERT_NE (targetDesign.addDsp (2, 0x0021), nullptr);
+
+        auto& bus = targetDesign.getBusGraph();
+        bus.addNode ("Main", false, nullptr, 0.5, 0.5);
+        bus.setNodeId (bus.getLastAddedNode()->getId(), 2);
+        bus.addBusPin (2, 0, 1, "DAAD0L");
+
+        auto& graph = targetDesign.findDsp (2)->getGraph();
+
+        for (auto id : { 0x0205u, 0x0203u })
+        {
+            graph.addNode ("P" + juce::String (id), true, module->findProcessById (id), 0.25, 0.5);
+            targetDesign.getDspEntry (2)->addProcessInstance ((int) graph.getLastAddedNode()->getId(), id);
+        }
+
+        graph.addConnection (1, 0, 2, 0);
+        auto& store = graph.getNode (0)->presetStore;
+        store.addOrUpdateControl (1, "Ceiling", true);
+        store.addOrUpdateControl (2, "Release", true);
+        store.selectOrAddPreset ("(Last-Saved)", 0, true);
+        store.getCurrentPresetRecord()->values = { 90, 12 };
+        target.getProjectInterface().setModified (true);
+    }
+
+    // The design saved as demo.zqp through the chooser.
+    juce::File saveDemo()
+    {
+        dialogs.chosenFiles.push_back (folder.getChildFile ("demo"));
+        EXPECT_TRUE (page.saveProject (false));
+        return folder.getChildFile ("demo.zqp");
+    }
+
+    MainContainer container{ *settings };
+    ProjectInterface& page = container.getProjectInterface();
+    Design& design = container.getDesign();
+};
+} // namespace
+
+TEST_F (ProjectFileCommandsTest, TheFirstSaveAsksForAFileAndLaterSavesWriteThere)
+{
+    buildDesign (container);
+    const auto file = saveDemo();
+
+    ASSERT_EQ (dialogs.chooserRequests.size(), 1u);
+    EXPECT_EQ (dialogs.chooserRequests[0].title, "Save Ostrane Quellion project");
+    EXPECT_TRUE (file.existsAsFile()) << "a name typed without extension gets \".zqp\"";
+    EXPECT_EQ (page.getStatusText(), "Project successfully saved!");
+    EXPECT_FALSE (page.isModified());
+    EXPECT_EQ (page.getProjectSettings().getProjectName(), "demo");
+    EXPECT_EQ (page.getTitleText(), "demo");
+    EXPECT_EQ (page.getRecentFiles().getFile (0), file);
+    EXPECT_EQ (page.getOutputDirectoryEditor().getText(), ".");
+    EXPECT_EQ (page.getPresetFile(), folder.getChildFile ("demo.presets"));
+
+    design.getBusGraph().getNode (0)->setName ("Renamed");
+    page.setModified (true);
+    EXPECT_TRUE (container.keyPressed (juce::KeyPress ('s', juce::ModifierKeys::ctrlModifier, 0)));
+    EXPECT_EQ (dialogs.chooserRequests.size(), 1u) << "the project has its file";
+    EXPECT_TRUE (file.loadFileAsString().contains ("Name=\"Renamed\""));
+    EXPECT_FALSE (page.isModified());
+}
+
+TEST_F (ProjectFileCommandsTest, ACancelledOrFailedSaveKeepsTheDesignAsItWasAndModified)
+{
+    buildDesign (container);
+    EXPECT_FALSE (page.saveProject (false));
+    EXPECT_TRUE (page.isModified());
+    EXPECT_EQ (page.getProjectSettings().getProjectFile(), juce::File());
+    EXPECT_TRUE (dialogs.messages.empty());
+
+    dialogs.chosenFiles.push_back (folder.getChildFile ("gone/demo.zqp"));
+    EXPECT_FALSE (page.saveProject (false));
+    ASSERT_EQ (dialogs.messages.size(), 1u);
+    EXPECT_EQ (dialogs.messages[0].title, "Save project");
+    EXPECT_TRUE (dialogs.messages[0].text.contains ("gone/demo.zqp"));
+    EXPECT_TRUE (page.isModified());
+    EXPECT_EQ (page.getProjectSettings().getProjectName(), "");
+    EXPECT_EQ (page.getStatusText(), "") << "never reported as saved";
+
+    const auto file = saveDemo();
+    page.setModified (true);
+    dialogs.chosenFiles.push_back (folder.getChildFile ("gone/other.zqp"));
+    EXPECT_FALSE (page.saveProject (true));
+    EXPECT_EQ (page.getProjectSettings().getProjectName(), "demo");
+    EXPECT_EQ (page.getProjectSettings().getProjectFile(), file);
+    EXPECT_EQ (page.getOutputDirectoryEditor().getText(), ".");
+    EXPECT_EQ (juce::File::getCurrentWorkingDirectory(), folder.get());
+    EXPECT_TRUE (page.isModified());
+}
+
+TEST_F (ProjectFileCommandsTest, OpeningReplacesTheDesignWithTheSavedOne)
+{
+    buildDesign (container);
+    container.flipCommandViewFlag();
+    const auto file = saveDemo();
+
+    struct Step : juce::UndoableAction
+    {
+        bool perform() override { return true; }
+        bool undo() override { return true; }
+    };
+
+    MainContainer second (*settings);
+    auto& other = second.getProjectInterface();
+    second.getEditHistory().perform (new Step());
+    EXPECT_TRUE (other.openProject (file));
+    EXPECT_FALSE (second.getEditHistory().canUndo());
+
+    auto& opened = second.getDesign();
+    ASSERT_EQ (opened.getNumDsps(), 1);
+    EXPECT_EQ (opened.getBusGraph().getNode (0)->getName(), "Main");
+    EXPECT_EQ (opened.getBusGraph().getNumBusPins(), 1);
+    auto& graph = opened.findDsp (2)->getGraph();
+    ASSERT_EQ (graph.getNumNodes(), 2);
+    EXPECT_EQ (graph.getNode (1)->getName(), "P515");
+    EXPECT_EQ (graph.getNumConnections(), 1);
+    EXPECT_EQ (opened.getDspEntry (2)->getProcessCount(), 2);
+    EXPECT_EQ (graph.getNode (0)->presetStore.getPresetRecord (0)->values, (std::vector<uint32_t>{ 90, 12 }));
+
+    EXPECT_EQ (other.getStatusText(), "Project loaded!");
+    EXPECT_EQ (other.getTitleText(), "demo");
+    EXPECT_EQ (other.getRecentFiles().getFile (0), file);
+    EXPECT_FALSE (other.isModified());
+    EXPECT_FALSE (isDesignLocked());
+    EXPECT_TRUE (second.isCommandViewOn());
+    EXPECT_TRUE (other.getProjectSettings().isCommandViewOn());
+    EXPECT_EQ (other.getLoadedProcessCount(), 2);
+    EXPECT_TRUE (dialogs.messages.empty());
+}
+
+TEST_F (ProjectFileCommandsTest, AFileThatCannotBeReadLeavesTheOpenDesignNameAndLock)
+{
+    buildDesign (container);
+    const auto file = saveDemo();
+    setDesignLocked (true);
+
+    const auto damaged = folder.getChildFile ("damaged.zqp");
+    damaged.replaceWithText (file.loadFileAsString().substring (0, 500));
+
+    for (auto& unreadable : { damaged, folder.getChildFile ("moved.zqp") })
+    {
+        dialogs.messages.clear();
+        EXPECT_TRUE (page.openProject (unreadable));
+        ASSERT_EQ (dialogs.messages.size(), 1u);
+        EXPECT_EQ (dialogs.messages[0].title, "Open project");
+        EXPECT_EQ (dialogs.messages[0].text, "Unable to find project file:\n May have been moved?");
+        EXPECT_EQ (dialogs.messages[0].icon, juce::MessageBoxIconType::NoIcon);
+
+        EXPECT_EQ (design.getNumDsps(), 1);
+        EXPECT_EQ (design.findDsp (2)->getGraph().getNumNodes(), 2);
+        EXPECT_EQ (page.getProjectSettings().getProjectName(), "demo");
+        EXPECT_EQ (page.getProjectSettings().getProjectFile(), file);
+        EXPECT_EQ (page.getTitleText(), "demo");
+        EXPECT_TRUE (isDesignLocked()) << "the lock of the open design stays";
+        EXPECT_EQ (page.getRecentFiles().getNumFiles(), 1);
+    }
+}
+
+TEST_F (ProjectFileCommandsTest, AChangedDesignIsOfferedForSavingBeforeAnOpen)
+{
+    const auto other = folder.getChildFile ("other.zqp");
+    other.replaceWithText ("<OSTRANE_QUELLION_Configuration Version=\"1.01\"><DSPs/></OSTRANE_QUELLION_Configuration>");
+    buildDesign (container);
+
+    // Cancel; then Yes, with the save's chooser cancelled: the design stays.
+    for (auto answer : { Dialogs::Answer::cancel, Dialogs::Answer::yes })
+    {
+        dialogs.answers = { answer };
+        EXPECT_TRUE (page.openProject (other));
+        EXPECT_EQ (dialogs.questions.back().text, "Do you want to save before opening another project?");
+        EXPECT_EQ (design.getNumDsps(), 1);
+        EXPECT_TRUE (page.isModified());
+    }
+
+    dialogs.answers = { Dialogs::Answer::no };
+    EXPECT_TRUE (page.openProject (other));
+    EXPECT_EQ (design.getNumDsps(), 0);
+    EXPECT_EQ (page.getProjectSettings().getProjectName(), "other");
+}
+
+TEST_F (ProjectFileCommandsTest, ACancelledChooserOpensNothingAndKeepsTheDesignModified)
+{
+    buildDesign (container);
+    dialogs.answers = { Dialogs::Answer::no };
+    EXPECT_TRUE (container.keyPressed (juce::KeyPress ('o', juce::ModifierKeys::ctrlModifier, 0)));
+    ASSERT_EQ (dialogs.chooserRequests.size(), 1u);
+    EXPECT_EQ (dialogs.chooserRequests[0].title, "Open Ostrane Quellion project");
+    EXPECT_TRUE (page.isModified()) << "the changes are still offered at quit";
+    EXPECT_EQ (design.getNumDsps(), 1);
+}
+
+TEST_F (ProjectFileCommandsTest, WithoutModuleDefinitionsNothingOpens)
+{
+    const auto file = folder.getChildFile ("any.zqp");
+    file.replaceWithText ("<OSTRANE_QUELLION_Configuration Version=\"1.01\"/>");
+    page.getModuleDefinitions().formatVersion = 0;
+
+    EXPECT_TRUE (page.openProject (file));
+    ASSERT_EQ (dialogs.messages.size(), 1u);
+    EXPECT_EQ (dialogs.messages[0].title, "Open project");
+    EXPECT_EQ (dialogs.messages[0].text, "Modules.def missing please update.\n  - Expected version: 68");
+    EXPECT_EQ (page.getProjectSettings().getProjectFile(), juce::File());
+}
+
+TEST_F (ProjectFileCommandsTest, AProcessMissingFromTheDefinitionsIsLoggedAndReported)
+{
+    const auto file = folder.getChildFile ("old.zqp");
+    file.replaceWithText ("<OSTRANE_QUELLION_Configuration Version=\"1.01\"><DSPs><DSP Index=\"1\" ModuleId=\"33\"><Processes>"
+                          "<Process Name=\"Gone\" ProcessId=\"999\"/></Processes></DSP></DSPs></OSTRANE_QUELLION_Configuration>");
+
+    EXPECT_FALSE (page.openProject (file));
+    EXPECT_TRUE (getLogText().contains ("Compatibility issue, [DSP#1 - process#999: Gone] not found"));
+    EXPECT_EQ (design.findDsp (1)->getGraph().getNode (0)->getName(), "Gone(Removed).");
+    EXPECT_FALSE (page.isModified());
+}
+
+TEST_F (ProjectFileCommandsTest, GlobalPresetsBesideTheFileLockTheOpenedDesign)
+{
+    buildDesign (container);
+    const auto file = saveDemo();
+
+    GlobalPreset preset ("Live");
+    GlobalPresetTable table (2);
+    ASSERT_TRUE (page.getPresetDocument().writeGlobalPresetDocument (page.getGlobalPresetFile(), preset, table, false).wasOk());
+
+    MainContainer second (*settings);
+    second.getProjectInterface().openProject (file);
+    EXPECT_TRUE (isDesignLocked());
+    EXPECT_EQ (second.getProjectInterface().getTitleText(), "demo - (locked)");
+    ASSERT_EQ (dialogs.messages.size(), 1u);
+    EXPECT_EQ (dialogs.messages[0].title, "Warning - global preset");
+
+    // Saved under a new name, the design has no global presets and unlocks.
+    dialogs.chosenFiles.push_back (folder.getChildFile ("copy.zqp"));
+    EXPECT_TRUE (second.getProjectInterface().saveProject (true));
+    EXPECT_FALSE (isDesignLocked());
+    EXPECT_EQ (second.getProjectInterface().getTitleText(), "copy");
+}
+
+TEST_F (ProjectFileCommandsTest, SavedValuesGoBackOnceEveryProcessHasItsBox)
+{
+    buildDesign (container);
+    const auto file = saveDemo();
+
+    MainContainer second (*settings);
+    auto& other = second.getProjectInterface();
+    std::vector<std::tuple<int, uint32_t, uint32_t>> sent;
+    other.setControlSender ([&] (int dsp, uint32_t number, uint32_t value) { sent.emplace_back (dsp, number, value); });
+    other.openProject (file);
+
+    // The boxes are made and clear the nodes' stores.
+    auto& graph = second.getDesign().findDsp (2)->getGraph();
+    graph.getNode (0)->presetStore.clear (false, true);
+    other.countCreatedProcessBox();
+    EXPECT_FALSE (other.sendSavedValuesOnceAllBoxesExist());
+    other.countCreatedProcessBox();
+    EXPECT_TRUE (other.sendSavedValuesOnceAllBoxesExist());
+    EXPECT_FALSE (other.sendSavedValuesOnceAllBoxesExist()) << "once per open";
+
+    const auto limiter = graph.getNode (0)->nrpn << 8;
+    EXPECT_EQ (sent, (std::vector<std::tuple<int, uint32_t, uint32_t>>{ { 1, limiter | 1, 90 }, { 1, limiter | 2, 12 } }));
+    EXPECT_EQ (graph.getNode (0)->presetStore.getPresetCount(), 1);
+}
+
+TEST (ProjectFileChooser, ANameTypedWithoutExtensionGetsThePatternsFirst)
+{
+    const juce::File folder ("/tmp/x");
+    EXPECT_EQ (Dialogs::withPatternExtension (folder.getChildFile ("demo"), "*.zqp;*.ZQP"), folder.getChildFile ("demo.zqp"));
+    EXPECT_EQ (Dialogs::withPatternExtension (folder.getChildFile ("demo"), "*.ZQP"), folder.getChildFile ("demo.zqp"));
+    EXPECT_EQ (Dialogs::withPatternExtension (folder.getChildFile ("demo.ZQP"), "*.zqp"), folder.getChildFile ("demo.ZQP"));
+    EXPECT_EQ (Dialogs::withPatternExtension (folder.getChildFile ("demo.txt"), "*.zqp"), folder.getChildFile ("demo.txt"));
+    EXPECT_EQ (Dialogs::withPatternExtension (folder.getChildFile ("demo"), "*"), folder.getChildFile ("demo"));
+    EXPECT_EQ (Dialogs::withPatternExtension (folder.getChildFile ("demo"), "*.*"), folder.getChildFile ("demo"));
+    EXPECT_EQ (Dialogs::withPatternExtension ({}, "*.zqp"), juce::File());
+}

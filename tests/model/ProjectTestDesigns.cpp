@@ -1,0 +1,339 @@
+#include "ProjectTestDesigns.h"
+
+#include "model/ModuleLibrary.h"
+#include "model/NodeChannelRules.h"
+
+#include "modulesdef/ModulesDefBuilder.h"
+#include "modulesdef/ModulesDefText.h"
+
+#include <stdexcept>
+
+namespace projecttest
+{
+namespace
+{
+const char* const commandTestModule = R"(
+capacity 16
+version 68
+
+module "CommandTest"
+    id 0x0077
+    dsp-inputs 2
+    dsp-outputs 2
+    process "Twins" pcs
+        id 0x0301
+        inputs 1
+        outputs 1
+        cycles per-channel 4 base 2
+        ram per-channel 1 base 1
+        setup "Twins_Init"
+            form 0
+            returns 0
+            params 2
+            words dict 0
+        end
+        control "Left_SetLevelGain"
+            form 0
+            returns 0
+            params 3
+            label "Left"
+            annotation ""
+            words dict 1
+        end
+        control "Right_SetLevelGain"
+            form 0
+            returns 0
+            params 3
+            label "Right"
+            annotation ""
+            words dict 1
+        end
+        control "Twin Set <Gain>"
+            form 0
+            returns 0
+            params 3
+            label "Both"
+            annotation ""
+            words dict 1
+        end
+        pin "In" in 1
+        pin "Out" out 1
+    end
+end
+)";
+
+const ProcessDefinition& findProcess (const ModuleLibrary& library, uint32_t moduleId, const juce::String& name)
+{
+    if (auto* module = library.findModuleById (moduleId))
+        for (auto& process : module->getProcesses())
+            if (juce::String (process->name) == name)
+                return *process;
+
+    throw std::runtime_error ("no process " + name.toStdString());
+}
+} // namespace
+
+std::unique_ptr<ModulesDefReader> readLibrary()
+{
+    const auto text = juce::File (VX_SOURCE_DIR).getChildFile ("resources/SampleModules.txt").loadFileAsString();
+    auto description = modulesdef::ModulesDefText::parse (text.toStdString());
+    description.modules.push_back (modulesdef::ModulesDefText::parse (commandTestModule).modules[0]);
+
+    const auto bytes = modulesdef::ModulesDefBuilder::build (description);
+    auto reader = std::make_unique<ModulesDefReader>();
+    reader->open (std::make_unique<juce::MemoryInputStream> (bytes.data(), bytes.size(), true));
+
+    if (reader->parse() < 0)
+        throw std::runtime_error ("the test library does not read back");
+
+    reader->getLibrary().clearDsps();
+    return reader;
+}
+
+juce::String goldenText (const juce::String& name, const juce::String& actual)
+{
+    const auto file = juce::File (VX_SOURCE_DIR).getChildFile ("tests/model/golden").getChildFile (name);
+
+    if (std::getenv ("VX_UPDATE_GOLDEN") != nullptr)
+    {
+        file.getParentDirectory().createDirectory();
+        file.replaceWithText (actual, false, false, "\n");
+    }
+
+    return file.loadFileAsString();
+}
+
+namespace
+{
+juce::String describeStore (const ProcessPresetStore& store)
+{
+    juce::String text (" controls");
+
+    for (int i = 0; i < store.getControlCount(); ++i)
+        text << " " << store.getControl (i)->name << "=" << juce::String::toHexString (store.getControl (i)->nrpn);
+
+    for (int p = 0; p < store.getPresetCount(); ++p)
+    {
+        text << " | " << store.getPresetName (p) << ":";
+
+        for (auto v : store.getPresetRecord (p)->values)
+            text << " " << juce::String (v);
+    }
+
+    return text;
+}
+
+juce::String describeGraph (const GraphData& graph)
+{
+    juce::String text;
+
+    for (int i = 0; i < graph.getNumNodes(); ++i)
+    {
+        auto& n = *graph.getNode (i);
+        auto* definition = n.getProcessDefinition();
+        text << "  node " << juce::String (n.getId()) << " \"" << n.getName() << "\" nrpn " << juce::String (n.nrpn) << " at "
+             << juce::String (n.getPosition().x) << "," << juce::String (n.getPosition().y) << " process "
+             << juce::String (definition != nullptr ? definition->processId : 0u) << " word "
+             << juce::String::toHexString (n.channelWord) << " memory " << juce::String::toHexString (n.memoryWord) << " in "
+             << juce::String (n.inputCount) << " out " << juce::String (n.outputCount) << " commands";
+
+        for (int k = 0; k < n.commandWordCount; ++k)
+            text << " "
+                 << juce::String::toHexString (
+                        (int) (((n.commandWords[(size_t) k] & 0xFFFF)) |
+                               (k < (int) n.secondCommandWords.size() ? n.secondCommandWords[(size_t) k] << 16 : 0)));
+
+        text << describeStore (n.presetStore) << "\n";
+    }
+
+    for (int i = 0; i < graph.getNumConnections(); ++i)
+    {
+        auto& c = *graph.getConnection (i);
+        text << "  connection " << juce::String (c.sourceNode) << "." << juce::String (c.sourcePin) << " -> "
+             << juce::String (c.destNode) << "." << juce::String (c.destPin) << "\n";
+    }
+
+    for (int i = 0; i < graph.getNumBusPins(); ++i)
+    {
+        auto& p = *graph.getBusPin (i);
+        text << "  pin " << p.name << " on " << juce::String (p.nodeId) << "." << juce::String (p.pinIndex) << " io "
+             << juce::String (p.direction) << "\n";
+    }
+
+    return text;
+}
+} // namespace
+
+juce::String describe (const Design& design)
+{
+    const auto& s = design.getSettings();
+    juce::String text;
+    text << "chip " << s.getChipIndex() << " sampling " << s.getSamplingIndex() << " memory " << s.getMemorySizeIndex()
+         << " command view " << (int) s.isCommandViewOn() << "\nbus\n"
+         << describeGraph (design.getBusGraph());
+
+    for (int i = 0; i < design.getNumDsps(); ++i)
+    {
+        auto* slot = design.getDsp (i);
+        auto* entry = design.getDspEntry (slot->getDspId());
+        text << "DSP " << juce::String (slot->getDspId()) << " module " << juce::String (entry->moduleId) << " instances";
+
+        for (int p = 0; p < entry->getProcessCount(); ++p)
+            text << " " << entry->getProcessInstance (p)->nodeNumber << ":"
+                 << juce::String (entry->getProcessInstance (p)->processId);
+
+        text << "\n" << describeGraph (slot->getGraph());
+    }
+
+    return text;
+}
+
+void DesignBuilder::addDsp (uint32_t id, uint32_t moduleId, double x, double y, const juce::String& name)
+{
+    if (design.addDsp (id, moduleId) == nullptr)
+        throw std::runtime_error ("DSP refused");
+
+    auto& bus = design.getBusGraph();
+    bus.addNode (name, false, nullptr, x, y);
+    auto* box = bus.getLastAddedNode();
+    bus.setNodeId (box->getId(), id);
+
+    if (auto* module = design.getDspModule (id))
+    {
+        box->inputCount = module->dspInputCount;
+        box->outputCount = module->dspOutputCount;
+    }
+}
+
+GraphNode& DesignBuilder::addProcess (uint32_t dspId, const juce::String& processName, double x, double y, uint32_t channelCount)
+{
+    auto& definition = findProcess (*design.getLibrary(), design.getDspEntry (dspId)->moduleId, processName);
+    auto& graph = design.findDsp (dspId)->getGraph();
+    graph.addNode (processName, true, &definition, x, y);
+    auto& node = *graph.getLastAddedNode();
+
+    if (channelCount > 0)
+        node.channelWord = (node.channelWord & ~GraphNode::channelCountMask) | channelCount;
+
+    NodeChannelRules::followCount (node, node.channelWord);
+
+    if ((definition.defaultChannelWord & GraphNode::delayCountFlag) != 0)
+        node.presetStore.setHasFixedDelayControl();
+
+    design.getDspEntry (dspId)->addProcessInstance ((int) node.getId(), definition.processId);
+    return node;
+}
+
+void DesignBuilder::connect (uint32_t dspId, const GraphNode& source, uint32_t sourcePin, const GraphNode& destination,
+                             uint32_t destinationPin)
+{
+    design.findDsp (dspId)->getGraph().addConnection (source.getId(), sourcePin, destination.getId(), destinationPin);
+}
+
+void DesignBuilder::setLastSaved (GraphNode& node, std::initializer_list<std::pair<const char*, uint32_t>> controls)
+{
+    auto& store = node.presetStore;
+    store.markBuilding();
+    uint32_t number = 1;
+
+    for (auto& control : controls)
+        store.addOrUpdateControl (number++, control.first, true);
+
+    store.markBuilt();
+    store.selectOrAddPreset (ProcessPresetStore::lastSavedPresetName, 0, true);
+    auto& values = store.getCurrentPresetRecord()->values;
+    size_t i = 0;
+
+    for (auto& control : controls)
+        values[i++] = control.second;
+}
+
+void DesignBuilder::setCommandWords (GraphNode& node, uint32_t seed)
+{
+    const auto count = node.getProcessDefinition()->getSecondFunctionCount();
+    node.commandWords.assign ((size_t) count, 0);
+    node.secondCommandWords.assign ((size_t) count, 0);
+
+    for (int j = 0; j < count; ++j)
+    {
+        node.commandWords[(size_t) j] = ((0x4000u + (uint32_t) j) << 16) | ((node.nrpn & 0xFF) << 8) | (seed + (uint32_t) j);
+        node.secondCommandWords[(size_t) j] = seed * 3 + (uint32_t) j;
+    }
+
+    node.commandWordCount = count;
+}
+
+void buildSampleDesign (Design& design)
+{
+    auto& settings = design.getSettings();
+    settings.setChipIndex (2);
+    settings.setSamplingIndex (3);
+    settings.setMemorySizeIndex (3);
+    settings.setCommandView (true);
+
+    DesignBuilder b (design);
+    b.addDsp (1, studioCore8, 0.25, 0.5);
+    b.addDsp (3, studioCoreLite, 0.75, 0.125, "Lite");
+    b.addDsp (5, commandTest, 0.5, 0.875, "Commands");
+
+    auto& eq = b.addProcess (1, "ParamEq8", 0.125, 0.25, 2);
+    auto& compressor = b.addProcess (1, "Compressor", 0.375, 0.25);
+    auto& delay = b.addProcess (1, "LongDelay", 0.625, 0.25, 250);
+    b.connect (1, eq, 0, compressor, 0);
+    b.connect (1, eq, 1, compressor, 1);
+    b.connect (1, compressor, 0, delay, 0);
+
+    auto& dsp1 = design.findDsp (1)->getGraph();
+    dsp1.addBusPin (eq.getId(), 0, 1, "DSPIN0");
+    dsp1.addBusPin (eq.getId(), 1, 1, "DSPIN1");
+    dsp1.addBusPin (delay.getId(), 0, 0, "DSPOUT0");
+
+    DesignBuilder::setLastSaved (eq, { { "Gain", 70 }, { "Frequency", 1000 }, { "Q", 7 } });
+    DesignBuilder::setLastSaved (delay, { { "Time", 250 }, { "Feedback", 20 } });
+    DesignBuilder::setCommandWords (eq, 0x10);
+    DesignBuilder::setCommandWords (compressor, 0x20);
+
+    auto& mixer = b.addProcess (3, "Mixer4x2", 0.25, 0.5);
+    auto& gain = b.addProcess (3, "Gain", 0.75, 0.5);
+    b.connect (3, mixer, 0, gain, 0);
+    DesignBuilder::setLastSaved (gain, { { "Level", 100 } });
+
+    auto& twins = b.addProcess (5, "Twins", 0.5, 0.5);
+    DesignBuilder::setCommandWords (twins, 0x30);
+
+    auto& bus = design.getBusGraph();
+    bus.addConnection (1, 0, 3, 1);
+    bus.addConnection (3, 1, 5, 0);
+    bus.addBusPin (1, 0, 1, "DAAD0L");
+    bus.addBusPin (3, 1, 0, "DABD0R");
+    bus.addBusPin (5, 1, 0, "IBUS3");
+}
+
+void buildLargestDesign (Design& design)
+{
+    design.getSettings().setChipIndex (5);
+    DesignBuilder b (design);
+    const char* const processes[] = { "ParamEq8", "Compressor", "Limiter", "ShortDelay", "ShelfEq2", "Compander" };
+
+    for (uint32_t dsp = 1; dsp <= 16; ++dsp)
+    {
+        b.addDsp (dsp, studioCore8, dsp / 17.0, 0.5);
+        GraphNode* previous = nullptr;
+
+        for (int i = 0; i < 63; ++i)
+        {
+            auto& node = b.addProcess (dsp, processes[i % 6], (i % 8) / 8.0, (i / 8) / 8.0);
+            DesignBuilder::setLastSaved (node, { { "A", (uint32_t) i }, { "B", 2 }, { "C", 3 }, { "D", 4 } });
+            DesignBuilder::setCommandWords (node, (uint32_t) i);
+
+            if (previous != nullptr)
+                b.connect (dsp, *previous, 0, node, 0);
+
+            previous = &node;
+        }
+
+        if (dsp > 1)
+            design.getBusGraph().addConnection (dsp - 1, 0, dsp, 0);
+    }
+}
+} // namespace projecttest
