@@ -6,6 +6,7 @@
 #include "editors/Dialogs.h"
 #include "editors/HelpViewer.h"
 #include "editors/ProgramFolder.h"
+#include "editors/Zorvex.h"
 #include "generator/GenerationDriver.h"
 #include "generator/IdeProjectFile.h"
 #include "model/DesignLog.h"
@@ -15,6 +16,7 @@ namespace
 {
 const char* const productTitle = "OSTRANE Quellion";
 const char* const savedText = "Project successfully saved!";
+const char* const loadingText = "Loading...";
 
 const juce::Colour pageColour (0xFF383838);
 const juce::Colour panelColour (0xFE282828);
@@ -78,6 +80,8 @@ ProjectInterface::ProjectInterface (MainContainer& ownerContainer, const juce::F
     presetDocument.setPresetStores (&owner.getPresetStores());
     presetDocument.setGlobalPresets (&owner.getGlobalPresets());
     presetDocument.setUsePresetList();
+
+    boardControl.setBoxHooks (makeBoardControlHooks());
 }
 
 ProjectInterface::~ProjectInterface()
@@ -244,10 +248,10 @@ bool ProjectInterface::askToSaveChanges (const juce::String& question)
     return saveProject (false) && ! isModified();
 }
 
-void ProjectInterface::newProject()
+bool ProjectInterface::newProject()
 {
     if (! askToSaveChanges ("Do you want to save before creating a new projet?"))
-        return;
+        return false;
 
     clearProject();
     owner.clearCommandView();
@@ -273,10 +277,12 @@ void ProjectInterface::newProject()
 
     clearDesignFlags();
     projectSettings.setCommandView (false);
+    refreshGlobalPresetGroup();
     applyDesignLock();
 
     // An empty design has nothing to save.
     setModified (false);
+    return true;
 }
 
 void ProjectInterface::setProjectFile (const juce::String& path)
@@ -445,7 +451,7 @@ void ProjectInterface::installProject (const ProjectFileContent& content, const 
     // Locked while it is rebuilt.
     setDesignLocked (true);
 
-    showStatus ("Loading...");
+    showStatus (loadingText);
     getEditHistory().clearUndoHistory();
     recentFiles.addFile (file);
     updateWindowTitle (file.getFileNameWithoutExtension());
@@ -519,17 +525,61 @@ bool ProjectInterface::sendSavedValuesOnceAllBoxesExist()
     return true;
 }
 
-void ProjectInterface::sendControlSysEx (int dspIndex, uint32_t controlNumber, uint32_t value)
+//==============================================================================
+void ProjectInterface::sendControlSysEx (int dsp, uint32_t controlNumber, uint32_t value)
 {
-    if (controlSender)
-        controlSender (dspIndex, controlNumber, value);
+    boardControl.sendControlSysEx (dsp, controlNumber, value);
+}
+
+void ProjectInterface::sendProcessControlsToBoard (int dsp, GraphNode& node)
+{
+    boardControl.sendProcessControls (dsp, node);
+}
+
+void ProjectInterface::sendDspControlsToBoard (uint32_t dspId)
+{
+    boardControl.sendDspControls (dspId);
+}
+
+void ProjectInterface::sendAllControlsToBoard()
+{
+    boardControl.sendAllControls();
+}
+
+bool ProjectInterface::applyGlobalPreset (const juce::String& name)
+{
+    return boardControl.applyGlobalPreset (name);
+}
+
+BoardControlSender::BoxHooks ProjectInterface::makeBoardControlHooks()
+{
+    // A process shown in a DSP editor has its box; a node without one (no
+    // page yet) is sent as the model holds it.
+    const auto withBox = [] (void (*action) (Zorvex&))
+    {
+        return [action] (GraphNode& node)
+        {
+            if (auto* box = dynamic_cast<Zorvex*> (node.getBox()))
+                action (*box);
+        };
+    };
+
+    return { withBox ([] (Zorvex& box) { box.copyShownStoreToNode(); }), withBox ([] (Zorvex& box) { box.showNodeStore(); }),
+             withBox ([] (Zorvex& box) { box.getControlPanel().rebuildControlPanel(); }) };
 }
 
 //==============================================================================
 void ProjectInterface::showStatus (const juce::String& text)
 {
-    // The window container's status label shows it once it has one.
     statusText = text;
+
+    if (auto* windowContainer = owner.findParentComponentOfClass<WindowContainer>())
+    {
+        if (text == loadingText)
+            windowContainer->showLoading();
+        else
+            windowContainer->showStatus (text);
+    }
 }
 
 void ProjectInterface::showLogWindow()
@@ -540,14 +590,14 @@ void ProjectInterface::showLogWindow()
 
 void ProjectInterface::refreshGlobalPresetGroup()
 {
-    // The window container's global-preset group refills its list here,
-    // once it exists.
+    if (auto* windowContainer = owner.findParentComponentOfClass<WindowContainer>())
+        windowContainer->refreshGlobalPresetList();
 }
 
 void ProjectInterface::enableGlobalPresetButtons()
 {
-    // The window container enables its "Save"/"Create" button, and its
-    // "Remove" button while global presets exist, once it has them.
+    if (auto* windowContainer = owner.findParentComponentOfClass<WindowContainer>())
+        windowContainer->enableGlobalPresetButtons();
 }
 
 ProjectFileWriter::Hooks ProjectInterface::makeProcessSaveHooks()
