@@ -111,6 +111,8 @@ void WindowContainer::setUpMidiGroup()
     for (auto* combo : { &midiInCombo, &midiOutCombo })
     {
         combo->setColour (juce::ComboBox::backgroundColourId, comboColour);
+        // Light text on the dark background, "No MIDI IN" included.
+        combo->setColour (juce::ComboBox::textColourId, labelColour);
         combo->addListener (this);
         addAndMakeVisible (*combo);
     }
