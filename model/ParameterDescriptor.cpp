@@ -1,42 +1,13 @@
 #include "model/ParameterDescriptor.h"
 
+#include "model/DictionaryItemCounts.h"
 #include "model/LibraryFunctionDefinition.h"
 #include "model/ModuleDictionary.h"
 
+#include <limits>
+
 namespace
 {
-constexpr uint16_t escapeWord = 0xFFFF;
-
-// Escapes may nest, but a dictionary entry that refers to itself (or a chain
-// that loops) must not recurse without end.
-constexpr int maxEscapeDepth = 8;
-
-bool isVariableItemClass (uint16_t typeClass, bool isDictionaryEntry)
-{
-    return typeClass == 21 || typeClass == 22 || (typeClass == 15 && isDictionaryEntry);
-}
-
-// The words the item at the position occupies, or 0 when it runs past the list.
-int itemLength (const ParameterWordList& list, int position, bool isDictionaryEntry)
-{
-    const int available = list.size() - position;
-
-    if (available < 1)
-        return 0;
-
-    int words = 3;
-
-    if (isVariableItemClass (list.word (position), isDictionaryEntry))
-    {
-        if (available < 2)
-            return 0;
-
-        words = (list.word (position + 1) & 0xFF) / 2 + 2;
-    }
-
-    return words <= available ? words : 0;
-}
-
 bool matches (uint16_t value, std::initializer_list<uint16_t> accepted)
 {
     for (auto a : accepted)
@@ -93,14 +64,14 @@ const AnnotationSlot annotationTable[parameterAnnotationCount] = {
 
 int decodeParameterDescriptor (const ParameterWordList& list, int position, bool isDictionaryEntry, ParameterDescriptor& out)
 {
-    const int words = itemLength (list, position, isDictionaryEntry);
+    const int words = list.itemLength (position, isDictionaryEntry);
 
     if (words == 0)
         return 0;
 
     out.type.typeClass = list.word (position);
 
-    if (isVariableItemClass (out.type.typeClass, isDictionaryEntry))
+    if (ParameterWordList::isVariableItemClass (out.type.typeClass, isDictionaryEntry))
     {
         // The length byte and the data bytes follow the class word in file order.
         const size_t lengthByte = (size_t) (position + 1) * 2;
@@ -127,59 +98,123 @@ enum class Walk
     stop     // item n is there but damaged: nothing further counts
 };
 
-Walk walkWordList (const ParameterWordList& list, bool isDictionaryEntry, const ModuleDictionary* dictionary, int n, int& counter,
-                   ParameterDescriptor& out, int depth)
+// One search for item n. Escapes may nest (up to the cap, so that an entry
+// that refers to itself cannot recurse without end). An escape to an entry
+// that cannot hold item n is stepped over by the entry's item count rather
+// than walked, and inside an entry that holds it the item is found by a
+// binary search: the work is the function's own list and a search per level.
+class ItemSearch
 {
-    int position = 0;
-
-    while (position < list.size())
+public:
+    ItemSearch (const ModuleDictionary* dictionaryToUse, int itemNumber, ParameterDescriptor& result)
+        : dictionary (dictionaryToUse), n (itemNumber), out (result)
     {
-        if (list.word (position) == escapeWord)
+    }
+
+    Walk walk (const ParameterWordList& list, bool isDictionaryEntry, int depth, int& counter)
+    {
+        for (int position = 0; position < list.size();)
         {
-            if (position + 1 >= list.size())
-                return Walk::goOn;
-
-            const auto* entry = dictionary != nullptr ? dictionary->getEntry (list.word (position + 1)) : nullptr;
-
-            if (entry != nullptr && depth < maxEscapeDepth)
+            if (list.word (position) == ParameterWordList::escapeWord)
             {
-                const auto result = walkWordList (*entry, true, dictionary, n, counter, out, depth + 1);
+                if (position + 1 >= list.size())
+                    return Walk::goOn;
+
+                const auto result = followEscape (list.word (position + 1), depth, counter);
 
                 if (result != Walk::goOn)
                     return result;
+
+                position += 2;
+                continue;
             }
 
-            position += 2;
-            continue;
+            if (counter == n)
+            {
+                if (decodeParameterDescriptor (list, position, isDictionaryEntry, out) == 0)
+                    return Walk::stop;
+
+                out.reached = true;
+                return Walk::reached;
+            }
+
+            // An item that runs past its list ends the list.
+            const int words = list.itemLength (position, isDictionaryEntry);
+
+            if (words == 0)
+                return Walk::goOn;
+
+            position += words;
+            ++counter;
         }
 
-        if (counter == n)
-        {
-            if (decodeParameterDescriptor (list, position, isDictionaryEntry, out) == 0)
-                return Walk::stop;
+        return Walk::goOn;
+    }
 
+private:
+    Walk followEscape (int index, int depth, int& counter)
+    {
+        const auto* entry = dictionary != nullptr ? dictionary->getEntry (index) : nullptr;
+
+        if (entry == nullptr || depth >= DictionaryItemCounts::maxEscapeDepth)
+            return Walk::goOn;
+
+        if (counts == nullptr)
+            counts = dictionary->getItemCounts();
+
+        // Item n lies beyond the entry unless it falls among the entry's
+        // items, or on a damaged item right after them.
+        const auto count = counts->get (index, depth + 1);
+        const auto end = counter + count.items;
+
+        if (end < n || (end == n && ! count.endsDamaged))
+        {
+            counter = (int) end;
+            return Walk::goOn;
+        }
+
+        return searchEntry (index, depth + 1, counter);
+    }
+
+    // Item n lies in the entry: the binary search of its pieces finds the
+    // item, the damaged item it stops on, or the escape to go down.
+    Walk searchEntry (int index, int depth, int& counter)
+    {
+        const auto& entry = *dictionary->getEntry (index);
+        const auto* piece = counts->findPiece (index, depth, n - counter);
+
+        if (piece == nullptr)
+            return Walk::goOn;
+
+        counter += (int) piece->itemsStart;
+
+        if (piece->isItem)
+        {
+            decodeParameterDescriptor (entry, piece->position, true, out);
             out.reached = true;
             return Walk::reached;
         }
 
-        // An item that runs past its list ends the list.
-        const int words = itemLength (list, position, isDictionaryEntry);
+        if (entry.word (piece->position) != ParameterWordList::escapeWord)
+            return Walk::stop;
 
-        if (words == 0)
-            return Walk::goOn;
-
-        position += words;
-        ++counter;
+        return searchEntry (entry.word (piece->position + 1), depth + 1, counter);
     }
 
-    return Walk::goOn;
-}
+    const ModuleDictionary* dictionary;
+    const int n;
+    ParameterDescriptor& out;
+    std::shared_ptr<const DictionaryItemCounts> counts;
+};
 } // namespace
 
 bool expandParameterWordList (const ParameterWordList& list, bool isDictionaryEntry, const ModuleDictionary* dictionary, int n,
                               int& counter, ParameterDescriptor& out, int depth)
 {
-    return walkWordList (list, isDictionaryEntry, dictionary, n, counter, out, depth) == Walk::reached;
+    if (counter > n)
+        return false;
+
+    return ItemSearch (dictionary, n, out).walk (list, isDictionaryEntry, depth, counter) == Walk::reached;
 }
 
 void getFunctionParameter (const LibraryFunctionDefinition& function, ParameterNumbering numbering, int n,
@@ -191,7 +226,12 @@ void getFunctionParameter (const LibraryFunctionDefinition& function, ParameterN
         return;
 
     if (numbering == ParameterNumbering::parametersOnly && function.returnValueCount > 0)
+    {
+        if (n > std::numeric_limits<int>::max() - function.returnValueCount)
+            return;
+
         n += function.returnValueCount;
+    }
 
     int counter = 0;
     ParameterDescriptor found;

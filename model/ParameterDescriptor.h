@@ -51,7 +51,8 @@ void getFunctionParameter (const LibraryFunctionDefinition& function, ParameterN
 
 // Walks a word list, expanding dictionary escapes, to item n; the counter runs
 // across nested entries. Returns true when the walk reached the item (and
-// decoded it into out).
+// decoded it into out). The work is bounded by the words of the lists on the
+// way to the item: entries that cannot hold it are stepped over whole.
 bool expandParameterWordList (const ParameterWordList& list, bool isDictionaryEntry, const ModuleDictionary* dictionary, int n,
                               int& counter, ParameterDescriptor& out, int depth = 0);
 

@@ -35,3 +35,23 @@ std::vector<uint16_t> ParameterWordList::words() const
 
     return result;
 }
+
+int ParameterWordList::itemLength (int position, bool isDictionaryEntry) const noexcept
+{
+    const int available = size() - position;
+
+    if (position < 0 || available < 1)
+        return 0;
+
+    int words = 3;
+
+    if (isVariableItemClass (word (position), isDictionaryEntry))
+    {
+        if (available < 2)
+            return 0;
+
+        words = (word (position + 1) & 0xFF) / 2 + 2;
+    }
+
+    return words <= available ? words : 0;
+}

@@ -877,14 +877,17 @@ void PresetDocument::loadCountGroup (ProcessPresetStore& target, const juce::Xml
         target.normaliseControlOrder();
 
     auto* lists = preset.getChildByName (listsTag);
+    bool tookUnnamedList = false;
 
     for (auto* list = lists != nullptr ? lists->getChildByName (listTag) : nullptr; list != nullptr;
          list = list->getNextElementWithTagName (listTag))
     {
         const auto name = list->getStringAttribute ("name");
 
-        // A name met twice keeps its first list; a full store takes no more.
-        if (! target.selectOrAddPreset (name, 0, false))
+        // A name met twice keeps its first list, the empty name too (a store
+        // never finds a preset by it, but the writer matches lists by it); a
+        // full store takes no more.
+        if ((name.isEmpty() && std::exchange (tookUnnamedList, true)) || ! target.selectOrAddPreset (name, 0, false))
             continue;
 
         // A node of more channels than the file's starts from its own values.

@@ -4,40 +4,6 @@
 
 namespace
 {
-// Where the root element's start tag begins: the first "<" that opens
-// neither a declaration, a processing instruction nor a comment; -1 for none.
-int findRootStart (const juce::String& text)
-{
-    int i = 0;
-
-    for (;;)
-    {
-        i = text.indexOfChar (i, '<');
-
-        if (i < 0)
-            return -1;
-
-        if (text.substring (i, i + 4) == "<!--")
-        {
-            const auto end = text.indexOf (i + 4, "-->");
-            if (end < 0)
-                return -1;
-            i = end + 3;
-        }
-        else if (text[i + 1] == '?' || text[i + 1] == '!')
-        {
-            const auto end = text.indexOfChar (i + 1, '>');
-            if (end < 0)
-                return -1;
-            i = end + 1;
-        }
-        else
-        {
-            return i;
-        }
-    }
-}
-
 // The characters of XML names (XML 1.0, "NameStartChar" and "NameChar").
 bool isNameStartCharacter (juce::juce_wchar c) noexcept
 {
@@ -149,19 +115,32 @@ bool XmlFileAccess::holdsInvalidName (const juce::String& text)
     return false;
 }
 
-bool XmlFileAccess::holdsInstructionInsideRoot (const juce::String& text)
+bool XmlFileAccess::holdsStrayInstruction (const juce::String& text)
 {
-    const auto rootStart = findRootStart (text);
-    return rootStart >= 0 && text.indexOf (rootStart, "<?") >= 0;
+    // The one instruction our files hold is the declaration at the very start.
+    int from = 0;
+    const auto start = (int) (text.getCharPointer().findEndOfWhitespace() - text.getCharPointer());
+
+    if (text.substring (start, start + 5) == "<?xml")
+    {
+        const auto end = text.indexOf (start, "?>");
+
+        if (end < 0 || text.substring (start + 1, end).containsChar ('<'))
+            return true;
+
+        from = end + 2;
+    }
+
+    return text.indexOf (from, "<?") >= 0;
 }
 
 XmlFileAccess::Loaded XmlFileAccess::parse (const juce::String& text, const juce::String& rootTag)
 {
     Loaded loaded;
 
-    if (holdsInstructionInsideRoot (text))
+    if (holdsStrayInstruction (text))
     {
-        loaded.result = juce::Result::fail ("it holds a processing instruction inside its root element");
+        loaded.result = juce::Result::fail ("it holds a processing instruction other than its XML declaration");
         return loaded;
     }
 

@@ -29,9 +29,11 @@ public:
     static Loaded parse (const juce::String& text, const juce::String& rootTag);
 
     // JUCE's parser never returns from some texts that hold a processing
-    // instruction inside an element; none of our files holds one after the
-    // root element opens, so such a text is refused before it is parsed.
-    static bool holdsInstructionInsideRoot (const juce::String& text);
+    // instruction inside an element, or one it reads as such after a comment
+    // or an instruction it took differently. None of our files holds any
+    // instruction but the XML declaration at its very start, so every other
+    // one is refused before the text is parsed.
+    static bool holdsStrayInstruction (const juce::String& text);
 
     // JUCE's parser takes tag and attribute names that XML does not allow
     // (one that starts with a digit, "-" or ".") and then fails its own

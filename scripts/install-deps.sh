@@ -14,6 +14,9 @@ packages=(
   fonts-dejavu-core fontconfig-config
   # tests
   libgtest-dev libgmock-dev libbenchmark-dev
+  # the fuzz targets: clang with libFuzzer and the sanitizers' runtimes, and
+  # the symbolizer that puts names in their stack traces
+  clang libclang-rt-14-dev llvm
   xvfb xauth xdotool imagemagick openbox
 )
 

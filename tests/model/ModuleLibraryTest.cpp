@@ -97,6 +97,46 @@ TEST (ModuleLibraryTest, RemovingAProcessInstanceLowersTheNumbersAboveIt)
     EXPECT_EQ (dsp.getProcessCount(), 4);
 }
 
+TEST (ModuleLibraryTest, RemovingAProcessInstanceStoredOutOfOrderLowersOnlyTheHigherNumbers)
+{
+    // Undo, redo and project loading add entries in any order: the numbers
+    // to lower are those above the removed one, wherever they stand.
+    struct Case
+    {
+        std::vector<int> stored;
+        int removed;
+        std::vector<int> expected;
+    };
+
+    const Case cases[] = {
+        { { 5, 2, 7, 1, 4 }, 4, { 4, 2, 6, 1 } },
+        { { 5, 2, 7, 1, 4 }, 7, { 5, 2, 1, 4 } },
+        { { 5, 2, 7, 1, 4 }, 1, { 4, 1, 6, 3 } },
+        { { 9, 3 }, 3, { 8 } },
+        { { 9, 3 }, 9, { 3 } },
+        { { 3, 9, 6 }, 6, { 3, 8 } },
+    };
+
+    for (const auto& c : cases)
+    {
+        DspDefinitionEntry dsp;
+
+        for (auto n : c.stored)
+            dsp.addProcessInstance (n, (uint32_t) (0x100 + n));
+
+        dsp.removeProcessInstance (c.removed);
+        EXPECT_EQ (nodeNumbers (dsp), c.expected) << "removing " << c.removed;
+
+        // Each entry keeps its own process.
+        for (int i = 0; i < dsp.getProcessCount(); ++i)
+        {
+            const auto* entry = dsp.getProcessInstance (i);
+            const auto oldNumber = entry->nodeNumber >= c.removed ? entry->nodeNumber + 1 : entry->nodeNumber;
+            EXPECT_EQ (entry->processId, (uint32_t) (0x100 + oldNumber));
+        }
+    }
+}
+
 TEST (ModuleLibraryTest, ProcessInstancesAreCappedAtSixtyFourAndAllFindable)
 {
     DspDefinitionEntry dsp;

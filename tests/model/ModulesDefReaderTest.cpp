@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 using modulesdef::FunctionDescription;
 using modulesdef::LibraryDescription;
 using modulesdef::ModuleDescription;
@@ -407,6 +409,32 @@ TEST (ModulesDefReaderTest, DictionaryEscapesResolveThroughTheLibrarysDictionary
     const auto* f = onlyProcess (reader).secondFunctions[0];
     EXPECT_TRUE (f->valid);
     EXPECT_STREQ (getLastParameterAnnotation (*f).text, ",valUnit=Hz,valprec=1");
+}
+
+TEST (ModulesDefReaderTest, AnEntryFullOfEscapesToItselfIsReadAtOnce)
+{
+    // Each control function's validity is decided while reading, by walking
+    // its parameters; an entry of k escapes to itself once made that walk
+    // take about k^8 steps (seconds for 12 escapes, hours for 40).
+    LibraryDescription d = libraryWith ({ process ("Loop", 1) });
+    d.dictionary.emplace_back();
+
+    for (int i = 0; i < 40; ++i)
+        d.dictionary[0].insert (d.dictionary[0].end(), { 0xFFFF, 0 });
+
+    auto looping = controlFunction ("Loop_Set", { 0xFFFF, 0, 4, 0, 10 });
+    looping.parameterCount = 255;
+    d.modules[0].processes[0].controlFunctions = { looping, looping };
+
+    const auto started = std::chrono::steady_clock::now();
+    ModulesDefReader reader;
+    EXPECT_GT (parseBytes (reader, ModulesDefBuilder::build (d)), 0);
+
+    const auto& loop = onlyProcess (reader);
+    ASSERT_EQ (loop.getSecondFunctionCount(), 2);
+    EXPECT_TRUE (loop.secondFunctions[0]->valid); // the index item after the escape
+    EXPECT_EQ (loop.invalidFunctionCount, 0);
+    EXPECT_LT (std::chrono::duration<double> (std::chrono::steady_clock::now() - started).count(), 10.0);
 }
 
 TEST (ModulesDefReaderTest, PrimitiveReadsReportTheEndOfData)

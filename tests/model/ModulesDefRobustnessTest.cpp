@@ -3,10 +3,10 @@
 // must be refused (-1) or read, and whatever was read must be safe to walk.
 
 #include "model/ModulesDefReader.h"
-#include "model/ParameterDescriptor.h"
 
 #include "modulesdef/ModulesDefBuilder.h"
 #include "modulesdef/ModulesDefText.h"
+#include "support/ModuleLibraryWalk.h"
 
 #include <gtest/gtest.h>
 
@@ -22,57 +22,12 @@ modulesdef::LibraryDescription sampleDescription()
     return modulesdef::ModulesDefText::parse (text.toStdString());
 }
 
-// Decodes every item of every function, as the generators will.
-int walkLibrary (const ModuleLibrary& library)
-{
-    int reached = 0;
-
-    auto walkFunction = [&] (const LibraryFunctionDefinition& f)
-    {
-        for (int n = 0; n < f.returnValueCount + f.parameterCount + 2; ++n)
-        {
-            ParameterDescriptor d;
-            getFunctionParameter (f, ParameterNumbering::returnValuesFirst, n, d);
-
-            if (d.reached)
-            {
-                ++reached;
-
-                for (int i = 0; i < d.length; ++i)
-                    reached += d.data[i] == 0xA5 ? 1 : 0;
-            }
-        }
-
-        getLastParameterAnnotation (f);
-        isFunctionParameterFlagged (f, 0);
-    };
-
-    for (auto& m : library.getModules())
-    {
-        for (auto& f : m->moduleFunctions)
-            walkFunction (*f);
-
-        for (auto& p : m->getProcesses())
-        {
-            p->hasGetPeakFunction();
-
-            for (auto& f : p->firstFunctions)
-                walkFunction (*f);
-
-            for (auto& f : p->secondFunctions)
-                walkFunction (*f);
-        }
-    }
-
-    return reached;
-}
-
 int parseAndWalk (const std::vector<uint8_t>& bytes)
 {
     ModulesDefReader reader;
     reader.open (std::make_unique<juce::MemoryInputStream> (bytes.data(), bytes.size(), false));
     const int result = reader.parse();
-    walkLibrary (reader.getLibrary());
+    ModuleLibraryWalk::walkLibrary (reader.getLibrary());
     return result;
 }
 
@@ -91,7 +46,7 @@ TEST_F (ModulesDefRobustnessTest, TheSampleLibraryIsRichEnoughToExerciseTheReade
     reader.open (std::make_unique<juce::MemoryInputStream> (file.data(), file.size(), false));
     ASSERT_GT (reader.parse(), 0);
     EXPECT_GE (reader.getLibrary().getModuleCount(), 2);
-    EXPECT_GT (walkLibrary (reader.getLibrary()), 100);
+    EXPECT_GT (ModuleLibraryWalk::walkLibrary (reader.getLibrary()), 100);
 }
 
 TEST_F (ModulesDefRobustnessTest, EveryPrefixOfTheFileIsRefused)

@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <limits>
+#include <random>
+
 namespace
 {
 struct FunctionWithDictionary
@@ -227,4 +231,182 @@ TEST (ParameterDescriptorTest, LastParameterAnnotationComesFromTheFirstAccepting
     EXPECT_EQ (slot, 18);
     EXPECT_STREQ (getParameterAnnotation (12).text, ",valscale=(x)?127:0");
     EXPECT_STREQ (getParameterAnnotation (15).text, ",min=0,max=16383, valUnit=, def=10,valprec=1");
+}
+
+//==============================================================================
+namespace
+{
+// The walk as first written: every escape walked again, however often it was
+// walked before. Far too slow for entries that refer to themselves many times
+// over, but the plain statement of which item is which.
+enum class ReferenceWalk
+{
+    goOn,
+    reached,
+    stop
+};
+
+ReferenceWalk referenceWalk (const ParameterWordList& list, bool isDictionaryEntry, const ModuleDictionary& dictionary, int n,
+                             int& counter, ParameterDescriptor& out, int depth)
+{
+    for (int position = 0; position < list.size();)
+    {
+        if (list.word (position) == 0xFFFF)
+        {
+            if (position + 1 >= list.size())
+                return ReferenceWalk::goOn;
+
+            const auto* entry = dictionary.getEntry (list.word (position + 1));
+
+            if (entry != nullptr && depth < 8)
+            {
+                const auto result = referenceWalk (*entry, true, dictionary, n, counter, out, depth + 1);
+
+                if (result != ReferenceWalk::goOn)
+                    return result;
+            }
+
+            position += 2;
+            continue;
+        }
+
+        if (counter == n)
+        {
+            if (decodeParameterDescriptor (list, position, isDictionaryEntry, out) == 0)
+                return ReferenceWalk::stop;
+
+            out.reached = true;
+            return ReferenceWalk::reached;
+        }
+
+        const int words = list.itemLength (position, isDictionaryEntry);
+
+        if (words == 0)
+            return ReferenceWalk::goOn;
+
+        position += words;
+        ++counter;
+    }
+
+    return ReferenceWalk::goOn;
+}
+
+ParameterDescriptor referenceItem (const FunctionWithDictionary& f, int n)
+{
+    ParameterDescriptor d;
+    int counter = 0;
+    referenceWalk (f.function.parameterWords, false, f.dictionary, n, counter, d, 0);
+    return d;
+}
+
+// A short word list of escapes (to entries that exist or not), fixed items,
+// variable items (some longer than the list) and stray words.
+std::vector<uint16_t> randomWordList (std::mt19937& random, int entryCount, int maxEscapes)
+{
+    std::vector<uint16_t> words;
+    int escapes = 0;
+
+    for (int pieces = (int) (random() % 5); --pieces >= 0;)
+    {
+        switch (random() % 6)
+        {
+            case 0:
+                if (escapes++ < maxEscapes)
+                    words.insert (words.end(), { 0xFFFF, (uint16_t) (random() % (entryCount + 1)) });
+                break;
+            case 1: words.insert (words.end(), { 4, 0, (uint16_t) (random() % 12) }); break;
+            case 2: words.insert (words.end(), { 12, 1, 64 }); break;
+            case 3:
+                words.insert (words.end(), { (uint16_t) (21 + random() % 2), (uint16_t) (0x4100 | (random() % 6)), 0x4342 });
+                break;
+            case 4: words.insert (words.end(), { 15, (uint16_t) (random() % 4) }); break;
+            default: words.push_back ((uint16_t) (random() % 3 == 0 ? 0xFFFF : random() % 32)); break;
+        }
+    }
+
+    return words;
+}
+} // namespace
+
+TEST (ParameterDescriptorTest, EntriesThatReferToThemselvesAreSteppedOverNotWalkedAgain)
+{
+    // Forty escapes to itself: walked again at every level down to the
+    // nesting cap, that is 40^8 walks, hours of work for 164 bytes.
+    const std::vector<uint16_t> selfReferences = []
+    {
+        std::vector<uint16_t> words;
+
+        for (int i = 0; i < 40; ++i)
+            words.insert (words.end(), { 0xFFFF, 0 });
+
+        return words;
+    }();
+
+    const auto started = std::chrono::steady_clock::now();
+
+    FunctionWithDictionary empty (0, 200, { 0xFFFF, 0, 4, 1, 64 }, { selfReferences });
+    EXPECT_FALSE (empty.item (199).reached);
+    EXPECT_TRUE (isFrequencyHzParamType (empty.item (0).type));
+    EXPECT_FALSE (empty.function.hasIndexParameter());
+
+    // With an item of its own the entry stands for 40^7 + ... items; every
+    // one of them is the index item, however far out.
+    auto withItem = selfReferences;
+    withItem.insert (withItem.end(), { 4, 0, 10 });
+    FunctionWithDictionary many (0, 200, { 0xFFFF, 0 }, { withItem });
+
+    for (int n : { 0, 1, 39, 40, 1000, 123456789, std::numeric_limits<int>::max() - 1 })
+        EXPECT_TRUE (isIndexParamType (many.item (n).type)) << n;
+
+    // A chain of entries, each with forty escapes to the next.
+    std::vector<std::vector<uint16_t>> chain;
+
+    for (uint16_t e = 0; e < 9; ++e)
+    {
+        std::vector<uint16_t> words;
+
+        for (int i = 0; i < 40; ++i)
+            words.insert (words.end(), { 0xFFFF, (uint16_t) (e + 1) });
+
+        chain.push_back (words);
+    }
+
+    FunctionWithDictionary chained (0, 100, { 0xFFFF, 0, 4, 2, 1 }, chain);
+    EXPECT_TRUE (isProcessIdArgType (chained.item (0).type));
+    EXPECT_FALSE (chained.item (1).reached);
+
+    // Milliseconds, even sanitized; the walk above would not end this year.
+    EXPECT_LT (std::chrono::duration<double> (std::chrono::steady_clock::now() - started).count(), 10.0);
+}
+
+TEST (ParameterDescriptorTest, SteppingOverEntriesFindsTheSameItemsAsWalkingThem)
+{
+    // Random dictionaries, with escapes to entries before, after and at
+    // themselves and damaged items anywhere: every item number gives what the
+    // plain walk gives, down to the byte the data points at.
+    std::mt19937 random (9);
+
+    for (int round = 0; round < 3000; ++round)
+    {
+        const int entryCount = 1 + (int) (random() % 4);
+        std::vector<std::vector<uint16_t>> entries;
+
+        for (int e = 0; e < entryCount; ++e)
+            entries.push_back (randomWordList (random, entryCount, 2));
+
+        FunctionWithDictionary f (0, 40, randomWordList (random, entryCount, 3), entries);
+
+        for (int n = 0; n < 40; ++n)
+        {
+            const auto expected = referenceItem (f, n);
+            const auto actual = f.item (n);
+
+            ASSERT_EQ (actual.reached, expected.reached) << "round " << round << ", item " << n;
+            ASSERT_EQ (actual.type.typeClass, expected.type.typeClass) << "round " << round << ", item " << n;
+            ASSERT_EQ (actual.type.group, expected.type.group) << "round " << round << ", item " << n;
+            ASSERT_EQ (actual.type.kind, expected.type.kind) << "round " << round << ", item " << n;
+            ASSERT_EQ (actual.length, expected.length) << "round " << round << ", item " << n;
+            ASSERT_EQ (actual.data, expected.data) << "round " << round << ", item " << n;
+        }
+    }
 }

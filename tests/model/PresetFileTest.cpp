@@ -448,6 +448,28 @@ TEST_F (PresetFileTest, ARemovedPresetDoesNotComeBackAsItsTwin)
     EXPECT_TRUE (recorder.messages.empty());
 }
 
+// Lists without a name are no presets a user made, but their values must
+// not be traded for one another between a read and a write.
+TEST_F (PresetFileTest, TwoUnnamedListsReadAndWriteAsTheFirst)
+{
+    const auto file = folder.getFile ("Design.presets");
+    ASSERT_TRUE (file.replaceWithText (
+        "<PRESETS Version=\"1.01\"><Class name=\"Eq\"><CountGroup count=\"2\"><Preset>"
+        "<Count NumberOfControls=\"1\" NumberOfFixedControls=\"1\"/><Controls fixedName1=\"Gain\" fixedNrpn1=\"16\"/>"
+        "<Lists><List fixedValue1=\"5\"/><List name=\"\" fixedValue1=\"7\"/><List name=\"B\" fixedValue1=\"2\"/></Lists>"
+        "</Preset></CountGroup></Class></PRESETS>"));
+
+    for (int round = 0; round < 2; ++round)
+    {
+        auto store = makeStore ({ { "Gain", 0x10 } });
+        ASSERT_TRUE (document.loadProcessPresetsFromFile (file, "Eq", 2, store, false).wasOk());
+        EXPECT_EQ (presetNames (store), (std::vector<juce::String>{ "", "B" })) << "round " << round;
+        ASSERT_EQ (store.getPresetCount(), 2);
+        EXPECT_EQ (store.getPresetRecord (0)->values.at (0), 5u) << "round " << round;
+        ASSERT_TRUE (writeAll (file, "Eq", 2, store).wasOk());
+    }
+}
+
 //==============================================================================
 TEST_F (PresetFileTest, ADamagedFileLeavesTheStoreAsItWas)
 {

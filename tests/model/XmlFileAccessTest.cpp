@@ -3,13 +3,20 @@
 #include <gtest/gtest.h>
 
 // JUCE's parser loops for ever on some of these; they must be refused first.
-TEST (XmlFileAccessTest, InstructionsInsideTheRootAreRefusedBeforeParsing)
+TEST (XmlFileAccessTest, InstructionsOtherThanTheDeclarationAreRefusedBeforeParsing)
 {
     const char* const refused[] = {
         "<PRESETS><?x?>y</PRESETS>",
         "<?xml version=\"1.0\"?>\n<PRESETS><List><?a b?>text</List></PRESETS>",
         "<!-- note --><PRESETS a=\"1\">\n  <?x?>\n</PRESETS>",
         "<PRESETS><?x",
+        // An instruction closed by ">" and an unclosed comment before the
+        // root, as a fuzzer found them: JUCE's parser reads them otherwise
+        // than a root search would, and loops.
+        "<?xon>onc<!--@@@@ing\"?>\n\n<PRE>\nerOVe<?xn=e@@@@in\"U>=\"?>=\"",
+        "<!-- unclosed <PRE><?x?>y</PRE>",
+        "<?xml version=\"1.0\" <PRE><?x?>y</PRE>",
+        "<?xml version=\"1.0\"",
     };
 
     for (auto* text : refused)
@@ -17,14 +24,14 @@ TEST (XmlFileAccessTest, InstructionsInsideTheRootAreRefusedBeforeParsing)
         auto loaded = XmlFileAccess::parse (text, "PRESETS");
         EXPECT_EQ (loaded.root, nullptr) << text;
         EXPECT_TRUE (loaded.result.failed()) << text;
-        EXPECT_TRUE (loaded.result.getErrorMessage().contains ("processing instruction")) << text;
+        EXPECT_TRUE (loaded.result.getErrorMessage().contains ("processing instruction")) << loaded.result.getErrorMessage();
     }
 }
 
 TEST (XmlFileAccessTest, PrologInstructionsCommentsAndWrongRootsAreToldApart)
 {
     auto good =
-        XmlFileAccess::parse ("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!-- <?not one?> -->\n<PRESETS v=\"1\"/>", "PRESETS");
+        XmlFileAccess::parse ("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!-- a note -->\n<PRESETS v=\"1\"/>", "PRESETS");
     ASSERT_NE (good.root, nullptr);
     EXPECT_TRUE (good.result.wasOk());
 
@@ -83,4 +90,20 @@ TEST (XmlFileAccessTest, NamesThatNoXmlFileMayHoldAreRefused)
 
     for (auto* text : accepted)
         EXPECT_FALSE (XmlFileAccess::holdsInvalidName (text)) << text;
+}
+
+// The file as a fuzzer found it, bytes that are no UTF-8 included: it hung
+// the preset readers before.
+TEST (XmlFileAccessTest, AFileThatHungTheReadersIsRefusedAtOnce)
+{
+    const unsigned char bytes[] = { 0x3c, 0x3f, 0x78, 0x6f, 0x6e, 0x3e, 0x6f, 0x6e, 0x63, 0x3c, 0x21, 0x2d, 0x2d, 0xff, 0xff,
+                                    0xff, 0xff, 0x69, 0x6e, 0x67, 0x22, 0x3f, 0x3e, 0x0a, 0x0a, 0x3c, 0x50, 0x52, 0x45, 0x3e,
+                                    0x0a, 0x65, 0x72, 0x4f, 0x56, 0x65, 0x3c, 0x3f, 0x78, 0x6e, 0x3d, 0x65, 0x80, 0xff, 0xff,
+                                    0xf3, 0x69, 0x6e, 0x22, 0x55, 0x3e, 0x3d, 0x22, 0x3f, 0x3e, 0x3d, 0x22 };
+    juce::TemporaryFile file;
+    ASSERT_TRUE (file.getFile().replaceWithData (bytes, sizeof (bytes)));
+
+    auto loaded = XmlFileAccess::load (file.getFile(), "PRESETS", 1024);
+    EXPECT_EQ (loaded.root, nullptr);
+    EXPECT_TRUE (loaded.result.failed());
 }

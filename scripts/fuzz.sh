@@ -1,0 +1,95 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets of tests/fuzz/ with clang in build-fuzz/ and
+# runs each from its seed corpus for a few seconds. A crash, a broken check or
+# an input that takes longer than the timeout fails the run (exit status not 0);
+# what caused it is kept in build-fuzz/artifacts/.
+#
+#   scripts/fuzz.sh [--build-only] [--seconds N] [--seeds-only TARGET]... [--jobs N] [TARGET...]
+#
+# TARGET is a folder name under tests/fuzz/corpus/ (all of them by default);
+# --seconds sets how long each runs (default 5, 0 runs the seeds only);
+# --seeds-only runs that target on its seeds only, whatever --seconds says;
+# --jobs runs that many fuzzing processes per target at once, for long runs.
+# Inputs found along the way are kept in build-fuzz/work/TARGET/ and used again
+# by the next run; the seed corpus in the repository is only read.
+set -euo pipefail
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+build="$root/build-fuzz"
+fuzz="$root/tests/fuzz"
+
+seconds=5
+jobs=1
+build_only=0
+targets=()
+seeds_only=" "
+
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --build-only) build_only=1 ;;
+    --seconds) seconds="$2"; shift ;;
+    --jobs) jobs="$2"; shift ;;
+    --seeds-only) seeds_only+="$2 "; shift ;;
+    -*) echo "unknown option $1" >&2; exit 2 ;;
+    *) targets+=("$1") ;;
+  esac
+  shift
+done
+
+if [ ${#targets[@]} -eq 0 ]; then
+  for corpus in "$fuzz"/corpus/*/; do
+    targets+=("$(basename "$corpus")")
+  done
+fi
+
+# Coverage and sanitizers cost little at -O1; line tables are enough for the
+# sanitizers' stack traces and keep the objects small.
+cmake -S "$root" -B "$build" -G Ninja \
+  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+  -DCMAKE_BUILD_TYPE=Debug -DCMAKE_C_FLAGS_DEBUG=-gline-tables-only -DCMAKE_CXX_FLAGS_DEBUG=-gline-tables-only \
+  -DVX_FUZZ_TARGETS=ON -DVX_BUILD_TESTS=OFF -DVX_BUILD_BENCHMARKS=OFF > /dev/null
+cmake --build "$build" --target "${targets[@]}"
+
+if [ "$build_only" -eq 1 ]; then
+  exit 0
+fi
+
+# The targets write their inputs to files: memory is faster than the disk.
+if [ -d /dev/shm ] && [ -w /dev/shm ]; then
+  export TMPDIR=/dev/shm
+fi
+
+status=0
+
+for target in "${targets[@]}"; do
+  work="$build/work/$target"
+  artifacts="$build/artifacts/$target"
+  log="$build/logs/$target.log"
+  mkdir -p "$work" "$artifacts" "$(dirname "$log")"
+
+  options=(-timeout=10 -rss_limit_mb=2048 -print_final_stats=1 "-artifact_prefix=$artifacts/")
+
+  if [ -f "$fuzz/dict/$target.dict" ]; then
+    options+=("-dict=$fuzz/dict/$target.dict")
+  fi
+
+  if [ "$seconds" -eq 0 ] || [[ "$seeds_only" == *" $target "* ]]; then
+    options+=(-runs=0)
+  else
+    options+=("-max_total_time=$seconds")
+  fi
+
+  if [ "$jobs" -gt 1 ]; then
+    options+=("-fork=$jobs" -ignore_crashes=0)
+  fi
+
+  if "$build/bin/$target" "${options[@]}" "$work" "$fuzz/corpus/$target" > "$log" 2>&1; then
+    runs="$(grep -o 'stat::number_of_executed_units: *[0-9]*' "$log" | grep -o '[0-9]*$' | tail -1)"
+    echo "fuzz: $target passed, ${runs:-?} runs"
+  else
+    echo "fuzz: $target FAILED; the input is kept in $artifacts" >&2
+    tail -n 40 "$log" >&2
+    status=1
+  fi
+done
+
+exit "$status"

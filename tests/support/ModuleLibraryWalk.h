@@ -1,0 +1,105 @@
+#pragma once
+
+#include "model/ModuleLibrary.h"
+#include "model/ParameterDescriptor.h"
+
+// Visits everything a read of "Modules.def" left in the library, as the
+// generators, the NRPN list and the control-panel texts will: every item of
+// every word list decoded (each data byte read), every lookup tried. Returns
+// a sum of what it saw, so that nothing is optimised away; the sanitizers
+// watch the reads.
+namespace ModuleLibraryWalk
+{
+inline int walkFunction (const LibraryFunctionDefinition& f)
+{
+    int seen = 0;
+
+    for (int n = -1; n < f.returnValueCount + f.parameterCount + 2; ++n)
+    {
+        for (auto numbering : { ParameterNumbering::returnValuesFirst, ParameterNumbering::parametersOnly })
+        {
+            ParameterDescriptor d;
+            getFunctionParameter (f, numbering, n, d);
+
+            if (d.reached)
+            {
+                ++seen;
+
+                for (int i = 0; i < d.length; ++i)
+                    seen += d.data[i] == 0xA5 ? 1 : 0;
+            }
+        }
+
+        seen += isFunctionParameterFlagged (f, n) ? 1 : 0;
+    }
+
+    int slot = 0;
+    seen += getLastParameterAnnotation (f, &slot).count + slot;
+    seen += f.hasIndexParameter() ? 1 : 0;
+    seen += (int) (f.name.size() + f.firstText.size() + f.secondText.size());
+
+    for (auto entry : f.maskEntries)
+        seen += (int) (entry & 1);
+
+    return seen;
+}
+
+inline int walkDictionary (const ModuleDictionary& dictionary)
+{
+    int seen = 0;
+
+    for (int e = 0; e < dictionary.size(); ++e)
+    {
+        for (int n = 0; n < 8; ++n)
+        {
+            ParameterDescriptor d;
+            int counter = 0;
+
+            if (expandParameterWordList (*dictionary.getEntry (e), true, &dictionary, n, counter, d, 1))
+                seen += d.length > 0 ? d.data[d.length - 1] : 1;
+        }
+    }
+
+    return seen;
+}
+
+inline int walkLibrary (const ModuleLibrary& library)
+{
+    int seen = walkDictionary (library.getDictionary());
+
+    for (auto& m : library.getModules())
+    {
+        for (auto& f : m->moduleFunctions)
+            seen += walkFunction (*f);
+
+        for (auto& f : m->secondModuleFunctions)
+            seen += walkFunction (*f);
+
+        for (auto& p : m->getProcesses())
+        {
+            seen += p->hasGetPeakFunction() ? 1 : 0;
+            seen += m->findProcessById (p->processId) != nullptr ? 1 : 0;
+
+            for (auto& f : p->firstFunctions)
+                seen += walkFunction (*f);
+
+            for (auto& f : p->secondFunctions)
+                seen += walkFunction (*f);
+
+            for (auto& pin : p->pins)
+                seen += (int) pin->name.size();
+        }
+
+        seen += library.findModuleById (m->moduleId) != nullptr ? 1 : 0;
+    }
+
+    for (int slot = 0; slot < library.getDspCount(); ++slot)
+        if (auto* dsp = library.getDsp (slot))
+            seen += library.getModuleOfDsp (dsp->dspId) != nullptr ? 1 : 0;
+
+    for (int i = 0; i < library.getBusMaskCount(); ++i)
+        seen += (*library.getBusMask (i))[15];
+
+    return seen;
+}
+} // namespace ModuleLibraryWalk
