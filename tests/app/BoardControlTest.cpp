@@ -1,0 +1,122 @@
+#include "app/MainContainer.h"
+#include "app/ProjectInterface.h"
+#include "editors/Zorvex.h"
+#include "model/ControlSysExMessage.h"
+#include "model/DspDefinitionEntry.h"
+
+#include "ShellTestFixture.h"
+
+#include <vector>
+
+// The board messages as the project page sends them, with a process shown in
+// a box: the box's store goes to the node first, and a global preset shows
+// up in the node's store, which the box then shows.
+namespace
+{
+using Bytes = std::vector<uint8_t>;
+
+Bytes encoded (int dsp, uint32_t param, uint32_t value)
+{
+    const auto message = ControlSysExMessage::encode (dsp, param, value);
+    return Bytes (message.begin(), message.end());
+}
+
+void setLastSaved (ProcessPresetStore& store, std::vector<uint32_t> values)
+{
+    store.selectOrAddPreset (ProcessPresetStore::lastSavedPresetName, 0, true);
+    store.getCurrentPresetRecord()->values = std::move (values);
+}
+
+void registerControls (ProcessPresetStore& store)
+{
+    store.markBuilding();
+    store.addOrUpdateControl (1, "Gain", true);
+    store.addOrUpdateControl (0x8002, "Mute", true);
+    store.markBuilt();
+}
+
+class BoardControlTest : public ShellTestFixture
+{
+protected:
+    BoardControlTest()
+    {
+        design.addDsp (3, 0x0021);
+        auto& graph = design.findDsp (3)->getGraph();
+        graph.addNode ("Gain", true, nullptr, 0.5, 0.5);
+        node = graph.getLastAddedNode();
+        node->nrpn = 4;
+        nodeId = node->getId();
+        design.getDspEntry (3)->addProcessInstance ((int) node->getId(), 0x0203);
+        registerControls (node->presetStore);
+        setLastSaved (node->presetStore, { 1, 0 });
+
+        box = std::make_unique<Zorvex> (graph, node->getId());
+        graph.setNodeBox (node->getId(), box.get());
+        registerControls (box->getOwnStore());
+        setLastSaved (box->getOwnStore(), { 33, 1 });
+
+        page.getBoardControl().setOutput ([this] (const uint8_t* m, int size) { sent.emplace_back (m, m + size); });
+    }
+
+    ~BoardControlTest() override
+    {
+        if (auto* dsp = design.findDsp (3))
+            dsp->getGraph().setNodeBox (nodeId, nullptr);
+    }
+
+    MainContainer container{ *settings };
+    ProjectInterface& page = container.getProjectInterface();
+    Design& design = container.getDesign();
+    GraphNode* node = nullptr;
+    uint32_t nodeId = 0;
+    std::unique_ptr<Zorvex> box;
+    std::vector<Bytes> sent;
+};
+} // namespace
+
+TEST_F (BoardControlTest, AProcessSendsTheValuesItsBoxHolds)
+{
+    page.sendProcessControlsToBoard (2, *node);
+
+    EXPECT_EQ (sent, (std::vector<Bytes>{ encoded (2, 0x0401, 33), encoded (2, 0x8402, 1) }));
+    EXPECT_EQ (&box->getCurrentStore(), &box->getOwnStore()) << "the box keeps showing its own store";
+
+    sent.clear();
+    page.sendDspControlsToBoard (3);
+    page.sendAllControlsToBoard();
+    EXPECT_EQ (sent.size(), 4u);
+}
+
+TEST_F (BoardControlTest, AGlobalPresetEndsUpInTheStoreTheBoxShows)
+{
+    auto stored = std::make_unique<ProcessPresetStore>();
+    registerControls (*stored);
+    stored->selectOrAddPreset ("Loud", 0, true);
+    stored->getCurrentPresetRecord()->values = { 900, 0 };
+    stored->setTableId (0);
+    design.getPresetStores().addStoredStore ("Gain", 1, std::move (stored));
+
+    design.getGlobalPresets().addIfMissing ("Live");
+    design.getGlobalPresets().getCurrent()->addTable (3);
+    design.getGlobalPresets().getCurrent()->findTableByDsp (3)->addKey (4, 0, 0);
+
+    ASSERT_TRUE (page.applyGlobalPreset ("Live"));
+
+    EXPECT_EQ (sent, (std::vector<Bytes>{ encoded (2, 0x0401, 900), encoded (2, 0x8402, 0) }));
+    EXPECT_EQ (&box->getCurrentStore(), &node->presetStore);
+    ASSERT_TRUE (box->getCurrentStore().findPreset (ProcessPresetStore::lastSavedPresetName));
+    EXPECT_EQ (box->getCurrentStore().getCurrentPresetRecord()->values, (std::vector<uint32_t>{ 900, 0 }));
+    EXPECT_FALSE (page.applyGlobalPreset ("Studio"));
+}
+
+TEST_F (BoardControlTest, ABoxWhoseNodeWentShowsItsOwnStoreAgain)
+{
+    box->showNodeStore();
+    ASSERT_EQ (&box->getCurrentStore(), &node->presetStore);
+    EXPECT_EQ (node->presetStore.getCurrentPresetRecord()->values, (std::vector<uint32_t>{ 33, 1 })) << "took the box's copy";
+
+    // A cleared graph drops its nodes before their boxes go.
+    design.findDsp (3)->getGraph().clear();
+    EXPECT_EQ (&box->getCurrentStore(), &box->getOwnStore());
+    box.reset();
+}
