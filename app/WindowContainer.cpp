@@ -497,42 +497,61 @@ void WindowContainer::globalPresetChosen()
     removePresetButton.setEnabled (true);
 }
 
-void WindowContainer::saveGlobalPreset()
+juce::String WindowContainer::getGlobalPresetChoice() const
 {
     const auto id = globalPresetCombo.getSelectedId();
 
     if (id == newGlobalPresetId)
-    {
-        juce::String name;
+        return newGlobalPresetItem;
 
-        if (Dialogs::getCurrent().askForName ("New Global preset", "GlobalPresetA", name))
-            createGlobalPreset (name);
-    }
-    else if (id > newGlobalPresetId)
-    {
-        saveIntoGlobalPreset (globalPresetCombo.getText());
-    }
+    return id > newGlobalPresetId ? globalPresetCombo.getText() : juce::String();
 }
 
-bool WindowContainer::createGlobalPreset (const juce::String& name)
+bool WindowContainer::saveGlobalPreset (const juce::String& choice)
 {
-    // A blank name could neither be chosen nor removed afterwards.
-    if (name.trim().isEmpty())
+    if (choice.isEmpty())
         return false;
 
     auto& presets = mainContainer.getGlobalPresets();
+    auto name = choice;
+    const auto creating = choice == newGlobalPresetItem;
 
-    if (presets.findByName (name) >= 0)
+    if (creating)
     {
-        Dialogs::getCurrent().showMessage (juce::MessageBoxIconType::WarningIcon, "Create new global preset",
-                                           "\"" + name + "\" global preset name already used, please choose another preset name",
-                                           "Ok");
+        // A blank name could neither be chosen nor removed afterwards.
+        if (! Dialogs::getCurrent().askForName ("New Global preset", "GlobalPresetA", name) || name.trim().isEmpty())
+            return false;
+
+        if (presets.findByName (name) >= 0)
+        {
+            Dialogs::getCurrent().showMessage (
+                juce::MessageBoxIconType::WarningIcon, "Create new global preset",
+                "\"" + name + "\" global preset name already used, please choose another preset name", "Ok");
+            return false;
+        }
+    }
+    else if (presets.findByName (name) < 0)
+    {
         return false;
     }
 
-    if (! saveIntoGlobalPreset (name) || presets.findByName (name) < 0)
-        return false;
+    const auto saved = runSavePresetThread (name);
 
+    // The design now holds the new global preset, which locks it.
+    if (creating && presets.findByName (name) >= 0)
+        showCreatedGlobalPreset (name);
+
+    if (saved)
+    {
+        savePresetButton.setButtonText ("Save");
+        removePresetButton.setEnabled (true);
+    }
+
+    return saved;
+}
+
+void WindowContainer::showCreatedGlobalPreset (const juce::String& name)
+{
     // Chosen quietly: the design already holds these values.
     const auto id = globalPresetCombo.getNumItems() + 1;
     globalPresetCombo.addItem (name, id);
@@ -548,17 +567,6 @@ bool WindowContainer::createGlobalPreset (const juce::String& name)
     }
 
     project.refreshAllEditors();
-    return true;
-}
-
-bool WindowContainer::saveIntoGlobalPreset (const juce::String& name)
-{
-    if (! runSavePresetThread (name))
-        return false;
-
-    savePresetButton.setButtonText ("Save");
-    removePresetButton.setEnabled (true);
-    return true;
 }
 
 void WindowContainer::confirmRemoveGlobalPreset()
@@ -615,7 +623,7 @@ void WindowContainer::buttonClicked (juce::Button* button)
     else if (button == &refreshButton)
         refreshMidiDevices();
     else if (button == &savePresetButton)
-        saveGlobalPreset();
+        saveGlobalPreset (getGlobalPresetChoice());
     else if (button == &removePresetButton)
         confirmRemoveGlobalPreset();
 }

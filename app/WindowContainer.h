@@ -133,9 +133,14 @@ public:
     // while there are global presets.
     void enableGlobalPresetButtons();
 
-    // "Save"/"Create": with "(New)" chosen a new global preset is named and
-    // created, with a global preset chosen the design is saved into it.
-    void saveGlobalPreset();
+    // What "Save"/"Create" does for the choice it shows: "(New)" asks for a
+    // name (a blank one or one in use creates nothing) and creates that
+    // global preset, which locks the design; the name of a global preset
+    // saves the design into it; nothing chosen does nothing. True when a
+    // global preset was saved.
+    bool saveGlobalPreset (const juce::String& choice);
+    // "(New)", the chosen global preset's name, or nothing.
+    juce::String getGlobalPresetChoice() const;
     void removeGlobalPreset (const juce::String& name);
 
     juce::ComboBox& getGlobalPresetCombo() noexcept { return globalPresetCombo; }
@@ -165,8 +170,7 @@ private:
 
     void globalPresetChosen();
     void confirmRemoveGlobalPreset();
-    bool createGlobalPreset (const juce::String& name);
-    bool saveIntoGlobalPreset (const juce::String& name);
+    void showCreatedGlobalPreset (const juce::String& name);
     bool runSavePresetThread (const juce::String& name);
     void writeNrpnListFile();
 

@@ -601,7 +601,9 @@ TEST_F (GlobalPresetStripTest, ANameInUseOrBlankCreatesNothing)
     EXPECT_EQ (dialogs.messages[0].buttonText, "Ok");
 
     dialogs.names.push_back ("   ");
-    container->saveGlobalPreset();
+    EXPECT_FALSE (container->saveGlobalPreset (WindowContainer::newGlobalPresetItem));
+    EXPECT_FALSE (container->saveGlobalPreset ({}));
+    EXPECT_FALSE (container->saveGlobalPreset ("Studio")) << "no such global preset";
     EXPECT_EQ (dialogs.messages.size(), 1u);
     EXPECT_EQ (design().getGlobalPresets().getCount(), 2);
     EXPECT_EQ (combo().getNumItems(), 3);
