@@ -2,6 +2,11 @@
 
 #include "app/ProjectInterface.h"
 #include "app/WindowContainer.h"
+#include "editors/DspEditor.h"
+#include "editors/ProcessContainer.h"
+#include "editors/ProcessEditor.h"
+#include "editors/TooltipBar.h"
+#include "editors/Zorvex.h"
 #include "model/DesignLog.h"
 
 namespace
@@ -74,9 +79,12 @@ MainContainer::MainContainer (juce::PropertiesFile& settingsFile)
     projectInterface = page.get();
     addTab ("Project settings", tabColour, page.release(), true);
 
-    // The bus editor and the DSP editors take these places.
+    // The bus editor takes this place.
     addTab ("Bus editor", tabColour, makeEmptyPage ("BusContainer").release(), true);
-    addTab ("DSP editor", tabColour, makeEmptyPage ("ProcessContainer").release(), true);
+
+    auto dspPages = std::make_unique<ProcessContainer> (design, *this);
+    processContainer = dspPages.get();
+    addTab ("DSP editor", tabColour, dspPages.release(), true);
 
     projectInterface->setBusGraph (&design.getBusGraph());
 
@@ -101,6 +109,7 @@ MainContainer::~MainContainer()
     closeAllControlPanels();
     clearTabs();
     projectInterface = nullptr;
+    processContainer = nullptr;
 
     if (midiControl != nullptr)
         std::exchange (midiControl, nullptr)->release();
@@ -136,9 +145,13 @@ void MainContainer::toggleCommandView()
 
 void MainContainer::closeDspControlPanels (uint32_t dspId)
 {
-    // The process boxes of the DSP editors hold the panels; until those
-    // editors exist there is nothing to close.
-    juce::ignoreUnused (dspId);
+    auto* page = processContainer != nullptr ? processContainer->findDspById (dspId) : nullptr;
+
+    if (page == nullptr)
+        return;
+
+    for (auto* box : page->getProcessEditor().getBoxes())
+        box->getControlPanel().releaseControlPanels();
 }
 
 void MainContainer::closeAllControlPanels()
@@ -146,6 +159,15 @@ void MainContainer::closeAllControlPanels()
     for (int i = 0; i < getDspCount(); ++i)
         if (auto* dsp = design.getBusGraph().getNode (i))
             closeDspControlPanels (dsp->getId());
+}
+
+void MainContainer::sendControlsToBoard (Zorvex& box)
+{
+    // The channel is the box's DSP id - 1, as its control panel's messages use.
+    const auto dspId = box.getControlPanelDspId();
+
+    if (auto* node = box.getNode(); node != nullptr && dspId != 0)
+        projectInterface->sendProcessControlsToBoard ((int) dspId - 1, *node);
 }
 
 bool MainContainer::saveBeforeGenerate()
@@ -179,10 +201,53 @@ void MainContainer::generate (bool commandHandlers)
 
 bool MainContainer::sendEditKeyToShownEditor (const juce::KeyPress& key, Shortcut shortcut)
 {
-    // The process editor of the DSP editor shown takes the edit keys; with no
-    // DSP editor there is nobody to take them, and the key stays unused.
-    juce::ignoreUnused (key, shortcut);
-    return false;
+    // The process editor of the DSP page shown takes the edit keys; with no
+    // DSP there is nobody to take them, and the key stays unused. While
+    // another tab is shown only undo and redo reach it, to say where they
+    // work: the others would change a page nobody sees.
+    auto* page = processContainer != nullptr ? processContainer->getShownDsp() : nullptr;
+
+    if (page == nullptr)
+        return false;
+
+    if (getCurrentTabIndex() == dspEditorTab || shortcut == Shortcut::undo || shortcut == Shortcut::redo)
+        page->getProcessEditor().keyPressed (key);
+
+    return true;
+}
+
+void MainContainer::countCreatedProcessBox()
+{
+    if (projectInterface != nullptr)
+        projectInterface->countCreatedProcessBox();
+}
+
+void MainContainer::sendSavedValuesOnceAllBoxesExist()
+{
+    if (projectInterface != nullptr)
+        projectInterface->sendSavedValuesOnceAllBoxesExist();
+}
+
+void MainContainer::showBusEditorMessage (const juce::String& text)
+{
+    // The bus editor's page carries its own bar of messages.
+    std::function<TooltipBar*(juce::Component&)> findBar = [&findBar] (juce::Component& c) -> TooltipBar*
+    {
+        for (auto* child : c.getChildren())
+        {
+            if (auto* bar = dynamic_cast<TooltipBar*> (child))
+                return bar;
+
+            if (auto* bar = findBar (*child))
+                return bar;
+        }
+
+        return nullptr;
+    };
+
+    if (auto* page = getTabContentComponent (busEditorTab))
+        if (auto* bar = findBar (*page))
+            bar->setText (text, true);
 }
 
 bool MainContainer::keyPressed (const juce::KeyPress& key)

@@ -1,7 +1,9 @@
 #pragma once
 
-#include "hvif/HalvixInterface.h"
 #include "editors/ActionManager.h"
+#include "editors/ControlPanelHost.h"
+#include "editors/DspEditorHost.h"
+#include "hvif/HalvixInterface.h"
 #include "model/Design.h"
 
 #include <juce_data_structures/juce_data_structures.h>
@@ -9,6 +11,7 @@
 
 #include <functional>
 
+class ProcessContainer;
 class ProjectInterface;
 
 // The tabbed area of the main window: "Project settings", "Bus editor" and
@@ -16,7 +19,10 @@ class ProjectInterface;
 // clipboard) and carries the keyboard shortcuts of the whole design window;
 // the rest of the program reaches the project page, the bus graph and the DSP slots
 // through it.
-class MainContainer : public juce::TabbedComponent, public juce::SettableTooltipClient
+class MainContainer : public juce::TabbedComponent,
+                      public juce::SettableTooltipClient,
+                      public DspEditorHost,
+                      private ControlPanelHost
 {
 public:
     enum class Shortcut
@@ -58,8 +64,11 @@ public:
 
     juce::PropertiesFile& getSettings() noexcept { return settings; }
     ProjectInterface& getProjectInterface() noexcept { return *projectInterface; }
-    ActionManager& getEditHistory() noexcept { return editHistory; }
-    ActionManager& getClipboard() noexcept { return clipboard; }
+    ActionManager& getEditHistory() noexcept override { return editHistory; }
+    ActionManager& getClipboard() noexcept override { return clipboard; }
+
+    // The "DSP editor" tab: one page per DSP of the design.
+    ProcessContainer& getProcessContainer() noexcept { return *processContainer; }
 
     // The open design, which every page shows and edits.
     Design& getDesign() noexcept { return design; }
@@ -107,8 +116,20 @@ public:
     // Ctrl+Q: the application's quit request (tests listen here instead).
     std::function<void()> onQuitRequested;
 
+    // DspEditorHost
+    ControlPanelHost& getPanelHost() override { return *this; }
+    bool isDspEditorShown() const override { return getCurrentTabIndex() == dspEditorTab; }
+    void showBusEditorMessage (const juce::String& text) override;
+    void countCreatedProcessBox() override;
+    void sendSavedValuesOnceAllBoxesExist() override;
+
 private:
     bool sendEditKeyToShownEditor (const juce::KeyPress& key, Shortcut shortcut);
+
+    // ControlPanelHost: the process boxes build their panels on the library,
+    // and "Send controls to BOARD" sends through the project.
+    HvIfInterface* getLibraryInterface() override { return midiControl; }
+    void sendControlsToBoard (Zorvex& box) override;
 
     juce::PropertiesFile& settings;
 
@@ -130,6 +151,7 @@ private:
 
     // The pages belong to their tabs.
     ProjectInterface* projectInterface = nullptr;
+    ProcessContainer* processContainer = nullptr;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (MainContainer)
 };

@@ -9,6 +9,7 @@
 #include "editors/Zorvex.h"
 #include "generator/GenerationDriver.h"
 #include "generator/IdeProjectFile.h"
+#include "generator/NrpnListFile.h"
 #include "model/DesignLog.h"
 #include "model/XmlFileAccess.h"
 
@@ -739,4 +740,17 @@ void ProjectInterface::textEditorTextChanged (juce::TextEditor& editor)
     // elsewhere and is a change to the project.
     if (&editor == &outputDirectoryEditor)
         setModified (true);
+}
+
+//==============================================================================
+void ProjectInterface::writeNrpnListFile()
+{
+    const auto file = Dialogs::getCurrent().chooseFileToSave ("Save NRPN List file", {}, "*.csv");
+
+    if (file == juce::File())
+        return;
+
+    if (! NrpnListFile::write (design, file))
+        Dialogs::getCurrent().showMessage (juce::MessageBoxIconType::WarningIcon, productTitle,
+                                           "The NRPN list file could not be written:\n" + file.getFullPathName());
 }

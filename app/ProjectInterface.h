@@ -161,6 +161,11 @@ public:
     static juce::PopupMenu createHelpMenu();
     void handleHelpMenuResult (int itemId);
 
+    //==============================================================================
+    // Asks for a file and writes the design's NRPN list into it, as the
+    // file's name is chosen; a file that cannot be written is reported.
+    void writeNrpnListFile();
+
     ChipComboBox& getChipComboBox() noexcept { return chipCombo; }
     juce::ComboBox& getSamplingComboBox() noexcept { return samplingCombo; }
     juce::ComboBox& getMemoryComboBox() noexcept { return memoryCombo; }

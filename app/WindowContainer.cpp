@@ -231,7 +231,7 @@ void WindowContainer::handleFileMenu (int itemId)
         case saveAsItem: project.saveProject (true); return;
         case clearRecentFilesItem: project.getRecentFiles().clear(); return;
         case generateItem: mainContainer.generate (false); return;
-        case nrpnListItem: writeNrpnListFile(); return;
+        case nrpnListItem: project.writeNrpnListFile(); return;
 
         case exitItem:
             closeLogWindow();
@@ -601,11 +601,6 @@ bool WindowContainer::runSavePresetThread (const juce::String& name)
     // here; until then nothing is saved, and nothing claims it was.
     juce::ignoreUnused (name);
     return false;
-}
-
-void WindowContainer::writeNrpnListFile()
-{
-    // The NRPN list file of the design is written here once its writer exists.
 }
 
 void WindowContainer::removeGlobalPreset (const juce::String& name)

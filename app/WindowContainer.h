@@ -172,7 +172,6 @@ private:
     void confirmRemoveGlobalPreset();
     void showCreatedGlobalPreset (const juce::String& name);
     bool runSavePresetThread (const juce::String& name);
-    void writeNrpnListFile();
 
     juce::PropertiesFile& settings;
     BoardMidiCallback ownBoardCallback;

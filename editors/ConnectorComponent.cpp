@@ -1,7 +1,10 @@
 #include "editors/ConnectorComponent.h"
 
+#include "editors/ActionManager.h"
 #include "editors/Dialogs.h"
 #include "editors/GraphEditorView.h"
+#include "editors/PasteTarget.h"
+#include "editors/ProcessEditor.h"
 #include "editors/Zorvex.h"
 #include "model/DesignLog.h"
 #include "model/GraphData.h"
@@ -242,4 +245,50 @@ void ConnectorComponent::mouseUp (const juce::MouseEvent& e)
 
     if (! isDesignLocked() && e.mods.isCtrlDown() && ! e.mouseWasDraggedSinceMouseDown())
         setSelected (! selected);
+}
+
+//==============================================================================
+ConnectorComponent::CopyAction::CopyAction (GraphData& g, const GraphConnection& connection)
+    : source (&g), sourceNode (connection.sourceNode), sourcePin (connection.sourcePin), destNode (connection.destNode),
+      destPin (connection.destPin), flag (connection.flag)
+{
+}
+
+bool ConnectorComponent::CopyAction::perform()
+{
+    if (recorded)
+        return true;
+
+    GraphConnection connection;
+    connection.sourceNode = sourceNode;
+    connection.sourcePin = sourcePin;
+    connection.destNode = destNode;
+    connection.destPin = destPin;
+    connection.flag = flag;
+
+    if (source == nullptr || ! ProcessGraphEdits::keepConnection (*source, connection, kept))
+        return false;
+
+    recorded = true;
+    source = nullptr;
+    return true;
+}
+
+bool ConnectorComponent::CopyAction::undo()
+{
+    auto* target = PasteTarget::getCurrent();
+    auto* history = target != nullptr ? target->getPasteHistory() : nullptr;
+
+    if (! recorded || history == nullptr)
+        return true;
+
+    auto& graph = target->getPasteGraph();
+    auto* from = graph.findNodeByLinkId (kept.sourceNrpn);
+    auto* to = graph.findNodeByLinkId (kept.destNrpn);
+
+    if (from != nullptr && to != nullptr)
+        history->perform (new ProcessEditor::InsertConnectionAction (
+            graph, { from->getId(), kept.sourcePin, to->getId(), kept.destPin }, kept.flag != 0));
+
+    return true;
 }

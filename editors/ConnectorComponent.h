@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/ProcessGraphEdits.h"
+
 #include <juce_gui_basics/juce_gui_basics.h>
 
 #include <cstdint>
@@ -69,6 +71,29 @@ public:
     void mouseDown (const juce::MouseEvent& e) override;
     void mouseDrag (const juce::MouseEvent& e) override;
     void mouseUp (const juce::MouseEvent& e) override;
+
+    // The copy of one connection on the clipboard, recorded at its first
+    // perform by the NRPN numbers of its two processes. Its undo connects
+    // the copies that the same paste made of those processes (found by their
+    // link ids) in the paste target, as an insertion on its edit history;
+    // without both copies it connects nothing, and returns true all the same.
+    class CopyAction : public juce::UndoableAction
+    {
+    public:
+        CopyAction (GraphData& graph, const GraphConnection& connection);
+        bool perform() override;
+        bool undo() override;
+
+        bool hasCopy() const noexcept { return recorded; }
+        const ProcessGraphEdits::KeptConnection& getCopy() const noexcept { return kept; }
+
+    private:
+        GraphData* source;
+        uint32_t sourceNode, sourcePin, destNode, destPin;
+        uint8_t flag;
+        bool recorded = false;
+        ProcessGraphEdits::KeptConnection kept;
+    };
 
 private:
     void updateBounds();

@@ -7,6 +7,11 @@ namespace
 Dialogs* installedDialogs = nullptr;
 }
 
+bool Dialogs::askYesNo (const juce::String& title, const juce::String& question)
+{
+    return askWithButtons (juce::MessageBoxIconType::QuestionIcon, title, question, { "Yes", "No" }) == 0;
+}
+
 Dialogs& Dialogs::getCurrent()
 {
     if (installedDialogs != nullptr)

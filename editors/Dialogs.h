@@ -31,6 +31,10 @@ public:
     virtual int askWithButtons (juce::MessageBoxIconType icon, const juce::String& title, const juce::String& message,
                                 const juce::StringArray& buttons) = 0;
 
+    // Asks with the buttons "Yes" and "No": true for "Yes"; closing the box
+    // answers "No".
+    bool askYesNo (const juce::String& title, const juce::String& question);
+
     // The chosen file or folder, or none when the chooser was cancelled.
     virtual juce::File chooseFileToOpen (const juce::String& title, const juce::File& start, const juce::String& patterns) = 0;
     virtual juce::File chooseFileToSave (const juce::String& title, const juce::File& start, const juce::String& patterns) = 0;

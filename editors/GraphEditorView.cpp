@@ -82,6 +82,7 @@ void GraphEditorView::synchronise()
 {
     synchroniseBoxes();
     synchroniseConnectors();
+    afterSynchronise();
 }
 
 std::unique_ptr<Zorvex> GraphEditorView::createBox (GraphNode& node)

@@ -183,10 +183,16 @@ protected:
     // A new box for a node; the editors may set it up further.
     virtual std::unique_ptr<Zorvex> createBox (GraphNode& node);
 
+    // The end of every synchronisation, once boxes and connectors stand.
+    virtual void afterSynchronise() {}
+
+    // Takes a child off the screen at once and deletes it after the event
+    // that is running, which may be its own.
+    void retire (std::unique_ptr<juce::Component> component);
+
 private:
     void synchroniseBoxes();
     void synchroniseConnectors();
-    void retire (std::unique_ptr<juce::Component> component);
     void handleAsyncUpdate() override;
     void removeConnectionsAt (uint32_t nodeId, bool leaving, bool onePin, uint32_t pin);
 

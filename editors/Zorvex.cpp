@@ -402,8 +402,12 @@ void Zorvex::synchroniseFromNode()
 
     if (countSlider != nullptr)
     {
+        // The count of a memory class 243 process is shown nowhere and
+        // changed by nobody.
+        auto* definition = node->getProcessDefinition();
+        const bool fixedCount = definition != nullptr && definition->memoryClass243;
         countSlider->setValue ((double) node->getChannelCount(), juce::dontSendNotification);
-        countSlider->setEnabled (! isDesignLocked());
+        countSlider->setEnabled (! isDesignLocked() && ! fixedCount);
     }
 
     if (memoryCombo != nullptr)

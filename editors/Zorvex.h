@@ -256,6 +256,46 @@ public:
         bool performed = false;
     };
 
+    // The copy of one process on the clipboard. It records at its first
+    // perform; later performs (the redo of every paste) keep that record, as
+    // the process, its DSP or its module may be gone by then. Its undo
+    // inserts the copy into the paste target, when that DSP runs the
+    // module the copy came from and has room, as an insertion on the
+    // target's edit history; refusals return true all the same, as the
+    // clipboard drops every copy when an undo fails.
+    class CopyAction : public juce::UndoableAction
+    {
+    public:
+        // A pasted process stands this far from its source, within the view.
+        static constexpr double pasteOffset = 0.01;
+
+        struct Copy
+        {
+            juce::String name, loadText, moduleName;
+            const ProcessDefinition* definition = nullptr;
+            double x = 0.0, y = 0.0;
+            uint32_t channelWord = 1, memoryWord = 1;
+            uint32_t nrpn = 0, moduleId = 0;
+        };
+
+        CopyAction (GraphData& graph, uint32_t nrpn, const ModuleLibrary* library, uint32_t dspId);
+        bool perform() override;
+        bool undo() override;
+
+        bool hasCopy() const noexcept { return recorded; }
+        const Copy& getCopy() const noexcept { return copy; }
+
+        static juce::String makeNoModuleMessage (const juce::String& moduleName);
+        static juce::String makeMismatchMessage (const juce::String& moduleName);
+
+    private:
+        GraphData* source;
+        const ModuleLibrary* sourceLibrary;
+        uint32_t dspId, nrpn;
+        bool recorded = false;
+        Copy copy;
+    };
+
 private:
     void createControls (const GraphNode& node);
     void configureSlider (const GraphNode& node);

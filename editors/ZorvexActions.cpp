@@ -1,5 +1,8 @@
 #include "editors/Zorvex.h"
 
+#include "editors/ActionManager.h"
+#include "editors/PasteTarget.h"
+#include "editors/ProcessEditor.h"
 #include "model/ModuleLibrary.h"
 
 // The node-box actions. Each keeps NRPN numbers and plain values, never a
@@ -95,5 +98,100 @@ bool Zorvex::ChangeMemDelayAction::perform()
 bool Zorvex::ChangeMemDelayAction::undo()
 {
     ProcessGraphEdits::setMemoryType (graph, nrpn, oldWord, oldChoice);
+    return true;
+}
+
+//==============================================================================
+Zorvex::CopyAction::CopyAction (GraphData& g, uint32_t nodeNrpn, const ModuleLibrary* library, uint32_t dsp)
+    : source (&g), sourceLibrary (library), dspId (dsp), nrpn (nodeNrpn)
+{
+}
+
+juce::String Zorvex::CopyAction::makeNoModuleMessage (const juce::String& moduleName)
+{
+    return "No module was selected for this DSP, please select \"[ " + moduleName + " ]\" module.";
+}
+
+juce::String Zorvex::CopyAction::makeMismatchMessage (const juce::String& moduleName)
+{
+    return "Unable to paste: Module mismatch, \"[ " + moduleName + " ]\" module expected.";
+}
+
+bool Zorvex::CopyAction::perform()
+{
+    if (recorded)
+        return true;
+
+    auto* node = source != nullptr ? source->findNodeByNrpn (nrpn) : nullptr;
+    auto* module = sourceLibrary != nullptr ? sourceLibrary->getModuleOfDsp (dspId) : nullptr;
+
+    if (node == nullptr || node->getProcessDefinition() == nullptr || module == nullptr)
+        return false;
+
+    const auto position = node->getPosition();
+    copy.name = node->getName();
+    copy.loadText = node->loadText;
+    copy.definition = node->getProcessDefinition();
+    copy.x = juce::jmin (1.0, position.x + pasteOffset);
+    copy.y = juce::jmin (1.0, position.y + pasteOffset);
+    copy.channelWord = node->channelWord;
+    copy.memoryWord = node->memoryWord;
+    copy.nrpn = node->nrpn;
+    copy.moduleId = module->moduleId;
+    copy.moduleName = juce::String (module->name);
+
+    // Nothing of the source is read again.
+    recorded = true;
+    source = nullptr;
+    sourceLibrary = nullptr;
+    return true;
+}
+
+bool Zorvex::CopyAction::undo()
+{
+    auto* target = PasteTarget::getCurrent();
+    auto* library = target != nullptr ? target->getPasteLibrary() : nullptr;
+    auto* history = target != nullptr ? target->getPasteHistory() : nullptr;
+
+    if (! recorded || library == nullptr || history == nullptr)
+        return true;
+
+    const auto targetDsp = target->getPasteDspId();
+    auto* module = library->getModuleOfDsp (targetDsp);
+
+    if (module == nullptr)
+    {
+        target->showPasteMessage (makeNoModuleMessage (copy.moduleName));
+        return true;
+    }
+
+    // The definition must still be one of the module's own.
+    if (module->moduleId != copy.moduleId || module->getProcesses().indexOf (copy.definition) < 0)
+    {
+        target->showPasteMessage (makeMismatchMessage (copy.moduleName));
+        return true;
+    }
+
+    auto& graph = target->getPasteGraph();
+
+    // A copy pasted before, and not shown yet, must not take the wires of
+    // this one: only the newest copy answers to the source's number.
+    while (auto* stale = graph.findNodeByLinkId (copy.nrpn))
+        stale->linkFlag = false;
+
+    if (! ProcessGraphEdits::canPlaceProcess (graph, library->findDsp (targetDsp), module, *copy.definition))
+        return true;
+
+    ProcessGraphEdits::NewProcess process;
+    process.name = copy.name;
+    process.loadText = copy.loadText;
+    process.definition = copy.definition;
+    process.x = copy.x;
+    process.y = copy.y;
+    process.channelWord = copy.channelWord;
+    process.memoryWord = copy.memoryWord;
+    process.linkFlag = true;
+    process.linkId = copy.nrpn;
+    history->perform (new ProcessEditor::InsertAction (graph, library, targetDsp, process));
     return true;
 }

@@ -1,9 +1,12 @@
 #include "generator/BuildProjectFile.h"
 
+#include "generator/ControlHandlerWriter.h"
 #include "generator/DspBusPin.h"
 #include "generator/MemoryMapWriter.h"
+#include "generator/NrpnListRows.h"
 #include "generator/ProcessOrdering.h"
 #include "generator/RoutingNodeNumbers.h"
+#include "generator/SourceIdentifiers.h"
 #include "generator/SourceStream.h"
 #include "generator/SourceWriter.h"
 #include "generator/templates/DspSourceBlocks.h"
@@ -116,12 +119,6 @@ uint32_t toMemoryWords (double words)
 juce::String eightHexDigits (uint32_t value)
 {
     return juce::String::toHexString (value).toUpperCase().paddedLeft ('0', 8);
-}
-
-// A name written into a line comment must not end the comment's line.
-juce::String toCommentText (const juce::String& name)
-{
-    return name.replaceCharacters ("\r\n\\", "  /");
 }
 
 juce::String getPinName (const GraphNode& node, int index)
@@ -862,7 +859,7 @@ void BuildProjectFile::writeProcess (const ModuleLibrary& library, const ModuleD
 
     const juce::String nrpn (node->nrpn);
     generated[Slot::processIdSlot] = "dsp" + juce::String (dspId) + "pcs[" + nrpn + "]";
-    texts.body << "\t// Process #" << nrpn << ": " << toCommentText (node->getName()) << "\n";
+    texts.body << "\t// Process #" << nrpn << ": " << makeCommentText (node->getName()) << "\n";
 
     context.prepareProcessPanel (*node);
 
@@ -1045,14 +1042,7 @@ juce::String BuildProjectFile::getParameterValue (const LibraryFunctionDefinitio
         return memorySymbol (generated[Slot::int16LowHalfSlot].isEmpty() ? Slot::lowHalfSlot : Slot::int16LowHalfSlot);
 
     if (isParamClass21 (type))
-    {
-        juce::String literal;
-
-        for (int i = 0; i < descriptor.length && descriptor.data != nullptr; ++i)
-            literal += juce::String::charToString ((juce::juce_wchar) descriptor.data[i]);
-
-        return literal;
-    }
+        return getLiteralText (descriptor);
 
     if (isParamTypeCode_4_0_13to15 (type) || isTimeMsParamType (type))
     {
@@ -1200,4 +1190,51 @@ juce::StringArray& BuildProjectFile::addHandlerName (uint32_t dspNumber, juce::S
         handlerNames.set (index, name);
 
     return handlerNames;
+}
+
+juce::String BuildProjectFile::getLiteralText (const ParameterDescriptor& descriptor)
+{
+    juce::String literal;
+
+    for (int i = 0; i < descriptor.length && descriptor.data != nullptr; ++i)
+        literal += juce::String::charToString ((juce::juce_wchar) descriptor.data[i]);
+
+    return literal;
+}
+
+//==============================================================================
+// Control handlers and the NRPN list
+
+void BuildProjectFile::writeNrpnHandler (const ModuleLibrary& library, uint32_t dspId, DspSourceTexts& texts,
+                                         juce::StringArray& handlerNames)
+{
+    writeHandler (library, dspId, texts, handlerNames, true);
+}
+
+void BuildProjectFile::writeCommandHandler (const ModuleLibrary& library, uint32_t dspId, DspSourceTexts& texts,
+                                            juce::StringArray& handlerNames)
+{
+    writeHandler (library, dspId, texts, handlerNames, false);
+}
+
+void BuildProjectFile::writeHandler (const ModuleLibrary& library, uint32_t dspId, DspSourceTexts& texts,
+                                     juce::StringArray& handlerNames, bool nrpnVariant)
+{
+    addHandlerName (dspId, handlerNames, true, nrpnVariant);
+
+    if (nodeCount == 0)
+        return;
+
+    ControlHandlerWriter writer (graph, library.getModuleOfDsp (dspId), dspId, texts.biquadCount);
+    const auto handler = nrpnVariant ? writer.writeNrpnHandler() : writer.writeCommandHandler();
+    texts.body = handler.handler;
+    texts.declarations = handler.declarations;
+}
+
+void BuildProjectFile::writeNrpnListRows (const ModuleLibrary& library, uint32_t dspId, juce::String& rows)
+{
+    if (library.findDsp (dspId) == nullptr)
+        return;
+
+    NrpnListRows (graph, context, dspId).write (rows);
 }

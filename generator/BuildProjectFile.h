@@ -22,6 +22,7 @@ class ProcessDefinition;
 class RoutingNodeNumbers;
 class SourceStream;
 struct GraphBusPin;
+struct ParameterDescriptor;
 struct GraphConnection;
 struct GraphPin;
 struct ProcessInstanceEntry;
@@ -166,6 +167,29 @@ public:
 
     int getNodeCount() const noexcept { return nodeCount; }
 
+    //==============================================================================
+    // Control handlers and the NRPN list
+
+    // Registers the DSP's handler name at index N - 1 of handlerNames, then
+    // replaces the texts' body with the DSP's NRPN handler (its command list,
+    // biquad table and function) and their declarations with what the
+    // project-wide header needs of it. The texts are those the DSP's source
+    // was written into: their biquad count tells whether the DSP has biquad
+    // processes. Nothing is written for a DSP without processes.
+    void writeNrpnHandler (const ModuleLibrary& library, uint32_t dspId, DspSourceTexts& texts, juce::StringArray& handlerNames);
+
+    // The same in the command variant: a command handler, whose controls
+    // are found by exact command number.
+    void writeCommandHandler (const ModuleLibrary& library, uint32_t dspId, DspSourceTexts& texts,
+                              juce::StringArray& handlerNames);
+
+    // Appends the NRPN list's rows of the DSP's controls to rows; none when
+    // the library has no DSP entry with that id.
+    void writeNrpnListRows (const ModuleLibrary& library, uint32_t dspId, juce::String& rows);
+
+    // The text of a literal parameter (classes 21 and 22), as its bytes give it.
+    static juce::String getLiteralText (const ParameterDescriptor& descriptor);
+
     // The text of a routing value in a routing call.
     static juce::String getRoutingValueText (int value);
 
@@ -198,6 +222,8 @@ private:
     void writeMemoryMapOf (int pcsNumber, const ModuleLibrary& library, const LibraryFunctionDefinition& function,
                            const GraphNode* node, uint32_t dspId, GeneratedTexts& generated, DspSourceTexts& texts, bool dspInit,
                            int functionIndex, std::optional<uint32_t> firstMaskEntry);
+    void writeHandler (const ModuleLibrary& library, uint32_t dspId, DspSourceTexts& texts, juce::StringArray& handlerNames,
+                       bool nrpnVariant);
     juce::String writeHook (uint32_t dspId, int hookIndex, const juce::String& arguments, const juce::String& comment) const;
     juce::String makeBiquadBlock (uint32_t dspId, const DspSourceTexts& texts) const;
     juce::String getParameterValue (const LibraryFunctionDefinition& function, int parameter, uint32_t dspId,

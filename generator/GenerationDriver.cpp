@@ -426,9 +426,15 @@ void GenerationDriver::writeSummary()
 void GenerationDriver::writeHandlerSource (BuildProjectFile& generator, const ModuleLibrary& library, uint32_t dspNumber,
                                            DspSourceTexts& texts, juce::StringArray& names, bool commandHandlers)
 {
-    juce::ignoreUnused (generator, library, dspNumber, names, commandHandlers);
+    // What the DSP's source left in the texts is already written: the
+    // handler takes its place, or nothing when the DSP has no process.
     texts.body.clear();
     texts.declarations.clear();
+
+    if (commandHandlers)
+        generator.writeCommandHandler (library, dspNumber, texts, names);
+    else
+        generator.writeNrpnHandler (library, dspNumber, texts, names);
 }
 
 bool GenerationDriver::writeProcessPresetSources (bool biquadControl)

@@ -62,8 +62,7 @@ protected:
     // writer registers the DSP's handler name in handlerNames (at index
     // N - 1, through the generator's addHandlerName) and replaces texts.body
     // with the handler and texts.declarations with its declarations, which
-    // the driver then appends to "dsp" + N + ".c" and "quellion.h". Until the
-    // handler writers exist no handler is written: both texts are emptied.
+    // the driver then appends to "dsp" + N + ".c" and "quellion.h".
     virtual void writeHandlerSource (BuildProjectFile& generator, const ModuleLibrary& library, uint32_t dspNumber,
                                      DspSourceTexts& texts, juce::StringArray& handlerNames, bool commandVariant);
 

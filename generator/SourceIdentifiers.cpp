@@ -49,3 +49,8 @@ void uncapitaliseIdentifier (juce::String& name)
 {
     name = withoutLeadingUnderscores (name).toLowerCase();
 }
+
+juce::String makeCommentText (const juce::String& name)
+{
+    return name.replaceCharacters ("\r\n\\", "  /");
+}

@@ -22,3 +22,7 @@ void capitaliseIdentifier (juce::String& name);
 
 // Drops the leading "_" characters, then makes the whole name lower case.
 void uncapitaliseIdentifier (juce::String& name);
+
+// A name as it may stand in a line comment of generated C: no line break can
+// end the comment early, and no trailing backslash can join the next line.
+juce::String makeCommentText (const juce::String& name);

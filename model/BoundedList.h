@@ -43,6 +43,16 @@ public:
         return items.insert (items.begin() + index, std::move (item))->get();
     }
 
+    // The position of the entry, or -1 when it is not held (or none).
+    int indexOf (const T* item) const noexcept
+    {
+        for (size_t i = 0; i < items.size(); ++i)
+            if (item != nullptr && items[i].get() == item)
+                return (int) i;
+
+        return -1;
+    }
+
     T* getLast() const noexcept { return items.empty() ? nullptr : items.back().get(); }
 
     void remove (int index)

@@ -1,5 +1,6 @@
 #include "model/Design.h"
 
+#include "model/ModuleDefinition.h"
 #include "model/ModuleLibrary.h"
 
 #include <algorithm>
@@ -25,7 +26,7 @@ DspSlot* Design::findDsp (uint32_t dspId) const noexcept
 
 DspSlot* Design::addDsp (uint32_t dspId, uint32_t moduleId)
 {
-    if (dspId == 0 || findDsp (dspId) != nullptr || (int) slots.size() >= maxDsps)
+    if (dspId == 0 || dspId > (uint32_t) maxDsps || findDsp (dspId) != nullptr || (int) slots.size() >= maxDsps)
         return nullptr;
 
     // The registry may still hold an entry from before the slot existed
@@ -44,6 +45,24 @@ DspSlot* Design::addDsp (uint32_t dspId, uint32_t moduleId)
     return slot;
 }
 
+uint32_t Design::findFreeDspId (int* position) const noexcept
+{
+    uint32_t id = 1;
+    size_t i = 0;
+
+    // Slots are sorted: the first slot whose id is not the next one is the gap.
+    while (i < slots.size() && slots[i]->dspId == id)
+    {
+        ++id;
+        ++i;
+    }
+
+    if (position != nullptr)
+        *position = (int) i;
+
+    return id;
+}
+
 bool Design::removeDsp (uint32_t dspId)
 {
     auto index = indexOfDsp (dspId);
@@ -51,6 +70,7 @@ bool Design::removeDsp (uint32_t dspId)
     if (index < 0)
         return false;
 
+    listeners.call ([this, index] (Listener& l) { l.dspAboutToBeRemoved (*slots[(size_t) index]); });
     slots.erase (slots.begin() + index);
 
     if (library != nullptr)
@@ -70,6 +90,7 @@ bool Design::setDspModule (uint32_t dspId, uint32_t moduleId)
     if (library != nullptr && library->resetDsp (dspId, moduleId) == nullptr)
         library->addDsp (dspId, moduleId, 0);
 
+    fitBusGraphToModule (dspId, library != nullptr ? library->findModuleById (moduleId) : nullptr);
     slot->graph.clear();
     slot->graph.setModified (true);
     sendChangeMessage();
@@ -87,14 +108,69 @@ ModuleDefinition* Design::getDspModule (uint32_t dspId) const noexcept
     return entry != nullptr ? library->findModuleById (entry->moduleId) : nullptr;
 }
 
+void Design::fitBusGraphToModule (uint32_t dspId, const ModuleDefinition* module)
+{
+    const uint32_t inputs = module != nullptr ? module->dspInputCount : 0;
+    const uint32_t outputs = module != nullptr ? module->dspOutputCount : 0;
+
+    for (int i = busGraph.getNumBusPins(); --i >= 0;)
+    {
+        auto* pin = busGraph.getBusPin (i);
+
+        if (pin->nodeId == dspId && pin->pinIndex >= (pin->direction != 0 ? inputs : outputs))
+            busGraph.removeBusPin (pin->nodeId, pin->pinIndex, pin->direction, GraphData::matchAllBusPinFields, pin->name);
+    }
+
+    for (int i = busGraph.getNumConnections(); --i >= 0;)
+    {
+        const auto c = *busGraph.getConnection (i);
+
+        if ((c.sourceNode == dspId && c.sourcePin >= outputs) || (c.destNode == dspId && c.destPin >= inputs))
+            busGraph.removeConnection (c.sourceNode, c.sourcePin, c.destNode, c.destPin, GraphData::matchAllConnectionFields,
+                                       true);
+    }
+
+    if (auto* box = busGraph.findNodeById (dspId))
+    {
+        box->inputCount = inputs;
+        box->outputCount = outputs;
+    }
+}
+
 void Design::clearDsps()
 {
+    for (auto& slot : slots)
+        listeners.call ([&slot] (Listener& l) { l.dspAboutToBeRemoved (*slot); });
+
     slots.clear();
 
     if (library != nullptr)
         library->clearDsps();
 
     sendChangeMessage();
+}
+
+DspResourceEstimator::LoadPercentages Design::estimateDspLoad (uint32_t dspId) const
+{
+    auto* slot = findDsp (dspId);
+
+    if (slot == nullptr)
+        return {};
+
+    const int rate = settings.getSamplingIndex();
+    const int memorySize = settings.getExternalMemorySize();
+    // A delay's length is in ms: the rate in kHz gives its samples.
+    const int samplesPerMs = (int) settings.getSamplingRateKhz();
+
+    const DspResourceEstimator own (&slot->graph, library);
+    DspResourceEstimator::ExternalRam external;
+    external.size = own.addMemoryCosts (dspId, memorySize, samplesPerMs).size;
+
+    for (auto& other : slots)
+        external.used +=
+            DspResourceEstimator (&other->graph, library).addMemoryCosts (other->dspId, memorySize, samplesPerMs).used;
+
+    return DspResourceEstimator::toPercentages (own.addProcessCosts (dspId), own.getMemoryBudget (dspId, rate), external);
 }
 
 bool Design::isModified() const noexcept

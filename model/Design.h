@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/DspResourceEstimator.h"
 #include "model/DspSlot.h"
 #include "model/GlobalPresetList.h"
 #include "model/GraphData.h"
@@ -28,11 +29,24 @@ class ModuleLibrary;
 //
 // A change message follows every change of the slots (a DSP added or removed,
 // a module changed), so that the DSP pages can follow; each graph sends its
-// own.
+// own. Change messages come later; a slot's removal is also told at once,
+// before the slot and its graph go, so that nothing is left pointing at them.
 class Design : public juce::ChangeBroadcaster
 {
 public:
     static constexpr int maxDsps = 16;
+
+    class Listener
+    {
+    public:
+        virtual ~Listener() = default;
+
+        // The slot and its graph are about to be deleted.
+        virtual void dspAboutToBeRemoved (DspSlot& slot) = 0;
+    };
+
+    void addListener (Listener* listener) { listeners.add (listener); }
+    void removeListener (Listener* listener) { listeners.remove (listener); }
 
     Design() = default;
     ~Design() override = default;
@@ -62,17 +76,28 @@ public:
     // The position of the slot with that id, or -1.
     int indexOfDsp (uint32_t dspId) const noexcept;
 
-    // Makes the slot of a DSP and registers it with its module in the
-    // library's DSP registry. Refused (none) for id 0, an id already held,
-    // a 17th DSP or a registry that refuses it.
+    // Makes the slot of a DSP, in id order, and registers it with its
+    // module in the library's DSP registry. Refused (none) for id 0, an id
+    // above 16, an id already held, a 17th DSP or a registry that refuses it.
     DspSlot* addDsp (uint32_t dspId, uint32_t moduleId);
+
+    // The lowest id no DSP holds and the position its slot takes (17 when
+    // all 16 are held, which addDsp refuses).
+    uint32_t findFreeDspId (int* position = nullptr) const noexcept;
 
     // Removes the slot and its registry entry; false when absent.
     bool removeDsp (uint32_t dspId);
 
     // Gives the DSP another module: its registry entry is emptied of
-    // processes and its graph cleared. False when the DSP is absent.
+    // processes and its graph cleared; in the bus graph its box takes the
+    // module's input and output counts and loses the chip pins and
+    // connections on pins the module no longer has. False when the DSP is
+    // absent.
     bool setDspModule (uint32_t dspId, uint32_t moduleId);
+
+    // The DSP's box in the bus graph keeps only what fits the module's
+    // input and output counts (none: no pins at all).
+    void fitBusGraphToModule (uint32_t dspId, const ModuleDefinition* module);
 
     // The DSP's registry entry and module; none when absent.
     DspDefinitionEntry* getDspEntry (uint32_t dspId) const noexcept;
@@ -80,6 +105,12 @@ public:
 
     // Every slot and registry entry gone; the bus graph is left alone.
     void clearDsps();
+
+    //==============================================================================
+    // The three loads of a DSP in percent, with the project's rate and
+    // external memory size; the external RAM is shared, so its figure is
+    // what every DSP together uses of it.
+    DspResourceEstimator::LoadPercentages estimateDspLoad (uint32_t dspId) const;
 
     //==============================================================================
     // True when the bus graph or any DSP's graph was changed since the flags
@@ -92,6 +123,7 @@ private:
     ModuleLibrary* library = nullptr;
     GraphData busGraph;
     std::vector<std::unique_ptr<DspSlot>> slots;
+    juce::ListenerList<Listener> listeners;
     ProjectPresetStores presetStores;
     GlobalPresetList globalPresets;
 };

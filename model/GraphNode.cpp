@@ -83,3 +83,44 @@ const GraphPin* GraphNode::getOutputPin (int n) const noexcept
     auto* first = getPin (firstOutput);
     return first != nullptr && first->isVectorPin() ? first : nullptr;
 }
+
+void GraphNode::buildControlIds()
+{
+    commandWordCount = 0;
+
+    if (! renumber || definition == nullptr || definition->getSecondFunctionCount() == 0)
+        return;
+
+    const auto count = (size_t) definition->getSecondFunctionCount();
+    commandWords.assign (count, 0);
+    secondCommandWords.assign (count, 0);
+
+    const auto kind = definition->processKind;
+    const uint64_t indexRun = isBiquadProcessKind (kind) || kind == 0x4004 ? 31 : getChannelCount();
+    uint64_t index = 0;
+
+    for (size_t i = 0; i < count; ++i)
+    {
+        auto* function = definition->secondFunctions[(int) i];
+
+        if (function == nullptr || function->functionNumber < 0)
+            continue;
+
+        const bool indexed = function->hasIndexParameter();
+        const auto number = (uint32_t) function->functionNumber;
+
+        if (index <= maxControlIndex && number <= maxFunctionNumber)
+        {
+            const auto functionId = number | (indexed ? indexedFunctionBit : 0u);
+            auto word = ((functionId << 8 | (nrpn & 0xFF)) << 8) | (uint32_t) index;
+
+            if (indexed && function->valid)
+                word |= biquadParameterBit;
+
+            commandWords[i] = word;
+            ++commandWordCount;
+        }
+
+        index += indexed ? indexRun : 1;
+    }
+}

@@ -121,6 +121,25 @@ public:
     std::vector<uint32_t> secondCommandWords;
     int commandWordCount = 0;
 
+    // Command word layout: bits 0-7 the control's index, bits 8-15 the
+    // node's NRPN number (together the control number), bits 16-29 the
+    // function number, bit 30 a function with an index parameter, bit 31 a
+    // parameter served through the biquad table.
+    static constexpr uint32_t indexedFunctionBit = 0x4000;
+    static constexpr uint32_t biquadParameterBit = 0x80000000u;
+    static constexpr uint32_t maxControlIndex = 0xFF;
+    static constexpr uint32_t maxFunctionNumber = 0x3FFF;
+
+    // Fills the first command-word table, one word per control function of
+    // the definition, and zeroes the second. A function with no number (a
+    // set-up or coefficient function) keeps 0. An index parameter takes a
+    // run of indexes (31 for a biquad bank, else one per channel); a
+    // function whose first index or number no longer fits its bits gets no
+    // control (0) rather than a number that would belong to another control.
+    // Nothing but a count of 0 for a node that is no process or has no
+    // control function.
+    void buildControlIds();
+
     // The node's stored preset store (the box keeps a working one).
     ProcessPresetStore presetStore;
 

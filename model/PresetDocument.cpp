@@ -9,6 +9,17 @@
 
 namespace
 {
+// The store never finds a preset by the empty name, so its lists are told
+// apart here: the first unnamed list read is the one that counts.
+bool holdsUnnamedPreset (const ProcessPresetStore& store)
+{
+    for (int i = 0; i < store.getPresetCount(); ++i)
+        if (store.getPresetName (i).isEmpty())
+            return true;
+
+    return false;
+}
+
 constexpr const char* presetListTag = "PresetList";
 constexpr const char* classTag = "Class";
 constexpr const char* countGroupTag = "CountGroup";
@@ -877,7 +888,6 @@ void PresetDocument::loadCountGroup (ProcessPresetStore& target, const juce::Xml
         target.normaliseControlOrder();
 
     auto* lists = preset.getChildByName (listsTag);
-    bool tookUnnamedList = false;
 
     for (auto* list = lists != nullptr ? lists->getChildByName (listTag) : nullptr; list != nullptr;
          list = list->getNextElementWithTagName (listTag))
@@ -887,7 +897,7 @@ void PresetDocument::loadCountGroup (ProcessPresetStore& target, const juce::Xml
         // A name met twice keeps its first list, the empty name too (a store
         // never finds a preset by it, but the writer matches lists by it); a
         // full store takes no more.
-        if ((name.isEmpty() && std::exchange (tookUnnamedList, true)) || ! target.selectOrAddPreset (name, 0, false))
+        if ((name.isEmpty() && holdsUnnamedPreset (target)) || ! target.selectOrAddPreset (name, 0, false))
             continue;
 
         // A node of more channels than the file's starts from its own values.

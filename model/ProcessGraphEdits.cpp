@@ -1,6 +1,9 @@
 #include "model/ProcessGraphEdits.h"
 
+#include "model/ModuleDefinition.h"
 #include "model/NodeChannelRules.h"
+
+#include <algorithm>
 
 bool ProcessGraphEdits::KeptConnection::operator== (const KeptConnection& other) const noexcept
 {
@@ -51,6 +54,27 @@ bool ProcessGraphEdits::restoreConnection (GraphData& graph, const KeptConnectio
     return true;
 }
 
+bool ProcessGraphEdits::addNewConnection (GraphData& graph, const KeptConnection& kept)
+{
+    auto* source = graph.findNodeByNrpn (kept.sourceNrpn);
+    auto* dest = graph.findNodeByNrpn (kept.destNrpn);
+
+    if (source == nullptr || dest == nullptr)
+        return false;
+
+    // An equal connection counts as the last added, but it is not ours.
+    const int before = graph.getNumConnections();
+    graph.addConnection (source->getId(), kept.sourcePin, dest->getId(), kept.destPin);
+
+    if (graph.getNumConnections() == before)
+        return false;
+
+    if (auto* added = graph.getLastAddedConnection())
+        added->flag = kept.flag;
+
+    return true;
+}
+
 std::vector<ProcessGraphEdits::KeptConnection> ProcessGraphEdits::collectConnections (const GraphData& graph, uint32_t nodeId,
                                                                                       bool leaving, uint32_t firstPin)
 {
@@ -96,6 +120,60 @@ void ProcessGraphEdits::restoreBusPins (GraphData& graph, uint32_t nodeId, const
 {
     for (auto& kept : busPins)
         graph.addBusPin (nodeId, kept.pinIndex, kept.direction, kept.name);
+}
+
+//==============================================================================
+bool ProcessGraphEdits::canPlaceProcess (const GraphData& graph, const DspDefinitionEntry* entry, const ModuleDefinition* module,
+                                         const ProcessDefinition& definition)
+{
+    if (module == nullptr || graph.getNumNodes() >= maxProcesses ||
+        (entry != nullptr && entry->getProcessCount() >= maxProcesses))
+        return false;
+
+    int notStatic = 0;
+
+    for (int i = 0; i < graph.getNumNodes(); ++i)
+    {
+        auto* placed = graph.getNode (i)->getProcessDefinition();
+
+        if (placed != nullptr && placed->fromSps)
+        {
+            if (definition.fromSps && placed->processId == definition.processId)
+                return false;
+        }
+        else
+        {
+            ++notStatic;
+        }
+    }
+
+    if (definition.fromSps)
+        return true;
+
+    const auto& processes = module->getProcesses();
+    const auto staticCount = std::count_if (processes.begin(), processes.end(), [] (const auto& p) { return p->fromSps; });
+    return notStatic + (int) staticCount < maxProcesses;
+}
+
+uint32_t ProcessGraphEdits::insertProcess (GraphData& graph, DspDefinitionEntry* entry, const NewProcess& process)
+{
+    graph.addNode (process.name, true, process.definition, process.x, process.y);
+    auto* node = graph.getLastAddedNode();
+
+    if (node == nullptr)
+        return 0;
+
+    if (entry != nullptr && process.definition != nullptr)
+        entry->addProcessInstance ((int) node->getId(), process.definition->processId);
+
+    node->channelWord = process.channelWord;
+    node->memoryWord = process.memoryWord;
+    node->memoryChoice = (int) (process.memoryWord & 3);
+    node->loadText = process.loadText;
+    node->linkFlag = process.linkFlag;
+    node->linkId = process.linkId;
+    NodeChannelRules::followCount (*node, node->channelWord);
+    return node->nrpn;
 }
 
 //==============================================================================

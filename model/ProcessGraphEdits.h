@@ -3,6 +3,8 @@
 #include "model/DspDefinitionEntry.h"
 #include "model/GraphData.h"
 
+class ModuleDefinition;
+
 #include <cstdint>
 #include <vector>
 
@@ -17,6 +19,10 @@
 class ProcessGraphEdits
 {
 public:
+    // The most processes one DSP holds. The module records carry no limit of
+    // their own, so the graph's limit serves.
+    static constexpr int maxProcesses = GraphData::maxNodes;
+
     // A connection named by the NRPN numbers of its two nodes.
     struct KeptConnection
     {
@@ -59,6 +65,17 @@ public:
         ProcessInstanceEntry instance;
     };
 
+    // A process to place on a DSP, as a drop or a paste makes it.
+    struct NewProcess
+    {
+        juce::String name, loadText;
+        const ProcessDefinition* definition = nullptr;
+        double x = 0.0, y = 0.0;
+        uint32_t channelWord = 1, memoryWord = 1;
+        bool linkFlag = false;
+        uint32_t linkId = 0;
+    };
+
     // A count change with what it took away.
     struct CountChange
     {
@@ -84,6 +101,25 @@ public:
     // graph order; only those on pins at or past `firstPin`.
     static std::vector<KeptConnection> collectConnections (const GraphData& graph, uint32_t nodeId, bool leaving,
                                                            uint32_t firstPin = 0);
+
+    // Adds the kept connection with its flag only when no equal one is there;
+    // false when one was, a node is gone or the graph is full.
+    static bool addNewConnection (GraphData& graph, const KeptConnection& kept);
+
+    //==============================================================================
+    // Whether another process of that definition may go on the DSP: never
+    // past maxProcesses in the graph or in the registry entry, never without
+    // the DSP's module; a static process (from an "@SPS" section) at most
+    // once; any other only while the processes that are not static plus the
+    // static processes the module offers stay below maxProcesses, so that
+    // room is kept for the static ones.
+    static bool canPlaceProcess (const GraphData& graph, const DspDefinitionEntry* entry, const ModuleDefinition* module,
+                                 const ProcessDefinition& definition);
+
+    // Adds the process node with its words, load text and link, and its
+    // registry instance (none: only the graph). Returns the new node's NRPN
+    // number, or 0 with nothing changed when the graph is full.
+    static uint32_t insertProcess (GraphData& graph, DspDefinitionEntry* entry, const NewProcess& process);
 
     //==============================================================================
     // Takes the process with that NRPN number out of the graph and out of

@@ -138,6 +138,14 @@ XmlFileAccess::Loaded XmlFileAccess::parse (const juce::String& text, const juce
 {
     Loaded loaded;
 
+    // JUCE's parser steps over the end of a text whose multi-byte characters
+    // are cut short: only whole UTF-8 is parsed.
+    if (! juce::CharPointer_UTF8::isValidString (text.toRawUTF8(), (int) text.getNumBytesAsUTF8()))
+    {
+        loaded.result = juce::Result::fail ("it is not UTF-8 text");
+        return loaded;
+    }
+
     if (holdsStrayInstruction (text))
     {
         loaded.result = juce::Result::fail ("it holds a processing instruction other than its XML declaration");

@@ -51,6 +51,7 @@ typedef struct
 void quellion_InitAndRoute( void );
 void quellion_InitNrpnFunction( void );
 WORD dichotomicSearch( PTR32 table, WORD rowSize, WORD itemIndex, WORD tableLen, WORD valueToSearch );
+void sendSysExMessage( DWORD id, WORD msg );
 WORD dspNrpnHandlerCallback( PTR32 handler, WORD nrpn, WORD dspId, WORD processId, DWORD value, WORD format );
 extern WORD dsp[NBDSPINITIALIZED];
 )QT";

@@ -1,5 +1,8 @@
 #include "app/MainContainer.h"
 #include "app/ProjectInterface.h"
+#include "editors/DspEditor.h"
+#include "editors/ProcessContainer.h"
+#include "editors/ProcessEditor.h"
 #include "editors/Zorvex.h"
 #include "model/ControlSysExMessage.h"
 #include "model/DspDefinitionEntry.h"
@@ -119,4 +122,48 @@ TEST_F (BoardControlTest, ABoxWhoseNodeWentShowsItsOwnStoreAgain)
     design.findDsp (3)->getGraph().clear();
     EXPECT_EQ (&box->getCurrentStore(), &box->getOwnStore());
     box.reset();
+}
+
+//==============================================================================
+namespace
+{
+// DSP 1 of the sample's first module on its page, with one process placed.
+class BoardControlPageTest : public ShellTestFixture
+{
+protected:
+    BoardControlPageTest()
+    {
+        container.setBounds (0, 0, 1200, 800);
+        page = container.getProcessContainer().addDsp (-1);
+        EXPECT_TRUE (container.getDesign().setDspModule (1, 0x21));
+        EXPECT_TRUE (page->getProcessEditor().placeProcess (2, { 300, 200 }));
+        container.getDesign().dispatchPendingMessages();
+        container.getDesign().findDsp (1)->getGraph().dispatchPendingMessages();
+        juce::MessageManager::getInstance()->runDispatchLoopUntil (5);
+
+        container.getProjectInterface().getBoardControl().setOutput ([this] (const uint8_t* m, int size)
+                                                                     { sent.emplace_back (m, m + size); });
+    }
+
+    ~BoardControlPageTest() override { container.closeAllControlPanels(); }
+
+    MainContainer container{ *settings };
+    DspEditor* page = nullptr;
+    std::vector<Bytes> sent;
+};
+} // namespace
+
+TEST_F (BoardControlPageTest, SendControlsToBoardSendsTheBoxsValuesOnItsDspsChannel)
+{
+    ASSERT_EQ (page->getProcessEditor().getBoxes().size(), 1);
+    auto& box = *page->getProcessEditor().getBoxes().getFirst();
+    auto& store = box.getOwnStore();
+    store.clear (false, true);
+    registerControls (store);
+    setLastSaved (store, { 70, 1 });
+    const auto nrpn = box.getNode()->nrpn;
+
+    box.handleMenuResult (Zorvex::sendControlsItem);
+
+    EXPECT_EQ (sent, (std::vector<Bytes>{ encoded (0, (nrpn << 8) | 1, 70), encoded (0, (nrpn << 8) | 0x8002, 1) }));
 }

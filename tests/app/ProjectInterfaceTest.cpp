@@ -460,3 +460,51 @@ TEST_F (ProjectInterfaceTest, GenerationWritesTheDesignsSourcesIntoTheOutputDire
     EXPECT_EQ (page.getIdeProjectFileName (projectFile), root.getChildFile ("StageRack.vtc"));
     EXPECT_TRUE (root.getChildFile ("StageRack.vtc").existsAsFile());
 }
+
+TEST_F (ProjectInterfaceTest, TheNrpnListGoesIntoTheChosenFileAndAFailureIsShown)
+{
+    // One limiter of the sample library's full core with two controls.
+    auto& design = container.getDesign();
+    design.getBusGraph().addNode ("DSP", false, nullptr, 0.5, 0.5);
+    ASSERT_NE (design.addDsp (1, 0x0021), nullptr);
+    const ProcessDefinition* limiter = nullptr;
+
+    for (auto& process : page.getModuleDefinitions().findModuleById (0x0021)->getProcesses())
+        if (juce::String (process->name) == "Limiter")
+            limiter = process.get();
+
+    ASSERT_NE (limiter, nullptr);
+    auto& graph = design.findDsp (1)->getGraph();
+    graph.addNode ("Limiter", true, limiter, 0.5, 0.5);
+    design.getDspEntry (1)->addProcessInstance (1, limiter->processId);
+    graph.getNode (0)->commandWords = { 0x40100100, 0x40110102, 0x0000FFFF };
+    graph.getNode (0)->setName ("Main limiter");
+
+    // Cancelled: nothing is written.
+    page.writeNrpnListFile();
+    ASSERT_EQ (dialogs.chooserRequests.size(), 1u);
+    EXPECT_EQ (dialogs.chooserRequests[0].title, "Save NRPN List file");
+
+    // Chosen: the file as it is named, with the header and the limiter's rows.
+    const auto list = folder.getChildFile ("controls");
+    dialogs.chosenFiles.push_back (list);
+    page.writeNrpnListFile();
+
+    EXPECT_EQ (list.loadFileAsString(),
+               "Name; Class; MIDI channel; NRPN; index; Functions; MIDI min; MIDI max; MIDI default; Data length(bit); "
+               "MIDI -> physical; Physical -> MIDI; unit\n"
+               "Main limiter;Limiter;1;0x0100;Index#1;Ceiling1;0;96;94;7;x-96;x+96;dB\n"
+               ";;1;0x0101;Index#2;Ceiling2;0;96;94;7;x-96;x+96;dB\n"
+               ";;1;0x0102;Index#1;Release1;10;1000;100;14;x/1000;x*1000;ms\n"
+               ";;1;0x0103;Index#2;Release2;10;1000;100;14;x/1000;x*1000;ms\n");
+    EXPECT_TRUE (dialogs.messages.empty());
+
+    // A file that cannot be written is said so.
+    dialogs.chosenFiles.push_back (list.getChildFile ("inside.csv"));
+    page.writeNrpnListFile();
+
+    ASSERT_EQ (dialogs.messages.size(), 1u);
+    EXPECT_EQ (dialogs.messages[0].title, "OSTRANE Quellion");
+    EXPECT_EQ (dialogs.messages[0].text,
+               "The NRPN list file could not be written:\n" + list.getChildFile ("inside.csv").getFullPathName());
+}

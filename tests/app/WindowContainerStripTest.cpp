@@ -1,5 +1,6 @@
 #include "app/ProjectInterface.h"
 #include "app/WindowContainer.h"
+#include "editors/Zorvex.h"
 #include "hvif/HalvixInterface.h"
 #include "model/ControlSysExMessage.h"
 #include "model/DspDefinitionEntry.h"
@@ -80,7 +81,15 @@ protected:
         node.nrpn = nrpn;
         design().getDspEntry (2)->addProcessInstance ((int) node.getId(), 0x0203);
 
-        auto& store = node.presetStore;
+        // The DSP's page makes the process's box, whose store is what its
+        // panel shows and what is sent.
+        design().dispatchPendingMessages();
+        graph.dispatchPendingMessages();
+        juce::MessageManager::getInstance()->runDispatchLoopUntil (5);
+        auto* box = dynamic_cast<Zorvex*> (node.getBox());
+        EXPECT_NE (box, nullptr);
+
+        auto& store = box != nullptr ? box->getCurrentStore() : node.presetStore;
         store.addOrUpdateControl (1, "Gain", true);
         store.addOrUpdateControl (0x8002, "Mute", true);
         store.selectOrAddPreset ("(Last-Saved)", 0, true);
@@ -633,4 +642,19 @@ TEST_F (GlobalPresetStripTest, RemoveAsksAndOnlyYesRemoves)
     ASSERT_EQ (combo().getNumItems(), 2);
     EXPECT_EQ (combo().getItemText (1), "Empty");
     EXPECT_EQ (combo().getSelectedId(), 1);
+}
+
+TEST_F (WindowContainerStripTest, TheNrpnListItemWritesTheListIntoTheChosenFile)
+{
+    const auto file = folder.getChildFile ("controls.csv");
+    dialogs.chosenFiles.push_back (file);
+
+    container->handleFileMenu (WindowContainer::nrpnListItem);
+
+    ASSERT_EQ (dialogs.chooserRequests.size(), 1u);
+    EXPECT_EQ (dialogs.chooserRequests[0].title, "Save NRPN List file");
+    EXPECT_TRUE (file.loadFileAsString().startsWith ("Name; Class; MIDI channel; NRPN;"));
+
+    container->handleFileMenu (WindowContainer::nrpnListItem);
+    EXPECT_EQ (dialogs.chooserRequests.size(), 2u) << "cancelled: nothing";
 }

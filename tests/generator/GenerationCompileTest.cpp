@@ -4,6 +4,7 @@
 // every header is included twice in one unit to check its guard.
 
 #include "GenerationTestProject.h"
+#include "HandlerTestDesigns.h"
 
 #include <gtest/gtest.h>
 
@@ -17,7 +18,6 @@ struct CompileDesign
 {
     const char* name;
     bool commandVariant;
-    bool withHandlers;
     std::function<void (TestProject&)> build;
 };
 
@@ -49,16 +49,18 @@ void atRate (TestProject& project, int samplingIndex)
 const std::vector<CompileDesign>& getCompileDesigns()
 {
     static const std::vector<CompileDesign> designs{
-        { "oneDelay", false, false, oneDelay },
-        { "oneDelayCommand", true, false, oneDelay },
-        { "dspsOneAndThree", false, true, dspsOneAndThree },
-        { "dspsOneAndThreeCommand", true, true, dspsOneAndThree },
-        { "features", false, true, buildFeatureDesign },
-        { "featuresCommand", true, true, buildFeatureDesign },
-        { "emptyDsps", false, false, emptyDsps },
-        { "noDsp", false, false, [] (TestProject&) {} },
-        { "at96kHz", false, false, [] (TestProject& p) { atRate (p, 3); } },
-        { "at176kHz", false, false, [] (TestProject& p) { atRate (p, 4); } },
+        { "oneDelay", false, oneDelay },
+        { "oneDelayCommand", true, oneDelay },
+        { "dspsOneAndThree", false, dspsOneAndThree },
+        { "dspsOneAndThreeCommand", true, dspsOneAndThree },
+        { "features", false, buildFeatureDesign },
+        { "featuresCommand", true, buildFeatureDesign },
+        { "emptyDsps", false, emptyDsps },
+        { "noDsp", false, [] (TestProject&) {} },
+        { "at96kHz", false, [] (TestProject& p) { atRate (p, 3); } },
+        { "at176kHz", false, [] (TestProject& p) { atRate (p, 4); } },
+        { "controls", false, buildControlProject },
+        { "controlsCommand", true, buildControlProject },
     };
 
     return designs;
@@ -120,9 +122,7 @@ TEST_F (GenerationCompileTest, EverySourceAndHeaderCompiles)
     {
         TestProject project;
         design.build (project);
-        DriverWithHandlers withHandlers (project.design, project.mainBus);
-        GenerationDriver plain (project.design, project.mainBus);
-        project.generate (design.withHandlers ? (GenerationDriver&) withHandlers : plain, design.commandVariant);
+        project.generate (design.commandVariant);
 
         const auto units = project.root.getFile().getChildFile ("units");
         units.createDirectory();

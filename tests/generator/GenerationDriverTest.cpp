@@ -148,9 +148,13 @@ TEST (GenerationDriver, OneDspWritesEveryFileAndSaysSo)
     EXPECT_TRUE (project.read ("quellion.h")
                      .startsWith ("#ifndef __QUELLION_H__\n#define __QUELLION_H__\n"
                                   "#define NBDSPINITIALIZED 1\n\n#include <system.h>\n"));
-    EXPECT_TRUE (project.read ("quellion.h")
-                     .endsWith ("WORD dsp1InitAndRoute(void);\nextern WORD dsp1pcs[2];\n\n"
-                                "#endif //__QUELLION_H__"));
+    EXPECT_TRUE (
+        project.read ("quellion.h")
+            .endsWith ("WORD dsp1InitAndRoute(void);\nextern WORD dsp1pcs[2];\n"
+                       "#define\tNUMBEROFPROCESS1\t0x0001\n#define\tNUMBEROFCOMMAND1\t0x0000\n"
+                       "extern WORD dsp1NrpnHandler( WORD nrpn, WORD dspId, WORD processId, DWORD value, WORD format );\n\n"
+                       "#endif //__QUELLION_H__"))
+        << project.read ("quellion.h");
     EXPECT_TRUE (project.read ("memorymap.h")
                      .startsWith ("#ifndef __MEMORYMAP_H__\n#define __MEMORYMAP_H__\n"
                                   "#include \"MainAppConfig.h\"\n\n//Dsp#1 memory processes define\n"));
@@ -195,9 +199,8 @@ TEST (GenerationDriver, DspsOneAndThreeKeepTheirNumbers)
     TestProject project;
     project.addDelayDsp (1);
     project.addDelayDsp (3);
-    DriverWithHandlers driver (project.design, project.mainBus);
 
-    const auto log = project.generate (driver);
+    const auto log = project.generate();
     EXPECT_TRUE (log.contains ("dspInitAndRoute...generated\ndsp1.c...generated\ndsp3.c...generated\nmain.c...generated\n"));
     EXPECT_TRUE (log.endsWith (juce::String (successLine) + "\n"));
     EXPECT_TRUE (project.listOutput().contains ("dsp3.c"));
@@ -219,11 +222,15 @@ TEST (GenerationDriver, DspsOneAndThreeKeepTheirNumbers)
                                    "\tnrpnFunctionPtrTable[2] = _cptr32( dsp3NrpnHandler );\n}\n"));
     EXPECT_TRUE (control.contains ("WORD freeChannel = 0xfffa;"));
 
-    // The handler follows the DSP's source, its declaration the DSP's.
-    EXPECT_TRUE (project.read ("dsp3.c").endsWith ("\treturn( dspId );\n}\n\n"
-                                                   "\nWORD dsp3NrpnHandler( WORD nrpn, WORD dspId, WORD processId, DWORD value, "
-                                                   "WORD format )\n{\n\treturn 0;\n}\n"));
-    EXPECT_TRUE (project.read ("quellion.h").contains ("extern WORD dsp3pcs[2];\nextern WORD dsp3NrpnHandler("));
+    // The handler follows the DSP's source, its declarations the DSP's.
+    EXPECT_TRUE (project.read ("dsp3.c").contains ("\treturn( dspId );\n}\n\n"
+                                                   "\n#ifndef\t_SKIP_ZQV_NRPN_CTRL\n\n\n\n"
+                                                   "WORD dsp3NrpnHandler( WORD nrpn, WORD dspId, WORD processId, DWORD value, "
+                                                   "WORD format )\n{\n"));
+    EXPECT_TRUE (project.read ("dsp3.c").endsWith ("\treturn 0;\n\n}\n#endif\t// _SKIP_ZQV_NRPN_CTRL\n"));
+    EXPECT_TRUE (project.read ("quellion.h")
+                     .contains ("extern WORD dsp3pcs[2];\n#define\tNUMBEROFPROCESS3\t0x0001\n"
+                                "#define\tNUMBEROFCOMMAND3\t0x0000\nextern WORD dsp3NrpnHandler("));
 }
 
 TEST (GenerationDriver, SecondRunKeepsTheUserFiles)
@@ -336,9 +343,8 @@ TEST (GenerationDriver, ADspWithoutItsModuleIsLeftOutEverywhere)
     project.addDelayDsp (1);
     project.addDelayDsp (2);
     project.library.findDsp (2)->moduleId = 0x0999;
-    DriverWithHandlers driver (project.design, project.mainBus);
 
-    const auto log = project.generate (driver);
+    const auto log = project.generate();
     EXPECT_TRUE (log.contains ("in DSP#2\n")) << log;
     EXPECT_FALSE (log.contains ("dsp2.c"));
     EXPECT_TRUE (log.endsWith (">>> Your design contains a total number of 1 error(s).\n")) << log;
@@ -372,8 +378,6 @@ TEST (GenerationDriver, ADspTheModelCannotAccountForIsLeftOut)
               p.design.getBusGraph().removeNode (5);
           },
           " !!! Error#1: The DSP is not on the bus: no source generated in DSP#5\n" },
-        { "beyond the chip", 17, [] (TestProject& p) { p.addDelayDsp (17); },
-          " !!! Error#1: DSP numbers run from 1 to 16: no source generated in DSP#17\n" },
     };
 
     for (auto& c : cases)

@@ -1,5 +1,7 @@
 #include "GenerationTestProject.h"
 
+#include "HandlerTestDesigns.h"
+
 #include "model/DesignLog.h"
 
 #include "modulesdef/ModulesDefText.h"
@@ -60,6 +62,7 @@ end
 modulesdef::LibraryDescription projectDescription()
 {
     auto description = generatorDescription();
+    addControlProcesses (description);
     description.modules.push_back (modulesdef::ModulesDefText::parse (feedbackModule).modules[0]);
 
     // The pitch-shifter module takes the S/PDIF designs; it must not overload.
@@ -170,17 +173,6 @@ juce::StringArray TestProject::listOutput() const
 juce::String TestProject::read (const juce::String& name) const
 {
     return outputDirectory.getChildFile (name).loadFileAsString();
-}
-
-void DriverWithHandlers::writeHandlerSource (BuildProjectFile& generator, const ModuleLibrary&, uint32_t dspNumber,
-                                             DspSourceTexts& texts, juce::StringArray& names, bool commandHandlers)
-{
-    generator.addHandlerName (dspNumber, names, true, ! commandHandlers);
-    const auto header = "WORD " + names[(int) dspNumber - 1] +
-                        (commandHandlers ? "( WORD command, WORD dspId, WORD index, DWORD value )"
-                                         : "( WORD nrpn, WORD dspId, WORD processId, DWORD value, WORD format )");
-    texts.declarations = "extern " + header + ";\n";
-    texts.body = "\n" + header + "\n{\n\treturn 0;\n}\n";
 }
 
 void buildFeatureDesign (TestProject& project)

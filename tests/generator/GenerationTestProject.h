@@ -18,7 +18,8 @@ constexpr uint32_t studioCoreModule = 0x0021;
 constexpr uint32_t pitchFxModule = 0x0005;    // kind 0x8005: S/PDIF
 constexpr uint32_t feedbackFxModule = 0x0071; // kind 0x8003: feedback canceller
 
-// The generator's test library with a feedback-canceller module added.
+// The generator's test library with the control processes of the handler
+// tests and a feedback-canceller module added.
 modulesdef::LibraryDescription projectDescription();
 
 class TestProject
@@ -60,18 +61,6 @@ public:
     ModuleLibrary& library;
     Design design;
     MainBusFile mainBus;
-};
-
-// A driver whose handler writer writes, for every DSP, a handler of the
-// variant's shape that handles nothing, registered as the handler writers
-// register theirs.
-class DriverWithHandlers : public GenerationDriver
-{
-public:
-    using GenerationDriver::GenerationDriver;
-
-    void writeHandlerSource (BuildProjectFile& generator, const ModuleLibrary& library, uint32_t dspNumber, DspSourceTexts& texts,
-                             juce::StringArray& names, bool commandHandlers) override;
 };
 
 // Three DSPs with every feature: biquads of both kinds on DSP 1, a feedback

@@ -457,7 +457,9 @@ TEST_F (PresetFileTest, TwoUnnamedListsReadAndWriteAsTheFirst)
         "<PRESETS Version=\"1.01\"><Class name=\"Eq\"><CountGroup count=\"2\"><Preset>"
         "<Count NumberOfControls=\"1\" NumberOfFixedControls=\"1\"/><Controls fixedName1=\"Gain\" fixedNrpn1=\"16\"/>"
         "<Lists><List fixedValue1=\"5\"/><List name=\"\" fixedValue1=\"7\"/><List name=\"B\" fixedValue1=\"2\"/></Lists>"
-        "</Preset></CountGroup></Class></PRESETS>"));
+        "</Preset></CountGroup><CountGroup count=\"2\"><Preset><Count NumberOfControls=\"1\" NumberOfFixedControls=\"1\"/>"
+        "<Controls fixedName1=\"Gain\" fixedNrpn1=\"16\"/><Lists><List fixedValue1=\"9\"/></Lists></Preset></CountGroup>"
+        "</Class></PRESETS>"));
 
     for (int round = 0; round < 2; ++round)
     {

@@ -264,3 +264,58 @@ TEST (NodeChannelRules, PinCountsSliderRangesAndLoads)
     EXPECT_EQ (NodeChannelRules::makeLoadText (design.module, plain.getProcessDefinition(), 1, 0), "100.00%")
         << "a module that leaves no cycles: full, not infinite";
 }
+
+//==============================================================================
+TEST (ProcessGraphEdits, PlacingKeepsRoomForTheStaticProcessesAndAStaticProcessOnce)
+{
+    vxtest::ProcessTestLibrary dsp;
+    auto* meter = dsp.define ("Meter", 0x30, 1, 0, 1, { { "In", true, 1 } });
+    auto* bank = dsp.define ("Bank", 0x31, 1, 1, 1, { { "In", true, 1 }, { "Out", false, 1 } });
+    meter->fromSps = bank->fromSps = true;
+    auto* plain = dsp.findDefinition ("Plain");
+
+    EXPECT_FALSE (Edits::canPlaceProcess (dsp.graph, dsp.entry, nullptr, *plain)) << "no module chosen";
+    EXPECT_TRUE (Edits::canPlaceProcess (dsp.graph, dsp.entry, dsp.module, *meter));
+    dsp.place ("Meter");
+    EXPECT_FALSE (Edits::canPlaceProcess (dsp.graph, dsp.entry, dsp.module, *meter)) << "a static process once";
+    EXPECT_TRUE (Edits::canPlaceProcess (dsp.graph, dsp.entry, dsp.module, *bank));
+
+    // 63 less the two static processes the module offers.
+    for (int i = 0; i < Edits::maxProcesses - 2; ++i)
+    {
+        ASSERT_TRUE (Edits::canPlaceProcess (dsp.graph, dsp.entry, dsp.module, *plain)) << i;
+        dsp.place ("Plain");
+    }
+
+    EXPECT_FALSE (Edits::canPlaceProcess (dsp.graph, dsp.entry, dsp.module, *plain));
+    EXPECT_TRUE (Edits::canPlaceProcess (dsp.graph, dsp.entry, dsp.module, *bank)) << "its room was kept";
+    dsp.place ("Bank");
+    EXPECT_EQ (dsp.graph.getNumNodes(), Edits::maxProcesses);
+    EXPECT_FALSE (Edits::canPlaceProcess (dsp.graph, dsp.entry, dsp.module, *bank));
+}
+
+TEST (ProcessGraphEdits, InsertingIntoAFullGraphChangesNothingAndAnEqualConnectionIsNotAdded)
+{
+    vxtest::ProcessTestLibrary dsp;
+
+    for (int i = 0; i < GraphData::maxNodes; ++i)
+        dsp.place ("Plain");
+
+    const auto before = dsp.snapshot();
+    Edits::NewProcess process;
+    process.name = "Late";
+    process.definition = dsp.findDefinition ("Plain");
+    process.channelWord = 5;
+    process.memoryWord = 3;
+    process.linkFlag = true;
+    process.linkId = 9;
+    EXPECT_EQ (Edits::insertProcess (dsp.graph, dsp.entry, process), 0u);
+    EXPECT_EQ (dsp.snapshot(), before) << "no other node takes the words";
+
+    dsp.graph.addConnection (1, 0, 2, 0);
+    const Edits::KeptConnection kept{ dsp.node (1).nrpn, 0, dsp.node (2).nrpn, 0, 1 };
+    EXPECT_FALSE (Edits::addNewConnection (dsp.graph, kept));
+    EXPECT_EQ (dsp.graph.getConnection (0)->flag, 0) << "the connection there keeps its flag";
+    EXPECT_TRUE (Edits::addNewConnection (dsp.graph, { kept.sourceNrpn, 1, kept.destNrpn, 1, 1 }));
+    EXPECT_EQ (dsp.graph.getLastAddedConnection()->flag, 1);
+}

@@ -63,5 +63,6 @@ void Pfx_SetOutputRoute (WORD dspId, WORD pin, WORD value);
 WORD Chorus_Init (WORD dspId, WORD processId);
 
 #include "libKTL7000_runtime.h"
+#include "libKTL7000_controls.h"
 
 #endif

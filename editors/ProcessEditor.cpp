@@ -1,0 +1,492 @@
+#include "editors/ProcessEditor.h"
+
+#include "editors/ActionManager.h"
+#include "editors/ConnectorComponent.h"
+#include "editors/Dialogs.h"
+#include "editors/DspEditor.h"
+#include "editors/ProcessContainer.h"
+#include "editors/TooltipBar.h"
+#include "editors/Zorvex.h"
+#include "model/Design.h"
+#include "model/DesignLog.h"
+#include "model/ModuleLibrary.h"
+#include "model/NodeChannelRules.h"
+
+namespace
+{
+// The running number of the copies made in this program.
+int nextCopyNumber = 0;
+
+int tooltipCountdown = ProcessEditor::tooltipCountdownStart;
+
+constexpr int lockedItem = 100;
+constexpr int autoScrollBorder = 8;
+constexpr int autoScrollSpeed = 8;
+
+bool isKey (const juce::KeyPress& key, int keyCode, int modifiers)
+{
+    return key == juce::KeyPress (keyCode, juce::ModifierKeys (modifiers), 0);
+}
+
+constexpr int ctrl = juce::ModifierKeys::ctrlModifier;
+constexpr int ctrlShift = juce::ModifierKeys::ctrlModifier | juce::ModifierKeys::shiftModifier;
+} // namespace
+
+ProcessEditor::ProcessEditor (GraphData& graphToShow, Design& designToEdit, DspEditorHost& editorHost, uint32_t dsp)
+    : GraphEditorView (graphToShow, true), design (designToEdit), host (editorHost)
+{
+    setLibrary (design.getLibrary(), dsp);
+    setEditHistory (&host.getEditHistory());
+    setPanelHost (&host.getPanelHost());
+    setSamplingIndex (design.getSettings().getSamplingIndex());
+    setWantsKeyboardFocus (true);
+}
+
+ProcessEditor::~ProcessEditor()
+{
+    lasso.reset();
+}
+
+void ProcessEditor::refreshFromSettings()
+{
+    setLibrary (design.getLibrary(), getDspId());
+    setSamplingIndex (design.getSettings().getSamplingIndex());
+    synchronise();
+}
+
+TooltipBar* ProcessEditor::getTooltipBar() const
+{
+    return dspEditor != nullptr ? &dspEditor->getTooltipBar() : nullptr;
+}
+
+//==============================================================================
+std::unique_ptr<Zorvex> ProcessEditor::createBox (GraphNode& node)
+{
+    auto box = GraphEditorView::createBox (node);
+
+    if (node.shouldRenumber())
+        setUpNewBox (*box, node);
+
+    ++createdBoxCount;
+    host.countCreatedProcessBox();
+    return box;
+}
+
+void ProcessEditor::setUpNewBox (Zorvex& box, GraphNode& node)
+{
+    node.buildControlIds();
+
+    auto* definition = node.getProcessDefinition();
+
+    if (definition == nullptr)
+        return;
+
+    node.biquadMark = node.biquadMark || isBiquadProcessKind (definition->processKind);
+
+    // A process with a memory class of its own keeps its memory there.
+    if (definition->memoryClassWord != 0)
+        node.memoryWord = definition->memoryClassWord;
+
+    if (auto* combo = box.getMemoryCombo())
+    {
+        node.memoryChoice = (int) (node.memoryWord & 3);
+        combo->setEnabled ((node.memoryWord & 0x80000000u) == 0);
+    }
+
+    if (definition->memoryClass243)
+        if (auto* slider = box.getCountSlider())
+            slider->setVisible (false);
+}
+
+void ProcessEditor::afterSynchronise()
+{
+    host.sendSavedValuesOnceAllBoxesExist();
+}
+
+void ProcessEditor::refreshUsage()
+{
+    if (dspEditor != nullptr)
+        dspEditor->updateUsageLabels();
+}
+
+void ProcessEditor::changeListenerCallback (juce::ChangeBroadcaster* source)
+{
+    auto& shown = getGraph();
+
+    if (source != &shown)
+        return;
+
+    shown.setRefreshHandled (false);
+    synchronise();
+    refreshUsage();
+
+    if (shown.getRefreshRequest() != 1)
+        return;
+
+    if (dspEditor != nullptr && dspEditor->getProcessContainer() != nullptr)
+        dspEditor->getProcessContainer()->refreshAllDspViews();
+
+    if (! shown.isRefreshHandled())
+    {
+        shown.setRefreshRequest (0);
+        shown.setRefreshHandled (true);
+    }
+}
+
+//==============================================================================
+void ProcessEditor::makeConnection (const ConnectionRules::Ends& ends, bool isVirtual)
+{
+    if (auto* history = getEditHistory())
+        history->perform (new InsertConnectionAction (getGraph(), ends, isVirtual));
+}
+
+void ProcessEditor::showMessage (const juce::String& text)
+{
+    GraphEditorView::showMessage (text);
+
+    if (auto* bar = getTooltipBar())
+        bar->setText (text, true);
+}
+
+void ProcessEditor::rebuildCommandWords (GraphNode& node)
+{
+    // With the command view on, the words are the user's to edit.
+    if (! design.getSettings().isCommandViewOn())
+        node.buildControlIds();
+}
+
+juce::File ProcessEditor::getPresetFile() const
+{
+    return design.getSettings().getPresetFile();
+}
+
+//==============================================================================
+juce::String ProcessEditor::makeCopyName (int number)
+{
+    return "COPY" + juce::String::toHexString ((juce::uint32) number).paddedLeft ('0', 8);
+}
+
+void ProcessEditor::copySelection()
+{
+    auto* history = getEditHistory();
+
+    if (history == nullptr || isDesignLocked())
+        return;
+
+    auto& shown = getGraph();
+    auto& buffer = getCopyBuffer();
+    const auto name = makeCopyName (nextCopyNumber++);
+    buffer.beginNewTransaction (name);
+    history->beginNewTransaction (name);
+
+    auto isBoxSelected = [this] (uint32_t id)
+    {
+        auto* box = findBoxByNodeId (id);
+        return box != nullptr && box->isSelected();
+    };
+
+    for (int i = 0; i < shown.getNumConnections(); ++i)
+    {
+        auto* connection = shown.getConnection (i);
+        auto* connector = findConnectorFor (*connection);
+
+        if (connector != nullptr && connector->isSelected() && isBoxSelected (connection->sourceNode) &&
+            isBoxSelected (connection->destNode))
+            buffer.perform (new ConnectorComponent::CopyAction (shown, *connection));
+    }
+
+    for (int i = shown.getNumNodes(); --i >= 0;)
+    {
+        auto* node = shown.getNode (i);
+        auto* definition = node->getProcessDefinition();
+
+        if (definition != nullptr && ! definition->fromSps && isBoxSelected (node->getId()))
+            buffer.perform (new Zorvex::CopyAction (shown, node->nrpn, getLibrary(), getDspId()));
+    }
+}
+
+void ProcessEditor::pasteSelection()
+{
+    if (isDesignLocked())
+        return;
+
+    PasteTarget::Scope scope (*this);
+    auto& buffer = getCopyBuffer();
+
+    if (buffer.undo())
+        buffer.redo();
+}
+
+//==============================================================================
+juce::PopupMenu ProcessEditor::buildMenu() const
+{
+    juce::PopupMenu menu;
+
+    if (isDesignLocked())
+    {
+        menu.addItem (lockedItem, designLockedText, false);
+        return menu;
+    }
+
+    const bool anySelected = getNumSelected() > 0;
+    const bool hasNodes = getGraph().getNumNodes() > 0;
+    auto* history = getEditHistory();
+
+    menu.addItem (copyItem, "Copy selected <CTRL+C>", anySelected);
+    menu.addItem (pasteItem, "Paste  <CTRL+V>", getCopyBuffer().canUndo());
+    menu.addItem (removeItem, "Remove selected  <DEL>", anySelected);
+    menu.addSeparator();
+    menu.addItem (undoItem, "Undo  <CTRL+Z>", history != nullptr && history->canUndo());
+    menu.addItem (redoItem, "Redo  <CTRL+SHIFT+Z>", history != nullptr && history->canRedo());
+    menu.addSeparator();
+    menu.addItem (selectAllItem, "Select All  <CTRL+A>", hasNodes);
+    menu.addItem (unselectAllItem, "Unselect All  <CTRL+SHIFT+A>", hasNodes);
+    return menu;
+}
+
+void ProcessEditor::handleMenuResult (int itemId)
+{
+    auto* history = getEditHistory();
+
+    switch (itemId)
+    {
+        case copyItem: copySelection(); break;
+        case pasteItem: pasteSelection(); break;
+        case removeItem: removeSelection(); break;
+        case undoItem:
+            if (history != nullptr)
+                history->undo();
+            break;
+        case redoItem:
+            if (history != nullptr)
+                history->redo();
+            break;
+        case selectAllItem: selectAll (true); break;
+        case unselectAllItem: selectAll (false); break;
+        default: break;
+    }
+}
+
+bool ProcessEditor::keyPressed (const juce::KeyPress& key)
+{
+    if (isKey (key, juce::KeyPress::deleteKey, 0))
+        removeSelection();
+    else if (isKey (key, 'a', ctrl))
+        selectAll (true);
+    else if (isKey (key, 'a', ctrlShift) || isKey (key, juce::KeyPress::escapeKey, 0))
+        selectAll (false);
+    else if (isKey (key, 'c', ctrl))
+        copySelection();
+    else if (isKey (key, 'v', ctrl))
+    {
+        selectAll (false);
+        pasteSelection();
+    }
+    else if (isKey (key, 'z', ctrl))
+        undoOrRedo (false);
+    else if (isKey (key, 'z', ctrlShift) || isKey (key, 'y', ctrl))
+        undoOrRedo (true);
+    else
+        return false;
+
+    return true;
+}
+
+bool ProcessEditor::undoOrRedo (bool redo)
+{
+    if (! host.isDspEditorShown())
+    {
+        host.showBusEditorMessage (undoElsewhereMessage);
+        return false;
+    }
+
+    auto* history = getEditHistory();
+    return history != nullptr && (redo ? history->redo() : history->undo());
+}
+
+//==============================================================================
+bool ProcessEditor::isInterestedInDragSource (const SourceDetails& details)
+{
+    return details.description.isInt() && details.sourceComponent != nullptr &&
+           details.sourceComponent->getName() == processListName;
+}
+
+void ProcessEditor::itemDropped (const SourceDetails& details)
+{
+    if (isInterestedInDragSource (details))
+        placeProcess ((int) details.description, details.localPosition.roundToInt());
+}
+
+bool ProcessEditor::placeProcess (int processIndex, juce::Point<int> position)
+{
+    auto* history = getEditHistory();
+    auto* moduleLibrary = getLibrary();
+
+    if (isDesignLocked() || history == nullptr || moduleLibrary == nullptr)
+        return false;
+
+    auto* module = getDspModule();
+
+    if (module == nullptr && dspEditor != nullptr)
+        module = dspEditor->getChosenModule();
+
+    auto* definition = module != nullptr ? module->getProcess (processIndex) : nullptr;
+
+    if (definition == nullptr)
+        return false;
+
+    // A DSP that the registry lost is registered again with the chosen module.
+    if (getDspEntry() == nullptr && moduleLibrary->addDsp (getDspId(), module->moduleId, 0) == nullptr)
+        return false;
+
+    ensureBusGraphNode();
+
+    if (! ProcessGraphEdits::canPlaceProcess (getGraph(), getDspEntry(), module, *definition))
+        return false;
+
+    ProcessGraphEdits::NewProcess process;
+    process.name = juce::String (definition->name);
+    process.loadText = NodeChannelRules::makeLoadText (module, definition, definition->defaultChannelWord, getSamplingIndex());
+    process.definition = definition;
+    process.x = getWidth() > 0 ? position.x / (double) getWidth() : 0.0;
+    process.y = getHeight() > 0 ? position.y / (double) getHeight() : 0.0;
+    process.channelWord = definition->defaultChannelWord;
+    process.memoryWord = 1;
+
+    return history->perform (new InsertAction (getGraph(), moduleLibrary, getDspId(), process));
+}
+
+void ProcessEditor::ensureBusGraphNode()
+{
+    auto& bus = design.getBusGraph();
+    const auto id = getDspId();
+
+    if (bus.findNodeById (id) != nullptr)
+        return;
+
+    // Under the DSP's own id, in id order, as the bus editor would have made it.
+    if (bus.restoreNode (id, bus.findFreeNrpn(), "DSP", false, nullptr, (double) 0.2f, (double) 0.2f) != nullptr)
+        design.fitBusGraphToModule (id, getDspModule());
+}
+
+//==============================================================================
+void ProcessEditor::mouseDown (const juce::MouseEvent& e)
+{
+    if (isShowing())
+        grabKeyboardFocus();
+
+    if (e.mods.isRightButtonDown())
+    {
+        juce::Component::SafePointer<ProcessEditor> self (this);
+        const int result = Dialogs::getCurrent().showMenu (buildMenu(), menuItemHeight);
+
+        if (self != nullptr)
+            handleMenuResult (result);
+
+        return;
+    }
+
+    if (! e.mods.isCtrlDown())
+        selectAll (false);
+
+    beginLasso (e);
+}
+
+void ProcessEditor::mouseDrag (const juce::MouseEvent& e)
+{
+    if (lasso != nullptr)
+        dragLasso (e);
+}
+
+void ProcessEditor::mouseUp (const juce::MouseEvent& e)
+{
+    if (lasso != nullptr)
+        endLasso (e);
+}
+
+void ProcessEditor::mouseMove (const juce::MouseEvent&)
+{
+    if (! tooltipClearPending || --tooltipCountdown > 0)
+        return;
+
+    tooltipCountdown = tooltipCountdownStart;
+    juce::SettableTooltipClient::setTooltip ({});
+    tooltipClearPending = false;
+}
+
+void ProcessEditor::setTooltip (const juce::String& newTooltip)
+{
+    juce::SettableTooltipClient::setTooltip (newTooltip);
+    tooltipClearPending = newTooltip.isNotEmpty();
+}
+
+//==============================================================================
+void ProcessEditor::beginLasso (const juce::MouseEvent&)
+{
+    if (isDesignLocked())
+        return;
+
+    if (lasso == nullptr)
+    {
+        lasso = std::make_unique<SelectorComponent> (this);
+        lasso->setInProcessEditor (true);
+        addAndMakeVisible (*lasso);
+    }
+
+    lasso->toFront (false);
+    lassoStarting = true;
+}
+
+void ProcessEditor::dragLasso (const juce::MouseEvent& e)
+{
+    if (isDesignLocked() || lasso == nullptr)
+        return;
+
+    lasso->setTooltip ({});
+
+    if (auto* viewport = findParentComponentOfClass<juce::Viewport>())
+    {
+        const auto inViewport = e.getEventRelativeTo (viewport).getPosition();
+        viewport->autoScroll (inViewport.x, inViewport.y, autoScrollBorder, autoScrollSpeed);
+    }
+
+    const auto local = e.getEventRelativeTo (this);
+
+    if (lassoStarting)
+    {
+        lasso->begin (local.mouseDownPosition.x, local.mouseDownPosition.y);
+        lassoStarting = false;
+    }
+
+    lasso->moveTo (local.position.x, local.position.y);
+    applyLasso (e.mods.isCtrlDown());
+}
+
+void ProcessEditor::applyLasso (bool adding)
+{
+    auto& shown = getGraph();
+
+    if (! adding)
+        shown.setSelectionCount (0);
+
+    for (auto* box : getBoxes())
+        if (! (adding && box->isSelected()))
+            box->setSelected (lasso->intersects (*box));
+
+    for (auto* connector : getConnectors())
+        if (! (adding && connector->isSelected()))
+            connector->setSelected (lasso->intersects (*connector));
+
+    shown.setSelectionCount (getNumSelected());
+}
+
+void ProcessEditor::endLasso (const juce::MouseEvent&)
+{
+    // Taking the lasso away edits nothing: it goes even when the design was
+    // locked during the drag.
+    if (lasso == nullptr)
+        return;
+
+    // The lasso's own release may be what ends it.
+    retire (std::move (lasso));
+}

@@ -1,0 +1,221 @@
+#include "generator/NrpnListRows.h"
+
+#include "generator/ControlHandlerWriter.h"
+#include "generator/EqualiserLists.h"
+#include "model/GenerationContext.h"
+#include "model/GraphData.h"
+#include "model/ParameterDescriptor.h"
+
+#include <cmath>
+
+namespace
+{
+// The band parameters of a biquad node, by filter parameter.
+const char* const filterParameterNames[] = { "Type", "Q", "Frequency", "Gain" };
+
+// The encoder option text of each band parameter; the type has none.
+const char* getFilterOptions (int parameter)
+{
+    switch (parameter)
+    {
+        case 1: return EqualiserListTexts::qEncoderOptions;
+        case 2: return EqualiserListTexts::frequencyEncoderOptions;
+        case 3: return EqualiserListTexts::gainEncoderOptions;
+        default: return "";
+    }
+}
+
+juce::String getFilterDefault (int parameter, int band)
+{
+    switch (parameter)
+    {
+        case 0: return "1";
+        case 1: return "955";
+        case 2: return juce::String (81920 + 12 * band);
+        default: return "64";
+    }
+}
+
+// The process editor marks every biquad node when it shows it; a design read
+// without an editor has its nodes unmarked, and the kind tells the same.
+bool isBiquadNode (const GraphNode& node, const ProcessDefinition& definition)
+{
+    return node.biquadMark || (definition.hasKind && isBiquadProcessKind (definition.processKind));
+}
+
+juce::String orDefault (const juce::String& value, const char* fallback)
+{
+    return value.isNotEmpty() ? value : juce::String (fallback);
+}
+
+juce::String findValue (const juce::String& text, const juce::String& key)
+{
+    const auto searched = text.removeCharacters (" \t");
+    const auto name = key.isEmpty() ? juce::String ("valscale=") : key;
+    const auto at = searched.indexOfIgnoreCase (name);
+
+    if (at < 0)
+        return {};
+
+    const auto value = searched.substring (at + name.length());
+    const auto end = value.indexOfAnyOf (",]\r\n");
+    return end < 0 ? value : value.substring (0, end);
+}
+} // namespace
+
+NrpnListRows::NrpnListRows (const GraphData& dspGraph, const GenerationContext& generationContext, uint32_t dspNumber)
+    : graph (dspGraph), context (generationContext), dspId (dspNumber)
+{
+}
+
+juce::String NrpnListRows::getKeyValue (const juce::String& text, const juce::String& key)
+{
+    return findValue ("valscale=" + text, key);
+}
+
+juce::String NrpnListRows::getOptionValue (const juce::String& optionText, const juce::String& key)
+{
+    return findValue (optionText.fromFirstOccurrenceOf ("]", false, false), key);
+}
+
+juce::String NrpnListRows::getAnnotationValue (const LibraryFunctionDefinition& function, const juce::String& key)
+{
+    const auto& annotation = getLastParameterAnnotation (function);
+
+    if (key.equalsIgnoreCase ("DataLength=") && annotation.count >= 1 && annotation.count <= 3)
+        return juce::String (7 << (annotation.count - 1));
+
+    const auto value = getKeyValue (juce::String (annotation.text), key);
+    return value.isNotEmpty() ? value : getKeyValue (juce::String (function.secondText), key);
+}
+
+juce::String NrpnListRows::getDataLength (juce::int64 max)
+{
+    return max > 16383 ? "28" : (max > 127 ? "14" : "7");
+}
+
+int NrpnListRows::getFilterParameter (uint32_t controlNumber) noexcept
+{
+    const auto offset = (controlNumber - 3) & 0xFF;
+    return offset % 31 == 0 && offset / 31 < 4 ? (int) (offset / 31) : -1;
+}
+
+void NrpnListRows::write (juce::String& rows) const
+{
+    for (auto nrpn : graph.collectNrpns())
+        if (const auto* node = graph.findNodeByNrpn (nrpn))
+            if (const auto* definition = node->getProcessDefinition())
+                writeNodeRows (*node, *definition, rows);
+}
+
+void NrpnListRows::writeNodeRows (const GraphNode& node, const ProcessDefinition& definition, juce::String& rows) const
+{
+    const auto title = context.getNodeTitle (node);
+    const juce::String className (definition.name);
+    const juce::String channel (dspId);
+    const auto wordCount = juce::jmin ((int) node.commandWords.size(), definition.getSecondFunctionCount());
+
+    for (int j = 0; j < wordCount; ++j)
+    {
+        const auto number = node.commandWords[(size_t) j] & ControlHandlerWriter::controlNumberMask;
+
+        if (number == ControlHandlerWriter::controlNumberMask)
+            continue;
+
+        const auto& function = *definition.secondFunctions[j];
+        const juce::String label (function.firstText);
+
+        if (! function.hasIndexParameter())
+        {
+            juce::StringArray cells{ j == 0 ? title : juce::String(),
+                                     j == 0 ? className : juce::String(),
+                                     channel,
+                                     "0x" + ControlHandlerWriter::toHex (number),
+                                     juce::String(),
+                                     label };
+            cells.addArray (getControlCells (function, node));
+            addRow (cells, rows);
+            continue;
+        }
+
+        const bool biquad = isBiquadNode (node, definition);
+        const auto filterParameter = biquad ? getFilterParameter (number) : -1;
+        const auto channels = node.getChannelCount();
+
+        // A channel past the last NRPN number could not be reached.
+        for (uint32_t i = 0; i < channels && number + i <= ControlHandlerWriter::controlNumberMask; ++i)
+        {
+            const bool first = j == 0 && i == 0;
+            const auto ordinal = juce::String (i + 1);
+            juce::StringArray cells{ first ? title : juce::String(), first ? className : juce::String(), channel,
+                                     "0x" + ControlHandlerWriter::toHex (number + i),
+                                     juce::String (biquad ? "Band#" : "Index#") + ordinal };
+
+            if (filterParameter >= 0)
+            {
+                cells.add (filterParameterNames[filterParameter] + ordinal);
+                cells.addArray (getFilterCells (filterParameter, (int) i, (int) channels, definition.processKind));
+            }
+            else
+            {
+                cells.add (label + ordinal);
+                cells.addArray (getControlCells (function, node));
+            }
+
+            addRow (cells, rows);
+        }
+    }
+}
+
+juce::StringArray NrpnListRows::getControlCells (const LibraryFunctionDefinition& function, const GraphNode& node) const
+{
+    ParameterDescriptor last;
+    getFunctionParameter (function, ParameterNumbering::parametersOnly, function.parameterCount - 1, last);
+
+    const bool delayNode = (node.channelWord & GraphNode::delayCountFlag) != 0;
+    const bool externalDelay = delayNode && (node.memoryWord & 3) == (uint32_t) GraphNode::memoryChoiceExternalRam;
+
+    juce::String max;
+
+    // A delay's time runs up to its length, in samples (two words each in
+    // external RAM).
+    if (delayNode && isTimeMsParamType (last.type))
+        max = juce::String ((juce::int64) std::floor (node.getChannelCount() * context.getSamplingRateKhz()) *
+                            (externalDelay ? 2 : 1));
+    else
+        max = orDefault (getAnnotationValue (function, "max="), "127");
+
+    const auto maxValue = max.getLargeIntValue();
+    const auto onOff = isOnOffParamType (last.type) || isParamTypeCode_4_0_16 (last.type);
+
+    return { orDefault (getAnnotationValue (function, "min="), "0"),
+             max,
+             orDefault (getAnnotationValue (function, "def="), "0"),
+             maxValue != 0 ? getDataLength (maxValue) : getAnnotationValue (function, "DataLength="),
+             onOff ? juce::String ("0=deactivated, else activated")
+                   : getAnnotationValue (function, "valscale=") + (externalDelay ? "/2" : ""),
+             getKeyValue (juce::String (function.secondText), "descale=") + (externalDelay ? "*2" : ""),
+             getAnnotationValue (function, "valunit=") };
+}
+
+juce::StringArray NrpnListRows::getFilterCells (int parameter, int band, int bandCount, uint32_t processKind)
+{
+    const juce::String options (getFilterOptions (parameter));
+    const auto max = orDefault (getOptionValue (options, "max="), "127");
+
+    return { orDefault (getOptionValue (options, "min="), "0"),
+             max,
+             getFilterDefault (parameter, band),
+             getDataLength (max.getLargeIntValue()),
+             options.isEmpty() ? getFilterTypeList (processKind, band, bandCount) : getOptionValue (options, "valscale="),
+             getOptionValue (options, "descale="),
+             getOptionValue (options, "valunit=") };
+}
+
+void NrpnListRows::addRow (const juce::StringArray& cells, juce::String& rows)
+{
+    // A cell is written as it is, but a line break in it (a title taken
+    // from dropped text) would start a new row in the middle of this one.
+    for (int i = 0; i < cells.size(); ++i)
+        rows << cells[i].replaceCharacters ("\r\n", "  ") << (i + 1 < cells.size() ? ";" : "\n");
+}
