@@ -611,9 +611,16 @@ ProjectFileWriter::Hooks ProjectInterface::makeProcessSaveHooks()
 
 ProjectFile::SavedControlHooks ProjectInterface::makeSavedControlHooks()
 {
-    // The process boxes show the node's store and build their panels here,
-    // once they exist.
-    return {};
+    // The box shows the node's store, which takes the saved values: the box's
+    // own store would otherwise be copied over them at the next send to the
+    // board. The boxes build their panels here once that is settled.
+    ProjectFile::SavedControlHooks hooks;
+    hooks.showNodeStore = [] (GraphNode& node)
+    {
+        if (auto* box = dynamic_cast<Zorvex*> (node.getBox()))
+            box->showNodeStore();
+    };
+    return hooks;
 }
 
 void ProjectInterface::generateSourceFiles (bool commandHandlers)

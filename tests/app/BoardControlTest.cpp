@@ -167,3 +167,45 @@ TEST_F (BoardControlPageTest, SendControlsToBoardSendsTheBoxsValuesOnItsDspsChan
 
     EXPECT_EQ (sent, (std::vector<Bytes>{ encoded (0, (nrpn << 8) | 1, 70), encoded (0, (nrpn << 8) | 0x8002, 1) }));
 }
+
+TEST_F (BoardControlPageTest, AnOpenedProjectsSavedValuesAreWhatAnOutputSends)
+{
+    // A process with saved values, written with no box of its own.
+    auto& graph = container.getDesign().findDsp (1)->getGraph();
+    graph.addNode ("Gain", true,
+                   container.getProjectInterface().getModuleDefinitions().findModuleById (0x21)->findProcessById (2), 0.5, 0.5);
+    auto& node = *graph.getLastAddedNode();
+    container.getDesign().getDspEntry (1)->addProcessInstance ((int) node.getId(), 2);
+    registerControls (node.presetStore);
+    setLastSaved (node.presetStore, { 55, 1 });
+    dialogs.chosenFiles.push_back (folder.getChildFile ("saved.zqp"));
+    ASSERT_TRUE (container.getProjectInterface().saveProject (false));
+
+    MainContainer other (*settings);
+    other.setBounds (0, 0, 1200, 800);
+    auto& project = other.getProjectInterface();
+    std::vector<Bytes> otherSent;
+    project.getBoardControl().setOutput ([&] (const uint8_t* m, int size) { otherSent.emplace_back (m, m + size); });
+    project.openProject (folder.getChildFile ("saved.zqp"));
+
+    // The pages make the boxes; once all stand the saved values are sent.
+    for (int i = 0; i < 3; ++i)
+    {
+        other.getDesign().dispatchPendingMessages();
+        other.getDesign().findDsp (1)->getGraph().dispatchPendingMessages();
+        juce::MessageManager::getInstance()->runDispatchLoopUntil (5);
+    }
+
+    auto* saved = other.getDesign().findDsp (1)->getGraph().getNode (1);
+    ASSERT_NE (saved, nullptr);
+    ASSERT_NE (saved->getBox(), nullptr);
+    const auto gain = encoded (0, (saved->nrpn << 8) | 1, 55);
+    ASSERT_FALSE (otherSent.empty());
+    EXPECT_EQ (otherSent.back(), encoded (0, (saved->nrpn << 8) | 0x8002, 1));
+
+    // A MIDI output chosen now sends them again, not the box's empty store.
+    otherSent.clear();
+    project.sendAllControlsToBoard();
+    EXPECT_NE (std::find (otherSent.begin(), otherSent.end(), gain), otherSent.end());
+    other.closeAllControlPanels();
+}
