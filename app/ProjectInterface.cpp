@@ -603,10 +603,21 @@ void ProjectInterface::enableGlobalPresetButtons()
 
 ProjectFileWriter::Hooks ProjectInterface::makeProcessSaveHooks()
 {
-    // The process boxes build their control panels and hand the node's
-    // store the values they show here, once they exist; without them the
-    // model's own stores are written.
-    return {};
+    // A process in a box is saved with the values its box shows (its panel
+    // registers its controls first); without a box the node's store is
+    // written as it stands.
+    ProjectFileWriter::Hooks hooks;
+    hooks.prepareProcess = [] (GraphNode& node)
+    {
+        if (auto* box = dynamic_cast<Zorvex*> (node.getBox()))
+        {
+            if (! box->getControlPanel().hasControlPanel())
+                box->getControlPanel().buildControlPanel (false, false, false);
+
+            box->copyShownStoreToNode();
+        }
+    };
+    return hooks;
 }
 
 ProjectFile::SavedControlHooks ProjectInterface::makeSavedControlHooks()

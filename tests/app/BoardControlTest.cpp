@@ -209,3 +209,25 @@ TEST_F (BoardControlPageTest, AnOpenedProjectsSavedValuesAreWhatAnOutputSends)
     EXPECT_NE (std::find (otherSent.begin(), otherSent.end(), gain), otherSent.end());
     other.closeAllControlPanels();
 }
+
+TEST_F (BoardControlPageTest, ASaveWritesTheValuesTheBoxShows)
+{
+    // Its panel, opened once, registered the process's controls.
+    auto& box = *page->getProcessEditor().getBoxes().getFirst();
+    box.getControlPanel().buildControlPanel (false, false, false);
+    const auto controls = box.getOwnStore().getControlCount();
+    ASSERT_GT (controls, 0);
+
+    std::vector<uint32_t> values;
+
+    for (int i = 0; i < controls; ++i)
+        values.push_back (100u + (uint32_t) i);
+
+    setLastSaved (box.getOwnStore(), values);
+    dialogs.chosenFiles.push_back (folder.getChildFile ("shown.zqp"));
+    ASSERT_TRUE (container.getProjectInterface().saveProject (false));
+
+    const auto text = folder.getChildFile ("shown.zqp").loadFileAsString();
+    EXPECT_TRUE (text.contains ("<List name=\"(Last-Saved)\" Value1=\"100\" Value2=\"101\"")) << text;
+    EXPECT_EQ (&box.getCurrentStore(), &box.getOwnStore());
+}
