@@ -160,7 +160,12 @@ void ProjectFileWriter::writeLastSaved (juce::XmlElement& processElement, GraphN
         store.selectOrAddPreset (ProcessPresetStore::lastSavedPresetName, 0, true);
         store.takeValuesFromPanel (ProcessPresetStore::lastSavedPresetName);
 
-        const auto count = PresetDocument::prepareFixedDelayControl (store, (int) node.getChannelCount());
+        // The count group is chosen as the reader chooses it, by the process:
+        // a store that a damaged file gave a delay control it never had
+        // keeps its values under the process's own channel count.
+        const auto channels = (int) node.getChannelCount();
+        const auto delayProcess = (definition->defaultChannelWord & GraphNode::delayCountFlag) != 0;
+        const auto count = delayProcess ? PresetDocument::prepareFixedDelayControl (store, channels) : channels;
         PresetDocument document;
         document.writeClassElement (processElement, juce::String (definition->name), count, store, false);
     }

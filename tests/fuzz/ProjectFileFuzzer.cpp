@@ -43,6 +43,19 @@ juce::String installAndWrite (const ProjectFileContent& content, ModuleLibrary& 
     const ProjectFileWriter::Options options{ 800, 600, {} };
     return ProjectFile::createXml (design, options)->toString();
 }
+
+juce::String firstDifference (const juce::String& a, const juce::String& b)
+{
+    const auto linesA = juce::StringArray::fromLines (a);
+    const auto linesB = juce::StringArray::fromLines (b);
+
+    for (int i = 0; i < std::max (linesA.size(), linesB.size()); ++i)
+        if (linesA[i] != linesB[i])
+            return "line " + juce::String (i + 1) + "\n" + linesA.joinIntoString ("\n", i - 3, 14) + "\n----\n" +
+                   linesB.joinIntoString ("\n", i - 3, 6);
+
+    return {};
+}
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput (const uint8_t* data, size_t size)
@@ -63,8 +76,10 @@ extern "C" int LLVMFuzzerTestOneInput (const uint8_t* data, size_t size)
     if (reread.content == nullptr)
         FuzzSupport::fail ("the design read could not be read again once written: " + reread.result.getErrorMessage());
 
-    if (installAndWrite (*reread.content, library) != written)
-        FuzzSupport::fail ("the design read changed between two writes");
+    const auto again = installAndWrite (*reread.content, library);
+
+    if (again != written)
+        FuzzSupport::fail ("the design read changed between two writes, first at:\n" + firstDifference (written, again));
 
     return 0;
 }

@@ -303,6 +303,21 @@ TEST_F (ProjectFileRobustnessTest, HostileFilesAreRefusedOrOpenedSoundly)
                           "</Lists></Preset></CountGroup></Class></Process>") +
                    "</DSPs>"),
           false, 1, [] (Design& d) { EXPECT_EQ (d.getDsp (0)->getGraph().getNode (0)->presetStore.getPresetCount(), 0); } },
+        { "delay control in a process that has none",
+          project ("<DSPs>" +
+                   dspOf ("<Process ProcessId=\"517\" NCount=\"3221225474\"><Class name=\"Limiter\"><CountGroup count=\"2\">"
+                          "<Preset><Count NumberOfPresets=\"1\" NumberOfControls=\"2\" NumberOfFixedControls=\"2\"/>"
+                          "<Controls fixedName1=\"A\" fixedNrpn1=\"1\" fixedName2=\"-/-delay-/-\" fixedNrpn2=\"99282957\" "
+                          "delay=\"1\"/><Lists><List name=\"(Last-Saved)\" fixedValue1=\"7\" fixedValue2=\"250\" "
+                          "delayCount=\"250\"/></Lists></Preset></CountGroup></Class></Process>") +
+                   "</DSPs>"),
+          false, 0,
+          [] (Design& d)
+          {
+              auto& store = d.getDsp (0)->getGraph().getNode (0)->presetStore;
+              ASSERT_TRUE (store.findPreset (ProcessPresetStore::lastSavedPresetName));
+              EXPECT_EQ (store.getCurrentPresetRecord()->values.at (0), 7u);
+          } },
         { "removed process with huge pin counts",
           project ("<DSPs>" + dspOf ("<Process ProcessId=\"4000\" InNb=\"4000000000\" OutNb=\"-1\"/>") + "</DSPs>"), false, 2,
           [] (Design& d) { EXPECT_EQ (d.getDsp (0)->getGraph().getNode (0)->inputCount, 64u); } },
