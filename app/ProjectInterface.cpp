@@ -772,3 +772,30 @@ void ProjectInterface::writeNrpnListFile()
         Dialogs::getCurrent().showMessage (juce::MessageBoxIconType::WarningIcon, productTitle,
                                            "The NRPN list file could not be written:\n" + file.getFullPathName());
 }
+
+//==============================================================================
+std::unique_ptr<GlobalPresetCollector> ProjectInterface::makeGlobalPresetCollector()
+{
+    auto collector = std::make_unique<GlobalPresetCollector> (design, presetDocument, getGlobalPresetFile());
+
+    collector->setProcessWriter (
+        [&target = *collector] (GraphNode& node, const juce::String& name, uint32_t dspId)
+        {
+            if (auto* box = dynamic_cast<Zorvex*> (node.getBox()))
+                return box->writeTemporaryPreset (name, dspId, target);
+
+            return target.writeTemporaryPreset (node, name, dspId);
+        });
+
+    return collector;
+}
+
+GlobalPreset* ProjectInterface::collectGlobalPreset (const juce::String& name)
+{
+    return makeGlobalPresetCollector()->collectGlobalPreset (name);
+}
+
+GlobalPreset* ProjectInterface::collectDspGlobalPreset (const juce::String& name, uint32_t dspId, int dspCount, bool first)
+{
+    return makeGlobalPresetCollector()->collectDspGlobalPreset (name, dspId, dspCount, first);
+}

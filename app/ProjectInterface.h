@@ -5,6 +5,7 @@
 #include "generator/MainBusFile.h"
 #include "model/BoardControlSender.h"
 #include "model/Design.h"
+#include "model/GlobalPresetCollector.h"
 #include "model/GraphData.h"
 #include "model/ModuleLibrary.h"
 #include "model/ModulesDefReader.h"
@@ -156,6 +157,13 @@ public:
     // Where the generation puts the firmware IDE's project.
     juce::File getIdeProjectFileName (const juce::File& projectFile) const;
     MainBusFile& getMainBusFile() noexcept { return mainBusFile; }
+
+    //==============================================================================
+    // Global presets. The collection of a global preset's keys reaches each
+    // process through its box when it has one (see GlobalPresetCollector).
+    std::unique_ptr<GlobalPresetCollector> makeGlobalPresetCollector();
+    GlobalPreset* collectGlobalPreset (const juce::String& name);
+    GlobalPreset* collectDspGlobalPreset (const juce::String& name, uint32_t dspId, int dspCount, bool first);
 
     //==============================================================================
     static juce::PopupMenu createHelpMenu();

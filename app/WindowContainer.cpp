@@ -1,6 +1,7 @@
 #include "app/WindowContainer.h"
 
 #include "app/ProjectInterface.h"
+#include "app/SavePresetThread.h"
 #include "editors/Dialogs.h"
 #include "model/DesignLog.h"
 
@@ -596,11 +597,10 @@ void WindowContainer::confirmRemoveGlobalPreset()
 
 bool WindowContainer::runSavePresetThread (const juce::String& name)
 {
-    // The saving of global presets (collecting every process's values into
-    // the named preset and writing the global preset file) takes its place
-    // here; until then nothing is saved, and nothing claims it was.
-    juce::ignoreUnused (name);
-    return false;
+    // Behind its progress window; it ends with a message of its own.
+    SavePresetThread saving (*this, name);
+    saving.runThread();
+    return saving.wasSaved();
 }
 
 void WindowContainer::removeGlobalPreset (const juce::String& name)

@@ -6,6 +6,7 @@
 #include "editors/HelpViewer.h"
 #include "editors/ZorvexBus.h"
 #include "model/DesignLog.h"
+#include "model/GlobalPresetCollector.h"
 #include "model/ModuleDefinition.h"
 #include "model/NodeChannelRules.h"
 
@@ -1007,6 +1008,30 @@ void Zorvex::createOrSavePreset (bool create)
     const int count = PresetDocument::prepareFixedDelayControl (ownStore, (int) node->getChannelCount());
     presetDocument.writeProcessPresetDocument (ownerEditor->getPresetFile(), juce::String (definition->name), count, ownStore,
                                                PresetDocument::WriteOptions());
+}
+
+int Zorvex::writeTemporaryPreset (const juce::String& name, uint32_t dspId, GlobalPresetCollector& collector)
+{
+    // Panels are built and read on the message thread only.
+    JUCE_ASSERT_MESSAGE_THREAD
+
+    auto* node = getNode();
+
+    if (node == nullptr || mode != processMode)
+        return -1;
+
+    if (! controlPanel.hasControlPanel())
+        controlPanel.buildControlPanel (false, false, false);
+
+    // Its description registers the controls even without the library,
+    // whose panel would show their values.
+    if (! currentStore->hasBuiltControls())
+        return -1;
+
+    if (currentStore != &node->presetStore)
+        node->presetStore.copyFrom (*currentStore);
+
+    return collector.writeTemporaryPreset (*node, name, dspId);
 }
 
 //==============================================================================

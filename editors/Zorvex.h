@@ -12,6 +12,7 @@
 #include <memory>
 
 class ActionManager;
+class GlobalPresetCollector;
 class GraphEditorView;
 class ModuleLibrary;
 class ZorvexBus;
@@ -110,6 +111,12 @@ public:
     // poll), built from the library that the editor's panel host lends.
     ProcessControlPanel& getControlPanel() noexcept { return controlPanel; }
     bool isPanelShown() const noexcept { return controlPanel.isPanelShown(); }
+
+    // Saving a global preset: the process's values as its panel shows them,
+    // stored through the node's store (which takes a copy of the store this
+    // box shows). The panel is built when it was not; a process without
+    // controls takes no part (-1). Otherwise the index of the stored preset.
+    int writeTemporaryPreset (const juce::String& name, uint32_t dspId, GlobalPresetCollector& collector);
 
     //==============================================================================
     // Size rule: the height of a process box for its count; a growth keeps

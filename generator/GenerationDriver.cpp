@@ -2,6 +2,7 @@
 
 #include "generator/IdeProjectFile.h"
 #include "generator/MainBusFile.h"
+#include "generator/PresetSourceGenerator.h"
 #include "generator/ProjectHeaders.h"
 #include "generator/SourceFiles.h"
 #include "model/Design.h"
@@ -49,6 +50,7 @@ void GenerationDriver::generateSourceFiles (bool commandHandlers)
     features = {};
     fbcDsps.clear();
     generatedDspCount = 0;
+    presetSources.reset();
 
     const auto* library = design.getLibrary();
 
@@ -437,19 +439,40 @@ void GenerationDriver::writeHandlerSource (BuildProjectFile& generator, const Mo
         generator.writeNrpnHandler (library, dspNumber, texts, names);
 }
 
+PresetSourceGenerator& GenerationDriver::getPresetSources()
+{
+    if (presetSources == nullptr)
+        presetSources = std::make_unique<PresetSourceGenerator> (design);
+
+    return *presetSources;
+}
+
+bool GenerationDriver::storePair (const char* headerName, const char* sourceName, const juce::String& header,
+                                  const juce::String& source)
+{
+    const bool headerWritten = storeFile (headerName, header);
+    const bool sourceWritten = storeFile (sourceName, source);
+    return headerWritten && sourceWritten;
+}
+
 bool GenerationDriver::writeProcessPresetSources (bool biquadControl)
 {
-    juce::ignoreUnused (biquadControl);
-    return false;
+    const auto files = getPresetSources().makeProcessPresetFiles (settings.getPresetFile(), biquadControl);
+
+    return files.has_value() && storePair (PresetSourceGenerator::processHeaderName, PresetSourceGenerator::processSourceName,
+                                           files->header, files->source);
 }
 
 bool GenerationDriver::writeGlobalPresetSources (bool biquadControl)
 {
-    juce::ignoreUnused (biquadControl);
-    return false;
+    const auto files = getPresetSources().makeGlobalPresetFiles (settings.getGlobalPresetFile(), biquadControl);
+
+    return files.has_value() && storePair (PresetSourceGenerator::globalHeaderName, PresetSourceGenerator::globalSourceName,
+                                           files->header, files->source);
 }
 
 void GenerationDriver::writeLoaderOnlyPresetSources (bool biquadControl)
 {
-    juce::ignoreUnused (biquadControl);
+    const auto files = PresetSourceGenerator::makeLoaderOnlyFiles (biquadControl);
+    storePair (PresetSourceGenerator::processHeaderName, PresetSourceGenerator::processSourceName, files.header, files.source);
 }

@@ -7,10 +7,12 @@
 #include <juce_core/juce_core.h>
 
 #include <cstdint>
+#include <memory>
 
 class Design;
 class DspSlot;
 class MainBusFile;
+class PresetSourceGenerator;
 class ModuleLibrary;
 class ProjectSettings;
 
@@ -69,17 +71,17 @@ protected:
     // The process presets from the project's preset file: "presets.h" and
     // "presets.c" with the loader. True when presets were written (the files
     // are then listed and logged); biquadControl tells the loader whether
-    // biquads exist. Writes nothing yet.
+    // biquads exist.
     virtual bool writeProcessPresetSources (bool biquadControl);
 
     // The global presets from the project's global preset file:
     // "GlobalPresets.h" and "GlobalPresets.c". True when global presets were
-    // written. Writes nothing yet.
+    // written.
     virtual bool writeGlobalPresetSources (bool biquadControl);
 
     // "presets.c" and "presets.h" holding only the process-preset loader, which
     // the global loader calls: written when global presets were written but no
-    // process presets. Writes nothing yet.
+    // process presets.
     virtual void writeLoaderOnlyPresetSources (bool biquadControl);
 
     // Stores a whole file into the output directory; a failure is logged as
@@ -113,6 +115,8 @@ private:
     void reportWriteFailure (const juce::File& file);
     void addToFileList (std::initializer_list<const char*> names);
     bool isAnyDspFull (const ModuleLibrary& library) const;
+    PresetSourceGenerator& getPresetSources();
+    bool storePair (const char* headerName, const char* sourceName, const juce::String& header, const juce::String& source);
 
     Design& design;
     ProjectSettings& settings;
@@ -128,4 +132,6 @@ private:
     bool customMissing = false;
     int generatedDspCount = 0;
     juce::String sharedHeader, customHeader, memoryMap;
+    // Made for each run: the preset sources of a run never declare a name twice.
+    std::unique_ptr<PresetSourceGenerator> presetSources;
 };

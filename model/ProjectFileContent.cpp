@@ -61,6 +61,30 @@ void ProjectFileContent::installInto (Design& design) const
         bus.addBusPin (p.nodeId, p.channel, p.direction, p.name);
 }
 
+// The file keeps each command's control number (and second word); the
+// function ids come from the process's definition. Built here as the
+// process's box builds them, so that a design opened with no window has whole
+// command words for the generator; the box builds them again and takes the
+// saved numbers once more.
+void ProjectFileContent::takeSavedCommandWords (GraphNode& node, const Process& process)
+{
+    node.buildControlIds();
+
+    const auto saved = std::min ({ process.commandWordCount, (int) process.commandWords.size(), (int) node.commandWords.size() });
+
+    for (int k = 0; k < saved; ++k)
+    {
+        auto& word = node.commandWords[(size_t) k];
+
+        if (word != 0xFFFFFFFFu)
+            word = (word & 0xFFFF0000u) | (process.commandWords[(size_t) k] & 0xFFFF);
+
+        if (k < (int) node.secondCommandWords.size() && k < (int) process.secondCommandWords.size() &&
+            node.secondCommandWords[(size_t) k] != 0xFFFFFFFFu)
+            node.secondCommandWords[(size_t) k] = process.secondCommandWords[(size_t) k];
+    }
+}
+
 void ProjectFileContent::installDsp (Design& design, const Dsp& dsp) const
 {
     auto& bus = design.getBusGraph();
@@ -113,6 +137,8 @@ void ProjectFileContent::installDsp (Design& design, const Dsp& dsp) const
 
             if (process.definition->hasChannelWord && (process.definition->hasMemoryClass || delayType))
                 node->memoryChoice = (int) (process.memoryWord & 3);
+
+            takeSavedCommandWords (*node, process);
         }
 
         // As the process's box shows it, so that it reads the same before

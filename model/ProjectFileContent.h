@@ -9,6 +9,7 @@
 #include <vector>
 
 class Design;
+class GraphNode;
 class ModuleDefinition;
 class ProcessDefinition;
 
@@ -117,4 +118,5 @@ public:
 
 private:
     void installDsp (Design& design, const Dsp& dsp) const;
+    static void takeSavedCommandWords (GraphNode& node, const Process& process);
 };

@@ -543,6 +543,7 @@ protected:
     }
 
     juce::ComboBox& combo() { return container->getGlobalPresetCombo(); }
+    juce::File globalPresetFile() { return project().getGlobalPresetFile(); }
 };
 } // namespace
 
@@ -657,4 +658,31 @@ TEST_F (WindowContainerStripTest, TheNrpnListItemWritesTheListIntoTheChosenFile)
 
     container->handleFileMenu (WindowContainer::nrpnListItem);
     EXPECT_EQ (dialogs.chooserRequests.size(), 2u) << "cancelled: nothing";
+}
+
+TEST_F (GlobalPresetStripTest, ACreatedPresetIsChosenWithoutBeingAppliedAgain)
+{
+    VX_REQUIRE_DISPLAY();
+    auto& settingsOfProject = project().getProjectSettings();
+    settingsOfProject.setProjectFile (folder.getChildFile ("Strip.zqp").getFullPathName());
+    settingsOfProject.setProjectName ("Strip");
+    settingsOfProject.setProjectFolder (folder.get().getFullPathName());
+    setDesignLocked (false);
+    setLockWarningShown (false);
+
+    chooseItem (combo(), 0);
+    container->enableGlobalPresetButtons();
+    devices.sent.clear();
+    dialogs.names.push_back ("Stage");
+
+    EXPECT_TRUE (container->saveGlobalPreset (container->getGlobalPresetChoice()));
+
+    ASSERT_EQ (combo().getNumItems(), 4);
+    EXPECT_EQ (combo().getText(), "Stage");
+    EXPECT_TRUE (devices.sent.empty()) << "the design holds these values already";
+    EXPECT_EQ (container->getSavePresetButton().getButtonText(), "Save");
+    EXPECT_TRUE (container->getRemovePresetButton().isEnabled());
+    EXPECT_TRUE (isDesignLocked());
+    EXPECT_EQ (project().getTitleText(), "Strip - (locked)");
+    EXPECT_TRUE (globalPresetFile().existsAsFile());
 }

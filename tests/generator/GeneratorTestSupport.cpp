@@ -175,6 +175,40 @@ juce::File getSourceDirectory()
     return juce::File (VX_SOURCE_DIR);
 }
 
+bool hasHostCompiler()
+{
+    juce::ChildProcess probe;
+    return probe.start (juce::StringArray{ "cc", "--version" }) && probe.waitForProcessToFinish (30000) &&
+           probe.getExitCode() == 0;
+}
+
+juce::String compileWithSdk (const juce::File& source, const juce::File& includeFolder)
+{
+    const auto sdk = getSourceDirectory().getChildFile ("tests/generator/sdk");
+    juce::ChildProcess compiler;
+    const juce::StringArray arguments{ "cc",
+                                       "-std=gnu99",
+                                       "-fsyntax-only",
+                                       "-Werror=implicit-function-declaration",
+                                       "-Werror=implicit-int",
+                                       "-Werror=incompatible-pointer-types",
+                                       "-Werror=int-conversion",
+                                       "-Werror=overflow",
+                                       "-Werror=discarded-qualifiers",
+                                       "-I",
+                                       includeFolder.getFullPathName(),
+                                       "-I",
+                                       sdk.getFullPathName(),
+                                       source.getFullPathName() };
+
+    if (! compiler.start (arguments))
+        return "the compiler did not start";
+
+    const auto output = compiler.readAllProcessOutput();
+    compiler.waitForProcessToFinish (60000);
+    return compiler.getExitCode() == 0 ? juce::String() : output;
+}
+
 modulesdef::LibraryDescription sampleDescription()
 {
     const auto text = getSourceDirectory().getChildFile ("resources/SampleModules.txt").loadFileAsString();

@@ -79,4 +79,12 @@ juce::StringArray findRoutingBreaches (const GraphData& graph);
 juce::String goldenText (const juce::String& name, const juce::String& actual);
 
 juce::File getSourceDirectory();
+
+// Whether the host has a C compiler ("cc") for the syntax checks.
+bool hasHostCompiler();
+
+// Checks a generated C file with the host's C compiler against our small SDK
+// headers (tests/generator/sdk), the include folder's headers first: empty
+// when the compiler accepts it, else its messages.
+juce::String compileWithSdk (const juce::File& source, const juce::File& includeFolder);
 } // namespace generatortest

@@ -220,6 +220,9 @@ GraphNode& DesignBuilder::addProcess (uint32_t dspId, const juce::String& proces
     if ((definition.defaultChannelWord & GraphNode::delayCountFlag) != 0)
         node.presetStore.setHasFixedDelayControl();
 
+    // As the process's box builds them.
+    node.buildControlIds();
+
     design.getDspEntry (dspId)->addProcessInstance ((int) node.getId(), definition.processId);
     return node;
 }
@@ -248,19 +251,17 @@ void DesignBuilder::setLastSaved (GraphNode& node, std::initializer_list<std::pa
         values[i++] = control.second;
 }
 
+// Control numbers of the user's own over the words the box built.
 void DesignBuilder::setCommandWords (GraphNode& node, uint32_t seed)
 {
-    const auto count = node.getProcessDefinition()->getSecondFunctionCount();
-    node.commandWords.assign ((size_t) count, 0);
-    node.secondCommandWords.assign ((size_t) count, 0);
+    node.buildControlIds();
 
-    for (int j = 0; j < count; ++j)
+    for (int j = 0; j < node.commandWordCount; ++j)
     {
-        node.commandWords[(size_t) j] = ((0x4000u + (uint32_t) j) << 16) | ((node.nrpn & 0xFF) << 8) | (seed + (uint32_t) j);
+        auto& word = node.commandWords[(size_t) j];
+        word = (word & 0xFFFF0000u) | ((node.nrpn & 0xFF) << 8) | (seed + (uint32_t) j);
         node.secondCommandWords[(size_t) j] = seed * 3 + (uint32_t) j;
     }
-
-    node.commandWordCount = count;
 }
 
 void buildSampleDesign (Design& design)

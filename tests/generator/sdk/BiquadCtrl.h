@@ -3,5 +3,6 @@
 #define TEST_BIQUADCTRL_H
 
 void initBiquadExType (WORD* types, WORD bandCount);
+void biquadSetLoadingPreset (WORD loading);
 
 #endif

@@ -7,5 +7,6 @@ typedef unsigned short WORD;
 typedef unsigned int DWORD;
 
 #include "system_runtime.h"
+#include "system_presets.h"
 
 #endif

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <juce_core/juce_core.h>
+
+#include <optional>
+
+class Design;
+class PresetSourceWriter;
+
+// The preset sources of a generation, as whole file texts: "presets.h" and
+// "presets.c" from the project's preset file, "GlobalPresets.h" and
+// "GlobalPresets.c" from its global preset file and global presets, or the
+// loader-only "presets" pair that the global loader needs when the design
+// has no process presets. A pair is made whole or not at all, so the files
+// on disk always belong together; a file that cannot be read is reported
+// in the log and gives no pair.
+//
+// Reading a preset file may complete it: a count group that announces the
+// fixed delay control without naming it gets it named. The file is then
+// written back, whole, and only then.
+class PresetSourceGenerator
+{
+public:
+    struct Files
+    {
+        juce::String header, source;
+    };
+
+    static constexpr const char* processHeaderName = "presets.h";
+    static constexpr const char* processSourceName = "presets.c";
+    static constexpr const char* globalHeaderName = "GlobalPresets.h";
+    static constexpr const char* globalSourceName = "GlobalPresets.c";
+
+    // Reads the design's library (which classes are biquads), its stored
+    // presets (current presets, table counter) and its global presets.
+    explicit PresetSourceGenerator (Design& design);
+    ~PresetSourceGenerator();
+
+    // None when the file holds no preset table.
+    std::optional<Files> makeProcessPresetFiles (const juce::File& presetFile, bool biquadControl);
+
+    // None when there is no global preset, or no preset table for one.
+    std::optional<Files> makeGlobalPresetFiles (const juce::File& globalPresetFile, bool biquadControl);
+
+    static Files makeLoaderOnlyFiles (bool biquadControl);
+
+    // A class whose control table marks it for the biquad control: "Biquad",
+    // "BiquadEx", or a process of the library of biquad kind.
+    bool isBiquadClass (const juce::String& className) const;
+
+private:
+    std::unique_ptr<juce::XmlElement> loadDocument (const juce::File& file, bool global);
+    std::unique_ptr<PresetSourceWriter> makeWriter (const juce::XmlElement& root, bool global);
+
+    Design& design;
+    juce::StringArray usedNames;
+};

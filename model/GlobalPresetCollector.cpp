@@ -1,0 +1,132 @@
+#include "model/GlobalPresetCollector.h"
+
+#include "model/Design.h"
+#include "model/PresetDocument.h"
+
+GlobalPresetCollector::GlobalPresetCollector (Design& designToUse, PresetDocument& documentToUse,
+                                              const juce::File& globalPresetFile)
+    : design (designToUse), document (documentToUse), file (globalPresetFile)
+{
+    processWriter = [this] (GraphNode& node, const juce::String& name, uint32_t dspId)
+    { return writeTemporaryPreset (node, name, dspId); };
+}
+
+juce::String GlobalPresetCollector::makeTemporaryPresetName (const juce::String& name, uint32_t dspId, uint32_t nrpn)
+{
+    auto twoDigits = [] (uint32_t value)
+    { return juce::String::toHexString ((int) (value & 0xFF)).toUpperCase().paddedLeft ('0', 2); };
+    return name + "_DSP" + twoDigits (dspId) + "-PCS" + twoDigits (nrpn);
+}
+
+void GlobalPresetCollector::note (const juce::Result& outcome)
+{
+    if (outcome.failed() && result.wasOk())
+        result = outcome;
+}
+
+//==============================================================================
+GlobalPreset* GlobalPresetCollector::collectGlobalPreset (const juce::String& name)
+{
+    GlobalPreset* preset = nullptr;
+
+    for (int i = 0; i < design.getNumDsps(); ++i)
+        preset = collectDspGlobalPreset (name, design.getDsp (i)->getDspId(), design.getNumDsps(), i == 0);
+
+    return preset;
+}
+
+GlobalPreset* GlobalPresetCollector::collectDspGlobalPreset (const juce::String& name, uint32_t dspId, int dspCount, bool first)
+{
+    // The count of DSPs is what the tables held tell: announcing more tables
+    // than there are would send readers past them.
+    juce::ignoreUnused (dspCount);
+
+    auto& list = design.getGlobalPresets();
+
+    if (list.findByName (name) < 0)
+    {
+        if (! first)
+            return nullptr;
+
+        list.addIfMissing (name);
+    }
+
+    auto* preset = list.getCurrent();
+
+    if (first)
+        preset->clearTables();
+
+    preset->addTable (dspId);
+    auto* table = preset->findTableByDsp (dspId);
+    table->clearKeys();
+
+    auto& stores = design.getPresetStores();
+    auto* slot = design.findDsp (dspId);
+
+    // A DSP the registry does not know has no processes to collect.
+    if (slot != nullptr && design.getDspEntry (dspId) != nullptr)
+    {
+        auto& graph = slot->getGraph();
+
+        for (int i = 0; i < graph.getNumNodes(); ++i)
+        {
+            auto* node = graph.getNode (i);
+
+            if (node == nullptr || node->getProcessDefinition() == nullptr)
+                continue;
+
+            stores.setLastTableId (-1);
+            const auto index = processWriter (*node, name, dspId);
+
+            if (index != -1 && stores.getLastTableId() != -1)
+                table->addKey ((int) node->nrpn, index, stores.getLastTableId());
+        }
+    }
+
+    note (document.writeGlobalPresetDocument (file, *preset, *table, first));
+    return preset;
+}
+
+int GlobalPresetCollector::writeTemporaryPreset (GraphNode& node, const juce::String& name, uint32_t dspId)
+{
+    auto& stores = design.getPresetStores();
+    document.setPresetStores (&stores);
+    stores.setLastTableId (-1);
+
+    const auto* definition = node.getProcessDefinition();
+    auto& store = node.presetStore;
+
+    if (definition == nullptr || ! store.hasBuiltControls())
+        return -1;
+
+    // Without a panel, the values it would show: the current preset's.
+    PresetRecord shown;
+
+    if (const auto* current = store.getCurrentPresetRecord())
+        shown = *current;
+
+    const auto temporaryName = makeTemporaryPresetName (name, dspId, node.nrpn);
+
+    if (! store.selectOrAddPreset (temporaryName, 0, true))
+        return -1;
+
+    if (store.getPanel() == nullptr && ! shown.values.empty())
+    {
+        auto* temporary = store.getCurrentPresetRecord();
+        temporary->values = shown.values;
+        temporary->orderDone = shown.orderDone;
+        store.padValuesToControlCount();
+    }
+
+    store.normaliseControlOrder();
+    store.takeValuesFromPanel (temporaryName);
+    store.setSelectedPreset (store.getCurrentPreset());
+
+    int index = -1;
+    const auto written = document.writeProcessPresetDocument (file, juce::String (definition->name), (int) node.getChannelCount(),
+                                                              store, { true, true, true }, &index);
+    store.removePresetByName (temporaryName);
+    note (written);
+
+    return written.wasOk() ? index : -1;
+}

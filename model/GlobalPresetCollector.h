@@ -1,0 +1,68 @@
+#pragma once
+
+#include <juce_core/juce_core.h>
+
+#include <cstdint>
+#include <functional>
+
+class Design;
+class GlobalPreset;
+class GraphNode;
+class PresetDocument;
+
+// The first stage of saving a global preset: every process of every DSP
+// stores its current values as a preset of its class and channel count in
+// the project's collections (an equal stored preset is found instead of
+// adding a new one), and the global preset gets, per DSP, one key per
+// process naming that stored preset. The stored stores and the global
+// preset's tables are written into the global preset file as it goes.
+//
+// A process's values reach its node's store through its box in the program
+// (which builds its control panel first and hands over the store it shows);
+// without a box the node's own store stands for it as the design holds it.
+class GlobalPresetCollector
+{
+public:
+    // Stores one process's values under a temporary preset and gives the
+    // index of the stored preset, or -1 when the process takes no part.
+    using ProcessWriter = std::function<int (GraphNode& node, const juce::String& name, uint32_t dspId)>;
+
+    // The document is the project's, pointed at the design's collections
+    // and global presets, with the preset list in use.
+    GlobalPresetCollector (Design& design, PresetDocument& document, const juce::File& globalPresetFile);
+
+    void setProcessWriter (ProcessWriter writer) { processWriter = std::move (writer); }
+
+    // Every DSP in slot order; the global preset, or none without a DSP.
+    GlobalPreset* collectGlobalPreset (const juce::String& name);
+
+    // One DSP's table of the global preset. The first DSP of a collection
+    // creates the preset when it is new and starts its tables afresh (a DSP
+    // removed since keeps no table); a later DSP finds it, or gives none.
+    // The table count is the number of tables held.
+    GlobalPreset* collectDspGlobalPreset (const juce::String& name, uint32_t dspId, int dspCount, bool first);
+
+    // The process's values in its node's store, stored as described above
+    // and taken out of the node's store again. The values are those the
+    // store's control panel shows, or without a panel those of the store's
+    // current preset. -1 for a node without controls or process definition.
+    int writeTemporaryPreset (GraphNode& node, const juce::String& name, uint32_t dspId);
+
+    // name + "_DSP" + the DSP id + "-PCS" + the NRPN, each in two upper-case
+    // hexadecimal digits.
+    static juce::String makeTemporaryPresetName (const juce::String& name, uint32_t dspId, uint32_t nrpn);
+
+    // Ok unless a write of the global preset file failed; the first failure.
+    const juce::Result& getResult() const noexcept { return result; }
+
+    const juce::File& getGlobalPresetFile() const noexcept { return file; }
+
+private:
+    void note (const juce::Result& outcome);
+
+    Design& design;
+    PresetDocument& document;
+    juce::File file;
+    ProcessWriter processWriter;
+    juce::Result result = juce::Result::ok();
+};
