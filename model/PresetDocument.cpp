@@ -312,7 +312,12 @@ void registerFileControls (ProcessPresetStore& target, const PresetControlsLayou
         if (slot.fixed != fixed || slot.number > howMany || slot.name.isEmpty() || target.findControl (slot.name))
             continue;
 
-        if (! target.addOrUpdateControlOfKind (slot.nrpn, slot.name, fixed))
+        // The delay control is known by its name; a file that gives it
+        // another number would make it a second, ordinary control.
+        const auto nrpn =
+            slot.name == ProcessPresetStore::fixedDelayControlName ? ProcessPresetStore::fixedDelayControlNrpn : slot.nrpn;
+
+        if (! target.addOrUpdateControlOfKind (nrpn, slot.name, fixed))
             return;
     }
 }

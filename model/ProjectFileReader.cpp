@@ -479,6 +479,54 @@ void ProjectFileReader::readCommands (const juce::XmlElement& element, ProjectFi
     process.commandWordCount = node.commandWordCount;
 }
 
+// A copy of the count group without the delay control, or none when it
+// names none.
+std::unique_ptr<juce::XmlElement> ProjectFileReader::withoutDelayControl (const juce::XmlElement& group)
+{
+    std::unique_ptr<juce::XmlElement> copy;
+
+    for (auto* preset : group.getChildWithTagNameIterator ("Preset"))
+    {
+        for (auto* controls : preset->getChildWithTagNameIterator ("Controls"))
+        {
+            bool named = controls->hasAttribute ("delay");
+
+            for (int i = 0; i < controls->getNumAttributes() && ! named; ++i)
+                named = controls->getAttributeValue (i) == ProcessPresetStore::fixedDelayControlName;
+
+            if (named)
+                copy = std::make_unique<juce::XmlElement> (group);
+        }
+    }
+
+    if (copy == nullptr)
+        return nullptr;
+
+    for (auto* preset : copy->getChildWithTagNameIterator ("Preset"))
+    {
+        for (auto* controls : preset->getChildWithTagNameIterator ("Controls"))
+        {
+            controls->removeAttribute ("delay");
+
+            for (int i = controls->getNumAttributes(); --i >= 0;)
+            {
+                const auto name = controls->getAttributeName (i);
+
+                if (controls->getAttributeValue (i) != ProcessPresetStore::fixedDelayControlName)
+                    continue;
+
+                // "fixedNameN" and "NameN" go with "fixedNrpnN" and "NrpnN".
+                const auto nrpnName = name.replace ("Name", "Nrpn");
+                controls->removeAttribute (name);
+                controls->removeAttribute (nrpnName);
+                i = controls->getNumAttributes();
+            }
+        }
+    }
+
+    return copy;
+}
+
 void ProjectFileReader::readLastSaved (const juce::XmlElement& element, ProjectFileContent::Process& process)
 {
     auto* definition = process.definition;
@@ -509,6 +557,16 @@ void ProjectFileReader::readLastSaved (const juce::XmlElement& element, ProjectF
     document.setStore (&store);
     document.setMessageHandler ([this] (const juce::String&, const juce::String& text, const juce::String&)
                                 { problem ("the saved control values: " + text); });
+
+    // Only a delay-type process has the delay control; a damaged file that
+    // gives one to another process would have it change value at every save.
+    std::unique_ptr<juce::XmlElement> withoutDelay;
+
+    if (! store.hasFixedDelayControl() && (withoutDelay = withoutDelayControl (*group)) != nullptr)
+    {
+        problem ("the saved control values of " + process.name + " held a delay control, which it has not");
+        group = withoutDelay.get();
+    }
 
     if (document.loadProcessPresets (*group, count, nullptr))
         store.findPreset (ProcessPresetStore::lastSavedPresetName);

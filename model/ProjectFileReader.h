@@ -39,6 +39,7 @@ private:
                       ProjectFileContent::Process& process);
     void readChannelWord (const juce::XmlElement& element, ProjectFileContent::Process& process);
     void readCommands (const juce::XmlElement& element, ProjectFileContent::Process& process);
+    static std::unique_ptr<juce::XmlElement> withoutDelayControl (const juce::XmlElement& group);
     void readLastSaved (const juce::XmlElement& element, ProjectFileContent::Process& process);
     void assignProcessNrpns (ProjectFileContent::Dsp& dsp);
     void assignDspNrpns();

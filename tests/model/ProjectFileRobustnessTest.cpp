@@ -311,13 +311,33 @@ TEST_F (ProjectFileRobustnessTest, HostileFilesAreRefusedOrOpenedSoundly)
                           "delay=\"1\"/><Lists><List name=\"(Last-Saved)\" fixedValue1=\"7\" fixedValue2=\"250\" "
                           "delayCount=\"250\"/></Lists></Preset></CountGroup></Class></Process>") +
                    "</DSPs>"),
-          false, 0,
+          false, 1,
           [] (Design& d)
           {
               auto& store = d.getDsp (0)->getGraph().getNode (0)->presetStore;
               ASSERT_TRUE (store.findPreset (ProcessPresetStore::lastSavedPresetName));
               EXPECT_EQ (store.getCurrentPresetRecord()->values.at (0), 7u);
           } },
+        { "delay control without a number in a process that has none",
+          project ("<DSPs>" +
+                   dspOf ("<Process ProcessId=\"513\" NCount=\"3221225474\"><Class name=\"ParamEq8\"><CountGroup count=\"2\">"
+                          "<Preset><Count NumberOfPresets=\"1\" NumberOfControls=\"2\" NumberOfFixedControls=\"2\"/>"
+                          "<Controls fixedName1=\"Gain\" fixedNrpn1=\"1\" fixedName2=\"-/-delay-/-\" fixedNrpn0=\"99282957\" "
+                          "delay=\"1\"/><Lists><List name=\"(Last-Saved)\" fixedValue1=\"70\" fixedValue2=\"7\"/>"
+                          "</Lists></Preset></CountGroup></Class></Process>") +
+                   "</DSPs>"),
+          false, 1, [] (Design& d) { EXPECT_EQ (d.getDsp (0)->getGraph().getNode (0)->presetStore.getControlCount(), 1); } },
+        { "delay control under another number",
+          project ("<DSPs>" +
+                   dspOf ("<Process ProcessId=\"519\" NCount=\"268435706\"><Class name=\"LongDelay\"><CountGroup count=\"1\">"
+                          "<Preset><Count NumberOfPresets=\"1\" NumberOfControls=\"2\" NumberOfFixedControls=\"2\"/>"
+                          "<Controls fixedName1=\"Time\" fixedNrpn1=\"1\" fixedName2=\"-/-delay-/-\" fixedNrpn2=\"0\" "
+                          "delay=\"1\"/><Lists><List name=\"(Last-Saved)\" fixedValue1=\"70\" fixedValue2=\"7\" "
+                          "delayCount=\"0\"/></Lists></Preset></CountGroup></Class></Process>") +
+                   "</DSPs>"),
+          false,
+          0,
+          {} },
         { "removed process with huge pin counts",
           project ("<DSPs>" + dspOf ("<Process ProcessId=\"4000\" InNb=\"4000000000\" OutNb=\"-1\"/>") + "</DSPs>"), false, 2,
           [] (Design& d) { EXPECT_EQ (d.getDsp (0)->getGraph().getNode (0)->inputCount, 64u); } },
