@@ -4,7 +4,10 @@
 #include "app/MainContainer.h"
 #include "app/WindowContainer.h"
 #include "editors/Dialogs.h"
+#include "editors/DspEditor.h"
 #include "editors/HelpViewer.h"
+#include "editors/ProcessContainer.h"
+#include "editors/ProcessEditor.h"
 #include "editors/ProgramFolder.h"
 #include "editors/Zorvex.h"
 #include "generator/GenerationDriver.h"
@@ -191,20 +194,28 @@ void ProjectInterface::updateWindowTitle (const juce::String& name)
 
 void ProjectInterface::refreshAllDspViews()
 {
-    // Recomputes every DSP editor's load labels, once the DSP editors exist.
+    auto& pages = owner.getProcessContainer();
+
+    for (int i = 0; i < pages.getNumDsps(); ++i)
+        pages.getDsp (i)->updateUsageLabels();
 }
 
 void ProjectInterface::refreshAllEditors()
 {
-    // Each DSP's process editor resynchronises with its graph here, once the
-    // DSP editors exist.
+    auto& pages = owner.getProcessContainer();
+
+    for (int i = 0; i < pages.getNumDsps(); ++i)
+        pages.getDsp (i)->getProcessEditor().refreshFromSettings();
+
     applyDesignLock();
 }
 
 void ProjectInterface::applyDesignLock()
 {
-    // Enables every DSP editor while the design is unlocked and disables it
-    // while it is locked, once the DSP editors exist.
+    auto& pages = owner.getProcessContainer();
+
+    for (int i = 0; i < pages.getNumDsps(); ++i)
+        pages.getDsp (i)->getModuleChoice().setEnabled (! isDesignLocked());
 }
 
 void ProjectInterface::warnDesignLocked()
@@ -224,13 +235,26 @@ void ProjectInterface::clearProject()
     moduleDefinitions->clearAllProcessInstances();
     design.clearDsps();
 
-    // The bus editor's boxes and every DSP editor go here once those editors exist.
+    // The bus editor and the DSP pages follow the design and its graphs.
 }
 
 void ProjectInterface::updateCommandPanels()
 {
-    // Adds or removes the "Command Properties" panel sections of the DSP
-    // editors, once they exist.
+    auto& pages = owner.getProcessContainer();
+
+    for (int i = 0; i < pages.getNumDsps(); ++i)
+    {
+        auto& page = *pages.getDsp (i);
+
+        // Only a DSP whose graph has ever held a process has commands to show.
+        if (page.getSlot().getGraph().isFresh())
+            continue;
+
+        if (design.getSettings().isCommandViewOn())
+            page.getCommandPanelTab().addCommandPropertiesTab();
+        else
+            page.getCommandPanelTab().removeCommandPropertiesTab();
+    }
 }
 
 bool ProjectInterface::askToSaveChanges (const juce::String& question)
@@ -624,12 +648,22 @@ ProjectFile::SavedControlHooks ProjectInterface::makeSavedControlHooks()
 {
     // The box shows the node's store, which takes the saved values: the box's
     // own store would otherwise be copied over them at the next send to the
-    // board. The boxes build their panels here once that is settled.
+    // board. A box that has built no panel yet writes its description now,
+    // which registers the process's controls in that store (in their order)
+    // before the values are read in; loading it waits for the user.
     ProjectFile::SavedControlHooks hooks;
     hooks.showNodeStore = [] (GraphNode& node)
     {
         if (auto* box = dynamic_cast<Zorvex*> (node.getBox()))
             box->showNodeStore();
+    };
+    hooks.buildPanel = [] (GraphNode& node)
+    {
+        if (auto* box = dynamic_cast<Zorvex*> (node.getBox()); box != nullptr && ! box->getControlPanel().hasControlPanel())
+        {
+            box->getControlPanel().generatePanelScript (false, false);
+            node.presetStore.normaliseControlOrder();
+        }
     };
     return hooks;
 }
@@ -718,15 +752,14 @@ void ProjectInterface::comboBoxChanged (juce::ComboBox* comboBox)
     {
         projectSettings.setSamplingIndex (samplingCombo.getSelectedItemIndex());
         refreshAllDspViews();
-        // Every DSP editor refills its module choice for the new rate here,
-        // once the DSP editors exist.
+        owner.getProcessContainer().pushModuleLibraryToAll();
         setModified (true);
     }
     else if (comboBox == &memoryCombo)
     {
         projectSettings.setMemorySizeIndex (memoryCombo.getSelectedItemIndex());
         setExternalMemorySize (memoryCombo.getText().getIntValue());
-        // Every DSP editor recomputes its load labels here, once they exist.
+        refreshAllDspViews();
         setModified (true);
     }
 }

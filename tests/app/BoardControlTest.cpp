@@ -4,11 +4,14 @@
 #include "editors/ProcessContainer.h"
 #include "editors/ProcessEditor.h"
 #include "editors/Zorvex.h"
+#include "generator/PanelScriptWriter.h"
+#include "generator/VuMeterIdPool.h"
 #include "model/ControlSysExMessage.h"
 #include "model/DspDefinitionEntry.h"
 
 #include "ShellTestFixture.h"
 
+#include <map>
 #include <vector>
 
 // The board messages as the project page sends them, with a process shown in
@@ -176,8 +179,27 @@ TEST_F (BoardControlPageTest, AnOpenedProjectsSavedValuesAreWhatAnOutputSends)
                    container.getProjectInterface().getModuleDefinitions().findModuleById (0x21)->findProcessById (2), 0.5, 0.5);
     auto& node = *graph.getLastAddedNode();
     container.getDesign().getDspEntry (1)->addProcessInstance ((int) node.getId(), 2);
-    registerControls (node.presetStore);
-    setLastSaved (node.presetStore, { 55, 1 });
+
+    // The controls its panel registers (the box of the reopened design
+    // registers them again before the saved values are read in), each
+    // saved with a value of its own.
+    VuMeterIdPool meterIds;
+    int meterId = VuMeterIdPool::noId;
+    PanelScriptWriter (*node.getProcessDefinition(), node, 1, 48.0, (double) node.getChannelCount())
+        .write (node.presetStore, false, meterId, meterIds);
+    node.presetStore.normaliseControlOrder();
+    ASSERT_GT (node.presetStore.getControlCount(), 1);
+    std::vector<uint32_t> values;
+
+    for (int i = 0; i < node.presetStore.getControlCount(); ++i)
+        values.push_back (50 + (uint32_t) i);
+
+    setLastSaved (node.presetStore, values);
+    std::map<juce::String, uint32_t> savedValues;
+
+    for (int i = 0; i < node.presetStore.getControlCount(); ++i)
+        savedValues[node.presetStore.getControl (i)->name] = values[(size_t) i];
+
     dialogs.chosenFiles.push_back (folder.getChildFile ("saved.zqp"));
     ASSERT_TRUE (container.getProjectInterface().saveProject (false));
 
@@ -199,14 +221,29 @@ TEST_F (BoardControlPageTest, AnOpenedProjectsSavedValuesAreWhatAnOutputSends)
     auto* saved = other.getDesign().findDsp (1)->getGraph().getNode (1);
     ASSERT_NE (saved, nullptr);
     ASSERT_NE (saved->getBox(), nullptr);
-    const auto gain = encoded (0, (saved->nrpn << 8) | 1, 55);
-    ASSERT_FALSE (otherSent.empty());
-    EXPECT_EQ (otherSent.back(), encoded (0, (saved->nrpn << 8) | 0x8002, 1));
+    // Each control the reopened box registered, with the value saved under
+    // its name.
+    auto& store = saved->presetStore;
+    std::vector<Bytes> expected;
+
+    for (int i = 0; i < store.getControlCount(); ++i)
+    {
+        store.setCurrentControl (i);
+
+        if (! store.isFixedDelayControl())
+            expected.push_back (
+                encoded (0, (saved->nrpn << 8) | store.getCurrentControlNrpn(), savedValues.at (store.getControl (i)->name)));
+    }
+
+    ASSERT_EQ (expected.size(), savedValues.size());
+    ASSERT_GE (otherSent.size(), expected.size());
+    EXPECT_EQ (std::vector<Bytes> (otherSent.end() - (long) expected.size(), otherSent.end()), expected);
 
     // A MIDI output chosen now sends them again, not the box's empty store.
     otherSent.clear();
     project.sendAllControlsToBoard();
-    EXPECT_NE (std::find (otherSent.begin(), otherSent.end(), gain), otherSent.end());
+    for (auto& message : expected)
+        EXPECT_NE (std::find (otherSent.begin(), otherSent.end(), message), otherSent.end());
     other.closeAllControlPanels();
 }
 
