@@ -6,7 +6,7 @@
 #include "app/WindowContainer.h"
 
 MainAppWindow::MainAppWindow (const juce::File& startFile, HvIfInterface* midiControl,
-                              std::unique_ptr<juce::PropertiesFile> settingsFile)
+                              std::unique_ptr<juce::PropertiesFile> settingsFile, BoardMidiCallback* boardCallback)
     : juce::DocumentWindow (title, juce::Colour (0xff232321), juce::DocumentWindow::allButtons, true),
       settings (std::move (settingsFile))
 {
@@ -27,7 +27,7 @@ MainAppWindow::MainAppWindow (const juce::File& startFile, HvIfInterface* midiCo
             setBounds (getDefaultBounds ({ 0, 0, 1280, 1024 }));
     }
 
-    windowContainer = new WindowContainer (*settings, midiControl);
+    windowContainer = new WindowContainer (*settings, midiControl, boardCallback);
     setContentOwned (windowContainer, false);
     setVisible (true);
 

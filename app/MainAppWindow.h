@@ -8,6 +8,7 @@
 
 #include <memory>
 
+class BoardMidiCallback;
 class MainContainer;
 class ProjectInterface;
 class WindowContainer;
@@ -24,8 +25,10 @@ public:
 
     // The start file (none for none) is opened once the window stands. The
     // library's interface (none without the library) goes to the main
-    // container, which releases it.
-    MainAppWindow (const juce::File& startFile, HvIfInterface* midiControl, std::unique_ptr<juce::PropertiesFile> settings);
+    // container, which releases it; the library's callback (none: the window
+    // container keeps one of its own) sends on the MIDI output it opens.
+    MainAppWindow (const juce::File& startFile, HvIfInterface* midiControl, std::unique_ptr<juce::PropertiesFile> settings,
+                   BoardMidiCallback* boardCallback = nullptr);
     ~MainAppWindow() override;
 
     // Where the window goes when no stored place can be applied.

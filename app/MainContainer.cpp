@@ -160,6 +160,15 @@ void MainContainer::closeAllControlPanels()
             closeDspControlPanels (dsp->getId());
 }
 
+void MainContainer::sendControlsToBoard (Zorvex& box)
+{
+    // The channel is the box's DSP id - 1, as its control panel's messages use.
+    const auto dspId = box.getControlPanelDspId();
+
+    if (auto* node = box.getNode(); node != nullptr && dspId != 0)
+        projectInterface->sendProcessControlsToBoard ((int) dspId - 1, *node);
+}
+
 bool MainContainer::saveBeforeGenerate()
 {
     projectInterface->saveProject (false);

@@ -131,8 +131,10 @@ public:
 private:
     bool sendEditKeyToShownEditor (const juce::KeyPress& key, Shortcut shortcut);
 
-    // ControlPanelHost: the process boxes build their panels on the library.
+    // ControlPanelHost: the process boxes build their panels on the library,
+    // and "Send controls to BOARD" sends through the project.
     HvIfInterface* getLibraryInterface() override { return midiControl; }
+    void sendControlsToBoard (Zorvex& box) override;
 
     juce::PropertiesFile& settings;
 

@@ -4,7 +4,10 @@
 #include "app/MainContainer.h"
 #include "app/WindowContainer.h"
 #include "editors/Dialogs.h"
+#include "editors/DspEditor.h"
 #include "editors/HelpViewer.h"
+#include "editors/ProcessContainer.h"
+#include "editors/ProcessEditor.h"
 #include "editors/ProgramFolder.h"
 #include "editors/Zorvex.h"
 #include "generator/GenerationDriver.h"
@@ -17,6 +20,7 @@ namespace
 {
 const char* const productTitle = "OSTRANE Quellion";
 const char* const savedText = "Project successfully saved!";
+const char* const loadingText = "Loading...";
 
 const juce::Colour pageColour (0xFF383838);
 const juce::Colour panelColour (0xFE282828);
@@ -80,6 +84,8 @@ ProjectInterface::ProjectInterface (MainContainer& ownerContainer, const juce::F
     presetDocument.setPresetStores (&owner.getPresetStores());
     presetDocument.setGlobalPresets (&owner.getGlobalPresets());
     presetDocument.setUsePresetList();
+
+    boardControl.setBoxHooks (makeBoardControlHooks());
 }
 
 ProjectInterface::~ProjectInterface()
@@ -188,20 +194,28 @@ void ProjectInterface::updateWindowTitle (const juce::String& name)
 
 void ProjectInterface::refreshAllDspViews()
 {
-    // Recomputes every DSP editor's load labels, once the DSP editors exist.
+    auto& pages = owner.getProcessContainer();
+
+    for (int i = 0; i < pages.getNumDsps(); ++i)
+        pages.getDsp (i)->updateUsageLabels();
 }
 
 void ProjectInterface::refreshAllEditors()
 {
-    // Each DSP's process editor resynchronises with its graph here, once the
-    // DSP editors exist.
+    auto& pages = owner.getProcessContainer();
+
+    for (int i = 0; i < pages.getNumDsps(); ++i)
+        pages.getDsp (i)->getProcessEditor().refreshFromSettings();
+
     applyDesignLock();
 }
 
 void ProjectInterface::applyDesignLock()
 {
-    // Enables every DSP editor while the design is unlocked and disables it
-    // while it is locked, once the DSP editors exist.
+    auto& pages = owner.getProcessContainer();
+
+    for (int i = 0; i < pages.getNumDsps(); ++i)
+        pages.getDsp (i)->getModuleChoice().setEnabled (! isDesignLocked());
 }
 
 void ProjectInterface::warnDesignLocked()
@@ -221,13 +235,26 @@ void ProjectInterface::clearProject()
     moduleDefinitions->clearAllProcessInstances();
     design.clearDsps();
 
-    // The bus editor's boxes and every DSP editor go here once those editors exist.
+    // The bus editor and the DSP pages follow the design and its graphs.
 }
 
 void ProjectInterface::updateCommandPanels()
 {
-    // Adds or removes the "Command Properties" panel sections of the DSP
-    // editors, once they exist.
+    auto& pages = owner.getProcessContainer();
+
+    for (int i = 0; i < pages.getNumDsps(); ++i)
+    {
+        auto& page = *pages.getDsp (i);
+
+        // Only a DSP whose graph has ever held a process has commands to show.
+        if (page.getSlot().getGraph().isFresh())
+            continue;
+
+        if (design.getSettings().isCommandViewOn())
+            page.getCommandPanelTab().addCommandPropertiesTab();
+        else
+            page.getCommandPanelTab().removeCommandPropertiesTab();
+    }
 }
 
 bool ProjectInterface::askToSaveChanges (const juce::String& question)
@@ -246,10 +273,10 @@ bool ProjectInterface::askToSaveChanges (const juce::String& question)
     return saveProject (false) && ! isModified();
 }
 
-void ProjectInterface::newProject()
+bool ProjectInterface::newProject()
 {
     if (! askToSaveChanges ("Do you want to save before creating a new projet?"))
-        return;
+        return false;
 
     clearProject();
     owner.clearCommandView();
@@ -274,10 +301,12 @@ void ProjectInterface::newProject()
 
     clearDesignFlags();
     projectSettings.setCommandView (false);
+    refreshGlobalPresetGroup();
     applyDesignLock();
 
     // An empty design has nothing to save.
     setModified (false);
+    return true;
 }
 
 void ProjectInterface::setProjectFile (const juce::String& path)
@@ -446,7 +475,7 @@ void ProjectInterface::installProject (const ProjectFileContent& content, const 
     // Locked while it is rebuilt.
     setDesignLocked (true);
 
-    showStatus ("Loading...");
+    showStatus (loadingText);
     getEditHistory().clearUndoHistory();
     recentFiles.addFile (file);
     updateWindowTitle (file.getFileNameWithoutExtension());
@@ -520,17 +549,61 @@ bool ProjectInterface::sendSavedValuesOnceAllBoxesExist()
     return true;
 }
 
-void ProjectInterface::sendControlSysEx (int dspIndex, uint32_t controlNumber, uint32_t value)
+//==============================================================================
+void ProjectInterface::sendControlSysEx (int dsp, uint32_t controlNumber, uint32_t value)
 {
-    if (controlSender)
-        controlSender (dspIndex, controlNumber, value);
+    boardControl.sendControlSysEx (dsp, controlNumber, value);
+}
+
+void ProjectInterface::sendProcessControlsToBoard (int dsp, GraphNode& node)
+{
+    boardControl.sendProcessControls (dsp, node);
+}
+
+void ProjectInterface::sendDspControlsToBoard (uint32_t dspId)
+{
+    boardControl.sendDspControls (dspId);
+}
+
+void ProjectInterface::sendAllControlsToBoard()
+{
+    boardControl.sendAllControls();
+}
+
+bool ProjectInterface::applyGlobalPreset (const juce::String& name)
+{
+    return boardControl.applyGlobalPreset (name);
+}
+
+BoardControlSender::BoxHooks ProjectInterface::makeBoardControlHooks()
+{
+    // A process shown in a DSP editor has its box; a node without one (no
+    // page yet) is sent as the model holds it.
+    const auto withBox = [] (void (*action) (Zorvex&))
+    {
+        return [action] (GraphNode& node)
+        {
+            if (auto* box = dynamic_cast<Zorvex*> (node.getBox()))
+                action (*box);
+        };
+    };
+
+    return { withBox ([] (Zorvex& box) { box.copyShownStoreToNode(); }), withBox ([] (Zorvex& box) { box.showNodeStore(); }),
+             withBox ([] (Zorvex& box) { box.getControlPanel().rebuildControlPanel(); }) };
 }
 
 //==============================================================================
 void ProjectInterface::showStatus (const juce::String& text)
 {
-    // The window container's status label shows it once it has one.
     statusText = text;
+
+    if (auto* windowContainer = owner.findParentComponentOfClass<WindowContainer>())
+    {
+        if (text == loadingText)
+            windowContainer->showLoading();
+        else
+            windowContainer->showStatus (text);
+    }
 }
 
 void ProjectInterface::showLogWindow()
@@ -541,29 +614,57 @@ void ProjectInterface::showLogWindow()
 
 void ProjectInterface::refreshGlobalPresetGroup()
 {
-    // The window container's global-preset group refills its list here,
-    // once it exists.
+    if (auto* windowContainer = owner.findParentComponentOfClass<WindowContainer>())
+        windowContainer->refreshGlobalPresetList();
 }
 
 void ProjectInterface::enableGlobalPresetButtons()
 {
-    // The window container enables its "Save"/"Create" button, and its
-    // "Remove" button while global presets exist, once it has them.
+    if (auto* windowContainer = owner.findParentComponentOfClass<WindowContainer>())
+        windowContainer->enableGlobalPresetButtons();
 }
 
 ProjectFileWriter::Hooks ProjectInterface::makeProcessSaveHooks()
 {
-    // The process boxes build their control panels and hand the node's
-    // store the values they show here, once they exist; without them the
-    // model's own stores are written.
-    return {};
+    // A process in a box is saved with the values its box shows (its panel
+    // registers its controls first); without a box the node's store is
+    // written as it stands.
+    ProjectFileWriter::Hooks hooks;
+    hooks.prepareProcess = [] (GraphNode& node)
+    {
+        if (auto* box = dynamic_cast<Zorvex*> (node.getBox()))
+        {
+            if (! box->getControlPanel().hasControlPanel())
+                box->getControlPanel().buildControlPanel (false, false, false);
+
+            box->copyShownStoreToNode();
+        }
+    };
+    return hooks;
 }
 
 ProjectFile::SavedControlHooks ProjectInterface::makeSavedControlHooks()
 {
-    // The process boxes show the node's store and build their panels here,
-    // once they exist.
-    return {};
+    // The box shows the node's store, which takes the saved values: the box's
+    // own store would otherwise be copied over them at the next send to the
+    // board. A box that has built no panel yet writes its description now,
+    // which registers the process's controls in that store (in their order)
+    // before the values are read in; loading it waits for the user.
+    ProjectFile::SavedControlHooks hooks;
+    hooks.showNodeStore = [] (GraphNode& node)
+    {
+        if (auto* box = dynamic_cast<Zorvex*> (node.getBox()))
+            box->showNodeStore();
+    };
+    hooks.buildPanel = [] (GraphNode& node)
+    {
+        if (auto* box = dynamic_cast<Zorvex*> (node.getBox()); box != nullptr && ! box->getControlPanel().hasControlPanel())
+        {
+            box->getControlPanel().generatePanelScript (false, false);
+            node.presetStore.normaliseControlOrder();
+        }
+    };
+    return hooks;
 }
 
 void ProjectInterface::generateSourceFiles (bool commandHandlers)
@@ -650,15 +751,14 @@ void ProjectInterface::comboBoxChanged (juce::ComboBox* comboBox)
     {
         projectSettings.setSamplingIndex (samplingCombo.getSelectedItemIndex());
         refreshAllDspViews();
-        // Every DSP editor refills its module choice for the new rate here,
-        // once the DSP editors exist.
+        owner.getProcessContainer().pushModuleLibraryToAll();
         setModified (true);
     }
     else if (comboBox == &memoryCombo)
     {
         projectSettings.setMemorySizeIndex (memoryCombo.getSelectedItemIndex());
         setExternalMemorySize (memoryCombo.getText().getIntValue());
-        // Every DSP editor recomputes its load labels here, once they exist.
+        refreshAllDspViews();
         setModified (true);
     }
 }

@@ -3,6 +3,7 @@
 #include "app/OstraneLogo.h"
 #include "editors/ActionManager.h"
 #include "generator/MainBusFile.h"
+#include "model/BoardControlSender.h"
 #include "model/Design.h"
 #include "model/GlobalPresetCollector.h"
 #include "model/GraphData.h"
@@ -85,7 +86,8 @@ public:
     void applyDesignLock();
     void warnDesignLocked();
     void clearProject();
-    void newProject();
+    // True when the new project was made (not cancelled).
+    bool newProject();
     void updateCommandPanels();
 
     void setProjectFile (const juce::String& path);
@@ -132,10 +134,19 @@ public:
     bool sendSavedValuesOnceAllBoxesExist();
     int getLoadedProcessCount() const noexcept { return loadedProcessCount; }
 
-    // Where the control values go: the board messages set it to their
-    // sending on the open MIDI output; without it nothing is sent.
-    void setControlSender (ProjectFile::ControlSender sender) { controlSender = std::move (sender); }
-    void sendControlSysEx (int dspIndex, uint32_t controlNumber, uint32_t value);
+    //==============================================================================
+    // Control values to the development board, on the MIDI output the window
+    // container opened (nothing without one). dsp is the DSP id - 1.
+    BoardControlSender& getBoardControl() noexcept { return boardControl; }
+    void sendControlSysEx (int dsp, uint32_t controlNumber, uint32_t value);
+    // "Send controls to BOARD": one process's "(Last-Saved)" values.
+    void sendProcessControlsToBoard (int dsp, GraphNode& node);
+    void sendDspControlsToBoard (uint32_t dspId);
+    // Every DSP's, when a MIDI output is opened.
+    void sendAllControlsToBoard();
+    // The global preset of that name becomes every process's "(Last-Saved)"
+    // values and is sent; false when there is no such preset or it is empty.
+    bool applyGlobalPreset (const juce::String& name);
 
     // What the window container's status label is to show ("Loading...",
     // "Project loaded!", "Project successfully saved!").
@@ -193,6 +204,7 @@ private:
     void enableGlobalPresetButtons();
     ProjectFileWriter::Hooks makeProcessSaveHooks();
     ProjectFile::SavedControlHooks makeSavedControlHooks();
+    BoardControlSender::BoxHooks makeBoardControlHooks();
 
     void chipChanged();
     void setUpWidgets();
@@ -217,7 +229,7 @@ private:
     int loadedProcessCount = 0;
     int createdProcessCount = 0;
     bool savedValuesSent = false;
-    ProjectFile::ControlSender controlSender;
+    BoardControlSender boardControl{ design };
 
     OstraneLogo logo;
     juce::TextButton chooserButton{ "..." };

@@ -52,7 +52,7 @@ void VARENTIXApplication::initialise (const juce::String& commandLine)
     auto* midiControl = midiControlLibrary.openInterface (MidiControlLibrary::getDefaultFile(), *this, Dialogs::getCurrent());
 
     const auto startFile = resolveStartFile (commandLine, juce::File::getCurrentWorkingDirectory());
-    mainWindow = std::make_unique<MainAppWindow> (startFile, midiControl, ApplicationSettings::open());
+    mainWindow = std::make_unique<MainAppWindow> (startFile, midiControl, ApplicationSettings::open(), this);
 
     triggerAsyncUpdate();
 }

@@ -61,6 +61,31 @@ GraphNode* Zorvex::getNode() const
     return graph.findNodeById (nodeId);
 }
 
+ProcessPresetStore& Zorvex::getCurrentStore() noexcept
+{
+    // The node's store goes with the node (a cleared graph drops its nodes
+    // before the editor drops their boxes).
+    if (currentStore != &ownStore)
+        if (auto* node = getNode(); node == nullptr || currentStore != &node->presetStore)
+            currentStore = &ownStore;
+
+    return *currentStore;
+}
+
+void Zorvex::copyShownStoreToNode()
+{
+    if (auto* node = getNode(); node != nullptr && &getCurrentStore() != &node->presetStore)
+        node->presetStore.copyFrom (getCurrentStore());
+}
+
+void Zorvex::showNodeStore()
+{
+    copyShownStoreToNode();
+
+    if (auto* node = getNode())
+        currentStore = &node->presetStore;
+}
+
 bool Zorvex::isLocked() const
 {
     return isDesignLocked();
@@ -885,12 +910,14 @@ void Zorvex::handleMenuResult (int itemId)
             return;
 
         case resetControlsItem:
-            currentStore->clear (false, false);
-            currentStore->setExtraFlag (isBiquad (node->getProcessDefinition()) ? 1 : 0);
-            currentStore->setName (node->getName());
-
+        {
+            auto& shown = getCurrentStore();
+            shown.clear (false, false);
+            shown.setExtraFlag (isBiquad (node->getProcessDefinition()) ? 1 : 0);
+            shown.setName (node->getName());
             controlPanel.rebuildControlPanel();
             return;
+        }
 
         case sendControlsItem:
             if (ownerEditor != nullptr)
@@ -977,7 +1004,7 @@ void Zorvex::createOrSavePreset (bool create)
     if (! controlPanel.hasControlPanel())
         controlPanel.buildControlPanel (false, false, false);
 
-    if (! currentStore->hasControls())
+    if (! getCurrentStore().hasControls())
         return;
 
     if (create && ! ownStore.selectOrAddPreset (name, 0, false))

@@ -97,7 +97,15 @@ public:
     juce::TextEditor* getNameEditor() const noexcept { return nameEditor.get(); }
 
     ProcessPresetStore& getOwnStore() noexcept { return ownStore; }
-    ProcessPresetStore& getCurrentStore() noexcept { return *currentStore; }
+    // The store the panel and the preset menu use: the own store, or the
+    // node's while the box shows it (the own one again once the node is gone).
+    ProcessPresetStore& getCurrentStore() noexcept;
+
+    // The node's store takes a copy of the store the box shows, when that is
+    // the own store.
+    void copyShownStoreToNode();
+    // The box shows its node's store from now on, after it took that copy.
+    void showNodeStore();
     PresetDocument& getPresetDocument() noexcept { return presetDocument; }
 
     // The process's control panel (its panel object, windows and meter
@@ -181,7 +189,7 @@ public:
     // ProcessControlPanel::Owner
     GraphNode* getControlPanelNode() override { return getNode(); }
     ProcessPresetStore& getOwnPresetStore() override { return ownStore; }
-    ProcessPresetStore& getCurrentPresetStore() override { return *currentStore; }
+    ProcessPresetStore& getCurrentPresetStore() override { return getCurrentStore(); }
     uint32_t getControlPanelDspId() override;
     double getSamplingRateKhz() override;
     double getCountSliderValue() override;

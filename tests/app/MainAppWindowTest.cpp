@@ -317,14 +317,12 @@ TEST_F (MainAppWindowTest, ShowsTheTooltipOfWhatTheMouseRestsOn)
     juce::TooltipWindow* shown = nullptr;
 
     // The pointer rests on the tab, as the window system reports it to the
-    // window; the tip comes after JUCE's delay.
+    // window; the tip comes after JUCE's delay. Tips show only in the
+    // program in front, and windows of tests running beside this one on the
+    // same display may take the focus meanwhile.
     for (int i = 0; i < 60 && shown == nullptr; ++i)
     {
-        // A window test running beside this one on the same display may
-        // take the focus, without which no tip shows: it is taken back.
-        if (! juce::Process::isForegroundProcess())
-            window->toFront (true);
-
+        window->toFront (true);
         peer->handleMouseEvent (juce::MouseInputSource::InputSourceType::mouse, overTab, {},
                                 juce::MouseInputSource::defaultPressure, juce::MouseInputSource::defaultOrientation,
                                 juce::Time::currentTimeMillis());

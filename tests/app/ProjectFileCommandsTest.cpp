@@ -1,5 +1,6 @@
 #include "app/MainContainer.h"
 #include "app/ProjectInterface.h"
+#include "model/ControlSysExMessage.h"
 #include "model/ModuleLibrary.h"
 
 #include "ShellTestFixture.h"
@@ -268,8 +269,8 @@ TEST_F (ProjectFileCommandsTest, SavedValuesGoBackOnceEveryProcessHasItsBox)
 
     MainContainer second (*settings);
     auto& other = second.getProjectInterface();
-    std::vector<std::tuple<int, uint32_t, uint32_t>> sent;
-    other.setControlSender ([&] (int dsp, uint32_t number, uint32_t value) { sent.emplace_back (dsp, number, value); });
+    std::vector<std::vector<uint8_t>> sent;
+    other.getBoardControl().setOutput ([&] (const uint8_t* message, int size) { sent.emplace_back (message, message + size); });
     other.openProject (file);
 
     // The boxes are made and clear the nodes' stores.
@@ -282,7 +283,10 @@ TEST_F (ProjectFileCommandsTest, SavedValuesGoBackOnceEveryProcessHasItsBox)
     EXPECT_FALSE (other.sendSavedValuesOnceAllBoxesExist()) << "once per open";
 
     const auto limiter = graph.getNode (0)->nrpn << 8;
-    EXPECT_EQ (sent, (std::vector<std::tuple<int, uint32_t, uint32_t>>{ { 1, limiter | 1, 90 }, { 1, limiter | 2, 12 } }));
+    const auto ceiling = ControlSysExMessage::encode (1, limiter | 1, 90);
+    const auto release = ControlSysExMessage::encode (1, limiter | 2, 12);
+    EXPECT_EQ (sent,
+               (std::vector<std::vector<uint8_t>>{ { ceiling.begin(), ceiling.end() }, { release.begin(), release.end() } }));
     EXPECT_EQ (graph.getNode (0)->presetStore.getPresetCount(), 1);
 }
 

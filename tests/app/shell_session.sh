@@ -21,6 +21,12 @@ if [ -z "${VX_SESSION_DISPLAY:-}" ] && command -v xvfb-run >/dev/null; then
   VX_SESSION_DISPLAY=1 exec xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$@"
 fi
 
+# The number of pixels of about that colour in an area (WxH+X+Y) of a picture.
+count_colour() {
+  convert "$1" -crop "$2" +repage -fuzz 12% -fill black +opaque "$3" -fill white -opaque "$3" \
+    -format "%[fx:round(mean*w*h)]" info:
+}
+
 work=$(mktemp -d)
 pid=""
 cleanup() {
@@ -98,6 +104,29 @@ if [ "${diff%.*}" -lt 5000 ]; then
   exit 1
 fi
 
+# The strip above the tabs: the container stands 4 pixels in and 30 down
+# from the window's corner. Its dark ground, the grey "Project" button, and
+# the File menu that button opens (a window of its own over the page).
+strip_x=$((X + 4))
+strip_y=$((Y + 30))
+import -window root "$shotdir/strip.png"
+if [ "$(count_colour "$shotdir/strip.png" "100x16+$((strip_x + 20))+$((strip_y + 15))" "#484848")" -lt 800 ] ||
+   [ "$(count_colour "$shotdir/strip.png" "150x8+$((strip_x + 300))+$((strip_y + 2))" "#282828")" -lt 1000 ]; then
+  echo "the strip with its \"Project\" button is not drawn"
+  exit 1
+fi
+
+xdotool mousemove $((strip_x + 69)) $((strip_y + 23)) click 1
+sleep 0.8
+import -window root "$shotdir/file-menu.png"
+diff=$(compare -metric AE -crop "220x200+$((strip_x + 13))+$((strip_y + 40))" "$shotdir/strip.png" "$shotdir/file-menu.png" null: 2>&1 | cut -d' ' -f1)
+xdotool key Escape
+sleep 0.5
+if [ "${diff%.*}" -lt 5000 ] 2>/dev/null; then
+  echo "the \"Project\" button did not open the File menu ($diff pixels changed under it)"
+  exit 1
+fi
+
 # Back on the settings page: the next sampling rate, then Ctrl+S writes the
 # project file in place, asking nothing.
 xdotool mousemove "${tab_x[0]}" "$tab_y" click 1
@@ -116,6 +145,20 @@ done
 if ! grep -q 'Sampling="2"' "$project" || ! grep -q 'Index="1"' "$project"; then
   echo "Ctrl+S did not write the changed rate into the project file"
   cat "$project"
+  exit 1
+fi
+
+# The status label says so in orange beside the "Project" button, for two seconds.
+label_area="200x20+$((strip_x + 130))+$((strip_y + 13))"
+import -window root "$shotdir/saved.png"
+if [ "$(count_colour "$shotdir/saved.png" "$label_area" "#ff8c00")" -lt 60 ]; then
+  echo "no \"Project successfully saved!\" after Ctrl+S"
+  exit 1
+fi
+sleep 2.6
+import -window root "$shotdir/saved-later.png"
+if [ "$(count_colour "$shotdir/saved-later.png" "$label_area" "#ff8c00")" -gt 5 ]; then
+  echo "the status label still shows after two seconds"
   exit 1
 fi
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "hvif/HalvixInterface.h"
 #include "model/PresetDocument.h"
 #include "model/ProcessPresetStore.h"
 
@@ -7,6 +8,7 @@
 #include <juce_core/juce_core.h>
 
 #include <initializer_list>
+#include <memory>
 #include <vector>
 
 // Shared by the preset tests: stores made from short descriptions, a folder
@@ -68,12 +70,53 @@ inline uint32_t valueOf (ProcessPresetStore& store, const juce::String& presetNa
     return store.getCurrentValue();
 }
 
+// A control panel as the MIDI-control library shows it: items given by
+// the test, chained in order.
+class FakeControlItem : public HvIfControlItem
+{
+public:
+    FakeControlItem (const char* itemName, uint32_t itemValue) : name (itemName), value (itemValue) {}
+
+    HvIfControlItem* getNext() override { return next; }
+    const char* getName() override { return name; }
+    uint32_t getValue() override { return value; }
+
+    const char* name;
+    uint32_t value;
+    HvIfControlItem* next = nullptr;
+};
+
+class FakePanel : public HvIfPanel
+{
+public:
+    void addItem (const char* itemName, uint32_t itemValue)
+    {
+        items.push_back (std::make_unique<FakeControlItem> (itemName, itemValue));
+
+        if (items.size() > 1)
+            items[items.size() - 2]->next = items.back().get();
+    }
+
+    HvIfPanelWindow* createWindow (void*) override { return nullptr; }
+    void release() override {}
+
+    HvIfControlItem* getFirstControlItem (const char* presetName) override
+    {
+        askedPresetName = presetName;
+        return items.empty() ? nullptr : items.front().get();
+    }
+
+    std::vector<std::unique_ptr<FakeControlItem>> items;
+    juce::String askedPresetName;
+};
+
 // A folder of its own, removed with everything in it.
 class ScratchFolder
 {
 public:
     ScratchFolder()
-        : folder (juce::File::getSpecialLocation (juce::File::tempDirectory).getChildFile ("presets_test_" + juce::Uuid().toString()))
+        : folder (
+              juce::File::getSpecialLocation (juce::File::tempDirectory).getChildFile ("presets_test_" + juce::Uuid().toString()))
     {
         folder.createDirectory();
     }

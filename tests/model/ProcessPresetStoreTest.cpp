@@ -1,51 +1,13 @@
 #include "model/ProcessPresetStore.h"
 
-#include "hvif/HalvixInterface.h"
+#include "PresetTestHelpers.h"
 
 #include <gtest/gtest.h>
 
 namespace
 {
 constexpr uint32_t secondary = ProcessPresetStore::secondaryControlFlag;
-
-class FakeControlItem : public HvIfControlItem
-{
-public:
-    FakeControlItem (const char* itemName, uint32_t itemValue) : name (itemName), value (itemValue) {}
-
-    HvIfControlItem* getNext() override { return next; }
-    const char* getName() override { return name; }
-    uint32_t getValue() override { return value; }
-
-    const char* name;
-    uint32_t value;
-    HvIfControlItem* next = nullptr;
-};
-
-// A panel whose control items are given by the test, chained in order.
-class FakePanel : public HvIfPanel
-{
-public:
-    void addItem (const char* itemName, uint32_t itemValue)
-    {
-        items.push_back (std::make_unique<FakeControlItem> (itemName, itemValue));
-
-        if (items.size() > 1)
-            items[items.size() - 2]->next = items.back().get();
-    }
-
-    HvIfPanelWindow* createWindow (void*) override { return nullptr; }
-    void release() override {}
-
-    HvIfControlItem* getFirstControlItem (const char* presetName) override
-    {
-        askedPresetName = presetName;
-        return items.empty() ? nullptr : items.front().get();
-    }
-
-    std::vector<std::unique_ptr<FakeControlItem>> items;
-    juce::String askedPresetName;
-};
+using PresetTestHelpers::FakePanel;
 
 // Value of the named control in the current preset, read the way callers do.
 uint32_t valueOf (ProcessPresetStore& store, const juce::String& controlName)
