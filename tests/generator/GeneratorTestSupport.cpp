@@ -175,6 +175,12 @@ juce::File getSourceDirectory()
     return juce::File (VX_SOURCE_DIR);
 }
 
+juce::String guardedHeader (const juce::String& name, const juce::String& text)
+{
+    const juce::File header ("/" + name);
+    return makeHeaderGuardOpen (header) + text + makeHeaderGuardClose (header);
+}
+
 bool hasHostCompiler()
 {
     juce::ChildProcess probe;

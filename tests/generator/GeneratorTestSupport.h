@@ -80,6 +80,10 @@ juce::String goldenText (const juce::String& name, const juce::String& actual);
 
 juce::File getSourceDirectory();
 
+// A header's text between the guard lines the generator gives a header of
+// that name.
+juce::String guardedHeader (const juce::String& name, const juce::String& text);
+
 // Whether the host has a C compiler ("cc") for the syntax checks.
 bool hasHostCompiler();
 

@@ -106,6 +106,23 @@ TEST (MainBusFile, WhatNamesNoDspChannelOrChipPinIsLoggedAndLeftOut)
                " !!! Error#6: Chip pin \"DABD0L\" on DSP#2 output 12 left out: no such DSP pin\n");
 }
 
+TEST (MainBusFile, AWireFromADspWithoutSourcesIsLoggedAndLeftOut)
+{
+    // DSP 2 is on the bus but was not generated: nothing starts it, so no
+    // DSP may read its outputs. A wire into it is harmless: nothing routes it.
+    BusFixture f{ 1, 2, 3 };
+    f.mainBus.unlinkDsp (2);
+    f.bus.addConnection (2, 1, 1, 0);
+    f.bus.addConnection (3, 0, 1, 1);
+    f.bus.addConnection (1, 0, 2, 0);
+
+    EXPECT_EQ (f.tables(), "const WORD dspRouting_In[2][8] = \n{\n\t{0,32800,0,0,0,0,0,0},\n\t{0,0,0,0,0,0,0,0}\n};\n\n"
+                           "const WORD dspRouting_Out[2][8] = \n{\n\t{-1,-1,-1,-1,-1,-1,-1,-1},\n"
+                           "\t{-1,-1,-1,-1,-1,-1,-1,-1}\n};\n");
+    EXPECT_EQ (getLogText(), " !!! Error#1: Bus connection from DSP#2 output 1 to DSP#1 input 0 left out: no source was "
+                             "generated for DSP#2\n");
+}
+
 TEST (MainBusFile, ChipPinNamesAreTheChipsOwn)
 {
     for (auto* name : { "DAAD0L", "DAAD7R", "DABD3L", "IBUS0", "IBUS9", "IBUSF" })
@@ -198,7 +215,7 @@ TEST (MainBusFile, EveryHandlerFillsItsOwnDspsSlot)
     const juce::StringArray names{ "dsp1CommandHandler", "", "dsp3CommandHandler" };
 
     EXPECT_EQ (f.mainBus.writeHandlerTables (names, false),
-               "#include <system.h>\n#include \"quellion.h\"\n"
+               "#include <system.h>\n#include \"quellion.h\"\n#include \"commandctrl.h\"\n"
                "\nextern void Send( WORD data ); // provided by the application firmware (main.c)\n"
                "\nPTR32 commandFunctionPtrTable[NBDSPINITIALIZED];\n"
                "\nvoid quellion_InitCommandFunction( void )\n{\n"
@@ -235,7 +252,7 @@ TEST (MainBusFile, RandomBusGraphsGiveOnlyValidCells)
             f.bus.addConnection (source, sourceChannel, destination, destinationChannel);
 
             if (f.bus.getNumConnections() > before &&
-                (source > 16 || destination > 16 || sourceChannel > 7 || destinationChannel > 7))
+                (source > 16 || destination > 16 || sourceChannel > 7 || destinationChannel > 7 || ! f.mainBus.isLinked (source)))
                 ++invalid;
         }
 
