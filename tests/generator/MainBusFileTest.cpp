@@ -1,5 +1,7 @@
 #include "generator/MainBusFile.h"
 
+#include "generator/ProjectHeaders.h"
+
 #include "model/DesignLog.h"
 #include "model/GraphData.h"
 
@@ -7,6 +9,7 @@
 
 #include <random>
 #include <regex>
+#include <set>
 
 namespace
 {
@@ -283,4 +286,72 @@ TEST (MainBusFile, RandomBusGraphsGiveOnlyValidCells)
         EXPECT_EQ (rows, 2 * generated) << round;
         EXPECT_EQ (getLogErrorCount(), generated > 0 ? invalid : 0) << round;
     }
+}
+
+// Each routine of the assembly wrappers reads exactly its parameter words,
+// passes its callee the words after the far pointer, and returns with its
+// parameter size; its prototype comment is the C prototype of the generated
+// headers.
+TEST (MainBusFile, EveryWrapperReturnsWithTheParameterWordsItReads)
+{
+    const auto lines = juce::StringArray::fromLines (MainBusFile::getWrappersText());
+    const auto declarations = ProjectHeaders::makeSharedHeaderHead (1) + ProjectHeaders::makeBiquadControlHeader ({}) +
+                              MainBusFile::getControlHeaderText (true);
+    const std::regex prototype (R"(; (\w+) (\w+)\( (.*) \))");
+    const std::regex frameRead (R"(\[fp-(\d+)\])");
+    int routines = 0;
+
+    for (int i = 0; i < lines.size(); ++i)
+    {
+        std::smatch match;
+        const auto line = lines[i].toStdString();
+
+        if (! std::regex_match (line, match, prototype))
+            continue;
+
+        const juce::String name (match[2].str());
+        const auto parameters = juce::StringArray::fromTokens (juce::String (match[3].str()), ",", "");
+        int words = 0;
+
+        for (auto& parameter : parameters)
+            words += parameter.trim().startsWith ("DWORD") || parameter.trim().startsWith ("PTR32") ? 2 : 1;
+
+        ASSERT_EQ (lines[i + 1], "_" + name + ":");
+        EXPECT_TRUE (declarations.contains (juce::String (match[0].str()).substring (2) + ";")) << name;
+
+        std::set<int> read;
+        int pushes = 0, returned = -1;
+        bool callsFar = false;
+
+        for (int j = i + 2; j < lines.size() && returned < 0; ++j)
+        {
+            const auto body = lines[j].upToFirstOccurrenceOf (";", false, false).toStdString();
+
+            for (std::sregex_iterator it (body.begin(), body.end(), frameRead), end; it != end; ++it)
+                read.insert (std::stoi ((*it)[1].str()));
+
+            const auto instruction = lines[j].trim().upToFirstOccurrenceOf (" ", false, false);
+            pushes += instruction == "push" && lines[j].contains ("[fp-") ? 1 : 0;
+            callsFar = callsFar || instruction == "callf";
+            EXPECT_NE (instruction, "add") << name << ": the callee removes its own parameters";
+
+            if (instruction == "ret")
+                returned = lines[j].fromFirstOccurrenceOf ("ret", false, false).getIntValue();
+        }
+
+        std::set<int> expected;
+
+        for (int w = 0; w < words; ++w)
+            expected.insert (2 + w);
+
+        EXPECT_EQ (read, expected) << name;
+        EXPECT_EQ (returned, words) << name;
+
+        if (callsFar)
+            EXPECT_EQ (pushes, words - 2) << name << ": every word after the far pointer goes to the callee";
+
+        ++routines;
+    }
+
+    EXPECT_EQ (routines, 3);
 }
