@@ -348,7 +348,9 @@ TEST (MainBusFile, EveryWrapperReturnsWithTheParameterWordsItReads)
         EXPECT_EQ (returned, words) << name;
 
         if (callsFar)
+        {
             EXPECT_EQ (pushes, words - 2) << name << ": every word after the far pointer goes to the callee";
+        }
 
         ++routines;
     }
