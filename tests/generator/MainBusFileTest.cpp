@@ -126,6 +126,35 @@ TEST (MainBusFile, AWireFromADspWithoutSourcesIsLoggedAndLeftOut)
                              "generated for DSP#2\n");
 }
 
+TEST (MainBusFile, TwoFeedsOfOnePinAreLoggedAndTheFirstKept)
+{
+    // What the editors refuse can still come from a file edited by hand: the
+    // table must not route a chip output twice nor let a wire replace another.
+    BusFixture f{ 1, 2 };
+    f.bus.addConnection (1, 0, 2, 3);
+    f.bus.addConnection (1, 1, 2, 3);
+    f.bus.addBusPin (1, 0, 0, "DABD0L");
+    f.bus.addBusPin (1, 2, 0, "DABD0L");
+    f.bus.addBusPin (2, 3, 1, "DAAD1L");
+    f.bus.addBusPin (1, 0, 0, "IBUS2");
+
+    const auto tables = f.tables();
+    EXPECT_EQ (tables.indexOf ("DABD0L"), tables.lastIndexOf ("DABD0L")) << tables;
+    EXPECT_FALSE (tables.contains ("DAAD1L"));
+    EXPECT_FALSE (tables.contains ("IBUS2"));
+    EXPECT_EQ (getLogErrorCount(), 4) << getLogText();
+    EXPECT_TRUE (
+        getLogText().contains ("DSP#1 output 0 to DSP#2 input 3 left out: DSP#2 input 3 is already fed by DSP#1 output 1") ||
+        getLogText().contains ("DSP#1 output 1 to DSP#2 input 3 left out: DSP#2 input 3 is already fed by DSP#1 output 0"))
+        << getLogText();
+    EXPECT_TRUE (getLogText().contains ("left out: DABD0L is already fed by DSP#1 output ")) << getLogText();
+    EXPECT_TRUE (
+        getLogText().contains ("Chip pin \"DAAD1L\" on DSP#2 input 3 left out: DSP#2 input 3 is already fed by DSP#1 output "))
+        << getLogText();
+    EXPECT_TRUE (getLogText().contains ("Chip pin \"IBUS2\" on DSP#1 output 0 left out: DSP#1 output 0 already feeds DABD0L"))
+        << getLogText();
+}
+
 TEST (MainBusFile, ChipPinNamesAreTheChipsOwn)
 {
     for (auto* name : { "DAAD0L", "DAAD7R", "DABD3L", "IBUS0", "IBUS9", "IBUSF" })
@@ -246,11 +275,19 @@ TEST (MainBusFile, RandomBusGraphsGiveOnlyValidCells)
 
         BusFixture f (dsps);
         int invalid = 0;
+        // Two feeds of one pin are logged too (another test): the graphs here
+        // have none, so that every error is an invalid item.
+        std::set<std::pair<uint32_t, uint32_t>> fedInputs, usedOutputs;
+        std::set<juce::String> drivenNames;
 
         for (int i = 0; i < (int) (random() % 12); ++i)
         {
             const auto source = (uint32_t) (random() % 20 + 1), destination = (uint32_t) (random() % 20 + 1);
             const auto sourceChannel = (uint32_t) (random() % 10), destinationChannel = (uint32_t) (random() % 10);
+
+            if (! fedInputs.insert ({ destination, destinationChannel }).second)
+                continue;
+
             const int before = f.bus.getNumConnections();
             f.bus.addConnection (source, sourceChannel, destination, destinationChannel);
 
@@ -263,8 +300,14 @@ TEST (MainBusFile, RandomBusGraphsGiveOnlyValidCells)
         {
             const auto dsp = (uint32_t) (random() % 20 + 1), channel = (uint32_t) (random() % 10);
             const auto& name = names[(int) (random() % (uint32_t) names.size())];
+            const auto direction = (uint8_t) (random() % 2);
+
+            if (direction != 0 ? ! fedInputs.insert ({ dsp, channel }).second
+                               : (! usedOutputs.insert ({ dsp, channel }).second || ! drivenNames.insert (name).second))
+                continue;
+
             const int before = f.bus.getNumBusPins();
-            f.bus.addBusPin (dsp, channel, (uint8_t) (random() % 2), name);
+            f.bus.addBusPin (dsp, channel, direction, name);
 
             if (f.bus.getNumBusPins() > before && (dsp > 16 || channel > 7 || ! MainBusFile::isChipPinName (name)))
                 ++invalid;
