@@ -340,6 +340,17 @@ void GenerationDriver::writeControlSources()
     const juce::File header ("/" + headerName);
     storeAnnounced (headerName, makeHeaderGuardOpen (header) + MainBusFile::getControlHeaderText (nrpnVariant) +
                                     makeHeaderGuardClose (header));
+
+    // The other variant's pair, from an earlier generation into this folder,
+    // is not the user's to lose, but building it beside this one would link
+    // two control dispatchers: say so.
+    for (const auto& stale :
+         { MainBusFile::getControlSourceName (! nrpnVariant), MainBusFile::getControlHeaderName (! nrpnVariant) })
+        if (outputDirectory.getChildFile (stale).existsAsFile())
+            appendToLog ("Note: \"" + stale +
+                             "\" of the other control variant is left in the output folder and is not part of "
+                             "this generation\n",
+                         0);
 }
 
 void GenerationDriver::writeFeatureSources()

@@ -201,6 +201,20 @@ TEST (GenerationDriver, CommandVariantWritesTheCommandControlSources)
     EXPECT_TRUE (project.read ("commandctrl.h").contains ("void quellion_HandleMidiEvent( WORD data );\n"));
 }
 
+TEST (GenerationDriver, TheOtherVariantsControlPairIsKeptAndNoted)
+{
+    TestProject project;
+    project.addDelayDsp (1);
+    project.generate (false);
+    clearLog();
+
+    const auto log = project.generate (true);
+    EXPECT_TRUE (project.read ("midictrl.c").isNotEmpty()) << "the earlier files are the user's";
+    EXPECT_TRUE (log.contains ("Note: \"midictrl.c\" of the other control variant is left in the output folder")) << log;
+    EXPECT_TRUE (log.contains ("Note: \"midictrl.h\" of the other control variant")) << log;
+    EXPECT_EQ (getLogErrorCount(), 0);
+}
+
 TEST (GenerationDriver, DspsOneAndThreeKeepTheirNumbers)
 {
     TestProject project;
