@@ -225,10 +225,14 @@ TEST_F (ControlPanelValuesTest, AValueSetOnAPanelMarksTheProjectSurvivesItsClosi
     const auto chosen = pickOtherValue (*threshold);
     threshold->setValue (chosen, juce::sendNotificationSync);
 
-    // The change is an edit: quitting asks to save it.
+    // The change is an edit: Ctrl+Q asks to save it (and the program stays
+    // when the question is cancelled).
     EXPECT_TRUE (getProject().isModified());
+    auto quitting = true;
+    getMain().onQuitRequested = [this, &quitting] { quitting = window->prepareToQuit(); };
     dialogs.answers = { Dialogs::Answer::cancel };
-    EXPECT_FALSE (window->prepareToQuit());
+    EXPECT_TRUE (getMain().keyPressed (juce::KeyPress ('q', juce::ModifierKeys::ctrlModifier, 0)));
+    EXPECT_FALSE (quitting);
     ASSERT_EQ (dialogs.questions.size(), 1u);
     EXPECT_EQ (dialogs.questions[0].text, "Do you want to save?");
 
