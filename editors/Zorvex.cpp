@@ -871,7 +871,7 @@ void Zorvex::syncPresetStore()
     // The file is the record of the process's presets: what an earlier run
     // or another box of the same process saved is offered too. The preset
     // chosen and the one shown stay so by name.
-    const auto selected = ownStore.getPresetName (ownStore.getSelectedPreset());
+    const auto selectedName = ownStore.getPresetName (ownStore.getSelectedPreset());
     const auto current = ownStore.getPresetName (ownStore.getCurrentPreset());
 
     if (presetDocument
@@ -879,7 +879,7 @@ void Zorvex::syncPresetStore()
             .failed())
         return;
 
-    if (selected.isNotEmpty() && ownStore.findPreset (selected))
+    if (selectedName.isNotEmpty() && ownStore.findPreset (selectedName))
         ownStore.setSelectedPreset (ownStore.getCurrentPreset());
 
     if (current.isNotEmpty())
