@@ -442,7 +442,7 @@ void GenerationDriver::writeHandlerSource (BuildProjectFile& generator, const Mo
 PresetSourceGenerator& GenerationDriver::getPresetSources()
 {
     if (presetSources == nullptr)
-        presetSources = std::make_unique<PresetSourceGenerator> (design);
+        presetSources = std::make_unique<PresetSourceGenerator> (design, MainBusFile::getControlHeaderName (! commandVariant));
 
     return *presetSources;
 }
@@ -473,6 +473,7 @@ bool GenerationDriver::writeGlobalPresetSources (bool biquadControl)
 
 void GenerationDriver::writeLoaderOnlyPresetSources (bool biquadControl)
 {
-    const auto files = PresetSourceGenerator::makeLoaderOnlyFiles (biquadControl);
+    const auto files =
+        PresetSourceGenerator::makeLoaderOnlyFiles (biquadControl, MainBusFile::getControlHeaderName (! commandVariant));
     storePair (PresetSourceGenerator::processHeaderName, PresetSourceGenerator::processSourceName, files.header, files.source);
 }

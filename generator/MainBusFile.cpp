@@ -171,6 +171,10 @@ void MainBusFile::collectBusLists()
             logError (what + " left out: DSP numbers run from 1 to 16\n", -1);
         else if (! isChannel (c.sourcePin) || ! isChannel (c.destPin))
             logError (what + " left out: channels run from 0 to 7\n", -1);
+        else if (! isLinked (c.sourceNode))
+            // The DSP is never started: its output bus would be read from an
+            // entry of dsp[] that nothing fills.
+            logError (what + " left out: no source was generated for DSP#" + juce::String (c.sourceNode) + "\n", -1);
         else
             findBus (c.destNode, true)->cells[c.destPin] = otherDspOutputBit | ((c.sourceNode - 1) << 4) | c.sourcePin;
     }
@@ -328,11 +332,7 @@ juce::String MainBusFile::makeMainSource (const FirmwareFeatures& features, int 
     if (features.fbc)
         text << "\t\tFBC_BaseLevels();\n";
 
-    return text + juce::String (MainProgramTemplates::mainLoopTail)
-                      .replace ("${HANDLE_EVENT}",
-                                nrpnVariant
-                                    ? "quellion_HandleMidiEvent( midiData );"
-                                    : "(void) midiData; // commands reach quellion_HandleCommand() from your own protocol");
+    return text + MainProgramTemplates::mainLoopTail;
 }
 
 bool MainBusFile::writeMainSource (const FirmwareFeatures& features, int samplingRateHz, bool nrpnVariant,
@@ -405,7 +405,8 @@ juce::String MainBusFile::getControlHeaderName (bool nrpnVariant)
 
 juce::String MainBusFile::getControlHeaderText (bool nrpnVariant)
 {
-    return nrpnVariant ? MainProgramTemplates::nrpnControlHeader : MainProgramTemplates::commandControlHeader;
+    return juce::String (nrpnVariant ? MainProgramTemplates::nrpnControlHeader : MainProgramTemplates::commandControlHeader) +
+           MainProgramTemplates::midiInputHeader;
 }
 
 juce::String MainBusFile::getWrappersText()
@@ -418,8 +419,9 @@ juce::String MainBusFile::writeHandlerTables (const juce::StringArray& handlerNa
     const juce::String table (nrpnVariant ? "nrpnFunctionPtrTable" : "commandFunctionPtrTable");
     juce::String text ("#include <system.h>\n#include \"quellion.h\"\n");
 
-    if (nrpnVariant)
-        text << "#include \"midictrl.h\"\n";
+    // The command variant takes the same MIDI input as the NRPN variant, which
+    // its header declares.
+    text << "#include \"" << getControlHeaderName (nrpnVariant) << "\"\n";
 
     text << MainProgramTemplates::controlSendDeclaration << "\nPTR32 " << table << "[NBDSPINITIALIZED];\n"
          << "\nvoid " << (nrpnVariant ? "quellion_InitNrpnFunction" : "quellion_InitCommandFunction") << "( void )\n{\n";
@@ -448,7 +450,8 @@ juce::String MainBusFile::makeMidiControlSource (const juce::StringArray& handle
         text << MainProgramTemplates::commandControlPart;
     }
 
-    return text + MainProgramTemplates::controlCommonPart;
+    return text + MainProgramTemplates::midiInputPart + MainProgramTemplates::dichotomicSearchFunction +
+           MainProgramTemplates::sendSysExFunction;
 }
 
 bool MainBusFile::writeMidiControlSource (const juce::StringArray& handlerNames, const juce::File& file, bool nrpnVariant) const
