@@ -634,9 +634,9 @@ ProjectFileWriter::Hooks ProjectInterface::makeProcessSaveHooks()
     {
         if (auto* box = dynamic_cast<Zorvex*> (node.getBox()))
         {
-            if (! box->getControlPanel().hasControlPanel())
-                box->getControlPanel().buildControlPanel (false, false, false);
-
+            // A panel built only now shows the values the box shows, which
+            // the save then takes back from it.
+            box->getControlPanel().ensureControlPanel();
             box->copyShownStoreToNode();
         }
     };

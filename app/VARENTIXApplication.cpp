@@ -4,7 +4,6 @@
 #include "app/MainAppWindow.h"
 #include "app/SoftwareUpdater.h"
 #include "editors/Dialogs.h"
-#include "editors/ProcessControlPanel.h"
 
 #include <cstdio>
 
@@ -92,16 +91,4 @@ void VARENTIXApplication::systemRequestedQuit()
     }
 
     quit();
-}
-
-bool VARENTIXApplication::onPanelClosed (HvIfPanelWindow* window)
-{
-    // The boxes belong to the message thread; the library may call from any.
-    // A window stays valid until a box closes it, so it may wait.
-    if (juce::MessageManager::existsAndIsCurrentThread())
-        ProcessControlPanel::removePanelEverywhere (window);
-    else
-        juce::MessageManager::callAsync ([window] { ProcessControlPanel::removePanelEverywhere (window); });
-
-    return false;
 }

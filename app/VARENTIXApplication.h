@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/BoardMidiCallback.h"
+#include "app/ControlPanelCallback.h"
 #include "app/MidiControlLibrary.h"
 #include "app/ProgramVersion.h"
 #include "app/myLookAndFeel.h"
@@ -15,9 +15,9 @@ class MainAppWindow;
 // The application JUCE runs: loads the MIDI-control library, takes a project
 // file from the command line, creates the main window, asks to save before
 // quitting and tears everything down in order. It is also the callback
-// through which the library reports closed panels and has its MIDI messages
-// sent on the open output.
-class VARENTIXApplication : public juce::JUCEApplication, public BoardMidiCallback, private juce::AsyncUpdater
+// through which the library reports closed panels and changed values and has
+// its MIDI messages sent on the open output.
+class VARENTIXApplication : public juce::JUCEApplication, public ControlPanelCallback, private juce::AsyncUpdater
 {
 public:
     static constexpr const char* updateCheckKey = "OstraneQuellion";
@@ -33,8 +33,6 @@ public:
     void shutdown() override;
     void anotherInstanceStarted (const juce::String& commandLine) override;
     void systemRequestedQuit() override;
-
-    bool onPanelClosed (HvIfPanelWindow* window) override;
 
     // The project file named on the command line (trailing blanks and every
     // double quote dropped, taken from the working directory), kept when it

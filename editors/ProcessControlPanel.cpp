@@ -82,24 +82,20 @@ juce::String ProcessControlPanel::generatePanelScript (bool replace, bool asRepl
     if (definition == nullptr || definition->getSecondFunctionCount() == 0)
         return {};
 
-    auto& ownStore = owner.getOwnPresetStore();
     auto& currentStore = owner.getCurrentPresetStore();
 
     if (replace)
-    {
         releaseControlPanels();
-    }
     else
-    {
-        ownStore.markBuilding();
         currentStore.markBuilding();
-    }
 
     PanelScriptWriter writer (*definition, *node, owner.getControlPanelDspId(), owner.getSamplingRateKhz(),
                               owner.getCountSliderValue());
     const auto text = writer.write (currentStore, replace || asReplacement, meterId, meterIds);
 
-    ownStore.markBuilt();
+    // Only the store written into is complete now. The box's own store, when
+    // it is another, took no control: marked built it would never take any,
+    // and every preset made in it would be empty.
     currentStore.markBuilt();
 
     if (writer.hasMeter() && ! isTimerRunning())
@@ -124,8 +120,28 @@ void ProcessControlPanel::buildControlPanel (bool show, bool replace, bool asRep
 
 void ProcessControlPanel::openControlPanel()
 {
-    if (! panelShown)
-        buildControlPanel (true, true, false);
+    if (panelShown)
+        return;
+
+    // A panel the user closed still holds what was set on it: it comes back
+    // as it was, since building it again would show the store's values instead.
+    if (livePanel != nullptr && owner.getCurrentPresetStore().getPanel() == livePanel)
+    {
+        if (auto* window = livePanel->createWindow (owner.getPanelParentHandle()))
+        {
+            windows.push_back (window);
+            panelShown = true;
+            return;
+        }
+    }
+
+    buildControlPanel (true, true, false);
+}
+
+void ProcessControlPanel::ensureControlPanel()
+{
+    if (! hasControlPanel())
+        buildControlPanel (false, false, true);
 }
 
 void ProcessControlPanel::rebuildControlPanel()
@@ -275,6 +291,16 @@ std::array<uint32_t, 3> ProcessControlPanel::makeMeterRequest (uint32_t dspId, u
 
     return { controlChangeEvent | status | 0x6300 | (nrpn & 0x7F), controlChangeEvent | status | 0x6200,
              controlChangeEvent | status | 0x0600 | ((uint32_t) id & 0x7F) };
+}
+
+void ProcessControlPanel::reportValueChangedEverywhere (HvIfPanel* panel)
+{
+    // A copy: the owner's answer may rebuild panels.
+    const auto panels = getAllPanels();
+
+    for (auto* each : panels)
+        if (panel != nullptr && each->livePanel == panel)
+            each->owner.controlPanelValueChanged();
 }
 
 void ProcessControlPanel::removePanelEverywhere (HvIfPanelWindow* window)

@@ -49,6 +49,9 @@ public:
 
         // The native window the panel windows belong to; none is allowed.
         virtual void* getPanelParentHandle() = 0;
+
+        // The user changed a value on the panel. Message thread.
+        virtual void controlPanelValueChanged() {}
     };
 
     static constexpr int meterPollIntervalMs = 100;
@@ -82,8 +85,13 @@ public:
     // library and keeps the panel, opening a window with `show`.
     void buildControlPanel (bool show, bool replace, bool asReplacement);
 
-    // Opens the panel with the current preset's values, unless it is shown.
+    // Opens the panel unless it is shown: the panel the user closed, with
+    // what was set on it, or else a new one with the current preset's values.
     void openControlPanel();
+
+    // Builds the panel, not shown, when the current store holds none, so that
+    // its values can be read: it shows the current preset's values.
+    void ensureControlPanel();
 
     // Builds the panel again with the current preset's values (a preset
     // loaded, the controls reset), keeping it on screen when it was.
@@ -132,6 +140,10 @@ public:
     // Removes a window the user closed in the library from every panel that
     // lists it (each closes it once). Message thread only.
     static void removePanelEverywhere (HvIfPanelWindow* window);
+
+    // Tells the owner of the panel the library reported a changed value for
+    // (a panel no box holds any more is ignored). Message thread only.
+    static void reportValueChangedEverywhere (HvIfPanel* panel);
 
 private:
     void timerCallback() override { pollMeter(); }

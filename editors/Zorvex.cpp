@@ -37,6 +37,11 @@ Zorvex::Zorvex (GraphData& owningGraph, uint32_t id) : nodeId (id), graph (ownin
     setAlpha (0.7f);
     setPaintingIsUnclipped (false);
 
+    // What the preset menu cannot read or write is the user's to know.
+    presetDocument.setMessageHandler (
+        [] (const juce::String& messageTitle, const juce::String& text, const juce::String& buttonText)
+        { Dialogs::getCurrent().showMessage (juce::MessageBoxIconType::WarningIcon, messageTitle, text, buttonText); });
+
     if (auto* node = getNode())
     {
         // The node's own store is the design's: the box only names its
@@ -824,10 +829,66 @@ juce::PopupMenu Zorvex::buildMenu()
     return menu;
 }
 
+void Zorvex::takeShownControls()
+{
+    if (ownStore.hasBuiltControls())
+        return;
+
+    // The store the box shows registers the process's controls (its panel
+    // description does, with or without the library), and the own store,
+    // when it is another, takes them from it.
+    auto& shown = getCurrentStore();
+
+    if (! shown.hasBuiltControls())
+        controlPanel.generatePanelScript (false, false);
+
+    if (&shown != &ownStore && shown.hasBuiltControls() && ! ownStore.hasBuiltControls())
+    {
+        ownStore.copyControlsFrom (shown);
+        ownStore.markBuilding();
+        ownStore.markBuilt();
+    }
+}
+
+void Zorvex::syncPresetStore()
+{
+    takeShownControls();
+
+    // Normalised once it has its controls: an empty store would count as in
+    // order for good.
+    if (ownStore.getControlCount() > 0)
+        ownStore.normaliseControlOrder();
+
+    presetDocument.setStore (&ownStore);
+
+    auto* node = getNode();
+    auto* definition = node != nullptr ? node->getProcessDefinition() : nullptr;
+    const auto file = ownerEditor != nullptr ? ownerEditor->getPresetFile() : juce::File();
+
+    if (definition == nullptr || ! file.existsAsFile())
+        return;
+
+    // The file is the record of the process's presets: what an earlier run
+    // or another box of the same process saved is offered too. The preset
+    // chosen and the one shown stay so by name.
+    const auto selectedName = ownStore.getPresetName (ownStore.getSelectedPreset());
+    const auto current = ownStore.getPresetName (ownStore.getCurrentPreset());
+
+    if (presetDocument
+            .loadProcessPresetsFromFile (file, juce::String (definition->name), (int) node->getChannelCount(), ownStore, false)
+            .failed())
+        return;
+
+    if (selectedName.isNotEmpty() && ownStore.findPreset (selectedName))
+        ownStore.setSelectedPreset (ownStore.getCurrentPreset());
+
+    if (current.isNotEmpty())
+        ownStore.findPreset (current);
+}
+
 void Zorvex::addPresetMenus (juce::PopupMenu& menu)
 {
-    ownStore.normaliseControlOrder();
-    presetDocument.setStore (&ownStore);
+    syncPresetStore();
 
     auto* node = getNode();
     auto* definition = node != nullptr ? node->getProcessDefinition() : nullptr;
@@ -1001,11 +1062,15 @@ void Zorvex::createOrSavePreset (bool create)
     if (create && ! Dialogs::getCurrent().askForName ("New Preset", "New Preset", name))
         return;
 
-    if (! controlPanel.hasControlPanel())
-        controlPanel.buildControlPanel (false, false, false);
+    // The panel is built when missing (showing what the box shows), and the
+    // own store, where presets are made, takes the process's controls.
+    controlPanel.ensureControlPanel();
+    takeShownControls();
 
-    if (! getCurrentStore().hasControls())
+    if (! ownStore.hasBuiltControls())
         return;
+
+    const auto shownValues = getShownValues();
 
     if (create && ! ownStore.selectOrAddPreset (name, 0, false))
     {
@@ -1017,13 +1082,42 @@ void Zorvex::createOrSavePreset (bool create)
     if (create)
         ownStore.setSelectedPreset (ownStore.getCurrentPreset());
 
-    ownStore.takeValuesFromPanel (ownStore.getPresetName (ownStore.getSelectedPreset()));
+    const auto target = ownStore.getPresetName (ownStore.getSelectedPreset());
+
+    if (target.isEmpty() || ! ownStore.findPreset (target))
+        return;
+
+    // The current settings: the values the box shows, as its panel shows
+    // them when there is one.
+    ownStore.padValuesToControlCount();
+
+    for (const auto& [controlName, value] : shownValues)
+        if (ownStore.findControl (controlName))
+            ownStore.setCurrentValue (value);
+
+    ownStore.setPanel (controlPanel.getPanel());
+    ownStore.takeValuesFromPanel (target);
     ownStore.syncControlCount ((int) ownStore.getFixedIndex().size());
     ownStore.normaliseControlOrder();
 
     const int count = PresetDocument::prepareFixedDelayControl (ownStore, (int) node->getChannelCount());
     presetDocument.writeProcessPresetDocument (ownerEditor->getPresetFile(), juce::String (definition->name), count, ownStore,
                                                PresetDocument::WriteOptions());
+}
+
+std::vector<std::pair<juce::String, uint32_t>> Zorvex::getShownValues()
+{
+    std::vector<std::pair<juce::String, uint32_t>> values;
+    auto& shown = getCurrentStore();
+    auto* preset = shown.getCurrentPresetRecord();
+
+    if (preset == nullptr || shown.getCurrentPreset() < 0)
+        return values;
+
+    for (int i = 0; i < shown.getControlCount() && i < (int) preset->values.size(); ++i)
+        values.emplace_back (shown.getControl (i)->name, preset->values[(size_t) i]);
+
+    return values;
 }
 
 int Zorvex::writeTemporaryPreset (const juce::String& name, uint32_t dspId, GlobalPresetCollector& collector)
@@ -1036,8 +1130,7 @@ int Zorvex::writeTemporaryPreset (const juce::String& name, uint32_t dspId, Glob
     if (node == nullptr || mode != processMode)
         return -1;
 
-    if (! controlPanel.hasControlPanel())
-        controlPanel.buildControlPanel (false, false, false);
+    controlPanel.ensureControlPanel();
 
     // Its description registers the controls even without the library,
     // whose panel would show their values.

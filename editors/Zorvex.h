@@ -10,6 +10,8 @@
 
 #include <cstdint>
 #include <memory>
+#include <utility>
+#include <vector>
 
 class ActionManager;
 class GlobalPresetCollector;
@@ -194,6 +196,8 @@ public:
     double getSamplingRateKhz() override;
     double getCountSliderValue() override;
     void* getPanelParentHandle() override { return getWindowHandle(); }
+    // A value set on the panel is an edit of the design: it is saved with it.
+    void controlPanelValueChanged() override { graph.setModified (true); }
 
     //==============================================================================
     // The edits that start at a box. Each finds its node by NRPN number, as
@@ -308,6 +312,13 @@ private:
     void createControls (const GraphNode& node);
     void configureSlider (const GraphNode& node);
     void refreshLoadText (GraphNode& node);
+    // The own store takes the process's controls when it has none.
+    void takeShownControls();
+    // Before the preset menus: the own store with its controls, in order,
+    // and the presets the preset file holds for the process.
+    void syncPresetStore();
+    // The controls' values in the current preset of the store the box shows.
+    std::vector<std::pair<juce::String, uint32_t>> getShownValues();
     void addPresetMenus (juce::PopupMenu& menu);
     void handlePresetResult (int itemId);
     void removePresets (int k);

@@ -156,10 +156,12 @@ void PanelScriptWriter::writeEqualiserBlock()
         const juce::String band (b + 1), filter ("EQ.Filter[" + juce::String (b) + "]");
         const auto enable = ",Enable=Type" + band;
 
+        // The bracket opens with the word "Type" and the list; the band's
+        // own name is the "Name=" attribute, which the library reports it by.
         writeControl ("DROPDOWN", "Type" + band,
                       getFilterTypeList (definition.processKind, b, bands) + ",Name=Type" + band + ",def=1,Ref=" + filter +
                           ".Type",
-                      closeSpacedBracket, { Message::Form::nrpn, NrpnForm::bracket7Bit, number }, false);
+                      closeSpacedBracket, { Message::Form::nrpn, NrpnForm::bracket7Bit, number }, false, "Type");
         writeControl ("SLIMFADER", "Q" + band, ",@EqQEncoder" + enable + "(PIOWXYZ),Ref=" + filter + ".QFactor,def=955",
                       closeSpacedBracket, { Message::Form::nrpn, NrpnForm::raw, (number + 31) & 0xFFFF }, false);
         writeControl ("ENCODER", "Freq" + band,
@@ -340,9 +342,9 @@ void PanelScriptWriter::writeMeterLine (const juce::String& name, bool kindTicks
 }
 
 void PanelScriptWriter::writeControl (const char* kind, const juce::String& name, const juce::String& attributes,
-                                      const char* separator, const Message& message, bool indexed)
+                                      const char* separator, const Message& message, bool indexed, const juce::String& firstWord)
 {
-    auto content = name + attributes;
+    auto content = (firstWord.isNotEmpty() ? firstWord : name) + attributes;
 
     if (! store->isBuilt())
     {

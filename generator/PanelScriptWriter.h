@@ -98,8 +98,11 @@ private:
     bool writeSliderLine (const LibraryFunctionDefinition& function, const ParameterTypeCode& type, const juce::String& name,
                           const juce::String& annotation, uint32_t number);
     void writeMeterLine (const juce::String& name, bool kindTicks);
+    // The control is registered under `name`; the bracket starts with
+    // `firstWord` when one is given (a line whose "Name=" names it), else
+    // with the name.
     void writeControl (const char* kind, const juce::String& name, const juce::String& attributes, const char* separator,
-                       const Message& message, bool indexed);
+                       const Message& message, bool indexed, const juce::String& firstWord = {});
 
     juce::String makeMessageText (const Message& message) const;
     // ",Ref=" of a compressor's, limiter's or compander's threshold or ratio

@@ -78,6 +78,9 @@ HvIfControlItem* HalvixPanel::getFirstControlItem (const char*)
 void HalvixPanel::changeValue (PanelControl& control, uint32_t value)
 {
     model->changeValue (control, value, callback);
+
+    if (callback != nullptr)
+        callback->onValueChanged (this);
 }
 
 bool HalvixPanel::changeValue (const juce::String& controlName, uint32_t value)

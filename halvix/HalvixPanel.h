@@ -35,7 +35,8 @@ public:
     PanelModel& getModel() noexcept { return *model; }
     const juce::String& getTitle() const noexcept { return model->getTitle(); }
 
-    // Sets a control's value and sends its message, as moving the control does.
+    // Sets a control's value and sends its message, as moving the control
+    // does, and tells the program the value changed.
     void changeValue (PanelControl& control, uint32_t value);
 
     // Finds the control by name first; false when there is none.

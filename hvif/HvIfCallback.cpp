@@ -7,6 +7,11 @@ bool HvIfCallback::onPanelClosed (HvIfPanelWindow*)
     return true;
 }
 
+bool HvIfCallback::onValueChanged (HvIfPanel*)
+{
+    return true;
+}
+
 bool HvIfCallback::sendShortMessage (uint32_t)
 {
     return true;

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+class HvIfPanel;
 class HvIfPanelWindow;
 
 // The program's side of the MIDI-control library: the library reports a
@@ -13,6 +14,10 @@ public:
     virtual ~HvIfCallback();
 
     virtual bool onPanelClosed (HvIfPanelWindow* window);
+
+    // The user changed a control's value on the panel (its message has been
+    // sent). The panel is valid only during the call.
+    virtual bool onValueChanged (HvIfPanel* panel);
 
     // Status in bits 16-23, first data byte in bits 8-15, second in bits 0-7.
     virtual bool sendShortMessage (uint32_t packedMessage);

@@ -6,6 +6,7 @@
 #include <juce_core/juce_core.h>
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 namespace juce
@@ -142,6 +143,12 @@ public:
 
     // The node's stored preset store (the box keeps a working one).
     ProcessPresetStore presetStore;
+
+    // What the project file held for a process the module definitions lack:
+    // its "Commands" element and its "Class" of saved values. Nothing can
+    // read them without the definition, so they are written back as they
+    // were read, and the process comes back whole once its module is there.
+    std::shared_ptr<const juce::XmlElement> keptCommands, keptSavedValues;
 
 private:
     friend class GraphData;

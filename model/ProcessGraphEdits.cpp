@@ -203,6 +203,8 @@ bool ProcessGraphEdits::removeProcess (GraphData& graph, DspDefinitionEntry* ent
     removed.secondCommandWords = node->secondCommandWords;
     removed.commandWordCount = node->commandWordCount;
     removed.presetStore = node->presetStore;
+    removed.keptCommands = node->keptCommands;
+    removed.keptSavedValues = node->keptSavedValues;
 
     removed.connections = collectConnections (graph, removed.id, true);
     const auto entering = collectConnections (graph, removed.id, false);
@@ -246,6 +248,8 @@ bool ProcessGraphEdits::restoreProcess (GraphData& graph, DspDefinitionEntry* en
     node->secondCommandWords = removed.secondCommandWords;
     node->commandWordCount = removed.commandWordCount;
     node->presetStore = removed.presetStore;
+    node->keptCommands = removed.keptCommands;
+    node->keptSavedValues = removed.keptSavedValues;
 
     if (entry != nullptr && removed.instanceIndex >= 0)
         entry->restoreProcessInstance (removed.instanceIndex, removed.instance);

@@ -59,6 +59,7 @@ public:
         std::vector<uint32_t> commandWords, secondCommandWords;
         int commandWordCount = 0;
         ProcessPresetStore presetStore;
+        std::shared_ptr<const juce::XmlElement> keptCommands, keptSavedValues;
         std::vector<KeptBusPin> busPins;
         std::vector<KeptConnection> connections;
         int instanceIndex = -1; // -1: the registry had no entry for it

@@ -125,6 +125,8 @@ void ProjectFileContent::installDsp (Design& design, const Dsp& dsp) const
         {
             node->inputCount = process.inputCount;
             node->outputCount = process.outputCount;
+            node->keptCommands = process.keptCommands;
+            node->keptSavedValues = process.keptSavedValues;
         }
         else
         {

@@ -5,6 +5,7 @@
 #include <juce_core/juce_core.h>
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -62,6 +63,8 @@ public:
         int commandWordCount = 0;
         // The "(Last-Saved)" controls and values.
         ProcessPresetStore store;
+        // A process without definition: the file's own elements.
+        std::shared_ptr<const juce::XmlElement> keptCommands, keptSavedValues;
     };
 
     struct Dsp

@@ -365,6 +365,11 @@ void ProjectFileReader::readProcess (const juce::XmlElement& element, const Proj
 
         if (content.fileVersion < ProjectFileFormat::formatVersionNumber)
             process.name = juce::String (definition->name);
+
+        // Saved while its module was missing by a version that kept the
+        // mark in the name: the process is whole again.
+        if (process.name.endsWith (ProjectFileFormat::removedSuffix))
+            process.name = process.name.dropLastCharacters (juce::String (ProjectFileFormat::removedSuffix).length());
     }
     else
     {
@@ -466,8 +471,14 @@ void ProjectFileReader::readCommands (const juce::XmlElement& element, ProjectFi
     auto* list = element.getChildByName ("CommandList");
     auto* commands = list != nullptr ? list->getChildByName ("Commands") : nullptr;
 
-    if (commands == nullptr || process.definition == nullptr)
+    if (commands == nullptr)
         return;
+
+    if (process.definition == nullptr)
+    {
+        process.keptCommands = std::make_shared<const juce::XmlElement> (*commands);
+        return;
+    }
 
     GraphNode node (1, 1, process.name, true, process.definition, 0.0, 0.0);
 
@@ -532,7 +543,12 @@ void ProjectFileReader::readLastSaved (const juce::XmlElement& element, ProjectF
     auto* definition = process.definition;
 
     if (definition == nullptr)
+    {
+        if (auto* classElement = element.getChildByName ("Class"))
+            process.keptSavedValues = std::make_shared<const juce::XmlElement> (*classElement);
+
         return;
+    }
 
     auto& store = process.store;
     store.setName (process.name);

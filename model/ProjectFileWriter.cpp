@@ -126,7 +126,7 @@ void ProjectFileWriter::writeProcess (juce::XmlElement& parent, GraphNode& node,
     element->setAttribute ("PositionX", node.getPosition().x);
     element->setAttribute ("PositionY", node.getPosition().y);
     element->setAttribute ("Index", position);
-    element->setAttribute ("Name", node.getName());
+    element->setAttribute ("Name", makeSavedName (node));
     element->setAttribute ("InNb", juce::String (definition != nullptr ? definition->inputCount : node.inputCount));
     element->setAttribute ("OutNb", juce::String (definition != nullptr ? definition->outputCount : node.outputCount));
     element->setAttribute ("ProcessId", juce::String (definition != nullptr ? definition->processId : processId));
@@ -135,7 +135,12 @@ void ProjectFileWriter::writeProcess (juce::XmlElement& parent, GraphNode& node,
     element->setAttribute ("nrpn", juce::String (node.nrpn));
 
     auto* commands = element->createNewChildElement ("CommandList")->createNewChildElement ("Commands");
-    ProjectCommandList::write (node, *commands);
+
+    if (definition == nullptr && node.keptCommands != nullptr)
+        for (int i = 0; i < node.keptCommands->getNumAttributes(); ++i)
+            commands->setAttribute (node.keptCommands->getAttributeName (i), node.keptCommands->getAttributeValue (i));
+    else
+        ProjectCommandList::write (node, *commands);
 
     writeLastSaved (*element, node);
 }
@@ -145,7 +150,12 @@ void ProjectFileWriter::writeLastSaved (juce::XmlElement& processElement, GraphN
     auto* definition = node.getProcessDefinition();
 
     if (definition == nullptr)
+    {
+        if (node.keptSavedValues != nullptr)
+            processElement.addChildElement (new juce::XmlElement (*node.keptSavedValues));
+
         return;
+    }
 
     if (options.hooks.prepareProcess)
         options.hooks.prepareProcess (node);
@@ -172,6 +182,19 @@ void ProjectFileWriter::writeLastSaved (juce::XmlElement& processElement, GraphN
 
     if (options.hooks.finishProcess)
         options.hooks.finishProcess (node);
+}
+
+juce::String ProjectFileWriter::makeSavedName (const GraphNode& node)
+{
+    // The mark tells the user the module lacks the process; the file keeps
+    // the process's own name, which it takes back when the module returns.
+    const auto& name = node.getName();
+    const juce::String mark (ProjectFileFormat::removedSuffix);
+
+    if (node.getProcessDefinition() == nullptr && name.endsWith (mark))
+        return name.dropLastCharacters (mark.length());
+
+    return name;
 }
 
 void ProjectFileWriter::writeSettings (juce::XmlElement& root)

@@ -61,6 +61,7 @@ private:
     void writeProcess (juce::XmlElement& parent, GraphNode& node, int position, uint32_t processId);
     void writeLastSaved (juce::XmlElement& processElement, GraphNode& node);
     void writeSettings (juce::XmlElement& root);
+    static juce::String makeSavedName (const GraphNode& node);
 
     static void writeConnections (juce::XmlElement& parent, const GraphData& graph, const IdMap* ids, const char* tag);
     static void writePinLabels (juce::XmlElement& parent, const GraphData& graph, const IdMap* ids, const char* tag);

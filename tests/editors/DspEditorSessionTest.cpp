@@ -1,5 +1,5 @@
 #include "app/ApplicationSettings.h"
-#include "app/BoardMidiCallback.h"
+#include "app/ControlPanelCallback.h"
 #include "app/MainAppWindow.h"
 #include "app/MainContainer.h"
 #include "app/MidiControlLibrary.h"
@@ -36,19 +36,6 @@ public:
     void sendBytes (const uint8_t* data, size_t size) override { sent.emplace_back (data, data + size); }
 
     std::vector<Bytes> sent;
-};
-
-// The program's board callback: a window the user closes leaves its box.
-class BoardCallback : public BoardMidiCallback
-{
-public:
-    using BoardMidiCallback::BoardMidiCallback;
-
-    bool onPanelClosed (HvIfPanelWindow* window) override
-    {
-        ProcessControlPanel::removePanelEverywhere (window);
-        return false;
-    }
 };
 
 juce::DocumentWindow* findWindowStartingWith (const juce::String& title)
@@ -93,7 +80,7 @@ TEST (DspEditorSession, AGraphIsBuiltWithTheMouseUndoneWithTheKeysAndAPanelSends
     vxtest::ScopedWorkingDirectory workingDirectory;
     vxtest::ScriptedDialogs dialogs;
     RecordingPort port;
-    BoardCallback callback (&port);
+    ControlPanelCallback callback (&port);
     MidiControlLibrary midiLibrary;
     auto* libraryInterface = midiLibrary.openInterface (MidiControlLibrary::getDefaultFile(), callback, dialogs);
     ASSERT_NE (libraryInterface, nullptr);

@@ -1,6 +1,6 @@
 #include "editors/ProcessControlPanel.h"
 
-#include "app/BoardMidiCallback.h"
+#include "app/ControlPanelCallback.h"
 #include "app/MidiControlLibrary.h"
 #include "hvif/HvIfInput.h"
 #include "hvif/HvIfMessageOutput.h"
@@ -74,8 +74,10 @@ public:
     double getSamplingRateKhz() override { return 48.0; }
     double getCountSliderValue() override { return 1.0; }
     void* getPanelParentHandle() override { return nullptr; }
+    void controlPanelValueChanged() override { ++valueChanges; }
 
     GraphNode node;
+    int valueChanges = 0;
     ProcessPresetStore ownStore;
     bool showsNodeStore = false;
     uint32_t dsp;
@@ -176,19 +178,6 @@ public:
     std::vector<Bytes> sent;
 };
 
-// The program's board callback, handing closed windows to the boxes as the
-// application does.
-class BoardCallback : public BoardMidiCallback
-{
-public:
-    using BoardMidiCallback::BoardMidiCallback;
-
-    bool onPanelClosed (HvIfPanelWindow* window) override
-    {
-        ProcessControlPanel::removePanelEverywhere (window);
-        return false;
-    }
-};
 } // namespace
 
 //==============================================================================
@@ -224,6 +213,77 @@ TEST (ProcessControlPanelTest, ThePanelIsKeptInTheOwnAndTheShownStore)
     EXPECT_EQ (library.counts.windows, 0);
     EXPECT_TRUE (library.counts.lastText.startsWith ("[CustomControl:CompressorUI]"));
     EXPECT_EQ (box.node.presetStore.getControlCount(), 12) << "the shown store registers the controls";
+}
+
+// The box's own store takes no control from a description written into the
+// node's store: marked built without them, it would never take any.
+TEST (ProcessControlPanelTest, OnlyTheStoreWrittenIntoCountsAsBuilt)
+{
+    TestBox box ("Compressor", 2, 1, 4);
+    box.showsNodeStore = true;
+    ProcessControlPanel panel (box);
+
+    panel.generatePanelScript (false, false);
+    EXPECT_TRUE (box.node.presetStore.hasBuiltControls());
+    EXPECT_FALSE (box.ownStore.isBuilt());
+
+    box.showsNodeStore = false;
+    panel.generatePanelScript (false, false);
+    EXPECT_EQ (box.ownStore.getControlCount(), 12);
+    EXPECT_TRUE (box.ownStore.hasBuiltControls());
+}
+
+// A panel the user closed comes back as it was, with what was set on it;
+// only a panel that no store shows any more is built again.
+TEST (ProcessControlPanelTest, APanelClosedAndOpenedAgainIsTheSamePanel)
+{
+    CountingLibrary library;
+    TestBox box ("Compressor", 2, 1, 4);
+    ProcessControlPanel panel (box);
+    panel.setLibraryInterface (&library);
+
+    panel.openControlPanel();
+    auto* first = panel.getPanel();
+    ASSERT_NE (first, nullptr);
+    ProcessControlPanel::removePanelEverywhere (panel.getPanelWindow (0));
+    ASSERT_FALSE (panel.isPanelShown());
+
+    panel.openControlPanel();
+    EXPECT_TRUE (panel.isPanelShown());
+    EXPECT_EQ (panel.getPanel(), first);
+    EXPECT_EQ (library.counts.loads, 1);
+    EXPECT_EQ (library.counts.panelReleases, 0);
+    EXPECT_EQ (library.counts.windows, 2);
+
+    panel.ensureControlPanel();
+    EXPECT_EQ (library.counts.loads, 1) << "a panel is there already";
+
+    ProcessControlPanel::removePanelEverywhere (panel.getPanelWindow (0));
+    box.ownStore.setPanel (nullptr); // the store shown no longer holds it
+    panel.openControlPanel();
+    EXPECT_EQ (library.counts.loads, 2);
+    EXPECT_NE (panel.getPanel(), nullptr);
+}
+
+TEST (ProcessControlPanelTest, AChangedValueReachesTheBoxWhosePanelItIs)
+{
+    CountingLibrary library;
+    TestBox firstBox ("Limiter", 2, 1, 9), secondBox ("Compander", 2, 1, 10);
+    ProcessControlPanel first (firstBox), second (secondBox);
+    first.setLibraryInterface (&library);
+    second.setLibraryInterface (&library);
+    first.buildControlPanel (false, false, false);
+    second.buildControlPanel (false, false, false);
+
+    ProcessControlPanel::reportValueChangedEverywhere (second.getPanel());
+    EXPECT_EQ (firstBox.valueChanges, 0);
+    EXPECT_EQ (secondBox.valueChanges, 1);
+
+    auto* released = first.getPanel();
+    first.releaseControlPanels();
+    ProcessControlPanel::reportValueChangedEverywhere (released);
+    ProcessControlPanel::reportValueChangedEverywhere (nullptr);
+    EXPECT_EQ (firstBox.valueChanges, 0) << "a panel no box holds is nobody's";
 }
 
 TEST (ProcessControlPanelTest, ABuildWithoutReplacingReleasesTheOldPanelAndKeepsItOnScreen)
@@ -369,7 +429,7 @@ TEST (ProcessControlPanelTest, APanelOnScreenSendsEveryChangeToTheBoard)
 
     vxtest::ScriptedDialogs dialogs;
     RecordingPort port;
-    BoardCallback callback (&port);
+    ControlPanelCallback callback (&port);
     MidiControlLibrary library;
     auto* libraryInterface = library.openInterface (MidiControlLibrary::getDefaultFile(), callback, dialogs);
     ASSERT_NE (libraryInterface, nullptr);

@@ -156,6 +156,41 @@ TEST (PanelScriptWriterTest, CrossoverListShrinksTowardsTheLastBand)
     EXPECT_FALSE (getFilterTypeList (0x4001, 0, 1).contains ("Shelf 1-band(W)=8"));
 }
 
+// An equaliser band's type list opens with the word "Type" and names its
+// control through "Name=": the control is registered, replaced and found by
+// the library under the band's name, and its list has every filter type.
+TEST (PanelScriptWriterTest, BandTypeListsOpenWithTypeAndAreNamedByTheirBand)
+{
+    const auto& design = paneltest::getPanelDesigns()[2];
+    ASSERT_EQ (juce::String (design.name), "paramEq8");
+    VuMeterIdPool pool;
+    auto written = writeDesign (design, pool);
+    const auto node = paneltest::makeNode (design);
+    const auto bands = (int) node->getChannelCount();
+    ASSERT_GE (bands, 2);
+
+    for (int b = 0; b < bands; ++b)
+    {
+        const juce::String band (b + 1);
+        const auto expected = "DROPDOWN[Type" + getFilterTypeList (node->getProcessDefinition()->processKind, b, bands) +
+                              ",Name=Type" + band + ",def=1,Ref=EQ.Filter[" + juce::String (b) + "].Type] = ";
+        EXPECT_TRUE (written.text.contains ("\n" + expected)) << expected;
+        EXPECT_TRUE (written.store.findControl ("Type" + band)) << band;
+    }
+
+    EXPECT_FALSE (written.text.contains ("DROPDOWN[Type1|"));
+
+    // A preset's value reaches the band's line.
+    ASSERT_TRUE (written.store.selectOrAddPreset ("(Last-Saved)", 0, true));
+    ASSERT_TRUE (written.store.findControl ("Type2"));
+    written.store.setCurrentValue (6);
+    PanelScriptWriter writer (*node->getProcessDefinition(), *node, design.dspId, design.rateKhz, design.sliderValue);
+    int meterId = written.meterId;
+    const auto replaced = writer.write (written.store, true, meterId, pool);
+    EXPECT_TRUE (replaced.contains (",Name=Type2,def=6,Ref=EQ.Filter[1].Type] = "));
+    EXPECT_TRUE (replaced.contains (",Name=Type1,def=0,Ref=EQ.Filter[0].Type] = "));
+}
+
 //==============================================================================
 TEST (PanelScriptWriterTest, ProcessWithoutControlFunctionsGivesNoText)
 {

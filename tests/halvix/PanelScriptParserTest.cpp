@@ -33,6 +33,12 @@ public:
         return false;
     }
 
+    bool onValueChanged (HvIfPanel* panel) override
+    {
+        changedPanels.push_back (panel);
+        return true;
+    }
+
     bool sendShortMessage (uint32_t packed) override
     {
         shortMessages.push_back (packed);
@@ -46,6 +52,7 @@ public:
     }
 
     std::vector<HvIfPanelWindow*> closed;
+    std::vector<HvIfPanel*> changedPanels;
     std::vector<uint32_t> shortMessages;
     std::vector<Bytes> sysEx;
 };
@@ -193,6 +200,7 @@ TEST (PanelScriptParserTest, EachMessageFormSendsItsBytes)
 
     ASSERT_TRUE (panel->changeValue ("Raw", 0x1234));
     EXPECT_EQ (callback.shortMessages, (std::vector<uint32_t>{ 0xB16305, 0xB16203, 0xB12634, 0xB10624 }));
+    EXPECT_EQ (callback.changedPanels, std::vector<HvIfPanel*>{ panel.get() }) << "the change is reported with its panel";
 
     callback.shortMessages.clear();
     ASSERT_TRUE (panel->changeValue ("Mode", 5));

@@ -2,6 +2,7 @@
 
 #include "model/DesignLog.h"
 #include "model/ModuleLibrary.h"
+#include "model/ProcessGraphEdits.h"
 #include "model/ProjectCommandList.h"
 #include "model/ProjectFile.h"
 #include "model/ProjectFileReader.h"
@@ -445,4 +446,76 @@ TEST_F (ProjectFileTest, MissingOrForeignFilesAreRefused)
     const auto loaded = ProjectFile::load (file, d.getLibrary());
     EXPECT_TRUE (loaded.result.failed());
     EXPECT_EQ (loaded.content, nullptr);
+}
+
+TEST_F (ProjectFileTest, ProcessesOfAMissingModuleKeepTheirSavedStateUntilTheModuleIsBack)
+{
+    // Saved while a DSP's module is missing, then opened with the module
+    // back: every process of the DSP has its own name, command words and
+    // saved values again, and the file is the one first written.
+    LibraryAndDesign built;
+    projecttest::buildSampleDesign (built.design);
+    placeInFolder (built.design);
+    auto& lite = built.design.findDsp (3)->getGraph();
+    DesignBuilder::setCommandWords (*lite.getNode (0), 0x40);
+    const auto first = ProjectFile::createXml (built.design, options)->toString();
+    const juce::String present ("ModuleId=\"" + juce::String (projecttest::studioCoreLite) + "\"");
+    const juce::String missing ("ModuleId=\"999\"");
+    ASSERT_TRUE (first.contains (present));
+
+    LibraryAndDesign withoutModule;
+    const auto content = open (first.replace (present, missing), withoutModule.design);
+    EXPECT_EQ (content.compatibilityIssues.size(), 2);
+    auto& graph = withoutModule.design.findDsp (3)->getGraph();
+    ASSERT_EQ (graph.getNumNodes(), 2);
+    EXPECT_EQ (graph.getNode (0)->getName(), "Mixer4x2(Removed).");
+    const auto second = ProjectFile::createXml (withoutModule.design, options)->toString();
+    EXPECT_EQ (second, first.replace (present, missing));
+
+    // Opened again still without it: marked once, and written the same.
+    LibraryAndDesign stillWithout;
+    open (second, stillWithout.design);
+    EXPECT_EQ (stillWithout.design.findDsp (3)->getGraph().getNode (0)->getName(), "Mixer4x2(Removed).");
+    EXPECT_EQ (ProjectFile::createXml (stillWithout.design, options)->toString(), second);
+
+    LibraryAndDesign moduleBack;
+    const auto back = open (second.replace (missing, present), moduleBack.design);
+    EXPECT_TRUE (back.compatibilityIssues.isEmpty());
+    EXPECT_TRUE (back.problems.isEmpty()) << back.problems.joinIntoString ("\n");
+    EXPECT_EQ (projecttest::describe (moduleBack.design), projecttest::describe (built.design));
+    EXPECT_EQ (ProjectFile::createXml (moduleBack.design, options)->toString(), first);
+}
+
+TEST_F (ProjectFileTest, AMarkAnEarlierSaveLeftInTheNameGoesWhenTheProcessIsFound)
+{
+    const auto text = project (dspWith ("<Process Index=\"0\" Name=\"Comp A(Removed).\" ProcessId=\"515\" "
+                                        "NCount=\"3221225474\" nrpn=\"1\"/>"));
+    LibraryAndDesign opened;
+    const auto content = open (text, opened.design);
+    EXPECT_TRUE (content.compatibilityIssues.isEmpty());
+    EXPECT_EQ (opened.design.findDsp (1)->getGraph().getNode (0)->getName(), "Comp A");
+}
+
+TEST_F (ProjectFileTest, DeletingAMissingProcessAndUndoingItKeepsItsSavedState)
+{
+    const auto text = project (dspWith ("<Process Index=\"0\" Name=\"Gain\" ProcessId=\"533\" NCount=\"1\" nrpn=\"1\">"
+                                        "<CommandList><Commands C_n_SetLevel=\"00000100\"/></CommandList>"
+                                        "<Class name=\"Gain\"><CountGroup count=\"1\"/></Class></Process>",
+                                        "Index=\"1\" ModuleId=\"999\""));
+    LibraryAndDesign opened;
+    open (text, opened.design);
+    auto& graph = opened.design.findDsp (1)->getGraph();
+    ProcessGraphEdits::RemovedProcess removed;
+    ASSERT_TRUE (ProcessGraphEdits::removeProcess (graph, opened.design.getDspEntry (1), 1, removed));
+    ASSERT_TRUE (ProcessGraphEdits::restoreProcess (graph, opened.design.getDspEntry (1), removed));
+
+    auto saved = ProjectFile::createXml (opened.design, options);
+    auto* process =
+        saved->getChildByName ("DSPs")->getChildByName ("DSP")->getChildByName ("Processes")->getChildByName ("Process");
+    ASSERT_NE (process, nullptr);
+    EXPECT_EQ (process->getStringAttribute ("Name"), "Gain");
+    EXPECT_EQ (process->getChildByName ("CommandList")->getChildByName ("Commands")->getStringAttribute ("C_n_SetLevel"),
+               "00000100");
+    ASSERT_NE (process->getChildByName ("Class"), nullptr);
+    EXPECT_EQ (process->getChildByName ("Class")->getStringAttribute ("name"), "Gain");
 }

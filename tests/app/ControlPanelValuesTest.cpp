@@ -1,0 +1,318 @@
+#include "app/ControlPanelCallback.h"
+#include "app/MainAppWindow.h"
+#include "app/MainContainer.h"
+#include "app/MidiControlLibrary.h"
+#include "app/ProjectInterface.h"
+#include "editors/DspEditor.h"
+#include "editors/ProcessContainer.h"
+#include "editors/ProcessEditor.h"
+#include "editors/Zorvex.h"
+
+#include "ShellTestFixture.h"
+
+// What a user sets on a process's control panel, with our MIDI-control
+// library: it marks the project, stays when the panel is closed and opened
+// again, is what a save writes and an open brings back, and is what a preset
+// made from the current settings holds, even in a project just opened; every
+// box of the process offers the presets the file holds.
+namespace
+{
+juce::DocumentWindow* findPanelWindow (const juce::String& title)
+{
+    for (int i = 0; i < juce::Desktop::getInstance().getNumComponents(); ++i)
+        if (auto* w = dynamic_cast<juce::DocumentWindow*> (juce::Desktop::getInstance().getComponent (i)))
+            if (w->getName().startsWith (title) && w->isVisible())
+                return w;
+
+    return nullptr;
+}
+
+void doubleClick (Zorvex& box)
+{
+    const juce::Point<float> at (60.0f, 40.0f);
+    box.mouseUp (juce::MouseEvent (juce::Desktop::getInstance().getMainMouseSource(), at, {}, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, &box,
+                                   &box, juce::Time::getCurrentTime(), at, juce::Time::getCurrentTime(), 2, false));
+}
+
+// The names of a submenu's items.
+juce::StringArray getSubMenuItems (const juce::PopupMenu& menu, const juce::String& subMenuName)
+{
+    juce::StringArray names;
+
+    for (juce::PopupMenu::MenuItemIterator i (menu); i.next();)
+        if (i.getItem().text == subMenuName && i.getItem().subMenu != nullptr)
+            for (juce::PopupMenu::MenuItemIterator j (*i.getItem().subMenu); j.next();)
+                if (! j.getItem().isSeparator)
+                    names.add (j.getItem().text);
+
+    return names;
+}
+
+// The value of a control in a named list of the first count group of the
+// class: the "Name"/"Value" (or "fixedName"/"fixedValue") pair numbered alike.
+juce::String findListValue (const juce::XmlElement& classElement, const juce::String& listName, const juce::String& control)
+{
+    auto* preset = classElement.getChildByName ("CountGroup") != nullptr
+                       ? classElement.getChildByName ("CountGroup")->getChildByName ("Preset")
+                       : nullptr;
+    auto* controls = preset != nullptr ? preset->getChildByName ("Controls") : nullptr;
+    auto* lists = preset != nullptr ? preset->getChildByName ("Lists") : nullptr;
+
+    if (controls == nullptr || lists == nullptr)
+        return {};
+
+    for (int i = 0; i < controls->getNumAttributes(); ++i)
+    {
+        if (controls->getAttributeValue (i) != control)
+            continue;
+
+        const auto name = controls->getAttributeName (i);
+        const auto valueName = name.replace ("Name", "Value");
+
+        for (auto* list : lists->getChildWithTagNameIterator ("List"))
+            if (list->getStringAttribute ("name") == listName)
+                return list->getStringAttribute (valueName);
+    }
+
+    return {};
+}
+
+// The "(Last-Saved)" value of a control of the process with that NRPN number.
+juce::String savedValue (const juce::File& project, uint32_t nrpn, const juce::String& control)
+{
+    auto root = juce::parseXML (project);
+
+    if (root == nullptr)
+        return {};
+
+    for (auto* dsp : root->getChildByName ("DSPs")->getChildIterator())
+        for (auto* process : dsp->getChildByName ("Processes")->getChildIterator())
+            if (process->getStringAttribute ("nrpn") == juce::String (nrpn))
+                if (auto* cls = process->getChildByName ("Class"))
+                    return findListValue (*cls, ProcessPresetStore::lastSavedPresetName, control);
+
+    return {};
+}
+
+class ControlPanelValuesTest : public ShellTestFixture
+{
+protected:
+    ControlPanelValuesTest()
+    {
+        libraryInterface = midiLibrary.openInterface (MidiControlLibrary::getDefaultFile(), callback, dialogs);
+    }
+
+    ~ControlPanelValuesTest() override
+    {
+        if (window != nullptr)
+            window->getMainContainer().closeAllControlPanels();
+
+        window.reset();
+    }
+
+    void makeWindow()
+    {
+        window = std::make_unique<MainAppWindow> (juce::File(), libraryInterface, ApplicationSettings::open (getSettingsFile()),
+                                                  &callback);
+        window->setBounds (0, 0, 1200, 860);
+    }
+
+    MainContainer& getMain() { return window->getMainContainer(); }
+    ProjectInterface& getProject() { return window->getProjectInterface(); }
+
+    // DSP 1 of the sample's first module with `count` compressors, saved as
+    // "values.zqp".
+    void makeCompressors (int count)
+    {
+        auto* page = getMain().getProcessContainer().addDsp (-1);
+        ASSERT_NE (page, nullptr);
+        getMain().getDesign().getBusGraph().restoreNode (page->getDspId(), 1, "DSP", false, nullptr, 0.2, 0.2);
+        ASSERT_TRUE (getMain().getDesign().setDspModule (1, 0x21));
+
+        for (int i = 0; i < count; ++i)
+            ASSERT_TRUE (page->getProcessEditor().placeProcess (2, { 250 + 300 * i, 200 }));
+
+        settle();
+        dialogs.chosenFiles.push_back (getProjectFile());
+        ASSERT_TRUE (getProject().saveProject (false));
+    }
+
+    juce::File getProjectFile() const { return folder.getChildFile ("values.zqp"); }
+
+    // The change messages delivered: the pages make their boxes.
+    void settle()
+    {
+        for (int i = 0; i < 3; ++i)
+        {
+            getMain().getDesign().dispatchPendingMessages();
+
+            if (auto* dsp = getMain().getDesign().findDsp (1))
+                dsp->getGraph().dispatchPendingMessages();
+
+            juce::MessageManager::getInstance()->runDispatchLoopUntil (5);
+        }
+    }
+
+    Zorvex& getBox (int index)
+    {
+        auto* page = getMain().getProcessContainer().findDspById (1);
+        EXPECT_NE (page, nullptr);
+        auto* box = page->getProcessEditor().findBoxByNodeId ((uint32_t) index + 1);
+        EXPECT_NE (box, nullptr);
+        return *box;
+    }
+
+    // The slider of the control on the box's panel window, opened by a double click.
+    juce::Slider* openPanelSlider (Zorvex& box, const juce::String& control)
+    {
+        doubleClick (box);
+        EXPECT_TRUE (box.isPanelShown());
+        auto* panelWindow = findPanelWindow (box.getNode()->getName() + "  { Compressor }");
+        return panelWindow != nullptr ? findSlider (*panelWindow, control) : nullptr;
+    }
+
+    static juce::Slider* findSlider (juce::Component& root, const juce::String& name)
+    {
+        for (auto* child : root.getChildren())
+        {
+            if (auto* slider = dynamic_cast<juce::Slider*> (child); slider != nullptr && slider->getName() == name)
+                return slider;
+
+            if (auto* found = findSlider (*child, name))
+                return found;
+        }
+
+        return nullptr;
+    }
+
+    void closePanel (Zorvex& box)
+    {
+        if (auto* panelWindow = findPanelWindow (box.getNode()->getName() + "  { Compressor }"))
+            panelWindow->closeButtonPressed();
+
+        EXPECT_FALSE (box.isPanelShown());
+    }
+
+    void saveWithKeys() { getMain().keyPressed (juce::KeyPress ('s', juce::ModifierKeys::ctrlModifier, 0)); }
+
+    // A value of the slider's range other than the one it shows.
+    static double pickOtherValue (const juce::Slider& slider)
+    {
+        const auto value = slider.getMinimum() + 3.0;
+        return value != slider.getValue() ? value : value + 1.0;
+    }
+
+    ControlPanelCallback callback;
+    MidiControlLibrary midiLibrary;
+    HvIfInterface* libraryInterface = nullptr;
+    std::unique_ptr<MainAppWindow> window;
+};
+} // namespace
+
+TEST_F (ControlPanelValuesTest, AValueSetOnAPanelMarksTheProjectSurvivesItsClosingAndIsSavedAndOpened)
+{
+    VX_REQUIRE_DISPLAY();
+    ASSERT_NE (libraryInterface, nullptr);
+    makeWindow();
+    makeCompressors (1);
+    ASSERT_FALSE (getProject().isModified());
+
+    auto& box = getBox (0);
+    const auto nrpn = box.getNode()->nrpn;
+    auto* threshold = openPanelSlider (box, "Threshold2");
+    ASSERT_NE (threshold, nullptr);
+    const auto shownAtFirst = threshold->getValue();
+    const auto chosen = pickOtherValue (*threshold);
+    threshold->setValue (chosen, juce::sendNotificationSync);
+
+    // The change is an edit: Ctrl+Q asks to save it (and the program stays
+    // when the question is cancelled).
+    EXPECT_TRUE (getProject().isModified());
+    auto quitting = true;
+    getMain().onQuitRequested = [this, &quitting] { quitting = window->prepareToQuit(); };
+    dialogs.answers = { Dialogs::Answer::cancel };
+    EXPECT_TRUE (getMain().keyPressed (juce::KeyPress ('q', juce::ModifierKeys::ctrlModifier, 0)));
+    EXPECT_FALSE (quitting);
+    ASSERT_EQ (dialogs.questions.size(), 1u);
+    EXPECT_EQ (dialogs.questions[0].text, "Do you want to save?");
+
+    // Closed and opened again, the panel still shows it.
+    closePanel (box);
+    threshold = openPanelSlider (box, "Threshold2");
+    ASSERT_NE (threshold, nullptr);
+    EXPECT_EQ (threshold->getValue(), chosen);
+
+    // Ctrl+S writes it, with the panel closed.
+    closePanel (box);
+    saveWithKeys();
+    EXPECT_FALSE (getProject().isModified());
+    EXPECT_EQ (savedValue (getProjectFile(), nrpn, "Threshold2"), juce::String ((int) chosen));
+    EXPECT_NE (chosen, shownAtFirst);
+
+    // Opened again and saved untouched, the project keeps it, and the panel
+    // shows it.
+    getProject().openProject (getProjectFile());
+    settle();
+    saveWithKeys();
+    EXPECT_EQ (savedValue (getProjectFile(), nrpn, "Threshold2"), juce::String ((int) chosen));
+
+    auto& reopened = getBox (0);
+    threshold = openPanelSlider (reopened, "Threshold2");
+    ASSERT_NE (threshold, nullptr);
+    EXPECT_EQ (threshold->getValue(), chosen);
+    EXPECT_FALSE (getProject().isModified()) << "opening a panel changes nothing";
+}
+
+TEST_F (ControlPanelValuesTest, PresetsMadeInAnOpenedProjectHoldTheValuesAndEveryBoxOffersThem)
+{
+    VX_REQUIRE_DISPLAY();
+    ASSERT_NE (libraryInterface, nullptr);
+    makeWindow();
+    makeCompressors (2);
+
+    auto* threshold = openPanelSlider (getBox (0), "Threshold2");
+    ASSERT_NE (threshold, nullptr);
+    const auto chosen = pickOtherValue (*threshold);
+    threshold->setValue (chosen, juce::sendNotificationSync);
+    closePanel (getBox (0));
+    saveWithKeys();
+
+    // The project opened again: a preset made from the current settings of
+    // the first box holds every control with its value, and so does the next.
+    getProject().openProject (getProjectFile());
+    settle();
+    const auto presetFile = folder.getChildFile ("values.presets");
+
+    for (auto* name : { "SB2", "SB3" })
+    {
+        dialogs.names.push_back (name);
+        getBox (0).buildMenu();
+        getBox (0).handleMenuResult (Zorvex::createPresetItem);
+    }
+
+    auto presets = juce::parseXML (presetFile);
+    ASSERT_NE (presets, nullptr);
+    auto* cls = presets->getChildByAttribute ("name", "Compressor");
+    ASSERT_NE (cls, nullptr) << presets->toString();
+    auto* count = cls->getChildByName ("CountGroup")->getChildByName ("Preset")->getChildByName ("Count");
+    EXPECT_GT (count->getIntAttribute ("NumberOfControls"), 1) << presets->toString();
+
+    for (auto* name : { "SB2", "SB3" })
+        EXPECT_EQ (findListValue (*cls, name, "Threshold2"), juce::String ((int) chosen)) << name << presets->toString();
+
+    // The second box of the process offers them, for loading and removing.
+    const auto menu = getBox (1).buildMenu();
+    EXPECT_EQ (getSubMenuItems (menu, "Load preset"), juce::StringArray ({ "SB2", "SB3" }));
+    EXPECT_EQ (getSubMenuItems (menu, "Remove Preset"), juce::StringArray ({ "Delete all", "SB2", "SB3" }));
+
+    // After another opening the first box offers them again, and loading one
+    // shows its values on the panel.
+    getProject().openProject (getProjectFile());
+    settle();
+    auto& box = getBox (0);
+    EXPECT_EQ (getSubMenuItems (box.buildMenu(), "Load preset"), juce::StringArray ({ "SB2", "SB3" }));
+    box.handleMenuResult (Zorvex::loadPresetBase + 1);
+    threshold = openPanelSlider (box, "Threshold2");
+    ASSERT_NE (threshold, nullptr);
+    EXPECT_EQ (threshold->getValue(), chosen);
+}
