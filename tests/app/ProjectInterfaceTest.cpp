@@ -349,10 +349,7 @@ TEST_F (ProjectInterfaceTest, ARightClickOffersHelpWhichOpensTheGuideWhenItIsThe
 
     // Without the help file nothing opens, and nothing complains.
     dialogs.menuChoices.push_back (1);
-    const auto rightClick = juce::ModifierKeys (juce::ModifierKeys::rightButtonModifier);
-    auto source = juce::Desktop::getInstance().getMainMouseSource();
-    page.mouseDown (juce::MouseEvent (source, {}, rightClick, 1.0f, 0.0f, 0.0f, 0.0f, 0.0f, &page, &page, juce::Time(), {},
-                                      juce::Time(), 1, false));
+    vxtest::rightClick (dialogs, page, { 400.0f, 400.0f });
 
     ASSERT_EQ (dialogs.menuItemHeights.size(), 1u);
     EXPECT_EQ (dialogs.menuItemHeights[0], 18);
