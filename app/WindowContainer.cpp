@@ -138,13 +138,14 @@ void WindowContainer::setUpGlobalPresetGroup()
     setUpStripLabel (globalPresetLabel);
     addAndMakeVisible (globalPresetLabel);
 
+    // Both disabled, under their first names, until a project is saved or
+    // opened.
     for (auto* button : { &savePresetButton, &removePresetButton })
     {
+        button->setEnabled (false);
         button->addListener (this);
         addAndMakeVisible (*button);
     }
-
-    updateGlobalPresetButtons();
 }
 
 //==============================================================================

@@ -197,7 +197,8 @@ TEST_F (WindowContainerStripTest, EveryWidgetTakesItsPlace)
     EXPECT_EQ (shownText (c.getGlobalPresetCombo()), "(New)");
     EXPECT_EQ (c.getGlobalPresetCombo().getNumItems(), 1);
     EXPECT_FALSE (c.getSavePresetButton().isEnabled());
-    EXPECT_EQ (c.getSavePresetButton().getButtonText(), "Create") << "what it would do for the \"(New)\" shown";
+    EXPECT_EQ (c.getSavePresetButton().getButtonText(), "Save");
+    EXPECT_EQ (c.getRemovePresetButton().getButtonText(), "Remove");
     EXPECT_FALSE (c.getRemovePresetButton().isEnabled());
 }
 
