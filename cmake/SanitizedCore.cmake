@@ -15,11 +15,13 @@ add_library(varentix_core_san STATIC ${VX_CORE_SOURCES} ${VX_MODULESDEF_SOURCES}
 target_include_directories(varentix_core_san PUBLIC ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/tools ${PROJECT_SOURCE_DIR}/halvix)
 target_link_libraries(varentix_core_san PUBLIC juce_base_san)
 target_compile_options(varentix_core_san PRIVATE ${VX_WARNINGS} ${VX_SAN_FLAGS})
+vx_precompile_juce(varentix_core_san CORE)
 
 add_executable(core_tests_sanitized support/TestMain.cpp ${VX_CORE_TEST_SOURCES})
 target_include_directories(core_tests_sanitized PRIVATE ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/tests)
 target_link_libraries(core_tests_sanitized PRIVATE varentix_core_san GTest::gtest)
 target_compile_options(core_tests_sanitized PRIVATE ${VX_WARNINGS} ${VX_SAN_FLAGS})
+vx_precompile_juce(core_tests_sanitized CORE TESTS)
 target_compile_definitions(core_tests_sanitized PRIVATE
   VX_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
   VX_MODULESDEF_TOOL="$<TARGET_FILE:modulesdef>"

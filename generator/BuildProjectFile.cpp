@@ -1129,9 +1129,12 @@ juce::String BuildProjectFile::getRoutingValueText (int value)
 void BuildProjectFile::writeBiquadInitCalls (uint32_t dspId, GeneratedTexts generated, DspSourceTexts& texts,
                                              const GraphNode& node) const
 {
-    texts.body << "\tinitBiquadExType( "
+    // The type array belongs to the biquad control, which a firmware built
+    // without the NRPN control leaves out: the call goes with it.
+    texts.body << DspSourceBlocks::nrpnControlGuardOpen << "\tinitBiquadExType( "
                << "biquad" << juce::String (dspId) << "Type" << juce::String (node.nrpn) << ", " << generated[Slot::bandCountSlot]
-               << " );\n";
+               << " );\n"
+               << DspSourceBlocks::nrpnControlGuardClose;
 }
 
 void BuildProjectFile::writeCustomHookCalls (SourceStream& stream, uint32_t dspId, int hookIndex, const juce::String& arguments,

@@ -414,7 +414,9 @@ ControlHandlerWriter::Texts ControlHandlerWriter::writeNrpnHandler()
     if (count != 0)
     {
         stream.writeLine ("i = dichotomicSearch( _cptr32(" + list + "), 2, 0, NUMBEROFCOMMAND" + dsp + ", nrpn );\n");
-        writeRangeSearch (stream, "if ( i == NUMBEROFCOMMAND" + dsp + " ) // higher bound test",
+        // The search gives -1 for a number beyond the last row's process: no
+        // row serves it, and its bit 15 must not make it a row position.
+        writeRangeSearch (stream, "if ( i != -1 && (i&(1<<15)) )", "if ( i == NUMBEROFCOMMAND" + dsp + " ) // higher bound test",
                           "if ( nrpn < " + list + "[i][0] )", list + "[i][1]");
         stream.writeAndOpenBlock ("\nif ( i != -1 )", true);
         stream.write ("index = nrpn - " + list + "[i][0];\nfunctionId = " + list + "[i][1];\nprocessId = dsp" + dsp +
@@ -456,13 +458,14 @@ ControlHandlerWriter::Texts ControlHandlerWriter::writeNrpnHandler()
     return texts;
 }
 
-void ControlHandlerWriter::writeRangeSearch (SourceStream& stream, const juce::String& upperBoundTest,
-                                             const juce::String& lowerBoundTest, const juce::String& functionIdCell) const
+void ControlHandlerWriter::writeRangeSearch (SourceStream& stream, const juce::String& missTest,
+                                             const juce::String& upperBoundTest, const juce::String& lowerBoundTest,
+                                             const juce::String& functionIdCell) const
 {
     // A miss takes the row below: a row serves the numbers up to the next
     // row's. A number below the first row has no row below it, and the
     // row's function id is read only once it is known to be a row.
-    stream.writeAndOpenBlock ("if ((i&(1<<15)))", true);
+    stream.writeAndOpenBlock (missTest, true);
     stream.writeLine ("i &= 0x7FFF;");
     writeUnbracedLine (stream, upperBoundTest, "i--;");
     stream.writeAndOpenBlock ("else", true);
@@ -477,8 +480,8 @@ void ControlHandlerWriter::writeNrpnBiquadLookup (SourceStream& stream) const
     const auto table = "nrpn" + dsp + "BiquadTable";
     stream.writeLine ("i = dichotomicSearch( _cptr32(" + table + "), 3, 0, NB_BIQUAD_COMMAND, nrpn );");
     stream.writeAndOpenBlock ("if (i!=-1)", true);
-    writeRangeSearch (stream, "if ( i >= NB_BIQUAD_COMMAND ) // higher bound test", "if ( nrpn < " + table + "[i].nrpn )",
-                      table + "[i].functionId");
+    writeRangeSearch (stream, "if ((i&(1<<15)))", "if ( i >= NB_BIQUAD_COMMAND ) // higher bound test",
+                      "if ( nrpn < " + table + "[i].nrpn )", table + "[i].functionId");
     stream.writeAndOpenBlock ("\nif ( i != -1 )", true);
     stream.write ("index = nrpn - " + table + "[i].nrpn;\nfunctionId = " + table + "[i].functionId;\nprocessId = dsp" + dsp +
                   "pcs[processId];\ntheBiquad = (BiquadParameters *)" + table +

@@ -114,8 +114,8 @@ private:
     const ProcessDefinition* getDefinitionOf (const GraphNode& node) const;
     juce::String makeCall (const LibraryFunctionDefinition& function, const GraphNode& node) const;
     juce::String getBiquadFunctionName (const char* part) const;
-    void writeRangeSearch (SourceStream& stream, const juce::String& upperBoundTest, const juce::String& lowerBoundTest,
-                           const juce::String& functionIdCell) const;
+    void writeRangeSearch (SourceStream& stream, const juce::String& missTest, const juce::String& upperBoundTest,
+                           const juce::String& lowerBoundTest, const juce::String& functionIdCell) const;
     void writeNrpnBiquadLookup (SourceStream& stream) const;
     void writeCommandBiquadLookup (SourceStream& stream) const;
     void writeSwitch (SourceStream& stream) const;

@@ -340,6 +340,17 @@ void GenerationDriver::writeControlSources()
     const juce::File header ("/" + headerName);
     storeAnnounced (headerName, makeHeaderGuardOpen (header) + MainBusFile::getControlHeaderText (nrpnVariant) +
                                     makeHeaderGuardClose (header));
+
+    // The other variant's pair, from an earlier generation into this folder,
+    // is not the user's to lose, but building it beside this one would link
+    // two control dispatchers: say so.
+    for (const auto& stale :
+         { MainBusFile::getControlSourceName (! nrpnVariant), MainBusFile::getControlHeaderName (! nrpnVariant) })
+        if (outputDirectory.getChildFile (stale).existsAsFile())
+            appendToLog ("Note: \"" + stale +
+                             "\" of the other control variant is left in the output folder and is not part of "
+                             "this generation\n",
+                         0);
 }
 
 void GenerationDriver::writeFeatureSources()
@@ -442,7 +453,7 @@ void GenerationDriver::writeHandlerSource (BuildProjectFile& generator, const Mo
 PresetSourceGenerator& GenerationDriver::getPresetSources()
 {
     if (presetSources == nullptr)
-        presetSources = std::make_unique<PresetSourceGenerator> (design);
+        presetSources = std::make_unique<PresetSourceGenerator> (design, MainBusFile::getControlHeaderName (! commandVariant));
 
     return *presetSources;
 }
@@ -473,6 +484,7 @@ bool GenerationDriver::writeGlobalPresetSources (bool biquadControl)
 
 void GenerationDriver::writeLoaderOnlyPresetSources (bool biquadControl)
 {
-    const auto files = PresetSourceGenerator::makeLoaderOnlyFiles (biquadControl);
+    const auto files =
+        PresetSourceGenerator::makeLoaderOnlyFiles (biquadControl, MainBusFile::getControlHeaderName (! commandVariant));
     storePair (PresetSourceGenerator::processHeaderName, PresetSourceGenerator::processSourceName, files.header, files.source);
 }

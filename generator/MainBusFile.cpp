@@ -6,6 +6,8 @@
 #include "model/DesignLog.h"
 #include "model/GraphData.h"
 
+#include <map>
+
 namespace
 {
 constexpr const char* defaultMemoryBaseBlock = "//[!USER CODE]\n"
@@ -27,6 +29,12 @@ bool isChannel (uint32_t channel) noexcept
 juce::String describeEnd (const char* what, uint32_t dsp, uint32_t channel)
 {
     return "DSP#" + juce::String (dsp) + " " + what + " " + juce::String (channel);
+}
+
+// What an input cell holds: the DSP output wired to it.
+juce::String describeFeed (uint32_t cell)
+{
+    return describeEnd ("output", ((cell >> 4) & 0xF) + 1, cell & 0xF);
 }
 
 juce::String withGuard (const juce::String& name, const juce::String& text)
@@ -171,9 +179,22 @@ void MainBusFile::collectBusLists()
             logError (what + " left out: DSP numbers run from 1 to 16\n", -1);
         else if (! isChannel (c.sourcePin) || ! isChannel (c.destPin))
             logError (what + " left out: channels run from 0 to 7\n", -1);
+        else if (! isLinked (c.sourceNode))
+            // The DSP is never started: its output bus would be read from an
+            // entry of dsp[] that nothing fills.
+            logError (what + " left out: no source was generated for DSP#" + juce::String (c.sourceNode) + "\n", -1);
+        else if (auto& cell = findBus (c.destNode, true)->cells[c.destPin]; cell != 0)
+            // A second wire would silently replace the first in the table.
+            logError (what + " left out: " + describeEnd ("input", c.destNode, c.destPin) + " is already fed by " +
+                          describeFeed (cell) + "\n",
+                      -1);
         else
-            findBus (c.destNode, true)->cells[c.destPin] = otherDspOutputBit | ((c.sourceNode - 1) << 4) | c.sourcePin;
+            cell = otherDspOutputBit | ((c.sourceNode - 1) << 4) | c.sourcePin;
     }
+
+    // A chip output or internal bus is driven by one DSP output; a file
+    // edited by hand may name it on two, which the chip cannot do.
+    std::map<juce::String, juce::String> drivenBy;
 
     for (int i = 0; i < busGraph->getNumBusPins(); ++i)
     {
@@ -186,9 +207,20 @@ void MainBusFile::collectBusLists()
             logError (what + " left out: no such DSP pin\n", -1);
         else if (! isChipPinName (pin.name))
             logError (what + " left out: no such chip pin\n", -1);
+        else if (auto* record = findBus (pin.nodeId, input); record->cells[pin.pinIndex] != 0)
+            logError (what + " left out: " + describeEnd (input ? "input" : "output", pin.nodeId, pin.pinIndex) +
+                          (input ? " is already fed by " : " already feeds ") +
+                          ((record->cells[pin.pinIndex] & labelledCellBit) != 0 ? record->labels[pin.pinIndex]
+                                                                                : describeFeed (record->cells[pin.pinIndex])) +
+                          "\n",
+                      -1);
+        else if (! input && drivenBy.count (pin.name) != 0)
+            logError (what + " left out: " + pin.name + " is already fed by " + drivenBy[pin.name] + "\n", -1);
         else
         {
-            auto* record = findBus (pin.nodeId, input);
+            if (! input)
+                drivenBy[pin.name] = describeEnd ("output", pin.nodeId, pin.pinIndex);
+
             record->cells[pin.pinIndex] |= labelledCellBit;
             record->labels[pin.pinIndex] = pin.name;
         }
@@ -328,11 +360,7 @@ juce::String MainBusFile::makeMainSource (const FirmwareFeatures& features, int 
     if (features.fbc)
         text << "\t\tFBC_BaseLevels();\n";
 
-    return text + juce::String (MainProgramTemplates::mainLoopTail)
-                      .replace ("${HANDLE_EVENT}",
-                                nrpnVariant
-                                    ? "quellion_HandleMidiEvent( midiData );"
-                                    : "(void) midiData; // commands reach quellion_HandleCommand() from your own protocol");
+    return text + MainProgramTemplates::mainLoopTail;
 }
 
 bool MainBusFile::writeMainSource (const FirmwareFeatures& features, int samplingRateHz, bool nrpnVariant,
@@ -405,7 +433,8 @@ juce::String MainBusFile::getControlHeaderName (bool nrpnVariant)
 
 juce::String MainBusFile::getControlHeaderText (bool nrpnVariant)
 {
-    return nrpnVariant ? MainProgramTemplates::nrpnControlHeader : MainProgramTemplates::commandControlHeader;
+    return juce::String (nrpnVariant ? MainProgramTemplates::nrpnControlHeader : MainProgramTemplates::commandControlHeader) +
+           MainProgramTemplates::midiInputHeader;
 }
 
 juce::String MainBusFile::getWrappersText()
@@ -418,8 +447,9 @@ juce::String MainBusFile::writeHandlerTables (const juce::StringArray& handlerNa
     const juce::String table (nrpnVariant ? "nrpnFunctionPtrTable" : "commandFunctionPtrTable");
     juce::String text ("#include <system.h>\n#include \"quellion.h\"\n");
 
-    if (nrpnVariant)
-        text << "#include \"midictrl.h\"\n";
+    // The command variant takes the same MIDI input as the NRPN variant, which
+    // its header declares.
+    text << "#include \"" << getControlHeaderName (nrpnVariant) << "\"\n";
 
     text << MainProgramTemplates::controlSendDeclaration << "\nPTR32 " << table << "[NBDSPINITIALIZED];\n"
          << "\nvoid " << (nrpnVariant ? "quellion_InitNrpnFunction" : "quellion_InitCommandFunction") << "( void )\n{\n";
@@ -448,7 +478,8 @@ juce::String MainBusFile::makeMidiControlSource (const juce::StringArray& handle
         text << MainProgramTemplates::commandControlPart;
     }
 
-    return text + MainProgramTemplates::controlCommonPart;
+    return text + MainProgramTemplates::midiInputPart + MainProgramTemplates::dichotomicSearchFunction +
+           MainProgramTemplates::sendSysExFunction;
 }
 
 bool MainBusFile::writeMidiControlSource (const juce::StringArray& handlerNames, const juce::File& file, bool nrpnVariant) const

@@ -109,8 +109,9 @@ public:
     // Bus lists
 
     // Fills the records from the bus graph's connections and chip pins;
-    // connections and pins that name no DSP or channel of the chip, and pin
-    // names that are no chip pin, are logged and left out.
+    // connections and pins that name no DSP or channel of the chip, pin
+    // names that are no chip pin, and connections from a DSP that is not
+    // generated, are logged and left out.
     void collectBusLists();
 
     // The DSP's input or output record, made on first use; none for a DSP

@@ -30,7 +30,10 @@ juce::String guardClose (const char* headerName)
 }
 } // namespace
 
-PresetSourceGenerator::PresetSourceGenerator (Design& designToRead) : design (designToRead) {}
+PresetSourceGenerator::PresetSourceGenerator (Design& designToRead, const juce::String& controlHeaderName)
+    : design (designToRead), controlHeader (controlHeaderName)
+{
+}
 
 PresetSourceGenerator::~PresetSourceGenerator() = default;
 
@@ -90,8 +93,9 @@ std::unique_ptr<juce::XmlElement> PresetSourceGenerator::loadDocument (const juc
 
 std::unique_ptr<PresetSourceWriter> PresetSourceGenerator::makeWriter (const juce::XmlElement& root, bool global)
 {
-    return std::make_unique<PresetSourceWriter> (PresetTableList::read (root, global), global, usedNames,
-                                                 [this] (const juce::String& name) { return isBiquadClass (name); });
+    return std::make_unique<PresetSourceWriter> (
+        PresetTableList::read (root, global), global, usedNames,
+        [this] (const juce::String& name) { return isBiquadClass (name); }, controlHeader);
 }
 
 //==============================================================================
@@ -114,7 +118,7 @@ std::optional<PresetSourceGenerator::Files> PresetSourceGenerator::makeProcessPr
     writer->writePresetControlStructs (header);
     writer->writePresetListSource (source, header, biquadControl);
     writer->writePresetControlLists (source, header);
-    PresetSourceWriter::writePresetLoaderSource (source, false, biquadControl);
+    PresetSourceWriter::writePresetLoaderSource (source, false, biquadControl, controlHeader);
     header.write (guardClose (processHeaderName));
 
     return Files{ header.getText(), source.getText() };
@@ -162,16 +166,16 @@ std::optional<PresetSourceGenerator::Files> PresetSourceGenerator::makeGlobalPre
     return Files{ header.getText(), source.getText() };
 }
 
-PresetSourceGenerator::Files PresetSourceGenerator::makeLoaderOnlyFiles (bool biquadControl)
+PresetSourceGenerator::Files PresetSourceGenerator::makeLoaderOnlyFiles (bool biquadControl, const juce::String& controlHeader)
 {
     juce::StringArray noNames;
-    const PresetSourceWriter noTables ({}, false, noNames, nullptr);
+    const PresetSourceWriter noTables ({}, false, noNames, nullptr, controlHeader);
 
     SourceStream header, source;
     header.write (guardOpen (processHeaderName));
     noTables.writePresetHeader (header, true);
     header.write (guardClose (processHeaderName));
 
-    PresetSourceWriter::writePresetLoaderSource (source, true, biquadControl);
+    PresetSourceWriter::writePresetLoaderSource (source, true, biquadControl, controlHeader);
     return Files{ header.getText(), source.getText() };
 }

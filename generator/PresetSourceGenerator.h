@@ -31,9 +31,13 @@ public:
     static constexpr const char* globalHeaderName = "GlobalPresets.h";
     static constexpr const char* globalSourceName = "GlobalPresets.c";
 
+    // The loaders send through the control source of the generation's
+    // variant, declared by its header: "midictrl.h" or "commandctrl.h".
+    static constexpr const char* nrpnControlHeader = "midictrl.h";
+
     // Reads the design's library (which classes are biquads), its stored
     // presets (current presets, table counter) and its global presets.
-    explicit PresetSourceGenerator (Design& design);
+    explicit PresetSourceGenerator (Design& design, const juce::String& controlHeader = nrpnControlHeader);
     ~PresetSourceGenerator();
 
     // None when the file holds no preset table.
@@ -42,7 +46,7 @@ public:
     // None when there is no global preset, or no preset table for one.
     std::optional<Files> makeGlobalPresetFiles (const juce::File& globalPresetFile, bool biquadControl);
 
-    static Files makeLoaderOnlyFiles (bool biquadControl);
+    static Files makeLoaderOnlyFiles (bool biquadControl, const juce::String& controlHeader = nrpnControlHeader);
 
     // A class whose control table marks it for the biquad control: "Biquad",
     // "BiquadEx", or a process of the library of biquad kind.
@@ -53,5 +57,6 @@ private:
     std::unique_ptr<PresetSourceWriter> makeWriter (const juce::XmlElement& root, bool global);
 
     Design& design;
+    const juce::String controlHeader;
     juce::StringArray usedNames;
 };

@@ -67,8 +67,9 @@ juce::String PresetSourceWriter::TableNames::getPresetCount() const
 
 //==============================================================================
 PresetSourceWriter::PresetSourceWriter (std::vector<PresetTableSource> tableSources, bool globalForm,
-                                        juce::StringArray& usedNames, std::function<bool (const juce::String&)> biquadClass)
-    : global (globalForm), isBiquadClass (std::move (biquadClass))
+                                        juce::StringArray& usedNames, std::function<bool (const juce::String&)> biquadClass,
+                                        juce::String controlHeaderName)
+    : global (globalForm), isBiquadClass (std::move (biquadClass)), controlHeader (std::move (controlHeaderName))
 {
     std::set<int> tableIds;
 
@@ -220,7 +221,7 @@ bool PresetSourceWriter::writePresetListSource (SourceStream& source, SourceStre
     if (hasBiquad)
         source.write ("#include \"BiquadCtrl.h\"\n");
 
-    source.write ("#include \"midictrl.h\"\n");
+    source.write ("#include \"" + controlHeader + "\"\n");
 
     if (hasTables())
         header.newLine();
@@ -363,10 +364,11 @@ void PresetSourceWriter::writeControlTable (SourceStream& source, SourceStream& 
 }
 
 //==============================================================================
-void PresetSourceWriter::writePresetLoaderSource (SourceStream& source, bool withIncludes, bool hasBiquad)
+void PresetSourceWriter::writePresetLoaderSource (SourceStream& source, bool withIncludes, bool hasBiquad,
+                                                  const juce::String& controlHeader)
 {
     // Appended, the loader follows the tables after an empty line.
-    source.write (withIncludes ? "#include <system.h>\n#include \"midictrl.h\"\n" : "\n");
+    source.write (withIncludes ? "#include <system.h>\n#include \"" + controlHeader + "\"\n" : juce::String ("\n"));
 
     if (hasBiquad)
         source.write (PresetSourceTemplates::biquadIncludes);

@@ -38,9 +38,10 @@ public:
     // (upper case), so that the process and the global sources, which the
     // firmware compiles together, never declare one name twice.
     // `isBiquadClass` tells the classes whose control table marks them for
-    // the biquad control.
+    // the biquad control. `controlHeader` declares what the loaders call:
+    // the control header of the generation's variant.
     PresetSourceWriter (std::vector<PresetTableSource> tables, bool global, juce::StringArray& usedNames,
-                        std::function<bool (const juce::String& className)> isBiquadClass);
+                        std::function<bool (const juce::String& className)> isBiquadClass, juce::String controlHeader);
 
     bool hasTables() const noexcept { return ! tables.empty(); }
     const std::vector<PresetTableSource>& getTables() const noexcept { return tables; }
@@ -67,7 +68,8 @@ public:
 
     // The loader of process presets, with the includes it needs when it
     // starts a file.
-    static void writePresetLoaderSource (SourceStream& source, bool withIncludes, bool hasBiquad);
+    static void writePresetLoaderSource (SourceStream& source, bool withIncludes, bool hasBiquad,
+                                         const juce::String& controlHeader);
 
     // The loader's prototype with its comment.
     static void writeLoaderPrototype (SourceStream& header);
@@ -88,4 +90,5 @@ private:
     std::vector<TableNames> names;
     bool global;
     std::function<bool (const juce::String&)> isBiquadClass;
+    juce::String controlHeader;
 };

@@ -1,5 +1,6 @@
 #include "generator/ProjectHeaders.h"
 
+#include "generator/EqualiserLists.h"
 #include "generator/SourceFiles.h"
 #include "generator/templates/DspSourceBlocks.h"
 #include "generator/templates/ProjectHeaderTemplates.h"
@@ -31,6 +32,32 @@ const char* const hookParameters[2][4] = {
 };
 
 const char* const biquadHookNames[] = { "customFilterFreq", "customFilterGain", "customFilterQ" };
+
+// The slope enumerator of BiquadCtrl.h for a crossover of the lists.
+juce::String getSlopeName (const CrossoverCode& crossover)
+{
+    const char* const orders[] = { "", "1ST", "2ND", "3RD", "4TH", "", "6TH", "", "8TH" };
+    const auto family = crossover.family == "Butterworth" ? "BUTTERWORTH_"
+                        : crossover.family == "Bessel"    ? "BESSEL_"
+                                                          : "LINKRILEY_";
+    return family +
+           juce::String (juce::isPositiveAndBelow (crossover.order, (int) std::size (orders)) ? orders[crossover.order] : "");
+}
+
+// The crossover codes of the band type lists, so that the firmware decodes
+// exactly what the control panels and the NRPN list offer.
+juce::String makeCrossoverDecoder()
+{
+    juce::String text ("// The crossover a code of the band type lists stands for; XOVER_FLAT for\n"
+                       "// any other code.\n"
+                       "WORD getCrossoverType( WORD code )\n{\n\tswitch ( code )\n\t{\n");
+
+    for (const auto& crossover : getCrossoverCodes())
+        text << "\t\tcase " << crossover.code << ": return XOVER_TYPE( " << (crossover.highPass ? "XOVER_HP" : "XOVER_LP") << ", "
+             << getSlopeName (crossover) << " ); // " << crossover.text << "\n";
+
+    return text + "\t\tdefault: return XOVER_FLAT;\n\t}\n}\n\n";
+}
 } // namespace
 
 juce::String ProjectHeaders::makeMainAppConfig (const juce::String& memoryBaseBlock)
@@ -91,7 +118,7 @@ juce::String ProjectHeaders::writeBiquadCustomFunctions()
 juce::String ProjectHeaders::makeBiquadControlSource (const FirmwareFeatures& features, double samplingRateKhz)
 {
     juce::String text (ProjectHeaderTemplates::biquadControlBody);
-    text << ProjectHeaderTemplates::biquadSwitchHead;
+    text << makeCrossoverDecoder() << ProjectHeaderTemplates::biquadSwitchHead;
 
     if (features.extendedBiquad)
         text << ProjectHeaderTemplates::biquadExtendedCases;

@@ -11,6 +11,11 @@ constexpr const char* includes = "#include <system.h>\n"
                                  "#include \"quellion.h\"\n"
                                  "#include \"custom.h\"\n";
 
+// What only the NRPN control needs stands between these two lines, so that
+// a firmware built with _SKIP_ZQV_NRPN_CTRL defined goes without it.
+constexpr const char* nrpnControlGuardOpen = "#ifndef\t_SKIP_ZQV_NRPN_CTRL\n";
+constexpr const char* nrpnControlGuardClose = "#endif\t// _SKIP_ZQV_NRPN_CTRL\n";
+
 // Added to the head in the NRPN variant.
 constexpr const char* nrpnControlInclude = "#ifndef\t_SKIP_ZQV_NRPN_CTRL\n"
                                            "#include \"midictrl.h\"\n"

@@ -77,6 +77,9 @@ inline constexpr const char* mainBanner = R"QT(/*
 #include "MainAppConfig.h"
 #include "quellion.h"
 #include "${CONTROL_HEADER}"
+#if _USE_GLOBAL_PRESET
+#include "GlobalPresets.h"
+#endif
 )QT";
 
 // The MIDI transport of "main.c".
@@ -153,7 +156,7 @@ void main (void)
 	quellion_InitAndRoute();
 	${INIT_CONTROL}();
 #if _USE_GLOBAL_PRESET
-	quellion_LoadGlobalPreset( 0 );
+	quellion_LoadGlobalPreset( _cptr32( globalPreset[0] ) ); // the first global preset
 #endif
 
 )QT";
@@ -168,15 +171,15 @@ inline constexpr const char* mainTransportInit = R"QT(#ifdef _USE_SERIAL_MIDI
 	_Timer_Init( 0, 10 ); // 10 ms base-level tick
 )QT";
 
-// The main loop after its feedback-canceller call; ${HANDLE_EVENT} is what
-// the variant does with a received MIDI byte.
+// The main loop after its feedback-canceller call: every MIDI byte received
+// goes to the control source.
 inline constexpr const char* mainLoopTail = R"QT(#ifdef _USE_SERIAL_MIDI
 		while ( _MIDI_SerialReceive( &midiData ) )
 #else
 		while ( _USB_MidiReceive( &midiData ) )
 #endif
 		{
-			${HANDLE_EVENT}
+			quellion_HandleMidiEvent( midiData );
 			activity = 20;
 		}
 
@@ -211,9 +214,6 @@ inline constexpr const char* nrpnControlHead = R"QT(
 // The shape of a DSP's NRPN handler, reached through dspNrpnHandlerCallback.
 typedef WORD (*NrpnHandlerFunction)( WORD nrpn, WORD dspId, WORD processId, DWORD value, WORD format );
 
-// The System Exclusive message being received.
-SYSEXBUFFER sysExData;
-
 // One NRPN for the DSP on the MIDI channel: the process's NRPN number in the
 // high byte, the control's number in the low byte.
 WORD quellion_HandleNRPN( WORD channel, WORD nrpn, DWORD value, WORD format )
@@ -221,7 +221,7 @@ WORD quellion_HandleNRPN( WORD channel, WORD nrpn, DWORD value, WORD format )
 	WORD freeChannel = ${FREE_CHANNELS}; // the channels without a DSP
 )QT";
 
-// The rest of the NRPN dispatch and the MIDI parser.
+// The rest of the NRPN dispatch.
 inline constexpr const char* nrpnControlRest = R"QT(
 	if ( channel >= NBDSPINITIALIZED || (freeChannel & (1<<channel)) )
 		return 0;
@@ -231,9 +231,19 @@ inline constexpr const char* nrpnControlRest = R"QT(
 
 	return dspNrpnHandlerCallback( nrpnFunctionPtrTable[channel], nrpn, dsp[channel], (nrpn>>8)&0x7F, value, format );
 }
+)QT";
 
-// Controllers of the NRPN protocol. A 28-bit value sends its high 14 bits
-// first, on the two undefined controllers below.
+// The MIDI input of both control sources: NRPN control changes and the
+// control System Exclusive message, each turned into one quellion_HandleNRPN.
+inline constexpr const char* midiInputPart = R"QT(
+// The System Exclusive message being received.
+SYSEXBUFFER sysExData;
+
+// Controllers of the NRPN protocol. After the NRPN number, a 7-bit value
+// comes on the data entry MSB alone; a 14-bit value sends its low 7 bits on
+// the data entry LSB first, then its high 7 bits on the MSB. The MSB
+// completes the value; an LSB after it refines the value once more. A 28-bit
+// value sends its high 14 bits first, on the two undefined controllers below.
 #define MIDI_CC_DATA_MSB	0x06
 #define MIDI_CC_DATA_LSB	0x26
 #define MIDI_CC_HIGH_DATA_MSB	0x09
@@ -245,28 +255,50 @@ inline constexpr const char* nrpnControlRest = R"QT(
 #define MIDI_MANUFACTURER_ID2	0x3A
 #define MIDI_MANUFACTURER_ID3	0x7E
 #define SYSEX_CONTROL_COMMAND	0x3D
+#define SYSEX_MAX_GROUPS	4
 
 static WORD runningStatus = 0, dataCount = 0, firstData = 0;
 static WORD nrpnNumber[16];
-static WORD nrpnData[16];
+static WORD nrpnDataMsb[16];
+static WORD nrpnDataLsb[16];
+static WORD nrpnMsbReceived[16];
 static DWORD nrpnHighData[16];
 static WORD nrpnHighDataValid[16];
 
-static void handleControlChange( WORD channel, WORD controller, WORD data )
+static void startNrpn( WORD channel )
+{
+	nrpnDataLsb[channel] = 0;
+	nrpnMsbReceived[channel] = 0;
+	nrpnHighDataValid[channel] = 0;
+}
+
+// Values reach the handlers as the preset loader hands them on: a 7- or
+// 14-bit value as a 15-bit one (its 7-bit halves at bits 8 and 1, so that
+// its high half is the handler's val8bit), a 28-bit value as it is.
+static void sendNrpnValue( WORD channel )
 {
 	DWORD value;
-	WORD format = FORMAT_14BIT_PRECISION;
 
+	if ( nrpnHighDataValid[channel] )
+		value = (nrpnHighData[channel]<<14) | ((DWORD)nrpnDataMsb[channel]<<7) | nrpnDataLsb[channel];
+	else
+		value = ((DWORD)nrpnDataMsb[channel]<<8) | ((DWORD)nrpnDataLsb[channel]<<1);
+
+	quellion_HandleNRPN( channel, nrpnNumber[channel], value, FORMAT_28BIT_PRECISION );
+}
+
+static void handleControlChange( WORD channel, WORD controller, WORD data )
+{
 	switch ( controller )
 	{
 		case MIDI_CC_NRPN_MSB:
 			nrpnNumber[channel] = (data<<8) | (nrpnNumber[channel]&0xFF);
-			nrpnHighDataValid[channel] = 0;
+			startNrpn( channel );
 			break;
 
 		case MIDI_CC_NRPN_LSB:
 			nrpnNumber[channel] = (nrpnNumber[channel]&0xFF00) | data;
-			nrpnHighDataValid[channel] = 0;
+			startNrpn( channel );
 			break;
 
 		case MIDI_CC_HIGH_DATA_MSB:
@@ -278,21 +310,17 @@ static void handleControlChange( WORD channel, WORD controller, WORD data )
 			nrpnHighDataValid[channel] = 1;
 			break;
 
-		case MIDI_CC_DATA_MSB:
-			nrpnData[channel] = data<<7;
+		case MIDI_CC_DATA_LSB:
+			nrpnDataLsb[channel] = data;
+
+			if ( nrpnMsbReceived[channel] )
+				sendNrpnValue( channel );
 			break;
 
-		case MIDI_CC_DATA_LSB:
-			value = nrpnData[channel] | data;
-
-			if ( nrpnHighDataValid[channel] )
-			{
-				value |= nrpnHighData[channel]<<14;
-				format = FORMAT_28BIT_PRECISION;
-				nrpnHighDataValid[channel] = 0;
-			}
-
-			quellion_HandleNRPN( channel, nrpnNumber[channel], value, format );
+		case MIDI_CC_DATA_MSB:
+			nrpnDataMsb[channel] = data;
+			nrpnMsbReceived[channel] = 1;
+			sendNrpnValue( channel );
 			break;
 
 		default:
@@ -301,27 +329,31 @@ static void handleControlChange( WORD channel, WORD controller, WORD data )
 }
 
 // A control value sent by OSTRANE Quellion: the DSP, the process's and the
-// control's numbers, then the doubled value in 3 (14-bit) or 4 (28-bit)
-// groups of 7 bits.
+// control's numbers, the number of 7-bit groups (4), then the groups, most
+// significant first. Read as one number, the groups are the value as the
+// preset loader hands it on: a 15-bit value of a control sent in three groups
+// of its double arrives scaled up by 8 bits, one sent in four groups of its
+// double scaled up by 1 bit, a 28-bit value as it is.
 static void handleSysEx( void )
 {
 	WORD *nrpnBase = &sysExData.Buffer[SYSEX_NRPN_BASE];
-	DWORD value;
-	WORD format = FORMAT_14BIT_PRECISION;
+	WORD count, i;
+	DWORD value = 0;
 
-	if ( sysExData.pnt < SYSEX_NRPN_BASE + DATA + 4 || sysExData.Buffer[1] != MIDI_MANUFACTURER_ID1 ||
+	if ( sysExData.pnt < SYSEX_NRPN_BASE + DATA || sysExData.Buffer[1] != MIDI_MANUFACTURER_ID1 ||
 		 sysExData.Buffer[2] != MIDI_MANUFACTURER_ID2 || sysExData.Buffer[3] != MIDI_MANUFACTURER_ID3 ||
 		 sysExData.Buffer[SYSEX_CMD] != SYSEX_CONTROL_COMMAND )
 		return;
 
-	value = ((DWORD)nrpnBase[DATA]<<21) | ((DWORD)nrpnBase[DATA+1]<<14) | ((DWORD)nrpnBase[DATA+2]<<7) | nrpnBase[DATA+3];
+	count = nrpnBase[COUNT];
 
-	if ( nrpnBase[DATA+3] == 0 )
-		value >>= 7;
-	else
-		format = FORMAT_28BIT_PRECISION;
+	if ( count == 0 || count > SYSEX_MAX_GROUPS || sysExData.pnt != SYSEX_NRPN_BASE + DATA + count )
+		return;
 
-	quellion_HandleNRPN( nrpnBase[CHANNEL], (nrpnBase[HI]<<8) | nrpnBase[LO], value>>1, format );
+	for ( i = 0; i < count; i++ )
+		value = (value<<7) | nrpnBase[DATA+i];
+
+	quellion_HandleNRPN( nrpnBase[CHANNEL], (nrpnBase[HI]<<8) | nrpnBase[LO], value, FORMAT_28BIT_PRECISION );
 }
 
 // Every byte of MIDI data received: control changes and System Exclusive
@@ -396,10 +428,29 @@ WORD quellion_HandleCommand( WORD command, WORD dspIndex, WORD index, DWORD valu
 	handler = (CommandHandlerFunction)commandFunctionPtrTable[dspIndex];
 	return handler( command, dsp[dspIndex], index, value );
 }
+
+// A control numbered as the control panels, the board messages and the
+// preset loader number it (the process's NRPN number in the high byte, the
+// control's number in the low byte), for the DSP on the MIDI channel: the
+// command of that number, or the nearest command below it within the
+// process, with the distance as its index (one channel of a control of
+// several channels). The command handlers take the value as it is.
+WORD quellion_HandleNRPN( WORD channel, WORD nrpn, DWORD value, WORD format )
+{
+	WORD index;
+
+	(void) format;
+
+	for ( index = 0; index <= (nrpn & 0xFF); index++ )
+		if ( quellion_HandleCommand( nrpn - index, channel, index, value ) )
+			return 1;
+
+	return 0;
+}
 )QT";
 
-// The end of both control sources.
-inline constexpr const char* controlCommonPart = R"QT(
+// The table search of both control sources.
+inline constexpr const char* dichotomicSearchFunction = R"QT(
 // Finds the row whose item equals the value in a table of rows sorted by
 // that item: its index, or (1<<15) with the row where the value would stand,
 // or -1 when the table is empty or the value lies beyond its last row.
@@ -445,7 +496,10 @@ WORD dichotomicSearch( PTR32 table, WORD rowSize, WORD itemIndex, WORD tableLen,
 
 	return (1<<15) | ( valueToSearch > key ? mid + 1 : mid );
 }
+)QT";
 
+// The end of both control sources.
+inline constexpr const char* sendSysExFunction = R"QT(
 // Answers a request with one System Exclusive message.
 void sendSysExMessage( DWORD id, WORD msg )
 {
@@ -459,9 +513,8 @@ void sendSysExMessage( DWORD id, WORD msg )
 }
 )QT";
 
-// The text of "midictrl.h" between its guard lines.
-inline constexpr const char* nrpnControlHeader = R"QT(#include <system.h>
-
+// The MIDI input part of both control headers.
+inline constexpr const char* midiInputHeader = R"QT(
 void quellion_HandleMidiEvent( WORD data );
 WORD quellion_HandleNRPN( WORD channel, WORD nrpn, DWORD value, WORD format );
 
@@ -491,7 +544,11 @@ DWORD swapDword( DWORD value );
 #define readExtMemDword(address)	swapDword( _rdxtmem32Ex( address ) )
 )QT";
 
-// The text of "commandctrl.h" between its guard lines.
+// The head of "midictrl.h" between its guard lines, before the MIDI input part.
+inline constexpr const char* nrpnControlHeader = R"QT(#include <system.h>
+)QT";
+
+// The head of "commandctrl.h" between its guard lines, before the MIDI input part.
 inline constexpr const char* commandControlHeader = R"QT(#include <system.h>
 #include <trace.h>
 #include "quellion.h"
@@ -499,7 +556,6 @@ inline constexpr const char* commandControlHeader = R"QT(#include <system.h>
 void quellion_InitCommandFunction( void );
 WORD quellion_HandleCommand( WORD command, WORD dspIndex, WORD index, DWORD value );
 WORD dichotomicSearch( PTR32 table, WORD rowSize, WORD itemIndex, WORD tableLen, WORD valueToSearch );
-void sendSysExMessage( DWORD id, WORD msg );
 )QT";
 
 // The head of "fbcHandler.c", before the canceller records.
@@ -621,9 +677,18 @@ void FBC_BaseLevels( void );
 
 // "quellionWrappers.s".
 inline constexpr const char* wrappers = R"QT(; Wrappers between the generated C sources and the library functions they
-; reach through 32-bit pointers: the far call pushes the arguments in the
-; order of the C prototype, from the last to the first, and loads the code
-; page of the callee before the call.
+; reach through 32-bit pointers. Every routine keeps the C compiler's
+; convention:
+; - the caller pushes the arguments from the last to the first, a DWORD or
+;   PTR32 as its high word, then its low word, and calls;
+; - after "push fp" and "mov fp, sp" the callee finds the return address at
+;   [fp-1] and its parameter words from [fp-2] on, the first parameter's low
+;   word first;
+; - the callee removes its parameters as it returns, "ret" with their size
+;   in words, so the caller leaves the stack as the call found it;
+; - a WORD result comes back in r0, a DWORD result in r0 (low word) and r1
+;   (high word).
+; A far function is called with its code page loaded into cp.
 
 	segment code
 
@@ -642,10 +707,9 @@ _updateBiquadCallback:
 	mov     r1, [fp-3]      ; page of the far function
 	mov     r0, [fp-2]      ; its offset
 	mov     cp, r1
-	callf   r0
-	add     sp, 4
+	callf   r0              ; the function removes its 4 parameter words
 	pop     fp
-	ret
+	ret     6               ; the parameter size
 
 ; WORD dspNrpnHandlerCallback( PTR32 handler, WORD nrpn, WORD dspId, WORD processId, DWORD value, WORD format )
 _dspNrpnHandlerCallback:
@@ -660,16 +724,17 @@ _dspNrpnHandlerCallback:
 	mov     r1, [fp-3]      ; page of the handler
 	mov     r0, [fp-2]      ; its offset
 	mov     cp, r1
-	callf   r0              ; the result stays in r0
-	add     sp, 6
+	callf   r0              ; the handler removes its 6 parameter words; its result stays in r0
 	pop     fp
-	ret     7               ; the parameter size
+	ret     8               ; the parameter size
 
 ; DWORD swapDword( DWORD value )
 _swapDword:
-	mov     r0, [sp-2]      ; high word
-	mov     r1, [sp-3]      ; low word
-	xchg    r0, r1
-	ret
+	push    fp
+	mov     fp, sp
+	mov     r1, [fp-2]      ; the low word becomes the high word
+	mov     r0, [fp-3]      ; the high word becomes the low word
+	pop     fp
+	ret     2               ; the parameter size
 )QT";
 } // namespace MainProgramTemplates

@@ -66,8 +66,11 @@ inline constexpr const char* biquadControlBody = R"QT(#include <system.h>
 
 // Biquad control: the filter types, crossover slopes and parameters of the
 // biquad processes, turned into coefficients and loaded into their DSPs.
-// Gains arrive in 1/100 dB (signed), frequencies in 20.12 fixed point Hz and
-// Q factors in 1/1000.
+// Each setter takes the value of a band control as the control panels and
+// the NRPN list publish it: the type as its code in the band's type list
+// (a filter type 0 to 11, a crossover 65 and above), the gain x as (x-64)/2
+// dB, the frequency x as x/4096 Hz (20.12 fixed point) and the Q x as
+// 0.3+((x/16383)^2*119.7).
 
 #define XOVER_READ_BANDNB	255
 
@@ -379,7 +382,7 @@ WORD SetFilterGain( BiquadParameters *biquadParam, WORD dspId, WORD procId, WORD
 		return 0;
 
 	iirFP = &biquadParam->filterParam[band];
-	iirFP->g = (FLOAT)(long)v / 100.0f;
+	iirFP->g = ((FLOAT)v - 64.0f) / 2.0f;
 #ifdef _customFilterGain
 	customFilterGain( iirFP, biquadParam, dspId, procId, band, v );
 #endif
@@ -407,12 +410,14 @@ WORD SetFilterFreq( BiquadParameters *biquadParam, WORD dspId, WORD procId, WORD
 WORD SetFilterQ( BiquadParameters *biquadParam, WORD dspId, WORD procId, WORD band, DWORD v, UpdateCoeffCallback *callback )
 {
 	_FILTER_PARAM *iirFP;
+	FLOAT x;
 
 	if ( band >= biquadParam->numberOfBand )
 		return 0;
 
 	iirFP = &biquadParam->filterParam[band];
-	iirFP->q = (FLOAT)v / 1000.0f;
+	x = (FLOAT)v / 16383.0f;
+	iirFP->q = 0.3f + x * x * 119.7f;
 #ifdef _customFilterQ
 	customFilterQ( iirFP, biquadParam, dspId, procId, band, v );
 #endif
@@ -459,25 +464,28 @@ void clearLockedBands( BiquadParameters *biquadParam, WORD band )
 	biquadParam->type[band] &= ~(BIQUAD_XOVER_TYPE_BAND | BIQUAD_MSB_USED);
 }
 
-// A filter type, or with BIQUAD_XOVER_TYPE_BAND a crossover slope. The band
-// XOVER_READ_BANDNB asks how many bands the slope would take.
+// A code of the band type list: a filter type, or a crossover slope that
+// takes this band and the next ones. The band XOVER_READ_BANDNB asks how many
+// bands the code's slope would take. An unknown code makes the band flat.
 WORD SetFilterType( BiquadParameters *biquadParam, WORD dspId, WORD procId, WORD band, DWORD v, UpdateCoeffCallback *callback )
 {
+	WORD xoverType = v <= 0xFFFF ? getCrossoverType( (WORD)v ) : XOVER_FLAT;
+
 	if ( band == XOVER_READ_BANDNB )
-		return getNumberOfXoverBands( (WORD)v );
+		return getNumberOfXoverBands( xoverType );
 
 	if ( band >= biquadParam->numberOfBand )
 		return 0;
 
 	clearLockedBands( biquadParam, band );
 
-	if ( v & BIQUAD_XOVER_TYPE_BAND )
+	if ( xoverType != XOVER_FLAT )
 	{
 		biquadParam->type[band] |= BIQUAD_XOVER_TYPE_BAND;
-		biquadParam->xoverType[band] = (WORD)v & 0x1FF;
+		biquadParam->xoverType[band] = xoverType;
 	}
 	else
-		biquadParam->type[band] = (biquadParam->type[band] & BIQUAD_EX_FLAG) | ((WORD)v & 0x3F);
+		biquadParam->type[band] = (biquadParam->type[band] & BIQUAD_EX_FLAG) | (v <= FILTER_AP2 ? (WORD)v : FILTER_FLAT);
 
 	biquadUpdateFrom( biquadParam, dspId, procId, band, callback );
 	return 1;
@@ -523,6 +531,7 @@ inline constexpr const char* biquadControlHeader = R"QT(// Biquad filter type de
 #define XOVER_HP	1
 #define XOVER_SLOPE(xoverType)	((xoverType) & 0xFF)
 #define XOVER_DIRECTION(xoverType)	(((xoverType) >> 8) & 1)
+#define XOVER_TYPE(direction, slope)	(((direction) << 8) | (slope))
 
 enum ButterworthSlope
 {
@@ -582,6 +591,7 @@ WORD LinkRiley4th( BiquadParameters *biquadParam, WORD band, WORD direction, FLO
 WORD LinkRiley6th( BiquadParameters *biquadParam, WORD band, WORD direction, FLOAT f );
 WORD LinkRiley8th( BiquadParameters *biquadParam, WORD band, WORD direction, FLOAT f );
 WORD SetXOverFilterType( BiquadParameters *biquadParam, WORD band, WORD xoverType );
+WORD getCrossoverType( WORD code );
 void FilterCoefficientsUpdate( _FILTER_PARAM *iirFP, WORD type, WORD dspId, WORD procId, WORD band, UpdateCoeffCallback *callback );
 WORD SetFilterGain( BiquadParameters *biquadParam, WORD dspId, WORD procId, WORD band, DWORD v, UpdateCoeffCallback *callback );
 WORD SetFilterFreq( BiquadParameters *biquadParam, WORD dspId, WORD procId, WORD band, DWORD v, UpdateCoeffCallback *callback );

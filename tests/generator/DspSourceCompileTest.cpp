@@ -4,6 +4,9 @@
 
 #include "DspSourceTestDesigns.h"
 
+#include "generator/FirmwareFeatures.h"
+#include "generator/MainBusFile.h"
+#include "generator/ProjectHeaders.h"
 #include "generator/SourceFiles.h"
 
 #include <gtest/gtest.h>
@@ -35,25 +38,32 @@ protected:
 
     void TearDown() override { folder.getFile().deleteRecursively(); }
 
-    // The DSP source as the driver writes it, with the project headers it
-    // includes: ours for the shared parts, the generated declarations and
-    // memory map for the rest.
-    juce::File writeProject (const GeneratedDsp& generated)
+    // The DSP source as the driver writes it, with the generated project
+    // headers it includes; in "custom.h" every hook is taken, as a user
+    // would take them.
+    juce::File writeProject (const GeneratedDsp& generated, bool commandVariant)
     {
         const auto out = folder.getFile().getChildFile (generated.name);
-        const auto quellion = out.getChildFile ("quellion.h");
-        const auto memoryMap = out.getChildFile ("memorymap.h");
         const auto source = out.getChildFile ("dsp" + juce::String (generated.dspId) + ".c");
+        FirmwareFeatures features;
+        features.add (generated.features);
+        features.extendedBiquad = true;
 
-        EXPECT_TRUE (writeHeaderGuardOpen (false, quellion));
-        EXPECT_TRUE (writeTextToFile ("#include \"quellion_shared.h\"\n" + generated.texts.declarations, quellion, true));
-        EXPECT_TRUE (writeHeaderGuardClose (true, quellion));
+        auto store = [&out] (const juce::String& name, const juce::String& text)
+        { EXPECT_TRUE (writeTextToFile (text, out.getChildFile (name), false)); };
 
-        EXPECT_TRUE (writeHeaderGuardOpen (false, memoryMap));
-        EXPECT_TRUE (writeTextToFile ("#include \"MainAppConfig.h\"\n" + generated.texts.memory, memoryMap, true));
-        EXPECT_TRUE (writeHeaderGuardClose (true, memoryMap));
-
-        EXPECT_TRUE (writeTextToFile (generated.texts.body, source, false));
+        store ("quellion.h", ProjectHeaders::makeSharedHeaderHead (generated.dspId) + generated.texts.declarations +
+                                 makeHeaderGuardClose (juce::File ("/quellion.h")));
+        store ("memorymap.h", guardedHeader ("memorymap.h", "#include \"MainAppConfig.h\"\n" + generated.texts.memory));
+        store ("MainAppConfig.h", ProjectHeaders::makeMainAppConfig (MainBusFile().getUserCode()));
+        store ("custom.h",
+               (ProjectHeaders::makeCustomHeaderHead() + ProjectHeaders::writeCustomHeader (generated.dspId, ! commandVariant) +
+                ProjectHeaders::writeBiquadCustomFunctions() + makeHeaderGuardClose (juce::File ("/custom.h")))
+                   .replace ("//#define _", "#define _"));
+        store ("BiquadCtrl.h", ProjectHeaders::makeBiquadControlHeader (features));
+        const auto controlHeader = MainBusFile::getControlHeaderName (! commandVariant);
+        store (controlHeader, guardedHeader (controlHeader, MainBusFile::getControlHeaderText (! commandVariant)));
+        store (source.getFileName(), generated.texts.body);
         return source;
     }
 
@@ -102,7 +112,7 @@ TEST_F (DspSourceCompileTest, CleanDesignsCompile)
         if (hasErrorMarks (generated))
             continue;
 
-        const auto result = compile (writeProject (generated));
+        const auto result = compile (writeProject (generated, design.commandVariant));
         ASSERT_TRUE (result.ran);
         EXPECT_EQ (result.exitCode, 0) << design.name << ":\n" << result.output;
         ++compiled;
@@ -122,7 +132,7 @@ TEST_F (DspSourceCompileTest, DesignErrorsStopTheFirmwareBuildWhereTheyStand)
         if (! hasErrorMarks (generated))
             continue;
 
-        const auto result = compile (writeProject (generated));
+        const auto result = compile (writeProject (generated, design.commandVariant));
         ASSERT_TRUE (result.ran);
         EXPECT_NE (result.exitCode, 0) << design.name;
         EXPECT_TRUE (result.output.contains ("ROUTING_ERROR_") || result.output.contains ("MEMORY_INIT_ERROR"))

@@ -78,32 +78,6 @@ protected:
             GTEST_SKIP() << "no host C compiler (cc)";
     }
 
-    // Empty when the compiler accepts the file, else its messages.
-    static juce::String compile (const juce::File& source, const juce::File& includeFolder)
-    {
-        const auto sdk = getSourceDirectory().getChildFile ("tests/generator/sdk");
-        juce::ChildProcess compiler;
-        juce::StringArray arguments{ "cc",
-                                     "-std=gnu99",
-                                     "-fsyntax-only",
-                                     "-Werror=implicit-function-declaration",
-                                     "-Werror=implicit-int",
-                                     "-Werror=incompatible-pointer-types",
-                                     "-Werror=int-conversion",
-                                     "-I",
-                                     includeFolder.getFullPathName(),
-                                     "-I",
-                                     sdk.getFullPathName(),
-                                     source.getFullPathName() };
-
-        if (! compiler.start (arguments))
-            return "the compiler did not start";
-
-        const auto output = compiler.readAllProcessOutput();
-        compiler.waitForProcessToFinish (60000);
-        return compiler.getExitCode() == 0 ? juce::String() : output;
-    }
-
     // A unit that includes the header twice, after what it expects before it.
     static juce::File makeGuardUnit (const juce::File& header, const juce::File& folder)
     {
@@ -133,11 +107,41 @@ TEST_F (GenerationCompileTest, EverySourceAndHeaderCompiles)
             const auto file = entry.getFile();
             const bool isHeader = file.hasFileExtension ("h");
             const auto unit = isHeader ? makeGuardUnit (file, units) : file;
-            EXPECT_EQ (compile (unit, project.outputDirectory), "") << design.name << ": " << file.getFileName();
+            EXPECT_EQ (compileWithSdk (unit, project.outputDirectory), "") << design.name << ": " << file.getFileName();
             ++(isHeader ? headers : sources);
         }
 
         EXPECT_GE (sources, 3) << design.name;
         EXPECT_GE (headers, 5) << design.name;
+    }
+}
+
+TEST_F (GenerationCompileTest, EveryDesignLinksAsOneFirmware)
+{
+    // Every name a generated source uses is defined by another one, or is the
+    // SDK's or the assembly wrappers': the main program, the control source
+    // and the DSP sources of either variant belong together.
+    for (auto& design : getCompileDesigns())
+    {
+        TestProject project;
+        design.build (project);
+        project.generate (design.commandVariant);
+        EXPECT_EQ (linkWithSdk (project.outputDirectory), "") << design.name;
+    }
+}
+
+TEST_F (GenerationCompileTest, WithoutTheNrpnControlTheSourcesStillCompile)
+{
+    // A firmware built with _SKIP_ZQV_NRPN_CTRL leaves out the biquad
+    // control's variables; nothing outside the guard may use them.
+    for (auto& design : getCompileDesigns())
+    {
+        TestProject project;
+        design.build (project);
+        project.generate (design.commandVariant);
+
+        for (const auto& entry : juce::RangedDirectoryIterator (project.outputDirectory, false, "*.c"))
+            EXPECT_EQ (compileWithSdk (entry.getFile(), project.outputDirectory, { "-D_SKIP_ZQV_NRPN_CTRL" }), "")
+                << design.name << ": " << entry.getFile().getFileName();
     }
 }

@@ -186,12 +186,33 @@ TEST (GenerationDriver, CommandVariantWritesTheCommandControlSources)
     EXPECT_TRUE (project.read ("commandctrl.c").contains ("PTR32 commandFunctionPtrTable[NBDSPINITIALIZED];"));
 
     // The main program calls the command variant's entry points, so that it
-    // links with the control source written beside it.
+    // links with the control source written beside it; the MIDI it receives
+    // reaches the command handlers through the same MIDI input as in the
+    // NRPN variant.
     const auto main = project.read ("main.c");
     EXPECT_TRUE (main.contains ("#include \"commandctrl.h\"\n"));
     EXPECT_TRUE (main.contains ("\tquellion_InitCommandFunction();\n"));
     EXPECT_FALSE (main.contains ("quellion_InitNrpnFunction"));
-    EXPECT_FALSE (main.contains ("quellion_HandleMidiEvent"));
+    EXPECT_TRUE (main.contains ("\t\t\tquellion_HandleMidiEvent( midiData );\n"));
+
+    const auto control = project.read ("commandctrl.c");
+    EXPECT_TRUE (control.contains ("\nvoid quellion_HandleMidiEvent( WORD data )\n{"));
+    EXPECT_TRUE (control.contains ("\nWORD quellion_HandleNRPN( WORD channel, WORD nrpn, DWORD value, WORD format )\n{"));
+    EXPECT_TRUE (project.read ("commandctrl.h").contains ("void quellion_HandleMidiEvent( WORD data );\n"));
+}
+
+TEST (GenerationDriver, TheOtherVariantsControlPairIsKeptAndNoted)
+{
+    TestProject project;
+    project.addDelayDsp (1);
+    project.generate (false);
+    clearLog();
+
+    const auto log = project.generate (true);
+    EXPECT_TRUE (project.read ("midictrl.c").isNotEmpty()) << "the earlier files are the user's";
+    EXPECT_TRUE (log.contains ("Note: \"midictrl.c\" of the other control variant is left in the output folder")) << log;
+    EXPECT_TRUE (log.contains ("Note: \"midictrl.h\" of the other control variant")) << log;
+    EXPECT_EQ (getLogErrorCount(), 0);
 }
 
 TEST (GenerationDriver, DspsOneAndThreeKeepTheirNumbers)
@@ -470,6 +491,15 @@ TEST (GenerationDriver, DesignChecksAreLoggedAndCountedAndTheRunGoesOn)
               p.dspOutput (1, *previous, 0, 0);
           },
           " !!! Error#1: One or several DSP(s) is/are overloaded.\nmidictrl.c...generated\n" },
+        { "wire from an empty DSP",
+          [] (TestProject& p)
+          {
+              p.addDelayDsp (1);
+              p.addDsp (2);
+              p.busConnect (2, 0, 1, 1);
+          },
+          " !!! Error#1: Bus connection from DSP#2 output 0 to DSP#1 input 1 left out: no source was generated for "
+          "DSP#2\nmainbus.c...generated\n" },
     };
 
     for (auto& c : cases)

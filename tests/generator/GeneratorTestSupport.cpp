@@ -1,5 +1,6 @@
 #include "GeneratorTestSupport.h"
 
+#include "generator/MainBusFile.h"
 #include "generator/SourceFiles.h"
 
 #include "modulesdef/ModulesDefBuilder.h"
@@ -7,6 +8,7 @@
 
 #include <map>
 #include <optional>
+#include <set>
 #include <stdexcept>
 
 namespace generatortest
@@ -175,6 +177,12 @@ juce::File getSourceDirectory()
     return juce::File (VX_SOURCE_DIR);
 }
 
+juce::String guardedHeader (const juce::String& name, const juce::String& text)
+{
+    const juce::File header ("/" + name);
+    return makeHeaderGuardOpen (header) + text + makeHeaderGuardClose (header);
+}
+
 bool hasHostCompiler()
 {
     juce::ChildProcess probe;
@@ -182,31 +190,113 @@ bool hasHostCompiler()
            probe.getExitCode() == 0;
 }
 
-juce::String compileWithSdk (const juce::File& source, const juce::File& includeFolder)
+namespace
 {
-    const auto sdk = getSourceDirectory().getChildFile ("tests/generator/sdk");
-    juce::ChildProcess compiler;
-    const juce::StringArray arguments{ "cc",
-                                       "-std=gnu99",
-                                       "-fsyntax-only",
-                                       "-Werror=implicit-function-declaration",
-                                       "-Werror=implicit-int",
-                                       "-Werror=incompatible-pointer-types",
-                                       "-Werror=int-conversion",
-                                       "-Werror=overflow",
-                                       "-Werror=discarded-qualifiers",
-                                       "-I",
-                                       includeFolder.getFullPathName(),
-                                       "-I",
-                                       sdk.getFullPathName(),
-                                       source.getFullPathName() };
+juce::File getSdkFolder()
+{
+    return getSourceDirectory().getChildFile ("tests/generator/sdk");
+}
 
-    if (! compiler.start (arguments))
-        return "the compiler did not start";
+// Runs a tool: empty when it succeeds, else what it printed.
+juce::String runTool (const juce::StringArray& arguments, juce::String* output = nullptr)
+{
+    juce::ChildProcess tool;
 
-    const auto output = compiler.readAllProcessOutput();
-    compiler.waitForProcessToFinish (60000);
-    return compiler.getExitCode() == 0 ? juce::String() : output;
+    if (! tool.start (arguments))
+        return arguments[0] + " did not start";
+
+    const auto printed = tool.readAllProcessOutput();
+    tool.waitForProcessToFinish (60000);
+
+    if (output != nullptr)
+        *output = printed;
+
+    return tool.getExitCode() == 0 ? juce::String() : arguments[0] + ": " + printed;
+}
+
+juce::StringArray getCompilerArguments (const juce::File& includeFolder, const juce::StringArray& extraArguments)
+{
+    juce::StringArray arguments{ "cc",
+                                 "-std=gnu99",
+                                 "-Werror=implicit-function-declaration",
+                                 "-Werror=implicit-int",
+                                 "-Werror=incompatible-pointer-types",
+                                 "-Werror=int-conversion",
+                                 "-Werror=overflow",
+                                 "-Werror=discarded-qualifiers",
+                                 "-I",
+                                 includeFolder.getFullPathName(),
+                                 "-I",
+                                 getSdkFolder().getFullPathName() };
+    arguments.addArray (extraArguments);
+    return arguments;
+}
+
+// Every name our SDK headers declare, and the routines of the wrappers.
+std::set<juce::String> getSdkNames()
+{
+    std::set<juce::String> names;
+    auto addWords = [&names] (const juce::String& text)
+    {
+        for (auto& word : juce::StringArray::fromTokens (text, " \t\n\r(),;*[]{}#", ""))
+            names.insert (word);
+    };
+
+    for (const auto& entry : juce::RangedDirectoryIterator (getSdkFolder(), false, "*.h"))
+        addWords (entry.getFile().loadFileAsString());
+
+    for (auto& line : juce::StringArray::fromLines (MainBusFile::getWrappersText()))
+        if (line.trim().startsWith ("global _"))
+            names.insert (line.fromFirstOccurrenceOf ("global _", false, false).trim());
+
+    return names;
+}
+} // namespace
+
+juce::String compileWithSdk (const juce::File& source, const juce::File& includeFolder, const juce::StringArray& extraArguments)
+{
+    auto arguments = getCompilerArguments (includeFolder, extraArguments);
+    arguments.addArray ({ "-fsyntax-only", source.getFullPathName() });
+    return runTool (arguments);
+}
+
+juce::String linkWithSdk (const juce::File& folder, const juce::StringArray& extraArguments)
+{
+    const auto objects = folder.getChildFile ("objects");
+    objects.deleteRecursively();
+    objects.createDirectory();
+    juce::StringArray link{ "cc", "-r", "-nostdlib", "-o", objects.getChildFile ("firmware.o").getFullPathName() };
+
+    for (const auto& entry : juce::RangedDirectoryIterator (folder, false, "*.c"))
+    {
+        const auto object = objects.getChildFile (entry.getFile().getFileNameWithoutExtension() + ".o");
+        auto arguments = getCompilerArguments (folder, extraArguments);
+        arguments.addArray ({ "-fno-pic", "-c", "-o", object.getFullPathName(), entry.getFile().getFullPathName() });
+
+        if (auto problem = runTool (arguments); problem.isNotEmpty())
+            return problem;
+
+        link.add (object.getFullPathName());
+    }
+
+    if (auto problem = runTool (link); problem.isNotEmpty())
+        return problem;
+
+    juce::String undefined;
+
+    if (auto problem = runTool ({ "nm", "-u", objects.getChildFile ("firmware.o").getFullPathName() }, &undefined);
+        problem.isNotEmpty())
+        return problem;
+
+    const auto sdkNames = getSdkNames();
+    juce::StringArray missing;
+
+    for (auto& line : juce::StringArray::fromLines (undefined))
+        if (const auto name = line.fromFirstOccurrenceOf (" U ", false, false).trim();
+            name.isNotEmpty() && sdkNames.count (name) == 0)
+            missing.add (name);
+
+    return missing.isEmpty() ? juce::String() : "undefined: " + missing.joinIntoString (", ");
 }
 
 modulesdef::LibraryDescription sampleDescription()

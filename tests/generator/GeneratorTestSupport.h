@@ -80,11 +80,23 @@ juce::String goldenText (const juce::String& name, const juce::String& actual);
 
 juce::File getSourceDirectory();
 
+// A header's text between the guard lines the generator gives a header of
+// that name.
+juce::String guardedHeader (const juce::String& name, const juce::String& text);
+
 // Whether the host has a C compiler ("cc") for the syntax checks.
 bool hasHostCompiler();
 
 // Checks a generated C file with the host's C compiler against our small SDK
-// headers (tests/generator/sdk), the include folder's headers first: empty
-// when the compiler accepts it, else its messages.
-juce::String compileWithSdk (const juce::File& source, const juce::File& includeFolder);
+// headers (tests/generator/sdk), the include folder's headers first, with
+// the extra arguments (defines) given: empty when the compiler accepts it,
+// else its messages.
+juce::String compileWithSdk (const juce::File& source, const juce::File& includeFolder,
+                             const juce::StringArray& extraArguments = {});
+
+// Compiles every C source of the folder as compileWithSdk checks it and links
+// the objects into one: empty when every name they use is defined by one of
+// them, declared by our SDK headers (the SDK's libraries) or a routine of the
+// generated assembly wrappers; else the messages, or the names missing.
+juce::String linkWithSdk (const juce::File& folder, const juce::StringArray& extraArguments = {});
 } // namespace generatortest

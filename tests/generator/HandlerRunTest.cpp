@@ -5,6 +5,8 @@
 
 #include "HandlerTestDesigns.h"
 
+#include "generator/templates/MainProgramTemplates.h"
+
 #include <gtest/gtest.h>
 
 using namespace generatortest;
@@ -12,41 +14,23 @@ using namespace generatortest;
 namespace
 {
 // The firmware's 16-bit words: a search result of -1 and "i == -1" meet as
-// they do on the DSP.
+// they do on the DSP. Tables are read through word pointers, and the table
+// search is the control source's own.
 const char* const harnessHead = R"(#include <stdio.h>
 #include <stdlib.h>
 
 typedef short WORD;
 typedef unsigned int DWORD;
-typedef const void* PTR32;
+typedef const WORD* PTR32;
 #define _cptr32(object) ((PTR32)(object))
+#define _rdxtmem16Ex(address) (*(address))
 #define FORMAT_14BIT_PRECISION 0
 
 WORD dsp1pcs[8] = { 100, 101, 102, 103, 104, 105, 106, 107 };
+)";
 
-/* The row whose item equals the value, or bit 15 with the row where the value
-   would stand. */
-WORD dichotomicSearch( PTR32 table, WORD rowSize, WORD itemIndex, WORD tableLen, WORD valueToSearch )
-{
-    const WORD* rows = (const WORD*) table;
-    int low = 0, high = tableLen;
-
-    while (low < high)
-    {
-        int middle = (low + high) / 2;
-
-        if (rows[middle * rowSize + itemIndex] < valueToSearch)
-            low = middle + 1;
-        else
-            high = middle;
-    }
-
-    if (low < tableLen && rows[low * rowSize + itemIndex] == valueToSearch)
-        return (WORD) low;
-
-    return (WORD) ((1 << 15) | low);
-}
-
+// The library functions of the design: each reports its call.
+const char* const harnessControls = R"(
 static void report (const char* name, WORD processId, WORD index, DWORD value)
 {
     printf ("%s process=%d index=%d value=%u\n", name, processId, index, value);
@@ -129,13 +113,14 @@ protected:
         const auto source = folder.getFile().getChildFile (commandVariant ? "command.c" : "nrpn.c");
         const auto program = source.withFileExtension ("");
 
-        source.replaceWithText (juce::String (harnessHead) + generated.handler.declarations + generated.handler.body +
+        source.replaceWithText (juce::String (harnessHead) + MainProgramTemplates::dichotomicSearchFunction + harnessControls +
+                                generated.handler.declarations + generated.handler.body +
                                 (commandVariant ? commandHarnessMain : nrpnHarnessMain));
 
         juce::ChildProcess compiler;
         // A read outside a table stops the program.
         EXPECT_TRUE (compiler.start (juce::StringArray{ "cc", "-std=gnu99", "-Werror=implicit-function-declaration",
-                                                        "-fsanitize=bounds", "-fno-sanitize-recover=bounds", "-o",
+                                                        "-fsanitize=address,bounds", "-fno-sanitize-recover=all", "-o",
                                                         program.getFullPathName(), source.getFullPathName() }));
         const auto messages = compiler.readAllProcessOutput();
         compiler.waitForProcessToFinish (60000);
@@ -165,8 +150,8 @@ TEST_F (HandlerRunTest, AnNrpnReachesTheRowAtOrBelowItsNumber)
     // The compressor (nrpn 1, two channels) has its controls at 0x0100,
     // 0x0102 ...; the limiter (nrpn 2) at 0x0200, 0x0202 and its reset, which
     // takes no index, at 0x0204.
-    const auto lines = run (false, { "0100", "7", "0101", "8", "0103", "9", "010A", "1", "0204", "2", "0205", "3", "00FF", "4",
-                                     "0010", "5", "0203", "300" });
+    const auto lines = run (false, { "0100", "7", "0101", "8", "0103", "9",   "010A", "1", "0204", "2", "0205", "3",
+                                     "00FF", "4", "0010", "5", "0203", "300", "0300", "6", "3F7F", "7", "0000", "8" });
 
     EXPECT_EQ (lines.joinIntoString ("\n"),
                juce::StringArray ({
@@ -179,13 +164,17 @@ TEST_F (HandlerRunTest, AnNrpnReachesTheRowAtOrBelowItsNumber)
                                       "none", // below the first row: no row, and none read
                                       "none",
                                       "Lim_SetRelease process=102 index=1 value=300",
+                                      "none", // above the last row's process: no row, and none read
+                                      "none",
+                                      "none",
                                   })
                    .joinIntoString ("\n"));
 }
 
 TEST_F (HandlerRunTest, ACommandReachesOnlyTheRowOfItsOwnNumber)
 {
-    const auto lines = run (true, { "0100", "7", "0101", "8", "0204", "1", "0205", "2", "00FF", "3", "0102", "300" });
+    const auto lines =
+        run (true, { "0100", "7", "0101", "8", "0204", "1", "0205", "2", "00FF", "3", "0102", "300", "0300", "4", "0000", "5" });
 
     EXPECT_EQ (lines.joinIntoString ("\n"), juce::StringArray ({
                                                                    "Comp_SetThreshold process=101 index=3 value=7",
@@ -194,6 +183,8 @@ TEST_F (HandlerRunTest, ACommandReachesOnlyTheRowOfItsOwnNumber)
                                                                    "none",
                                                                    "none",
                                                                    "Comp_SetRatio process=101 index=3 value=300",
+                                                                   "none",
+                                                                   "none",
                                                                })
                                                 .joinIntoString ("\n"));
 }

@@ -1,5 +1,7 @@
 #include "generator/MainBusFile.h"
 
+#include "generator/ProjectHeaders.h"
+
 #include "model/DesignLog.h"
 #include "model/GraphData.h"
 
@@ -7,6 +9,7 @@
 
 #include <random>
 #include <regex>
+#include <set>
 
 namespace
 {
@@ -106,6 +109,52 @@ TEST (MainBusFile, WhatNamesNoDspChannelOrChipPinIsLoggedAndLeftOut)
                " !!! Error#6: Chip pin \"DABD0L\" on DSP#2 output 12 left out: no such DSP pin\n");
 }
 
+TEST (MainBusFile, AWireFromADspWithoutSourcesIsLoggedAndLeftOut)
+{
+    // DSP 2 is on the bus but was not generated: nothing starts it, so no
+    // DSP may read its outputs. A wire into it is harmless: nothing routes it.
+    BusFixture f{ 1, 2, 3 };
+    f.mainBus.unlinkDsp (2);
+    f.bus.addConnection (2, 1, 1, 0);
+    f.bus.addConnection (3, 0, 1, 1);
+    f.bus.addConnection (1, 0, 2, 0);
+
+    EXPECT_EQ (f.tables(), "const WORD dspRouting_In[2][8] = \n{\n\t{0,32800,0,0,0,0,0,0},\n\t{0,0,0,0,0,0,0,0}\n};\n\n"
+                           "const WORD dspRouting_Out[2][8] = \n{\n\t{-1,-1,-1,-1,-1,-1,-1,-1},\n"
+                           "\t{-1,-1,-1,-1,-1,-1,-1,-1}\n};\n");
+    EXPECT_EQ (getLogText(), " !!! Error#1: Bus connection from DSP#2 output 1 to DSP#1 input 0 left out: no source was "
+                             "generated for DSP#2\n");
+}
+
+TEST (MainBusFile, TwoFeedsOfOnePinAreLoggedAndTheFirstKept)
+{
+    // What the editors refuse can still come from a file edited by hand: the
+    // table must not route a chip output twice nor let a wire replace another.
+    BusFixture f{ 1, 2 };
+    f.bus.addConnection (1, 0, 2, 3);
+    f.bus.addConnection (1, 1, 2, 3);
+    f.bus.addBusPin (1, 0, 0, "DABD0L");
+    f.bus.addBusPin (1, 2, 0, "DABD0L");
+    f.bus.addBusPin (2, 3, 1, "DAAD1L");
+    f.bus.addBusPin (1, 0, 0, "IBUS2");
+
+    const auto tables = f.tables();
+    EXPECT_EQ (tables.indexOf ("DABD0L"), tables.lastIndexOf ("DABD0L")) << tables;
+    EXPECT_FALSE (tables.contains ("DAAD1L"));
+    EXPECT_FALSE (tables.contains ("IBUS2"));
+    EXPECT_EQ (getLogErrorCount(), 4) << getLogText();
+    EXPECT_TRUE (
+        getLogText().contains ("DSP#1 output 0 to DSP#2 input 3 left out: DSP#2 input 3 is already fed by DSP#1 output 1") ||
+        getLogText().contains ("DSP#1 output 1 to DSP#2 input 3 left out: DSP#2 input 3 is already fed by DSP#1 output 0"))
+        << getLogText();
+    EXPECT_TRUE (getLogText().contains ("left out: DABD0L is already fed by DSP#1 output ")) << getLogText();
+    EXPECT_TRUE (
+        getLogText().contains ("Chip pin \"DAAD1L\" on DSP#2 input 3 left out: DSP#2 input 3 is already fed by DSP#1 output "))
+        << getLogText();
+    EXPECT_TRUE (getLogText().contains ("Chip pin \"IBUS2\" on DSP#1 output 0 left out: DSP#1 output 0 already feeds DABD0L"))
+        << getLogText();
+}
+
 TEST (MainBusFile, ChipPinNamesAreTheChipsOwn)
 {
     for (auto* name : { "DAAD0L", "DAAD7R", "DABD3L", "IBUS0", "IBUS9", "IBUSF" })
@@ -198,7 +247,7 @@ TEST (MainBusFile, EveryHandlerFillsItsOwnDspsSlot)
     const juce::StringArray names{ "dsp1CommandHandler", "", "dsp3CommandHandler" };
 
     EXPECT_EQ (f.mainBus.writeHandlerTables (names, false),
-               "#include <system.h>\n#include \"quellion.h\"\n"
+               "#include <system.h>\n#include \"quellion.h\"\n#include \"commandctrl.h\"\n"
                "\nextern void Send( WORD data ); // provided by the application firmware (main.c)\n"
                "\nPTR32 commandFunctionPtrTable[NBDSPINITIALIZED];\n"
                "\nvoid quellion_InitCommandFunction( void )\n{\n"
@@ -226,16 +275,24 @@ TEST (MainBusFile, RandomBusGraphsGiveOnlyValidCells)
 
         BusFixture f (dsps);
         int invalid = 0;
+        // Two feeds of one pin are logged too (another test): the graphs here
+        // have none, so that every error is an invalid item.
+        std::set<std::pair<uint32_t, uint32_t>> fedInputs, usedOutputs;
+        std::set<juce::String> drivenNames;
 
         for (int i = 0; i < (int) (random() % 12); ++i)
         {
             const auto source = (uint32_t) (random() % 20 + 1), destination = (uint32_t) (random() % 20 + 1);
             const auto sourceChannel = (uint32_t) (random() % 10), destinationChannel = (uint32_t) (random() % 10);
+
+            if (! fedInputs.insert ({ destination, destinationChannel }).second)
+                continue;
+
             const int before = f.bus.getNumConnections();
             f.bus.addConnection (source, sourceChannel, destination, destinationChannel);
 
             if (f.bus.getNumConnections() > before &&
-                (source > 16 || destination > 16 || sourceChannel > 7 || destinationChannel > 7))
+                (source > 16 || destination > 16 || sourceChannel > 7 || destinationChannel > 7 || ! f.mainBus.isLinked (source)))
                 ++invalid;
         }
 
@@ -243,8 +300,14 @@ TEST (MainBusFile, RandomBusGraphsGiveOnlyValidCells)
         {
             const auto dsp = (uint32_t) (random() % 20 + 1), channel = (uint32_t) (random() % 10);
             const auto& name = names[(int) (random() % (uint32_t) names.size())];
+            const auto direction = (uint8_t) (random() % 2);
+
+            if (direction != 0 ? ! fedInputs.insert ({ dsp, channel }).second
+                               : (! usedOutputs.insert ({ dsp, channel }).second || ! drivenNames.insert (name).second))
+                continue;
+
             const int before = f.bus.getNumBusPins();
-            f.bus.addBusPin (dsp, channel, (uint8_t) (random() % 2), name);
+            f.bus.addBusPin (dsp, channel, direction, name);
 
             if (f.bus.getNumBusPins() > before && (dsp > 16 || channel > 7 || ! MainBusFile::isChipPinName (name)))
                 ++invalid;
@@ -266,4 +329,74 @@ TEST (MainBusFile, RandomBusGraphsGiveOnlyValidCells)
         EXPECT_EQ (rows, 2 * generated) << round;
         EXPECT_EQ (getLogErrorCount(), generated > 0 ? invalid : 0) << round;
     }
+}
+
+// Each routine of the assembly wrappers reads exactly its parameter words,
+// passes its callee the words after the far pointer, and returns with its
+// parameter size; its prototype comment is the C prototype of the generated
+// headers.
+TEST (MainBusFile, EveryWrapperReturnsWithTheParameterWordsItReads)
+{
+    const auto lines = juce::StringArray::fromLines (MainBusFile::getWrappersText());
+    const auto declarations = ProjectHeaders::makeSharedHeaderHead (1) + ProjectHeaders::makeBiquadControlHeader ({}) +
+                              MainBusFile::getControlHeaderText (true);
+    const std::regex prototype (R"(; (\w+) (\w+)\( (.*) \))");
+    const std::regex frameRead (R"(\[fp-(\d+)\])");
+    int routines = 0;
+
+    for (int i = 0; i < lines.size(); ++i)
+    {
+        std::smatch match;
+        const auto line = lines[i].toStdString();
+
+        if (! std::regex_match (line, match, prototype))
+            continue;
+
+        const juce::String name (match[2].str());
+        const auto parameters = juce::StringArray::fromTokens (juce::String (match[3].str()), ",", "");
+        int words = 0;
+
+        for (auto& parameter : parameters)
+            words += parameter.trim().startsWith ("DWORD") || parameter.trim().startsWith ("PTR32") ? 2 : 1;
+
+        ASSERT_EQ (lines[i + 1], "_" + name + ":");
+        EXPECT_TRUE (declarations.contains (juce::String (match[0].str()).substring (2) + ";")) << name;
+
+        std::set<int> read;
+        int pushes = 0, returned = -1;
+        bool callsFar = false;
+
+        for (int j = i + 2; j < lines.size() && returned < 0; ++j)
+        {
+            const auto body = lines[j].upToFirstOccurrenceOf (";", false, false).toStdString();
+
+            for (std::sregex_iterator it (body.begin(), body.end(), frameRead), end; it != end; ++it)
+                read.insert (std::stoi ((*it)[1].str()));
+
+            const auto instruction = lines[j].trim().upToFirstOccurrenceOf (" ", false, false);
+            pushes += instruction == "push" && lines[j].contains ("[fp-") ? 1 : 0;
+            callsFar = callsFar || instruction == "callf";
+            EXPECT_NE (instruction, "add") << name << ": the callee removes its own parameters";
+
+            if (instruction == "ret")
+                returned = lines[j].fromFirstOccurrenceOf ("ret", false, false).getIntValue();
+        }
+
+        std::set<int> expected;
+
+        for (int w = 0; w < words; ++w)
+            expected.insert (2 + w);
+
+        EXPECT_EQ (read, expected) << name;
+        EXPECT_EQ (returned, words) << name;
+
+        if (callsFar)
+        {
+            EXPECT_EQ (pushes, words - 2) << name << ": every word after the far pointer goes to the callee";
+        }
+
+        ++routines;
+    }
+
+    EXPECT_EQ (routines, 3);
 }

@@ -142,11 +142,35 @@ TEST_F (PresetGenerationTest, ASavedGlobalPresetReachesTheFirmwareTables)
         << source;
     EXPECT_TRUE (source.contains (", /* DSP#2 */ 0x20002, ")) << source;
     EXPECT_TRUE (source.contains ("#define\tGLOBAL_NUMBER_OF_DSP\t2\n"));
-    EXPECT_TRUE (source.contains ("global_parameq8_c2_controls[14] = { 0x800c, 14, ")) << "the equaliser is marked for the biquad control";
+    EXPECT_TRUE (source.contains ("global_parameq8_c2_controls[14] = { 0x800c, 14, "))
+        << "the equaliser is marked for the biquad control";
     EXPECT_TRUE (project.read ("presets.c").contains ("void quellion_LoadPreset("));
     EXPECT_FALSE (project.read ("presets.h").contains ("typedef struct"));
 
     expectEverySourceCompiles();
+}
+
+TEST_F (PresetGenerationTest, TheFirmwareStartsWithTheFirstGlobalPresetInEitherVariant)
+{
+    ASSERT_TRUE (saveGlobalPreset ("GlobalPresetA").wasOk());
+
+    if (! hasHostCompiler())
+        GTEST_SKIP() << "no host C compiler (cc)";
+
+    for (const bool commandVariant : { false, true })
+    {
+        // "main.c" is written only when missing: each variant starts afresh.
+        project.outputDirectory.deleteRecursively();
+        project.generate (commandVariant);
+
+        const auto main = project.read ("main.c");
+        EXPECT_TRUE (main.contains ("#if _USE_GLOBAL_PRESET\n#include \"GlobalPresets.h\"\n#endif\n"));
+        EXPECT_TRUE (main.contains ("\tquellion_LoadGlobalPreset( _cptr32( globalPreset[0] ) ); // the first global preset\n"));
+
+        // The loader, the preset tables and the control source they send
+        // through are all there, in the variant's own files.
+        EXPECT_EQ (linkWithSdk (project.outputDirectory, { "-D_USE_GLOBAL_PRESET=1" }), "") << commandVariant;
+    }
 }
 
 TEST_F (PresetGenerationTest, PresetFilesAreWrittenListedAndLoggedAsTheDesignHasPresets)

@@ -1,12 +1,16 @@
 // Every generated preset source must be C that the firmware's compiler
-// accepts: each pair of files is checked by the host's C compiler against
-// small headers of our own that declare the SDK names they use, and every
-// header is included twice in one unit to check its guard.
+// accepts, in either variant: each pair of files is checked by the host's C
+// compiler against the project headers generated beside them and small
+// headers of our own that declare the SDK names they use, and every header
+// is included twice in one unit to check its guard.
 
 #include "GeneratorTestSupport.h"
 #include "PresetSourceTestDocuments.h"
 
+#include "generator/FirmwareFeatures.h"
+#include "generator/MainBusFile.h"
 #include "generator/PresetSourceGenerator.h"
+#include "generator/ProjectHeaders.h"
 #include "generator/SourceFiles.h"
 #include "model/DesignLog.h"
 #include "model/PresetTestHelpers.h"
@@ -23,6 +27,7 @@ struct PresetCase
     bool processPresets;
     bool globalPresets;
     bool biquads;
+    bool commandVariant = false;
 };
 
 class PresetSourceCompileTest : public ::testing::TestWithParam<PresetCase>
@@ -43,6 +48,17 @@ protected:
         EXPECT_TRUE (writeTextToFile (text, folder.getFile (name), false));
     }
 
+    // The project headers the preset sources include, as a generation
+    // writes them beside them.
+    void writeProjectHeaders (const juce::String& controlHeader, bool nrpnVariant)
+    {
+        FirmwareFeatures features;
+        features.extendedBiquad = true;
+        store ("quellion.h", ProjectHeaders::makeSharedHeaderHead (1) + makeHeaderGuardClose (juce::File ("/quellion.h")));
+        store ("BiquadCtrl.h", ProjectHeaders::makeBiquadControlHeader (features));
+        store (controlHeader, generatortest::guardedHeader (controlHeader, MainBusFile::getControlHeaderText (nrpnVariant)));
+    }
+
     juce::String compile (const juce::String& name) const
     {
         return generatortest::compileWithSdk (folder.getFile (name), folder.getFolder());
@@ -53,16 +69,23 @@ protected:
 };
 
 const PresetCase presetCases[] = {
-    { "processOnly", true, false, false }, { "processOnlyBiquads", true, false, true },
-    { "globalOnly", false, true, false },  { "globalOnlyBiquads", false, true, true },
-    { "both", true, true, true },          { "neither", false, false, false },
+    { "processOnly", true, false, false },
+    { "processOnlyBiquads", true, false, true },
+    { "globalOnly", false, true, false },
+    { "globalOnlyBiquads", false, true, true },
+    { "both", true, true, true },
+    { "neither", false, false, false },
+    { "bothCommand", true, true, true, true },
+    { "globalOnlyCommand", false, true, false, true },
+    { "neitherCommand", false, false, false, true },
 };
 } // namespace
 
 TEST_P (PresetSourceCompileTest, EveryPresetSourceCompiles)
 {
     const auto& presetCase = GetParam();
-    PresetSourceGenerator generator (design);
+    const auto controlHeader = MainBusFile::getControlHeaderName (! presetCase.commandVariant);
+    PresetSourceGenerator generator (design, controlHeader);
 
     addGlobalPreset (design, "GlobalPresetA", { { 1, { key (2, 0, 0) } }, { 2, { key (1, 0, 2) } } });
     addGlobalPreset (design, "GlobalPresetB", { { 1, { key (2, 1, 0), key (3, 0, 2) } } });
@@ -85,10 +108,10 @@ TEST_P (PresetSourceCompileTest, EveryPresetSourceCompiles)
         ASSERT_TRUE (globalFiles.has_value());
     }
 
-    const auto presets = processFiles.value_or (PresetSourceGenerator::makeLoaderOnlyFiles (presetCase.biquads));
+    const auto presets = processFiles.value_or (PresetSourceGenerator::makeLoaderOnlyFiles (presetCase.biquads, controlHeader));
     store ("presets.h", presets.header);
     store ("presets.c", presets.source);
-    store ("quellion.h", "#ifndef QUELLION_H\n#define QUELLION_H\n#include <system.h>\n#endif\n");
+    writeProjectHeaders (controlHeader, ! presetCase.commandVariant);
     juce::String unit = "#include \"presets.h\"\n#include \"presets.h\"\n";
 
     EXPECT_EQ (compile ("presets.c"), "");
