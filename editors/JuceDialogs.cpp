@@ -103,9 +103,8 @@ int JuceDialogs::showMenu (const juce::PopupMenu& menu, int standardItemHeight)
     // there (the one that asked for the menu) chooses nothing; a click on an
     // item does.
     const auto mouse = juce::Desktop::getMousePosition();
-    const auto options = juce::PopupMenu::Options()
-                             .withTargetScreenArea ({ mouse.x, mouse.y, 1, 1 })
-                             .withStandardItemHeight (standardItemHeight);
+    const auto options =
+        juce::PopupMenu::Options().withTargetScreenArea ({ mouse.x, mouse.y, 1, 1 }).withStandardItemHeight (standardItemHeight);
 
     // Showing needs a menu of its own to run.
     auto shown = menu;

@@ -66,8 +66,8 @@ void ProcessEditor::refreshLoadTexts()
 
     for (int i = 0; i < shown.getNumNodes(); ++i)
         if (auto* node = shown.getNode (i); node != nullptr && node->getProcessDefinition() != nullptr)
-            node->loadText = NodeChannelRules::makeLoadText (module, node->getProcessDefinition(), node->channelWord,
-                                                             getSamplingIndex());
+            node->loadText =
+                NodeChannelRules::makeLoadText (module, node->getProcessDefinition(), node->channelWord, getSamplingIndex());
 }
 
 TooltipBar* ProcessEditor::getTooltipBar() const

@@ -213,7 +213,8 @@ TEST_F (BusEditorTest, TheBackgroundIsPaintedInsetOnEverySide)
     // The process editor keeps its margin at the right and bottom only.
     EXPECT_EQ (bus().getBackgroundArea(), juce::Rectangle<int> (10, 10, bus().getWidth() - 20, bus().getHeight() - 20));
     addDsp (1, core8);
-    EXPECT_EQ (editor (1).getBackgroundArea(), juce::Rectangle<int> (0, 0, editor (1).getWidth() - 10, editor (1).getHeight() - 10));
+    EXPECT_EQ (editor (1).getBackgroundArea(),
+               juce::Rectangle<int> (0, 0, editor (1).getWidth() - 10, editor (1).getHeight() - 10));
 
     const auto shot = bus().createComponentSnapshot (bus().getLocalBounds(), false, 1.0f);
     const juce::Colour background (GraphEditorView::backgroundColour);

@@ -1,7 +1,7 @@
 #include "DspPagesFixture.h"
 
-#include "model/ModuleLibrary.h"
 #include "editors/TextPropertyComponentWithFocus.h"
+#include "model/ModuleLibrary.h"
 #include "model/NodeChannelRules.h"
 
 using vxtest::DspPagesFixture;
