@@ -66,11 +66,6 @@ juce::Point<int> bareSpotOf (juce::Component& box)
     return box.getLocalBounds().getCentre();
 }
 
-void waitFor (const std::function<bool()>& condition, int milliseconds = 5000)
-{
-    for (int waited = 0; waited < milliseconds && ! condition(); waited += 50)
-        pump (50);
-}
 } // namespace
 
 TEST (ProjectSession, AProjectIsOpenedEditedSavedGeneratedAndFoundAgain)
@@ -123,10 +118,10 @@ TEST (ProjectSession, AProjectIsOpenedEditedSavedGeneratedAndFoundAgain)
         // Ctrl+G: the log window shows the generation, the files are there.
         xdo ("key ctrl+g");
         auto* log = window.getWindowContainer().getLogWindow();
-        waitFor ([&] { return log != nullptr && getLogText().contains (">>> "); });
+        waitFor ([&] { return log != nullptr && getLogText().contains (">>> "); }, 5000);
         ASSERT_NE (log, nullptr);
         EXPECT_TRUE (log->isVisible());
-        waitFor ([&] { return log->getOutputLog().getTextEditor().getText().contains (">>> "); });
+        waitFor ([&] { return log->getOutputLog().getTextEditor().getText().contains (">>> "); }, 5000);
         const auto shown = log->getOutputLog().getTextEditor().getText();
         EXPECT_TRUE (shown.startsWith ("Compilation result on ")) << shown;
         EXPECT_TRUE (shown.contains ("dsp1.c")) << shown;

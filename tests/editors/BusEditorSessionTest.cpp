@@ -72,8 +72,7 @@ void addDspFromMenu (BusEditor& bus, juce::Point<int> where)
 // Chooses the first module of the page's choice.
 void chooseFirstModule (DspEditor& page)
 {
-    clickOn (page.getModuleChoice());
-    xdo ("key Down Return");
+    chooseWithKeys (page.getModuleChoice(), "Down Return");
 }
 } // namespace
 
@@ -129,12 +128,15 @@ TEST (BusEditorSession, DspsAreAddedWiredAndNamedAndTheirPagesTakeDspInputs)
         // Back on the bus: the boxes have their pins; an output of DSP 1
         // wired to an input of DSP 2.
         clickOn (*main.getTabbedButtonBar().getTabButton (MainContainer::busEditorTab));
+        ASSERT_TRUE (busPage.isShowing());
         auto* output = bus.findBoxByNodeId (1)->findPin (1, 0, false);
         auto* input = bus.findBoxByNodeId (2)->findPin (2, 0, true);
         ASSERT_NE (output, nullptr);
         ASSERT_NE (input, nullptr);
         drag (centreOnScreen (*output), centreOnScreen (*input));
-        ASSERT_EQ (busGraph.getNumConnections(), 1);
+        ASSERT_EQ (busGraph.getNumConnections(), 1)
+            << "log: " << getLogText()
+            << ", modal windows: " << juce::ModalComponentManager::getInstance()->getNumModalComponents();
         EXPECT_EQ (busGraph.getConnection (0)->sourceNode, 1u);
         EXPECT_EQ (busGraph.getConnection (0)->destNode, 2u);
         ASSERT_EQ (bus.getConnectors().size(), 1);

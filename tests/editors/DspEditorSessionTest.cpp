@@ -117,8 +117,7 @@ TEST (DspEditorSession, AGraphIsBuiltWithTheMouseUndoneWithTheKeysAndAPanelSends
         ASSERT_TRUE (page->isShowing());
 
         // The module: its choice opens, the first module is taken.
-        xdo ("mousemove " + at (centreOnScreen (page->getModuleChoice())) + " click 1");
-        xdo ("key Down Return");
+        chooseWithKeys (page->getModuleChoice(), "Down Return");
         ASSERT_EQ (design.getDspModule (1)->name, "StudioCore8");
         auto& list = page->getProcessList();
         ASSERT_EQ (page->getProcessListContents().getRowName (0), "ParamEq8");

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <juce_gui_basics/juce_gui_basics.h>
 
+#include <functional>
+
 // What the whole-program sessions share: they drive a real window through
 // the X server with xdotool, as a user would, while the program goes on
 // handling its messages. They run on an X server of their own (see the
@@ -53,6 +55,32 @@ inline void drag (juce::Point<int> from, juce::Point<int> to)
 inline void clickOn (juce::Component& c)
 {
     xdo ("mousemove " + at (centreOnScreen (c)) + " click 1");
+}
+
+// Pumps until the condition holds or the time is up; true when it holds.
+inline bool waitFor (const std::function<bool()>& condition, int milliseconds = 3000)
+{
+    for (auto end = juce::Time::getMillisecondCounter() + (juce::uint32) milliseconds; ! condition();)
+    {
+        if (juce::Time::getMillisecondCounter() > end)
+            return false;
+
+        pump (20);
+    }
+
+    return true;
+}
+
+// Opens a combo box's menu with a click and answers it with keys. JUCE opens
+// the menu a moment after the click: keys sent before it shows would move
+// the box's choice and leave a menu open that eats the next click.
+inline void chooseWithKeys (juce::Component& comboBox, const juce::String& keys)
+{
+    auto menuShown = [] { return juce::ModalComponentManager::getInstance()->getNumModalComponents() > 0; };
+    clickOn (comboBox);
+    ASSERT_TRUE (waitFor (menuShown)) << "the menu did not open";
+    xdo ("key " + keys);
+    ASSERT_TRUE (waitFor ([&] { return ! menuShown(); })) << "the menu did not close";
 }
 
 // A picture of a component, kept beside the tests' program under the name given.
