@@ -215,7 +215,7 @@ void ProjectInterface::applyDesignLock()
     auto& pages = owner.getProcessContainer();
 
     for (int i = 0; i < pages.getNumDsps(); ++i)
-        pages.getDsp (i)->getModuleChoice().setEnabled (! isDesignLocked());
+        pages.getDsp (i)->applyDesignLock();
 }
 
 void ProjectInterface::warnDesignLocked()
@@ -302,6 +302,7 @@ bool ProjectInterface::newProject()
     clearDesignFlags();
     projectSettings.setCommandView (false);
     refreshGlobalPresetGroup();
+    disableGlobalPresetButtons();
     applyDesignLock();
 
     // An empty design has nothing to save.
@@ -333,8 +334,8 @@ bool ProjectInterface::saveProject (bool saveAs)
 {
     if (saveAs || getSaveAsStartFolder() == juce::File())
     {
-        const auto chosen =
-            Dialogs::getCurrent().chooseFileToSave ("Save Ostrane Quellion project", {}, ProjectFileFormat::filePatterns);
+        const auto chosen = Dialogs::getCurrent().chooseFileToSave ("Save Ostrane Quellion project", getSaveChooserStart(),
+                                                                    ProjectFileFormat::filePatterns);
 
         // Cancelled: nothing is written and nothing of the project changes.
         if (chosen == juce::File())
@@ -353,6 +354,19 @@ bool ProjectInterface::saveProject (bool saveAs)
     showStatus (savedText);
     finishSave();
     return true;
+}
+
+juce::File ProjectInterface::getSaveChooserStart() const
+{
+    // The chooser would otherwise open where the program works: the output
+    // directory. A project is saved again beside its file; a new one starts
+    // in the user's documents.
+    const auto& file = projectSettings.getProjectFile();
+
+    if (file != juce::File() && file.getParentDirectory().isDirectory())
+        return file;
+
+    return juce::File::getSpecialLocation (juce::File::userDocumentsDirectory);
 }
 
 bool ProjectInterface::saveToChosenFile (const juce::File& target, bool saveAs)
@@ -624,6 +638,12 @@ void ProjectInterface::enableGlobalPresetButtons()
         windowContainer->enableGlobalPresetButtons();
 }
 
+void ProjectInterface::disableGlobalPresetButtons()
+{
+    if (auto* windowContainer = owner.findParentComponentOfClass<WindowContainer>())
+        windowContainer->disableGlobalPresetButtons();
+}
+
 ProjectFileWriter::Hooks ProjectInterface::makeProcessSaveHooks()
 {
     // A process in a box is saved with the values its box shows (its panel
@@ -692,8 +712,9 @@ void ProjectInterface::handleHelpMenuResult (int itemId)
         HelpViewer::getCurrent().showPage (helpPage);
 }
 
-void ProjectInterface::mouseDown (const juce::MouseEvent& event)
+void ProjectInterface::mouseUp (const juce::MouseEvent& event)
 {
+    // Opened at the release, which therefore cannot choose its item.
     if (event.mods.isPopupMenu())
         handleHelpMenuResult (Dialogs::getCurrent().showMenu (createHelpMenu(), 18));
 }
@@ -752,6 +773,8 @@ void ProjectInterface::comboBoxChanged (juce::ComboBox* comboBox)
         projectSettings.setSamplingIndex (samplingCombo.getSelectedItemIndex());
         refreshAllDspViews();
         owner.getProcessContainer().pushModuleLibraryToAll();
+        // The boxes' loads are shares of the cycles the new rate leaves.
+        owner.getProcessContainer().refreshAllDspViews();
         setModified (true);
     }
     else if (comboBox == &memoryCombo)

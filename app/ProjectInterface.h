@@ -183,7 +183,7 @@ public:
     juce::TextButton& getChooserButton() noexcept { return chooserButton; }
     OstraneLogo& getLogo() noexcept { return logo; }
 
-    void mouseDown (const juce::MouseEvent& event) override;
+    void mouseUp (const juce::MouseEvent& event) override;
     void paint (juce::Graphics& g) override;
     void resized() override;
     void buttonClicked (juce::Button* button) override;
@@ -191,6 +191,7 @@ public:
     void textEditorTextChanged (juce::TextEditor& editor) override;
 
 private:
+    juce::File getSaveChooserStart() const;
     bool saveToChosenFile (const juce::File& target, bool saveAs);
     bool writeProjectFile (const juce::File& target);
     void finishSave();
@@ -202,6 +203,7 @@ private:
     void showLogWindow();
     void refreshGlobalPresetGroup();
     void enableGlobalPresetButtons();
+    void disableGlobalPresetButtons();
     ProjectFileWriter::Hooks makeProcessSaveHooks();
     ProjectFile::SavedControlHooks makeSavedControlHooks();
     BoardControlSender::BoxHooks makeBoardControlHooks();

@@ -138,6 +138,8 @@ void WindowContainer::setUpGlobalPresetGroup()
     setUpStripLabel (globalPresetLabel);
     addAndMakeVisible (globalPresetLabel);
 
+    // Both disabled, under their first names, until a project is saved or
+    // opened.
     for (auto* button : { &savePresetButton, &removePresetButton })
     {
         button->setEnabled (false);
@@ -286,6 +288,23 @@ void WindowContainer::showLogWindow()
     }
 
     logWindow->toFront (true);
+    keepBoxInFront();
+}
+
+void WindowContainer::keepBoxInFront()
+{
+    // A log opened while a box waits for its answer (a project read behind a
+    // question) would cover it: the box stays in front, on top as the log.
+    if (auto* modal = juce::Component::getCurrentlyModalComponent())
+    {
+        auto* box = modal->getTopLevelComponent();
+
+        if (box != nullptr && box->isOnDesktop() && box != logWindow.get())
+        {
+            box->setAlwaysOnTop (true);
+            box->toFront (true);
+        }
+    }
 }
 
 void WindowContainer::closeLogWindow()
@@ -451,6 +470,7 @@ void WindowContainer::refreshGlobalPresetList()
             globalPresetCombo.addItem (preset->getName(), newGlobalPresetId + 1 + i);
 
     globalPresetCombo.setSelectedId (newGlobalPresetId, juce::dontSendNotification);
+    updateGlobalPresetButtons();
 
     auto& project = getProjectInterface();
     const auto locked = presets.getCount() > 0;
@@ -471,31 +491,38 @@ void WindowContainer::refreshGlobalPresetList()
 
 void WindowContainer::enableGlobalPresetButtons()
 {
-    savePresetButton.setEnabled (true);
-    removePresetButton.setEnabled (mainContainer.getGlobalPresets().getCount() > 0);
+    globalPresetButtonsUsable = true;
+    updateGlobalPresetButtons();
+}
+
+void WindowContainer::disableGlobalPresetButtons()
+{
+    globalPresetButtonsUsable = false;
+    updateGlobalPresetButtons();
+}
+
+void WindowContainer::updateGlobalPresetButtons()
+{
+    // "(New)" (or nothing) chosen creates; a stored global preset chosen is
+    // saved into, or removed: "(New)" is nothing to remove.
+    const bool storedChosen = globalPresetCombo.getSelectedId() > newGlobalPresetId;
+    savePresetButton.setButtonText (storedChosen ? "Save" : "Create");
+    savePresetButton.setEnabled (globalPresetButtonsUsable);
+    removePresetButton.setEnabled (storedChosen);
 }
 
 void WindowContainer::globalPresetChosen()
 {
     const auto id = globalPresetCombo.getSelectedId();
+    updateGlobalPresetButtons();
 
-    if (id == newGlobalPresetId)
-    {
-        removePresetButton.setEnabled (false);
-        savePresetButton.setButtonText ("Create");
-        return;
-    }
-
-    if (id <= 0)
+    if (id <= newGlobalPresetId)
         return;
 
     showLoading();
 
     if (getProjectInterface().applyGlobalPreset (globalPresetCombo.getText()))
         showGlobalPresetLoaded();
-
-    savePresetButton.setButtonText ("Save");
-    removePresetButton.setEnabled (true);
 }
 
 juce::String WindowContainer::getGlobalPresetChoice() const
@@ -542,12 +569,7 @@ bool WindowContainer::saveGlobalPreset (const juce::String& choice)
     if (creating && presets.findByName (name) >= 0)
         showCreatedGlobalPreset (name);
 
-    if (saved)
-    {
-        savePresetButton.setButtonText ("Save");
-        removePresetButton.setEnabled (true);
-    }
-
+    updateGlobalPresetButtons();
     return saved;
 }
 
@@ -572,6 +594,10 @@ void WindowContainer::showCreatedGlobalPreset (const juce::String& name)
 
 void WindowContainer::confirmRemoveGlobalPreset()
 {
+    // Only a stored global preset is removed, the one chosen now.
+    if (globalPresetCombo.getSelectedId() <= newGlobalPresetId)
+        return;
+
     const auto name = globalPresetCombo.getText();
 
     if (Dialogs::getCurrent().askYesNoCancel ("Global preset", "Do you really want to remove: " + name + "?") !=
@@ -593,6 +619,18 @@ void WindowContainer::confirmRemoveGlobalPreset()
 
     removeGlobalPreset (name);
     refreshGlobalPresetList();
+}
+
+void WindowContainer::removeChosenGlobalPresetLater()
+{
+    // After the choice of the combo box, which reaches it a message later: a
+    // click right after choosing another global preset names that one.
+    juce::MessageManager::callAsync (
+        [target = self]
+        {
+            if (auto* container = target.getComponent())
+                container->confirmRemoveGlobalPreset();
+        });
 }
 
 bool WindowContainer::runSavePresetThread (const juce::String& name)
@@ -620,7 +658,7 @@ void WindowContainer::buttonClicked (juce::Button* button)
     else if (button == &savePresetButton)
         saveGlobalPreset (getGlobalPresetChoice());
     else if (button == &removePresetButton)
-        confirmRemoveGlobalPreset();
+        removeChosenGlobalPresetLater();
 }
 
 void WindowContainer::comboBoxChanged (juce::ComboBox* comboBox)

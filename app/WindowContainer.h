@@ -130,8 +130,9 @@ public:
     void refreshGlobalPresetList();
 
     // After a save or an open: "Save"/"Create" can be used, and "Remove"
-    // while there are global presets.
+    // while a stored global preset is chosen. A new project disables both.
     void enableGlobalPresetButtons();
+    void disableGlobalPresetButtons();
 
     // What "Save"/"Create" does for the choice it shows: "(New)" asks for a
     // name (a blank one or one in use creates nothing) and creates that
@@ -168,8 +169,12 @@ private:
     void midiOutputChosen();
     void forwardSysEx (const std::vector<uint8_t>& message);
 
+    void keepBoxInFront();
     void globalPresetChosen();
+    // The buttons' texts and states for the choice.
+    void updateGlobalPresetButtons();
     void confirmRemoveGlobalPreset();
+    void removeChosenGlobalPresetLater();
     void showCreatedGlobalPreset (const juce::String& name);
     bool runSavePresetThread (const juce::String& name);
 
@@ -198,6 +203,8 @@ private:
     juce::Label globalPresetLabel{ "Global preset", "Global preset" };
     juce::TextButton savePresetButton{ "Save" };
     juce::TextButton removePresetButton{ "Remove" };
+    // False at start and for a new project, true once it was saved or opened.
+    bool globalPresetButtonsUsable = false;
 
     std::unique_ptr<OutputLogWindow> logWindow;
     std::unique_ptr<HelpWindow> aboutWindow;

@@ -115,9 +115,19 @@ void BUSPin::handleMenuResult (int itemId)
         editor.deleteBusPin (nodeId, pinIndex, direction, name);
 }
 
-void BUSPin::mouseDown (const juce::MouseEvent& e)
+void BUSPin::mouseUp (const juce::MouseEvent& e)
 {
-    if (isDesignLocked() || ! e.mods.isRightButtonDown())
+    if (e.mods.isRightButtonDown())
+        showMenu();
+    else if (! isDesignLocked() && e.mods.isLeftButtonDown())
+        editor.dropBusName (e);
+}
+
+void BUSPin::showMenu()
+{
+    // Opened at the release of the right button, which therefore cannot
+    // choose one of its items.
+    if (isDesignLocked())
         return;
 
     // The menu runs its own loop, and the choice may take this label away:
@@ -127,10 +137,4 @@ void BUSPin::mouseDown (const juce::MouseEvent& e)
 
     if (self != nullptr)
         handleMenuResult (result);
-}
-
-void BUSPin::mouseUp (const juce::MouseEvent& e)
-{
-    if (! isDesignLocked() && e.mods.isLeftButtonDown())
-        editor.dropBusName (e);
 }

@@ -60,10 +60,11 @@ public:
 
     void paint (juce::Graphics& g) override;
     void resized() override;
-    void mouseDown (const juce::MouseEvent& e) override;
     void mouseUp (const juce::MouseEvent& e) override;
 
 private:
+    void showMenu();
+
     GraphEditorView& editor;
     uint32_t nodeId = 0, pinIndex = 0;
     juce::String name;

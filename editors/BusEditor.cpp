@@ -197,18 +197,18 @@ void BusEditor::showMenuAt (juce::Point<int> position)
 
 void BusEditor::mouseDown (const juce::MouseEvent& e)
 {
-    if (e.mods.isRightButtonDown())
-    {
-        showMenuAt (e.getPosition());
-        return;
-    }
-
-    selectAll (false);
+    if (! e.mods.isRightButtonDown())
+        selectAll (false);
 }
 
 void BusEditor::mouseUp (const juce::MouseEvent& e)
 {
-    if (e.mods.isLeftButtonDown() && e.getNumberOfClicks() == 2 && ! e.mouseWasDraggedSinceMouseDown())
+    // The menu opens at a release, which therefore cannot choose one of its
+    // items: the right button's, or the second click of a double click. A
+    // DSP is added where the menu was asked for.
+    if (e.mods.isRightButtonDown())
+        showMenuAt (e.getMouseDownPosition());
+    else if (e.mods.isLeftButtonDown() && e.getNumberOfClicks() == 2 && ! e.mouseWasDraggedSinceMouseDown())
         showMenuAt (e.getPosition());
 }
 

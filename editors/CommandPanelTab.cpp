@@ -5,8 +5,10 @@ CommandPanelTab::CommandPanelTab (juce::Component& toolPanel, juce::Component& p
 {
     setName ("CommandPanelTab");
 
-    // Narrow tabs leave the process tool strip the width it is drawn for.
+    // Narrow tabs and no outline leave the process tool strip the width it
+    // is drawn for, within the page's 245 pixels.
     setTabBarDepth (tabBarDepth);
+    setOutline (0);
     clearTabs();
     addTab (editTabName, juce::Colour (tabColour), &toolPanel, false);
 }

@@ -9,7 +9,9 @@ class CommandPanelTab : public juce::TabbedComponent
 {
 public:
     static constexpr juce::uint32 tabColour = 0xFF383838;
-    static constexpr int tabBarDepth = 20;
+    static constexpr int tabBarDepth = 16;
+    // The process tool strip is drawn this wide, its frame included.
+    static constexpr int toolStripWidth = 229;
     static constexpr const char* editTabName = "Edit";
     static constexpr const char* commandPropertiesTabName = "Command Properties";
 

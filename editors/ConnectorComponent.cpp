@@ -202,17 +202,9 @@ void ConnectorComponent::mouseDown (const juce::MouseEvent& e)
     if (isDesignLocked())
         return;
 
+    juce::ignoreUnused (e);
     toFront (false);
     dragging = false;
-
-    if (e.mods.isRightButtonDown())
-    {
-        juce::Component::SafePointer<ConnectorComponent> self (this);
-        const int result = Dialogs::getCurrent().showMenu (buildMenu(), 18);
-
-        if (self != nullptr)
-            handleMenuResult (result);
-    }
 }
 
 void ConnectorComponent::mouseDrag (const juce::MouseEvent& e)
@@ -240,6 +232,22 @@ void ConnectorComponent::mouseUp (const juce::MouseEvent& e)
     {
         // The editor may now retire this connector: return at once.
         editor.finishConnectionDrag (e);
+        return;
+    }
+
+    // The menu opens at the release of the right button, which therefore
+    // cannot choose one of its items.
+    if (e.mods.isRightButtonDown())
+    {
+        if (! isDesignLocked())
+        {
+            juce::Component::SafePointer<ConnectorComponent> self (this);
+            const int result = Dialogs::getCurrent().showMenu (buildMenu(), 18);
+
+            if (self != nullptr)
+                handleMenuResult (result);
+        }
+
         return;
     }
 

@@ -59,7 +59,6 @@ ProcessEditor& DspEditor::getProcessEditor() const
 void DspEditor::setUpModuleChoice()
 {
     moduleChoice.setTextWhenNothingSelected (moduleListText);
-    moduleChoice.setEnabled (! isDesignLocked());
     moduleChoice.setColour (juce::ComboBox::backgroundColourId, juce::Colour (listBackgroundColour));
     moduleChoice.setColour (juce::ComboBox::buttonColourId, juce::Colour (comboButtonColour));
     moduleChoice.addListener (this);
@@ -213,8 +212,9 @@ void DspEditor::updateUsageLabels()
 
 void DspEditor::showSharedExternalLoad (double load)
 {
+    // In the bar's own form, whichever page computed it.
     loads[externalRamLoad] = load;
-    setLoadText (externalRamLoad, juce::String (load * 100.0).paddedLeft ('0', 6) + "% EXTRAM");
+    setLoadText (externalRamLoad, juce::String::formatted (loadFormats[externalRamLoad], load * 100.0));
 }
 
 void DspEditor::setLoadText (Load which, const juce::String& text)
@@ -247,9 +247,21 @@ double DspEditor::getExternalLoad()
     return loads[externalRamLoad];
 }
 
+void DspEditor::applyDesignLock()
+{
+    const bool unlocked = ! isDesignLocked();
+    moduleChoice.setEnabled (unlocked);
+    processPanelTool.setEnabled (unlocked);
+    commandProperties.setFieldsEnabled (unlocked);
+
+    // The list stays enabled, to scroll; its rows are drawn greyed and are
+    // not dragged while locked.
+    processList.repaint();
+}
+
 void DspEditor::refreshFromSettings()
 {
-    moduleChoice.setEnabled (! isDesignLocked());
+    applyDesignLock();
 
     if (design.getSettings().isCommandViewOn())
         commandPanelTab.addCommandPropertiesTab();

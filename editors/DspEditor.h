@@ -102,6 +102,12 @@ public:
     // The design lock, the command view and the rate as they now stand.
     void refreshFromSettings();
 
+    // While the design is locked the page's edits are disabled: the module
+    // choice, the dragging of processes out of the list, the "Edit" tool
+    // strip and the command fields. Scrolling, the tool tabs and the graph
+    // (whose edits refuse by themselves) stay usable.
+    void applyDesignLock();
+
     //==============================================================================
     void comboBoxChanged (juce::ComboBox* combo) override;
     void buttonClicked (juce::Button*) override {}

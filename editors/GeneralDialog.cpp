@@ -16,6 +16,7 @@ GeneralDialog::GeneralDialog (const juce::String& initialName)
     }
 
     nameEditor.setText (initialName, juce::dontSendNotification);
+    nameEditor.setExplicitFocusOrder (1);
     nameEditor.addListener (this);
     addAndMakeVisible (nameEditor);
 

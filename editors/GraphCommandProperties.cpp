@@ -38,6 +38,7 @@ juce::Array<juce::PropertyComponent*> GraphCommandProperties::buildCommandProper
         const auto label = function != nullptr ? juce::String (function->name) : "Word " + juce::String (i);
         auto* field = new TextPropertyComponentWithFocus (label, *this, i);
         field->showWord (node->commandWords[(size_t) i]);
+        field->setEnabled (fieldsEnabled);
         fields.add (field);
         list.add (field);
     }
@@ -52,6 +53,14 @@ void GraphCommandProperties::showProcess (GraphData* graph, uint32_t nrpn)
     shownNrpn = nrpn;
     inner.clear();
     inner.addSection (sectionName, buildCommandProperties (graph, nrpn));
+}
+
+void GraphCommandProperties::setFieldsEnabled (bool enabled)
+{
+    fieldsEnabled = enabled;
+
+    for (auto* field : fields)
+        field->setEnabled (enabled);
 }
 
 void GraphCommandProperties::forgetMissingProcess()

@@ -43,6 +43,9 @@ public:
     int getNumFields() const noexcept { return fields.size(); }
     TextPropertyComponentWithFocus* getField (int index) const noexcept { return fields[index]; }
 
+    // The fields take edits or only show their words (the design locked).
+    void setFieldsEnabled (bool enabled);
+
     // Empties the section when the process shown is gone.
     void forgetMissingProcess();
 
@@ -60,6 +63,7 @@ private:
     uint32_t shownNrpn = 0;
     juce::Array<TextPropertyComponentWithFocus*> fields; // owned by the inner panel
     bool building = false;
+    bool fieldsEnabled = true;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (GraphCommandProperties)
 };

@@ -483,6 +483,7 @@ void GraphEditorView::removeSelection()
     if (nrpns.empty())
         return;
 
+    // One removal is one undo step, however many boxes it takes.
     editHistory->beginNewTransaction();
 
     for (auto nrpn : nrpns)
@@ -492,7 +493,8 @@ void GraphEditorView::removeSelection()
         if (node == nullptr)
             continue;
 
-        removeNodeConnections (node->getId());
+        removeConnectionsAt (node->getId(), true, false, 0);
+        removeConnectionsAt (node->getId(), false, false, 0);
         editHistory->perform (new Zorvex::RemoveAction (graph, library, dspId, nrpn));
     }
 
@@ -550,7 +552,17 @@ void GraphEditorView::removeConnectionsAt (uint32_t nodeId, bool leaving, bool o
 void GraphEditorView::paint (juce::Graphics& g)
 {
     g.setColour (juce::Colour (backgroundColour));
-    g.fillRect (0, 0, juce::jmax (0, getWidth() - 10), juce::jmax (0, getHeight() - 10));
+    g.fillRect (getBackgroundArea());
+}
+
+juce::Rectangle<int> GraphEditorView::getBackgroundArea() const
+{
+    // A DSP's process graph leaves a margin at its right and bottom only; the
+    // bus editor one all round.
+    if (processEditor)
+        return { 0, 0, juce::jmax (0, getWidth() - 10), juce::jmax (0, getHeight() - 10) };
+
+    return { 10, 10, juce::jmax (0, getWidth() - 20), juce::jmax (0, getHeight() - 20) };
 }
 
 void GraphEditorView::resized()

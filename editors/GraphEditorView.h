@@ -183,6 +183,8 @@ public:
     virtual juce::File getPresetFile() const { return {}; }
 
     //==============================================================================
+    // The rectangle painted in the background colour.
+    juce::Rectangle<int> getBackgroundArea() const;
     void paint (juce::Graphics& g) override;
     void resized() override;
     void changeListenerCallback (juce::ChangeBroadcaster* source) override;

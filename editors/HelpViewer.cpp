@@ -19,14 +19,23 @@ juce::File HelpViewer::getPageFile (const juce::String& page) const
     return helpFolder.getChildFile (page.trimCharactersAtStart ("/"));
 }
 
+juce::File HelpViewer::getStartPage() const
+{
+    const auto index = helpFolder.getChildFile (startPageName);
+    return index.existsAsFile() ? index : helpFolder;
+}
+
 bool HelpViewer::showPage (const juce::String& page)
 {
+    // No page: the help as a whole, from its first page.
+    if (page.trimCharactersAtStart ("/").isEmpty())
+    {
+        const auto start = getStartPage();
+        return start.exists() && openDocument (start);
+    }
+
     const auto document = getPageFile (page);
-
-    if (page.trimCharactersAtStart ("/").isEmpty() || ! document.existsAsFile())
-        return false;
-
-    return openDocument (document);
+    return document.existsAsFile() && openDocument (document);
 }
 
 bool HelpViewer::openDocument (const juce::File& document)

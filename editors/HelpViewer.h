@@ -17,7 +17,13 @@ public:
     // The page's file (a topic such as "/Quellion_Guide.pdf").
     juce::File getPageFile (const juce::String& page) const;
 
-    // True when the page exists and was handed to the viewer.
+    // The help's first page ("index.html"), or the help folder itself when
+    // it has none.
+    static constexpr const char* startPageName = "index.html";
+    juce::File getStartPage() const;
+
+    // True when the page exists and was handed to the viewer. No page shows
+    // the help from its first page.
     bool showPage (const juce::String& page);
 
     // The viewer in use: the installed one, or the desktop's.

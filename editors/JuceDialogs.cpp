@@ -80,9 +80,12 @@ bool JuceDialogs::askForName (const juce::String& title, const juce::String& ini
     options.useNativeTitleBar = false;
     options.resizable = false;
 
-    // A modal window takes the keyboard focus itself as it opens; the name
-    // field takes it from there before the loop waits for the answer.
+    // The name field takes the keyboard focus as the dialog opens. Under a
+    // window manager the window gets the focus only once it is mapped, some
+    // time later, and then hands it on: the window takes none itself, so
+    // it goes to its first field, the name.
     std::unique_ptr<juce::DialogWindow> window (options.create());
+    window->setWantsKeyboardFocus (false);
     window->enterModalState (true);
     dialog.focusNameEditor();
 
@@ -95,7 +98,15 @@ bool JuceDialogs::askForName (const juce::String& title, const juce::String& ini
 
 int JuceDialogs::showMenu (const juce::PopupMenu& menu, int standardItemHeight)
 {
+    // The menu hangs from the pixel under the mouse rather than round it: the
+    // mouse stands beside its first item, not on it, so a button released
+    // there (the one that asked for the menu) chooses nothing; a click on an
+    // item does.
+    const auto mouse = juce::Desktop::getMousePosition();
+    const auto options =
+        juce::PopupMenu::Options().withTargetScreenArea ({ mouse.x, mouse.y, 1, 1 }).withStandardItemHeight (standardItemHeight);
+
     // Showing needs a menu of its own to run.
     auto shown = menu;
-    return shown.show (0, 0, 0, standardItemHeight);
+    return shown.showMenu (options);
 }

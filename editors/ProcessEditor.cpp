@@ -53,7 +53,21 @@ void ProcessEditor::refreshFromSettings()
 {
     setLibrary (design.getLibrary(), getDspId());
     setSamplingIndex (design.getSettings().getSamplingIndex());
+    refreshLoadTexts();
     synchronise();
+}
+
+void ProcessEditor::refreshLoadTexts()
+{
+    // A process's load is its share of the cycles of one sample, which the
+    // sampling rate sets.
+    auto& shown = getGraph();
+    auto* module = getDspModule();
+
+    for (int i = 0; i < shown.getNumNodes(); ++i)
+        if (auto* node = shown.getNode (i); node != nullptr && node->getProcessDefinition() != nullptr)
+            node->loadText =
+                NodeChannelRules::makeLoadText (module, node->getProcessDefinition(), node->channelWord, getSamplingIndex());
 }
 
 TooltipBar* ProcessEditor::getTooltipBar() const
@@ -92,7 +106,7 @@ void ProcessEditor::setUpNewBox (Zorvex& box, GraphNode& node)
     if (auto* combo = box.getMemoryCombo())
     {
         node.memoryChoice = (int) (node.memoryWord & 3);
-        combo->setEnabled ((node.memoryWord & 0x80000000u) == 0);
+        combo->setEnabled ((node.memoryWord & Zorvex::fixedMemoryFlag) == 0);
     }
 
     if (definition->memoryClass243)
@@ -454,16 +468,9 @@ void ProcessEditor::mouseDown (const juce::MouseEvent& e)
     if (isShowing())
         grabKeyboardFocus();
 
+    // The right button's menu opens at its release.
     if (e.mods.isRightButtonDown())
-    {
-        juce::Component::SafePointer<ProcessEditor> self (this);
-        const int result = Dialogs::getCurrent().showMenu (buildMenu(), menuItemHeight);
-
-        if (self != nullptr)
-            handleMenuResult (result);
-
         return;
-    }
 
     if (! e.mods.isCtrlDown())
         selectAll (false);
@@ -481,6 +488,16 @@ void ProcessEditor::mouseUp (const juce::MouseEvent& e)
 {
     if (lasso != nullptr)
         endLasso (e);
+
+    // Opened at the release, which therefore cannot choose one of its items.
+    if (e.mods.isRightButtonDown())
+    {
+        juce::Component::SafePointer<ProcessEditor> self (this);
+        const int result = Dialogs::getCurrent().showMenu (buildMenu(), menuItemHeight);
+
+        if (self != nullptr)
+            handleMenuResult (result);
+    }
 }
 
 void ProcessEditor::mouseMove (const juce::MouseEvent&)

@@ -61,6 +61,8 @@ public:
 
     // The project settings the boxes read (rate) were changed.
     void refreshFromSettings();
+    // Each process's load text again, for the project's sampling rate.
+    void refreshLoadTexts();
 
     // Boxes made since the editor was built (a project open builds new ones).
     int getCreatedBoxCount() const noexcept { return createdBoxCount; }

@@ -1,5 +1,6 @@
 #include "editors/SourceItemListboxContents.h"
 
+#include "model/DesignLog.h"
 #include "model/ModuleLibrary.h"
 
 void SourceItemListboxContents::setModule (int index, uint32_t id) noexcept
@@ -26,12 +27,17 @@ void SourceItemListboxContents::paintListBoxItem (int row, juce::Graphics& g, in
     if (rowIsSelected)
         g.fillAll (juce::Colour (selectedRowColour));
 
-    g.setColour (juce::Colours::black);
+    // Greyed while the design is locked, when no process can be placed.
+    g.setColour (isDesignLocked() ? juce::Colours::grey : juce::Colours::black);
     g.setFont ((float) height * 0.7f);
     g.drawText (getRowName (row), 5, 0, width, height, juce::Justification::centredLeft, true);
 }
 
 juce::var SourceItemListboxContents::getDragSourceDescription (const juce::SparseSet<int>& selectedRows)
 {
+    // Nothing to drag while the design is locked.
+    if (isDesignLocked())
+        return {};
+
     return selectedRows.isEmpty() ? 0 : selectedRows[0];
 }

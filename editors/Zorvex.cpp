@@ -428,7 +428,11 @@ void Zorvex::synchroniseFromNode()
     }
 
     if (memoryCombo != nullptr)
+    {
+        // A memory class with bit 31 fixes the memory; the lock fixes it too.
         memoryCombo->setSelectedId (node->memoryChoice, juce::dontSendNotification);
+        memoryCombo->setEnabled (! isDesignLocked() && (node->memoryWord & fixedMemoryFlag) == 0);
+    }
 
     if (ownerEditor != nullptr && mode == processMode)
         controlPanel.setLibraryInterface (ownerEditor->getPanelHost().getLibraryInterface());
@@ -596,23 +600,19 @@ void Zorvex::mouseDown (const juce::MouseEvent& e)
     dragStart = getPosition();
     toFront (false);
 
-    if (! e.mods.isRightButtonDown())
-    {
-        if (mode == processMode && e.mods.isLeftButtonDown() && ownerEditor != nullptr)
-            ownerEditor->showProcessCommands (nodeId);
-
-        return;
-    }
-
-    juce::Component::SafePointer<Zorvex> self (this);
-    const int result = Dialogs::getCurrent().showMenu (buildMenu(), menuItemHeight);
-
-    if (self != nullptr)
-        handleMenuResult (result);
+    // The right button's menu opens at its release, so that the release
+    // cannot choose one of its items.
+    if (mode == processMode && e.mods.isLeftButtonDown() && ownerEditor != nullptr)
+        ownerEditor->showProcessCommands (nodeId);
 }
 
 void Zorvex::mouseDrag (const juce::MouseEvent& e)
 {
+    // The right button asks for the menu, which opens at its release: a hand
+    // that moves meanwhile changes nothing of the selection it acts on.
+    if (e.mods.isRightButtonDown())
+        return;
+
     if (e.mods.isCtrlDown())
     {
         setSelected (true);
@@ -627,9 +627,6 @@ void Zorvex::mouseDrag (const juce::MouseEvent& e)
     if (ownerEditor != nullptr)
         ownerEditor->dragOffset = offset;
 
-    if (e.mods.isRightButtonDown())
-        return;
-
     moveBy (offset.x, offset.y);
 
     if (selected)
@@ -642,13 +639,45 @@ void Zorvex::mouseUp (const juce::MouseEvent& e)
         for (auto* box : ownerEditor->getBoxes())
             box->moving = false;
 
-    if (! e.mouseWasDraggedSinceMouseDown())
+    // The menu acts on the selection as it stood at the press; the click
+    // selects afterwards. The menu runs its own loop: the box may be gone.
+    if (e.mods.isRightButtonDown())
+    {
+        juce::Component::SafePointer<Zorvex> self (this);
+        const int result = Dialogs::getCurrent().showMenu (buildMenu(), menuItemHeight);
+
+        if (self == nullptr)
+            return;
+
+        handleMenuResult (result);
+
+        if (self == nullptr)
+            return;
+
+        // A removal renumbers the nodes: the boxes follow before this one
+        // is selected, and a box that went selects nothing.
+        if (result > 0)
+            refreshOwnerEditor();
+
+        if (self == nullptr || getParentComponent() == nullptr)
+            return;
+    }
+
+    // The right button moves nothing, so a press held while the hand waits
+    // for its menu is still a click; only a move makes it none.
+    const bool clicked =
+        e.mods.isRightButtonDown() ? e.getDistanceFromDragStart() < dragThreshold : ! e.mouseWasDraggedSinceMouseDown();
+
+    if (clicked)
         clickWithoutDrag (e);
 }
 
 void Zorvex::clickWithoutDrag (const juce::MouseEvent& e)
 {
     auto* node = getNode();
+
+    if (node == nullptr)
+        return;
 
     if (e.getNumberOfClicks() == 2)
     {
@@ -670,7 +699,7 @@ void Zorvex::clickWithoutDrag (const juce::MouseEvent& e)
         return;
     }
 
-    if (! selected && ! e.mods.isRightButtonDown())
+    if (! selected)
     {
         deselectAll();
 
@@ -797,8 +826,8 @@ juce::PopupMenu Zorvex::buildMenu()
     if (mode == dspMode)
     {
         menu.addItem (removeItem, "Remove DSP", unlocked);
-        menu.addItem (setNameItem, "Set name");
-        menu.addItem (setLegacyNameItem, "Set legacy name");
+        menu.addItem (setNameItem, "Set name", unlocked);
+        menu.addItem (setLegacyNameItem, "Set legacy name", unlocked);
         menu.addSeparator();
         menu.addItem (helpItem, "Help");
         return menu;
@@ -816,10 +845,10 @@ juce::PopupMenu Zorvex::buildMenu()
     menu.addItem (setLegacyNameItem, "Set legacy name", unlocked);
     menu.addSeparator();
     addPresetMenus (menu);
+    menu.addSeparator();
 
     if (definition != nullptr && definition->getSecondFunctionCount() > 0)
     {
-        menu.addSeparator();
         menu.addItem (resetControlsItem, "Reset controls to default");
         menu.addItem (sendControlsItem, "Send controls to BOARD");
         menu.addSeparator();
@@ -932,20 +961,14 @@ void Zorvex::handleMenuResult (int itemId)
             if (isLocked() || ownerEditor == nullptr)
                 return;
 
+            // A process box removes the selection as it stands: the box the
+            // menu came from is selected only by the release that follows.
             if (mode == processMode)
             {
-                // The box the menu came from is removed even when nothing was selected.
-                if (! selected)
-                {
-                    deselectAll();
-                    setSelected (true);
-                }
-
                 ownerEditor->removeSelection();
             }
-            else if (Dialogs::getCurrent().askYesNoCancel (
-                         "Delete DSP", "Do you really want to delete this DSP?\nPrevious changes will be irreversible.") ==
-                     Dialogs::Answer::yes)
+            else if (Dialogs::getCurrent().askYesNo (
+                         "Delete DSP", "Do you really want to delete this DSP?\nPrevious changes will be irreversible."))
             {
                 if (auto* history = getEditHistory())
                     history->clearUndoHistory();
@@ -959,7 +982,10 @@ void Zorvex::handleMenuResult (int itemId)
                 ownerEditor->copySelection();
             return;
 
-        case setNameItem: showNameEditor(); return;
+        case setNameItem:
+            if (! isLocked())
+                showNameEditor();
+            return;
 
         case setLegacyNameItem:
             if (! isLocked())
@@ -986,12 +1012,15 @@ void Zorvex::handleMenuResult (int itemId)
             return;
 
         case helpItem:
-            if (mode == processMode)
+            if (mode == dspMode)
             {
-                auto* definition = node->getProcessDefinition();
-
-                if (definition != nullptr && definition->getSecondFunctionCount() > 0)
-                    HelpViewer::getCurrent().showPage (juce::String (definition->helpPage));
+                // The help as a whole, at its first page.
+                HelpViewer::getCurrent().showPage ({});
+            }
+            else if (auto* definition = node->getProcessDefinition();
+                     definition != nullptr && definition->getSecondFunctionCount() > 0)
+            {
+                HelpViewer::getCurrent().showPage (juce::String (definition->helpPage));
             }
             return;
 

@@ -66,6 +66,10 @@ public:
     };
 
     static constexpr int pinSize = 12;
+    // Pixels the mouse may move between a press and its release of a click.
+    static constexpr int dragThreshold = 4;
+    // A memory word with this bit keeps its memory type.
+    static constexpr uint32_t fixedMemoryFlag = 0x80000000u;
     static constexpr uint32_t maxDspPins = 8;
     static constexpr int width = 140;
     static constexpr int smallHeight = 83;

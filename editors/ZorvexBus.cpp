@@ -196,17 +196,22 @@ void ZorvexBus::mouseDown (const juce::MouseEvent& e)
     if (isDesignLocked() || editor == nullptr)
         return;
 
-    if (! e.mods.isRightButtonDown())
+    // The right button's menu opens at its release (showMenuOnRelease),
+    // so that the release cannot choose one of its items.
+    if (! e.mods.isRightButtonDown() && getToolMode() == 0)
     {
-        if (getToolMode() == 0)
-        {
-            const ConnectionRules::DragStart start = input ? ConnectionRules::DragStart{ 0, pinIndex, nodeId, pinIndex }
-                                                           : ConnectionRules::DragStart{ nodeId, pinIndex, 0, pinIndex };
-            editor->startConnectionDrag (start, nullptr, e.getEventRelativeTo (editor).position);
-        }
-
-        return;
+        const ConnectionRules::DragStart start = input ? ConnectionRules::DragStart{ 0, pinIndex, nodeId, pinIndex }
+                                                       : ConnectionRules::DragStart{ nodeId, pinIndex, 0, pinIndex };
+        editor->startConnectionDrag (start, nullptr, e.getEventRelativeTo (editor).position);
     }
+}
+
+void ZorvexBus::showMenuOnRelease()
+{
+    auto* editor = getEditor();
+
+    if (isDesignLocked() || editor == nullptr)
+        return;
 
     const auto menu = buildMenu();
 
@@ -254,6 +259,8 @@ void ZorvexBus::mouseUp (const juce::MouseEvent& e)
         return;
     }
 
-    if (! isDesignLocked() && e.mods.isLeftButtonDown() && getToolMode() != 0)
+    if (e.mods.isRightButtonDown())
+        showMenuOnRelease();
+    else if (! isDesignLocked() && e.mods.isLeftButtonDown() && getToolMode() != 0)
         editor->dropBusName (e);
 }

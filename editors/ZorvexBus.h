@@ -66,6 +66,7 @@ public:
     void mouseUp (const juce::MouseEvent& e) override;
 
 private:
+    void showMenuOnRelease();
     GraphEditorView* getEditor() const;
     const GraphNode* getNode() const;
     bool acceptsToolName() const;

@@ -141,9 +141,26 @@ juce::String ProjectSettings::setOutputDirectory (const juce::String& path)
 
     const auto folder = getProjectFolderFile();
 
-    if (path.isEmpty() || ! outputDirectory.isDirectory())
+    // No directory (or one not made yet, of no project): the project's own
+    // folder, where there is one.
+    if (path.isEmpty() || (! outputDirectory.isDirectory() && ! folder.isDirectory()))
     {
+        outputDirectory = folder.isDirectory() ? folder : juce::File();
         outputDirectoryText = folder.isDirectory() ? "." : noOutputDirectoryText;
+
+        if (folder.isDirectory())
+            folder.setAsCurrentWorkingDirectory();
+
+        return outputDirectoryText;
+    }
+
+    // A directory not made yet (a project copied without its output) is kept
+    // as it is: the page shows it, the generation makes it and writes into it
+    // and the project is saved with it.
+    if (! outputDirectory.isDirectory())
+    {
+        outputDirectoryText = outputDirectory.isAChildOf (folder) ? outputDirectory.getRelativePathFrom (folder)
+                                                                  : outputDirectory.getFullPathName();
         return outputDirectoryText;
     }
 

@@ -179,6 +179,7 @@ TEST_F (GlobalPresetSavingTest, ACreatedGlobalPresetIsSavedAndReachesTheFirmware
     EXPECT_TRUE (globalPresetFile().loadFileAsString().contains ("name=\"GlobalPresetA_DSP01-PCS1F\""));
 
     // And the firmware sources.
+    ASSERT_TRUE (folder.getChildFile ("out").createDirectory().wasOk());
     project().setOutputDirectory (folder.getChildFile ("out").getFullPathName());
     project().generateSourceFiles (false);
     const auto source = folder.getChildFile ("out/GlobalPresets.c").loadFileAsString();

@@ -85,6 +85,25 @@ TEST_F (ProjectFileCommandsTest, TheFirstSaveAsksForAFileAndLaterSavesWriteThere
     EXPECT_FALSE (page.isModified());
 }
 
+TEST_F (ProjectFileCommandsTest, TheSaveChooserStartsBesideTheProjectNotInTheOutputDirectory)
+{
+    buildDesign (container);
+    const auto file = saveDemo();
+    EXPECT_EQ (dialogs.chooserRequests[0].text,
+               juce::File::getSpecialLocation (juce::File::userDocumentsDirectory).getFullPathName())
+        << "a new project starts in the user's documents";
+
+    const auto out = folder.getChildFile ("out");
+    ASSERT_TRUE (out.createDirectory().wasOk());
+    page.setOutputDirectory (out.getFullPathName());
+    ASSERT_EQ (juce::File::getCurrentWorkingDirectory(), out);
+
+    // Save as: the chooser shows the project's file, in its own folder.
+    page.saveProject (true);
+    ASSERT_EQ (dialogs.chooserRequests.size(), 2u);
+    EXPECT_EQ (dialogs.chooserRequests[1].text, file.getFullPathName());
+}
+
 TEST_F (ProjectFileCommandsTest, ACancelledOrFailedSaveKeepsTheDesignAsItWasAndModified)
 {
     buildDesign (container);

@@ -1,5 +1,10 @@
 #include "app/ProjectInterface.h"
 #include "app/MainContainer.h"
+#include "editors/DspEditor.h"
+#include "editors/ProcessContainer.h"
+#include "editors/ProcessEditor.h"
+#include "editors/Zorvex.h"
+#include "model/NodeChannelRules.h"
 
 #include "ShellTestFixture.h"
 
@@ -160,6 +165,34 @@ TEST_F (ProjectInterfaceTest, RateAndMemoryChoicesReachTheModelAndMarkTheProject
     page.resetMemoryBases();
     EXPECT_EQ (externalRam.pendingSize, 0u);
     EXPECT_EQ (page.getExternalMemorySize(), 512);
+}
+
+TEST_F (ProjectInterfaceTest, ANewSamplingRateGivesEveryBoxItsNewLoad)
+{
+    auto& design = container.getDesign();
+    design.getBusGraph().addNode ("DSP", false, nullptr, 0.5, 0.5);
+    ASSERT_NE (design.addDsp (1, 0x0021), nullptr);
+    // The pages follow the design's change message.
+    juce::MessageManager::getInstance()->runDispatchLoopUntil (50);
+    auto* dspPage = container.getProcessContainer().findDspById (1);
+    ASSERT_NE (dspPage, nullptr);
+    auto& editor = dspPage->getProcessEditor();
+    ASSERT_TRUE (editor.placeProcess (2, { 200, 200 }));
+    juce::MessageManager::getInstance()->runDispatchLoopUntil (50);
+    auto* box = editor.findBoxByNodeId (1);
+    ASSERT_NE (box, nullptr);
+    const auto at48 = box->getLoadText();
+
+    // 192 kHz: a quarter of the cycles are left for each sample.
+    choose (page.getSamplingComboBox(), 5);
+    juce::MessageManager::getInstance()->runDispatchLoopUntil (50);
+    const auto* node = design.findDsp (1)->getGraph().findNodeById (1);
+    ASSERT_NE (node, nullptr);
+    const auto expected =
+        NodeChannelRules::makeLoadText (design.getDspModule (1), node->getProcessDefinition(), node->channelWord, 5);
+    EXPECT_NE (expected, at48);
+    EXPECT_EQ (box->getLoadText(), expected);
+    EXPECT_EQ (node->loadText, expected);
 }
 
 TEST_F (ProjectInterfaceTest, TheChosenOutputDirectoryIsShownAndKept)
@@ -349,10 +382,7 @@ TEST_F (ProjectInterfaceTest, ARightClickOffersHelpWhichOpensTheGuideWhenItIsThe
 
     // Without the help file nothing opens, and nothing complains.
     dialogs.menuChoices.push_back (1);
-    const auto rightClick = juce::ModifierKeys (juce::ModifierKeys::rightButtonModifier);
-    auto source = juce::Desktop::getInstance().getMainMouseSource();
-    page.mouseDown (juce::MouseEvent (source, {}, rightClick, 1.0f, 0.0f, 0.0f, 0.0f, 0.0f, &page, &page, juce::Time(), {},
-                                      juce::Time(), 1, false));
+    vxtest::rightClick (dialogs, page, { 400.0f, 400.0f });
 
     ASSERT_EQ (dialogs.menuItemHeights.size(), 1u);
     EXPECT_EQ (dialogs.menuItemHeights[0], 18);

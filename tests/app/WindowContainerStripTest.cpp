@@ -197,6 +197,8 @@ TEST_F (WindowContainerStripTest, EveryWidgetTakesItsPlace)
     EXPECT_EQ (shownText (c.getGlobalPresetCombo()), "(New)");
     EXPECT_EQ (c.getGlobalPresetCombo().getNumItems(), 1);
     EXPECT_FALSE (c.getSavePresetButton().isEnabled());
+    EXPECT_EQ (c.getSavePresetButton().getButtonText(), "Save");
+    EXPECT_EQ (c.getRemovePresetButton().getButtonText(), "Remove");
     EXPECT_FALSE (c.getRemovePresetButton().isEnabled());
 }
 
@@ -643,6 +645,61 @@ TEST_F (GlobalPresetStripTest, RemoveAsksAndOnlyYesRemoves)
     ASSERT_EQ (combo().getNumItems(), 2);
     EXPECT_EQ (combo().getItemText (1), "Empty");
     EXPECT_EQ (combo().getSelectedId(), 1);
+}
+
+TEST_F (GlobalPresetStripTest, RemoveIsOfferedForAStoredPresetOnlyAndNamesTheOneChosenLast)
+{
+    container->enableGlobalPresetButtons();
+    EXPECT_EQ (combo().getSelectedId(), 1);
+    EXPECT_TRUE (container->getSavePresetButton().isEnabled());
+    EXPECT_EQ (container->getSavePresetButton().getButtonText(), "Create");
+    EXPECT_FALSE (container->getRemovePresetButton().isEnabled()) << "\"(New)\" is nothing to remove";
+
+    chooseItem (combo(), 1);
+    EXPECT_TRUE (container->getRemovePresetButton().isEnabled());
+
+    // The click is handled before the combo box's choice of "Empty" reaches
+    // it, as with a quick hand: the question names "Empty" all the same.
+    juce::MessageManager::callAsync ([this] { combo().setSelectedItemIndex (2, juce::sendNotificationSync); });
+    dialogs.answers.push_back (Dialogs::Answer::yes);
+    container->buttonClicked (&container->getRemovePresetButton());
+    juce::MessageManager::getInstance()->runDispatchLoopUntil (20);
+
+    ASSERT_EQ (dialogs.questions.size(), 1u);
+    EXPECT_EQ (dialogs.questions[0].text, "Do you really want to remove: Empty?");
+    EXPECT_EQ (design().getGlobalPresets().findByName ("Empty"), -1);
+    EXPECT_GE (design().getGlobalPresets().findByName ("Live"), 0);
+
+    // "(New)" is chosen again: the buttons say what they would do for it.
+    EXPECT_EQ (combo().getSelectedId(), 1);
+    EXPECT_FALSE (container->getRemovePresetButton().isEnabled());
+    EXPECT_EQ (container->getSavePresetButton().getButtonText(), "Create");
+    EXPECT_TRUE (container->getSavePresetButton().isEnabled());
+
+    container->buttonClicked (&container->getRemovePresetButton());
+    juce::MessageManager::getInstance()->runDispatchLoopUntil (20);
+    EXPECT_EQ (dialogs.questions.size(), 1u) << "nothing asks to remove \"(New)\"";
+}
+
+TEST_F (GlobalPresetStripTest, ANewProjectDisablesBothButtons)
+{
+    container->enableGlobalPresetButtons();
+    chooseItem (combo(), 1);
+    ASSERT_TRUE (container->getSavePresetButton().isEnabled());
+    ASSERT_TRUE (container->getRemovePresetButton().isEnabled());
+
+    project().setModified (false);
+    ASSERT_TRUE (project().newProject());
+
+    EXPECT_EQ (combo().getNumItems(), 1);
+    EXPECT_FALSE (container->getSavePresetButton().isEnabled()) << "a new project has no file to keep presets beside";
+    EXPECT_FALSE (container->getRemovePresetButton().isEnabled());
+
+    // Its first save makes them usable again.
+    dialogs.chosenFiles.push_back (folder.getChildFile ("again.zqp"));
+    ASSERT_TRUE (project().saveProject (false));
+    EXPECT_TRUE (container->getSavePresetButton().isEnabled());
+    EXPECT_FALSE (container->getRemovePresetButton().isEnabled());
 }
 
 TEST_F (WindowContainerStripTest, TheNrpnListItemWritesTheListIntoTheChosenFile)

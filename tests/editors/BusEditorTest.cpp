@@ -167,7 +167,7 @@ TEST_F (BusEditorTest, AnAddedDspTakesOneIdForItsBoxAndItsPage)
     // The menu, opened at the lower right corner.
     const juce::Point<int> corner (bus().getWidth() - 1, bus().getHeight() - 1);
     dialogs.menuChoices.push_back (BusEditor::addDspItem);
-    bus().mouseDown (makeMouseEvent (bus(), corner.toFloat(), juce::ModifierKeys::rightButtonModifier));
+    rightClick (dialogs, bus(), corner.toFloat());
     deliverAll();
     EXPECT_EQ (dialogs.menuItemHeights.back(), 18);
 
@@ -206,6 +206,25 @@ TEST_F (BusEditorTest, ADoubleClickOnTheBackgroundOpensTheMenuAndAPressClearsThe
 
     bus().mouseUp (makeMouseEvent (bus(), { 600, 600 }, juce::ModifierKeys::leftButtonModifier, 1));
     EXPECT_EQ (dialogs.shownMenus.size(), 1u) << "a single click opens nothing";
+}
+
+TEST_F (BusEditorTest, TheBackgroundIsPaintedInsetOnEverySide)
+{
+    // The process editor keeps its margin at the right and bottom only.
+    EXPECT_EQ (bus().getBackgroundArea(), juce::Rectangle<int> (10, 10, bus().getWidth() - 20, bus().getHeight() - 20));
+    addDsp (1, core8);
+    EXPECT_EQ (editor (1).getBackgroundArea(),
+               juce::Rectangle<int> (0, 0, editor (1).getWidth() - 10, editor (1).getHeight() - 10));
+
+    const auto shot = bus().createComponentSnapshot (bus().getLocalBounds(), false, 1.0f);
+    const juce::Colour background (GraphEditorView::backgroundColour);
+    EXPECT_NE (shot.getPixelAt (5, 5), background) << "margin at the top left";
+    EXPECT_EQ (shot.getPixelAt (15, 15), background);
+    EXPECT_EQ (shot.getPixelAt (bus().getWidth() - 15, bus().getHeight() - 15), background);
+    EXPECT_NE (shot.getPixelAt (bus().getWidth() - 5, bus().getHeight() - 5), background);
+
+    bus().setSize (15, 15);
+    EXPECT_TRUE (bus().getBackgroundArea().isEmpty()) << "never a negative size";
 }
 
 TEST_F (BusEditorTest, DspsAreWiredByDraggingUnderTheBusRules)
@@ -313,7 +332,7 @@ TEST_F (BusEditorTest, TheToolNamesPinsOfItsSideAndThePinMenuAnyPin)
 
     // The pin's own menu: item 20 of an output is "IBUS3", put right of it.
     dialogs.menuChoices.push_back (20);
-    out.mouseDown (makeMouseEvent (out, { 6, 6 }, juce::ModifierKeys::rightButtonModifier));
+    rightClick (dialogs, out, { 6, 6 });
     deliverAll();
     ASSERT_EQ (bus().getLabels().size(), 2);
     bool found = false;
@@ -329,7 +348,7 @@ TEST_F (BusEditorTest, TheToolNamesPinsOfItsSideAndThePinMenuAnyPin)
     // A second name on a named input is refused, with the reason.
     in.mouseUp (makeMouseEvent (bus(), centreOf (1, 0, true), juce::ModifierKeys::leftButtonModifier));
     dialogs.menuChoices.push_back (17);
-    in.mouseDown (makeMouseEvent (in, { 6, 6 }, juce::ModifierKeys::rightButtonModifier));
+    rightClick (dialogs, in, { 6, 6 });
     deliverAll();
     EXPECT_EQ (busGraph().getNumBusPins(), 2);
     EXPECT_EQ (page->getTooltipBar().getText(), "Connection conflict: DSP#1 Input0 is already fed by DAAD0L.");
@@ -357,7 +376,7 @@ TEST_F (BusEditorTest, ALabelIsDeletedAtOnceAndFollowsItsBox)
 
     // Chosen from the label's own menu: the label goes after its handler.
     dialogs.menuChoices.push_back (BUSPin::deleteItem);
-    label->mouseDown (makeMouseEvent (*label, { 5, 5 }, juce::ModifierKeys::rightButtonModifier));
+    rightClick (dialogs, *label, { 5, 5 });
     EXPECT_EQ (busGraph().getNumBusPins(), 0);
     EXPECT_FALSE (host.history.canUndo()) << "the bus editor's edits are no undo steps";
     deliverAll();
@@ -422,7 +441,7 @@ TEST_F (BusEditorTest, RemovingADspTakesItsWiresNamesPageAndHistory)
     ASSERT_TRUE (host.history.canUndo());
     deliverAll();
 
-    dialogs.answers.push_back (Dialogs::Answer::yes);
+    dialogs.buttonChoices.push_back (0);
     bus().findBoxByNodeId (2)->handleMenuResult (Zorvex::removeItem);
     deliverAll();
 
@@ -437,7 +456,7 @@ TEST_F (BusEditorTest, RemovingADspTakesItsWiresNamesPageAndHistory)
     EXPECT_TRUE (bus().getLabels().isEmpty());
 
     // "No" keeps it all.
-    dialogs.answers.push_back (Dialogs::Answer::no);
+    dialogs.buttonChoices.push_back (1);
     bus().findBoxByNodeId (1)->handleMenuResult (Zorvex::removeItem);
     EXPECT_EQ (busGraph().getNumNodes(), 1);
 }

@@ -1,6 +1,8 @@
 #include "DspPagesFixture.h"
 
+#include "editors/TextPropertyComponentWithFocus.h"
 #include "model/ModuleLibrary.h"
+#include "model/NodeChannelRules.h"
 
 using vxtest::DspPagesFixture;
 
@@ -153,7 +155,7 @@ TEST_F (DspPagesTest, LoadBarsShowTheEstimateAndTheExternalMemoryIsShared)
     EXPECT_EQ (second.getLoadText (DspEditor::cyclesLoad), " 0.00% cycles");
     EXPECT_EQ (second.getLoadText (DspEditor::dspRamLoad), " 0.00% DSP RAM");
     EXPECT_EQ (second.getLoadText (DspEditor::externalRamLoad), " 0.00% EXTRAM");
-    EXPECT_EQ (first.getLoadText (DspEditor::externalRamLoad), "000000% EXTRAM") << "as the second page gave it";
+    EXPECT_EQ (first.getLoadText (DspEditor::externalRamLoad), " 0.00% EXTRAM") << "as the second page gave it, in one form";
 
     place (1, "Compressor");
     const auto expected = design.estimateDspLoad (1);
@@ -166,7 +168,7 @@ TEST_F (DspPagesTest, LoadBarsShowTheEstimateAndTheExternalMemoryIsShared)
     design.getSettings().setExternalMemorySize (0);
     place (2, "ShortDelay");
     EXPECT_EQ (second.getExternalLoad(), 1.0);
-    EXPECT_EQ (first.getLoadText (DspEditor::externalRamLoad), "000100% EXTRAM") << "the other pages take the shared figure";
+    EXPECT_EQ (first.getLoadText (DspEditor::externalRamLoad), " 100.00% EXTRAM") << "the other pages take the shared figure";
     second.updateUsageLabels();
     EXPECT_EQ (second.getLoadText (DspEditor::externalRamLoad), " 100.00% EXTRAM");
     EXPECT_FALSE (std::isinf (first.getRamLoad()) || std::isnan (first.getRamLoad()));
@@ -202,17 +204,43 @@ TEST_F (DspPagesTest, TheLockAndTheCommandViewReachEveryPage)
     EXPECT_FALSE (page.getCommandPanelTab().hasCommandPropertiesTab());
     EXPECT_EQ (page.getCommandPanelTab().getTabNames(), juce::StringArray ({ "Edit" }));
 
+    const auto delay = place (1, "ShortDelay");
+    ASSERT_NE (delay, 0u);
+    auto* memory = editor (1).findBoxByNodeId (delay)->getMemoryCombo();
+    ASSERT_NE (memory, nullptr);
+    // A memory the module leaves free to choose (its class fixes it here).
+    graph (1).findNodeById (delay)->memoryWord &= ~Zorvex::fixedMemoryFlag;
+    editor (1).synchronise();
+    EXPECT_TRUE (memory->isEnabled());
+    page.getCommandProperties().showProcess (&graph (1), graph (1).findNodeById (delay)->nrpn);
+    ASSERT_GT (page.getCommandProperties().getNumFields(), 0);
+    juce::SparseSet<int> firstRow;
+    firstRow.addRange ({ 0, 1 });
+    EXPECT_EQ (page.getProcessListContents().getDragSourceDescription (firstRow), juce::var (0));
+
     setDesignLocked (true);
     design.getSettings().setCommandView (true);
     container->refreshAllDspViews();
     EXPECT_FALSE (page.getModuleChoice().isEnabled());
     EXPECT_EQ (page.getCommandPanelTab().getTabNames(), juce::StringArray ({ "Edit", "Command Properties" }));
 
+    // Every edit of the page is disabled; what shows the design stays usable.
+    EXPECT_FALSE (page.getProcessPanelTool().isEnabled());
+    EXPECT_FALSE (page.getCommandProperties().getField (0)->isEnabled());
+    EXPECT_TRUE (page.getCommandProperties().isEnabled()) << "its fields still scroll";
+    EXPECT_FALSE (memory->isEnabled());
+    EXPECT_TRUE (page.getProcessListContents().getDragSourceDescription (firstRow).isVoid()) << "no process is dragged";
+    EXPECT_TRUE (page.getProcessList().isEnabled()) << "the list still scrolls";
+    EXPECT_TRUE (page.getViewport().isEnabled());
+    EXPECT_TRUE (page.getCommandPanelTab().isEnabled());
+
     setDesignLocked (false);
     design.getSettings().setCommandView (false);
     container->setVisible (false);
     container->setVisible (true);
     EXPECT_TRUE (page.getModuleChoice().isEnabled()) << "shown again, the pages take up the settings";
+    EXPECT_TRUE (page.getProcessPanelTool().isEnabled());
+    EXPECT_TRUE (memory->isEnabled());
     EXPECT_FALSE (page.getCommandPanelTab().hasCommandPropertiesTab());
 }
 
@@ -229,4 +257,30 @@ TEST_F (DspPagesTest, ThePageLaysItsPartsOutByItsSize)
     EXPECT_EQ (page.getLoadBar (DspEditor::cyclesLoad).getBounds(), juce::Rectangle<int> (600, 681, 130, 18));
     EXPECT_EQ (page.getLoadBar (DspEditor::externalRamLoad).getBounds(), juce::Rectangle<int> (870, 681, 130, 18));
     EXPECT_EQ (page.getProcessEditor().getBounds(), juce::Rectangle<int> (0, 0, 2000, 1980));
+    EXPECT_GE (page.getProcessPanelTool().getWidth(), CommandPanelTab::toolStripWidth) << "the tool strip is shown whole";
+}
+
+TEST_F (DspPagesTest, TheBoxesLoadsFollowTheSamplingRate)
+{
+    auto& page = addDsp (1, core8);
+    const auto id = place (1, "Compressor");
+    ASSERT_NE (id, 0u);
+    auto& box = *editor (1).findBoxByNodeId (id);
+    const auto at48 = box.getLoadText();
+
+    auto expectedAt = [&] (int ratePosition)
+    {
+        auto& node = *graph (1).findNodeById (id);
+        return NodeChannelRules::makeLoadText (design.getDspModule (1), node.getProcessDefinition(), node.channelWord,
+                                               ratePosition);
+    };
+    EXPECT_EQ (at48, expectedAt (1));
+
+    // 192 kHz leaves a quarter of the cycles: the figure of every box changes.
+    ASSERT_TRUE (design.getSettings().setSamplingIndex (5));
+    container->refreshAllDspViews();
+    EXPECT_EQ (box.getLoadText(), expectedAt (5));
+    EXPECT_NE (box.getLoadText(), at48);
+    EXPECT_EQ (graph (1).findNodeById (id)->loadText, expectedAt (5)) << "kept on the node too";
+    juce::ignoreUnused (page);
 }

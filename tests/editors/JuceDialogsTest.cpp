@@ -7,7 +7,9 @@
 namespace
 {
 // A user at the keyboard: waits for the name dialog to hold the focus in its
-// field, types a name and presses Return, never clicking. One who finds no
+// field, types a name and presses Return, never clicking. The keys go
+// through the X server (xdotool) where the window that has its focus takes
+// them, or straight to the dialog's window without xdotool. One who finds no
 // focus there gives up after a few seconds and closes the dialog.
 class Typist : private juce::Timer
 {
@@ -21,24 +23,46 @@ private:
     {
         auto* focused = dynamic_cast<juce::TextEditor*> (juce::Component::getCurrentlyFocusedComponent());
 
-        if (focused != nullptr && focused->getName() == "Preset" && focused->getPeer() != nullptr)
+        if (! foundTheField && focused != nullptr && focused->getName() == "Preset" && focused->getPeer() != nullptr)
         {
-            stopTimer();
             foundTheField = true;
-            auto* peer = focused->getPeer();
+            ticks = 0;
 
-            for (auto c : text)
-                peer->handleKeyPress (juce::KeyPress (c, 0, c));
+            if (! typeThroughTheServer())
+            {
+                auto* peer = focused->getPeer();
 
-            peer->handleKeyPress (juce::KeyPress (juce::KeyPress::returnKey));
+                for (auto c : text)
+                    peer->handleKeyPress (juce::KeyPress (c, 0, c));
+
+                peer->handleKeyPress (juce::KeyPress (juce::KeyPress::returnKey));
+            }
         }
         else if (++ticks > 100)
         {
+            // No focus found, or the keys went elsewhere: the dialog closes.
             stopTimer();
 
             if (auto* modal = juce::Component::getCurrentlyModalComponent())
                 modal->exitModalState (0);
         }
+    }
+
+    // The keys reach the program once this callback has returned.
+    bool typeThroughTheServer() const
+    {
+        return runXdotool ({ "type", "--delay", "30", text }) && runXdotool ({ "key", "Return" });
+    }
+
+    static bool runXdotool (juce::StringArray arguments)
+    {
+        juce::ChildProcess xdotool;
+        arguments.insert (0, "xdotool");
+
+        if (! xdotool.start (arguments))
+            return false;
+
+        return xdotool.waitForProcessToFinish (10000) && xdotool.getExitCode() == 0;
     }
 
     juce::String text;

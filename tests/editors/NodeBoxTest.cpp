@@ -181,7 +181,8 @@ TEST_F (NodeBoxTest, MenusHoldTheirItemsInOrderAndLockDisablesTheEdits)
                                                               { 0, "--" },
                                                               { 0, "Save preset" },
                                                               { 0, "Load preset" },
-                                                              { 0, "Remove Preset" } };
+                                                              { 0, "Remove Preset" },
+                                                              { 0, "--" } };
     EXPECT_EQ (topLevelItems (menu), expected);
     ASSERT_NE (findItem (menu, Zorvex::createPresetItem), nullptr);
     EXPECT_EQ (findItem (menu, Zorvex::createPresetItem)->text, "Create new from current settings");
@@ -196,6 +197,8 @@ TEST_F (NodeBoxTest, MenusHoldTheirItemsInOrderAndLockDisablesTheEdits)
     const auto locked = box (plain).buildMenu();
     EXPECT_FALSE (findItem (locked, 1)->isEnabled);
     EXPECT_FALSE (findItem (locked, 2)->isEnabled);
+    EXPECT_FALSE (findItem (locked, 3)->isEnabled);
+    EXPECT_FALSE (findItem (locked, 4)->isEnabled);
 
     // A DSP box on the bus editor.
     clearDesignFlags();
@@ -210,6 +213,18 @@ TEST_F (NodeBoxTest, MenusHoldTheirItemsInOrderAndLockDisablesTheEdits)
         { 1, "Remove DSP" }, { 3, "Set name" }, { 4, "Set legacy name" }, { 0, "--" }, { 20, "Help" }
     };
     EXPECT_EQ (topLevelItems (dspBox->buildMenu()), dspItems);
+
+    // Every edit of a DSP box is offered disabled while the design is locked.
+    setDesignLocked (true);
+    const auto lockedDsp = dspBox->buildMenu();
+
+    for (int id : { 1, 3, 4 })
+        EXPECT_FALSE (findItem (lockedDsp, id)->isEnabled) << id;
+
+    EXPECT_TRUE (findItem (lockedDsp, 20)->isEnabled) << "help";
+    dspBox->handleMenuResult (Zorvex::setNameItem);
+    EXPECT_EQ (dspBox->getNameEditor(), nullptr);
+    clearDesignFlags();
 
     // Its pins come from the DSP's module; fewer remove the ones past the count.
     dspBox->createPins (3, 2);
@@ -226,18 +241,20 @@ TEST_F (NodeBoxTest, MenusHoldTheirItemsInOrderAndLockDisablesTheEdits)
     dspBox->mouseUp (makeEvent (*dspBox, { 60, 40 }, juce::ModifierKeys::ctrlModifier));
     EXPECT_TRUE (dspBox->isSelected());
 
-    // "Remove DSP" asks first and cannot be undone: the history empties.
+    // "Remove DSP" asks first ("Yes" or "No") and cannot be undone: the history empties.
     history.perform (new Zorvex::ChangeMemDelayAction (design.graph, design.node (plain).nrpn, 2));
     busView.setEditHistory (&history);
-    dialogs.answers.push_back (Dialogs::Answer::no);
+    dialogs.buttonChoices.push_back (1);
     dspBox->handleMenuResult (Zorvex::removeItem);
     EXPECT_TRUE (history.canUndo());
-    dialogs.answers.push_back (Dialogs::Answer::yes);
+    dialogs.buttonChoices.push_back (0);
     dspBox->handleMenuResult (Zorvex::removeItem);
     EXPECT_FALSE (history.canUndo());
-    ASSERT_EQ (dialogs.questions.size(), 2u);
-    EXPECT_EQ (dialogs.questions[0].title, "Delete DSP");
-    EXPECT_EQ (dialogs.questions[0].text, "Do you really want to delete this DSP?\nPrevious changes will be irreversible.");
+    EXPECT_TRUE (dialogs.questions.empty()) << "no Cancel";
+    ASSERT_EQ (dialogs.buttonQuestions.size(), 2u);
+    EXPECT_EQ (dialogs.buttonQuestions[0].title, "Delete DSP");
+    EXPECT_EQ (dialogs.buttonQuestions[0].text, "Do you really want to delete this DSP?\nPrevious changes will be irreversible.");
+    EXPECT_EQ (dialogs.buttonQuestions[0].buttonText, "Yes|No");
 }
 
 TEST_F (NodeBoxTest, PinMenusTooltipsAndChipNames)
@@ -394,8 +411,11 @@ TEST_F (NodeBoxTest, RemovingAProcessWithWiresAndDspPinsIsOneUndoStepThatComesBa
     deliver();
     const auto before = design.snapshot();
 
+    box (b).mouseUp (makeEvent (box (b), { 60, 40 }));
+    ASSERT_TRUE (box (b).isSelected());
     dialogs.menuChoices.push_back (Zorvex::removeItem);
     box (b).mouseDown (makeEvent (box (b), { 60, 40 }, juce::ModifierKeys::rightButtonModifier));
+    box (b).mouseUp (makeEvent (box (b), { 60, 40 }, juce::ModifierKeys::rightButtonModifier));
     deliver();
     const auto removed = design.snapshot();
     ASSERT_EQ (design.graph.getNumNodes(), 2);
@@ -424,7 +444,79 @@ TEST_F (NodeBoxTest, RemovingAProcessWithWiresAndDspPinsIsOneUndoStepThatComesBa
     EXPECT_FALSE (history.canUndo());
 }
 
-TEST_F (NodeBoxTest, TwoSelectedProcessesAreTwoUndoSteps)
+TEST_F (NodeBoxTest, TheMenuOpensAtTheReleaseAndRemovesTheSelectionAsItStoodBeforeIt)
+{
+    const auto a = place ("Plain", 0.2, 0.5);
+    const auto b = place ("Plain", 0.6, 0.5);
+    box (a).mouseUp (makeEvent (box (a), { 60, 40 }));
+    ASSERT_TRUE (box (a).isSelected());
+    const auto nrpnOfB = design.node (b).nrpn;
+
+    // The press opens nothing: its release cannot choose an item.
+    box (b).mouseDown (makeEvent (box (b), { 60, 40 }, juce::ModifierKeys::rightButtonModifier));
+    EXPECT_TRUE (dialogs.shownMenus.empty());
+    EXPECT_EQ (design.graph.getNumNodes(), 2);
+
+    // The release opens the menu; "Remove selected" removes what was
+    // selected, the other box, and the release then selects this one.
+    dialogs.menuChoices.push_back (Zorvex::removeItem);
+    box (b).mouseUp (makeEvent (box (b), { 60, 40 }, juce::ModifierKeys::rightButtonModifier, 1, false, { 60, 40 }));
+    deliver();
+    ASSERT_EQ (dialogs.shownMenus.size(), 1u);
+    ASSERT_EQ (design.graph.getNumNodes(), 1);
+    EXPECT_EQ (design.graph.getNode (0)->nrpn, nrpnOfB);
+    auto* left = view.findBoxByNodeId (1);
+    ASSERT_NE (left, nullptr);
+    EXPECT_TRUE (left->isSelected());
+    EXPECT_EQ (design.graph.getSelectionCount(), 1);
+
+    // The pins' menus open at the release too.
+    auto* pin = left->findPin (1, 0, false);
+    ASSERT_NE (pin, nullptr);
+    vxtest::rightClick (dialogs, *pin, { 6, 6 });
+
+    // With nothing selected the item removes nothing; a plain right click
+    // still selects the box it was on, as a left one does, even one held
+    // long while the menu was awaited.
+    const auto right = juce::ModifierKeys (juce::ModifierKeys::rightButtonModifier);
+    left->setSelected (false);
+    design.graph.setSelectionCount (0);
+    dialogs.menuChoices.push_back (Zorvex::removeItem);
+    left->mouseUp (makeEvent (*left, { 60, 40 }, right, 1, true, { 60, 40 }));
+    deliver();
+    EXPECT_EQ (design.graph.getNumNodes(), 1);
+    EXPECT_TRUE (left->isSelected());
+
+    // A right button moved away before its release selects nothing.
+    left->setSelected (false);
+    design.graph.setSelectionCount (0);
+    left->mouseUp (makeEvent (*left, { 90, 40 }, right, 1, true, { 60, 40 }));
+    EXPECT_FALSE (left->isSelected());
+}
+
+TEST_F (NodeBoxTest, ADspBoxsHelpOpensTheHelpAtItsFirstPage)
+{
+    vxtest::TemporaryFolder help;
+    vxtest::RecordingHelpViewer viewer (help.get());
+    GraphData bus;
+    GraphEditorView busView (bus, false);
+    bus.addNode ("DSP", false, nullptr, 0.5, 0.5);
+    busView.setBounds (0, 0, 400, 400);
+    auto* dspBox = busView.findBoxByNodeId (1);
+    ASSERT_NE (dspBox, nullptr);
+
+    // Without a first page the help folder itself is opened.
+    dspBox->handleMenuResult (Zorvex::helpItem);
+    ASSERT_EQ (viewer.opened.size(), 1u);
+    EXPECT_EQ (viewer.opened[0], help.get());
+
+    ASSERT_TRUE (help.getChildFile ("index.html").replaceWithText ("<html></html>"));
+    dspBox->handleMenuResult (Zorvex::helpItem);
+    ASSERT_EQ (viewer.opened.size(), 2u);
+    EXPECT_EQ (viewer.opened[1], help.getChildFile ("index.html"));
+}
+
+TEST_F (NodeBoxTest, TwoSelectedProcessesGoAndComeBackInOneUndoStep)
 {
     const auto a = place ("Plain", 0.1, 0.5);
     place ("Plain", 0.4, 0.5);
@@ -441,11 +533,17 @@ TEST_F (NodeBoxTest, TwoSelectedProcessesAreTwoUndoSteps)
     EXPECT_EQ (design.node (1).getName(), "Plain");
     EXPECT_EQ (design.node (1).nrpn, 2u) << "the middle one stays";
 
+    const auto removed = design.snapshot();
+
     ASSERT_TRUE (history.undo());
-    ASSERT_TRUE (history.canUndo()) << "one step each";
-    ASSERT_TRUE (history.undo());
+    EXPECT_FALSE (history.canUndo()) << "one step for the whole removal";
     deliver();
     EXPECT_EQ (design.snapshot(), before);
+
+    ASSERT_TRUE (history.redo());
+    EXPECT_FALSE (history.canRedo());
+    deliver();
+    EXPECT_EQ (design.snapshot(), removed);
 }
 
 TEST_F (NodeBoxTest, CountAndMemoryChangesAreUndoableAndTheBoxFollows)
@@ -532,9 +630,11 @@ TEST_F (NodeBoxTest, ConnectionDragsFollowTheRulesAndDeletedConnectorsComeBackOn
     EXPECT_EQ (design.graph.getNumConnections(), 1);
     juce::ignoreUnused (otherOut);
 
-    // "Delete connector": gone, and back with one undo.
+    // "Delete connector", from its menu (which opens at the release): gone,
+    // and back with one undo.
     auto* connector = view.getConnectors()[0];
-    connector->handleMenuResult (1);
+    dialogs.menuChoices.push_back (1);
+    vxtest::rightClick (dialogs, *connector, connector->getLocalBounds().getCentre().toFloat());
     EXPECT_EQ (design.graph.getNumConnections(), 0);
     EXPECT_FALSE (connector->isVisible()) << "off the screen at once, deleted after the event";
     deliver();

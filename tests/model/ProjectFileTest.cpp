@@ -308,6 +308,7 @@ TEST_F (ProjectFileTest, DirectoryIsReadRelativeToTheProjectFolder)
           "../" + folder.getFileName() + "-x" },
         { "C:\\Users\\x\\out", folder, "." },
         { "", folder, "." },
+        { "missing", folder.getChildFile ("missing"), "missing" },
     };
 
     for (auto& c : cases)

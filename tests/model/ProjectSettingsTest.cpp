@@ -1,4 +1,6 @@
 #include "model/ProjectSettings.h"
+#include "generator/GenerationDriver.h"
+#include "model/ProjectFileWriter.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -192,6 +194,34 @@ TEST_F (ProjectSettingsTest, TheProjectsOwnFolderShowsAsDot)
 
     // With a project folder, a directory that cannot be used still shows it.
     EXPECT_EQ (settings.setOutputDirectory ({}), ".");
+}
+
+TEST_F (ProjectSettingsTest, ADirectoryNotMadeYetIsShownWrittenAndSavedAsOne)
+{
+    ProjectSettings settings;
+    const auto projectFolder = makeSavedProject (settings);
+    const auto outside = folder.getChildFile ("elsewhere/gen");
+
+    // A project copied without its output folder, or given one outside it.
+    const std::pair<juce::File, juce::String> cases[] = { { projectFolder.getChildFile ("out"), "out" },
+                                                          { projectFolder.getChildFile ("a/b"), "a/b" },
+                                                          { outside, outside.getFullPathName() } };
+
+    for (const auto& [directory, shown] : cases)
+    {
+        EXPECT_EQ (settings.setOutputDirectory (directory.getFullPathName()), shown);
+        EXPECT_EQ (settings.getOutputDirectory(), directory) << shown;
+        EXPECT_EQ (GenerationDriver::findOutputDirectory (settings), directory) << shown;
+        EXPECT_EQ (ProjectFileWriter::makeDirectoryText (settings), shown) << shown;
+        EXPECT_FALSE (directory.exists()) << "made by the generation, not by the choice";
+    }
+
+    // None: the project's own folder, in all three.
+    EXPECT_EQ (settings.setOutputDirectory ({}), ".");
+    EXPECT_EQ (settings.getOutputDirectory(), projectFolder);
+    EXPECT_EQ (GenerationDriver::findOutputDirectory (settings), projectFolder);
+    EXPECT_EQ (juce::File::getCurrentWorkingDirectory(), projectFolder);
+    EXPECT_EQ (ProjectFileWriter::makeDirectoryText (settings), ".");
 }
 
 TEST_F (ProjectSettingsTest, ASubfolderShowsRelativeToTheProject)

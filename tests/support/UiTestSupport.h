@@ -220,6 +220,19 @@ inline juce::MouseEvent makeMouseEvent (juce::Component& component, juce::Point<
              dragged };
 }
 
+// A right click as the handlers receive it: the press opens no menu (its
+// release could choose an item), the release opens it.
+inline void rightClick (ScriptedDialogs& dialogs, juce::Component& component, juce::Point<float> position,
+                        juce::ModifierKeys extra = {})
+{
+    const auto mods = extra.withFlags (juce::ModifierKeys::rightButtonModifier);
+    const auto shownBefore = dialogs.shownMenus.size();
+    component.mouseDown (makeMouseEvent (component, position, mods));
+    EXPECT_EQ (dialogs.shownMenus.size(), shownBefore) << "a menu opened at the press";
+    component.mouseUp (makeMouseEvent (component, position, mods, 1, false, position));
+    EXPECT_EQ (dialogs.shownMenus.size(), shownBefore + 1) << "no menu at the release";
+}
+
 // Records the help pages handed to the viewer instead of opening them.
 class RecordingHelpViewer : public HelpViewer
 {
