@@ -483,7 +483,6 @@ void GraphEditorView::removeSelection()
     if (nrpns.empty())
         return;
 
-    // One removal is one undo step, however many boxes it takes.
     editHistory->beginNewTransaction();
 
     for (auto nrpn : nrpns)
@@ -493,8 +492,8 @@ void GraphEditorView::removeSelection()
         if (node == nullptr)
             continue;
 
-        removeConnectionsAt (node->getId(), true, false, 0);
-        removeConnectionsAt (node->getId(), false, false, 0);
+        // Each box removed is an undo step of its own, its wires with it.
+        removeNodeConnections (node->getId());
         editHistory->perform (new Zorvex::RemoveAction (graph, library, dspId, nrpn));
     }
 

@@ -81,5 +81,5 @@ TEST_F (DspEditorTabTest, EditKeysActOnTheShownPageAndUndoElsewhereActsNowhere)
     EXPECT_TRUE (pressed (deleteKey));
     EXPECT_EQ (graph().getNumNodes(), 0);
     EXPECT_TRUE (pressed (undo));
-    EXPECT_EQ (graph().getNumNodes(), 2) << "what one key removed comes back with one undo";
+    EXPECT_EQ (graph().getNumNodes(), 1) << "one process back per step";
 }
