@@ -461,8 +461,15 @@ void ProjectFileReader::readChannelWord (const juce::XmlElement& element, Projec
 
     if (process.definition == nullptr)
     {
-        process.inputPins = std::max (1u, process.inputCount);
-        process.outputPins = std::max (1u, process.outputCount);
+        // Its pins are unknown: a side whose pins may follow the count, or
+        // a vector pin with a wire per channel, may carry as many wires as
+        // the count, which the file's wires then keep.
+        const auto reach = std::min (kept, ProjectFileFormat::maxUncheckedPins);
+        const bool vector = (flags & GraphNode::onePinPerSideFlag) != 0;
+        const bool inputsReach = vector || (flags & GraphNode::inputsFollowCountFlag) != 0;
+        const bool outputsReach = vector || (flags & GraphNode::outputsFollowCountFlag) != 0;
+        process.inputPins = std::max ({ 1u, process.inputCount, inputsReach ? reach : 0u });
+        process.outputPins = std::max ({ 1u, process.outputCount, outputsReach ? reach : 0u });
     }
 }
 

@@ -487,6 +487,32 @@ TEST_F (ProjectFileTest, ProcessesOfAMissingModuleKeepTheirSavedStateUntilTheMod
     EXPECT_EQ (ProjectFile::createXml (moduleBack.design, options)->toString(), first);
 }
 
+TEST_F (ProjectFileTest, EveryDspSavedWithoutItsModuleComesBackWhole)
+{
+    // Wires included: a process the definitions lack does not know its
+    // pins, and a vector pin carries a wire per channel.
+    LibraryAndDesign built;
+    projecttest::buildSampleDesign (built.design);
+    placeInFolder (built.design);
+    const auto first = ProjectFile::createXml (built.design, options)->toString();
+
+    for (auto moduleId : { projecttest::studioCore8, projecttest::studioCoreLite, projecttest::commandTest })
+    {
+        const juce::String present ("ModuleId=\"" + juce::String (moduleId) + "\"");
+        const juce::String missing ("ModuleId=\"999\"");
+        ASSERT_EQ (first.indexOf (present), first.lastIndexOf (present));
+
+        LibraryAndDesign withoutModule;
+        open (first.replace (present, missing), withoutModule.design);
+        const auto saved = ProjectFile::createXml (withoutModule.design, options)->toString();
+        EXPECT_EQ (saved, first.replace (present, missing)) << moduleId;
+
+        LibraryAndDesign moduleBack;
+        open (saved.replace (missing, present), moduleBack.design);
+        EXPECT_EQ (projecttest::describe (moduleBack.design), projecttest::describe (built.design)) << moduleId;
+    }
+}
+
 TEST_F (ProjectFileTest, AMarkAnEarlierSaveLeftInTheNameGoesWhenTheProcessIsFound)
 {
     const auto text = project (dspWith ("<Process Index=\"0\" Name=\"Comp A(Removed).\" ProcessId=\"515\" "
