@@ -84,7 +84,7 @@ for target in "${targets[@]}"; do
 
   if "$build/bin/$target" "${options[@]}" "$work" "$fuzz/corpus/$target" > "$log" 2>&1; then
     # A forked run prints its count in another form, or none.
-    runs="$( (grep -o 'stat::number_of_executed_units: *[0-9]*' "$log" || grep -o 'exec/s: [0-9]*' "$log" || true) | grep -o '[0-9]*$' | tail -1 || true)"
+    runs="$( (grep -o 'stat::number_of_executed_units: *[0-9]*' "$log" || grep -o '^#[0-9]*' "$log" || true) | grep -o '[0-9]*$' | tail -1 || true)"
     echo "fuzz: $target passed, ${runs:-?} runs"
   else
     echo "fuzz: $target FAILED; the input is kept in $artifacts" >&2

@@ -92,7 +92,7 @@ TEST (ProjectSession, AProjectIsOpenedEditedSavedGeneratedAndFoundAgain)
         xdo ("windowfocus " + juce::String ((juce::pointer_sized_int) window.getWindowHandle()));
 
         // The project's DSPs have their pages, with a box per process.
-        clickOn (*main.getTabbedButtonBar().getTabButton (MainContainer::dspEditorTab));
+        ASSERT_TRUE (clickUntilShowing (*main.getTabbedButtonBar().getTabButton (MainContainer::dspEditorTab), pages));
         ASSERT_EQ (pages.getTabNames(), juce::StringArray ({ "DSP#1", "DSP#3" }));
         auto& editor = pages.getDsp (0)->getProcessEditor();
         ASSERT_EQ (editor.getBoxes().size(), 3);
@@ -108,17 +108,20 @@ TEST (ProjectSession, AProjectIsOpenedEditedSavedGeneratedAndFoundAgain)
         pages.getDsp (0)->getViewport().setViewPosition (delay->getX() - 200, 0);
         pump (200);
         xdo ("mousemove " + at (delay->localPointToGlobal (bareSpotOf (*delay))) + " click 1");
+        waitFor ([&] { return editor.getNumSelected() == 1; });
         ASSERT_EQ (editor.getNumSelected(), 1);
         xdo ("key Delete");
+        waitFor ([&] { return pages.getDsp (0)->getSlot().getGraph().getNumNodes() == 2; });
         ASSERT_EQ (pages.getDsp (0)->getSlot().getGraph().getNumNodes(), 2);
         xdo ("key ctrl+s");
+        waitFor ([&] { return ! main.getProjectInterface().isModified(); });
         EXPECT_FALSE (main.getProjectInterface().isModified());
         EXPECT_FALSE (projectFile.loadFileAsString().contains ("LongDelay"));
 
         // Ctrl+G: the log window shows the generation, the files are there.
         xdo ("key ctrl+g");
+        waitFor ([&] { return window.getWindowContainer().getLogWindow() != nullptr && getLogText().contains (">>> "); }, 8000);
         auto* log = window.getWindowContainer().getLogWindow();
-        waitFor ([&] { return log != nullptr && getLogText().contains (">>> "); }, 5000);
         ASSERT_NE (log, nullptr);
         EXPECT_TRUE (log->isVisible());
         waitFor ([&] { return log->getOutputLog().getTextEditor().getText().contains (">>> "); }, 5000);

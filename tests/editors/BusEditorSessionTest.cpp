@@ -59,14 +59,14 @@ bool isOrange (juce::Colour c)
 }
 
 // Opens the background menu at a point of the bus editor and takes its
-// first item, "Add DSP": the menu runs its own loop, so the pointer moves
-// to the item and clicks within the same command.
+// first item, "Add DSP".
 void addDspFromMenu (BusEditor& bus, juce::Point<int> where)
 {
-    const auto onScreen = bus.localPointToGlobal (where);
-    xdo ("mousemove " + at (onScreen) + " sleep 0.2 click 3 sleep 0.6 mousemove " + at (onScreen + juce::Point<int> (40, 10)) +
-         " sleep 0.4 click 1");
-    pump (300);
+    const auto before = bus.getBoxes().size();
+    ASSERT_TRUE (
+        answerMenu ("mousemove " + at (bus.localPointToGlobal (where)) + " sleep 0.2 click 3", [] (juce::Rectangle<int> menu)
+                    { return "mousemove " + at (menu.getPosition() + juce::Point<int> (30, 11)) + " sleep 0.2 click 1"; }));
+    ASSERT_TRUE (waitFor ([&] { return bus.getBoxes().size() > before; }));
 }
 
 // Chooses the first module of the page's choice.
@@ -101,8 +101,7 @@ TEST (BusEditorSession, DspsAreAddedWiredAndNamedAndTheirPagesTakeDspInputs)
         xdo ("windowfocus " + juce::String ((juce::pointer_sized_int) window.getWindowHandle()));
 
         // The bus editor, and two DSPs from its menu.
-        clickOn (*main.getTabbedButtonBar().getTabButton (MainContainer::busEditorTab));
-        ASSERT_TRUE (busPage.isShowing());
+        ASSERT_TRUE (clickUntilShowing (*main.getTabbedButtonBar().getTabButton (MainContainer::busEditorTab), busPage));
         addDspFromMenu (bus, { 200, 200 });
         addDspFromMenu (bus, { 600, 260 });
         ASSERT_EQ (busGraph.getNumNodes(), 2);
@@ -112,13 +111,12 @@ TEST (BusEditorSession, DspsAreAddedWiredAndNamedAndTheirPagesTakeDspInputs)
         EXPECT_LE (bus.findBoxByNodeId (1)->getBounds().getCentre().getDistanceFrom ({ 200, 200 }), 2);
 
         // Their pages: each gets its module there.
-        clickOn (*main.getTabbedButtonBar().getTabButton (MainContainer::dspEditorTab));
+        ASSERT_TRUE (clickUntilShowing (*main.getTabbedButtonBar().getTabButton (MainContainer::dspEditorTab), pages));
         ASSERT_EQ (pages.getTabNames(), juce::StringArray ({ "DSP#1", "DSP#2" }));
 
         for (int i = 0; i < 2; ++i)
         {
-            clickOn (*pages.getTabbedButtonBar().getTabButton (i));
-            ASSERT_TRUE (pages.getDsp (i)->isShowing());
+            ASSERT_TRUE (clickUntilShowing (*pages.getTabbedButtonBar().getTabButton (i), *pages.getDsp (i)));
             chooseFirstModule (*pages.getDsp (i));
         }
 
@@ -127,13 +125,13 @@ TEST (BusEditorSession, DspsAreAddedWiredAndNamedAndTheirPagesTakeDspInputs)
 
         // Back on the bus: the boxes have their pins; an output of DSP 1
         // wired to an input of DSP 2.
-        clickOn (*main.getTabbedButtonBar().getTabButton (MainContainer::busEditorTab));
-        ASSERT_TRUE (busPage.isShowing());
+        ASSERT_TRUE (clickUntilShowing (*main.getTabbedButtonBar().getTabButton (MainContainer::busEditorTab), busPage));
         auto* output = bus.findBoxByNodeId (1)->findPin (1, 0, false);
         auto* input = bus.findBoxByNodeId (2)->findPin (2, 0, true);
         ASSERT_NE (output, nullptr);
         ASSERT_NE (input, nullptr);
         drag (centreOnScreen (*output), centreOnScreen (*input));
+        waitFor ([&] { return busGraph.getNumConnections() > 0; });
         ASSERT_EQ (busGraph.getNumConnections(), 1)
             << "log: " << getLogText()
             << ", modal windows: " << juce::ModalComponentManager::getInstance()->getNumModalComponents();
@@ -145,6 +143,7 @@ TEST (BusEditorSession, DspsAreAddedWiredAndNamedAndTheirPagesTakeDspInputs)
         clickOn (busPage.getPanelTool().getModeButton (BusPanelTool::audioInput));
         EXPECT_EQ (busPage.getPanelTool().getSelectedName(), "DAAD0L");
         clickOn (*bus.findBoxByNodeId (1)->findPin (1, 0, true));
+        waitFor ([&] { return busGraph.getNumBusPins() > 0; });
         ASSERT_EQ (busGraph.getNumBusPins(), 1);
         EXPECT_EQ (busGraph.getBusPin (0)->name, "DAAD0L");
         ASSERT_EQ (bus.getLabels().size(), 1);
@@ -167,6 +166,7 @@ TEST (BusEditorSession, DspsAreAddedWiredAndNamedAndTheirPagesTakeDspInputs)
         auto& firstBox = *bus.findBoxByNodeId (1);
         xdo ("mousemove " + at (firstBox.localPointToGlobal (juce::Point<int> (firstBox.getWidth() / 2, 40))) +
              " click --repeat 2 --delay 80 1");
+        waitFor ([&] { return main.getCurrentTabIndex() == MainContainer::dspEditorTab; });
         ASSERT_EQ (main.getCurrentTabIndex(), MainContainer::dspEditorTab);
         ASSERT_EQ (pages.getCurrentTabIndex(), 0);
         auto& page = *pages.getDsp (0);
@@ -176,6 +176,7 @@ TEST (BusEditorSession, DspsAreAddedWiredAndNamedAndTheirPagesTakeDspInputs)
         ASSERT_EQ (page.getProcessListContents().getRowName (2), "Compressor");
         drag (list.localPointToGlobal (list.getRowPosition (2, true).getCentre()),
               editor.localPointToGlobal (juce::Point<int> (400, 250)));
+        waitFor ([&] { return graph.getNumNodes() > 0; });
         ASSERT_EQ (graph.getNumNodes(), 1);
         pump (200);
 
@@ -185,15 +186,18 @@ TEST (BusEditorSession, DspsAreAddedWiredAndNamedAndTheirPagesTakeDspInputs)
         auto* processInput = editor.findBoxByNodeId (1)->findPin (1, 0, true);
         ASSERT_NE (processInput, nullptr);
         clickOn (*processInput);
+        waitFor ([&] { return graph.getNumBusPins() > 0; });
         ASSERT_EQ (graph.getNumBusPins(), 1);
         EXPECT_EQ (graph.getBusPin (0)->name, "DSPIN0");
         ASSERT_EQ (editor.getLabels().size(), 1);
 
         // An undo step of its own: taken back and brought again with the keys.
         xdo ("key ctrl+z");
+        waitFor ([&] { return graph.getNumBusPins() == 0; });
         EXPECT_EQ (graph.getNumBusPins(), 0);
         EXPECT_EQ (graph.getNumNodes(), 1) << "only the name went";
         xdo ("key ctrl+shift+z");
+        waitFor ([&] { return graph.getNumBusPins() > 0; });
         ASSERT_EQ (graph.getNumBusPins(), 1);
         ASSERT_EQ (editor.getLabels().size(), 1);
 

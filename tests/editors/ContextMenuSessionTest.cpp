@@ -44,17 +44,18 @@ public:
 // The right button held at a point, released, and the menu closed.
 void holdRightButton (juce::Point<int> onScreen)
 {
-    xdo ("mousemove " + at (onScreen) + " sleep 0.2 mousedown 3 sleep 0.4 mouseup 3 sleep 0.4 key Escape");
+    EXPECT_TRUE (answerMenu ("mousemove " + at (onScreen) + " sleep 0.2 mousedown 3 sleep 0.4 mouseup 3",
+                             [] (juce::Rectangle<int>) { return juce::String ("key Escape"); }))
+        << "no menu at " << at (onScreen);
 }
 
 void quickRightClicks (juce::Point<int> onScreen, int count)
 {
-    juce::String steps;
+    xdo ("mousemove " + at (onScreen));
 
     for (int i = 0; i < count; ++i)
-        steps << " click 3 sleep 0.3 key Escape sleep 0.2";
-
-    xdo ("mousemove " + at (onScreen) + " sleep 0.2" + steps);
+        EXPECT_TRUE (answerMenu ("click 3", [] (juce::Rectangle<int>) { return juce::String ("key Escape"); }))
+            << "no menu at " << at (onScreen);
 }
 } // namespace
 
@@ -89,8 +90,7 @@ TEST (ContextMenuSession, TheReleaseThatOpensAMenuChoosesNothing)
         pump (200);
         auto* page = main.getProcessContainer().findDspById (1);
         ASSERT_NE (page, nullptr);
-        clickOn (*main.getTabbedButtonBar().getTabButton (MainContainer::dspEditorTab));
-        ASSERT_TRUE (page->isShowing());
+        ASSERT_TRUE (clickUntilShowing (*main.getTabbedButtonBar().getTabButton (MainContainer::dspEditorTab), *page));
 
         auto& editor = page->getProcessEditor();
         auto& graph = design.findDsp (1)->getGraph();
@@ -107,7 +107,7 @@ TEST (ContextMenuSession, TheReleaseThatOpensAMenuChoosesNothing)
         auto& first = *editor.findBoxByNodeId (1);
         auto& second = *editor.findBoxByNodeId (2);
         clickOn (first);
-        ASSERT_TRUE (first.isSelected());
+        ASSERT_TRUE (waitFor ([&] { return first.isSelected(); }));
 
         // Held on the second box: "Remove selected" stands under the pointer
         // and would remove the first. The release selects the second box.
@@ -143,8 +143,8 @@ TEST (ContextMenuSession, TheReleaseThatOpensAMenuChoosesNothing)
 
         // The bus editor: the DSP's box ("Remove DSP" asks nothing) and the
         // background ("Add DSP" adds nothing).
-        clickOn (*main.getTabbedButtonBar().getTabButton (MainContainer::busEditorTab));
         auto& bus = main.getBusContainer().getBusEditor();
+        ASSERT_TRUE (clickUntilShowing (*main.getTabbedButtonBar().getTabButton (MainContainer::busEditorTab), bus));
         auto* dspBox = bus.findBoxByNodeId (1);
         ASSERT_NE (dspBox, nullptr);
         holdRightButton (dspBox->localPointToGlobal (dspBox->getLocalBounds().getCentre()));
@@ -155,7 +155,8 @@ TEST (ContextMenuSession, TheReleaseThatOpensAMenuChoosesNothing)
         EXPECT_TRUE (dialogs.buttonQuestions.empty()) << "nothing asked";
 
         // The project page's "Help".
-        clickOn (*main.getTabbedButtonBar().getTabButton (MainContainer::projectSettingsTab));
+        ASSERT_TRUE (clickUntilShowing (*main.getTabbedButtonBar().getTabButton (MainContainer::projectSettingsTab),
+                                        main.getProjectInterface()));
         holdRightButton (main.getProjectInterface().localPointToGlobal (juce::Point<int> (500, 400)));
         EXPECT_EQ (dialogs.results.back(), 0);
         EXPECT_TRUE (viewer.opened.empty());

@@ -98,10 +98,8 @@ TEST (DspEditorSession, AGraphIsBuiltWithTheMouseUndoneWithTheKeysAndAPanelSends
         auto* page = main.getProcessContainer().addDsp (-1);
         ASSERT_NE (page, nullptr);
         design.getBusGraph().restoreNode (page->getDspId(), 1, "DSP", false, nullptr, 0.2, 0.2);
-        xdo ("mousemove " + at (centreOnScreen (*main.getTabbedButtonBar().getTabButton (MainContainer::dspEditorTab))) +
-             " click 1");
+        ASSERT_TRUE (clickUntilShowing (*main.getTabbedButtonBar().getTabButton (MainContainer::dspEditorTab), *page));
         ASSERT_EQ (main.getCurrentTabIndex(), MainContainer::dspEditorTab);
-        ASSERT_TRUE (page->isShowing());
 
         // The module: its choice opens, the first module is taken.
         chooseWithKeys (page->getModuleChoice(), "Down Return");
@@ -115,7 +113,9 @@ TEST (DspEditorSession, AGraphIsBuiltWithTheMouseUndoneWithTheKeysAndAPanelSends
         auto& graph = design.findDsp (1)->getGraph();
         auto rowOnScreen = [&list] (int row) { return list.localPointToGlobal (list.getRowPosition (row, true).getCentre()); };
         drag (rowOnScreen (0), editor.localPointToGlobal (juce::Point<int> (250, 220)));
+        waitFor ([&] { return graph.getNumNodes() > 0; });
         drag (rowOnScreen (2), editor.localPointToGlobal (juce::Point<int> (650, 220)));
+        waitFor ([&] { return graph.getNumNodes() > 1; });
         ASSERT_EQ (graph.getNumNodes(), 2);
         EXPECT_EQ (graph.getNode (0)->getName(), "ParamEq8");
         EXPECT_EQ (graph.getNode (1)->getName(), "Compressor");
@@ -128,14 +128,17 @@ TEST (DspEditorSession, AGraphIsBuiltWithTheMouseUndoneWithTheKeysAndAPanelSends
         ASSERT_NE (output, nullptr);
         ASSERT_NE (input, nullptr);
         drag (centreOnScreen (*output), centreOnScreen (*input));
+        waitFor ([&] { return graph.getNumConnections() > 0; });
         ASSERT_EQ (graph.getNumConnections(), 1);
         EXPECT_EQ (editor.getConnectors().size(), 1);
 
         // The drops and the wire were one step: the keys take it back and bring it again.
         xdo ("key ctrl+z");
+        waitFor ([&] { return graph.getNumNodes() == 0; });
         EXPECT_EQ (graph.getNumNodes(), 0);
         EXPECT_EQ (editor.getBoxes().size(), 0);
         xdo ("key ctrl+shift+z");
+        waitFor ([&] { return graph.getNumNodes() == 2; });
         ASSERT_EQ (graph.getNumNodes(), 2);
         EXPECT_EQ (graph.getNumConnections(), 1);
         ASSERT_EQ (editor.getBoxes().size(), 2);
@@ -163,7 +166,7 @@ TEST (DspEditorSession, AGraphIsBuiltWithTheMouseUndoneWithTheKeysAndAPanelSends
         // The equaliser's panel, opened by a double click on its box.
         xdo ("mousemove " + at (box.localPointToGlobal (juce::Point<int> (box.getWidth() / 2, box.getHeight() - 20))) +
              " click --repeat 2 --delay 80 1");
-        pump (300);
+        waitFor ([&] { return findWindowStartingWith ("ParamEq8") != nullptr; });
         auto* panel = findWindowStartingWith ("ParamEq8");
         ASSERT_NE (panel, nullptr) << "the panel window opens";
         auto* frequency = findSlider (*panel, "Frequency1");
