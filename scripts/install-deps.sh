@@ -17,7 +17,7 @@ packages=(
   # the fuzz targets: clang with libFuzzer and the sanitizers' runtimes, and
   # the symbolizer that puts names in their stack traces
   clang libclang-rt-14-dev llvm
-  xvfb xauth xdotool imagemagick openbox
+  xvfb xauth xdotool imagemagick openbox x11-utils
 )
 
 missing=()
