@@ -12,25 +12,15 @@ if [ $status -eq 0 ] || ! grep -q "needs a graphical display" <<<"$output"; then
   exit 1
 fi
 
-if [ -z "${DISPLAY:-}" ]; then
-  echo "no display to start the window on"
-  exit 77
-fi
-
 # Windows of tests running beside this one come and go on a shared display,
-# which can make xdotool's search fail: the check gets an X server of its own.
-if [ -z "${VX_SMOKE_DISPLAY:-}" ] && command -v xvfb-run >/dev/null; then
-  VX_SMOKE_DISPLAY=1 exec xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$@"
-fi
+# which can make xdotool's search fail.
+source "$(dirname "${BASH_SOURCE[0]}")/x_session.sh"
+run_on_own_x_server "$@"
 
 # The program keeps settings for its user: here in a home of the test's own.
-home=$(mktemp -d)
-export HOME="$home"
-unset XDG_CONFIG_HOME
-
+make_work_home
 "$program" &
 pid=$!
-trap 'kill $pid 2>/dev/null; wait $pid 2>/dev/null; rm -rf "$home"' EXIT
 
 window=$(timeout 30 xdotool search --sync --name "^OSTRANE Quellion$" | head -n 1)
 if [ -z "$window" ]; then

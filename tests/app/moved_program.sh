@@ -9,27 +9,11 @@
 set -u
 program="$1"
 bin="$(cd "$(dirname "$program")" && pwd)"
+source "$(dirname "${BASH_SOURCE[0]}")/x_session.sh"
 
-if [ -z "${DISPLAY:-}" ]; then
-  echo "no display to start the window on"
-  exit 77
-fi
-
-if [ -z "${VX_MOVED_DISPLAY:-}" ] && command -v xvfb-run >/dev/null; then
-  VX_MOVED_DISPLAY=1 exec xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$@"
-fi
-
-work=$(mktemp -d)
-pid=""
-cleanup() {
-  if [ -n "$pid" ]; then kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null; fi
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-export HOME="$work/home"
-unset XDG_CONFIG_HOME
-mkdir -p "$HOME" "$work/elsewhere" "$work/moved/bin" "$work/solo"
+run_on_own_x_server "$@"
+make_work_home
+mkdir -p "$work/elsewhere" "$work/moved/bin" "$work/solo"
 ours=(libjuce_base.so libjuce_gui.so libvarentix_core.so libvarentix_ui.so Halvix.dll)
 
 # Starts a program from the folder "elsewhere" and waits for its window,

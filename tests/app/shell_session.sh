@@ -9,17 +9,10 @@
 set -u
 program="$1"
 shots="${2:-}"
+source "$(dirname "${BASH_SOURCE[0]}")/x_session.sh"
 
-if [ -z "${DISPLAY:-}" ]; then
-  echo "no display to start the window on"
-  exit 77
-fi
-
-# The session clicks and takes screenshots: it gets an X server of its own,
-# so that windows of tests running beside it cannot stand in the way.
-if [ -z "${VX_SESSION_DISPLAY:-}" ] && command -v xvfb-run >/dev/null; then
-  VX_SESSION_DISPLAY=1 exec xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$@"
-fi
+# The session clicks and takes screenshots.
+run_on_own_x_server "$@"
 
 # The number of pixels of about that colour in an area (WxH+X+Y) of a picture.
 count_colour() {
@@ -27,17 +20,7 @@ count_colour() {
     -format "%[fx:round(mean*w*h)]" info:
 }
 
-work=$(mktemp -d)
-pid=""
-cleanup() {
-  if [ -n "$pid" ]; then kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null; fi
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-export HOME="$work/home"
-unset XDG_CONFIG_HOME
-mkdir -p "$HOME"
+make_work_home
 shotdir="${shots:-$work/shots}"
 mkdir -p "$shotdir"
 
