@@ -30,6 +30,32 @@ protected:
 
     void choose (juce::ComboBox& combo, int index) { combo.setSelectedItemIndex (index, juce::sendNotificationSync); }
 
+    // DSP 1 of the sample library's full core, on the bus, with the named
+    // process of that core as the only node of its graph: the graph, or none
+    // when the design or the library refuses.
+    GraphData* addDspWithSampleProcess (const juce::String& processName)
+    {
+        constexpr uint32_t fullCore = 0x0021;
+        auto& design = container.getDesign();
+        design.getBusGraph().addNode ("DSP", false, nullptr, 0.5, 0.5);
+
+        if (design.addDsp (1, fullCore) == nullptr)
+            return nullptr;
+
+        for (auto& process : page.getModuleDefinitions().findModuleById (fullCore)->getProcesses())
+        {
+            if (juce::String (process->name) != processName)
+                continue;
+
+            auto& graph = design.findDsp (1)->getGraph();
+            graph.addNode (processName, true, process.get(), 0.5, 0.5);
+            design.getDspEntry (1)->addProcessInstance (1, process->processId);
+            return &graph;
+        }
+
+        return nullptr;
+    }
+
     MainContainer container{ *settings };
     ProjectInterface& page = container.getProjectInterface();
 };
@@ -459,19 +485,9 @@ TEST_F (ProjectInterfaceTest, GenerationWritesTheDesignsSourcesIntoTheOutputDire
 
     // One DSP of the sample library's full core with one delay from its
     // input 0 to its output 0.
-    auto& design = container.getDesign();
-    design.getBusGraph().addNode ("DSP", false, nullptr, 0.5, 0.5);
-    ASSERT_NE (design.addDsp (1, 0x0021), nullptr);
-    const ProcessDefinition* delay = nullptr;
-
-    for (auto& process : page.getModuleDefinitions().findModuleById (0x0021)->getProcesses())
-        if (juce::String (process->name) == "ShortDelay")
-            delay = process.get();
-
-    ASSERT_NE (delay, nullptr);
-    auto& graph = design.findDsp (1)->getGraph();
-    graph.addNode ("ShortDelay", true, delay, 0.5, 0.5);
-    design.getDspEntry (1)->addProcessInstance (1, delay->processId);
+    auto* delayGraph = addDspWithSampleProcess ("ShortDelay");
+    ASSERT_NE (delayGraph, nullptr);
+    auto& graph = *delayGraph;
     graph.addBusPin (1, 0, 1, "DSPIN0");
     graph.addBusPin (1, 0, 0, "DSPOUT0");
 
@@ -494,19 +510,9 @@ TEST_F (ProjectInterfaceTest, GenerationWritesTheDesignsSourcesIntoTheOutputDire
 TEST_F (ProjectInterfaceTest, TheNrpnListGoesIntoTheChosenFileAndAFailureIsShown)
 {
     // One limiter of the sample library's full core with two controls.
-    auto& design = container.getDesign();
-    design.getBusGraph().addNode ("DSP", false, nullptr, 0.5, 0.5);
-    ASSERT_NE (design.addDsp (1, 0x0021), nullptr);
-    const ProcessDefinition* limiter = nullptr;
-
-    for (auto& process : page.getModuleDefinitions().findModuleById (0x0021)->getProcesses())
-        if (juce::String (process->name) == "Limiter")
-            limiter = process.get();
-
-    ASSERT_NE (limiter, nullptr);
-    auto& graph = design.findDsp (1)->getGraph();
-    graph.addNode ("Limiter", true, limiter, 0.5, 0.5);
-    design.getDspEntry (1)->addProcessInstance (1, limiter->processId);
+    auto* limiterGraph = addDspWithSampleProcess ("Limiter");
+    ASSERT_NE (limiterGraph, nullptr);
+    auto& graph = *limiterGraph;
     graph.getNode (0)->commandWords = { 0x40100100, 0x40110102, 0x0000FFFF };
     graph.getNode (0)->setName ("Main limiter");
 
