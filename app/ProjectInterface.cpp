@@ -844,13 +844,3 @@ std::unique_ptr<GlobalPresetCollector> ProjectInterface::makeGlobalPresetCollect
 
     return collector;
 }
-
-GlobalPreset* ProjectInterface::collectGlobalPreset (const juce::String& name)
-{
-    return makeGlobalPresetCollector()->collectGlobalPreset (name);
-}
-
-GlobalPreset* ProjectInterface::collectDspGlobalPreset (const juce::String& name, uint32_t dspId, int dspCount, bool first)
-{
-    return makeGlobalPresetCollector()->collectDspGlobalPreset (name, dspId, dspCount, first);
-}

@@ -158,14 +158,11 @@ public:
     void generateSourceFiles (bool commandHandlers);
     // Where the generation puts the firmware IDE's project.
     juce::File getIdeProjectFileName (const juce::File& projectFile) const;
-    MainBusFile& getMainBusFile() noexcept { return mainBusFile; }
 
     //==============================================================================
     // Global presets. The collection of a global preset's keys reaches each
     // process through its box when it has one (see GlobalPresetCollector).
     std::unique_ptr<GlobalPresetCollector> makeGlobalPresetCollector();
-    GlobalPreset* collectGlobalPreset (const juce::String& name);
-    GlobalPreset* collectDspGlobalPreset (const juce::String& name, uint32_t dspId, int dspCount, bool first);
 
     //==============================================================================
     static juce::PopupMenu createHelpMenu();
