@@ -607,11 +607,17 @@ BoardControlSender::BoxHooks ProjectInterface::makeBoardControlHooks()
 }
 
 //==============================================================================
+WindowContainer* ProjectInterface::findWindowContainer() const
+{
+    // None while the pages are shown without the program's window.
+    return owner.findParentComponentOfClass<WindowContainer>();
+}
+
 void ProjectInterface::showStatus (const juce::String& text)
 {
     statusText = text;
 
-    if (auto* windowContainer = owner.findParentComponentOfClass<WindowContainer>())
+    if (auto* windowContainer = findWindowContainer())
     {
         if (text == loadingText)
             windowContainer->showLoading();
@@ -622,25 +628,25 @@ void ProjectInterface::showStatus (const juce::String& text)
 
 void ProjectInterface::showLogWindow()
 {
-    if (auto* windowContainer = owner.findParentComponentOfClass<WindowContainer>())
+    if (auto* windowContainer = findWindowContainer())
         windowContainer->showLogWindow();
 }
 
 void ProjectInterface::refreshGlobalPresetGroup()
 {
-    if (auto* windowContainer = owner.findParentComponentOfClass<WindowContainer>())
+    if (auto* windowContainer = findWindowContainer())
         windowContainer->refreshGlobalPresetList();
 }
 
 void ProjectInterface::enableGlobalPresetButtons()
 {
-    if (auto* windowContainer = owner.findParentComponentOfClass<WindowContainer>())
+    if (auto* windowContainer = findWindowContainer())
         windowContainer->enableGlobalPresetButtons();
 }
 
 void ProjectInterface::disableGlobalPresetButtons()
 {
-    if (auto* windowContainer = owner.findParentComponentOfClass<WindowContainer>())
+    if (auto* windowContainer = findWindowContainer())
         windowContainer->disableGlobalPresetButtons();
 }
 

@@ -20,6 +20,7 @@
 #include <memory>
 
 class MainContainer;
+class WindowContainer;
 
 // The project object and the "Project settings" page, the first tab of the
 // main container. It shows and edits the project's settings (target chip,
@@ -196,6 +197,7 @@ private:
     std::unique_ptr<juce::XmlElement> readSavedProject() const;
 
     // Where the project operations reach the pages and the window container.
+    WindowContainer* findWindowContainer() const;
     void showStatus (const juce::String& text);
     void showLogWindow();
     void refreshGlobalPresetGroup();
