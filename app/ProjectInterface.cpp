@@ -192,6 +192,11 @@ void ProjectInterface::updateWindowTitle (const juce::String& name)
         window->setName (ProjectSettings::makeWindowTitle (name));
 }
 
+void ProjectInterface::showLockedTitle()
+{
+    updateWindowTitle (projectSettings.getProjectName() + " - (locked)");
+}
+
 void ProjectInterface::refreshAllDspViews()
 {
     auto& pages = owner.getProcessContainer();
@@ -438,7 +443,7 @@ void ProjectInterface::finishSave()
     applyDesignLock();
 
     if (isDesignLocked())
-        updateWindowTitle (projectSettings.getProjectName() + " - (locked)");
+        showLockedTitle();
 
     setModified (false);
 }
@@ -522,7 +527,7 @@ void ProjectInterface::installProject (const ProjectFileContent& content, const 
     applyDesignLock();
 
     if (isDesignLocked())
-        updateWindowTitle (projectSettings.getProjectName() + " - (locked)");
+        showLockedTitle();
 }
 
 std::unique_ptr<juce::XmlElement> ProjectInterface::readSavedProject() const

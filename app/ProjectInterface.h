@@ -81,6 +81,8 @@ public:
     // Names the main window after the project ("OSTRANE Quellion" alone for none).
     void updateWindowTitle (const juce::String& name);
     const juce::String& getTitleText() const noexcept { return titleText; }
+    // The project's name marked "(locked)": its design holds global presets.
+    void showLockedTitle();
 
     void refreshAllDspViews();
     void refreshAllEditors();

@@ -478,7 +478,7 @@ void WindowContainer::refreshGlobalPresetList()
 
     if (locked)
     {
-        project.updateWindowTitle (project.getProjectSettings().getProjectName() + " - (locked)");
+        project.showLockedTitle();
     }
     else
     {
@@ -585,7 +585,7 @@ void WindowContainer::showCreatedGlobalPreset (const juce::String& name)
 
     if (! isLockWarningShown())
     {
-        project.updateWindowTitle (project.getProjectSettings().getProjectName() + " - (locked)");
+        project.showLockedTitle();
         project.warnDesignLocked();
     }
 
