@@ -53,6 +53,18 @@ void setUpGroup (juce::GroupComponent& group, juce::Colour textColour)
     group.setColour (juce::GroupComponent::outlineColourId, groupOutlineColour);
     group.setColour (juce::GroupComponent::textColourId, textColour);
 }
+
+// A hook on a process's box: a node without one (no page yet) is left as
+// the model holds it.
+template <typename Action>
+std::function<void (GraphNode&)> onBox (Action action)
+{
+    return [action] (GraphNode& node)
+    {
+        if (auto* box = dynamic_cast<Zorvex*> (node.getBox()))
+            action (*box);
+    };
+}
 } // namespace
 
 juce::File ProjectInterface::getDefaultModulesDefFile()
@@ -598,17 +610,8 @@ BoardControlSender::BoxHooks ProjectInterface::makeBoardControlHooks()
 {
     // A process shown in a DSP editor has its box; a node without one (no
     // page yet) is sent as the model holds it.
-    const auto withBox = [] (void (*action) (Zorvex&))
-    {
-        return [action] (GraphNode& node)
-        {
-            if (auto* box = dynamic_cast<Zorvex*> (node.getBox()))
-                action (*box);
-        };
-    };
-
-    return { withBox ([] (Zorvex& box) { box.copyShownStoreToNode(); }), withBox ([] (Zorvex& box) { box.showNodeStore(); }),
-             withBox ([] (Zorvex& box) { box.getControlPanel().rebuildControlPanel(); }) };
+    return { onBox ([] (Zorvex& box) { box.copyShownStoreToNode(); }), onBox ([] (Zorvex& box) { box.showNodeStore(); }),
+             onBox ([] (Zorvex& box) { box.getControlPanel().rebuildControlPanel(); }) };
 }
 
 //==============================================================================
@@ -661,16 +664,14 @@ ProjectFileWriter::Hooks ProjectInterface::makeProcessSaveHooks()
     // registers its controls first); without a box the node's store is
     // written as it stands.
     ProjectFileWriter::Hooks hooks;
-    hooks.prepareProcess = [] (GraphNode& node)
-    {
-        if (auto* box = dynamic_cast<Zorvex*> (node.getBox()))
+    hooks.prepareProcess = onBox (
+        [] (Zorvex& box)
         {
             // A panel built only now shows the values the box shows, which
             // the save then takes back from it.
-            box->getControlPanel().ensureControlPanel();
-            box->copyShownStoreToNode();
-        }
-    };
+            box.getControlPanel().ensureControlPanel();
+            box.copyShownStoreToNode();
+        });
     return hooks;
 }
 
@@ -682,11 +683,7 @@ ProjectFile::SavedControlHooks ProjectInterface::makeSavedControlHooks()
     // which registers the process's controls in that store (in their order)
     // before the values are read in; loading it waits for the user.
     ProjectFile::SavedControlHooks hooks;
-    hooks.showNodeStore = [] (GraphNode& node)
-    {
-        if (auto* box = dynamic_cast<Zorvex*> (node.getBox()))
-            box->showNodeStore();
-    };
+    hooks.showNodeStore = onBox ([] (Zorvex& box) { box.showNodeStore(); });
     hooks.buildPanel = [] (GraphNode& node)
     {
         if (auto* box = dynamic_cast<Zorvex*> (node.getBox()); box != nullptr && ! box->getControlPanel().hasControlPanel())
