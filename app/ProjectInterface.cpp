@@ -779,9 +779,9 @@ void ProjectInterface::comboBoxChanged (juce::ComboBox* comboBox)
     else if (comboBox == &samplingCombo)
     {
         projectSettings.setSamplingIndex (samplingCombo.getSelectedItemIndex());
-        refreshAllDspViews();
         owner.getProcessContainer().pushModuleLibraryToAll();
-        // The boxes' loads are shares of the cycles the new rate leaves.
+        // The boxes' loads are shares of the cycles the new rate leaves; each
+        // page's usage labels are computed again with them.
         owner.getProcessContainer().refreshAllDspViews();
         setModified (true);
     }
