@@ -97,9 +97,7 @@ void WindowContainer::setUpProjectButtons()
         addAndMakeVisible (*button);
     }
 
-    statusLabel.setFont (juce::Font (14.0f, juce::Font::plain));
-    statusLabel.setJustificationType (juce::Justification::centredLeft);
-    statusLabel.setEditable (false, false, false);
+    setUpStripLabel (statusLabel);
     statusLabel.setColour (juce::Label::textColourId, statusColour);
     addChildComponent (statusLabel);
 }
