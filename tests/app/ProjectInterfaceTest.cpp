@@ -208,6 +208,7 @@ TEST_F (ProjectInterfaceTest, ANewSamplingRateGivesEveryBoxItsNewLoad)
     auto* box = editor.findBoxByNodeId (1);
     ASSERT_NE (box, nullptr);
     const auto at48 = box->getLoadText();
+    const auto pageAt48 = dspPage->getLoadText (DspEditor::cyclesLoad);
 
     // 192 kHz: a quarter of the cycles are left for each sample.
     choose (page.getSamplingComboBox(), 5);
@@ -219,6 +220,12 @@ TEST_F (ProjectInterfaceTest, ANewSamplingRateGivesEveryBoxItsNewLoad)
     EXPECT_NE (expected, at48);
     EXPECT_EQ (box->getLoadText(), expected);
     EXPECT_EQ (node->loadText, expected);
+
+    // The page's cycles load is the new rate's, as computing it again gives.
+    const auto pageAt192 = dspPage->getLoadText (DspEditor::cyclesLoad);
+    EXPECT_NE (pageAt192, pageAt48);
+    dspPage->updateUsageLabels();
+    EXPECT_EQ (dspPage->getLoadText (DspEditor::cyclesLoad), pageAt192);
 }
 
 TEST_F (ProjectInterfaceTest, TheChosenOutputDirectoryIsShownAndKept)
