@@ -166,7 +166,7 @@ void MainContainer::sendControlsToBoard (Zorvex& box)
     const auto dspId = box.getControlPanelDspId();
 
     if (auto* node = box.getNode(); node != nullptr && dspId != 0)
-        projectInterface->sendProcessControlsToBoard ((int) dspId - 1, *node);
+        projectInterface->getBoardControl().sendProcessControls ((int) dspId - 1, *node);
 }
 
 bool MainContainer::saveBeforeGenerate()

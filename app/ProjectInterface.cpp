@@ -563,7 +563,7 @@ void ProjectInterface::sendAllSavedControls()
     if (auto root = readSavedProject())
         ProjectFile::sendSavedControls (*root, design, makeSavedControlHooks(),
                                         [this] (int dspIndex, uint32_t number, uint32_t value)
-                                        { sendControlSysEx (dspIndex, number, value); });
+                                        { boardControl.sendControlSysEx (dspIndex, number, value); });
 }
 
 bool ProjectInterface::sendSavedValuesOnceAllBoxesExist()
@@ -581,31 +581,6 @@ bool ProjectInterface::sendSavedValuesOnceAllBoxesExist()
 }
 
 //==============================================================================
-void ProjectInterface::sendControlSysEx (int dsp, uint32_t controlNumber, uint32_t value)
-{
-    boardControl.sendControlSysEx (dsp, controlNumber, value);
-}
-
-void ProjectInterface::sendProcessControlsToBoard (int dsp, GraphNode& node)
-{
-    boardControl.sendProcessControls (dsp, node);
-}
-
-void ProjectInterface::sendDspControlsToBoard (uint32_t dspId)
-{
-    boardControl.sendDspControls (dspId);
-}
-
-void ProjectInterface::sendAllControlsToBoard()
-{
-    boardControl.sendAllControls();
-}
-
-bool ProjectInterface::applyGlobalPreset (const juce::String& name)
-{
-    return boardControl.applyGlobalPreset (name);
-}
-
 BoardControlSender::BoxHooks ProjectInterface::makeBoardControlHooks()
 {
     // A process shown in a DSP editor has its box; a node without one (no

@@ -139,17 +139,9 @@ public:
 
     //==============================================================================
     // Control values to the development board, on the MIDI output the window
-    // container opened (nothing without one). dsp is the DSP id - 1.
+    // container opened (nothing without one): "Send controls to BOARD", every
+    // DSP's when an output is opened, and a global preset as it is applied.
     BoardControlSender& getBoardControl() noexcept { return boardControl; }
-    void sendControlSysEx (int dsp, uint32_t controlNumber, uint32_t value);
-    // "Send controls to BOARD": one process's "(Last-Saved)" values.
-    void sendProcessControlsToBoard (int dsp, GraphNode& node);
-    void sendDspControlsToBoard (uint32_t dspId);
-    // Every DSP's, when a MIDI output is opened.
-    void sendAllControlsToBoard();
-    // The global preset of that name becomes every process's "(Last-Saved)"
-    // values and is sent; false when there is no such preset or it is empty.
-    bool applyGlobalPreset (const juce::String& name);
 
     // What the window container's status label is to show ("Loading...",
     // "Project loaded!", "Project successfully saved!").

@@ -415,7 +415,7 @@ void WindowContainer::openMidiOutput (juce::String identifier)
     boardCallback.setOutput (midiOutput.get());
 
     // The board starts from the values last saved of every process.
-    getProjectInterface().sendAllControlsToBoard();
+    getProjectInterface().getBoardControl().sendAllControls();
 }
 
 void WindowContainer::closeMidiInput()
@@ -519,7 +519,7 @@ void WindowContainer::globalPresetChosen()
 
     showLoading();
 
-    if (getProjectInterface().applyGlobalPreset (globalPresetCombo.getText()))
+    if (getProjectInterface().getBoardControl().applyGlobalPreset (globalPresetCombo.getText()))
         showGlobalPresetLoaded();
 }
 

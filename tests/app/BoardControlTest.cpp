@@ -82,14 +82,14 @@ protected:
 
 TEST_F (BoardControlTest, AProcessSendsTheValuesItsBoxHolds)
 {
-    page.sendProcessControlsToBoard (2, *node);
+    page.getBoardControl().sendProcessControls (2, *node);
 
     EXPECT_EQ (sent, (std::vector<Bytes>{ encoded (2, 0x0401, 33), encoded (2, 0x8402, 1) }));
     EXPECT_EQ (&box->getCurrentStore(), &box->getOwnStore()) << "the box keeps showing its own store";
 
     sent.clear();
-    page.sendDspControlsToBoard (3);
-    page.sendAllControlsToBoard();
+    page.getBoardControl().sendDspControls (3);
+    page.getBoardControl().sendAllControls();
     EXPECT_EQ (sent.size(), 4u);
 }
 
@@ -106,13 +106,13 @@ TEST_F (BoardControlTest, AGlobalPresetEndsUpInTheStoreTheBoxShows)
     design.getGlobalPresets().getCurrent()->addTable (3);
     design.getGlobalPresets().getCurrent()->findTableByDsp (3)->addKey (4, 0, 0);
 
-    ASSERT_TRUE (page.applyGlobalPreset ("Live"));
+    ASSERT_TRUE (page.getBoardControl().applyGlobalPreset ("Live"));
 
     EXPECT_EQ (sent, (std::vector<Bytes>{ encoded (2, 0x0401, 900), encoded (2, 0x8402, 0) }));
     EXPECT_EQ (&box->getCurrentStore(), &node->presetStore);
     ASSERT_TRUE (box->getCurrentStore().findPreset (ProcessPresetStore::lastSavedPresetName));
     EXPECT_EQ (box->getCurrentStore().getCurrentPresetRecord()->values, (std::vector<uint32_t>{ 900, 0 }));
-    EXPECT_FALSE (page.applyGlobalPreset ("Studio"));
+    EXPECT_FALSE (page.getBoardControl().applyGlobalPreset ("Studio"));
 }
 
 TEST_F (BoardControlTest, ABoxWhoseNodeWentShowsItsOwnStoreAgain)
@@ -241,7 +241,7 @@ TEST_F (BoardControlPageTest, AnOpenedProjectsSavedValuesAreWhatAnOutputSends)
 
     // A MIDI output chosen now sends them again, not the box's empty store.
     otherSent.clear();
-    project.sendAllControlsToBoard();
+    project.getBoardControl().sendAllControls();
     for (auto& message : expected)
         EXPECT_NE (std::find (otherSent.begin(), otherSent.end(), message), otherSent.end());
     other.closeAllControlPanels();
