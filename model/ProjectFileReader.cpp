@@ -595,69 +595,53 @@ void ProjectFileReader::readLastSaved (const juce::XmlElement& element, ProjectF
         store.findPreset (ProcessPresetStore::lastSavedPresetName);
 }
 
-void ProjectFileReader::assignProcessNrpns (ProjectFileContent::Dsp& dsp)
+// A number in range that no earlier item took is kept; every other item
+// gets the lowest free one, as a new box does.
+template <typename Item, typename Describe>
+void ProjectFileReader::assignNrpns (std::vector<Item>& items, uint32_t maximum, Describe&& describe)
 {
     std::set<uint32_t> taken;
     std::vector<size_t> without;
 
-    for (size_t i = 0; i < dsp.processes.size(); ++i)
+    for (size_t i = 0; i < items.size(); ++i)
     {
-        const auto nrpn = dsp.processes[i].nrpn;
+        const auto nrpn = items[i].nrpn;
 
-        if (nrpn >= 1 && nrpn <= (uint32_t) ProjectFileFormat::maxProcessNrpn && taken.insert (nrpn).second)
+        if (nrpn >= 1 && nrpn <= maximum && taken.insert (nrpn).second)
             continue;
 
         without.push_back (i);
     }
 
-    // A process without a number gets the lowest free one, as a new box does.
     for (auto i : without)
     {
-        auto& process = dsp.processes[i];
+        auto& item = items[i];
         const auto given = lowestFree (taken);
         taken.insert (given);
 
-        if (process.nrpn != 0)
+        if (item.nrpn != 0)
         {
-            where = "DSP#" + juce::String (dsp.id) + ", process " + juce::String ((int) i + 1) + " " + quoted (process.name);
-            problem ("the NRPN number " + juce::String (process.nrpn) + " is out of range or taken; " + juce::String (given) +
+            where = describe (i, item);
+            problem ("the NRPN number " + juce::String (item.nrpn) + " is out of range or taken; " + juce::String (given) +
                      " is given");
         }
 
-        process.nrpn = given;
+        item.nrpn = given;
     }
+}
+
+void ProjectFileReader::assignProcessNrpns (ProjectFileContent::Dsp& dsp)
+{
+    assignNrpns (
+        dsp.processes, (uint32_t) ProjectFileFormat::maxProcessNrpn,
+        [&dsp] (size_t i, const ProjectFileContent::Process& process)
+        { return "DSP#" + juce::String (dsp.id) + ", process " + juce::String ((int) i + 1) + " " + quoted (process.name); });
 }
 
 void ProjectFileReader::assignDspNrpns()
 {
-    std::set<uint32_t> taken;
-    std::vector<size_t> without;
-
-    for (size_t i = 0; i < content.dsps.size(); ++i)
-    {
-        const auto nrpn = content.dsps[i].nrpn;
-
-        if (nrpn >= 1 && nrpn <= (uint32_t) ProjectFileFormat::maxDspIndex && taken.insert (nrpn).second)
-            continue;
-
-        without.push_back (i);
-    }
-
-    for (auto i : without)
-    {
-        auto& dsp = content.dsps[i];
-        const auto given = lowestFree (taken);
-        taken.insert (given);
-
-        if (dsp.nrpn != 0)
-        {
-            where = "DSP#" + juce::String (dsp.id);
-            problem ("the NRPN number " + juce::String (dsp.nrpn) + " is out of range or taken; " + juce::String (given) +
-                     " is given");
-        }
-
-        dsp.nrpn = given;
-    }
+    assignNrpns (content.dsps, (uint32_t) ProjectFileFormat::maxDspIndex,
+                 [] (size_t, const ProjectFileContent::Dsp& dsp) { return "DSP#" + juce::String (dsp.id); });
 }
 
 //==============================================================================
