@@ -1,5 +1,6 @@
 #include "model/ProjectFileReader.h"
 
+#include "model/BusConnectionRules.h"
 #include "model/ModuleLibrary.h"
 #include "model/NodeChannelRules.h"
 #include "model/PresetDocument.h"
@@ -17,21 +18,6 @@ namespace
 constexpr int maxProcesses = 63; // a DSP's graph
 constexpr int maxConnections = 128;
 constexpr int maxPinLabels = 512;
-
-juce::StringArray makeChipPinNames()
-{
-    juce::StringArray names;
-
-    for (auto* side : { "DABD", "DAAD" })
-        for (int i = 0; i < 8; ++i)
-            for (auto* channel : { "L", "R" })
-                names.add (side + juce::String (i) + channel);
-
-    for (int i = 0; i < 16; ++i)
-        names.add ("IBUS" + juce::String::toHexString (i).toUpperCase());
-
-    return names;
-}
 
 juce::StringArray makeDspPinNames()
 {
@@ -75,8 +61,7 @@ juce::String quoted (const juce::String& text)
 
 bool ProjectFileReader::isChipPinName (const juce::String& name)
 {
-    static const auto names = makeChipPinNames();
-    return names.contains (name);
+    return BusConnectionRules::isChipPinNameFor (name, true) || BusConnectionRules::isChipPinNameFor (name, false);
 }
 
 bool ProjectFileReader::isDspPinName (const juce::String& name)
