@@ -135,7 +135,7 @@ void ProjectFileContent::installDsp (Design& design, const Dsp& dsp) const
 
             // The memory combo of the process's box shows the region the
             // word names; the resource estimate reads it from here.
-            const auto delayType = (process.definition->defaultChannelWord & GraphNode::delayCountFlag) != 0;
+            const auto delayType = process.definition->isDelayType();
 
             if (process.definition->hasChannelWord && (process.definition->hasMemoryClass || delayType))
                 node->memoryChoice = (int) (process.memoryWord & 3);

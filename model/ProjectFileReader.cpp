@@ -547,7 +547,7 @@ void ProjectFileReader::readLastSaved (const juce::XmlElement& element, ProjectF
 
     // As the process's box marks it: a delay-type process carries its count
     // in its presets, under the count group 1.
-    if ((definition->defaultChannelWord & GraphNode::delayCountFlag) != 0)
+    if (definition->isDelayType())
         store.setHasFixedDelayControl();
 
     auto* classElement = PresetDocument::findPresetClassElement (element, juce::String (definition->name));

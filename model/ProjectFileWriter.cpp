@@ -174,7 +174,7 @@ void ProjectFileWriter::writeLastSaved (juce::XmlElement& processElement, GraphN
         // a store that a damaged file gave a delay control it never had
         // keeps its values under the process's own channel count.
         const auto channels = (int) node.getChannelCount();
-        const auto delayProcess = (definition->defaultChannelWord & GraphNode::delayCountFlag) != 0;
+        const auto delayProcess = definition->isDelayType();
         const auto count = delayProcess ? PresetDocument::prepareFixedDelayControl (store, channels) : channels;
         PresetDocument document;
         document.writeClassElement (processElement, juce::String (definition->name), count, store, false);
