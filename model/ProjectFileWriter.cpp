@@ -266,13 +266,10 @@ void ProjectFileWriter::writePinLabels (juce::XmlElement& parent, const GraphDat
             labels.push_back (p);
     }
 
-    std::stable_sort (labels.begin(), labels.end(),
-                      [] (const GraphBusPin& a, const GraphBusPin& b)
-                      {
-                          return std::tie (a.nodeId, a.pinIndex, a.direction) < std::tie (b.nodeId, b.pinIndex, b.direction) ||
-                                 (std::tie (a.nodeId, a.pinIndex, a.direction) == std::tie (b.nodeId, b.pinIndex, b.direction) &&
-                                  a.name.compare (b.name) < 0);
-                      });
+    std::stable_sort (
+        labels.begin(), labels.end(),
+        [] (const GraphBusPin& a, const GraphBusPin& b)
+        { return std::tie (a.nodeId, a.pinIndex, a.direction, a.name) < std::tie (b.nodeId, b.pinIndex, b.direction, b.name); });
 
     for (auto& p : labels)
     {
