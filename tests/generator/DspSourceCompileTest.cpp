@@ -29,10 +29,7 @@ protected:
     {
         ASSERT_TRUE (folder.getFile().createDirectory());
 
-        juce::ChildProcess probe;
-
-        if (! probe.start (juce::StringArray{ "cc", "--version" }) || ! probe.waitForProcessToFinish (30000) ||
-            probe.getExitCode() != 0)
+        if (! hasHostCompiler())
             GTEST_SKIP() << "no host C compiler (cc)";
     }
 
@@ -69,7 +66,7 @@ protected:
 
     CompileResult compile (const juce::File& source) const
     {
-        const auto sdk = getSourceDirectory().getChildFile ("tests/generator/sdk");
+        const auto sdk = getSdkFolder();
         juce::ChildProcess compiler;
         CompileResult result;
 

@@ -190,15 +190,12 @@ bool hasHostCompiler()
            probe.getExitCode() == 0;
 }
 
-namespace
-{
 juce::File getSdkFolder()
 {
     return getSourceDirectory().getChildFile ("tests/generator/sdk");
 }
 
-// Runs a tool: empty when it succeeds, else what it printed.
-juce::String runTool (const juce::StringArray& arguments, juce::String* output = nullptr)
+juce::String runTool (const juce::StringArray& arguments, juce::String* output)
 {
     juce::ChildProcess tool;
 
@@ -213,6 +210,18 @@ juce::String runTool (const juce::StringArray& arguments, juce::String* output =
 
     return tool.getExitCode() == 0 ? juce::String() : arguments[0] + ": " + printed;
 }
+
+juce::String buildHostProgram (const juce::File& program, const juce::StringArray& arguments, const juce::StringArray& sources)
+{
+    juce::StringArray command{ "cc", "-std=gnu99", "-Werror=implicit-function-declaration", "-fno-sanitize-recover=all" };
+    command.addArray (arguments);
+    command.addArray ({ "-o", program.getFullPathName() });
+    command.addArray (sources);
+    return runTool (command);
+}
+
+namespace
+{
 
 juce::StringArray getCompilerArguments (const juce::File& includeFolder, const juce::StringArray& extraArguments)
 {

@@ -87,6 +87,19 @@ juce::String guardedHeader (const juce::String& name, const juce::String& text);
 // Whether the host has a C compiler ("cc") for the syntax checks.
 bool hasHostCompiler();
 
+// Our small SDK headers (tests/generator/sdk).
+juce::File getSdkFolder();
+
+// Runs a tool to its end: empty when it succeeds, else its name and what it
+// printed. output, when given, receives what it printed either way.
+juce::String runTool (const juce::StringArray& arguments, juce::String* output = nullptr);
+
+// Builds a program for the host from C sources (C with GNU extensions, an
+// undeclared function an error, a sanitizer's finding fatal), with the
+// arguments given (sanitizers, defines, include folders): empty when it
+// builds, else the compiler's messages.
+juce::String buildHostProgram (const juce::File& program, const juce::StringArray& arguments, const juce::StringArray& sources);
+
 // Checks a generated C file with the host's C compiler against our small SDK
 // headers (tests/generator/sdk), the include folder's headers first, with
 // the extra arguments (defines) given: empty when the compiler accepts it,
