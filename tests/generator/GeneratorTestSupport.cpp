@@ -342,7 +342,7 @@ std::unique_ptr<ModulesDefReader> readLibrary (const modulesdef::LibraryDescript
 }
 
 TestDsp::TestDsp (ModuleLibrary& libraryToUse, uint32_t id, uint32_t module, GenerationContext& context)
-    : library (libraryToUse), dspId (id), moduleId (module), generator (graph, context)
+    : DspPlace{ libraryToUse, id, module, ownGraph }, generator (ownGraph, context)
 {
     library.addDsp (dspId, moduleId, 0);
 }
@@ -378,22 +378,22 @@ GraphNode& placeProcess (ModuleLibrary& library, uint32_t dspId, uint32_t module
     return node;
 }
 
-GraphNode& TestDsp::add (const juce::String& processName, uint32_t channelCount, const juce::String& title)
+GraphNode& DspPlace::add (const juce::String& processName, uint32_t channelCount, const juce::String& title)
 {
     return placeProcess (library, dspId, moduleId, graph, processName, channelCount, title);
 }
 
-void TestDsp::connect (const GraphNode& source, uint32_t sourcePin, const GraphNode& destination, uint32_t destinationPin)
+void DspPlace::connect (const GraphNode& source, uint32_t sourcePin, const GraphNode& destination, uint32_t destinationPin)
 {
     graph.addConnection (source.getId(), sourcePin, destination.getId(), destinationPin);
 }
 
-void TestDsp::dspInput (const GraphNode& node, uint32_t pin, int number)
+void DspPlace::dspInput (const GraphNode& node, uint32_t pin, int number)
 {
     graph.addBusPin (node.getId(), pin, 1, "DSPIN" + juce::String (number));
 }
 
-void TestDsp::dspOutput (const GraphNode& node, uint32_t pin, int number)
+void DspPlace::dspOutput (const GraphNode& node, uint32_t pin, int number)
 {
     graph.addBusPin (node.getId(), pin, 0, "DSPOUT" + juce::String (number));
 }
