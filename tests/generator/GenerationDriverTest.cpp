@@ -477,18 +477,12 @@ TEST (GenerationDriver, DesignChecksAreLoggedAndCountedAndTheRunGoesOn)
           [] (TestProject& p)
           {
               p.design.getSettings().setSamplingIndex (5);
-              p.addDsp (1);
-              auto* previous = &p.add (1, "ShortDelay");
-              p.dspInput (1, *previous, 0, 0);
+              juce::StringArray delays;
 
-              for (int i = 0; i < 14; ++i)
-              {
-                  auto& next = p.add (1, "ShortDelay");
-                  p.connect (1, *previous, 0, next, 0);
-                  previous = &next;
-              }
+              for (int i = 0; i < 15; ++i)
+                  delays.add ("ShortDelay");
 
-              p.dspOutput (1, *previous, 0, 0);
+              p.addChainDsp (1, delays);
           },
           " !!! Error#1: One or several DSP(s) is/are overloaded.\nmidictrl.c...generated\n" },
         { "wire from an empty DSP",
