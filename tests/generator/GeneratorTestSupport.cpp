@@ -177,6 +177,16 @@ juce::File getSourceDirectory()
     return juce::File (VX_SOURCE_DIR);
 }
 
+juce::String joinLines (std::initializer_list<const char*> items, const char* ending)
+{
+    juce::String text;
+
+    for (auto* item : items)
+        text << item << ending;
+
+    return text;
+}
+
 juce::String guardedHeader (const juce::String& name, const juce::String& text)
 {
     const juce::File header ("/" + name);
