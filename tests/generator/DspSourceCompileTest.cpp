@@ -51,7 +51,7 @@ protected:
 
         store ("quellion.h", ProjectHeaders::makeSharedHeaderHead (generated.dspId) + generated.texts.declarations +
                                  makeHeaderGuardClose (juce::File ("/quellion.h")));
-        store ("memorymap.h", guardedHeader ("memorymap.h", "#include \"MainAppConfig.h\"\n" + generated.texts.memory));
+        store ("memorymap.h", makeGuardedHeader ("memorymap.h", "#include \"MainAppConfig.h\"\n" + generated.texts.memory));
         store ("MainAppConfig.h", ProjectHeaders::makeMainAppConfig (MainBusFile().getUserCode()));
         store ("custom.h",
                (ProjectHeaders::makeCustomHeaderHead() + ProjectHeaders::writeCustomHeader (generated.dspId, ! commandVariant) +
@@ -59,7 +59,7 @@ protected:
                    .replace ("//#define _", "#define _"));
         store ("BiquadCtrl.h", ProjectHeaders::makeBiquadControlHeader (features));
         const auto controlHeader = MainBusFile::getControlHeaderName (! commandVariant);
-        store (controlHeader, guardedHeader (controlHeader, MainBusFile::getControlHeaderText (! commandVariant)));
+        store (controlHeader, makeGuardedHeader (controlHeader, MainBusFile::getControlHeaderText (! commandVariant)));
         store (source.getFileName(), generated.texts.body);
         return source;
     }

@@ -187,12 +187,6 @@ juce::String joinLines (std::initializer_list<const char*> items, const char* en
     return text;
 }
 
-juce::String guardedHeader (const juce::String& name, const juce::String& text)
-{
-    const juce::File header ("/" + name);
-    return makeHeaderGuardOpen (header) + text + makeHeaderGuardClose (header);
-}
-
 bool hasHostCompiler()
 {
     juce::ChildProcess probe;

@@ -95,10 +95,6 @@ juce::File getSourceDirectory();
 // The items, each ended by the line ending.
 juce::String joinLines (std::initializer_list<const char*> items, const char* ending = "\n");
 
-// A header's text between the guard lines the generator gives a header of
-// that name.
-juce::String guardedHeader (const juce::String& name, const juce::String& text);
-
 // Whether the host has a C compiler ("cc") for the syntax checks.
 bool hasHostCompiler();
 
