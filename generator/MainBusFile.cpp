@@ -31,10 +31,10 @@ juce::String describeEnd (const char* what, uint32_t dsp, uint32_t channel)
     return "DSP#" + juce::String (dsp) + " " + what + " " + juce::String (channel);
 }
 
-// What an input cell holds: the DSP output wired to it.
-juce::String describeFeed (uint32_t cell)
+// What a cell holds: its chip pin, or the DSP output wired to it.
+juce::String describeCell (uint32_t cell, const juce::String& label)
 {
-    return describeEnd ("output", ((cell >> 4) & 0xF) + 1, cell & 0xF);
+    return (cell & MainBusFile::labelledCellBit) != 0 ? label : describeEnd ("output", ((cell >> 4) & 0xF) + 1, cell & 0xF);
 }
 } // namespace
 
@@ -180,7 +180,7 @@ void MainBusFile::collectBusLists()
         else if (auto& cell = findBus (c.destNode, true)->cells[c.destPin]; cell != 0)
             // A second wire would silently replace the first in the table.
             logError (what + " left out: " + describeEnd ("input", c.destNode, c.destPin) + " is already fed by " +
-                          describeFeed (cell) + "\n",
+                          describeCell (cell, {}) + "\n",
                       -1);
         else
             cell = otherDspOutputBit | ((c.sourceNode - 1) << 4) | c.sourcePin;
@@ -204,9 +204,7 @@ void MainBusFile::collectBusLists()
         else if (auto* record = findBus (pin.nodeId, input); record->cells[pin.pinIndex] != 0)
             logError (what + " left out: " + describeEnd (input ? "input" : "output", pin.nodeId, pin.pinIndex) +
                           (input ? " is already fed by " : " already feeds ") +
-                          ((record->cells[pin.pinIndex] & labelledCellBit) != 0 ? record->labels[pin.pinIndex]
-                                                                                : describeFeed (record->cells[pin.pinIndex])) +
-                          "\n",
+                          describeCell (record->cells[pin.pinIndex], record->labels[pin.pinIndex]) + "\n",
                       -1);
         else if (! input && drivenBy.count (pin.name) != 0)
             logError (what + " left out: " + pin.name + " is already fed by " + drivenBy[pin.name] + "\n", -1);
