@@ -358,10 +358,15 @@ juce::String ControlHandlerWriter::getBiquadFunctionName (const char* part) cons
 //==============================================================================
 // The handlers
 
-void ControlHandlerWriter::writeHandlerHead (SourceStream& stream, juce::String& declarations, const juce::String& header,
-                                             int count, Variant variant) const
+bool ControlHandlerWriter::writeHandlerStart (SourceStream& stream, juce::String& declarations, const juce::String& header,
+                                              Variant variant, int& count) const
 {
-    const auto list = (variant == Variant::nrpn ? "nrpn" : "command") + dsp + "List";
+    const auto baseName = (variant == Variant::nrpn ? "nrpn" : "command") + dsp;
+    const auto list = baseName + "List";
+    declarations = "#define\tNUMBEROFPROCESS" + dsp + "\t0x" + toHex ((uint32_t) graph.getNumNodes()) + "\n";
+    stream.writeLine (skipGuard);
+
+    const bool biquadBranch = writeCommandList (stream, baseName, variant, count) > 0 && hasBiquadProcess;
     declarations << "#define\tNUMBEROFCOMMAND" << dsp << "\t0x" << toHex ((uint32_t) count) << "\n";
 
     if (count != 0)
@@ -375,6 +380,17 @@ void ControlHandlerWriter::writeHandlerHead (SourceStream& stream, juce::String&
         stream.newLine();
 
     stream.writeAndOpenBlock (header, true);
+    stream.newLine();
+    return biquadBranch;
+}
+
+void ControlHandlerWriter::writeBiquadLocals (SourceStream& stream) const
+{
+    if (hasBiquadProcess)
+    {
+        stream.writeLine ("BiquadParameters *theBiquad;");
+        stream.writeLine ("UpdateCoeffCallback updateCoeffFunc;\n");
+    }
 }
 
 ControlHandlerWriter::Texts ControlHandlerWriter::writeNrpnHandler()
@@ -382,27 +398,16 @@ ControlHandlerWriter::Texts ControlHandlerWriter::writeNrpnHandler()
     Texts texts;
     SourceWriter writer;
     auto& stream = writer.getStream();
-    const auto baseName = "nrpn" + dsp;
-    const auto list = baseName + "List";
-
-    texts.declarations = "#define\tNUMBEROFPROCESS" + dsp + "\t0x" + toHex ((uint32_t) graph.getNumNodes()) + "\n";
-    stream.writeLine (skipGuard);
+    const auto list = "nrpn" + dsp + "List";
 
     int count = 0;
-    const bool biquadBranch = writeCommandList (stream, baseName, Variant::nrpn, count) > 0 && hasBiquadProcess;
-
-    writeHandlerHead (stream, texts.declarations,
-                      "WORD dsp" + dsp + "NrpnHandler( WORD nrpn, WORD dspId, WORD processId, DWORD value, WORD format )", count,
-                      Variant::nrpn);
-    stream.newLine();
+    const bool biquadBranch =
+        writeHandlerStart (stream, texts.declarations,
+                           "WORD dsp" + dsp + "NrpnHandler( WORD nrpn, WORD dspId, WORD processId, DWORD value, WORD format )",
+                           Variant::nrpn, count);
     stream.writeLine ("WORD i, functionId, index = 0, val8bit;");
     stream.writeLine ("DWORD dvalue;");
-
-    if (hasBiquadProcess)
-    {
-        stream.writeLine ("BiquadParameters *theBiquad;");
-        stream.writeLine ("UpdateCoeffCallback updateCoeffFunc;\n");
-    }
+    writeBiquadLocals (stream);
 
     BuildProjectFile::writeCustomHookCalls (stream, dspId, preControlHook, "dspId, nrpn, &value, format", preHookComment);
     stream.newLine();
@@ -507,27 +512,15 @@ ControlHandlerWriter::Texts ControlHandlerWriter::writeCommandHandler()
     Texts texts;
     SourceWriter writer;
     auto& stream = writer.getStream();
-    const auto baseName = "command" + dsp;
-    const auto list = baseName + "List";
-
-    texts.declarations = "#define\tNUMBEROFPROCESS" + dsp + "\t0x" + toHex ((uint32_t) graph.getNumNodes()) + "\n";
-    stream.writeLine (skipGuard);
+    const auto list = "command" + dsp + "List";
 
     int count = 0;
-    const bool biquadBranch = writeCommandList (stream, baseName, Variant::command, count) > 0 && hasBiquadProcess;
-
-    writeHandlerHead (stream, texts.declarations,
-                      "WORD dsp" + dsp + "CommandHandler( WORD command, WORD dspId, WORD index, DWORD value )", count,
-                      Variant::command);
-    stream.newLine();
+    const bool biquadBranch = writeHandlerStart (
+        stream, texts.declarations, "WORD dsp" + dsp + "CommandHandler( WORD command, WORD dspId, WORD index, DWORD value )",
+        Variant::command, count);
     stream.writeLine ("WORD i, functionId, processId, val8bit = value>>8;");
     stream.writeLine ("DWORD dvalue = value;");
-
-    if (hasBiquadProcess)
-    {
-        stream.writeLine ("BiquadParameters *theBiquad;");
-        stream.writeLine ("UpdateCoeffCallback updateCoeffFunc;\n");
-    }
+    writeBiquadLocals (stream);
 
     stream.newLine();
     const auto hookArguments = "dspId, command, index, val8bit, value, dvalue";

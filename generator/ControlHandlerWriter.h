@@ -119,8 +119,13 @@ private:
     void writeNrpnBiquadLookup (SourceStream& stream) const;
     void writeCommandBiquadLookup (SourceStream& stream) const;
     void writeSwitch (SourceStream& stream) const;
-    void writeHandlerHead (SourceStream& stream, juce::String& declarations, const juce::String& header, int count,
-                           Variant variant) const;
+    // Writes what both handlers open with (the guard, the command list, the
+    // handler's first line) and sets the declarations to the counts, the
+    // list's and the handler's; count as writeCommandList gives it. Returns
+    // whether the handler looks up biquad rows.
+    bool writeHandlerStart (SourceStream& stream, juce::String& declarations, const juce::String& header, Variant variant,
+                            int& count) const;
+    void writeBiquadLocals (SourceStream& stream) const;
 
     const GraphData& graph;
     const ModuleDefinition* module;

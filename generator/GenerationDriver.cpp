@@ -337,9 +337,7 @@ void GenerationDriver::writeControlSources()
         storeFile ("BiquadCtrl.h", ProjectHeaders::makeBiquadControlHeader (features));
     }
 
-    const juce::File header ("/" + headerName);
-    storeAnnounced (headerName, makeHeaderGuardOpen (header) + MainBusFile::getControlHeaderText (nrpnVariant) +
-                                    makeHeaderGuardClose (header));
+    storeAnnounced (headerName, makeGuardedHeader (headerName, MainBusFile::getControlHeaderText (nrpnVariant)));
 
     // The other variant's pair, from an earlier generation into this folder,
     // is not the user's to lose, but building it beside this one would link

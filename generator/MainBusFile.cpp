@@ -36,12 +36,6 @@ juce::String describeCell (uint32_t cell, const juce::String& label)
 {
     return (cell & MainBusFile::labelledCellBit) != 0 ? label : describeEnd ("output", ((cell >> 4) & 0xF) + 1, cell & 0xF);
 }
-
-juce::String withGuard (const juce::String& name, const juce::String& text)
-{
-    const juce::File file ("/" + name);
-    return makeHeaderGuardOpen (file) + text + makeHeaderGuardClose (file);
-}
 } // namespace
 
 MainBusFile::MainBusFile()
@@ -405,8 +399,8 @@ juce::String MainBusFile::makeFbcHandlerSource (const juce::Array<int>& fbcDsps)
 
 juce::String MainBusFile::makeFbcHandlerHeader (const juce::Array<int>& fbcDsps) const
 {
-    return withGuard ("fbcHandler.h",
-                      MainProgramTemplates::fbcHeader + ("extern FBCStatus " + writeFbcStatusNames (fbcDsps) + ";\n"));
+    return makeGuardedHeader ("fbcHandler.h",
+                              MainProgramTemplates::fbcHeader + ("extern FBCStatus " + writeFbcStatusNames (fbcDsps) + ";\n"));
 }
 
 bool MainBusFile::writeFbcHandlerSource (const juce::Array<int>& fbcDsps, const juce::File& sourceFile,

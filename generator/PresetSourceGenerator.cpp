@@ -28,6 +28,17 @@ juce::String guardClose (const char* headerName)
 {
     return makeHeaderGuardClose (headerFile (headerName));
 }
+
+// What the process and the global preset files both open with: the tables'
+// types and declarations in the header, their presets and controls in the
+// source.
+void writeTables (const PresetSourceWriter& writer, SourceStream& header, SourceStream& source, bool biquadControl)
+{
+    writer.writePresetHeader (header, false);
+    writer.writePresetControlStructs (header);
+    writer.writePresetListSource (source, header, biquadControl);
+    writer.writePresetControlLists (source, header);
+}
 } // namespace
 
 PresetSourceGenerator::PresetSourceGenerator (Design& designToRead, const juce::String& controlHeaderName)
@@ -114,10 +125,7 @@ std::optional<PresetSourceGenerator::Files> PresetSourceGenerator::makeProcessPr
 
     SourceStream header, source;
     header.write (guardOpen (processHeaderName));
-    writer->writePresetHeader (header, false);
-    writer->writePresetControlStructs (header);
-    writer->writePresetListSource (source, header, biquadControl);
-    writer->writePresetControlLists (source, header);
+    writeTables (*writer, header, source, biquadControl);
     PresetSourceWriter::writePresetLoaderSource (source, false, biquadControl, controlHeader);
     header.write (guardClose (processHeaderName));
 
@@ -156,10 +164,7 @@ std::optional<PresetSourceGenerator::Files> PresetSourceGenerator::makeGlobalPre
 
     SourceStream header, source;
     header.write (guardOpen (globalHeaderName));
-    writer->writePresetHeader (header, false);
-    writer->writePresetControlStructs (header);
-    writer->writePresetListSource (source, header, biquadControl);
-    writer->writePresetControlLists (source, header);
+    writeTables (*writer, header, source, biquadControl);
     globalWriter.writeGlobalPresetSource (source, header);
     header.write (guardClose (globalHeaderName));
 

@@ -16,12 +16,6 @@ juce::File headerNamed (const char* name)
     return juce::File ("/" + juce::String (name));
 }
 
-juce::String withGuard (const char* name, const juce::String& text)
-{
-    const auto file = headerNamed (name);
-    return makeHeaderGuardOpen (file) + text + makeHeaderGuardClose (file);
-}
-
 // The parameter lists of the four hooks, NRPN variant then command variant.
 const char* const hookParameters[2][4] = {
     { "( WORD dspId );\n", "( WORD dspId );\n", "( WORD dspId, WORD nrpn, DWORD *pval, WORD format );\n",
@@ -62,7 +56,7 @@ juce::String makeCrossoverDecoder()
 
 juce::String ProjectHeaders::makeMainAppConfig (const juce::String& memoryBaseBlock)
 {
-    return userFileComment + withGuard ("MainAppConfig.h", memoryBaseBlock);
+    return userFileComment + makeGuardedHeader ("MainAppConfig.h", memoryBaseBlock);
 }
 
 juce::String ProjectHeaders::makeSharedHeaderHead (uint32_t highestDspNumber)
@@ -141,7 +135,7 @@ juce::String ProjectHeaders::makeBiquadControlHeader (const FirmwareFeatures& fe
     if (features.extendedBiquad)
         text << "void initBiquadExType( WORD *biquadType, WORD count );\n";
 
-    return withGuard ("BiquadCtrl.h", text);
+    return makeGuardedHeader ("BiquadCtrl.h", text);
 }
 
 juce::String ProjectHeaders::formatSamplingRateHz (double samplingRateKhz)

@@ -62,6 +62,12 @@ juce::String makeHeaderGuardClose (const juce::File& file)
     return stream.getText();
 }
 
+juce::String makeGuardedHeader (const juce::String& fileName, const juce::String& text)
+{
+    const juce::File file ("/" + fileName);
+    return makeHeaderGuardOpen (file) + text + makeHeaderGuardClose (file);
+}
+
 bool writeHeaderGuardOpen (bool append, const juce::File& file)
 {
     return writeTextToFile (makeHeaderGuardOpen (file), file, append);

@@ -17,6 +17,10 @@ juce::String makeHeaderGuardName (const juce::File& file);
 juce::String makeHeaderGuardOpen (const juce::File& file);
 juce::String makeHeaderGuardClose (const juce::File& file);
 
+// A whole header of that file name: the text between its guard lines (a
+// guard depends on the file's name alone).
+juce::String makeGuardedHeader (const juce::String& fileName, const juce::String& text);
+
 // Starts a header ("#ifndef GUARD\n#define GUARD\n"), a new file unless append.
 bool writeHeaderGuardOpen (bool append, const juce::File& file);
 

@@ -19,25 +19,18 @@ namespace
 void buildLargestDesign (TestProject& project)
 {
     const char* const kinds[] = { "ParamEq8", "ShortDelay", "Limiter", "LongDelay" };
+    juce::StringArray processes;
+    std::vector<uint32_t> channelCounts;
+
+    for (int i = 0; i < GraphData::maxNodes; ++i)
+    {
+        processes.add (kinds[i % 4]);
+        channelCounts.push_back (i % 4 == 0 ? 4 : 0);
+    }
 
     for (uint32_t dsp = 1; dsp <= 16; ++dsp)
     {
-        project.addDsp (dsp);
-        GraphNode* previous = nullptr;
-
-        for (int i = 0; i < GraphData::maxNodes; ++i)
-        {
-            auto& node = project.add (dsp, kinds[i % 4], i % 4 == 0 ? 4 : 0);
-
-            if (previous == nullptr)
-                project.dspInput (dsp, node, 0, 0);
-            else
-                project.connect (dsp, *previous, 0, node, 0);
-
-            previous = &node;
-        }
-
-        project.dspOutput (dsp, *previous, 0, 0);
+        project.addChainDsp (dsp, processes, channelCounts);
 
         if (dsp > 1)
             project.busConnect (dsp - 1, 0, dsp, 1);

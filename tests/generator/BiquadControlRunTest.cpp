@@ -148,15 +148,10 @@ protected:
         store ("harness.c", harnessSource);
 
         program = folder.getChildFile ("harness");
-        juce::ChildProcess compiler;
-        ASSERT_TRUE (compiler.start (juce::StringArray{
-            "cc", "-std=gnu99", "-Werror=implicit-function-declaration", "-fsanitize=address,undefined",
-            "-fno-sanitize-recover=all", "-I", folder.getFullPathName(), "-I",
-            getSourceDirectory().getChildFile ("tests/generator/sdk").getFullPathName(), "-o", program.getFullPathName(),
-            folder.getChildFile ("harness.c").getFullPathName(), folder.getChildFile ("BiquadCtrl.c").getFullPathName() }));
-        const auto messages = compiler.readAllProcessOutput();
-        compiler.waitForProcessToFinish (60000);
-        ASSERT_EQ (compiler.getExitCode(), 0u) << messages;
+        const auto problem = buildHostProgram (
+            program, { "-fsanitize=address,undefined", "-I", folder.getFullPathName(), "-I", getSdkFolder().getFullPathName() },
+            { folder.getChildFile ("harness.c").getFullPathName(), folder.getChildFile ("BiquadCtrl.c").getFullPathName() });
+        ASSERT_TRUE (problem.isEmpty()) << problem;
     }
 
     std::vector<Outcome> run (const juce::StringArray& inputs)
@@ -164,11 +159,8 @@ protected:
         const auto input = scratch.getFile().getChildFile ("input.txt");
         EXPECT_TRUE (input.replaceWithText (inputs.joinIntoString ("\n") + "\n"));
 
-        juce::ChildProcess harness;
-        EXPECT_TRUE (harness.start (juce::StringArray{ program.getFullPathName(), input.getFullPathName() }));
-        const auto output = harness.readAllProcessOutput();
-        harness.waitForProcessToFinish (30000);
-        EXPECT_EQ (harness.getExitCode(), 0u) << output;
+        juce::String output;
+        EXPECT_EQ (runTool ({ program.getFullPathName(), input.getFullPathName() }, &output), juce::String());
 
         std::vector<Outcome> outcomes (1);
 

@@ -232,17 +232,14 @@ protected:
                                       harness.getChildFile ("harness.c"), false));
 
         program = harness.getChildFile ("harness");
-        juce::ChildProcess compiler;
-        ASSERT_TRUE (compiler.start (juce::StringArray{
-            "cc", "-std=gnu99", "-Werror=implicit-function-declaration", "-fsanitize=address,undefined",
-            "-fno-sanitize-recover=all", commandVariant ? "-DCOMMAND_VARIANT" : "-DNRPN_VARIANT", "-I", harness.getFullPathName(),
-            "-I", out.getFullPathName(), "-I", getSourceDirectory().getChildFile ("tests/generator/sdk").getFullPathName(), "-o",
-            program.getFullPathName(), harness.getChildFile ("harness.c").getFullPathName(),
-            out.getChildFile (MainBusFile::getControlSourceName (! commandVariant)).getFullPathName(),
-            out.getChildFile ("presets.c").getFullPathName() }));
-        const auto messages = compiler.readAllProcessOutput();
-        compiler.waitForProcessToFinish (60000);
-        ASSERT_EQ (compiler.getExitCode(), 0u) << messages;
+        const auto problem =
+            buildHostProgram (program,
+                              { "-fsanitize=address,undefined", commandVariant ? "-DCOMMAND_VARIANT" : "-DNRPN_VARIANT", "-I",
+                                harness.getFullPathName(), "-I", out.getFullPathName(), "-I", getSdkFolder().getFullPathName() },
+                              { harness.getChildFile ("harness.c").getFullPathName(),
+                                out.getChildFile (MainBusFile::getControlSourceName (! commandVariant)).getFullPathName(),
+                                out.getChildFile ("presets.c").getFullPathName() });
+        ASSERT_TRUE (problem.isEmpty()) << problem;
     }
 
     // What reaches the handler for each input line.
@@ -251,11 +248,8 @@ protected:
         const auto input = project.folder.getChildFile ("input.txt");
         EXPECT_TRUE (input.replaceWithText (inputs.joinIntoString ("\n") + "\n"));
 
-        juce::ChildProcess harness;
-        EXPECT_TRUE (harness.start (juce::StringArray{ program.getFullPathName(), input.getFullPathName() }));
-        const auto output = harness.readAllProcessOutput();
-        harness.waitForProcessToFinish (30000);
-        EXPECT_EQ (harness.getExitCode(), 0u) << output;
+        juce::String output;
+        EXPECT_EQ (runTool ({ program.getFullPathName(), input.getFullPathName() }, &output), juce::String());
 
         juce::StringArray results;
         juce::String current;

@@ -29,10 +29,7 @@ protected:
     {
         ASSERT_TRUE (folder.getFile().createDirectory());
 
-        juce::ChildProcess probe;
-
-        if (! probe.start (juce::StringArray{ "cc", "--version" }) || ! probe.waitForProcessToFinish (30000) ||
-            probe.getExitCode() != 0)
+        if (! hasHostCompiler())
             GTEST_SKIP() << "no host C compiler (cc)";
     }
 
@@ -54,7 +51,7 @@ protected:
 
         store ("quellion.h", ProjectHeaders::makeSharedHeaderHead (generated.dspId) + generated.texts.declarations +
                                  makeHeaderGuardClose (juce::File ("/quellion.h")));
-        store ("memorymap.h", guardedHeader ("memorymap.h", "#include \"MainAppConfig.h\"\n" + generated.texts.memory));
+        store ("memorymap.h", makeGuardedHeader ("memorymap.h", "#include \"MainAppConfig.h\"\n" + generated.texts.memory));
         store ("MainAppConfig.h", ProjectHeaders::makeMainAppConfig (MainBusFile().getUserCode()));
         store ("custom.h",
                (ProjectHeaders::makeCustomHeaderHead() + ProjectHeaders::writeCustomHeader (generated.dspId, ! commandVariant) +
@@ -62,14 +59,14 @@ protected:
                    .replace ("//#define _", "#define _"));
         store ("BiquadCtrl.h", ProjectHeaders::makeBiquadControlHeader (features));
         const auto controlHeader = MainBusFile::getControlHeaderName (! commandVariant);
-        store (controlHeader, guardedHeader (controlHeader, MainBusFile::getControlHeaderText (! commandVariant)));
+        store (controlHeader, makeGuardedHeader (controlHeader, MainBusFile::getControlHeaderText (! commandVariant)));
         store (source.getFileName(), generated.texts.body);
         return source;
     }
 
     CompileResult compile (const juce::File& source) const
     {
-        const auto sdk = getSourceDirectory().getChildFile ("tests/generator/sdk");
+        const auto sdk = getSdkFolder();
         juce::ChildProcess compiler;
         CompileResult result;
 

@@ -11,16 +11,6 @@ using namespace generatortest;
 
 namespace
 {
-juce::String lines (std::initializer_list<const char*> items)
-{
-    juce::String text;
-
-    for (auto* item : items)
-        text << item << "\n";
-
-    return text;
-}
-
 juce::StringArray names (std::initializer_list<const char*> items)
 {
     juce::StringArray list;
@@ -40,12 +30,12 @@ const char* const successLine = ">>> All the files have been successfully genera
 
 juce::String oneDspLog (const char* controlSource, const char* controlHeader)
 {
-    return lines ({ "Files generated in directory : <out>", "MainAppConfig.h...generated", "quellion.h...generated",
-                    "custom.h...generated", "memorymap.h...generated", "dspNrpnHandler...generated",
-                    "dspInitAndRoute...generated", "dsp1.c...generated", "main.c...generated" }) +
+    return joinLines ({ "Files generated in directory : <out>", "MainAppConfig.h...generated", "quellion.h...generated",
+                        "custom.h...generated", "memorymap.h...generated", "dspNrpnHandler...generated",
+                        "dspInitAndRoute...generated", "dsp1.c...generated", "main.c...generated" }) +
            controlSource + "...generated\n" + controlHeader + "...generated\n" +
-           lines ({ "mainbus.c...generated", "quellionWrappers.s...generated", "Vantix-C project: MyDesign.vtc...generated",
-                    successLine });
+           joinLines ({ "mainbus.c...generated", "quellionWrappers.s...generated", "Vantix-C project: MyDesign.vtc...generated",
+                        successLine });
 }
 
 const char* const mainAppConfig = "// This file can be modified by user and will not be overwritten by Ostrane Quellion.\n"
@@ -277,12 +267,12 @@ TEST (GenerationDriver, SecondRunKeepsTheUserFiles)
     project.addDelayDsp (3);
 
     EXPECT_EQ (project.generate(),
-               lines ({ "Files generated in directory : <out>", "MainAppConfig.h...already exist, not overwritten",
-                        "quellion.h...generated", "custom.h...already exist, not overwritten", "memorymap.h...generated",
-                        "dspNrpnHandler...generated", "dspInitAndRoute...generated", "dsp1.c...generated", "dsp3.c...generated",
-                        "main.c...already exist, not overwritten", "midictrl.c...generated", "midictrl.h...generated",
-                        "mainbus.c...generated", "quellionWrappers.s...generated",
-                        "Vantix-C project: MyDesign.vtc...already exist, not overwritten", successLine }));
+               joinLines ({ "Files generated in directory : <out>", "MainAppConfig.h...already exist, not overwritten",
+                            "quellion.h...generated", "custom.h...already exist, not overwritten", "memorymap.h...generated",
+                            "dspNrpnHandler...generated", "dspInitAndRoute...generated", "dsp1.c...generated",
+                            "dsp3.c...generated", "main.c...already exist, not overwritten", "midictrl.c...generated",
+                            "midictrl.h...generated", "mainbus.c...generated", "quellionWrappers.s...generated",
+                            "Vantix-C project: MyDesign.vtc...already exist, not overwritten", successLine }));
 
     for (int i = 0; i < userFiles.size(); ++i)
         EXPECT_EQ (project.read (userFiles[i]), userTexts[i]) << userFiles[i];
@@ -477,18 +467,12 @@ TEST (GenerationDriver, DesignChecksAreLoggedAndCountedAndTheRunGoesOn)
           [] (TestProject& p)
           {
               p.design.getSettings().setSamplingIndex (5);
-              p.addDsp (1);
-              auto* previous = &p.add (1, "ShortDelay");
-              p.dspInput (1, *previous, 0, 0);
+              juce::StringArray delays;
 
-              for (int i = 0; i < 14; ++i)
-              {
-                  auto& next = p.add (1, "ShortDelay");
-                  p.connect (1, *previous, 0, next, 0);
-                  previous = &next;
-              }
+              for (int i = 0; i < 15; ++i)
+                  delays.add ("ShortDelay");
 
-              p.dspOutput (1, *previous, 0, 0);
+              p.addChainDsp (1, delays);
           },
           " !!! Error#1: One or several DSP(s) is/are overloaded.\nmidictrl.c...generated\n" },
         { "wire from an empty DSP",
@@ -615,9 +599,9 @@ TEST (GenerationDriver, WithoutTheModuleLibraryNothingIsGenerated)
     project.addDelayDsp (1);
     project.design.setLibrary (nullptr);
 
-    EXPECT_EQ (project.generate(), lines ({ "Files generated in directory : <out>",
-                                            " !!! Error#1: The module library \"Modules.def\" was not read: nothing can be "
-                                            "generated.",
-                                            ">>> Your design contains a total number of 1 error(s)." }));
+    EXPECT_EQ (project.generate(), joinLines ({ "Files generated in directory : <out>",
+                                                " !!! Error#1: The module library \"Modules.def\" was not read: nothing can be "
+                                                "generated.",
+                                                ">>> Your design contains a total number of 1 error(s)." }));
     EXPECT_TRUE (project.listOutput().isEmpty());
 }

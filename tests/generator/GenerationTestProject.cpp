@@ -127,13 +127,32 @@ void TestProject::dspOutput (uint32_t dspId, const GraphNode& node, uint32_t pin
     graph (dspId).addBusPin (node.getId(), pin, 0, "DSPOUT" + juce::String (number));
 }
 
+GraphNode& TestProject::addChainDsp (uint32_t dspId, const juce::StringArray& processNames,
+                                     const std::vector<uint32_t>& channelCounts)
+{
+    jassert (! processNames.isEmpty());
+    addDsp (dspId);
+    GraphNode* previous = nullptr;
+
+    for (int i = 0; i < processNames.size(); ++i)
+    {
+        auto& node = add (dspId, processNames[i], (size_t) i < channelCounts.size() ? channelCounts[(size_t) i] : 0);
+
+        if (previous == nullptr)
+            dspInput (dspId, node, 0, 0);
+        else
+            connect (dspId, *previous, 0, node, 0);
+
+        previous = &node;
+    }
+
+    dspOutput (dspId, *previous, 0, 0);
+    return *previous;
+}
+
 GraphNode& TestProject::addDelayDsp (uint32_t dspId)
 {
-    addDsp (dspId);
-    auto& delay = add (dspId, "ShortDelay");
-    dspInput (dspId, delay, 0, 0);
-    dspOutput (dspId, delay, 0, 0);
-    return delay;
+    return addChainDsp (dspId, { "ShortDelay" });
 }
 
 void TestProject::busConnect (uint32_t sourceDsp, uint32_t sourceChannel, uint32_t destinationDsp, uint32_t destinationChannel)

@@ -9,6 +9,7 @@
 #include <juce_core/juce_core.h>
 
 #include <memory>
+#include <vector>
 
 // Whole designs for the generation driver's tests: a design in the model, with
 // its project file and output directory in a folder of their own.
@@ -38,6 +39,12 @@ public:
                   uint32_t destinationPin);
     void dspInput (uint32_t dspId, const GraphNode& node, uint32_t pin, int number);
     void dspOutput (uint32_t dspId, const GraphNode& node, uint32_t pin, int number);
+
+    // A DSP whose input 0 runs through the processes in turn to its output 0,
+    // each with its channel count from channelCounts (none or 0: its own).
+    // Returns the last process.
+    GraphNode& addChainDsp (uint32_t dspId, const juce::StringArray& processNames,
+                            const std::vector<uint32_t>& channelCounts = {});
 
     // A DSP whose input 0 runs through one delay to its output 0.
     GraphNode& addDelayDsp (uint32_t dspId);

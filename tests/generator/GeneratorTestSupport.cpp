@@ -177,10 +177,14 @@ juce::File getSourceDirectory()
     return juce::File (VX_SOURCE_DIR);
 }
 
-juce::String guardedHeader (const juce::String& name, const juce::String& text)
+juce::String joinLines (std::initializer_list<const char*> items, const char* ending)
 {
-    const juce::File header ("/" + name);
-    return makeHeaderGuardOpen (header) + text + makeHeaderGuardClose (header);
+    juce::String text;
+
+    for (auto* item : items)
+        text << item << ending;
+
+    return text;
 }
 
 bool hasHostCompiler()
@@ -190,15 +194,12 @@ bool hasHostCompiler()
            probe.getExitCode() == 0;
 }
 
-namespace
-{
 juce::File getSdkFolder()
 {
     return getSourceDirectory().getChildFile ("tests/generator/sdk");
 }
 
-// Runs a tool: empty when it succeeds, else what it printed.
-juce::String runTool (const juce::StringArray& arguments, juce::String* output = nullptr)
+juce::String runTool (const juce::StringArray& arguments, juce::String* output)
 {
     juce::ChildProcess tool;
 
@@ -213,6 +214,18 @@ juce::String runTool (const juce::StringArray& arguments, juce::String* output =
 
     return tool.getExitCode() == 0 ? juce::String() : arguments[0] + ": " + printed;
 }
+
+juce::String buildHostProgram (const juce::File& program, const juce::StringArray& arguments, const juce::StringArray& sources)
+{
+    juce::StringArray command{ "cc", "-std=gnu99", "-Werror=implicit-function-declaration", "-fno-sanitize-recover=all" };
+    command.addArray (arguments);
+    command.addArray ({ "-o", program.getFullPathName() });
+    command.addArray (sources);
+    return runTool (command);
+}
+
+namespace
+{
 
 juce::StringArray getCompilerArguments (const juce::File& includeFolder, const juce::StringArray& extraArguments)
 {
@@ -333,7 +346,7 @@ std::unique_ptr<ModulesDefReader> readLibrary (const modulesdef::LibraryDescript
 }
 
 TestDsp::TestDsp (ModuleLibrary& libraryToUse, uint32_t id, uint32_t module, GenerationContext& context)
-    : library (libraryToUse), dspId (id), moduleId (module), generator (graph, context)
+    : DspPlace{ libraryToUse, id, module, ownGraph }, generator (ownGraph, context)
 {
     library.addDsp (dspId, moduleId, 0);
 }
@@ -369,22 +382,22 @@ GraphNode& placeProcess (ModuleLibrary& library, uint32_t dspId, uint32_t module
     return node;
 }
 
-GraphNode& TestDsp::add (const juce::String& processName, uint32_t channelCount, const juce::String& title)
+GraphNode& DspPlace::add (const juce::String& processName, uint32_t channelCount, const juce::String& title)
 {
     return placeProcess (library, dspId, moduleId, graph, processName, channelCount, title);
 }
 
-void TestDsp::connect (const GraphNode& source, uint32_t sourcePin, const GraphNode& destination, uint32_t destinationPin)
+void DspPlace::connect (const GraphNode& source, uint32_t sourcePin, const GraphNode& destination, uint32_t destinationPin)
 {
     graph.addConnection (source.getId(), sourcePin, destination.getId(), destinationPin);
 }
 
-void TestDsp::dspInput (const GraphNode& node, uint32_t pin, int number)
+void DspPlace::dspInput (const GraphNode& node, uint32_t pin, int number)
 {
     graph.addBusPin (node.getId(), pin, 1, "DSPIN" + juce::String (number));
 }
 
-void TestDsp::dspOutput (const GraphNode& node, uint32_t pin, int number)
+void DspPlace::dspOutput (const GraphNode& node, uint32_t pin, int number)
 {
     graph.addBusPin (node.getId(), pin, 0, "DSPOUT" + juce::String (number));
 }

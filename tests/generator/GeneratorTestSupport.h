@@ -35,12 +35,14 @@ std::unique_ptr<ModulesDefReader> readLibrary (const modulesdef::LibraryDescript
 GraphNode& placeProcess (ModuleLibrary& library, uint32_t dspId, uint32_t moduleId, GraphData& graph,
                          const juce::String& processName, uint32_t channelCount = 0, const juce::String& title = {});
 
-// One DSP of a design: its graph, its entry in the library's registry and
-// its generator.
-class TestDsp
+// A DSP's process graph and its entry in the library's registry, where a
+// design is built: a DSP on its own or one DSP of a whole project.
+struct DspPlace
 {
-public:
-    TestDsp (ModuleLibrary& library, uint32_t dspId, uint32_t moduleId, GenerationContext& context);
+    ModuleLibrary& library;
+    uint32_t dspId;
+    uint32_t moduleId;
+    GraphData& graph;
 
     // Places a process of the DSP's module (found by name), with a channel
     // count when not 0 (the side that follows the count follows it too), and
@@ -50,14 +52,24 @@ public:
     void connect (const GraphNode& source, uint32_t sourcePin, const GraphNode& destination, uint32_t destinationPin);
     void dspInput (const GraphNode& node, uint32_t pin, int number);
     void dspOutput (const GraphNode& node, uint32_t pin, int number);
+};
+
+// Holds a TestDsp's graph, so that it exists before the place that names it.
+struct OwnedGraph
+{
+    GraphData ownGraph;
+};
+
+// One DSP of a design on its own: its graph, its entry in the library's
+// registry and its generator.
+class TestDsp : private OwnedGraph, public DspPlace
+{
+public:
+    TestDsp (ModuleLibrary& library, uint32_t dspId, uint32_t moduleId, GenerationContext& context);
 
     // The pin's routing value after a generation.
     int routing (const GraphNode& node, int pin) const;
 
-    ModuleLibrary& library;
-    const uint32_t dspId;
-    const uint32_t moduleId;
-    GraphData graph;
     BuildProjectFile generator;
 };
 
@@ -80,12 +92,24 @@ juce::String goldenText (const juce::String& name, const juce::String& actual);
 
 juce::File getSourceDirectory();
 
-// A header's text between the guard lines the generator gives a header of
-// that name.
-juce::String guardedHeader (const juce::String& name, const juce::String& text);
+// The items, each ended by the line ending.
+juce::String joinLines (std::initializer_list<const char*> items, const char* ending = "\n");
 
 // Whether the host has a C compiler ("cc") for the syntax checks.
 bool hasHostCompiler();
+
+// Our small SDK headers (tests/generator/sdk).
+juce::File getSdkFolder();
+
+// Runs a tool to its end: empty when it succeeds, else its name and what it
+// printed. output, when given, receives what it printed either way.
+juce::String runTool (const juce::StringArray& arguments, juce::String* output = nullptr);
+
+// Builds a program for the host from C sources (C with GNU extensions, an
+// undeclared function an error, a sanitizer's finding fatal), with the
+// arguments given (sanitizers, defines, include folders): empty when it
+// builds, else the compiler's messages.
+juce::String buildHostProgram (const juce::File& program, const juce::StringArray& arguments, const juce::StringArray& sources);
 
 // Checks a generated C file with the host's C compiler against our small SDK
 // headers (tests/generator/sdk), the include folder's headers first, with

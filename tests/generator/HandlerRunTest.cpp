@@ -93,10 +93,7 @@ class HandlerRunTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        juce::ChildProcess probe;
-
-        if (! probe.start (juce::StringArray{ "cc", "--version" }) || ! probe.waitForProcessToFinish (30000) ||
-            probe.getExitCode() != 0)
+        if (! hasHostCompiler())
             GTEST_SKIP() << "no host C compiler (cc)";
 
         ASSERT_TRUE (folder.getFile().createDirectory());
@@ -117,28 +114,19 @@ protected:
                                 generated.handler.declarations + generated.handler.body +
                                 (commandVariant ? commandHarnessMain : nrpnHarnessMain));
 
-        juce::ChildProcess compiler;
         // A read outside a table stops the program.
-        EXPECT_TRUE (compiler.start (juce::StringArray{ "cc", "-std=gnu99", "-Werror=implicit-function-declaration",
-                                                        "-fsanitize=address,bounds", "-fno-sanitize-recover=all", "-o",
-                                                        program.getFullPathName(), source.getFullPathName() }));
-        const auto messages = compiler.readAllProcessOutput();
-        compiler.waitForProcessToFinish (60000);
-
-        if (compiler.getExitCode() != 0)
+        if (const auto problem = buildHostProgram (program, { "-fsanitize=address,bounds" }, { source.getFullPathName() });
+            problem.isNotEmpty())
         {
-            ADD_FAILURE() << messages;
+            ADD_FAILURE() << problem;
             return {};
         }
 
-        juce::ChildProcess handler;
         juce::StringArray command{ program.getFullPathName() };
         command.addArray (controls);
-        EXPECT_TRUE (handler.start (command));
-        const auto output = handler.readAllProcessOutput().trimEnd();
-        handler.waitForProcessToFinish (30000);
-        EXPECT_EQ (handler.getExitCode(), 0u) << output;
-        return juce::StringArray::fromLines (output);
+        juce::String output;
+        EXPECT_EQ (runTool (command, &output), juce::String());
+        return juce::StringArray::fromLines (output.trimEnd());
     }
 
     juce::TemporaryFile folder;

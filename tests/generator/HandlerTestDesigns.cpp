@@ -265,26 +265,6 @@ modulesdef::LibraryDescription handlerDescription()
     return description;
 }
 
-GraphNode& DspPlace::add (const juce::String& processName, uint32_t channelCount, const juce::String& title)
-{
-    return placeProcess (library, dspId, moduleId, graph, processName, channelCount, title);
-}
-
-void DspPlace::connect (const GraphNode& source, uint32_t sourcePin, const GraphNode& destination, uint32_t destinationPin)
-{
-    graph.addConnection (source.getId(), sourcePin, destination.getId(), destinationPin);
-}
-
-void DspPlace::dspInput (const GraphNode& node, uint32_t pin, int number)
-{
-    graph.addBusPin (node.getId(), pin, 1, "DSPIN" + juce::String (number));
-}
-
-void DspPlace::dspOutput (const GraphNode& node, uint32_t pin, int number)
-{
-    graph.addBusPin (node.getId(), pin, 0, "DSPOUT" + juce::String (number));
-}
-
 void assignCommandWords (GraphNode& node)
 {
     const auto& definition = *node.getProcessDefinition();
@@ -344,8 +324,7 @@ GeneratedHandler generateHandler (const HandlerDesign& design, bool commandVaria
     GenerationContext context;
     context.setSamplingRateKhz (48.0);
     TestDsp dsp (library, dspId, design.moduleId, context);
-    DspPlace place{ library, dspId, design.moduleId, dsp.graph };
-    design.build (place);
+    design.build (dsp);
 
     GeneratedHandler generated;
     uint8_t features = 0;

@@ -29,21 +29,6 @@ void addControlProcesses (modulesdef::LibraryDescription& description);
 // channel); any other function takes one.
 void assignCommandWords (GraphNode& node);
 
-// A DSP's process graph and its entry in the library's registry, where a
-// design is built: a DSP on its own or one DSP of a whole project.
-struct DspPlace
-{
-    ModuleLibrary& library;
-    uint32_t dspId;
-    uint32_t moduleId;
-    GraphData& graph;
-
-    GraphNode& add (const juce::String& processName, uint32_t channelCount = 0, const juce::String& title = {});
-    void connect (const GraphNode& source, uint32_t sourcePin, const GraphNode& destination, uint32_t destinationPin);
-    void dspInput (const GraphNode& node, uint32_t pin, int number);
-    void dspOutput (const GraphNode& node, uint32_t pin, int number);
-};
-
 struct HandlerDesign
 {
     const char* name;

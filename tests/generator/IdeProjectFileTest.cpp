@@ -8,19 +8,9 @@ using namespace generatortest;
 
 namespace
 {
-juce::String crlfLines (std::initializer_list<const char*> items)
-{
-    juce::String text;
-
-    for (auto* item : items)
-        text << item << "\r\n";
-
-    return text;
-}
-
 juce::String expectedIdeProject (const char* userVariable)
 {
-    return crlfLines ({ "[CURRENTCONFIG]",
+    return joinLines ({ "[CURRENTCONFIG]",
                         "<default>",
                         "[NAME]",
                         "MyDesign",
@@ -87,7 +77,8 @@ juce::String expectedIdeProject (const char* userVariable)
                         "",
                         "[CONFIGEND]",
                         "[END]",
-                        "" });
+                        "" },
+                      "\r\n");
 }
 } // namespace
 

@@ -22,8 +22,8 @@ class PresetGenerationTest : public ::testing::Test
 protected:
     PresetGenerationTest()
     {
-        chain (1, { "ShortDelay", "Compressor", "ParamEq8" });
-        chain (2, { "ShortDelay", "Compressor" });
+        project.addChainDsp (1, { "ShortDelay", "Compressor", "ParamEq8" });
+        project.addChainDsp (2, { "ShortDelay", "Compressor" });
 
         document.setPresetStores (&project.design.getPresetStores());
         document.setGlobalPresets (&project.design.getGlobalPresets());
@@ -32,27 +32,6 @@ protected:
     }
 
     ~PresetGenerationTest() override { clearLog(); }
-
-    // A DSP whose input 0 runs through the processes in turn to its output 0.
-    void chain (uint32_t dspId, std::initializer_list<const char*> processes)
-    {
-        project.addDsp (dspId);
-        const GraphNode* previous = nullptr;
-
-        for (auto* name : processes)
-        {
-            auto& node = project.add (dspId, name);
-
-            if (previous == nullptr)
-                project.dspInput (dspId, node, 0, 0);
-            else
-                project.connect (dspId, *previous, 0, node, 0);
-
-            previous = &node;
-        }
-
-        project.dspOutput (dspId, *previous, 0, 0);
-    }
 
     // What building each process's control panel does to its node's store:
     // its controls registered, and values in "(Last-Saved)".

@@ -56,7 +56,7 @@ protected:
         features.extendedBiquad = true;
         store ("quellion.h", ProjectHeaders::makeSharedHeaderHead (1) + makeHeaderGuardClose (juce::File ("/quellion.h")));
         store ("BiquadCtrl.h", ProjectHeaders::makeBiquadControlHeader (features));
-        store (controlHeader, generatortest::guardedHeader (controlHeader, MainBusFile::getControlHeaderText (nrpnVariant)));
+        store (controlHeader, makeGuardedHeader (controlHeader, MainBusFile::getControlHeaderText (nrpnVariant)));
     }
 
     juce::String compile (const juce::String& name) const
