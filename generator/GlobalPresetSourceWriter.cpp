@@ -2,6 +2,7 @@
 
 #include "generator/ArrayTable.h"
 #include "generator/PresetSourceWriter.h"
+#include "generator/SourceIdentifiers.h"
 #include "generator/SourceStream.h"
 #include "generator/SourceWriter.h"
 #include "generator/templates/PresetSourceTemplates.h"
@@ -78,7 +79,7 @@ void GlobalPresetSourceWriter::writeGlobalPresetSource (SourceStream& source, So
 
     for (const auto& row : rows)
     {
-        table.addText ("/* " + PresetSourceWriter::makeCommentText (row.name) + " */ ");
+        table.addText ("/* " + makeCommentText (row.name) + " */ ");
         int cells = 0;
 
         for (const auto& part : row.dsps)

@@ -136,23 +136,6 @@ int PresetSourceWriter::getTableIdCount() const noexcept
     return count;
 }
 
-juce::String PresetSourceWriter::makeCommentText (const juce::String& text)
-{
-    juce::String safe;
-
-    for (auto p = text.getCharPointer(); ! p.isEmpty(); ++p)
-    {
-        const auto c = *p;
-        safe += (c < 0x20 || c == 0x7F) ? juce::juce_wchar (' ') : c == '\\' ? juce::juce_wchar ('/') : c;
-    }
-
-    // No comment may end or open early, and no trigraph may splice a line.
-    while (safe.contains ("*/") || safe.contains ("/*") || safe.contains ("??"))
-        safe = safe.replace ("*/", "* /").replace ("/*", "/ *").replace ("??", "? ?");
-
-    return safe;
-}
-
 void PresetSourceWriter::writeDefine (SourceStream& stream, const juce::String& name, int value)
 {
     stream.write ("#define\t" + name + "\t" + juce::String (value) + "\n");

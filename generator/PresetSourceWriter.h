@@ -74,10 +74,6 @@ public:
     // The loader's prototype with its comment.
     static void writeLoaderPrototype (SourceStream& header);
 
-    // A text from a design or preset file made safe to stand in a comment of
-    // either kind: no line breaks, no comment ends, no line splices.
-    static juce::String makeCommentText (const juce::String& text);
-
 private:
     static TableNames makeNames (const PresetTableSource& table, bool global, juce::StringArray& usedNames);
     void writeValueTable (SourceStream& source, SourceStream& header, size_t table) const;

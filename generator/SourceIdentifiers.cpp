@@ -52,5 +52,18 @@ void uncapitaliseIdentifier (juce::String& name)
 
 juce::String makeCommentText (const juce::String& name)
 {
-    return name.replaceCharacters ("\r\n\\", "  /");
+    juce::String safe;
+
+    for (auto p = name.getCharPointer(); ! p.isEmpty(); ++p)
+    {
+        const auto c = *p;
+        safe += (c < 0x20 || c == 0x7F) ? juce::juce_wchar (' ') : c == '\\' ? juce::juce_wchar ('/') : c;
+    }
+
+    // No comment may end or open early, and no trigraph ("??/" is a
+    // backslash) may splice the next line into a line comment.
+    while (safe.contains ("*/") || safe.contains ("/*") || safe.contains ("??"))
+        safe = safe.replace ("*/", "* /").replace ("/*", "/ *").replace ("??", "? ?");
+
+    return safe;
 }

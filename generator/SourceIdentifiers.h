@@ -23,6 +23,7 @@ void capitaliseIdentifier (juce::String& name);
 // Drops the leading "_" characters, then makes the whole name lower case.
 void uncapitaliseIdentifier (juce::String& name);
 
-// A name as it may stand in a line comment of generated C: no line break can
-// end the comment early, and no trailing backslash can join the next line.
+// A name from a design or preset file as it may stand in a comment of
+// generated C, of either kind: no control character, no comment end or
+// start, and no backslash or trigraph that could join the next line.
 juce::String makeCommentText (const juce::String& name);

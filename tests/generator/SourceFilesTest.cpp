@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include <vector>
 
 namespace
@@ -168,4 +170,29 @@ TEST (SourceIdentifiersTest, CaseRoutinesAcceptEmptyNames)
     juce::String more ("__");
     uncapitaliseIdentifier (more);
     EXPECT_TRUE (more.isEmpty());
+}
+
+TEST (SourceIdentifiersTest, CommentTextCannotEndOrSpliceItsComment)
+{
+    // Names come from user files and stand in "//" and "/* */" comments of
+    // the firmware: "??/" is a backslash to a C99 compiler, which would join
+    // the next generated line to a line comment.
+    EXPECT_EQ (makeCommentText ("Gain ??/"), "Gain ? ?/");
+    EXPECT_EQ (makeCommentText ("a */ b /* c\\"), "a * / b / * c/");
+
+    std::mt19937 random (7);
+    const juce::String alphabet ("?/*\\\r\n\t\x7f a");
+
+    for (int round = 0; round < 2000; ++round)
+    {
+        juce::String name;
+
+        for (int i = (int) (random() % 12); --i >= 0;)
+            name += alphabet[(int) (random() % (uint32_t) alphabet.length())];
+
+        const auto text = makeCommentText (name);
+
+        for (auto* bad : { "??", "*/", "/*", "\\", "\n", "\r", "\t", "\x7f" })
+            ASSERT_FALSE (text.contains (bad)) << name.toStdString() << " -> " << text.toStdString();
+    }
 }
