@@ -215,7 +215,8 @@ juce::StringArray NrpnListRows::getFilterCells (int parameter, int band, int ban
 void NrpnListRows::addRow (const juce::StringArray& cells, juce::String& rows)
 {
     // A cell is written as it is, but a line break in it (a title taken
-    // from dropped text) would start a new row in the middle of this one.
+    // from dropped text) would start a new row in the middle of this one,
+    // and a separator ("L;R") would shift every later cell of the row.
     for (int i = 0; i < cells.size(); ++i)
-        rows << cells[i].replaceCharacters ("\r\n", "  ") << (i + 1 < cells.size() ? ";" : "\n");
+        rows << cells[i].replaceCharacters ("\r\n;", "  ,") << (i + 1 < cells.size() ? ";" : "\n");
 }

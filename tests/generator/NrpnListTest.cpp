@@ -133,18 +133,18 @@ TEST (NrpnListFile, ADelaysTimeRunsToItsLengthInSamples)
     }
 }
 
-TEST (NrpnListFile, ALineBreakInATitleStaysInItsCell)
+TEST (NrpnListFile, ALineBreakOrSeparatorInATitleStaysInItsCell)
 {
     TestProject project;
     project.addDsp (1);
     auto& limiter = project.add (1, "Limiter");
-    limiter.setName ("Text dropped:\r\nmain limiter");
+    limiter.setName ("Text dropped:\r\nmain L;R limiter");
     assignCommandWords (limiter);
 
     const auto lines = juce::StringArray::fromLines (NrpnListFile::makeText (project.design).trim());
 
     ASSERT_EQ (lines.size(), 6); // two channels of two controls, and the reset
-    EXPECT_TRUE (lines[1].startsWith ("Text dropped:  main limiter;Limiter;1;0x0100;Index#1;Ceiling1;")) << lines[1];
+    EXPECT_TRUE (lines[1].startsWith ("Text dropped:  main L,R limiter;Limiter;1;0x0100;Index#1;Ceiling1;")) << lines[1];
 
     for (auto& line : lines)
         EXPECT_EQ (cellsOf (line).size(), 13) << line;
