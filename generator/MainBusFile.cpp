@@ -3,6 +3,7 @@
 #include "generator/SourceFiles.h"
 #include "generator/SourceWriter.h"
 #include "generator/templates/MainProgramTemplates.h"
+#include "model/BusConnectionRules.h"
 #include "model/DesignLog.h"
 #include "model/GraphData.h"
 
@@ -149,11 +150,7 @@ MainBusFile::BusRecord* MainBusFile::findBus (uint32_t dspNumber, bool input)
 
 bool MainBusFile::isChipPinName (const juce::String& name)
 {
-    if (name.length() == 5 && name.startsWith ("IBUS"))
-        return juce::String ("0123456789ABCDEF").containsChar (name[4]);
-
-    return name.length() == 6 && (name.startsWith ("DAAD") || name.startsWith ("DABD")) && name[4] >= '0' && name[4] <= '7' &&
-           (name[5] == 'L' || name[5] == 'R');
+    return BusConnectionRules::isChipPinNameFor (name, true) || BusConnectionRules::isChipPinNameFor (name, false);
 }
 
 void MainBusFile::collectBusLists()
@@ -199,8 +196,14 @@ void MainBusFile::collectBusLists()
 
         if (! isDspNumber (pin.nodeId) || ! isChannel (pin.pinIndex))
             logError (what + " left out: no such DSP pin\n", -1);
-        else if (! isChipPinName (pin.name))
-            logError (what + " left out: no such chip pin\n", -1);
+        else if (! BusConnectionRules::isChipPinNameFor (pin.name, input))
+            // A file edited by hand may put an output's name on an input.
+            logError (what + " left out: " +
+                          (! isChipPinName (pin.name) ? "no such chip pin"
+                           : input                    ? "a chip output cannot feed a DSP input"
+                                                      : "a DSP output cannot drive a chip input") +
+                          "\n",
+                      -1);
         else if (auto* record = findBus (pin.nodeId, input); record->cells[pin.pinIndex] != 0)
             logError (what + " left out: " + describeEnd (input ? "input" : "output", pin.nodeId, pin.pinIndex) +
                           (input ? " is already fed by " : " already feeds ") +

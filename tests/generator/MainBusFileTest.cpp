@@ -2,6 +2,7 @@
 
 #include "generator/ProjectHeaders.h"
 
+#include "model/BusConnectionRules.h"
 #include "model/DesignLog.h"
 #include "model/GraphData.h"
 
@@ -96,6 +97,8 @@ TEST (MainBusFile, WhatNamesNoDspChannelOrChipPinIsLoggedAndLeftOut)
     f.bus.addBusPin (2, 1, 1, "DAAD9X");
     f.bus.addBusPin (2, 2, 1, "x;y");
     f.bus.addBusPin (2, 12, 0, "DABD0L");
+    f.bus.addBusPin (2, 4, 1, "DABD1L");
+    f.bus.addBusPin (1, 5, 0, "DAAD1L");
 
     EXPECT_EQ (f.tables(), "const WORD dspRouting_In[2][8] = \n{\n\t{0,0,0,0,0,0,0,0},\n\t{0,0,0,0,0,0,0,0}\n};\n\n"
                            "const WORD dspRouting_Out[2][8] = \n{\n\t{-1,-1,-1,-1,-1,-1,-1,-1},\n"
@@ -104,9 +107,11 @@ TEST (MainBusFile, WhatNamesNoDspChannelOrChipPinIsLoggedAndLeftOut)
                " !!! Error#1: Bus connection from DSP#1 output 0 to DSP#2 input 8 left out: channels run from 0 to 7\n"
                " !!! Error#2: Bus connection from DSP#1 output 0 to DSP#20 input 0 left out: DSP numbers run from 1 to 16\n"
                " !!! Error#3: Bus connection from DSP#1 output 9 to DSP#2 input 0 left out: channels run from 0 to 7\n"
-               " !!! Error#4: Chip pin \"DAAD9X\" on DSP#2 input 1 left out: no such chip pin\n"
-               " !!! Error#5: Chip pin \"x;y\" on DSP#2 input 2 left out: no such chip pin\n"
-               " !!! Error#6: Chip pin \"DABD0L\" on DSP#2 output 12 left out: no such DSP pin\n");
+               " !!! Error#4: Chip pin \"DAAD1L\" on DSP#1 output 5 left out: a DSP output cannot drive a chip input\n"
+               " !!! Error#5: Chip pin \"DAAD9X\" on DSP#2 input 1 left out: no such chip pin\n"
+               " !!! Error#6: Chip pin \"x;y\" on DSP#2 input 2 left out: no such chip pin\n"
+               " !!! Error#7: Chip pin \"DABD1L\" on DSP#2 input 4 left out: a chip output cannot feed a DSP input\n"
+               " !!! Error#8: Chip pin \"DABD0L\" on DSP#2 output 12 left out: no such DSP pin\n");
 }
 
 TEST (MainBusFile, AWireFromADspWithoutSourcesIsLoggedAndLeftOut)
@@ -304,7 +309,8 @@ TEST (MainBusFile, RandomBusGraphsGiveOnlyValidCells)
             const int before = f.bus.getNumBusPins();
             f.bus.addBusPin (dsp, channel, direction, name);
 
-            if (f.bus.getNumBusPins() > before && (dsp > 16 || channel > 7 || ! MainBusFile::isChipPinName (name)))
+            if (f.bus.getNumBusPins() > before &&
+                (dsp > 16 || channel > 7 || ! BusConnectionRules::isChipPinNameFor (name, direction != 0)))
                 ++invalid;
         }
 
