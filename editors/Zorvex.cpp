@@ -56,7 +56,6 @@ Zorvex::Zorvex (GraphData& owningGraph, uint32_t id) : nodeId (id), graph (ownin
 
 Zorvex::~Zorvex()
 {
-    stopTimer();
     closeNameEditor();
     setComponentEffect (nullptr);
 }
@@ -1224,11 +1223,6 @@ void Zorvex::textDropped (const juce::String& text, int, int)
 {
     dragHighlight = false;
     setTitle ("Text dropped:\n" + text);
-}
-
-void Zorvex::timerCallback()
-{
-    // The meter poll runs in the control panel's own timer.
 }
 
 uint32_t Zorvex::getControlPanelDspId()
