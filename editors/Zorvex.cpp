@@ -1162,11 +1162,10 @@ int Zorvex::writeTemporaryPreset (const juce::String& name, uint32_t dspId, Glob
 
     // Its description registers the controls even without the library,
     // whose panel would show their values.
-    if (! currentStore->hasBuiltControls())
+    if (! getCurrentStore().hasBuiltControls())
         return -1;
 
-    if (currentStore != &node->presetStore)
-        node->presetStore.copyFrom (*currentStore);
+    copyShownStoreToNode();
 
     return collector.writeTemporaryPreset (*node, name, dspId);
 }
