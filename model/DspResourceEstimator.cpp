@@ -214,7 +214,7 @@ DspResourceEstimator::ExternalRam DspResourceEstimator::addMemoryCosts (uint32_t
             continue;
 
         // A delay line costs so much per channel, wherever its set-up says.
-        if ((definition->defaultChannelWord & GraphNode::delayCountFlag) != 0)
+        if (definition->isDelayType())
         {
             if (node->memoryChoice == GraphNode::memoryChoiceExternalRam)
                 channelSum += node->getChannelCount();

@@ -1,5 +1,7 @@
 #include "model/ProcessDefinition.h"
 
+#include "model/GraphNode.h"
+
 LibraryFunctionDefinition* ProcessDefinition::addFunction (int list, std::unique_ptr<LibraryFunctionDefinition> function)
 {
     return (list == 0 ? firstFunctions : secondFunctions).add (std::move (function));
@@ -41,4 +43,9 @@ bool isCompanderProcessKind (uint32_t kind)
 bool isLimiterProcessKind (uint32_t kind)
 {
     return kind == 0x4007;
+}
+
+bool ProcessDefinition::isDelayType() const noexcept
+{
+    return (defaultChannelWord & GraphNode::delayCountFlag) != 0;
 }

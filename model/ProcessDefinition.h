@@ -66,6 +66,10 @@ public:
 
     // A level-meter process: its first control function reads a peak.
     bool hasGetPeakFunction() const;
+
+    // A delay-type process: its count is a delay, which its presets carry as
+    // the fixed delay control.
+    bool isDelayType() const noexcept;
 };
 
 // Process kinds, tested on a process's kind word.

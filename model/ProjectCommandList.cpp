@@ -140,12 +140,17 @@ void ProjectCommandList::applyToBuiltWords (const juce::XmlElement& commands, Gr
 
         // Command k of the file is command k of the node: each name stands
         // for one command, also where two functions end alike.
-        auto& word = node.commandWords[(size_t) k];
-
-        if (word != 0xFFFFFFFFu)
-            word = (word & 0xFFFF0000u) | (value & 0xFFFF);
-
-        if (k < (int) node.secondCommandWords.size() && node.secondCommandWords[(size_t) k] != 0xFFFFFFFFu)
-            node.secondCommandWords[(size_t) k] = value >> 16;
+        applySavedValue (node, k, value);
     }
+}
+
+void ProjectCommandList::applySavedValue (GraphNode& node, int k, uint32_t value) noexcept
+{
+    auto& word = node.commandWords[(size_t) k];
+
+    if (word != 0xFFFFFFFFu)
+        word = (word & 0xFFFF0000u) | (value & 0xFFFF);
+
+    if (k < (int) node.secondCommandWords.size() && node.secondCommandWords[(size_t) k] != 0xFFFFFFFFu)
+        node.secondCommandWords[(size_t) k] = value >> 16;
 }

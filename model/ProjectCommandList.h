@@ -45,6 +45,11 @@ public:
     // lacks gets 0, and a word of 0xFFFFFFFF is never changed.
     static void applyToBuiltWords (const juce::XmlElement& commands, GraphNode& node);
 
+    // Gives built command word k (which the node must hold) a saved value:
+    // its low 16 bits become the word's control number, its high 16 bits the
+    // second word; a word of 0xFFFFFFFF is never changed.
+    static void applySavedValue (GraphNode& node, int k, uint32_t value) noexcept;
+
     // A value as the file writes it ("" for none).
     static bool parseValue (const juce::String& text, uint32_t& value);
     static juce::String formatValue (uint32_t value);

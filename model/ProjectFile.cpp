@@ -148,8 +148,7 @@ void ProjectFile::sendSavedControls (const juce::XmlElement& root, Design& desig
                 return;
 
             auto& store = node->presetStore;
-            const auto delayType =
-                store.hasFixedDelayControl() || (definition->defaultChannelWord & GraphNode::delayCountFlag) != 0;
+            const auto delayType = store.hasFixedDelayControl() || definition->isDelayType();
             const auto count = delayType ? 1 : (int) node->getChannelCount();
             auto* classElement = PresetDocument::findPresetClassElement (process, juce::String (definition->name));
             auto* group = classElement != nullptr ? PresetDocument::findCountGroupElement (*classElement, count) : nullptr;

@@ -4,6 +4,7 @@
 #include "model/DesignLog.h"
 #include "model/ModuleLibrary.h"
 #include "model/NodeChannelRules.h"
+#include "model/ProjectCommandList.h"
 
 int ProjectFileContent::getProcessCount() const noexcept
 {
@@ -74,14 +75,9 @@ void ProjectFileContent::takeSavedCommandWords (GraphNode& node, const Process& 
 
     for (int k = 0; k < saved; ++k)
     {
-        auto& word = node.commandWords[(size_t) k];
-
-        if (word != 0xFFFFFFFFu)
-            word = (word & 0xFFFF0000u) | (process.commandWords[(size_t) k] & 0xFFFF);
-
-        if (k < (int) node.secondCommandWords.size() && k < (int) process.secondCommandWords.size() &&
-            node.secondCommandWords[(size_t) k] != 0xFFFFFFFFu)
-            node.secondCommandWords[(size_t) k] = process.secondCommandWords[(size_t) k];
+        // The reader fills both lists of words to the same length.
+        const auto second = k < (int) process.secondCommandWords.size() ? process.secondCommandWords[(size_t) k] : 0u;
+        ProjectCommandList::applySavedValue (node, k, (process.commandWords[(size_t) k] & 0xFFFF) | (second << 16));
     }
 }
 
@@ -135,7 +131,7 @@ void ProjectFileContent::installDsp (Design& design, const Dsp& dsp) const
 
             // The memory combo of the process's box shows the region the
             // word names; the resource estimate reads it from here.
-            const auto delayType = (process.definition->defaultChannelWord & GraphNode::delayCountFlag) != 0;
+            const auto delayType = process.definition->isDelayType();
 
             if (process.definition->hasChannelWord && (process.definition->hasMemoryClass || delayType))
                 node->memoryChoice = (int) (process.memoryWord & 3);

@@ -1,5 +1,6 @@
 #include "model/ProjectFileReader.h"
 
+#include "model/BusConnectionRules.h"
 #include "model/ModuleLibrary.h"
 #include "model/NodeChannelRules.h"
 #include "model/PresetDocument.h"
@@ -17,21 +18,6 @@ namespace
 constexpr int maxProcesses = 63; // a DSP's graph
 constexpr int maxConnections = 128;
 constexpr int maxPinLabels = 512;
-
-juce::StringArray makeChipPinNames()
-{
-    juce::StringArray names;
-
-    for (auto* side : { "DABD", "DAAD" })
-        for (int i = 0; i < 8; ++i)
-            for (auto* channel : { "L", "R" })
-                names.add (side + juce::String (i) + channel);
-
-    for (int i = 0; i < 16; ++i)
-        names.add ("IBUS" + juce::String::toHexString (i).toUpperCase());
-
-    return names;
-}
 
 juce::StringArray makeDspPinNames()
 {
@@ -75,8 +61,7 @@ juce::String quoted (const juce::String& text)
 
 bool ProjectFileReader::isChipPinName (const juce::String& name)
 {
-    static const auto names = makeChipPinNames();
-    return names.contains (name);
+    return BusConnectionRules::isChipPinNameFor (name, true) || BusConnectionRules::isChipPinNameFor (name, false);
 }
 
 bool ProjectFileReader::isDspPinName (const juce::String& name)
@@ -562,7 +547,7 @@ void ProjectFileReader::readLastSaved (const juce::XmlElement& element, ProjectF
 
     // As the process's box marks it: a delay-type process carries its count
     // in its presets, under the count group 1.
-    if ((definition->defaultChannelWord & GraphNode::delayCountFlag) != 0)
+    if (definition->isDelayType())
         store.setHasFixedDelayControl();
 
     auto* classElement = PresetDocument::findPresetClassElement (element, juce::String (definition->name));
@@ -595,69 +580,53 @@ void ProjectFileReader::readLastSaved (const juce::XmlElement& element, ProjectF
         store.findPreset (ProcessPresetStore::lastSavedPresetName);
 }
 
-void ProjectFileReader::assignProcessNrpns (ProjectFileContent::Dsp& dsp)
+// A number in range that no earlier item took is kept; every other item
+// gets the lowest free one, as a new box does.
+template <typename Item, typename Describe>
+void ProjectFileReader::assignNrpns (std::vector<Item>& items, uint32_t maximum, Describe&& describe)
 {
     std::set<uint32_t> taken;
     std::vector<size_t> without;
 
-    for (size_t i = 0; i < dsp.processes.size(); ++i)
+    for (size_t i = 0; i < items.size(); ++i)
     {
-        const auto nrpn = dsp.processes[i].nrpn;
+        const auto nrpn = items[i].nrpn;
 
-        if (nrpn >= 1 && nrpn <= (uint32_t) ProjectFileFormat::maxProcessNrpn && taken.insert (nrpn).second)
+        if (nrpn >= 1 && nrpn <= maximum && taken.insert (nrpn).second)
             continue;
 
         without.push_back (i);
     }
 
-    // A process without a number gets the lowest free one, as a new box does.
     for (auto i : without)
     {
-        auto& process = dsp.processes[i];
+        auto& item = items[i];
         const auto given = lowestFree (taken);
         taken.insert (given);
 
-        if (process.nrpn != 0)
+        if (item.nrpn != 0)
         {
-            where = "DSP#" + juce::String (dsp.id) + ", process " + juce::String ((int) i + 1) + " " + quoted (process.name);
-            problem ("the NRPN number " + juce::String (process.nrpn) + " is out of range or taken; " + juce::String (given) +
+            where = describe (i, item);
+            problem ("the NRPN number " + juce::String (item.nrpn) + " is out of range or taken; " + juce::String (given) +
                      " is given");
         }
 
-        process.nrpn = given;
+        item.nrpn = given;
     }
+}
+
+void ProjectFileReader::assignProcessNrpns (ProjectFileContent::Dsp& dsp)
+{
+    assignNrpns (
+        dsp.processes, (uint32_t) ProjectFileFormat::maxProcessNrpn,
+        [&dsp] (size_t i, const ProjectFileContent::Process& process)
+        { return "DSP#" + juce::String (dsp.id) + ", process " + juce::String ((int) i + 1) + " " + quoted (process.name); });
 }
 
 void ProjectFileReader::assignDspNrpns()
 {
-    std::set<uint32_t> taken;
-    std::vector<size_t> without;
-
-    for (size_t i = 0; i < content.dsps.size(); ++i)
-    {
-        const auto nrpn = content.dsps[i].nrpn;
-
-        if (nrpn >= 1 && nrpn <= (uint32_t) ProjectFileFormat::maxDspIndex && taken.insert (nrpn).second)
-            continue;
-
-        without.push_back (i);
-    }
-
-    for (auto i : without)
-    {
-        auto& dsp = content.dsps[i];
-        const auto given = lowestFree (taken);
-        taken.insert (given);
-
-        if (dsp.nrpn != 0)
-        {
-            where = "DSP#" + juce::String (dsp.id);
-            problem ("the NRPN number " + juce::String (dsp.nrpn) + " is out of range or taken; " + juce::String (given) +
-                     " is given");
-        }
-
-        dsp.nrpn = given;
-    }
+    assignNrpns (content.dsps, (uint32_t) ProjectFileFormat::maxDspIndex,
+                 [] (size_t, const ProjectFileContent::Dsp& dsp) { return "DSP#" + juce::String (dsp.id); });
 }
 
 //==============================================================================

@@ -41,6 +41,8 @@ private:
     void readCommands (const juce::XmlElement& element, ProjectFileContent::Process& process);
     static std::unique_ptr<juce::XmlElement> withoutDelayControl (const juce::XmlElement& group);
     void readLastSaved (const juce::XmlElement& element, ProjectFileContent::Process& process);
+    template <typename Item, typename Describe>
+    void assignNrpns (std::vector<Item>& items, uint32_t maximum, Describe&& describe);
     void assignProcessNrpns (ProjectFileContent::Dsp& dsp);
     void assignDspNrpns();
 

@@ -174,7 +174,7 @@ void ProjectFileWriter::writeLastSaved (juce::XmlElement& processElement, GraphN
         // a store that a damaged file gave a delay control it never had
         // keeps its values under the process's own channel count.
         const auto channels = (int) node.getChannelCount();
-        const auto delayProcess = (definition->defaultChannelWord & GraphNode::delayCountFlag) != 0;
+        const auto delayProcess = definition->isDelayType();
         const auto count = delayProcess ? PresetDocument::prepareFixedDelayControl (store, channels) : channels;
         PresetDocument document;
         document.writeClassElement (processElement, juce::String (definition->name), count, store, false);
@@ -266,13 +266,10 @@ void ProjectFileWriter::writePinLabels (juce::XmlElement& parent, const GraphDat
             labels.push_back (p);
     }
 
-    std::stable_sort (labels.begin(), labels.end(),
-                      [] (const GraphBusPin& a, const GraphBusPin& b)
-                      {
-                          return std::tie (a.nodeId, a.pinIndex, a.direction) < std::tie (b.nodeId, b.pinIndex, b.direction) ||
-                                 (std::tie (a.nodeId, a.pinIndex, a.direction) == std::tie (b.nodeId, b.pinIndex, b.direction) &&
-                                  a.name.compare (b.name) < 0);
-                      });
+    std::stable_sort (
+        labels.begin(), labels.end(),
+        [] (const GraphBusPin& a, const GraphBusPin& b)
+        { return std::tie (a.nodeId, a.pinIndex, a.direction, a.name) < std::tie (b.nodeId, b.pinIndex, b.direction, b.name); });
 
     for (auto& p : labels)
     {

@@ -1,8 +1,7 @@
+#include "ProjectTestDesigns.h"
+
 #include "model/GraphData.h"
 #include "model/ModulesDefReader.h"
-
-#include "modulesdef/ModulesDefBuilder.h"
-#include "modulesdef/ModulesDefText.h"
 
 #include <gtest/gtest.h>
 
@@ -10,17 +9,6 @@
 
 namespace
 {
-// The sample library as the program reads it.
-std::unique_ptr<ModulesDefReader> readSample()
-{
-    const auto text = juce::File (VX_SOURCE_DIR).getChildFile ("resources/SampleModules.txt").loadFileAsString();
-    const auto bytes = modulesdef::ModulesDefBuilder::build (modulesdef::ModulesDefText::parse (text.toStdString()));
-    auto reader = std::make_unique<ModulesDefReader>();
-    reader->open (std::make_unique<juce::MemoryInputStream> (bytes.data(), bytes.size(), false));
-    EXPECT_GT (reader->parse(), 0);
-    return reader;
-}
-
 struct Expected
 {
     uint32_t index;
@@ -45,7 +33,7 @@ struct Word
 // index each control function gets (none for the functions without a number).
 TEST (CommandWordsTest, EachControlFunctionGetsItsRunOfIndexes)
 {
-    const auto reader = readSample();
+    const auto reader = projecttest::readSampleLibrary();
     const auto* core = reader->getLibrary().findModuleById (0x21);
     ASSERT_NE (core, nullptr);
 
@@ -119,7 +107,7 @@ TEST (CommandWordsTest, EachControlFunctionGetsItsRunOfIndexes)
 
 TEST (CommandWordsTest, NodesWithoutControlsCountNone)
 {
-    const auto reader = readSample();
+    const auto reader = projecttest::readSampleLibrary();
     GraphData graph;
     graph.addNode ("DSP", false, nullptr, 0.2, 0.2);
     auto* dsp = graph.getLastAddedNode();

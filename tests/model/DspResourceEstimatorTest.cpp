@@ -1,9 +1,7 @@
+#include "ProjectTestDesigns.h"
+
 #include "model/DspResourceEstimator.h"
-
 #include "model/ModulesDefReader.h"
-
-#include "modulesdef/ModulesDefBuilder.h"
-#include "modulesdef/ModulesDefText.h"
 
 #include <gtest/gtest.h>
 
@@ -417,13 +415,8 @@ TEST_F (DspResourceEstimatorTest, MaskWithMoreFlaggedParametersThanEntriesTakesW
 // and a delay of memory class 11 on the full core.
 TEST (DspResourceEstimatorSampleTest, SampleBankAndShortDelayTakeTheirExternalMemory)
 {
-    const auto text = juce::File (VX_SOURCE_DIR).getChildFile ("resources/SampleModules.txt").loadFileAsString();
-    const auto bytes = modulesdef::ModulesDefBuilder::build (modulesdef::ModulesDefText::parse (text.toStdString()));
-    ModulesDefReader reader;
-    reader.open (std::make_unique<juce::MemoryInputStream> (bytes.data(), bytes.size(), false));
-    ASSERT_GT (reader.parse(), 0);
-
-    auto& library = reader.getLibrary();
+    const auto reader = projecttest::readSampleLibrary();
+    auto& library = reader->getLibrary();
     auto* core = library.findModuleById (0x21);
     ASSERT_NE (core, nullptr);
     auto* bank = core->findProcessById (0x208);

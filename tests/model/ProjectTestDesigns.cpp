@@ -73,12 +73,16 @@ const ProcessDefinition& findProcess (const ModuleLibrary& library, uint32_t mod
 }
 } // namespace
 
-std::unique_ptr<ModulesDefReader> readLibrary()
+namespace
+{
+modulesdef::LibraryDescription sampleDescription()
 {
     const auto text = juce::File (VX_SOURCE_DIR).getChildFile ("resources/SampleModules.txt").loadFileAsString();
-    auto description = modulesdef::ModulesDefText::parse (text.toStdString());
-    description.modules.push_back (modulesdef::ModulesDefText::parse (commandTestModule).modules[0]);
+    return modulesdef::ModulesDefText::parse (text.toStdString());
+}
 
+std::unique_ptr<ModulesDefReader> readDescription (const modulesdef::LibraryDescription& description)
+{
     const auto bytes = modulesdef::ModulesDefBuilder::build (description);
     auto reader = std::make_unique<ModulesDefReader>();
     reader->open (std::make_unique<juce::MemoryInputStream> (bytes.data(), bytes.size(), true));
@@ -86,6 +90,21 @@ std::unique_ptr<ModulesDefReader> readLibrary()
     if (reader->parse() < 0)
         throw std::runtime_error ("the test library does not read back");
 
+    return reader;
+}
+} // namespace
+
+std::unique_ptr<ModulesDefReader> readSampleLibrary()
+{
+    return readDescription (sampleDescription());
+}
+
+std::unique_ptr<ModulesDefReader> readLibrary()
+{
+    auto description = sampleDescription();
+    description.modules.push_back (modulesdef::ModulesDefText::parse (commandTestModule).modules[0]);
+
+    auto reader = readDescription (description);
     reader->getLibrary().clearDsps();
     return reader;
 }

@@ -17,6 +17,9 @@ constexpr uint32_t studioCoreLite = 0x0022;
 // ten characters, or hold characters that XML names cannot.
 constexpr uint32_t commandTest = 0x0077;
 
+// The sample library as the program reads it, its DSP registry as read.
+std::unique_ptr<ModulesDefReader> readSampleLibrary();
+
 // The sample library with the command test module, read by the program's own
 // reader; its DSP registry is empty.
 std::unique_ptr<ModulesDefReader> readLibrary();

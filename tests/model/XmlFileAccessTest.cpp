@@ -2,6 +2,18 @@
 
 #include <gtest/gtest.h>
 
+namespace
+{
+// The text gives no root, and the failure says why.
+void expectRefused (const char* text, const char* reason)
+{
+    auto loaded = XmlFileAccess::parse (text, "PRESETS");
+    EXPECT_EQ (loaded.root, nullptr) << text;
+    EXPECT_TRUE (loaded.result.failed()) << text;
+    EXPECT_TRUE (loaded.result.getErrorMessage().contains (reason)) << text << ": " << loaded.result.getErrorMessage();
+}
+} // namespace
+
 // JUCE's parser loops for ever on some of these; they must be refused first.
 TEST (XmlFileAccessTest, InstructionsOtherThanTheDeclarationAreRefusedBeforeParsing)
 {
@@ -20,12 +32,7 @@ TEST (XmlFileAccessTest, InstructionsOtherThanTheDeclarationAreRefusedBeforePars
     };
 
     for (auto* text : refused)
-    {
-        auto loaded = XmlFileAccess::parse (text, "PRESETS");
-        EXPECT_EQ (loaded.root, nullptr) << text;
-        EXPECT_TRUE (loaded.result.failed()) << text;
-        EXPECT_TRUE (loaded.result.getErrorMessage().contains ("processing instruction")) << loaded.result.getErrorMessage();
-    }
+        expectRefused (text, "processing instruction");
 }
 
 TEST (XmlFileAccessTest, PrologInstructionsCommentsAndWrongRootsAreToldApart)
@@ -76,11 +83,7 @@ TEST (XmlFileAccessTest, NamesThatNoXmlFileMayHoldAreRefused)
     };
 
     for (auto* text : refused)
-    {
-        auto loaded = XmlFileAccess::parse (text, "PRESETS");
-        EXPECT_EQ (loaded.root, nullptr) << text;
-        EXPECT_TRUE (loaded.result.getErrorMessage().contains ("name")) << text;
-    }
+        expectRefused (text, "name");
 
     // Digits and signs inside values, comments and text are no names.
     const char* const accepted[] = {
