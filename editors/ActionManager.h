@@ -20,6 +20,16 @@ public:
     bool undo();
     bool redo();
 
+    // What an action's perform answers when it did (or did not do) its
+    // work: only the first perform may refuse, since a refused redo would
+    // empty the history. Marks the action performed.
+    static bool answerPerform (bool done, bool& performed) noexcept
+    {
+        const bool result = done || performed;
+        performed = true;
+        return result;
+    }
+
 private:
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (ActionManager)
 };

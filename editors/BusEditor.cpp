@@ -97,22 +97,9 @@ bool BusEditor::addDspAt (juce::Point<int> position)
 }
 
 //==============================================================================
-int BusEditor::getToolMode() const
+PinToolPanel* BusEditor::getPinTool() const
 {
-    return panelTool != nullptr ? panelTool->getMode() : PinToolPanel::connectorMode;
-}
-
-bool BusEditor::getToolDirectionIsInput() const
-{
-    return panelTool != nullptr && panelTool->getDirection() != 0;
-}
-
-void BusEditor::showMessage (const juce::String& text)
-{
-    GraphEditorView::showMessage (text);
-
-    if (tooltipBar != nullptr)
-        tooltipBar->setText (text, true);
+    return panelTool;
 }
 
 const ModuleDefinition* BusEditor::getModuleOfDsp (uint32_t id) const
@@ -146,17 +133,6 @@ bool BusEditor::assignBusPin (const ZorvexBus& pin, const juce::String& name)
 
     getGraph().addBusPin (target.nodeId, target.index, (uint8_t) (target.isInput ? 1 : 0), name);
     return true;
-}
-
-void BusEditor::dropBusName (const juce::MouseEvent& e)
-{
-    if (panelTool == nullptr || ! panelTool->isNamingMode() || isDesignLocked())
-        return;
-
-    auto* pin = findPinAt (e.getEventRelativeTo (this).position);
-
-    if (pin != nullptr && (panelTool->getMode() == BusPanelTool::internalBus || pin->isInput() == getToolDirectionIsInput()))
-        assignBusPin (*pin, panelTool->getSelectedName());
 }
 
 void BusEditor::removeDsp (uint32_t id)

@@ -62,15 +62,13 @@ public:
 
     //==============================================================================
     // GraphEditorView
-    int getToolMode() const override;
-    bool getToolDirectionIsInput() const override;
-    void showMessage (const juce::String& text) override;
+    PinToolPanel* getPinTool() const override;
+    TooltipBar* getTooltipBar() const override { return tooltipBar; }
     const ModuleDefinition* getModuleOfDsp (uint32_t id) const override;
     double getDspLoad (uint32_t id) const override;
     ConnectionRules::Verdict checkConnectionDrop (const ConnectionRules::DragStart& start, const ConnectionRules::Pin& dropped,
                                                   ConnectionRules::Ends& ends) const override;
     bool assignBusPin (const ZorvexBus& pin, const juce::String& name) override;
-    void dropBusName (const juce::MouseEvent& e) override;
     void removeDsp (uint32_t id) override;
     void showDspTab (uint32_t id) override;
 

@@ -3,6 +3,8 @@
 #include "editors/ActionManager.h"
 #include "editors/BUSPin.h"
 #include "editors/ConnectorComponent.h"
+#include "editors/PinToolPanel.h"
+#include "editors/TooltipBar.h"
 #include "editors/Zorvex.h"
 #include "editors/ZorvexBus.h"
 #include "model/DesignLog.h"
@@ -77,9 +79,24 @@ double GraphEditorView::getDspLoad (uint32_t id) const
     return 0.0;
 }
 
+int GraphEditorView::getToolMode() const
+{
+    auto* tool = getPinTool();
+    return tool != nullptr ? tool->getMode() : PinToolPanel::connectorMode;
+}
+
+bool GraphEditorView::getToolDirectionIsInput() const
+{
+    auto* tool = getPinTool();
+    return tool != nullptr && tool->getDirection() != 0;
+}
+
 void GraphEditorView::showMessage (const juce::String& text)
 {
     lastMessage = text;
+
+    if (auto* bar = getTooltipBar())
+        bar->setText (text, true);
 }
 
 //==============================================================================
@@ -410,7 +427,15 @@ bool GraphEditorView::assignBusPin (const ZorvexBus& pin, const juce::String& na
 
 void GraphEditorView::dropBusName (const juce::MouseEvent& e)
 {
-    juce::ignoreUnused (e);
+    auto* tool = getPinTool();
+
+    if (tool == nullptr || ! tool->isNamingMode() || isDesignLocked())
+        return;
+
+    auto* pin = findPinAt (e.getEventRelativeTo (this).position);
+
+    if (pin != nullptr && pin->acceptsToolName())
+        assignBusPin (*pin, tool->getSelectedName());
 }
 
 void GraphEditorView::deleteBusPin (uint32_t nodeId, uint32_t pinIndex, uint8_t direction, const juce::String& name)

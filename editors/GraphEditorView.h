@@ -15,6 +15,8 @@ class ConnectorComponent;
 class DspDefinitionEntry;
 class ModuleDefinition;
 class ModuleLibrary;
+class PinToolPanel;
+class TooltipBar;
 class Zorvex;
 class ZorvexBus;
 
@@ -72,13 +74,18 @@ public:
     // The load (1.0 = full) a DSP box shows; the DSP pages know it.
     virtual double getDspLoad (uint32_t id) const;
 
-    // The tool's mode (0 connector, 1 audio input, 2 audio output, 3
-    // internal bus), the pin side its names fit and the name chosen.
-    virtual int getToolMode() const { return 0; }
-    virtual bool getToolDirectionIsInput() const { return false; }
+    // The page's tool panel, whose mode (0 connector, 1 audio input, 2 audio
+    // output, 3 internal bus), pin side and chosen name a click on a pin
+    // follows; none in a bare view, which only draws connections.
+    virtual PinToolPanel* getPinTool() const { return nullptr; }
+    int getToolMode() const;
+    bool getToolDirectionIsInput() const;
+
+    // The page's bar, which shows the refusals; none in a bare view.
+    virtual TooltipBar* getTooltipBar() const { return nullptr; }
 
     // A message for the page's tooltip bar, kept until the bar clears it.
-    virtual void showMessage (const juce::String& text);
+    void showMessage (const juce::String& text);
     const juce::String& getLastMessage() const noexcept { return lastMessage; }
 
     //==============================================================================
@@ -146,8 +153,9 @@ public:
     // DSP pin (the bus editor). False when nothing was given.
     virtual bool assignBusPin (const ZorvexBus& pin, const juce::String& name);
 
-    // A release in a naming mode, for the tool's chosen name.
-    virtual void dropBusName (const juce::MouseEvent& e);
+    // A release in a naming mode gives the tool's chosen name to the pin
+    // under it, when the pin is of the side the name fits.
+    void dropBusName (const juce::MouseEvent& e);
 
     // "Delete BusPin" of a label: here the bus pin goes at once; the process
     // editor makes it an undo step.

@@ -6,6 +6,21 @@ constexpr int modeRadioGroup = 1;
 constexpr int gridRadioGroup = 2;
 } // namespace
 
+juce::TextButton& PinToolPanel::addToggleButton (juce::OwnedArray<juce::TextButton>& buttons, const juce::String& text,
+                                                 int radioGroup, juce::Colour offColour, juce::Colour onColour)
+{
+    auto* button = buttons.add (new juce::TextButton (text));
+    button->setClickingTogglesState (true);
+    button->setRadioGroupId (radioGroup);
+    button->setColour (juce::TextButton::buttonColourId, offColour);
+    button->setColour (juce::TextButton::buttonOnColourId, onColour);
+    button->setColour (juce::TextButton::textColourOffId, juce::Colours::black);
+    button->setColour (juce::TextButton::textColourOnId, juce::Colours::black);
+    button->addListener (this);
+    addAndMakeVisible (button);
+    return *button;
+}
+
 PinToolPanel::~PinToolPanel()
 {
     for (auto* button : modeButtons)
@@ -17,20 +32,12 @@ PinToolPanel::~PinToolPanel()
 
 void PinToolPanel::addModeButton (const juce::String& text, juce::Rectangle<int> bounds, juce::Colour onColour)
 {
-    auto* button = modeButtons.add (new juce::TextButton (text));
-    button->setClickingTogglesState (true);
-    button->setRadioGroupId (modeRadioGroup);
-    button->setColour (juce::TextButton::buttonColourId, juce::Colour (modeOffColour));
-    button->setColour (juce::TextButton::buttonOnColourId, onColour);
-    button->setColour (juce::TextButton::textColourOffId, juce::Colours::black);
-    button->setColour (juce::TextButton::textColourOnId, juce::Colours::black);
-    button->setBounds (bounds);
-    button->addListener (this);
-    addAndMakeVisible (button);
+    auto& button = addToggleButton (modeButtons, text, modeRadioGroup, juce::Colour (modeOffColour), onColour);
+    button.setBounds (bounds);
 
     // The connector, the first mode, is the one chosen at start.
     if (modeButtons.size() == 1)
-        button->setToggleState (true, juce::dontSendNotification);
+        button.setToggleState (true, juce::dontSendNotification);
 }
 
 void PinToolPanel::addGrid (int columns, int rows, juce::Point<int> origin, juce::Colour onColour, const char* const* labels)
@@ -39,21 +46,14 @@ void PinToolPanel::addGrid (int columns, int rows, juce::Point<int> origin, juce
     {
         for (int column = 0; column < columns; ++column)
         {
-            auto* button = gridButtons.add (new juce::TextButton (labels[gridButtons.size()]));
-            button->setClickingTogglesState (true);
-            button->setRadioGroupId (gridRadioGroup);
-            button->setColour (juce::TextButton::buttonColourId, juce::Colour (gridOffColour));
-            button->setColour (juce::TextButton::buttonOnColourId, onColour);
-            button->setColour (juce::TextButton::textColourOffId, juce::Colours::black);
-            button->setColour (juce::TextButton::textColourOnId, juce::Colours::black);
-            button->setConnectedEdges (
+            auto& button =
+                addToggleButton (gridButtons, labels[gridButtons.size()], gridRadioGroup, juce::Colour (gridOffColour), onColour);
+            button.setConnectedEdges (
                 (column > 0 ? juce::Button::ConnectedOnLeft : 0) | (column < columns - 1 ? juce::Button::ConnectedOnRight : 0) |
                 (row > 0 ? juce::Button::ConnectedOnTop : 0) | (row < rows - 1 ? juce::Button::ConnectedOnBottom : 0));
-            button->setBounds (origin.x + gridButtonWidth * column, origin.y + gridButtonHeight * row, gridButtonWidth,
-                               gridButtonHeight);
-            button->setEnabled (false);
-            button->addListener (this);
-            addAndMakeVisible (button);
+            button.setBounds (origin.x + gridButtonWidth * column, origin.y + gridButtonHeight * row, gridButtonWidth,
+                              gridButtonHeight);
+            button.setEnabled (false);
         }
     }
 

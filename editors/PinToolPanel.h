@@ -60,6 +60,10 @@ protected:
     juce::String selectedName;
 
 private:
+    // A toggle of a radio group, black-lettered, listened to and shown.
+    juce::TextButton& addToggleButton (juce::OwnedArray<juce::TextButton>& buttons, const juce::String& text, int radioGroup,
+                                       juce::Colour offColour, juce::Colour onColour);
+
     juce::OwnedArray<juce::TextButton> modeButtons;
     juce::OwnedArray<juce::TextButton> gridButtons;
 

@@ -30,7 +30,6 @@ public:
     // its page. None when the design refuses it (an id held, 0 or above 16,
     // a 17th DSP).
     DspEditor* addDsp (int id);
-    uint32_t findFreeDspId (int* slot = nullptr) const noexcept { return design.findFreeDspId (slot); }
 
     // Removes the DSP and its page.
     void removeDsp (uint32_t id);

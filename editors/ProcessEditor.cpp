@@ -159,14 +159,6 @@ void ProcessEditor::makeConnection (const ConnectionRules::Ends& ends, bool isVi
         history->perform (new InsertConnectionAction (getGraph(), ends, isVirtual));
 }
 
-void ProcessEditor::showMessage (const juce::String& text)
-{
-    GraphEditorView::showMessage (text);
-
-    if (auto* bar = getTooltipBar())
-        bar->setText (text, true);
-}
-
 void ProcessEditor::rebuildCommandWords (GraphNode& node)
 {
     // With the command view on, the words are the user's to edit.
@@ -180,21 +172,9 @@ juce::File ProcessEditor::getPresetFile() const
 }
 
 //==============================================================================
-PinToolPanel* ProcessEditor::getTool() const
+PinToolPanel* ProcessEditor::getPinTool() const
 {
     return dspEditor != nullptr ? &dspEditor->getProcessPanelTool() : nullptr;
-}
-
-int ProcessEditor::getToolMode() const
-{
-    auto* tool = getTool();
-    return tool != nullptr ? tool->getMode() : PinToolPanel::connectorMode;
-}
-
-bool ProcessEditor::getToolDirectionIsInput() const
-{
-    auto* tool = getTool();
-    return tool != nullptr && tool->getDirection() != 0;
 }
 
 bool ProcessEditor::assignBusPin (const ZorvexBus& pin, const juce::String& name)
@@ -218,19 +198,6 @@ bool ProcessEditor::assignBusPin (const ZorvexBus& pin, const juce::String& name
     history->beginNewTransaction();
     return history->perform (
         new AddBusPinAction (getGraph(), target.nodeId, target.index, (uint8_t) (target.isInput ? 1 : 0), name));
-}
-
-void ProcessEditor::dropBusName (const juce::MouseEvent& e)
-{
-    auto* tool = getTool();
-
-    if (tool == nullptr || ! tool->isNamingMode() || isDesignLocked())
-        return;
-
-    auto* pin = findPinAt (e.getEventRelativeTo (this).position);
-
-    if (pin != nullptr && pin->isInput() == (tool->getDirection() != 0))
-        assignBusPin (*pin, tool->getSelectedName());
 }
 
 void ProcessEditor::deleteBusPin (uint32_t nodeId, uint32_t pinIndex, uint8_t direction, const juce::String& name)

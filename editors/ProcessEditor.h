@@ -108,20 +108,15 @@ public:
     //==============================================================================
     // GraphEditorView
     void makeConnection (const ConnectionRules::Ends& ends, bool isVirtual) override;
-    void showMessage (const juce::String& text) override;
 
-    // The page's process tool panel: its mode and the side its names fit.
-    int getToolMode() const override;
-    bool getToolDirectionIsInput() const override;
+    // The page's process tool panel and bar; none in a bare editor.
+    PinToolPanel* getPinTool() const override;
+    TooltipBar* getTooltipBar() const override;
 
     // A DSP input or output given to a process pin under the connection
     // rules, as an undo step of its own; a refusal's message goes to the
     // page's bar.
     bool assignBusPin (const ZorvexBus& pin, const juce::String& name) override;
-
-    // A release in a naming mode gives the tool's chosen name to the pin
-    // under it, when the pin is of the side the name fits.
-    void dropBusName (const juce::MouseEvent& e) override;
 
     // "Delete BusPin", as an undo step of its own.
     void deleteBusPin (uint32_t nodeId, uint32_t pinIndex, uint8_t direction, const juce::String& name) override;
@@ -241,8 +236,6 @@ private:
     void applyLasso (bool adding);
     void ensureBusGraphNode();
     bool undoOrRedo (bool redo);
-    TooltipBar* getTooltipBar() const;
-    PinToolPanel* getTool() const;
 
     Design& design;
     DspEditorHost& host;

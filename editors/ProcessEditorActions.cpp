@@ -1,5 +1,6 @@
 #include "editors/ProcessEditor.h"
 
+#include "editors/ActionManager.h"
 #include "model/ModuleLibrary.h"
 
 // The process editor's own actions. Each keeps NRPN numbers and plain
@@ -63,9 +64,7 @@ bool ProcessEditor::InsertConnectionAction::perform()
     }
 
     added = valid && ProcessGraphEdits::addNewConnection (graph, kept);
-    const bool result = added || performed;
-    performed = true;
-    return result;
+    return ActionManager::answerPerform (added, performed);
 }
 
 bool ProcessEditor::InsertConnectionAction::undo()
@@ -107,9 +106,7 @@ bool ProcessEditor::BusPinAction::remove()
 bool ProcessEditor::AddBusPinAction::perform()
 {
     added = add();
-    const bool result = added || performed;
-    performed = true;
-    return result;
+    return ActionManager::answerPerform (added, performed);
 }
 
 bool ProcessEditor::AddBusPinAction::undo()
@@ -124,9 +121,7 @@ bool ProcessEditor::AddBusPinAction::undo()
 bool ProcessEditor::RemoveBusPinAction::perform()
 {
     removed = remove();
-    const bool result = removed || performed;
-    performed = true;
-    return result;
+    return ActionManager::answerPerform (removed, performed);
 }
 
 bool ProcessEditor::RemoveBusPinAction::undo()

@@ -9,7 +9,7 @@ class GraphEditorView;
 // Input" and "DSP Output" give the pin the DSP input or output chosen in the
 // grid). The grid offers as many inputs or outputs as the DSP's module has,
 // eight at most.
-class ProcessPanelTool : public PinToolPanel, public juce::ComboBox::Listener
+class ProcessPanelTool : public PinToolPanel
 {
 public:
     enum Mode
@@ -43,7 +43,6 @@ public:
     // The module changed: the grid offers what the new one has.
     void refreshGrid();
 
-    void comboBoxChanged (juce::ComboBox*) override {}
     void paint (juce::Graphics& g) override;
 
 private:

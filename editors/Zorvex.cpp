@@ -56,7 +56,6 @@ Zorvex::Zorvex (GraphData& owningGraph, uint32_t id) : nodeId (id), graph (ownin
 
 Zorvex::~Zorvex()
 {
-    stopTimer();
     closeNameEditor();
     setComponentEffect (nullptr);
 }
@@ -1163,11 +1162,10 @@ int Zorvex::writeTemporaryPreset (const juce::String& name, uint32_t dspId, Glob
 
     // Its description registers the controls even without the library,
     // whose panel would show their values.
-    if (! currentStore->hasBuiltControls())
+    if (! getCurrentStore().hasBuiltControls())
         return -1;
 
-    if (currentStore != &node->presetStore)
-        node->presetStore.copyFrom (*currentStore);
+    copyShownStoreToNode();
 
     return collector.writeTemporaryPreset (*node, name, dspId);
 }
@@ -1224,11 +1222,6 @@ void Zorvex::textDropped (const juce::String& text, int, int)
 {
     dragHighlight = false;
     setTitle ("Text dropped:\n" + text);
-}
-
-void Zorvex::timerCallback()
-{
-    // The meter poll runs in the control panel's own timer.
 }
 
 uint32_t Zorvex::getControlPanelDspId()

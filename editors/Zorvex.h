@@ -38,7 +38,6 @@ class Zorvex : public juce::Component,
                public juce::ComboBox::Listener,
                public juce::TextEditor::Listener,
                public juce::SettableTooltipClient,
-               public juce::Timer,
                private ProcessControlPanel::Owner
 {
 public:
@@ -189,8 +188,6 @@ public:
     void textDragEnter (const juce::String& text, int x, int y) override;
     void textDragExit (const juce::String& text) override;
     void textDropped (const juce::String& text, int x, int y) override;
-
-    void timerCallback() override;
 
     // ProcessControlPanel::Owner
     GraphNode* getControlPanelNode() override { return getNode(); }

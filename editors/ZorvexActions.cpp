@@ -17,11 +17,7 @@ bool Zorvex::RemoveAction::perform()
 {
     auto* entry = library != nullptr ? library->findDsp (dspId) : nullptr;
     const bool done = ProcessGraphEdits::removeProcess (graph, entry, nrpn, removed);
-
-    // Only a first perform may refuse: a refused redo would empty the history.
-    const bool result = done || performed;
-    performed = true;
-    return result;
+    return ActionManager::answerPerform (done, performed);
 }
 
 bool Zorvex::RemoveAction::undo()
@@ -40,9 +36,7 @@ Zorvex::RemoveConnectionAction::RemoveConnectionAction (GraphData& g, const Grap
 bool Zorvex::RemoveConnectionAction::perform()
 {
     removed = valid && ProcessGraphEdits::removeConnection (graph, kept);
-    const bool result = removed || performed;
-    performed = true;
-    return result;
+    return ActionManager::answerPerform (removed, performed);
 }
 
 bool Zorvex::RemoveConnectionAction::undo()
@@ -65,9 +59,7 @@ Zorvex::ChangeNCountAction::ChangeNCountAction (GraphData& g, uint32_t nrpn, uin
 bool Zorvex::ChangeNCountAction::perform()
 {
     const bool done = ProcessGraphEdits::applyCountChange (graph, change);
-    const bool result = done || performed;
-    performed = true;
-    return result;
+    return ActionManager::answerPerform (done, performed);
 }
 
 bool Zorvex::ChangeNCountAction::undo()
@@ -90,9 +82,7 @@ Zorvex::ChangeMemDelayAction::ChangeMemDelayAction (GraphData& g, uint32_t nodeN
 bool Zorvex::ChangeMemDelayAction::perform()
 {
     const bool done = ProcessGraphEdits::setMemoryType (graph, nrpn, newWord, newChoice);
-    const bool result = done || performed;
-    performed = true;
-    return result;
+    return ActionManager::answerPerform (done, performed);
 }
 
 bool Zorvex::ChangeMemDelayAction::undo()

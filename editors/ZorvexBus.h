@@ -45,6 +45,10 @@ public:
     // output, 3 internal bus.
     int getToolMode() const;
 
+    // Whether the name the tool offers fits this pin: an internal bus fits
+    // either side, an input or output name only a pin of that side.
+    bool acceptsToolName() const;
+
     // The pin's menu; with the design locked there is none (empty).
     juce::PopupMenu buildMenu() const;
     void handleMenuResult (int itemId);
@@ -69,7 +73,6 @@ private:
     void showMenuOnRelease();
     GraphEditorView* getEditor() const;
     const GraphNode* getNode() const;
-    bool acceptsToolName() const;
 
     uint32_t pinIndex;
     bool input;

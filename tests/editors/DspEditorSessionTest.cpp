@@ -12,6 +12,7 @@
 #include "editors/ZorvexBus.h"
 #include "model/DesignLog.h"
 
+#include "support/FakeMidiDevices.h"
 #include "support/UiTestSupport.h"
 #include "support/XSession.h"
 
@@ -27,40 +28,6 @@ namespace
 {
 using namespace vxtest;
 using Bytes = std::vector<uint8_t>;
-
-class RecordingPort : public MidiOutputPort
-{
-public:
-    bool isOpen() const override { return true; }
-    juce::String getIdentifier() const override { return "recording"; }
-    void sendBytes (const uint8_t* data, size_t size) override { sent.emplace_back (data, data + size); }
-
-    std::vector<Bytes> sent;
-};
-
-juce::DocumentWindow* findWindowStartingWith (const juce::String& title)
-{
-    for (int i = 0; i < juce::Desktop::getInstance().getNumComponents(); ++i)
-        if (auto* w = dynamic_cast<juce::DocumentWindow*> (juce::Desktop::getInstance().getComponent (i)))
-            if (w->getName().startsWith (title) && w->isVisible())
-                return w;
-
-    return nullptr;
-}
-
-juce::Slider* findSlider (juce::Component& root, const juce::String& name)
-{
-    for (auto* child : root.getChildren())
-    {
-        if (auto* slider = dynamic_cast<juce::Slider*> (child); slider != nullptr && slider->getName() == name)
-            return slider;
-
-        if (auto* found = findSlider (*child, name))
-            return found;
-    }
-
-    return nullptr;
-}
 
 bool isBackground (juce::Colour c)
 {

@@ -78,9 +78,7 @@ TEST (NodeBoxPanelTest, ABoxOpensItsPanelOnOurLibraryAndClosesItWhenItGoes)
         auto* box = view.findBoxByNodeId (1);
         ASSERT_NE (box, nullptr);
 
-        box->mouseUp (juce::MouseEvent (juce::Desktop::getInstance().getMainMouseSource(), { 60, 40 }, {}, 0.0f, 0.0f, 0.0f, 0.0f,
-                                        0.0f, box, box, juce::Time::getCurrentTime(), { 60, 40 }, juce::Time::getCurrentTime(), 2,
-                                        false));
+        box->mouseUp (vxtest::makeMouseEvent (*box, { 60, 40 }, {}, 2, false, { 60, 40 }));
         ASSERT_TRUE (box->isPanelShown());
         EXPECT_TRUE (box->getControlPanel().hasControlPanel());
         EXPECT_NE (findWindowTitled ("ParamEq8  { ParamEq8 }  DSP2 - #5"), nullptr);

@@ -11,6 +11,8 @@
 
 #include <set>
 
+using vxtest::makeMouseEvent;
+
 namespace
 {
 std::vector<std::pair<int, juce::String>> topLevelItems (const juce::PopupMenu& menu)
@@ -30,26 +32,6 @@ const juce::PopupMenu::Item* findItem (const juce::PopupMenu& menu, int id)
             return &it.getItem();
 
     return nullptr;
-}
-
-juce::MouseEvent makeEvent (juce::Component& component, juce::Point<float> position, juce::ModifierKeys mods = {}, int clicks = 1,
-                            bool dragged = false, juce::Point<float> downPosition = {})
-{
-    return { juce::Desktop::getInstance().getMainMouseSource(),
-             position,
-             mods,
-             juce::MouseInputSource::defaultPressure,
-             juce::MouseInputSource::defaultOrientation,
-             juce::MouseInputSource::defaultRotation,
-             juce::MouseInputSource::defaultTiltX,
-             juce::MouseInputSource::defaultTiltY,
-             &component,
-             &component,
-             juce::Time::getCurrentTime(),
-             downPosition,
-             juce::Time::getCurrentTime(),
-             clicks,
-             dragged };
 }
 
 // A DSP's process graph shown on a plain surface, with an edit history.
@@ -236,9 +218,9 @@ TEST_F (NodeBoxTest, MenusHoldTheirItemsInOrderAndLockDisablesTheEdits)
     EXPECT_EQ (dspBox->findPin (1, 2, true), nullptr);
 
     // A plain click leaves a DSP box unselected; Ctrl selects it.
-    dspBox->mouseUp (makeEvent (*dspBox, { 60, 40 }));
+    dspBox->mouseUp (makeMouseEvent (*dspBox, { 60, 40 }));
     EXPECT_FALSE (dspBox->isSelected());
-    dspBox->mouseUp (makeEvent (*dspBox, { 60, 40 }, juce::ModifierKeys::ctrlModifier));
+    dspBox->mouseUp (makeMouseEvent (*dspBox, { 60, 40 }, juce::ModifierKeys::ctrlModifier));
     EXPECT_TRUE (dspBox->isSelected());
 
     // "Remove DSP" asks first ("Yes" or "No") and cannot be undone: the history empties.
@@ -375,18 +357,18 @@ TEST_F (NodeBoxTest, ClicksSelectAndDragsMoveTheNodeAndTheSelectedGroup)
     const auto b = place ("Plain", 0.5, 0.2);
     const auto c = place ("Plain", 0.5, 0.6);
 
-    box (a).mouseUp (makeEvent (box (a), { 60, 40 }));
+    box (a).mouseUp (makeMouseEvent (box (a), { 60, 40 }));
     EXPECT_TRUE (box (a).isSelected());
-    box (b).mouseUp (makeEvent (box (b), { 60, 40 }, juce::ModifierKeys::ctrlModifier));
+    box (b).mouseUp (makeMouseEvent (box (b), { 60, 40 }, juce::ModifierKeys::ctrlModifier));
     EXPECT_TRUE (box (a).isSelected());
     EXPECT_TRUE (box (b).isSelected()) << "Ctrl adds";
     EXPECT_EQ (design.graph.getSelectionCount(), 2);
 
     // Dragging a selected box moves the other selected one with it.
     const auto bStart = box (b).getPosition();
-    box (a).mouseDown (makeEvent (box (a), { 60, 40 }));
-    box (a).mouseDrag (makeEvent (box (a), { 160, 120 }, {}, 1, true, { 60, 40 }));
-    box (a).mouseUp (makeEvent (box (a), { 160, 120 }, {}, 1, true, { 60, 40 }));
+    box (a).mouseDown (makeMouseEvent (box (a), { 60, 40 }));
+    box (a).mouseDrag (makeMouseEvent (box (a), { 160, 120 }, {}, 1, true, { 60, 40 }));
+    box (a).mouseUp (makeMouseEvent (box (a), { 160, 120 }, {}, 1, true, { 60, 40 }));
     EXPECT_EQ (box (b).getPosition(), bStart + juce::Point<int> (100, 80));
     EXPECT_NEAR (design.node (a).getPosition().x, 0.3, 1e-3);
     EXPECT_NEAR (design.node (a).getPosition().y, 0.3, 1e-3);
@@ -394,7 +376,7 @@ TEST_F (NodeBoxTest, ClicksSelectAndDragsMoveTheNodeAndTheSelectedGroup)
     EXPECT_NEAR (design.node (c).getPosition().x, 0.5, 1e-3) << "not selected, not moved";
 
     // A plain click on an unselected box selects it alone.
-    box (c).mouseUp (makeEvent (box (c), { 60, 40 }));
+    box (c).mouseUp (makeMouseEvent (box (c), { 60, 40 }));
     EXPECT_FALSE (box (a).isSelected());
     EXPECT_TRUE (box (c).isSelected());
 }
@@ -411,11 +393,11 @@ TEST_F (NodeBoxTest, RemovingAProcessWithWiresAndDspPinsIsOneUndoStepThatComesBa
     deliver();
     const auto before = design.snapshot();
 
-    box (b).mouseUp (makeEvent (box (b), { 60, 40 }));
+    box (b).mouseUp (makeMouseEvent (box (b), { 60, 40 }));
     ASSERT_TRUE (box (b).isSelected());
     dialogs.menuChoices.push_back (Zorvex::removeItem);
-    box (b).mouseDown (makeEvent (box (b), { 60, 40 }, juce::ModifierKeys::rightButtonModifier));
-    box (b).mouseUp (makeEvent (box (b), { 60, 40 }, juce::ModifierKeys::rightButtonModifier));
+    box (b).mouseDown (makeMouseEvent (box (b), { 60, 40 }, juce::ModifierKeys::rightButtonModifier));
+    box (b).mouseUp (makeMouseEvent (box (b), { 60, 40 }, juce::ModifierKeys::rightButtonModifier));
     deliver();
     const auto removed = design.snapshot();
     ASSERT_EQ (design.graph.getNumNodes(), 2);
@@ -448,19 +430,19 @@ TEST_F (NodeBoxTest, TheMenuOpensAtTheReleaseAndRemovesTheSelectionAsItStoodBefo
 {
     const auto a = place ("Plain", 0.2, 0.5);
     const auto b = place ("Plain", 0.6, 0.5);
-    box (a).mouseUp (makeEvent (box (a), { 60, 40 }));
+    box (a).mouseUp (makeMouseEvent (box (a), { 60, 40 }));
     ASSERT_TRUE (box (a).isSelected());
     const auto nrpnOfB = design.node (b).nrpn;
 
     // The press opens nothing: its release cannot choose an item.
-    box (b).mouseDown (makeEvent (box (b), { 60, 40 }, juce::ModifierKeys::rightButtonModifier));
+    box (b).mouseDown (makeMouseEvent (box (b), { 60, 40 }, juce::ModifierKeys::rightButtonModifier));
     EXPECT_TRUE (dialogs.shownMenus.empty());
     EXPECT_EQ (design.graph.getNumNodes(), 2);
 
     // The release opens the menu; "Remove selected" removes what was
     // selected, the other box, and the release then selects this one.
     dialogs.menuChoices.push_back (Zorvex::removeItem);
-    box (b).mouseUp (makeEvent (box (b), { 60, 40 }, juce::ModifierKeys::rightButtonModifier, 1, false, { 60, 40 }));
+    box (b).mouseUp (makeMouseEvent (box (b), { 60, 40 }, juce::ModifierKeys::rightButtonModifier, 1, false, { 60, 40 }));
     deliver();
     ASSERT_EQ (dialogs.shownMenus.size(), 1u);
     ASSERT_EQ (design.graph.getNumNodes(), 1);
@@ -482,7 +464,7 @@ TEST_F (NodeBoxTest, TheMenuOpensAtTheReleaseAndRemovesTheSelectionAsItStoodBefo
     left->setSelected (false);
     design.graph.setSelectionCount (0);
     dialogs.menuChoices.push_back (Zorvex::removeItem);
-    left->mouseUp (makeEvent (*left, { 60, 40 }, right, 1, true, { 60, 40 }));
+    left->mouseUp (makeMouseEvent (*left, { 60, 40 }, right, 1, true, { 60, 40 }));
     deliver();
     EXPECT_EQ (design.graph.getNumNodes(), 1);
     EXPECT_TRUE (left->isSelected());
@@ -490,7 +472,7 @@ TEST_F (NodeBoxTest, TheMenuOpensAtTheReleaseAndRemovesTheSelectionAsItStoodBefo
     // A right button moved away before its release selects nothing.
     left->setSelected (false);
     design.graph.setSelectionCount (0);
-    left->mouseUp (makeEvent (*left, { 90, 40 }, right, 1, true, { 60, 40 }));
+    left->mouseUp (makeMouseEvent (*left, { 90, 40 }, right, 1, true, { 60, 40 }));
     EXPECT_FALSE (left->isSelected());
 }
 
@@ -613,19 +595,19 @@ TEST_F (NodeBoxTest, ConnectionDragsFollowTheRulesAndDeletedConnectorsComeBackOn
     const auto inCentre = box (b).getPinCentre (1, true);
 
     // Drawn from an output onto an input.
-    out->mouseDown (makeEvent (*out, { 6, 6 }));
+    out->mouseDown (makeMouseEvent (*out, { 6, 6 }));
     ASSERT_TRUE (view.isDraggingConnection());
-    out->mouseDrag (makeEvent (view, inCentre + juce::Point<float> (2, 1), {}, 1, true));
+    out->mouseDrag (makeMouseEvent (view, inCentre + juce::Point<float> (2, 1), {}, 1, true));
     EXPECT_EQ (view.getRubberBand()->getEndPoint(), inCentre) << "the loose end snaps to the pin";
-    out->mouseUp (makeEvent (view, inCentre, {}, 1, true));
+    out->mouseUp (makeMouseEvent (view, inCentre, {}, 1, true));
     deliver();
     ASSERT_EQ (design.graph.getNumConnections(), 1);
     EXPECT_FALSE (view.isDraggingConnection());
 
     // From an output onto another output: refused with its message.
     auto* otherOut = box (b).findPin (b, 0, false);
-    out->mouseDown (makeEvent (*out, { 6, 6 }));
-    out->mouseUp (makeEvent (view, box (b).getPinCentre (0, false), juce::ModifierKeys::rightButtonModifier, 1, true));
+    out->mouseDown (makeMouseEvent (*out, { 6, 6 }));
+    out->mouseUp (makeMouseEvent (view, box (b).getPinCentre (0, false), juce::ModifierKeys::rightButtonModifier, 1, true));
     EXPECT_EQ (view.getLastMessage(), ConnectionRules::accumulateMessage);
     EXPECT_FALSE (view.isDraggingConnection()) << "any release ends the drag";
     EXPECT_EQ (design.graph.getNumConnections(), 1);
@@ -647,12 +629,12 @@ TEST_F (NodeBoxTest, ConnectionDragsFollowTheRulesAndDeletedConnectorsComeBackOn
     // Re-routing the end of a connector to another input.
     connector = view.getConnectors()[0];
     const auto endLocal = inCentre - connector->getPosition().toFloat() + juce::Point<float> (-20, 0);
-    connector->mouseDown (makeEvent (*connector, endLocal));
-    connector->mouseDrag (makeEvent (*connector, endLocal + juce::Point<float> (0, 5), {}, 1, true, endLocal));
+    connector->mouseDown (makeMouseEvent (*connector, endLocal));
+    connector->mouseDrag (makeMouseEvent (*connector, endLocal + juce::Point<float> (0, 5), {}, 1, true, endLocal));
     EXPECT_TRUE (view.isDraggingConnection());
     EXPECT_EQ (design.graph.getNumConnections(), 0);
     const auto newTarget = box (b).getPinCentre (0, true);
-    connector->mouseUp (makeEvent (view, newTarget, {}, 1, true));
+    connector->mouseUp (makeMouseEvent (view, newTarget, {}, 1, true));
     deliver();
     ASSERT_EQ (design.graph.getNumConnections(), 1);
     EXPECT_EQ (design.graph.getConnection (0)->destPin, 0u);

@@ -9,6 +9,7 @@
 #include "model/ModulesDefReader.h"
 #include "model/ProjectPresetStores.h"
 
+#include "support/FakeMidiDevices.h"
 #include "support/UiTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -165,17 +166,6 @@ public:
     HvIfPanelObject* createPanelObject() override { return new CountingPanelObject (counts); }
 
     Counts counts;
-};
-
-//==============================================================================
-class RecordingPort : public MidiOutputPort
-{
-public:
-    bool isOpen() const override { return true; }
-    juce::String getIdentifier() const override { return "recording"; }
-    void sendBytes (const uint8_t* data, size_t size) override { sent.emplace_back (data, data + size); }
-
-    std::vector<Bytes> sent;
 };
 
 } // namespace
@@ -428,7 +418,7 @@ TEST (ProcessControlPanelTest, APanelOnScreenSendsEveryChangeToTheBoard)
     VX_REQUIRE_DISPLAY();
 
     vxtest::ScriptedDialogs dialogs;
-    RecordingPort port;
+    vxtest::RecordingPort port;
     ControlPanelCallback callback (&port);
     MidiControlLibrary library;
     auto* libraryInterface = library.openInterface (MidiControlLibrary::getDefaultFile(), callback, dialogs);

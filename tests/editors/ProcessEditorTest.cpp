@@ -3,29 +3,10 @@
 #include "editors/SelectorComponent.h"
 
 using vxtest::DspPagesFixture;
+using vxtest::makeMouseEvent;
 
 namespace
 {
-juce::MouseEvent makeEvent (juce::Component& component, juce::Point<float> position, juce::ModifierKeys mods = {},
-                            juce::Point<float> downPosition = {}, bool dragged = false)
-{
-    return { juce::Desktop::getInstance().getMainMouseSource(),
-             position,
-             mods,
-             juce::MouseInputSource::defaultPressure,
-             juce::MouseInputSource::defaultOrientation,
-             juce::MouseInputSource::defaultRotation,
-             juce::MouseInputSource::defaultTiltX,
-             juce::MouseInputSource::defaultTiltY,
-             &component,
-             &component,
-             juce::Time::getCurrentTime(),
-             downPosition,
-             juce::Time::getCurrentTime(),
-             1,
-             dragged };
-}
-
 class ProcessEditorTest : public DspPagesFixture
 {
 protected:
@@ -276,26 +257,26 @@ TEST_F (ProcessEditorTest, TheLassoSelectsWhatItCoversAndWithCtrlAddsToTheSelect
     connect (1, left, 0, right, 0);
 
     // A drag around the left box alone.
-    e().mouseDown (makeEvent (e(), { 50, 50 }));
-    e().mouseDrag (makeEvent (e(), { 300, 300 }, {}, { 50, 50 }, true));
+    e().mouseDown (makeMouseEvent (e(), { 50, 50 }));
+    e().mouseDrag (makeMouseEvent (e(), { 300, 300 }, {}, 1, true, { 50, 50 }));
     EXPECT_EQ (selection(), (std::vector<bool>{ true, false, false }));
     ASSERT_NE (e().getLasso(), nullptr);
     EXPECT_EQ (e().getLasso()->getArea(), juce::Rectangle<float> (50, 50, 250, 250));
-    e().mouseUp (makeEvent (e(), { 300, 300 }, {}, { 50, 50 }, true));
+    e().mouseUp (makeMouseEvent (e(), { 300, 300 }, {}, 1, true, { 50, 50 }));
     EXPECT_EQ (e().getLasso(), nullptr);
     EXPECT_EQ (graph (1).getSelectionCount(), 1);
 
     // With Ctrl, a second lasso around the box below adds it.
     const juce::ModifierKeys withCtrl (juce::ModifierKeys::ctrlModifier);
-    e().mouseDown (makeEvent (e(), { 100, 600 }, withCtrl));
-    e().mouseDrag (makeEvent (e(), { 300, 800 }, withCtrl, { 100, 600 }, true));
-    e().mouseUp (makeEvent (e(), { 300, 800 }, withCtrl, { 100, 600 }, true));
+    e().mouseDown (makeMouseEvent (e(), { 100, 600 }, withCtrl));
+    e().mouseDrag (makeMouseEvent (e(), { 300, 800 }, withCtrl, 1, true, { 100, 600 }));
+    e().mouseUp (makeMouseEvent (e(), { 300, 800 }, withCtrl, 1, true, { 100, 600 }));
     EXPECT_EQ (selection(), (std::vector<bool>{ true, false, true }));
 
     // Without it, a press on the background starts afresh.
-    e().mouseDown (makeEvent (e(), { 1500, 1500 }));
+    e().mouseDown (makeMouseEvent (e(), { 1500, 1500 }));
     EXPECT_EQ (selection(), (std::vector<bool>{ false, false, false }));
-    e().mouseUp (makeEvent (e(), { 1500, 1500 }));
+    e().mouseUp (makeMouseEvent (e(), { 1500, 1500 }));
     juce::ignoreUnused (below);
 }
 

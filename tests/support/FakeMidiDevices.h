@@ -9,6 +9,17 @@
 
 namespace vxtest
 {
+// An open MIDI output that keeps every message sent through it.
+class RecordingPort : public MidiOutputPort
+{
+public:
+    bool isOpen() const override { return true; }
+    juce::String getIdentifier() const override { return "recording"; }
+    void sendBytes (const uint8_t* data, size_t size) override { sent.emplace_back (data, data + size); }
+
+    std::vector<std::vector<uint8_t>> sent;
+};
+
 // MIDI devices for tests, installed while it lives: lists given by the test,
 // devices that refuse to open, and a record of every open, start, stop and
 // message sent (by device identifier), which outlives the devices.

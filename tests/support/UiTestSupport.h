@@ -233,6 +233,32 @@ inline void rightClick (ScriptedDialogs& dialogs, juce::Component& component, ju
     EXPECT_EQ (dialogs.shownMenus.size(), shownBefore + 1) << "no menu at the release";
 }
 
+// The first visible window on the desktop whose title starts with the text.
+inline juce::DocumentWindow* findWindowStartingWith (const juce::String& title)
+{
+    for (int i = 0; i < juce::Desktop::getInstance().getNumComponents(); ++i)
+        if (auto* w = dynamic_cast<juce::DocumentWindow*> (juce::Desktop::getInstance().getComponent (i)))
+            if (w->getName().startsWith (title) && w->isVisible())
+                return w;
+
+    return nullptr;
+}
+
+// The first slider of the name at any depth below the component.
+inline juce::Slider* findSlider (juce::Component& root, const juce::String& name)
+{
+    for (auto* child : root.getChildren())
+    {
+        if (auto* slider = dynamic_cast<juce::Slider*> (child); slider != nullptr && slider->getName() == name)
+            return slider;
+
+        if (auto* found = findSlider (*child, name))
+            return found;
+    }
+
+    return nullptr;
+}
+
 // Records the help pages handed to the viewer instead of opening them.
 class RecordingHelpViewer : public HelpViewer
 {
