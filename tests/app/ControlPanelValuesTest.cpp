@@ -17,16 +17,6 @@
 // box of the process offers the presets the file holds.
 namespace
 {
-juce::DocumentWindow* findPanelWindow (const juce::String& title)
-{
-    for (int i = 0; i < juce::Desktop::getInstance().getNumComponents(); ++i)
-        if (auto* w = dynamic_cast<juce::DocumentWindow*> (juce::Desktop::getInstance().getComponent (i)))
-            if (w->getName().startsWith (title) && w->isVisible())
-                return w;
-
-    return nullptr;
-}
-
 void doubleClick (Zorvex& box)
 {
     const juce::Point<float> at (60.0f, 40.0f);
@@ -167,27 +157,13 @@ protected:
     {
         doubleClick (box);
         EXPECT_TRUE (box.isPanelShown());
-        auto* panelWindow = findPanelWindow (box.getNode()->getName() + "  { Compressor }");
-        return panelWindow != nullptr ? findSlider (*panelWindow, control) : nullptr;
-    }
-
-    static juce::Slider* findSlider (juce::Component& root, const juce::String& name)
-    {
-        for (auto* child : root.getChildren())
-        {
-            if (auto* slider = dynamic_cast<juce::Slider*> (child); slider != nullptr && slider->getName() == name)
-                return slider;
-
-            if (auto* found = findSlider (*child, name))
-                return found;
-        }
-
-        return nullptr;
+        auto* panelWindow = vxtest::findWindowStartingWith (box.getNode()->getName() + "  { Compressor }");
+        return panelWindow != nullptr ? vxtest::findSlider (*panelWindow, control) : nullptr;
     }
 
     void closePanel (Zorvex& box)
     {
-        if (auto* panelWindow = findPanelWindow (box.getNode()->getName() + "  { Compressor }"))
+        if (auto* panelWindow = vxtest::findWindowStartingWith (box.getNode()->getName() + "  { Compressor }"))
             panelWindow->closeButtonPressed();
 
         EXPECT_FALSE (box.isPanelShown());

@@ -177,7 +177,7 @@ TEST (SourceIdentifiersTest, CommentTextCannotEndOrSpliceItsComment)
     // Names come from user files and stand in "//" and "/* */" comments of
     // the firmware: "??/" is a backslash to a C99 compiler, which would join
     // the next generated line to a line comment.
-    EXPECT_EQ (makeCommentText ("Gain ??/"), "Gain ? ?/");
+    EXPECT_EQ (makeCommentText ("Gain ?\?/"), "Gain ? ?/");
     EXPECT_EQ (makeCommentText ("a */ b /* c\\"), "a * / b / * c/");
 
     std::mt19937 random (7);
