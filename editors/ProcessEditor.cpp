@@ -19,8 +19,6 @@ namespace
 // The running number of the copies made in this program.
 int nextCopyNumber = 0;
 
-int tooltipCountdown = ProcessEditor::tooltipCountdownStart;
-
 constexpr int lockedItem = 100;
 constexpr int autoScrollBorder = 8;
 constexpr int autoScrollSpeed = 8;

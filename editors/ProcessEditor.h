@@ -243,6 +243,7 @@ private:
     std::unique_ptr<SelectorComponent> lasso;
     bool lassoStarting = false;
     bool tooltipClearPending = false;
+    int tooltipCountdown = tooltipCountdownStart; // mouse moves on this page until the clear
     int createdBoxCount = 0;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (ProcessEditor)
