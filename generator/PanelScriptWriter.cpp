@@ -506,7 +506,7 @@ uint32_t PanelScriptWriter::getControlNumber (int functionIndex) const
 
 bool PanelScriptWriter::isDelayType() const
 {
-    return (definition.defaultChannelWord & GraphNode::delayCountFlag) != 0;
+    return definition.isDelayType();
 }
 
 bool PanelScriptWriter::isCompressorLike() const
