@@ -28,6 +28,14 @@ int getControlWordCount (const GraphNode& node, const ProcessDefinition& definit
     return juce::jmin ((int) node.commandWords.size(), definition.getSecondFunctionCount());
 }
 
+// A function without a number (a coefficient callback the biquad update is
+// handed) is no control: whatever number its word was given, it has no
+// function id to be called by.
+bool isControlFunction (const LibraryFunctionDefinition* function)
+{
+    return function != nullptr && function->functionNumber >= 0;
+}
+
 bool isReadBackFunction (const juce::String& name)
 {
     return name.contains ("GetPeak") || name.contains ("GetCurrentLevel") || name.contains ("GetGainRed");
@@ -84,7 +92,7 @@ std::vector<ControlHandlerWriter::CommandRow> ControlHandlerWriter::collectComma
             const auto word = node.commandWords[(size_t) j];
             const auto number = word & controlNumberMask;
 
-            if (number == 0 || number == controlNumberMask)
+            if (number == 0 || number == controlNumberMask || ! isControlFunction (definition->secondFunctions[j]))
                 continue;
 
             CommandRow row;
@@ -217,7 +225,7 @@ void ControlHandlerWriter::writeFunctionCases (SourceStream& stream) const
             const auto functionId = (word >> 16) & 0x7FFF;
 
             // A word left empty names no function.
-            if ((word >> 16) == 0xFFFF || word == 0 || function.parameterCount == 0)
+            if ((word >> 16) == 0xFFFF || word == 0 || function.parameterCount == 0 || ! isControlFunction (&function))
                 continue;
 
             // Two cases of one value would stop the firmware build.

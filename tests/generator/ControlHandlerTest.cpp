@@ -174,6 +174,32 @@ TEST_F (ControlHandlerTest, WordsWithoutAControlNumberGiveNoRow)
     EXPECT_EQ (count, 1);
 }
 
+TEST_F (ControlHandlerTest, CoefficientCallbacksGetNoRowAndNoCaseWhateverTheirWords)
+{
+    // A saved project or the command properties may give the words of the
+    // functions without a number (the callbacks the biquad update is handed)
+    // a control number; their function id is then 0.
+    auto& eq = dsp->add ("ParamEq8");
+    assignCommandWords (eq);
+    eq.commandWords[0] = 0x00000110;
+    eq.commandWords[1] = 0x00000111;
+
+    for (auto variant : { Variant::nrpn, Variant::command })
+    {
+        int count = 0;
+        const auto list = writeList (variant, count, 1);
+        EXPECT_FALSE (list.contains ("0x0110") || list.contains ("0x0111")) << list;
+        EXPECT_FALSE (list.contains ("_Biquad_")) << list;
+    }
+
+    SourceWriter writer;
+    makeWriter (1).writeFunctionCases (writer.getStream());
+    EXPECT_FALSE (writer.getText().contains ("case 0x0000")) << writer.getText();
+    EXPECT_FALSE (writer.getText().contains ("_Biquad_")) << writer.getText();
+    EXPECT_TRUE (writer.getText().contains ("Eq8_SetGain("));
+    EXPECT_EQ (getLogText(), "");
+}
+
 TEST_F (ControlHandlerTest, RandomListsAreSortedStablyAndCountedByVariant)
 {
     std::mt19937 random (20240515);
@@ -206,9 +232,12 @@ TEST_F (ControlHandlerTest, RandomListsAreSortedStablyAndCountedByVariant)
             {
                 const auto& node = *dsp->graph.getNode (n);
 
-                for (auto word : node.commandWords)
+                for (size_t j = 0; j < node.commandWords.size(); ++j)
                 {
-                    if ((word & 0xFFFF) == 0xFFFF)
+                    const auto word = node.commandWords[j];
+
+                    // A function without a number is no control.
+                    if ((word & 0xFFFF) == 0xFFFF || node.getProcessDefinition()->secondFunctions[(int) j]->functionNumber < 0)
                         continue;
 
                     const bool biquad = (word & 0x80000000u) != 0 && node.biquadMark;
