@@ -80,8 +80,8 @@ TEST_F (DspPagesTest, ChoosingAModuleFillsTheProcessListAndTheRateDisablesModule
     auto& page = addDsp (1, 0);
     EXPECT_EQ (page.getProcessList().getModel()->getNumRows(), 0);
     EXPECT_EQ (page.getModuleChoice().getTextWhenNothingSelected(), "Module list");
-    EXPECT_EQ (moduleItems (page),
-               (std::vector<std::pair<juce::String, bool>>{ { "StudioCore8", true }, { "StudioCoreLite", true } }));
+    EXPECT_EQ (moduleItems (page), (std::vector<std::pair<juce::String, bool>>{
+                                       { "StudioCore8", true }, { "StudioCoreLite", true }, { "MixPA", true } }));
 
     choose (page, coreLite);
     EXPECT_TRUE (dialogs.buttonQuestions.empty()) << "the first choice asks nothing";
@@ -94,11 +94,11 @@ TEST_F (DspPagesTest, ChoosingAModuleFillsTheProcessListAndTheRateDisablesModule
     EXPECT_EQ ((int) page.getProcessListContents().getDragSourceDescription (rows), 2);
     EXPECT_EQ ((int) page.getProcessListContents().getDragSourceDescription ({}), 0);
 
-    // At 192 kHz the module of rate class 0 is listed but cannot be chosen.
+    // At 192 kHz the modules of rate classes 0 and 1 are listed but cannot be chosen.
     design.getSettings().setSamplingIndex (5);
     container->pushModuleLibraryToAll();
-    EXPECT_EQ (moduleItems (page),
-               (std::vector<std::pair<juce::String, bool>>{ { "StudioCore8", true }, { "StudioCoreLite", false } }));
+    EXPECT_EQ (moduleItems (page), (std::vector<std::pair<juce::String, bool>>{
+                                       { "StudioCore8", true }, { "StudioCoreLite", false }, { "MixPA", false } }));
     EXPECT_FALSE (page.isSelectionWithinLimit (*library().findModuleById (coreLite)));
 }
 

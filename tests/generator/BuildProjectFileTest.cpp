@@ -163,20 +163,18 @@ TEST_F (BuildProjectFileTest, OrdinaryOutputsWriteIntoAVectorInputsRun)
 
 TEST_F (BuildProjectFileTest, AVectorOutputFeedingAVectorInputTakesItsRun)
 {
-    // The mixer of the second module has four vector inputs that make one
-    // run of four channels, without following the channel count.
-    auto dspLite = std::make_unique<TestDsp> (reader->getLibrary(), 2, 0x22, context);
-    auto& gain = dspLite->add ("Gain");
-    auto& mixer = dspLite->add ("Mixer4x2");
-    dspLite->dspInput (gain, 0, 0);
-    dspLite->connect (gain, 0, mixer, 1);
+    // The mixer has four vector inputs that make one run of four channels,
+    // without following the channel count.
+    auto& delay = dsp->add ("ShortDelay");
+    auto& mixer = dsp->add ("VectorMixer");
+    dsp->dspInput (delay, 0, 0);
+    dsp->connect (delay, 0, mixer, 1);
 
-    BuildProjectFile::ProcessOrder liteOrder;
-    dspLite->generator.assignRoutingNodes (reader->getLibrary(), 2, liteOrder);
+    route();
 
     // Never "the mixer's unassigned run (-1) + 1": the run is made first.
-    EXPECT_EQ (dspLite->routing (mixer, 0), 0);
-    EXPECT_EQ (dspLite->routing (gain, 1), 1);
+    EXPECT_EQ (value (mixer, 0), 0);
+    EXPECT_EQ (value (delay, delayOut), 1);
     EXPECT_EQ (getLogErrorCount(), 0);
 }
 

@@ -201,9 +201,9 @@ TEST_F (DspSourceTest, StaticProcessesAreRoutedBeforeTheirSetUp)
     ASSERT_TRUE (generate());
 
     const auto& body = texts.body;
-    const int staticRouting = body.indexOf ("\tSc8_SetInputRoute( dspId, In, PCS_DSP_IN | 0 );");
-    const int staticSetUp = body.indexOf ("\tLDelay_AllocLine(");
-    const int dynamicSetUp = body.indexOf ("\tComp_Init(");
+    const int staticRouting = body.indexOf ("\tSc8_SetInputRoute( dspId, LDelayIn, PCS_DSP_IN | 0 );");
+    const int staticSetUp = body.indexOf ("\tdsp1pcs[1] = LDelay_AllocLine(");
+    const int dynamicSetUp = body.indexOf ("\tdsp1pcs[2] = Comp_Init(");
     const int dynamicRouting = body.indexOf ("\tSc8_SetInputRoute( dspId, In|dsp1pcs[2], PCS_NODE | 0 );");
 
     ASSERT_GE (staticRouting, 0);
@@ -234,7 +234,7 @@ TEST_F (DspSourceTest, TheMemoryMapIsIncludedOnlyWhenTheDspPlacedMemory)
     ASSERT_TRUE (generate());
     EXPECT_FALSE (texts.body.contains ("memorymap.h"));
     EXPECT_TRUE (texts.memory.isEmpty());
-    EXPECT_TRUE (texts.body.contains ("\tSc8_InitDsp( dspId, MEMORY_INIT_ERROR );\n"));
+    EXPECT_TRUE (texts.body.contains ("\tdspId = Sc8_InitDsp( MEMORY_INIT_ERROR );\n"));
     EXPECT_EQ (getLogText(),
                " !!! Error#1: Unable to guess memory settings. If no static process is needed, please use the MixPA module "
                "instead in DSP#1\n");
@@ -246,7 +246,7 @@ TEST_F (DspSourceTest, TheMemoryMapIsIncludedOnlyWhenTheDspPlacedMemory)
     context.resetMemoryBases();
     ASSERT_TRUE (generate());
     EXPECT_TRUE (texts.body.contains ("#include \"midictrl.h\"\n#endif\t// _SKIP_ZQV_NRPN_CTRL\n#include \"memorymap.h\"\n\n"));
-    EXPECT_TRUE (texts.memory.startsWith ("\n//Dsp#1 memory processes define\n#define\tMEMADDR_DSPINIT01_PCS00PAR01\t"));
+    EXPECT_TRUE (texts.memory.startsWith ("\n//Dsp#1 memory processes define\n#define\tMEMADDR_DSPINIT01_PCS00PAR00\t"));
     EXPECT_TRUE (getLogText().isEmpty());
 }
 

@@ -73,10 +73,11 @@ modulesdef::LibraryDescription projectDescription()
     return description;
 }
 
-TestProject::TestProject()
+TestProject::TestProject() : TestProject (projectDescription()) {}
+
+TestProject::TestProject (const modulesdef::LibraryDescription& description)
     : folder (root.getFile().getChildFile ("Proj Folder")), outputDirectory (folder.getChildFile ("out")),
-      projectFile (folder.getChildFile ("My Design.zqp")), reader (readLibrary (projectDescription())),
-      library (reader->getLibrary())
+      projectFile (folder.getChildFile ("My Design.zqp")), reader (readLibrary (description)), library (reader->getLibrary())
 {
     folder.createDirectory();
     projectFile.create();

@@ -26,8 +26,10 @@ modulesdef::LibraryDescription projectDescription();
 class TestProject
 {
 public:
-    // "<folder>/My Design.zqp", the sources going to "<folder>/out".
+    // "<folder>/My Design.zqp", the sources going to "<folder>/out", on the
+    // library given (else on projectDescription()).
     TestProject();
+    explicit TestProject (const modulesdef::LibraryDescription& description);
     ~TestProject();
 
     // A DSP box on the bus and its slot.

@@ -59,6 +59,23 @@ module "GeneratorExtras"
         pin "Mix" out 1
     end
 
+    # Four vector inputs that make one run of four channels, without
+    # following the channel count.
+    process "VectorMixer" pcs
+        id 0x0234
+        inputs 4
+        outputs 2
+        cycles per-channel 8 base 12
+        ram per-channel 2 base 8
+        channel-word 0x0004
+        pin "In1" in vector
+        pin "In2" in vector
+        pin "In3" in vector
+        pin "In4" in vector
+        pin "OutL" out vector
+        pin "OutR" out vector
+    end
+
     # A delay counted in ms whose memory is never doubled.
     process "(s)Delay" sps
         id 0x0232

@@ -19,8 +19,9 @@ namespace generatortest
 modulesdef::LibraryDescription sampleDescription();
 
 // The sample, with the processes the generator's tests need added to its
-// module "StudioCore8" (ordinary pins, a vector mixer, memory of every kind,
-// the single-memory delay) and a pitch-shifter module (id 5).
+// module "StudioCore8" (ordinary pins, a vector mixer, a run of vector inputs
+// of a fixed width, memory of every kind, the single-memory delay) and a
+// pitch-shifter module (id 5).
 modulesdef::LibraryDescription generatorDescription();
 
 // A description built into "Modules.def" bytes and read back by the

@@ -29,9 +29,9 @@ module "ControlExtras"
         channel-word 0xC004
         setup "BiquadBank_Init"
             form 0
-            returns 0
-            params 3
-            words dict 0 (4,0,4)
+            returns 1
+            params 2
+            words (4,2,1) (4,2,0) (4,0,4)
         end
         control "Beq_Biquad_UpdateCoeff"
             form 0

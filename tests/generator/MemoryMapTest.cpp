@@ -146,8 +146,8 @@ TEST_F (MemoryMapTest, MemoryClassesElevenToThirteenSelectByTheirLowBits)
 
     const auto* attach = delay.getProcessDefinition()->firstFunctions[0];
     EXPECT_TRUE (place (*attach, &delay));
-    EXPECT_EQ (texts[Slot::highHalfSlot], "MEMADDR_DSP01_PCS00PAR02");
-    EXPECT_EQ (texts[Slot::lowHalfSlot], "MEMADDR_DSP01_PCS00PAR03");
+    EXPECT_EQ (texts[Slot::highHalfSlot], "MEMADDR_DSP01_PCS00PAR01");
+    EXPECT_EQ (texts[Slot::lowHalfSlot], "MEMADDR_DSP01_PCS00PAR02");
     EXPECT_TRUE (context.isExternalRamUsed());
     EXPECT_FALSE (memory.contains ("MEMORY_INIT_ERROR"));
 
@@ -155,7 +155,7 @@ TEST_F (MemoryMapTest, MemoryClassesElevenToThirteenSelectByTheirLowBits)
     texts = {};
     memory.clear();
     EXPECT_TRUE (place (*attach, &delay, 1));
-    EXPECT_EQ (texts[Slot::int24LowHalfSlot], "MEMADDR_DSP01_PCS01PAR03");
+    EXPECT_EQ (texts[Slot::int24LowHalfSlot], "MEMADDR_DSP01_PCS01PAR02");
 }
 
 TEST_F (MemoryMapTest, WithoutARegionTheSlotsMarkTheErrorAndNothingIsWritten)
@@ -232,7 +232,7 @@ TEST_F (MemoryMapTest, TheChainContinuesFromOneDspIntoTheNext)
     second.generator.writeMemoryMap (0, library(), *allocate, &other, 2, texts, secondMemory, false);
 
     EXPECT_TRUE (
-        secondMemory.startsWith ("#define\tMEMADDR_DSP02_PCS00PAR02\t(MEMADDR_DSP01_PCS00PAR02_NEXTBASE) // LDelay_AllocLine\n"));
+        secondMemory.startsWith ("#define\tMEMADDR_DSP02_PCS00PAR01\t(MEMADDR_DSP01_PCS00PAR01_NEXTBASE) // LDelay_AllocLine\n"));
 
     context.resetMemoryBases();
     EXPECT_EQ (context.getMemoryRegion (GenerationContext::Region::externalRam).baseSymbol, "MEMADDR_EXTRAM_START");
@@ -250,8 +250,8 @@ TEST_F (MemoryMapTest, ModuleFunctionsTakeTheMemoryChoiceOfTheFirstStaticProcess
     EXPECT_TRUE (place (*initDsp, nullptr, 0, true));
 
     // ShortDelay comes first among the module's static processes.
-    EXPECT_EQ (memory, "#define\tMEMADDR_DSPINIT01_PCS00PAR01\t(MEMADDR_EXTRAM_START) // Sc8_InitDsp\n"
-                       "#define\tMEMADDR_DSPINIT01_PCS00PAR01_NEXTBASE\t((MEMADDR_EXTRAM_START+0x00000400)) // next base "
+    EXPECT_EQ (memory, "#define\tMEMADDR_DSPINIT01_PCS00PAR00\t(MEMADDR_EXTRAM_START) // Sc8_InitDsp\n"
+                       "#define\tMEMADDR_DSPINIT01_PCS00PAR00_NEXTBASE\t((MEMADDR_EXTRAM_START+0x00000400)) // next base "
                        "address\n");
     EXPECT_TRUE (getLogText().isEmpty());
 }

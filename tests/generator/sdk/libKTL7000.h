@@ -12,10 +12,12 @@
 #define PCS_DSP_OUT 0x8000
 
 /* The routed pins of the test library ("Send" is a virtual pin, never routed,
-   and the name of the firmware's MIDI output function). */
+   and the name of the firmware's MIDI output function); a static process's
+   pins have names of their own. */
 enum TestPinNames
 {
-    In, Out, Key, OutL, OutR, In1, In2, In3, In4, Sum, Mix
+    In, Out, Key, OutL, OutR, In1, In2, In3, In4, Sum, Mix,
+    SDelayIn, SDelayOut, LDelayIn, LDelayOut, BankOutL, BankOutR, MeterIn, GainIn, GainOut
 };
 
 typedef struct
@@ -30,19 +32,24 @@ typedef struct
 
 void _MultiFX_HQPitchShifter_Remove (WORD dspId);
 
-/* StudioCore8 */
-void Sc8_InitDsp (WORD dspId, DWORD scratch);
-void Sc8_StartDsp (WORD dspId);
+/* StudioCore8: the first function claims a DSP and returns its id, the
+   first set-up function of a process returns the process's handle. */
+WORD Sc8_InitDsp (DWORD scratch);
+WORD Sc8_StartDsp (WORD dspId);
 void Sc8_SetInputRoute (WORD dspId, WORD pin, WORD value);
 void Sc8_SetOutputRoute (WORD dspId, WORD pin, WORD value);
-void BiquadBank_Init (WORD dspId, WORD processId, WORD options);
-void ShelfBank_Init (WORD dspId, WORD processId, WORD options);
-void Comp_Init (WORD dspId, WORD processId);
-void SDelay_AttachLine (WORD dspId, WORD processId, WORD high, WORD low);
-void LDelay_AllocLine (WORD dspId, WORD processId, DWORD line);
-void Bank_Init (WORD dspId, WORD processId);
+WORD BiquadBank_Init (WORD dspId, WORD options);
+WORD ShelfBank_Init (WORD dspId, WORD options);
+WORD Comp_Init (WORD dspId);
+WORD Cpd_Init (WORD dspId);
+WORD Lim_Init (WORD dspId);
+WORD SDelay_AttachLine (WORD dspId, WORD high, WORD low);
+WORD LDelay_AllocLine (WORD dspId, DWORD line);
+WORD Bank_Init (WORD dspId);
 void Bank_AttachMemory (WORD dspId, WORD processId, WORD low, DWORD table);
-void Meter_Configure (WORD dspId, WORD processId, WORD mode);
+#define TABLE_Q31 0x001F
+void Bank_LoadTable (WORD dspId, WORD processId, WORD format);
+WORD Meter_Configure (WORD dspId, WORD options);
 void Add2_Init (WORD dspId, WORD processId);
 void MixN_Init (WORD dspId, WORD processId);
 void SsDelay_AllocLine (WORD dspId, WORD processId, DWORD line);
@@ -52,9 +59,26 @@ void Probe_ExtWhole (WORD dspId, WORD processId, DWORD address);
 void Probe_ExtSplit (WORD dspId, WORD processId, WORD high, WORD low);
 
 /* StudioCoreLite */
-void ScL_InitDsp (WORD dspId);
+WORD ScL_InitDsp (void);
 void ScL_SetInputRoute (WORD dspId, WORD pin, WORD value);
 void ScL_SetOutputRoute (WORD dspId, WORD pin, WORD value);
+WORD Mix_Init (WORD dspId);
+WORD Send_Init (WORD dspId);
+WORD Gain_Init (WORD dspId);
+enum TestDistortionQualities
+{
+    DIST_Q0, DIST_Q1
+};
+WORD Dist_Init (WORD dspId, WORD quality);
+
+/* MixPA */
+WORD MixPA_InitDsp (void);
+WORD MixPA_StartDsp (WORD dspId);
+void MixPA_SetInputRoute (WORD dspId, WORD pin, WORD value);
+void MixPA_SetOutputRoute (WORD dspId, WORD pin, WORD value);
+WORD PaMix_Init (WORD dspId, WORD inputs);
+WORD PaGain_Init (WORD dspId, WORD channels);
+WORD PaLim_Init (WORD dspId, WORD channels);
 
 /* PitchFx */
 WORD Pfx_InitDsp (WORD dspId);

@@ -71,4 +71,12 @@ void Dist_SetDrive (WORD dspId, WORD processId, WORD index, DWORD value);
 void Dist_SetTone (WORD dspId, WORD processId, WORD index, DWORD value);
 void Dist_LoadCurve (WORD dspId, WORD processId, WORD index, WORD curve);
 
+/* MixPA */
+void PaMix_SetGain (WORD dspId, WORD processId, WORD index, DWORD value);
+void PaMix_SetMute (WORD dspId, WORD processId, WORD index, WORD on);
+void PaGain_SetLevel (WORD dspId, WORD processId, WORD index, DWORD value);
+void PaGain_SetMute (WORD dspId, WORD processId, WORD index, WORD on);
+void PaLim_SetCeiling (WORD dspId, WORD processId, WORD index, DWORD value);
+void PaLim_SetRelease (WORD dspId, WORD processId, WORD index, DWORD value);
+
 #endif
