@@ -97,6 +97,7 @@ ProjectInterface::ProjectInterface (MainContainer& ownerContainer, const juce::F
     presetDocument.setPresetStores (&owner.getPresetStores());
     presetDocument.setGlobalPresets (&owner.getGlobalPresets());
     presetDocument.setUsePresetList();
+    globalPresetManager.setProcessWriter (makeGlobalPresetWriter());
 
     boardControl.setBoxHooks (makeBoardControlHooks());
 }
@@ -834,18 +835,13 @@ void ProjectInterface::writeNrpnListFile()
 }
 
 //==============================================================================
-std::unique_ptr<GlobalPresetCollector> ProjectInterface::makeGlobalPresetCollector()
+GlobalPresetCollector::ProcessWriter ProjectInterface::makeGlobalPresetWriter()
 {
-    auto collector = std::make_unique<GlobalPresetCollector> (design, presetDocument, getGlobalPresetFile());
+    return [] (GlobalPresetCollector& collector, GraphNode& node, const juce::String& name, uint32_t dspId)
+    {
+        if (auto* box = dynamic_cast<Zorvex*> (node.getBox()))
+            return box->writeTemporaryPreset (name, dspId, collector);
 
-    collector->setProcessWriter (
-        [&target = *collector] (GraphNode& node, const juce::String& name, uint32_t dspId)
-        {
-            if (auto* box = dynamic_cast<Zorvex*> (node.getBox()))
-                return box->writeTemporaryPreset (name, dspId, target);
-
-            return target.writeTemporaryPreset (node, name, dspId);
-        });
-
-    return collector;
+        return collector.writeTemporaryPreset (node, name, dspId);
+    };
 }

@@ -5,7 +5,7 @@
 #include "generator/MainBusFile.h"
 #include "model/BoardControlSender.h"
 #include "model/Design.h"
-#include "model/GlobalPresetCollector.h"
+#include "model/GlobalPresetManager.h"
 #include "model/GraphData.h"
 #include "model/ModuleLibrary.h"
 #include "model/ModulesDefReader.h"
@@ -155,9 +155,9 @@ public:
     juce::File getIdeProjectFileName (const juce::File& projectFile) const;
 
     //==============================================================================
-    // Global presets. The collection of a global preset's keys reaches each
+    // Global presets: created, saved and removed. Saving reaches each
     // process through its box when it has one (see GlobalPresetCollector).
-    std::unique_ptr<GlobalPresetCollector> makeGlobalPresetCollector();
+    GlobalPresetManager& getGlobalPresetManager() noexcept { return globalPresetManager; }
 
     //==============================================================================
     static juce::PopupMenu createHelpMenu();
@@ -201,6 +201,7 @@ private:
     ProjectFileWriter::Hooks makeProcessSaveHooks();
     ProjectFile::SavedControlHooks makeSavedControlHooks();
     BoardControlSender::BoxHooks makeBoardControlHooks();
+    static GlobalPresetCollector::ProcessWriter makeGlobalPresetWriter();
 
     void chipChanged();
     void setUpWidgets();
@@ -217,6 +218,7 @@ private:
     Design& design;
     ProjectSettings& projectSettings;
     PresetDocument presetDocument;
+    GlobalPresetManager globalPresetManager{ design, presetDocument };
     MainBusFile mainBusFile;
     juce::String titleText;
     juce::String statusText;
