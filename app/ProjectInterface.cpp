@@ -14,6 +14,7 @@
 #include "generator/IdeProjectFile.h"
 #include "generator/NrpnListFile.h"
 #include "model/DesignLog.h"
+#include "model/PresetFileAccess.h"
 #include "model/XmlFileAccess.h"
 
 namespace
@@ -96,6 +97,7 @@ ProjectInterface::ProjectInterface (MainContainer& ownerContainer, const juce::F
     presetDocument.setPresetStores (&owner.getPresetStores());
     presetDocument.setGlobalPresets (&owner.getGlobalPresets());
     presetDocument.setUsePresetList();
+    globalPresetManager.setProcessWriter (makeGlobalPresetWriter());
 
     boardControl.setBoxHooks (makeBoardControlHooks());
 }
@@ -318,6 +320,8 @@ bool ProjectInterface::newProject()
 
     clearDesignFlags();
     projectSettings.setCommandView (false);
+    // This version creates the new project, whatever file was open before.
+    projectSettings.setCreatedWithVersion (std::nullopt);
     refreshGlobalPresetGroup();
     disableGlobalPresetButtons();
     applyDesignLock();
@@ -358,7 +362,7 @@ bool ProjectInterface::saveProject (bool saveAs)
         if (chosen == juce::File())
             return false;
 
-        return saveToChosenFile (ProjectFile::withProjectExtension (chosen), saveAs);
+        return saveToChosenFile (ProjectFile::withProjectExtension (chosen));
     }
 
     const auto target = projectSettings.getProjectFile();
@@ -386,7 +390,7 @@ juce::File ProjectInterface::getSaveChooserStart() const
     return juce::File::getSpecialLocation (juce::File::userDocumentsDirectory);
 }
 
-bool ProjectInterface::saveToChosenFile (const juce::File& target, bool saveAs)
+bool ProjectInterface::saveToChosenFile (const juce::File& target)
 {
     // The project moves to the new place only once its file is written
     // there; a failed write leaves name, folder and output directory as
@@ -397,11 +401,7 @@ bool ProjectInterface::saveToChosenFile (const juce::File& target, bool saveAs)
     projectSettings.setProjectName (target.getFileNameWithoutExtension());
     setProjectFile (target.getFullPathName());
     projectSettings.setProjectFolder (target.getParentDirectory().getFullPathName());
-    // Without an output directory the page shows the project's folder: it
-    // becomes the new one.
-    const auto current = projectSettings.getOutputDirectory();
-    setOutputDirectory (saveAs || current == juce::File() ? juce::File::getCurrentWorkingDirectory().getFullPathName()
-                                                          : current.getFullPathName());
+    setOutputDirectory (previousSettings.getOutputDirectoryMovedTo (target.getParentDirectory()).getFullPathName());
 
     if (! writeProjectFile (target))
     {
@@ -413,6 +413,7 @@ bool ProjectInterface::saveToChosenFile (const juce::File& target, bool saveAs)
 
     updateWindowTitle (projectSettings.getProjectName());
     recentFiles.addFile (target);
+    carryProcessPresets (previousSettings.getPresetFile());
 
     // The presets of the new place: none when it has no preset files yet,
     // which unlocks a design whose global presets were made under the old name.
@@ -426,6 +427,28 @@ bool ProjectInterface::saveToChosenFile (const juce::File& target, bool saveAs)
     showStatus (savedText);
     finishSave();
     return true;
+}
+
+void ProjectInterface::carryProcessPresets (const juce::File& previousPresetFile)
+{
+    // The presets of the processes are the design's own: the project under
+    // its new name offers them as the old one did.
+    const auto presetFile = getPresetFile();
+
+    if (previousPresetFile == presetFile || ! previousPresetFile.existsAsFile())
+        return;
+
+    auto loaded = PresetFileAccess::load (previousPresetFile);
+    auto result = loaded.result;
+
+    if (loaded.root != nullptr)
+        result = PresetFileAccess::save (*loaded.root, presetFile);
+
+    if (result.failed())
+        Dialogs::getCurrent().showMessage (juce::MessageBoxIconType::WarningIcon, "Save project",
+                                           "The presets of the processes could not be copied from\n" +
+                                               previousPresetFile.getFullPathName() + " to\n" + presetFile.getFullPathName() +
+                                               ":\n" + result.getErrorMessage() + ".");
 }
 
 bool ProjectInterface::writeProjectFile (const juce::File& target)
@@ -812,18 +835,13 @@ void ProjectInterface::writeNrpnListFile()
 }
 
 //==============================================================================
-std::unique_ptr<GlobalPresetCollector> ProjectInterface::makeGlobalPresetCollector()
+GlobalPresetCollector::ProcessWriter ProjectInterface::makeGlobalPresetWriter()
 {
-    auto collector = std::make_unique<GlobalPresetCollector> (design, presetDocument, getGlobalPresetFile());
+    return [] (GlobalPresetCollector& collector, GraphNode& node, const juce::String& name, uint32_t dspId)
+    {
+        if (auto* box = dynamic_cast<Zorvex*> (node.getBox()))
+            return box->writeTemporaryPreset (name, dspId, collector);
 
-    collector->setProcessWriter (
-        [&target = *collector] (GraphNode& node, const juce::String& name, uint32_t dspId)
-        {
-            if (auto* box = dynamic_cast<Zorvex*> (node.getBox()))
-                return box->writeTemporaryPreset (name, dspId, target);
-
-            return target.writeTemporaryPreset (node, name, dspId);
-        });
-
-    return collector;
+        return collector.writeTemporaryPreset (node, name, dspId);
+    };
 }

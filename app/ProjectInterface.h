@@ -5,7 +5,7 @@
 #include "generator/MainBusFile.h"
 #include "model/BoardControlSender.h"
 #include "model/Design.h"
-#include "model/GlobalPresetCollector.h"
+#include "model/GlobalPresetManager.h"
 #include "model/GraphData.h"
 #include "model/ModuleLibrary.h"
 #include "model/ModulesDefReader.h"
@@ -155,9 +155,9 @@ public:
     juce::File getIdeProjectFileName (const juce::File& projectFile) const;
 
     //==============================================================================
-    // Global presets. The collection of a global preset's keys reaches each
+    // Global presets: created, saved and removed. Saving reaches each
     // process through its box when it has one (see GlobalPresetCollector).
-    std::unique_ptr<GlobalPresetCollector> makeGlobalPresetCollector();
+    GlobalPresetManager& getGlobalPresetManager() noexcept { return globalPresetManager; }
 
     //==============================================================================
     static juce::PopupMenu createHelpMenu();
@@ -184,8 +184,9 @@ public:
 
 private:
     juce::File getSaveChooserStart() const;
-    bool saveToChosenFile (const juce::File& target, bool saveAs);
+    bool saveToChosenFile (const juce::File& target);
     bool writeProjectFile (const juce::File& target);
+    void carryProcessPresets (const juce::File& previousPresetFile);
     void finishSave();
     void installProject (const ProjectFileContent& content, const juce::File& file);
     std::unique_ptr<juce::XmlElement> readSavedProject() const;
@@ -200,6 +201,7 @@ private:
     ProjectFileWriter::Hooks makeProcessSaveHooks();
     ProjectFile::SavedControlHooks makeSavedControlHooks();
     BoardControlSender::BoxHooks makeBoardControlHooks();
+    static GlobalPresetCollector::ProcessWriter makeGlobalPresetWriter();
 
     void chipChanged();
     void setUpWidgets();
@@ -216,6 +218,7 @@ private:
     Design& design;
     ProjectSettings& projectSettings;
     PresetDocument presetDocument;
+    GlobalPresetManager globalPresetManager{ design, presetDocument };
     MainBusFile mainBusFile;
     juce::String titleText;
     juce::String statusText;

@@ -4,7 +4,6 @@
 #include "app/ProjectInterface.h"
 #include "app/WindowContainer.h"
 #include "editors/Dialogs.h"
-#include "model/GlobalPresetCollector.h"
 
 // What a stage posted to the message thread shares with the worker: the
 // worker may stop waiting (the window is going) before the stage runs, and
@@ -14,9 +13,9 @@ struct SavePresetThread::Shared
     std::atomic<bool> abandoned{ false };
 };
 
-SavePresetThread::SavePresetThread (WindowContainer& containerOwner, const juce::String& name)
+SavePresetThread::SavePresetThread (WindowContainer& containerOwner, const juce::String& name, bool createPreset)
     : juce::ThreadWithProgressWindow (windowTitle, true, false, cancelTimeOutMs, {}, &containerOwner), owner (containerOwner),
-      presetName (name), shared (std::make_shared<Shared>())
+      presetName (name), create (createPreset), shared (std::make_shared<Shared>())
 {
     setStatusMessage ("Saving...");
 }
@@ -53,72 +52,59 @@ bool SavePresetThread::onMessageThread (std::function<void()> work)
     return true;
 }
 
-void SavePresetThread::note (const juce::Result& outcome)
-{
-    if (outcome.failed() && failure.isEmpty())
-        failure = outcome.getErrorMessage();
-}
-
 void SavePresetThread::run()
 {
     saved = false;
+    created = false;
     failure.clear();
 
-    auto& project = owner.getMainContainer().getProjectInterface();
-    auto& document = project.getPresetDocument();
-    std::vector<uint32_t> dspIds;
+    if (! runStages())
+        return;
+
+    saved = saving->getResult().wasOk();
+    created = saving->createdPreset();
+
+    if (! saved)
+        failure = saving->getResult().getErrorMessage();
+
+    setProgress (-1.0);
+    setStatusMessage (saved ? "Global preset saved." : "Global preset not saved.");
+}
+
+bool SavePresetThread::runStages()
+{
+    auto& manager = owner.getMainContainer().getProjectInterface().getGlobalPresetManager();
 
     setProgress (0.0);
     setStatusMessage ("Saving...");
 
-    const auto ready = onMessageThread (
-        [&]
-        {
-            collector = project.makeGlobalPresetCollector();
+    if (! onMessageThread (
+            [&]
+            {
+                saving = manager.makeSaving (presetName, create);
+                saving->start();
+            }))
+        return false;
 
-            for (int i = 0; i < project.getDesign().getNumDsps(); ++i)
-                dspIds.push_back (project.getDesign().getDsp (i)->getDspId());
-        });
-
-    if (! ready)
-        return;
-
-    const auto file = collector->getGlobalPresetFile();
-
-    // The global presets are kept beside the project file.
-    if (file == juce::File())
-    {
-        failure = "The project has no file yet: save the project first.";
-        return;
-    }
-
-    for (size_t i = 0; i < dspIds.size(); ++i)
-        if (! onMessageThread ([&] { collector->collectDspGlobalPreset (presetName, dspIds[i], (int) dspIds.size(), i == 0); }))
-            return;
-
-    note (collector->getResult());
+    for (int i = 0; i < saving->getDspCount(); ++i)
+        if (! onMessageThread ([&] { saving->collectDsp (i); }))
+            return false;
 
     setProgress (0.25);
     setStatusMessage ("Collecting/Comparing controls preset...");
 
-    if (! onMessageThread ([&] { document.rebuildReferencedPresets(); }))
-        return;
+    if (! onMessageThread ([&] { saving->compare(); }))
+        return false;
 
     setProgress (0.5);
     setStatusMessage ("Cleaning controls preset...");
 
-    if (! onMessageThread ([&] { note (document.removeUnreferencedPresets (file)); }))
-        return;
+    if (! onMessageThread ([&] { saving->clean(); }))
+        return false;
 
     setProgress (0.75);
     setStatusMessage ("Saving...");
-
-    if (! onMessageThread ([&] { note (document.renumberAndSave (file)); }))
-        return;
-
-    saved = failure.isEmpty();
-    setProgress (-1.0);
-    setStatusMessage (saved ? "Global preset saved." : "Global preset not saved.");
+    return onMessageThread ([&] { saving->finish(); });
 }
 
 void SavePresetThread::threadComplete (bool userPressedCancel)

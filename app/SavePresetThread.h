@@ -1,12 +1,13 @@
 #pragma once
 
+#include "model/GlobalPresetManager.h"
+
 #include <juce_gui_basics/juce_gui_basics.h>
 
 #include <atomic>
 #include <functional>
 #include <memory>
 
-class GlobalPresetCollector;
 class WindowContainer;
 
 // Saves the design into a named global preset behind a modal progress
@@ -18,19 +19,24 @@ class WindowContainer;
 // while the progress window keeps the user's hands off the design.
 //
 // Nothing can stop a save half-way, so the window offers no cancel button.
-// At the end a message says whether the global preset was saved.
+// A save that fails changes nothing (see GlobalPresetManager): the stages
+// after a failure do nothing. At the end a message says whether the global
+// preset was saved, and why not.
 class SavePresetThread : public juce::ThreadWithProgressWindow
 {
 public:
     static constexpr const char* windowTitle = "Global preset...";
     static constexpr int cancelTimeOutMs = 10000;
 
-    SavePresetThread (WindowContainer& owner, const juce::String& presetName);
+    // Into the global preset of that name: a new one with create.
+    SavePresetThread (WindowContainer& owner, const juce::String& presetName, bool create);
     ~SavePresetThread() override;
 
     // Whether the last run saved the preset, with the reason when it did not.
     bool wasSaved() const noexcept { return saved; }
     const juce::String& getFailure() const noexcept { return failure; }
+    // The save made the global preset the design now holds.
+    bool createdPreset() const noexcept { return created; }
 
     void run() override;
     void threadComplete (bool userPressedCancel) override;
@@ -41,12 +47,14 @@ private:
     // Runs the work on the message thread and waits for it; false, and the
     // work never runs, when the thread is asked to stop first.
     bool onMessageThread (std::function<void()> work);
-    void note (const juce::Result& outcome);
+    bool runStages();
 
     WindowContainer& owner;
     juce::String presetName;
-    std::unique_ptr<GlobalPresetCollector> collector;
+    bool create = false;
+    std::unique_ptr<GlobalPresetManager::Saving> saving;
     std::shared_ptr<Shared> shared;
     juce::String failure;
     bool saved = false;
+    bool created = false;
 };

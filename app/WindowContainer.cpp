@@ -523,50 +523,46 @@ void WindowContainer::globalPresetChosen()
         showGlobalPresetLoaded();
 }
 
-juce::String WindowContainer::getGlobalPresetChoice() const
+bool WindowContainer::saveChosenGlobalPreset()
 {
     const auto id = globalPresetCombo.getSelectedId();
 
     if (id == newGlobalPresetId)
-        return newGlobalPresetItem;
+        return createGlobalPreset();
 
-    return id > newGlobalPresetId ? globalPresetCombo.getText() : juce::String();
+    return id > newGlobalPresetId && saveGlobalPreset (globalPresetCombo.getText());
 }
 
-bool WindowContainer::saveGlobalPreset (const juce::String& choice)
+bool WindowContainer::createGlobalPreset()
 {
-    if (choice.isEmpty())
+    juce::String name;
+
+    if (! Dialogs::getCurrent().askForName ("New Global preset", "GlobalPresetA", name) || name.trim().isEmpty())
         return false;
 
-    auto& presets = mainContainer.getGlobalPresets();
-    auto name = choice;
-    const auto creating = choice == newGlobalPresetItem;
-
-    if (creating)
+    if (auto usable = getProjectInterface().getGlobalPresetManager().checkNewName (name); usable.failed())
     {
-        // A blank name could neither be chosen nor removed afterwards.
-        if (! Dialogs::getCurrent().askForName ("New Global preset", "GlobalPresetA", name) || name.trim().isEmpty())
-            return false;
-
-        if (presets.findByName (name) >= 0)
-        {
-            Dialogs::getCurrent().showMessage (
-                juce::MessageBoxIconType::WarningIcon, "Create new global preset",
-                "\"" + name + "\" global preset name already used, please choose another preset name", "Ok");
-            return false;
-        }
-    }
-    else if (presets.findByName (name) < 0)
-    {
+        Dialogs::getCurrent().showMessage (juce::MessageBoxIconType::WarningIcon, "Create new global preset",
+                                           usable.getErrorMessage(), "Ok");
         return false;
     }
 
-    const auto saved = runSavePresetThread (name);
+    const auto [saved, created] = runSavePresetThread (name, true);
 
-    // The design now holds the new global preset, which locks it.
-    if (creating && presets.findByName (name) >= 0)
+    // Only a global preset the design now holds is listed, and locks it.
+    if (created)
         showCreatedGlobalPreset (name);
 
+    updateGlobalPresetButtons();
+    return saved;
+}
+
+bool WindowContainer::saveGlobalPreset (const juce::String& name)
+{
+    if (name.isEmpty() || mainContainer.getGlobalPresets().findByName (name) < 0)
+        return false;
+
+    const auto saved = runSavePresetThread (name, false).first;
     updateGlobalPresetButtons();
     return saved;
 }
@@ -603,19 +599,16 @@ void WindowContainer::confirmRemoveGlobalPreset()
         return;
 
     auto& project = getProjectInterface();
-    const auto written = project.getPresetDocument().writeGlobalPresetsFile (project.getGlobalPresetFile(), name);
 
-    // The file keeps the preset: so does the design, or it would come back.
-    if (written.failed())
+    if (const auto removed = project.getGlobalPresetManager().remove (name); removed.failed())
     {
         Dialogs::getCurrent().showMessage (juce::MessageBoxIconType::WarningIcon, "Global preset",
                                            "The global preset could not be removed from\n" +
                                                project.getGlobalPresetFile().getFullPathName() + ":\n" +
-                                               written.getErrorMessage());
+                                               removed.getErrorMessage());
         return;
     }
 
-    removeGlobalPreset (name);
     refreshGlobalPresetList();
 }
 
@@ -631,12 +624,12 @@ void WindowContainer::removeChosenGlobalPresetLater()
         });
 }
 
-bool WindowContainer::runSavePresetThread (const juce::String& name)
+std::pair<bool, bool> WindowContainer::runSavePresetThread (const juce::String& name, bool create)
 {
     // Behind its progress window; it ends with a message of its own.
-    SavePresetThread saving (*this, name);
+    SavePresetThread saving (*this, name, create);
     saving.runThread();
-    return saving.wasSaved();
+    return { saving.wasSaved(), saving.createdPreset() };
 }
 
 void WindowContainer::removeGlobalPreset (const juce::String& name)
@@ -654,7 +647,7 @@ void WindowContainer::buttonClicked (juce::Button* button)
     else if (button == &refreshButton)
         refreshMidiDevices();
     else if (button == &savePresetButton)
-        saveGlobalPreset (getGlobalPresetChoice());
+        saveChosenGlobalPreset();
     else if (button == &removePresetButton)
         removeChosenGlobalPresetLater();
 }

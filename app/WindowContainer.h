@@ -134,14 +134,21 @@ public:
     void enableGlobalPresetButtons();
     void disableGlobalPresetButtons();
 
-    // What "Save"/"Create" does for the choice it shows: "(New)" asks for a
-    // name (a blank one or one in use creates nothing) and creates that
-    // global preset, which locks the design; the name of a global preset
-    // saves the design into it; nothing chosen does nothing. True when a
-    // global preset was saved.
-    bool saveGlobalPreset (const juce::String& choice);
-    // "(New)", the chosen global preset's name, or nothing.
-    juce::String getGlobalPresetChoice() const;
+    // What "Save"/"Create" does for the entry chosen (by the entry, never
+    // by its text: a global preset may be named "(New)"): "(New)" creates,
+    // a global preset is saved into, nothing chosen does nothing. True when
+    // a global preset was saved.
+    bool saveChosenGlobalPreset();
+
+    // Asks for a name (a blank one or one in use creates nothing) and
+    // creates that global preset, which locks the design. A save that
+    // failed creates nothing and leaves the design as it was.
+    bool createGlobalPreset();
+
+    // Saves the design into that global preset; a failed save leaves it as
+    // it was.
+    bool saveGlobalPreset (const juce::String& name);
+
     void removeGlobalPreset (const juce::String& name);
 
     juce::ComboBox& getGlobalPresetCombo() noexcept { return globalPresetCombo; }
@@ -176,7 +183,8 @@ private:
     void confirmRemoveGlobalPreset();
     void removeChosenGlobalPresetLater();
     void showCreatedGlobalPreset (const juce::String& name);
-    bool runSavePresetThread (const juce::String& name);
+    // Whether the preset was saved and whether the save created it.
+    std::pair<bool, bool> runSavePresetThread (const juce::String& name, bool create);
 
     juce::PropertiesFile& settings;
     BoardMidiCallback ownBoardCallback;

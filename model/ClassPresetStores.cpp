@@ -2,6 +2,13 @@
 
 ClassPresetStores::ClassPresetStores (const juce::String& className) : name (className) {}
 
+ClassPresetStores::ClassPresetStores (const ClassPresetStores& other) : name (other.name)
+{
+    for (const auto& entry : other.entries)
+        entries.push_back (std::make_unique<ClassPresetEntry> (
+            ClassPresetEntry{ entry->count, entry->tableId, std::make_unique<ProcessPresetStore> (*entry->store) }));
+}
+
 ClassPresetEntry* ClassPresetStores::getEntry (int n) const noexcept
 {
     return n >= 0 && n < getEntryCount() ? entries[(size_t) n].get() : nullptr;

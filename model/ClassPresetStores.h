@@ -14,7 +14,8 @@ class ClassPresetStores
 public:
     explicit ClassPresetStores (const juce::String& name);
 
-    ClassPresetStores (const ClassPresetStores&) = delete;
+    // A copy of every entry and its store.
+    ClassPresetStores (const ClassPresetStores& other);
     ClassPresetStores& operator= (const ClassPresetStores&) = delete;
 
     const juce::String& getName() const noexcept { return name; }

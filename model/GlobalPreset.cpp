@@ -2,6 +2,13 @@
 
 GlobalPreset::GlobalPreset (const juce::String& presetName) : name (presetName) {}
 
+GlobalPreset::GlobalPreset (const GlobalPreset& other)
+    : name (other.name), tableCount (other.tableCount), currentTable (other.currentTable)
+{
+    for (const auto& table : other.tables)
+        tables.push_back (std::make_unique<GlobalPresetTable> (*table));
+}
+
 int GlobalPreset::findTableIndex (uint32_t dspId)
 {
     for (int i = 0; i < getHeldTableCount(); ++i)

@@ -13,7 +13,7 @@ class GlobalPreset
 public:
     explicit GlobalPreset (const juce::String& name);
 
-    GlobalPreset (const GlobalPreset&) = delete;
+    GlobalPreset (const GlobalPreset& other);
     GlobalPreset& operator= (const GlobalPreset&) = delete;
 
     const juce::String& getName() const noexcept { return name; }

@@ -3,12 +3,12 @@
 #include "model/Design.h"
 #include "model/PresetDocument.h"
 
-GlobalPresetCollector::GlobalPresetCollector (Design& designToUse, PresetDocument& documentToUse,
-                                              const juce::File& globalPresetFile)
-    : design (designToUse), document (documentToUse), file (globalPresetFile)
+GlobalPresetCollector::GlobalPresetCollector (Design& designToUse, PresetDocument& documentToUse, juce::XmlElement& rootToUse)
+    : design (designToUse), document (documentToUse), root (rootToUse)
 {
-    processWriter = [this] (GraphNode& node, const juce::String& name, uint32_t dspId)
-    { return writeTemporaryPreset (node, name, dspId); };
+    jassert (document.getPresetStores() != nullptr && document.getGlobalPresets() != nullptr);
+    processWriter = [] (GlobalPresetCollector& collector, GraphNode& node, const juce::String& name, uint32_t dspId)
+    { return collector.writeTemporaryPreset (node, name, dspId); };
 }
 
 juce::String GlobalPresetCollector::makeTemporaryPresetName (const juce::String& name, uint32_t dspId, uint32_t nrpn)
@@ -41,7 +41,7 @@ GlobalPreset* GlobalPresetCollector::collectDspGlobalPreset (const juce::String&
     // than there are would send readers past them.
     juce::ignoreUnused (dspCount);
 
-    auto& list = design.getGlobalPresets();
+    auto& list = *document.getGlobalPresets();
 
     if (list.findByName (name) < 0)
     {
@@ -60,7 +60,7 @@ GlobalPreset* GlobalPresetCollector::collectDspGlobalPreset (const juce::String&
     auto* table = preset->findTableByDsp (dspId);
     table->clearKeys();
 
-    auto& stores = design.getPresetStores();
+    auto& stores = *document.getPresetStores();
     auto* slot = design.findDsp (dspId);
 
     // A DSP the registry does not know has no processes to collect.
@@ -76,22 +76,23 @@ GlobalPreset* GlobalPresetCollector::collectDspGlobalPreset (const juce::String&
                 continue;
 
             stores.setLastTableId (-1);
-            const auto index = processWriter (*node, name, dspId);
+            const auto index = processWriter (*this, *node, name, dspId);
 
-            if (index != -1 && stores.getLastTableId() != -1)
-                table->addKey ((int) node->nrpn, index, stores.getLastTableId());
+            // A key that cannot name the stored preset would leave the
+            // process out of the global preset without a word.
+            if (index != -1 && stores.getLastTableId() != -1 &&
+                ! table->addKey ((int) node->nrpn, index, stores.getLastTableId()))
+                note (juce::Result::fail ("the values of \"" + node->getName() + "\" cannot be named by a global preset key"));
         }
     }
 
-    note (document.writeGlobalPresetDocument (file, *preset, *table, first));
+    document.writeGlobalPresetInto (root, *preset, *table, first);
     return preset;
 }
 
 int GlobalPresetCollector::writeTemporaryPreset (GraphNode& node, const juce::String& name, uint32_t dspId)
 {
-    auto& stores = design.getPresetStores();
-    document.setPresetStores (&stores);
-    stores.setLastTableId (-1);
+    document.getPresetStores()->setLastTableId (-1);
 
     const auto* definition = node.getProcessDefinition();
     auto& store = node.presetStore;
@@ -107,8 +108,15 @@ int GlobalPresetCollector::writeTemporaryPreset (GraphNode& node, const juce::St
 
     const auto temporaryName = makeTemporaryPresetName (name, dspId, node.nrpn);
 
+    const auto notStored = juce::Result::fail ("the values of \"" + node.getName() +
+                                               "\" could not be stored: "
+                                               "it or its class holds as many presets as it can");
+
     if (! store.selectOrAddPreset (temporaryName, 0, true))
+    {
+        note (notStored);
         return -1;
+    }
 
     if (store.getPanel() == nullptr && ! shown.values.empty())
     {
@@ -123,10 +131,10 @@ int GlobalPresetCollector::writeTemporaryPreset (GraphNode& node, const juce::St
     store.setSelectedPreset (store.getCurrentPreset());
 
     int index = -1;
-    const auto written = document.writeProcessPresetDocument (file, juce::String (definition->name), (int) node.getChannelCount(),
-                                                              store, { true, true, true }, &index);
+    const auto written = document.writeProcessPresetInto (root, juce::String (definition->name), (int) node.getChannelCount(),
+                                                          store, { true, true, true }, &index);
     store.removePresetByName (temporaryName);
-    note (written);
+    note (written.wasOk() && index < 0 ? notStored : written);
 
     return written.wasOk() ? index : -1;
 }

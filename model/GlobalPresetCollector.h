@@ -12,10 +12,14 @@ class PresetDocument;
 
 // The first stage of saving a global preset: every process of every DSP
 // stores its current values as a preset of its class and channel count in
-// the project's collections (an equal stored preset is found instead of
-// adding a new one), and the global preset gets, per DSP, one key per
-// process naming that stored preset. The stored stores and the global
-// preset's tables are written into the global preset file as it goes.
+// the collections (an equal stored preset is found instead of adding a new
+// one), and the global preset gets, per DSP, one key per process naming that
+// stored preset. The stored stores and the global preset's tables are
+// written into the global preset file's document as it goes.
+//
+// The collections and global presets are those the document points at: the
+// saving (GlobalPresetManager) collects into copies of the project's, which
+// take their place only once the file is written.
 //
 // A process's values reach its node's store through its box in the program
 // (which builds its control panel first and hands over the store it shows);
@@ -25,11 +29,13 @@ class GlobalPresetCollector
 public:
     // Stores one process's values under a temporary preset and gives the
     // index of the stored preset, or -1 when the process takes no part.
-    using ProcessWriter = std::function<int (GraphNode& node, const juce::String& name, uint32_t dspId)>;
+    using ProcessWriter =
+        std::function<int (GlobalPresetCollector& collector, GraphNode& node, const juce::String& name, uint32_t dspId)>;
 
-    // The document is the project's, pointed at the design's collections
-    // and global presets, with the preset list in use.
-    GlobalPresetCollector (Design& design, PresetDocument& document, const juce::File& globalPresetFile);
+    // The document is pointed at the collections and global presets to
+    // collect into, with the preset list in use; the root is the global
+    // preset file's document.
+    GlobalPresetCollector (Design& design, PresetDocument& document, juce::XmlElement& root);
 
     void setProcessWriter (ProcessWriter writer) { processWriter = std::move (writer); }
 
@@ -52,17 +58,16 @@ public:
     // hexadecimal digits.
     static juce::String makeTemporaryPresetName (const juce::String& name, uint32_t dspId, uint32_t nrpn);
 
-    // Ok unless a write of the global preset file failed; the first failure.
+    // Ok unless a process's values could not be stored or named by a key;
+    // the first failure.
     const juce::Result& getResult() const noexcept { return result; }
-
-    const juce::File& getGlobalPresetFile() const noexcept { return file; }
 
 private:
     void note (const juce::Result& outcome);
 
     Design& design;
     PresetDocument& document;
-    juce::File file;
+    juce::XmlElement& root;
     ProcessWriter processWriter;
     juce::Result result = juce::Result::ok();
 };

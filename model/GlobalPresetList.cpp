@@ -1,5 +1,11 @@
 #include "model/GlobalPresetList.h"
 
+GlobalPresetList::GlobalPresetList (const GlobalPresetList& other) : currentIndex (other.currentIndex)
+{
+    for (const auto& preset : other.presets)
+        presets.push_back (std::make_unique<GlobalPreset> (*preset));
+}
+
 int GlobalPresetList::findByName (const juce::String& presetName)
 {
     for (int i = 0; i < getCount(); ++i)

@@ -13,6 +13,8 @@ class GlobalPresetList
 {
 public:
     GlobalPresetList() = default;
+    // A copy of every global preset, to change without touching these.
+    GlobalPresetList (const GlobalPresetList& other);
     GlobalPresetList (GlobalPresetList&&) noexcept = default;
     GlobalPresetList& operator= (GlobalPresetList&&) noexcept = default;
 

@@ -540,6 +540,31 @@ juce::Result PresetDocument::writeProcessPresetDocument (const juce::File& file,
     if (loaded.result.failed())
         return loaded.result;
 
+    auto root = loaded.root != nullptr ? std::move (loaded.root) : makeRoot();
+    auto index = -1;
+
+    if (auto written = writeProcessPresetInto (*root, className, count, presetStore, options, &index); written.failed())
+    {
+        report (savingTitle,
+                "Nothing was written to the preset file \"" + file.getFullPathName() + "\": " + written.getErrorMessage() + ".");
+        return written;
+    }
+
+    const auto result = save (*root, file);
+
+    if (result.wasOk() && storedPresetIndex != nullptr)
+        *storedPresetIndex = index;
+
+    return result;
+}
+
+juce::Result PresetDocument::writeProcessPresetInto (juce::XmlElement& root, const juce::String& className, int count,
+                                                     ProcessPresetStore& presetStore, const WriteOptions& options,
+                                                     int* storedPresetIndex)
+{
+    if (storedPresetIndex != nullptr)
+        *storedPresetIndex = -1;
+
     count = prepareFixedDelayControl (presetStore, count);
 
     if (presetStore.getName().isEmpty())
@@ -550,8 +575,7 @@ juce::Result PresetDocument::writeProcessPresetDocument (const juce::File& file,
     if (options.storeInCollections && presetStores != nullptr)
         index = presetStores->storeOrFindPreset (className, count, presetStore, true, options.matchExisting, false);
 
-    auto root = loaded.root != nullptr ? std::move (loaded.root) : makeRoot();
-    setTableIdCount (*root);
+    setTableIdCount (root);
 
     const ProcessPresetStore* written = &presetStore;
 
@@ -562,21 +586,15 @@ juce::Result PresetDocument::writeProcessPresetDocument (const juce::File& file,
         // Only a stored copy has the table id that global preset keys name; a
         // group without one could never be addressed and only spoils the file.
         if (written == nullptr || written->getTableId() < 0)
-        {
-            const juce::String reason ("the presets of \"" + className + "\" have no stored copy to write");
-            report (savingTitle, "Nothing was written to the preset file \"" + file.getFullPathName() + "\": " + reason + ".");
-            return juce::Result::fail (reason);
-        }
+            return juce::Result::fail ("the presets of \"" + className + "\" have no stored copy to write");
     }
 
-    writeClassElement (*root, className, count, *written, options.allPresets);
+    writeClassElement (root, className, count, *written, options.allPresets);
 
-    const auto result = save (*root, file);
-
-    if (result.wasOk() && storedPresetIndex != nullptr)
+    if (storedPresetIndex != nullptr)
         *storedPresetIndex = index;
 
-    return result;
+    return juce::Result::ok();
 }
 
 int PresetDocument::prepareFixedDelayControl (ProcessPresetStore& presetStore, int count)
@@ -1125,13 +1143,29 @@ juce::Result PresetDocument::writeGlobalPresetDocument (const juce::File& file, 
         return loaded.result;
 
     auto root = takeGlobalRoot (loaded);
-    auto& list = findOrCreateGlobalList (*root, globalPreset);
+    writeGlobalPresetInto (*root, globalPreset, table, replace);
+    return save (*root, file);
+}
+
+void PresetDocument::writeGlobalPresetInto (juce::XmlElement& root, const GlobalPreset& globalPreset,
+                                            const GlobalPresetTable& table, bool replace)
+{
+    auto& list = findOrCreateGlobalList (root, globalPreset);
 
     if (replace)
         list.deleteAllChildElementsWithTagName (dspDefinitionTag);
 
     writeDspDefinition (list, table);
-    return save (*root, file);
+}
+
+juce::Result PresetDocument::readGlobalRoot (const juce::File& file, std::unique_ptr<juce::XmlElement>& root)
+{
+    auto loaded = loadForUpdate (file);
+
+    if (loaded.result.wasOk())
+        root = takeGlobalRoot (loaded);
+
+    return loaded.result;
 }
 
 //==============================================================================
@@ -1233,6 +1267,15 @@ juce::Result PresetDocument::removeUnreferencedPresets (const juce::File& file)
     if (loaded.result.failed())
         return loaded.result;
 
+    removeUnreferencedPresets();
+    return juce::Result::ok();
+}
+
+void PresetDocument::removeUnreferencedPresets()
+{
+    newIndex.clear();
+    pendingRemovals.clear();
+
     // Each reference keeps its index unless its store is cleaned.
     for (auto reference : referencedPresets)
         newIndex.push_back (GlobalPresetKey::presetIndexOfReference (reference));
@@ -1250,8 +1293,6 @@ juce::Result PresetDocument::removeUnreferencedPresets (const juce::File& file)
         cleanStore (first, end);
         first = end;
     }
-
-    return juce::Result::ok();
 }
 
 void PresetDocument::cleanStore (size_t first, size_t end)
@@ -1303,6 +1344,64 @@ void PresetDocument::cleanStore (size_t first, size_t end)
 
 juce::Result PresetDocument::renumberAndSave (const juce::File& file)
 {
+    std::unique_ptr<juce::XmlElement> root;
+    auto result = readGlobalRoot (file, root);
+
+    // Renumbered keys would name presets of stores that the file still
+    // holds whole: nothing is renumbered when the file cannot be written.
+    if (result.wasOk())
+    {
+        renumberInto (*root);
+        result = save (*root, file);
+    }
+
+    referencedPresets.clear();
+    newIndex.clear();
+    pendingRemovals.clear();
+    return result;
+}
+
+void PresetDocument::renumberInto (juce::XmlElement& root)
+{
+    renumberKeys();
+
+    for (const auto& removal : pendingRemovals)
+    {
+        auto* presetList = root.getChildByName (presetListTag);
+        auto* group = presetList != nullptr ? findStoredGroup (*presetList, removal.className, removal.tableId) : nullptr;
+        auto* preset = group != nullptr ? group->getChildByName (presetTag) : nullptr;
+        auto* lists = preset != nullptr ? preset->getChildByName (listsTag) : nullptr;
+
+        if (lists == nullptr)
+            continue;
+
+        for (const auto& name : removal.presetNames)
+            removeListsNamed (*lists, name);
+
+        updatePresetCount (*preset);
+    }
+
+    const auto lists = indexGlobalLists (root);
+
+    for (int p = 0; globalPresets != nullptr && p < globalPresets->getCount(); ++p)
+    {
+        auto* globalPreset = globalPresets->getPreset (p);
+        const auto found = lists.find (globalPreset->getName());
+        auto& list = found != lists.end() ? *found->second : createGlobalList (root, *globalPreset);
+        list.deleteAllChildElementsWithTagName (dspDefinitionTag);
+
+        for (int t = 0; t < globalPreset->getHeldTableCount(); ++t)
+            if (auto* table = globalPreset->getTable (t))
+                appendDspDefinition (list, *table);
+    }
+
+    referencedPresets.clear();
+    newIndex.clear();
+    pendingRemovals.clear();
+}
+
+void PresetDocument::renumberKeys()
+{
     std::map<int, int> newIndexOf;
 
     for (size_t j = 0; j < referencedPresets.size() && j < newIndex.size(); ++j)
@@ -1325,55 +1424,6 @@ juce::Result PresetDocument::renumberAndSave (const juce::File& file)
             }
         }
     }
-
-    auto result = juce::Result::ok();
-    auto loaded = loadForUpdate (file);
-
-    if (loaded.result.failed())
-    {
-        result = loaded.result;
-    }
-    else
-    {
-        auto root = takeGlobalRoot (loaded);
-
-        for (const auto& removal : pendingRemovals)
-        {
-            auto* presetList = root->getChildByName (presetListTag);
-            auto* group = presetList != nullptr ? findStoredGroup (*presetList, removal.className, removal.tableId) : nullptr;
-            auto* preset = group != nullptr ? group->getChildByName (presetTag) : nullptr;
-            auto* lists = preset != nullptr ? preset->getChildByName (listsTag) : nullptr;
-
-            if (lists == nullptr)
-                continue;
-
-            for (const auto& name : removal.presetNames)
-                removeListsNamed (*lists, name);
-
-            updatePresetCount (*preset);
-        }
-
-        const auto lists = indexGlobalLists (*root);
-
-        for (int p = 0; globalPresets != nullptr && p < globalPresets->getCount(); ++p)
-        {
-            auto* globalPreset = globalPresets->getPreset (p);
-            const auto found = lists.find (globalPreset->getName());
-            auto& list = found != lists.end() ? *found->second : createGlobalList (*root, *globalPreset);
-            list.deleteAllChildElementsWithTagName (dspDefinitionTag);
-
-            for (int t = 0; t < globalPreset->getHeldTableCount(); ++t)
-                if (auto* table = globalPreset->getTable (t))
-                    appendDspDefinition (list, *table);
-        }
-
-        result = save (*root, file);
-    }
-
-    referencedPresets.clear();
-    newIndex.clear();
-    pendingRemovals.clear();
-    return result;
 }
 
 //==============================================================================

@@ -92,6 +92,7 @@ public:
 
     // Where failures and the preset mismatch go; without one they are logged.
     void setMessageHandler (MessageHandler handler) { messageHandler = std::move (handler); }
+    const MessageHandler& getMessageHandler() const noexcept { return messageHandler; }
 
     //==============================================================================
     // The element cursor for building preset XML
@@ -127,6 +128,13 @@ public:
     juce::Result writeProcessPresetDocument (const juce::File& file, const juce::String& className, int count,
                                              ProcessPresetStore& presetStore, const WriteOptions& options,
                                              int* storedPresetIndex = nullptr);
+
+    // The same into a document in memory (the global preset saving writes
+    // its file once, at the end); fails, with the reason, only when the
+    // preset list is in use and nothing is stored for that class and count.
+    juce::Result writeProcessPresetInto (juce::XmlElement& root, const juce::String& className, int count,
+                                         ProcessPresetStore& presetStore, const WriteOptions& options,
+                                         int* storedPresetIndex = nullptr);
 
     // Readies a store with the fixed delay control for writing: registers
     // the control "-/-delay-/-" when missing (an unbuilt store stays
@@ -197,6 +205,12 @@ public:
     // is found or created; with replace its old DSP tables are removed first.
     juce::Result writeGlobalPresetDocument (const juce::File& file, const GlobalPreset& globalPreset,
                                             const GlobalPresetTable& table, bool replace);
+    void writeGlobalPresetInto (juce::XmlElement& root, const GlobalPreset& globalPreset, const GlobalPresetTable& table,
+                                bool replace);
+
+    // The global preset file's document to change: a new one when there is
+    // no file, none and the (reported) failure when it cannot be read.
+    juce::Result readGlobalRoot (const juce::File& file, std::unique_ptr<juce::XmlElement>& root);
 
     //==============================================================================
     // Cleaning the stored presets behind the global presets. The saving runs
@@ -222,11 +236,16 @@ public:
     // or by an index it does not hold is left whole, as is a table id of no
     // store. Fails, changing nothing, when the file cannot be read.
     juce::Result removeUnreferencedPresets (const juce::File& file);
+    // The same without looking at the file.
+    void removeUnreferencedPresets();
 
     // Rewrites every key to its preset's new index and writes the file: the
     // removed presets' lists taken out of "PresetList" and every global
     // preset's tables. Both lists are emptied afterwards.
+    // Fails, renumbering nothing, when the file cannot be read or written.
     juce::Result renumberAndSave (const juce::File& file);
+    // The same into the global preset file's document in memory.
+    void renumberInto (juce::XmlElement& root);
 
     const std::vector<int>& getReferencedPresets() const noexcept { return referencedPresets; }
     const std::vector<int>& getNewIndex() const noexcept { return newIndex; }
@@ -253,6 +272,7 @@ private:
     // date, or a fresh root when there was no file.
     std::unique_ptr<juce::XmlElement> takeGlobalRoot (PresetFileAccess::Loaded& loaded) const;
     void cleanStore (size_t first, size_t end);
+    void renumberKeys();
 
     // A parsed file to change, or a reported failure when it is damaged.
     PresetFileAccess::Loaded loadForUpdate (const juce::File& file);

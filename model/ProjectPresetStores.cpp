@@ -132,6 +132,13 @@ void dropLastSavedPresets (ProcessPresetStore& store, int current)
 }
 } // namespace
 
+ProjectPresetStores::ProjectPresetStores (const ProjectPresetStores& other)
+    : tableCounter (other.tableCounter), lastTableId (other.lastTableId)
+{
+    for (const auto& cls : other.classes)
+        classes.push_back (std::make_unique<ClassPresetStores> (*cls));
+}
+
 void ProjectPresetStores::clear()
 {
     classes.clear();

@@ -20,6 +20,8 @@ class ProjectPresetStores
 public:
     ProjectPresetStores() = default;
     ~ProjectPresetStores() = default;
+    // A copy of every class and stored store, to change without touching these.
+    ProjectPresetStores (const ProjectPresetStores& other);
     ProjectPresetStores (ProjectPresetStores&&) noexcept = default;
     ProjectPresetStores& operator= (ProjectPresetStores&&) noexcept = default;
 

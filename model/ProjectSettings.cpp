@@ -166,7 +166,9 @@ juce::String ProjectSettings::setOutputDirectory (const juce::String& path)
 
     outputDirectory.setAsCurrentWorkingDirectory();
 
-    if (! projectFile.existsAsFile() || outputDirectory == folder)
+    // A project being saved into a new file has that file before it is
+    // written: its output directory is shown, and saved, from its folder.
+    if (projectFile == juce::File() || outputDirectory == folder)
     {
         outputDirectoryText = ".";
         return outputDirectoryText;
@@ -197,6 +199,19 @@ juce::String ProjectSettings::setOutputDirectory (const juce::String& path)
     }
 
     return outputDirectoryText;
+}
+
+juce::File ProjectSettings::getOutputDirectoryMovedTo (const juce::File& newFolder) const
+{
+    if (outputDirectory == juce::File())
+        return newFolder;
+
+    const auto folder = getProjectFolderFile();
+
+    if (folder != juce::File() && (outputDirectory == folder || outputDirectory.isAChildOf (folder)))
+        return newFolder.getChildFile (outputDirectory.getRelativePathFrom (folder));
+
+    return outputDirectory;
 }
 
 juce::File ProjectSettings::getSaveAsStartFolder() const

@@ -82,6 +82,12 @@ public:
     juce::String setOutputDirectory (const juce::String& path);
     const juce::String& getOutputDirectoryText() const noexcept { return outputDirectoryText; }
 
+    // Where the output directory goes when the project is saved into that
+    // folder: one in the project's folder keeps its place in the new one (the
+    // next generation makes it), one outside stays where it is, and none
+    // becomes the new folder.
+    juce::File getOutputDirectoryMovedTo (const juce::File& newFolder) const;
+
     // None while the project has no file: the save then asks for one.
     juce::File getSaveAsStartFolder() const;
 

@@ -139,7 +139,7 @@ TEST_F (GlobalPresetSavingTest, ACreatedGlobalPresetIsSavedAndReachesTheFirmware
     ASSERT_EQ (views.back()->getBoxes().size(), 3);
 
     dialogs.names.push_back ("GlobalPresetA");
-    EXPECT_TRUE (container->saveGlobalPreset (WindowContainer::newGlobalPresetItem));
+    EXPECT_TRUE (container->createGlobalPreset());
 
     ASSERT_EQ (dialogs.nameRequests.size(), 1u);
     EXPECT_EQ (dialogs.nameRequests[0].title, "New Global preset");
@@ -193,7 +193,7 @@ TEST_F (GlobalPresetSavingTest, SavingAgainNamesTheStoredPresetsAgainAndANameIsN
     showDsp (1);
 
     dialogs.names.push_back ("GlobalPresetA");
-    ASSERT_TRUE (container->saveGlobalPreset (WindowContainer::newGlobalPresetItem));
+    ASSERT_TRUE (container->createGlobalPreset());
     const auto before = globalPresetFile().loadFileAsString();
 
     // Into the chosen preset, with the values unchanged.
@@ -203,7 +203,7 @@ TEST_F (GlobalPresetSavingTest, SavingAgainNamesTheStoredPresetsAgainAndANameIsN
 
     // A second one of equal values names the same stored preset.
     dialogs.names.push_back ("GlobalPresetB");
-    EXPECT_TRUE (container->saveGlobalPreset (WindowContainer::newGlobalPresetItem));
+    EXPECT_TRUE (container->createGlobalPreset());
     auto& list = design().getGlobalPresets();
     ASSERT_EQ (list.getCount(), 2);
     EXPECT_EQ (list.getPreset (0)->getTable (0)->getKeys(), list.getPreset (1)->getTable (0)->getKeys());
@@ -211,14 +211,14 @@ TEST_F (GlobalPresetSavingTest, SavingAgainNamesTheStoredPresetsAgainAndANameIsN
     // A name in use is refused, and nothing is saved.
     dialogs.messages.clear();
     dialogs.names.push_back ("GlobalPresetA");
-    EXPECT_FALSE (container->saveGlobalPreset (WindowContainer::newGlobalPresetItem));
+    EXPECT_FALSE (container->createGlobalPreset());
     ASSERT_EQ (dialogs.messages.size(), 1u);
     EXPECT_EQ (dialogs.messages[0].title, "Create new global preset");
     EXPECT_EQ (dialogs.messages[0].text, "\"GlobalPresetA\" global preset name already used, please choose another preset name");
 
     // A cancelled name, and no choice, do nothing.
     dialogs.names.push_back ("");
-    EXPECT_FALSE (container->saveGlobalPreset (WindowContainer::newGlobalPresetItem));
+    EXPECT_FALSE (container->createGlobalPreset());
     EXPECT_FALSE (container->saveGlobalPreset ({}));
     EXPECT_EQ (list.getCount(), 2);
 }
@@ -226,7 +226,7 @@ TEST_F (GlobalPresetSavingTest, SavingAgainNamesTheStoredPresetsAgainAndANameIsN
 TEST_F (GlobalPresetSavingTest, ADesignWithoutDspsStillWritesTheFile)
 {
     dialogs.names.push_back ("Empty");
-    EXPECT_TRUE (container->saveGlobalPreset (WindowContainer::newGlobalPresetItem));
+    EXPECT_TRUE (container->createGlobalPreset());
     EXPECT_TRUE (saidSaved());
     EXPECT_TRUE (globalPresetFile().existsAsFile());
 }
@@ -237,10 +237,49 @@ TEST_F (GlobalPresetSavingTest, WithoutAProjectFileNothingIsSavedAndTheUserIsTol
     place (1, "Compressor", 2);
 
     dialogs.names.push_back ("GlobalPresetA");
-    EXPECT_FALSE (container->saveGlobalPreset (WindowContainer::newGlobalPresetItem));
+    EXPECT_FALSE (container->createGlobalPreset());
     ASSERT_FALSE (dialogs.messages.empty());
     EXPECT_EQ (dialogs.messages.back().title, "Global preset");
     EXPECT_TRUE (dialogs.messages.back().text.startsWith ("Global preset has not been saved!\n"));
     EXPECT_EQ (design().getGlobalPresets().getCount(), 0);
     EXPECT_FALSE (isDesignLocked());
+}
+
+TEST_F (GlobalPresetSavingTest, AFailedCreateListsNothingAndLeavesTheDesignUnlocked)
+{
+    place (1, "Compressor", 2);
+    showDsp (1);
+    ASSERT_TRUE (globalPresetFile().replaceWithText ("<PRESETS><Broken"));
+
+    dialogs.names.push_back ("GlobalPresetA");
+    EXPECT_FALSE (container->createGlobalPreset());
+
+    ASSERT_FALSE (dialogs.messages.empty());
+    EXPECT_TRUE (dialogs.messages.back().text.startsWith ("Global preset has not been saved!"));
+    for (auto& message : dialogs.messages)
+        EXPECT_NE (message.title, "Warning - global preset") << "nothing was created to lock the design";
+
+    EXPECT_EQ (design().getGlobalPresets().getCount(), 0);
+    EXPECT_EQ (container->getGlobalPresetCombo().getNumItems(), 1);
+    EXPECT_FALSE (isDesignLocked());
+    EXPECT_EQ (globalPresetFile().loadFileAsString(), "<PRESETS><Broken");
+}
+
+// The choice between creating and saving goes by the entry chosen, not by
+// its text: a global preset may be named as the entry that creates one.
+TEST_F (GlobalPresetSavingTest, AGlobalPresetNamedLikeTheNewEntryIsSavedIntoAgain)
+{
+    place (1, "Compressor", 2);
+    showDsp (1);
+
+    dialogs.names.push_back (WindowContainer::newGlobalPresetItem);
+    ASSERT_TRUE (container->createGlobalPreset());
+    ASSERT_EQ (container->getGlobalPresetCombo().getSelectedId(), WindowContainer::newGlobalPresetId + 1);
+
+    dialogs.messages.clear();
+    container->buttonClicked (&container->getSavePresetButton());
+
+    EXPECT_EQ (dialogs.nameRequests.size(), 1u) << "no second name is asked for";
+    EXPECT_TRUE (saidSaved());
+    EXPECT_EQ (design().getGlobalPresets().getCount(), 1);
 }

@@ -320,3 +320,64 @@ TEST (ProjectFileChooser, ANameTypedWithoutExtensionGetsThePatternsFirst)
     EXPECT_EQ (Dialogs::withPatternExtension (folder.getChildFile ("demo"), "*.*"), folder.getChildFile ("demo"));
     EXPECT_EQ (Dialogs::withPatternExtension ({}, "*.zqp"), juce::File());
 }
+
+// Saved as another project, the design takes along what the user set for
+// it: its output directory where it lies in the project's folder, and the
+// presets its processes keep in the preset file.
+TEST_F (ProjectFileCommandsTest, SaveAsTakesTheOutputDirectoryAndTheProcessPresetsAlong)
+{
+    buildDesign (container);
+    const auto file = saveDemo();
+    ASSERT_TRUE (folder.getChildFile ("fw").createDirectory().wasOk());
+    page.setOutputDirectory (folder.getChildFile ("fw").getFullPathName());
+    ASSERT_EQ (page.getOutputDirectoryEditor().getText(), "fw");
+
+    // A preset of the limiter, as its box's menu saves it.
+    auto& limiter = *design.findDsp (2)->getGraph().getNode (0);
+    auto named = limiter.presetStore;
+    named.selectOrAddPreset ("Warm", 0, true);
+    named.getCurrentPresetRecord()->values = { 70, 5 };
+    PresetDocument boxDocument;
+    ASSERT_TRUE (boxDocument.writeProcessPresetDocument (page.getPresetFile(), "Limiter", 1, named, {}).wasOk());
+
+    const auto elsewhere = folder.getChildFile ("elsewhere");
+    ASSERT_TRUE (elsewhere.createDirectory().wasOk());
+    dialogs.chosenFiles.push_back (elsewhere.getChildFile ("copy.zqp"));
+    ASSERT_TRUE (page.saveProject (true));
+
+    EXPECT_EQ (page.getOutputDirectoryEditor().getText(), "fw");
+    EXPECT_EQ (page.getProjectSettings().getOutputDirectory(), elsewhere.getChildFile ("fw"));
+    EXPECT_TRUE (elsewhere.getChildFile ("copy.zqp").loadFileAsString().contains ("Directory=\"fw\""));
+
+    ASSERT_EQ (page.getPresetFile(), elsewhere.getChildFile ("copy.presets"));
+    ProcessPresetStore loaded = limiter.presetStore;
+    ASSERT_TRUE (boxDocument.loadProcessPresetsFromFile (page.getPresetFile(), "Limiter", 1, loaded, false).wasOk());
+    ASSERT_TRUE (loaded.findPreset ("Warm"));
+    EXPECT_EQ (loaded.getCurrentPresetRecord()->values, (std::vector<uint32_t>{ 70, 5 }));
+    EXPECT_TRUE (folder.getChildFile ("demo.presets").existsAsFile()) << "the first project keeps its own";
+
+    // An output directory outside the project's folder stays where it is.
+    const auto shared = folder.getChildFile ("shared");
+    ASSERT_TRUE (shared.createDirectory().wasOk());
+    page.setOutputDirectory (shared.getFullPathName());
+    dialogs.chosenFiles.push_back (folder.getChildFile ("third.zqp"));
+    ASSERT_TRUE (page.saveProject (true));
+    EXPECT_EQ (page.getProjectSettings().getOutputDirectory(), shared);
+    EXPECT_EQ (page.getOutputDirectoryEditor().getText(), "shared");
+}
+
+TEST_F (ProjectFileCommandsTest, ANewProjectIsCreatedByThisVersionWhateverWasOpenBefore)
+{
+    buildDesign (container);
+    const auto file = saveDemo();
+    ASSERT_TRUE (file.replaceWithText (file.loadFileAsString().replace ("CreatedWith=\"1.3.3.6\"", "CreatedWith=\"1.2.0.0\"")));
+    page.openProject (file);
+    page.saveProject (false);
+    ASSERT_TRUE (file.loadFileAsString().contains ("CreatedWith=\"1.2.0.0\""));
+
+    ASSERT_TRUE (page.newProject());
+    buildDesign (container);
+    dialogs.chosenFiles.push_back (folder.getChildFile ("fresh.zqp"));
+    ASSERT_TRUE (page.saveProject (false));
+    EXPECT_TRUE (folder.getChildFile ("fresh.zqp").loadFileAsString().contains ("CreatedWith=\"1.3.3.6\""));
+}

@@ -613,7 +613,7 @@ TEST_F (GlobalPresetStripTest, ANameInUseOrBlankCreatesNothing)
     EXPECT_EQ (dialogs.messages[0].buttonText, "Ok");
 
     dialogs.names.push_back ("   ");
-    EXPECT_FALSE (container->saveGlobalPreset (WindowContainer::newGlobalPresetItem));
+    EXPECT_FALSE (container->createGlobalPreset());
     EXPECT_FALSE (container->saveGlobalPreset ({}));
     EXPECT_FALSE (container->saveGlobalPreset ("Studio")) << "no such global preset";
     EXPECT_EQ (dialogs.messages.size(), 1u);
@@ -732,7 +732,7 @@ TEST_F (GlobalPresetStripTest, ACreatedPresetIsChosenWithoutBeingAppliedAgain)
     devices.sent.clear();
     dialogs.names.push_back ("Stage");
 
-    EXPECT_TRUE (container->saveGlobalPreset (container->getGlobalPresetChoice()));
+    EXPECT_TRUE (container->saveChosenGlobalPreset());
 
     ASSERT_EQ (combo().getNumItems(), 4);
     EXPECT_EQ (combo().getText(), "Stage");

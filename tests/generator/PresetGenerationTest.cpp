@@ -8,7 +8,7 @@
 #include "generator/PanelScriptWriter.h"
 #include "generator/VuMeterIdPool.h"
 #include "model/DesignLog.h"
-#include "model/GlobalPresetCollector.h"
+#include "model/GlobalPresetManager.h"
 #include "model/PresetDocument.h"
 
 #include <gtest/gtest.h>
@@ -62,18 +62,7 @@ protected:
 
     juce::Result saveGlobalPreset (const juce::String& name)
     {
-        const auto file = project.design.getSettings().getGlobalPresetFile();
-        GlobalPresetCollector collector (project.design, document, file);
-        collector.collectGlobalPreset (name);
-        document.rebuildReferencedPresets();
-
-        if (auto removed = document.removeUnreferencedPresets (file); removed.failed())
-            return removed;
-
-        if (auto saved = document.renumberAndSave (file); saved.failed())
-            return saved;
-
-        return collector.getResult();
+        return GlobalPresetManager (project.design, document).save (name, true);
     }
 
     // The compressor of DSP 1's presets as its box's menu writes them.

@@ -74,18 +74,25 @@ TEST_F (GlobalPresetCollectorTest, EqualValuesNameTheStoredPresetAgain)
     // Other values make a preset of their own.
     compressor.presetStore.getCurrentPresetRecord()->values = { 11, 20 };
     ASSERT_TRUE (project.save ("C").wasOk());
-    EXPECT_EQ (stored->getPresetCount(), 2);
+    EXPECT_EQ (design.getPresetStores().findStore ("Compressor", 1)->getPresetCount(), 2);
     EXPECT_EQ (GlobalPresetKey::getPresetIndex (project.keysOf ("C", 1).at (0)), 1);
     EXPECT_EQ (GlobalPresetKey::getPresetIndex (project.keysOf ("A", 1).at (0)), 0);
 }
 
 TEST_F (GlobalPresetCollectorTest, ADesignWithoutDspsCollectsNothingButTheFileIsWritten)
 {
-    GlobalPresetCollector collector (design, project.document, project.file);
+    juce::XmlElement root ("PRESETS");
+    GlobalPresetCollector collector (design, project.document, root);
     EXPECT_EQ (collector.collectGlobalPreset ("A"), nullptr);
     EXPECT_EQ (design.getGlobalPresets().getCount(), 0);
 
-    ASSERT_TRUE (project.save ("A").wasOk());
+    GlobalPresetManager manager (design, project.document);
+    auto saving = manager.makeSaving ("A", true);
+    ASSERT_TRUE (saving->start().wasOk());
+    EXPECT_EQ (saving->getDspCount(), 0);
+    ASSERT_TRUE (saving->finish().wasOk());
+    EXPECT_FALSE (saving->createdPreset());
+    EXPECT_EQ (design.getGlobalPresets().getCount(), 0);
     EXPECT_TRUE (project.file.existsAsFile());
 }
 
@@ -122,7 +129,8 @@ TEST_F (GlobalPresetCollectorTest, TablesFollowTheDspsThereAreNow)
     EXPECT_EQ (preset->getWordCount(), 4);
 
     // A later DSP alone finds no preset to add to.
-    GlobalPresetCollector collector (design, project.document, project.file);
+    juce::XmlElement root ("PRESETS");
+    GlobalPresetCollector collector (design, project.document, root);
     EXPECT_EQ (collector.collectDspGlobalPreset ("Unknown", 3, 2, false), nullptr);
 }
 
@@ -146,15 +154,4 @@ TEST_F (GlobalPresetCollectorTest, WithoutAPanelTheCurrentPresetsValuesAreTaken)
     ASSERT_NE (stored, nullptr);
     EXPECT_EQ (stored->getPresetRecord (0)->values, (std::vector<uint32_t>{ 9, 10 }));
     EXPECT_EQ (presetNames (gain.presetStore), (std::vector<juce::String>{ "(Last-Saved)", "Menu" }));
-}
-
-TEST_F (GlobalPresetCollectorTest, AFileThatCannotBeWrittenIsReported)
-{
-    project.addProcess (1, "Compressor", 2);
-    ASSERT_TRUE (project.file.createDirectory()); // a folder where the file should be
-
-    GlobalPresetCollector collector (design, project.document, project.file);
-    collector.collectGlobalPreset ("A");
-    EXPECT_TRUE (collector.getResult().failed());
-    EXPECT_TRUE (project.keysOf ("A", 1).empty());
 }

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "model/Design.h"
-#include "model/GlobalPresetCollector.h"
+#include "model/GlobalPresetManager.h"
 #include "model/ModuleLibrary.h"
 #include "model/PresetDocument.h"
 
@@ -35,6 +35,8 @@ public:
         }
 
         design.setLibrary (&library);
+        design.getSettings().setProjectFolder (folder.getFolder().getFullPathName());
+        design.getSettings().setProjectName ("Design");
         document.setPresetStores (&design.getPresetStores());
         document.setGlobalPresets (&design.getGlobalPresets());
         document.setUsePresetList();
@@ -73,21 +75,11 @@ public:
         return node;
     }
 
-    // Every stage of a save, as the saving thread runs them.
+    // Every stage of a save, as the saving thread runs them: into the global
+    // preset of that name, created when the design does not hold it.
     juce::Result save (const juce::String& name)
     {
-        GlobalPresetCollector collector (design, document, file);
-        collector.collectGlobalPreset (name);
-
-        if (collector.getResult().failed())
-            return collector.getResult();
-
-        document.rebuildReferencedPresets();
-
-        if (auto removed = document.removeUnreferencedPresets (file); removed.failed())
-            return removed;
-
-        return document.renumberAndSave (file);
+        return GlobalPresetManager (design, document).save (name, design.getGlobalPresets().findByName (name) < 0);
     }
 
     std::vector<uint32_t> keysOf (const juce::String& name, uint32_t dspId)
