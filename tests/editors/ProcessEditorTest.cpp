@@ -360,24 +360,14 @@ struct Held
         return std::tie (channelWord, memoryWord, memoryChoice, words, secondWords) ==
                std::tie (o.channelWord, o.memoryWord, o.memoryChoice, o.words, o.secondWords);
     }
-
-    friend std::ostream& operator<< (std::ostream& out, const Held& h)
-    {
-        out << std::hex << "NCount " << h.channelWord << ", MemoryDelay " << h.memoryWord << ", choice " << h.memoryChoice
-            << ", words";
-
-        for (auto word : h.words)
-            out << " " << word;
-
-        return out << std::dec;
-    }
 };
 } // namespace
 
 // The memory type and the control numbers the user set stay with a process
 // whichever way its box is made again: its removal undone, its insertion
-// redone, a count change undone, pasted (into this DSP or another; the delay is static and stays),
-// the project reopened; and the reopened project saves as it was saved.
+// redone, a count change undone, pasted (into this DSP or another; the
+// delay is static and stays), the project reopened; and the reopened
+// project saves as it was saved.
 TEST_F (ProcessEditorTest, ABoxMadeAgainShowsWhatItsProcessHolds)
 {
     addDsp (2, core8);
