@@ -39,6 +39,7 @@ juce::Array<juce::PropertyComponent*> GraphCommandProperties::buildCommandProper
         auto* field = new TextPropertyComponentWithFocus (label, *this, i);
         field->showWord (node->commandWords[(size_t) i]);
         field->setEnabled (fieldsEnabled);
+        field->addListener (this);
         fields.add (field);
         list.add (field);
     }
@@ -48,6 +49,10 @@ juce::Array<juce::PropertyComponent*> GraphCommandProperties::buildCommandProper
 
 void GraphCommandProperties::showProcess (GraphData* graph, uint32_t nrpn)
 {
+    // What is being typed belongs to the process shown until now.
+    for (auto* field : fields)
+        field->finishTyping();
+
     const juce::ScopedValueSetter<bool> setting (building, true);
     shownGraph = graph;
     shownNrpn = nrpn;
@@ -78,6 +83,13 @@ void GraphCommandProperties::writeBack (const TextPropertyComponentWithFocus& fi
 
     TextPropertyComponentWithFocus::applyText (*node, field.getWordIndex(), field.getText());
     shownGraph->setModified (true);
+}
+
+void GraphCommandProperties::textPropertyComponentChanged (juce::TextPropertyComponent* field)
+{
+    for (auto* own : fields)
+        if (own == field)
+            writeBack (*own);
 }
 
 void GraphCommandProperties::paint (juce::Graphics& g)

@@ -18,7 +18,12 @@ class TextPropertyComponentWithFocus;
 // pointer: once the process is gone (removed, its DSP's module changed, a
 // project opened) the fields write nowhere, and the editor empties the panel
 // at its next synchronisation.
-class GraphCommandProperties : public juce::PropertyPanel
+//
+// A field's text is written back when the user confirms it (Return, or the
+// field losing the focus), through the panel's listener on each field, and
+// before the panel turns to another process while a field is still being
+// typed into.
+class GraphCommandProperties : public juce::PropertyPanel, private juce::TextPropertyComponent::Listener
 {
 public:
     static constexpr juce::uint32 backgroundColour = 0xFFCCCCCC;
@@ -58,6 +63,8 @@ public:
     void resized() override;
 
 private:
+    void textPropertyComponentChanged (juce::TextPropertyComponent* field) override;
+
     juce::PropertyPanel inner;
     GraphData* shownGraph = nullptr;
     uint32_t shownNrpn = 0;

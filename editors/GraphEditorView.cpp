@@ -79,6 +79,18 @@ double GraphEditorView::getDspLoad (uint32_t id) const
     return 0.0;
 }
 
+ProcessGraphEdits::CountChange GraphEditorView::makeCountChange (const GraphNode& node, uint32_t newWord) const
+{
+    ProcessGraphEdits::CountChange change;
+    change.nrpn = node.nrpn;
+    change.oldWord = node.channelWord;
+    change.newWord = newWord;
+    change.module = getDspModule();
+    change.ratePosition = samplingIndex;
+    change.rebuildCommandWords = ! areCommandWordsEdited();
+    return change;
+}
+
 int GraphEditorView::getToolMode() const
 {
     auto* tool = getPinTool();
@@ -142,20 +154,17 @@ void GraphEditorView::synchroniseBoxes()
         if (findBoxByNodeId (node->getId()) != nullptr)
             continue;
 
-        if (node->nrpn == 0)
-            node->nrpn = graph.findFreeNrpn();
-
         auto* box = boxes.add (createBox (*node).release());
         graph.setNodeBox (node, box);
         addAndMakeVisible (box);
 
         // A process just pasted comes selected.
-        if (node->linkFlag)
-        {
-            node->linkFlag = false;
+        if (std::find (pastedNrpns.begin(), pastedNrpns.end(), node->nrpn) != pastedNrpns.end())
             box->setSelected (true);
-        }
     }
+
+    // Every node has its box now: what was pasted and is gone since selects nothing later.
+    pastedNrpns.clear();
 
     for (auto* box : boxes)
         box->synchroniseFromNode();
@@ -163,39 +172,53 @@ void GraphEditorView::synchroniseBoxes()
 
 void GraphEditorView::synchroniseConnectors()
 {
+    // A connector shows the record that points at it, as a label does: it
+    // takes that record's ends again, so that it follows the renumbering of
+    // the nodes with its selection, and goes when no record points at it. A
+    // connector found by its ends could be another connection's, whose new
+    // ends are this one's old ones.
+    auto findRecordOf = [this] (const ConnectorComponent* connector) -> GraphConnection*
+    {
+        for (int i = 0; i < graph.getNumConnections(); ++i)
+            if (graph.getConnection (i)->connector == connector)
+                return graph.getConnection (i);
+
+        return nullptr;
+    };
+
     for (int i = connectors.size(); --i >= 0;)
     {
         auto* connector = connectors[i];
-        bool found = false;
-        graph.findConnection (connector->getSourceNode(), connector->getSourcePin(), connector->getDestNode(),
-                              connector->getDestPin(), found, GraphData::matchAllConnectionFields);
 
-        if (! found)
-            retire (std::unique_ptr<juce::Component> (connectors.removeAndReturn (i)));
+        if (auto* record = findRecordOf (connector))
+            showConnection (*connector, *record);
         else
-            connector->updateGeometry();
+            retire (std::unique_ptr<juce::Component> (connectors.removeAndReturn (i)));
     }
 
     for (int i = graph.getNumConnections(); --i >= 0;)
     {
         auto* connection = graph.getConnection (i);
-        auto* connector = findConnectorFor (*connection);
 
-        if (connector == nullptr)
-        {
-            connector = connectors.add (new ConnectorComponent (graph, *this));
-            connector->setInProcessEditor (processEditor);
-            addAndMakeVisible (connector);
-            connector->toBack();
-            connector->setSource (connection->sourceNode, connection->sourcePin);
-            connector->setDestination (connection->destNode, connection->destPin);
-            connector->setMustConnect (processEditor &&
-                                       graph.isVirtualOutput (connection->sourceNode, (int) connection->sourcePin));
-        }
+        if (findConnectorFor (*connection) != nullptr)
+            continue;
 
+        auto* connector = connectors.add (new ConnectorComponent (graph, *this));
+        connector->setInProcessEditor (processEditor);
+        addAndMakeVisible (connector);
+        connector->toBack();
         connection->connector = connector;
-        connector->updateDescription();
+        showConnection (*connector, *connection);
     }
+}
+
+void GraphEditorView::showConnection (ConnectorComponent& connector, const GraphConnection& connection)
+{
+    connector.setSource (connection.sourceNode, connection.sourcePin);
+    connector.setDestination (connection.destNode, connection.destPin);
+    connector.setMustConnect (processEditor && graph.isVirtualOutput (connection.sourceNode, (int) connection.sourcePin));
+    connector.updateGeometry();
+    connector.updateDescription();
 }
 
 void GraphEditorView::synchroniseLabels()
@@ -268,14 +291,10 @@ Zorvex* GraphEditorView::findBoxByNodeId (uint32_t id) const
 
 ConnectorComponent* GraphEditorView::findConnectorFor (const GraphConnection& c) const
 {
-    for (int i = connectors.size(); --i >= 0;)
-    {
-        auto* connector = connectors[i];
-
-        if (connector->getSourceNode() == c.sourceNode && connector->getDestNode() == c.destNode &&
-            connector->getSourcePin() == c.sourcePin && connector->getDestPin() == c.destPin)
+    // Compared by address only: a record may still name a connector that went.
+    for (auto* connector : connectors)
+        if (connector == c.connector)
             return connector;
-    }
 
     return nullptr;
 }
@@ -304,6 +323,20 @@ ZorvexBus* GraphEditorView::findPinAt (juce::Point<float> position) const
 }
 
 //==============================================================================
+void GraphEditorView::takePastedProcesses()
+{
+    for (int i = 0; i < graph.getNumNodes(); ++i)
+    {
+        auto* node = graph.getNode (i);
+
+        if (node->linkFlag)
+        {
+            node->linkFlag = false;
+            pastedNrpns.push_back (node->nrpn);
+        }
+    }
+}
+
 void GraphEditorView::selectAll (bool select)
 {
     if (! select)
@@ -615,6 +648,25 @@ void GraphEditorView::nodeIdChanged (juce::Component& component, uint32_t newId)
 {
     if (auto* box = dynamic_cast<Zorvex*> (&component))
         box->setPinsNodeId (newId);
+}
+
+void GraphEditorView::recordsRenumbered()
+{
+    // At once, before the change message: an edit made meanwhile (the next
+    // removal of a selection, a copy) acts on the connection or bus pin that
+    // the user sees.
+    for (int i = 0; i < graph.getNumConnections(); ++i)
+        if (auto* connector = findConnectorFor (*graph.getConnection (i)))
+            showConnection (*connector, *graph.getConnection (i));
+
+    for (int i = 0; i < graph.getNumBusPins(); ++i)
+    {
+        auto* record = graph.getBusPin (i);
+
+        if (std::find (labels.begin(), labels.end(), record->label) != labels.end())
+            if (auto* label = static_cast<BUSPin*> (record->label); ! label->shows (*record))
+                label->setup (record->nodeId, record->pinIndex, record->direction, record->name);
+    }
 }
 
 void GraphEditorView::retire (std::unique_ptr<juce::Component> component)

@@ -3,6 +3,7 @@
 #include "editors/ControlPanelHost.h"
 #include "model/ConnectionRules.h"
 #include "model/GraphData.h"
+#include "model/ProcessGraphEdits.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
@@ -98,6 +99,7 @@ public:
     void synchronise();
 
     Zorvex* findBoxByNodeId (uint32_t id) const;
+    // The connector showing the connection; none before the view showed it.
     ConnectorComponent* findConnectorFor (const GraphConnection& connection) const;
     BUSPin* findBusPinComponent (const GraphBusPin& busPin) const;
     ZorvexBus* findPinAt (juce::Point<float> position) const;
@@ -114,6 +116,11 @@ public:
     void selectAll (bool select);
     int getNumSelected() const;
     juce::Point<int> dragOffset;
+
+    // The processes a paste has just placed (their link flag set, so that
+    // the paste could wire them) answer to their copies' numbers no more,
+    // and their boxes come selected once made.
+    void takePastedProcesses();
 
     //==============================================================================
     // Connection drags, started by a pin or by a connector whose end is dragged.
@@ -184,8 +191,14 @@ public:
     virtual void removeDsp (uint32_t id) { juce::ignoreUnused (id); }
     virtual void showDspTab (uint32_t id) { juce::ignoreUnused (id); }
 
-    // The process's command words after its count changed.
-    virtual void rebuildCommandWords (GraphNode& node) { juce::ignoreUnused (node); }
+    // Whether the user edits the command words (the process editor's
+    // command view): a count change then leaves them as they are.
+    virtual bool areCommandWordsEdited() const { return false; }
+
+    // The count change of a process to a new channel word, with what follows
+    // the count here: the load text for this DSP's module and rate, the
+    // command words unless the user edits them.
+    ProcessGraphEdits::CountChange makeCountChange (const GraphNode& node, uint32_t newWord) const;
 
     // The project's process preset file, none while the project has no file.
     virtual juce::File getPresetFile() const { return {}; }
@@ -200,6 +213,7 @@ public:
     // GraphData::ViewHook
     void deleteComponent (juce::Component& component) override;
     void nodeIdChanged (juce::Component& box, uint32_t newId) override;
+    void recordsRenumbered() override;
 
 protected:
     // A new box for a node; the editors may set it up further.
@@ -216,6 +230,7 @@ private:
     void synchroniseBoxes();
     void synchroniseConnectors();
     void synchroniseLabels();
+    void showConnection (ConnectorComponent& connector, const GraphConnection& connection);
     void handleAsyncUpdate() override;
     void removeConnectionsAt (uint32_t nodeId, bool leaving, bool onePin, uint32_t pin);
 
@@ -233,6 +248,9 @@ private:
     juce::OwnedArray<BUSPin> labels;
     std::unique_ptr<ConnectorComponent> rubberBand;
     ConnectionRules::DragStart dragStart;
+
+    // The NRPN numbers of processes pasted and not shown yet.
+    std::vector<uint32_t> pastedNrpns;
 
     // Components whose records went during an event, deleted after it.
     std::vector<std::unique_ptr<juce::Component>> retired;

@@ -89,19 +89,56 @@ juce::String ProcessControlPanel::generatePanelScript (bool replace, bool asRepl
     else
         currentStore.markBuilding();
 
-    PanelScriptWriter writer (*definition, *node, owner.getControlPanelDspId(), owner.getSamplingRateKhz(),
-                              owner.getCountSliderValue());
-    const auto text = writer.write (currentStore, replace || asReplacement, meterId, meterIds);
+    const auto text = writeDescription (*node, currentStore, replace || asReplacement);
 
     // Only the store written into is complete now. The box's own store, when
     // it is another, took no control: marked built it would never take any,
     // and every preset made in it would be empty.
     currentStore.markBuilt();
+    return text;
+}
+
+juce::String ProcessControlPanel::writeDescription (const GraphNode& node, ProcessPresetStore& store, bool withValues)
+{
+    PanelScriptWriter writer (*node.getProcessDefinition(), node, owner.getControlPanelDspId(), owner.getSamplingRateKhz(),
+                              owner.getCountSliderValue());
+    const auto text = writer.write (store, withValues, meterId, meterIds);
 
     if (writer.hasMeter() && ! isTimerRunning())
         startTimer (meterPollIntervalMs);
 
     return text;
+}
+
+void ProcessControlPanel::followNodeName()
+{
+    auto* node = owner.getControlPanelNode();
+
+    // Without a panel the next one is built with the name.
+    if (livePanel == nullptr || node == nullptr || node->getProcessDefinition() == nullptr)
+        return;
+
+    // The library titles a panel from its description only: the panel is
+    // loaded again under the new name. What the user set on it is the
+    // process's setting, so the new one shows the same values; they are
+    // taken into a copy of the store, which the save and the presets never
+    // see.
+    ProcessPresetStore shown (owner.getCurrentPresetStore());
+    shown.setPanel (livePanel);
+    auto preset = shown.getPresetName (shown.getCurrentPreset());
+
+    if (preset.isEmpty())
+        preset = ProcessPresetStore::lastSavedPresetName;
+
+    shown.selectOrAddPreset (preset, 0, true);
+    shown.takeValuesFromPanel (preset);
+
+    const auto text = writeDescription (*node, shown, true);
+    const auto wasShown = panelShown;
+    releaseControlPanels();
+
+    if (loadPanelScript (text))
+        createPanelWindow (wasShown);
 }
 
 void ProcessControlPanel::buildControlPanel (bool show, bool replace, bool asReplacement)

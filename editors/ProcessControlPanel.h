@@ -97,6 +97,10 @@ public:
     // loaded, the controls reset), keeping it on screen when it was.
     void rebuildControlPanel();
 
+    // The process was renamed: a panel built (on screen or closed by the
+    // user) is built again under the new title, with the values it shows.
+    void followNodeName();
+
     // Hands the text to the panel object; false without one, or when the text
     // gave no panel.
     bool loadPanelScript (const juce::String& text);
@@ -147,6 +151,7 @@ public:
 
 private:
     void timerCallback() override { pollMeter(); }
+    juce::String writeDescription (const GraphNode& node, ProcessPresetStore& store, bool withValues);
     void clearStoredPanel (HvIfPanel* panel);
 
     Owner& owner;

@@ -86,28 +86,15 @@ std::unique_ptr<Zorvex> ProcessEditor::createBox (GraphNode& node)
     return box;
 }
 
-void ProcessEditor::setUpNewBox (Zorvex& box, GraphNode& node)
+void ProcessEditor::setUpNewBox (Zorvex& box, const GraphNode& node)
 {
-    node.buildControlIds();
-
+    // The box shows what the node holds (its memory type, its command
+    // words): they were set when the process was placed, pasted or read,
+    // and a box made again for it (an undone removal, a reopened project)
+    // must not take them back to the definition's.
     auto* definition = node.getProcessDefinition();
 
-    if (definition == nullptr)
-        return;
-
-    node.biquadMark = node.biquadMark || isBiquadProcessKind (definition->processKind);
-
-    // A process with a memory class of its own keeps its memory there.
-    if (definition->memoryClassWord != 0)
-        node.memoryWord = definition->memoryClassWord;
-
-    if (auto* combo = box.getMemoryCombo())
-    {
-        node.memoryChoice = (int) (node.memoryWord & 3);
-        combo->setEnabled ((node.memoryWord & Zorvex::fixedMemoryFlag) == 0);
-    }
-
-    if (definition->memoryClass243)
+    if (definition != nullptr && definition->memoryClass243)
         if (auto* slider = box.getCountSlider())
             slider->setVisible (false);
 }
@@ -157,11 +144,10 @@ void ProcessEditor::makeConnection (const ConnectionRules::Ends& ends, bool isVi
         history->perform (new InsertConnectionAction (getGraph(), ends, isVirtual));
 }
 
-void ProcessEditor::rebuildCommandWords (GraphNode& node)
+bool ProcessEditor::areCommandWordsEdited() const
 {
     // With the command view on, the words are the user's to edit.
-    if (! design.getSettings().isCommandViewOn())
-        node.buildControlIds();
+    return design.getSettings().isCommandViewOn();
 }
 
 juce::File ProcessEditor::getPresetFile() const
@@ -273,6 +259,8 @@ void ProcessEditor::pasteSelection()
 
     if (buffer.undo())
         buffer.redo();
+
+    takePastedProcesses();
 }
 
 //==============================================================================
@@ -408,8 +396,9 @@ bool ProcessEditor::placeProcess (int processIndex, juce::Point<int> position)
     process.definition = definition;
     process.x = getWidth() > 0 ? position.x / (double) getWidth() : 0.0;
     process.y = getHeight() > 0 ? position.y / (double) getHeight() : 0.0;
+    // The definition's words, once: from here on they are the process's.
     process.channelWord = definition->defaultChannelWord;
-    process.memoryWord = 1;
+    process.memoryWord = definition->getDefaultMemoryWord();
 
     return history->perform (new InsertAction (getGraph(), moduleLibrary, getDspId(), process));
 }

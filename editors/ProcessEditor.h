@@ -122,7 +122,7 @@ public:
     void deleteBusPin (uint32_t nodeId, uint32_t pinIndex, uint8_t direction, const juce::String& name) override;
 
     void showProcessCommands (uint32_t nodeId) override;
-    void rebuildCommandWords (GraphNode& node) override;
+    bool areCommandWordsEdited() const override;
     juce::File getPresetFile() const override;
 
     // PasteTarget
@@ -231,7 +231,7 @@ protected:
     void afterSynchronise() override;
 
 private:
-    void setUpNewBox (Zorvex& box, GraphNode& node);
+    void setUpNewBox (Zorvex& box, const GraphNode& node);
     void refreshUsage();
     void applyLasso (bool adding);
     void ensureBusGraphNode();

@@ -41,6 +41,13 @@ void TextPropertyComponentWithFocus::mouseUp (const juce::MouseEvent& e)
     panel.writeBack (*this);
 }
 
+void TextPropertyComponentWithFocus::finishTyping()
+{
+    for (auto* child : getChildren())
+        if (auto* label = dynamic_cast<juce::Label*> (child); label != nullptr && label->isBeingEdited())
+            label->hideEditor (false);
+}
+
 void TextPropertyComponentWithFocus::setLowWord (std::vector<uint32_t>& words, int n, uint32_t value)
 {
     if (! juce::isPositiveAndBelow (n, (int) words.size()))

@@ -10,8 +10,8 @@ class GraphNode;
 
 // One field of the "Command Properties" page: the control number (the low
 // 16 bits) of one command word of a process, in hexadecimal. Text typed and
-// confirmed (Return or leaving the field) and a release on the field write
-// it back into the process's word.
+// confirmed (Return or leaving the field; the panel listens) and a release
+// on the field write it back into the process's word.
 class TextPropertyComponentWithFocus : public juce::TextPropertyComponent
 {
 public:
@@ -27,6 +27,10 @@ public:
 
     void setText (const juce::String& newText) override;
     void mouseUp (const juce::MouseEvent& e) override;
+
+    // Ends the typing in the field, if any, taking what was typed as the
+    // user confirming it would.
+    void finishTyping();
 
     // Replaces the low 16 bits of word n unless the word is 0xFFFFFFFF;
     // nothing for a word that is not there.

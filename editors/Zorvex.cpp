@@ -138,7 +138,7 @@ void Zorvex::createControls (const GraphNode& node)
         }
     }
 
-    if (has (pinFlags, GraphNode::delayCountFlag) || definition->hasMemoryClass)
+    if (definition->offersMemoryChoice())
     {
         memoryCombo = std::make_unique<juce::ComboBox>();
         memoryCombo->addItem ("Ext. RAM", GraphNode::memoryChoiceExternalRam);
@@ -177,10 +177,7 @@ void Zorvex::setMode (Mode newMode)
         return;
 
     if (auto* node = getNode())
-    {
-        NodeChannelRules::followCount (*node, node->channelWord);
         configureSlider (*node);
-    }
 
     setSize (width, smallHeight);
 }
@@ -337,7 +334,7 @@ void Zorvex::rebuildPinsForNCount (uint32_t newWord, uint32_t oldWord)
 
     shownWord = newWord;
     setTitle (node->getName());
-    refreshLoadText (*node);
+    setLoadText (node->loadText);
 
     if ((newWord & GraphNode::channelCountMask) != (oldWord & GraphNode::channelCountMask))
     {
@@ -351,10 +348,6 @@ void Zorvex::rebuildPinsForNCount (uint32_t newWord, uint32_t oldWord)
         // screen when it was).
         const bool panelWasShown = controlPanel.isPanelShown();
         controlPanel.renewPanelObject();
-
-        if (ownerEditor != nullptr)
-            ownerEditor->rebuildCommandWords (*node);
-
         ownStore.clear (true, true);
         ownStore.setExtraFlag (isBiquad (node->getProcessDefinition()) ? 1 : 0);
         ownStore.setName (node->getName());
@@ -367,16 +360,6 @@ void Zorvex::rebuildPinsForNCount (uint32_t newWord, uint32_t oldWord)
 
     resized();
     repaint();
-}
-
-void Zorvex::refreshLoadText (GraphNode& node)
-{
-    if (mode != processMode || ownerEditor == nullptr)
-        return;
-
-    node.loadText = NodeChannelRules::makeLoadText (ownerEditor->getDspModule(), node.getProcessDefinition(), node.channelWord,
-                                                    ownerEditor->getSamplingIndex());
-    setLoadText (node.loadText);
 }
 
 void Zorvex::setPinsNodeId (uint32_t newId)
@@ -725,7 +708,8 @@ void Zorvex::sliderValueChanged (juce::Slider* slider)
     if (newWord == node->channelWord)
         return;
 
-    history->perform (new ChangeNCountAction (graph, node->nrpn, newWord, node->channelWord));
+    // An edit history is the owner editor's.
+    history->perform (new ChangeNCountAction (graph, ownerEditor->makeCountChange (*node, newWord)));
 }
 
 void Zorvex::comboBoxChanged (juce::ComboBox* combo)
@@ -784,6 +768,7 @@ void Zorvex::renameNode (const juce::String& newName)
     {
         node->setName (newName);
         setTitle (newName);
+        controlPanel.followNodeName();
         graph.setModified (true);
         graph.sendChangeMessage();
         repaint();

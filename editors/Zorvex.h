@@ -243,6 +243,13 @@ public:
     class ChangeNCountAction : public juce::UndoableAction
     {
     public:
+        // As the editor makes it (GraphEditorView::makeCountChange): the
+        // load text (for the DSP's module and rate) and the command words
+        // follow the count too.
+        ChangeNCountAction (GraphData& graph, const ProcessGraphEdits::CountChange& change);
+
+        // On a bare graph: the load text is taken for no module, and the
+        // command words stay.
         ChangeNCountAction (GraphData& graph, uint32_t nrpn, uint32_t newWord, uint32_t oldWord);
         bool perform() override;
         bool undo() override;
@@ -289,6 +296,8 @@ public:
             double x = 0.0, y = 0.0;
             uint32_t channelWord = 1, memoryWord = 1;
             uint32_t nrpn = 0, moduleId = 0;
+            std::vector<uint32_t> commandWords, secondCommandWords;
+            int commandWordCount = 0;
         };
 
         CopyAction (GraphData& graph, uint32_t nrpn, const ModuleLibrary* library, uint32_t dspId);
@@ -312,7 +321,6 @@ public:
 private:
     void createControls (const GraphNode& node);
     void configureSlider (const GraphNode& node);
-    void refreshLoadText (GraphNode& node);
     // The own store takes the process's controls when it has none.
     void takeShownControls();
     // Before the preset menus: the own store with its controls, in order,

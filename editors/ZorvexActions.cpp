@@ -56,6 +56,11 @@ Zorvex::ChangeNCountAction::ChangeNCountAction (GraphData& g, uint32_t nrpn, uin
     change.oldWord = oldWord;
 }
 
+Zorvex::ChangeNCountAction::ChangeNCountAction (GraphData& g, const ProcessGraphEdits::CountChange& countChange)
+    : graph (g), change (countChange)
+{
+}
+
 bool Zorvex::ChangeNCountAction::perform()
 {
     const bool done = ProcessGraphEdits::applyCountChange (graph, change);
@@ -126,6 +131,9 @@ bool Zorvex::CopyAction::perform()
     copy.y = juce::jmin (1.0, position.y + pasteOffset);
     copy.channelWord = node->channelWord;
     copy.memoryWord = node->memoryWord;
+    copy.commandWords = node->commandWords;
+    copy.secondCommandWords = node->secondCommandWords;
+    copy.commandWordCount = node->commandWordCount;
     copy.nrpn = node->nrpn;
     copy.moduleId = module->moduleId;
     copy.moduleName = juce::String (module->name);
@@ -180,6 +188,10 @@ bool Zorvex::CopyAction::undo()
     process.y = copy.y;
     process.channelWord = copy.channelWord;
     process.memoryWord = copy.memoryWord;
+    process.commandWords = copy.commandWords;
+    process.secondCommandWords = copy.secondCommandWords;
+    process.commandWordCount = copy.commandWordCount;
+    process.commandNrpn = copy.nrpn;
     process.linkFlag = true;
     process.linkId = copy.nrpn;
     history->perform (new ProcessEditor::InsertAction (graph, library, targetDsp, process));

@@ -256,10 +256,14 @@ void GraphData::moveNodeIds (int position, int delta)
     sortRecords (connections);
     sortRecords (busPins);
 
-    if (viewHook != nullptr)
-        for (int i = position; i < getNumNodes(); ++i)
-            if (auto* box = nodes[(size_t) i]->box)
-                viewHook->nodeIdChanged (*box, nodes[(size_t) i]->id);
+    if (viewHook == nullptr)
+        return;
+
+    for (int i = position; i < getNumNodes(); ++i)
+        if (auto* box = nodes[(size_t) i]->box)
+            viewHook->nodeIdChanged (*box, nodes[(size_t) i]->id);
+
+    viewHook->recordsRenumbered();
 }
 
 GraphNode* GraphData::restoreNode (uint32_t id, uint32_t nrpn, const juce::String& nodeName, bool renumber,

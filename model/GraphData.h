@@ -73,6 +73,10 @@ public:
 
         // Renumbering gave the node this box shows a new id.
         virtual void nodeIdChanged (juce::Component& box, uint32_t newId) { juce::ignoreUnused (box, newId); }
+
+        // Renumbering gave connections and bus pins new node ids: the
+        // components that show them follow their records.
+        virtual void recordsRenumbered() {}
     };
 
     GraphData();

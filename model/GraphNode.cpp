@@ -13,8 +13,7 @@ GraphNode::GraphNode (uint32_t nodeId, uint32_t nodeNrpn, const juce::String& no
 
     channelWord = definition->defaultChannelWord;
 
-    if (definition->memoryClassWord != 0)
-        memoryWord = definition->memoryClassWord;
+    memoryWord = definition->getDefaultMemoryWord();
 
     inputCount = definition->inputCount;
     outputCount = definition->outputCount;
@@ -82,6 +81,31 @@ const GraphPin* GraphNode::getOutputPin (int n) const noexcept
 
     auto* first = getPin (firstOutput);
     return first != nullptr && first->isVectorPin() ? first : nullptr;
+}
+
+void GraphNode::setMemoryWord (uint32_t word) noexcept
+{
+    memoryWord = word;
+    memoryChoice = definition != nullptr && definition->offersMemoryChoice() ? (int) (word & 3) : memoryChoiceNone;
+}
+
+void GraphNode::takeCommandWords (const std::vector<uint32_t>& words, const std::vector<uint32_t>& secondWords, int count,
+                                  uint32_t sourceNrpn)
+{
+    commandWords = words;
+    secondCommandWords = secondWords;
+    commandWordCount = count;
+
+    // A control number is the process's NRPN number and the control's
+    // index. One that still names the source answers to this node instead:
+    // two processes sharing a number would move each other's controls. A
+    // number the user typed to name another stays as typed.
+    const auto from = sourceNrpn & 0xFF;
+    const auto to = nrpn & 0xFF;
+
+    for (auto& word : commandWords)
+        if (word != 0 && word != 0xFFFFFFFFu && ((word >> 8) & 0xFF) == from)
+            word = (word & ~0xFF00u) | (to << 8);
 }
 
 void GraphNode::buildControlIds()

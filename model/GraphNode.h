@@ -103,6 +103,10 @@ public:
 
     uint32_t getChannelCount() const noexcept { return channelWord & channelCountMask; }
 
+    // Sets the memory word and the memory choice it gives: the word's memory
+    // type for a process whose box offers the choice, none for any other.
+    void setMemoryWord (uint32_t word) noexcept;
+
     //==============================================================================
     // Plain data that editors, actions and project loading set directly.
     uint32_t nrpn = 0;
@@ -140,6 +144,12 @@ public:
     // Nothing but a count of 0 for a node that is no process or has no
     // control function.
     void buildControlIds();
+
+    // The command words of another process of the same definition (the
+    // source of a copy, numbered sourceNrpn), each control number that named
+    // the source naming this node.
+    void takeCommandWords (const std::vector<uint32_t>& words, const std::vector<uint32_t>& secondWords, int count,
+                           uint32_t sourceNrpn);
 
     // The node's stored preset store (the box keeps a working one).
     ProcessPresetStore presetStore;

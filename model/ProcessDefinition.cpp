@@ -49,3 +49,13 @@ bool ProcessDefinition::isDelayType() const noexcept
 {
     return (defaultChannelWord & GraphNode::delayCountFlag) != 0;
 }
+
+bool ProcessDefinition::offersMemoryChoice() const noexcept
+{
+    return hasChannelWord && (hasMemoryClass || isDelayType());
+}
+
+uint32_t ProcessDefinition::getDefaultMemoryWord() const noexcept
+{
+    return memoryClassWord != 0 ? memoryClassWord : 1u;
+}

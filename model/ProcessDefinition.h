@@ -70,6 +70,14 @@ public:
     // A delay-type process: its count is a delay, which its presets carry as
     // the fixed delay control.
     bool isDelayType() const noexcept;
+
+    // The process's box offers a choice of memory (a count with a memory
+    // class, or a delay-type count), which the node keeps.
+    bool offersMemoryChoice() const noexcept;
+
+    // The memory word ("MemoryDelay") a process starts with: its memory
+    // class word, else 1 (external RAM).
+    uint32_t getDefaultMemoryWord() const noexcept;
 };
 
 // Process kinds, tested on a process's kind word.

@@ -167,12 +167,18 @@ uint32_t ProcessGraphEdits::insertProcess (GraphData& graph, DspDefinitionEntry*
         entry->addProcessInstance ((int) node->getId(), process.definition->processId);
 
     node->channelWord = process.channelWord;
-    node->memoryWord = process.memoryWord;
-    node->memoryChoice = (int) (process.memoryWord & 3);
+    node->setMemoryWord (process.memoryWord);
+    node->biquadMark = process.definition != nullptr && isBiquadProcessKind (process.definition->processKind);
     node->loadText = process.loadText;
     node->linkFlag = process.linkFlag;
     node->linkId = process.linkId;
     NodeChannelRules::followCount (*node, node->channelWord);
+
+    if (process.commandWords.empty())
+        node->buildControlIds();
+    else
+        node->takeCommandWords (process.commandWords, process.secondCommandWords, process.commandWordCount, process.commandNrpn);
+
     return node->nrpn;
 }
 
@@ -276,6 +282,10 @@ bool ProcessGraphEdits::applyCountChange (GraphData& graph, CountChange& change)
 
     change.oldInputCount = node->inputCount;
     change.oldOutputCount = node->outputCount;
+    change.oldLoadText = node->loadText;
+    change.oldCommandWords = node->commandWords;
+    change.oldSecondCommandWords = node->secondCommandWords;
+    change.oldCommandWordCount = node->commandWordCount;
     change.removedConnections.clear();
     change.removedBusPins.clear();
 
@@ -298,6 +308,12 @@ bool ProcessGraphEdits::applyCountChange (GraphData& graph, CountChange& change)
 
     node->channelWord = change.newWord;
     NodeChannelRules::followCount (*node, change.newWord);
+    node->loadText =
+        NodeChannelRules::makeLoadText (change.module, node->getProcessDefinition(), change.newWord, change.ratePosition);
+
+    if (change.rebuildCommandWords)
+        node->buildControlIds();
+
     graph.setModified (true);
     graph.sendChangeMessage();
     return true;
@@ -313,6 +329,10 @@ bool ProcessGraphEdits::revertCountChange (GraphData& graph, const CountChange& 
     node->channelWord = change.oldWord;
     node->inputCount = change.oldInputCount;
     node->outputCount = change.oldOutputCount;
+    node->loadText = change.oldLoadText;
+    node->commandWords = change.oldCommandWords;
+    node->secondCommandWords = change.oldSecondCommandWords;
+    node->commandWordCount = change.oldCommandWordCount;
 
     restoreBusPins (graph, node->getId(), change.removedBusPins);
 

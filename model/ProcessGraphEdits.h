@@ -66,7 +66,10 @@ public:
         ProcessInstanceEntry instance;
     };
 
-    // A process to place on a DSP, as a drop or a paste makes it.
+    // A process to place on a DSP, as a drop or a paste makes it. A drop
+    // gives the definition's own words; a paste gives the copy's, with its
+    // command words made for the process numbered commandNrpn (none: the
+    // words are built from the definition).
     struct NewProcess
     {
         juce::String name, loadText;
@@ -75,14 +78,26 @@ public:
         uint32_t channelWord = 1, memoryWord = 1;
         bool linkFlag = false;
         uint32_t linkId = 0;
+        std::vector<uint32_t> commandWords, secondCommandWords;
+        int commandWordCount = 0;
+        uint32_t commandNrpn = 0;
     };
 
-    // A count change with what it took away.
+    // A count change with what it took away. The process's load text
+    // follows the count (for the module and rate position given), and so do
+    // its command words when asked: not while the user edits them.
     struct CountChange
     {
         uint32_t nrpn = 0;
         uint32_t oldWord = 0, newWord = 0;
+        const ModuleDefinition* module = nullptr;
+        int ratePosition = 1;
+        bool rebuildCommandWords = false;
+
         uint32_t oldInputCount = 0, oldOutputCount = 0;
+        juce::String oldLoadText;
+        std::vector<uint32_t> oldCommandWords, oldSecondCommandWords;
+        int oldCommandWordCount = 0;
         std::vector<KeptBusPin> removedBusPins;
         std::vector<KeptConnection> removedConnections;
     };
@@ -117,9 +132,9 @@ public:
     static bool canPlaceProcess (const GraphData& graph, const DspDefinitionEntry* entry, const ModuleDefinition* module,
                                  const ProcessDefinition& definition);
 
-    // Adds the process node with its words, load text and link, and its
-    // registry instance (none: only the graph). Returns the new node's NRPN
-    // number, or 0 with nothing changed when the graph is full.
+    // Adds the process node with its words, load text, command words and
+    // link, and its registry instance (none: only the graph). Returns the new
+    // node's NRPN number, or 0 with nothing changed when the graph is full.
     static uint32_t insertProcess (GraphData& graph, DspDefinitionEntry* entry, const NewProcess& process);
 
     //==============================================================================
@@ -135,12 +150,14 @@ public:
 
     //==============================================================================
     // Gives the node with change.nrpn the new channel word: its input or
-    // output count follows, and the pins the new count no longer shows lose
-    // their connections and bus pins, which are kept in the change. False,
-    // with nothing changed, when the node is gone.
+    // output count, its load text and (when asked) its command words follow,
+    // and the pins the new count no longer shows lose their connections and
+    // bus pins, which are kept in the change. False, with nothing changed,
+    // when the node is gone.
     static bool applyCountChange (GraphData& graph, CountChange& change);
 
-    // The old word and counts, with the connections and bus pins taken away.
+    // The old word, counts, load text and command words, with the
+    // connections and bus pins taken away.
     static bool revertCountChange (GraphData& graph, const CountChange& change);
 
     // The memory type (MemoryDelay word and the choice shown). False when

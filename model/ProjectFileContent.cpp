@@ -63,10 +63,8 @@ void ProjectFileContent::installInto (Design& design) const
 }
 
 // The file keeps each command's control number (and second word); the
-// function ids come from the process's definition. Built here as the
-// process's box builds them, so that a design opened with no window has whole
-// command words for the generator; the box builds them again and takes the
-// saved numbers once more.
+// function ids come from the process's definition. The words are whole here,
+// with no window: the process's box only shows them.
 void ProjectFileContent::takeSavedCommandWords (GraphNode& node, const Process& process)
 {
     node.buildControlIds();
@@ -110,7 +108,7 @@ void ProjectFileContent::installDsp (Design& design, const Dsp& dsp) const
         jassert (node != nullptr);
 
         node->channelWord = process.channelWord;
-        node->memoryWord = process.memoryWord;
+        node->setMemoryWord (process.memoryWord);
         node->nrpn = process.nrpn;
         node->commandWords = process.commandWords;
         node->secondCommandWords = process.secondCommandWords;
@@ -128,14 +126,6 @@ void ProjectFileContent::installDsp (Design& design, const Dsp& dsp) const
         {
             NodeChannelRules::followCount (*node, process.channelWord);
             node->biquadMark = isBiquadProcessKind (process.definition->processKind);
-
-            // The memory combo of the process's box shows the region the
-            // word names; the resource estimate reads it from here.
-            const auto delayType = process.definition->isDelayType();
-
-            if (process.definition->hasChannelWord && (process.definition->hasMemoryClass || delayType))
-                node->memoryChoice = (int) (process.memoryWord & 3);
-
             takeSavedCommandWords (*node, process);
         }
 

@@ -383,7 +383,7 @@ void ProjectFileReader::readProcess (const juce::XmlElement& element, const Proj
     readChannelWord (element, process);
 
     // A missing word takes the process's own, as a new node has it.
-    const auto defaultMemoryWord = definition != nullptr && definition->memoryClassWord != 0 ? definition->memoryClassWord : 1u;
+    const auto defaultMemoryWord = definition != nullptr ? definition->getDefaultMemoryWord() : 1u;
     readUnsigned (element, "MemoryDelay", process.memoryWord, defaultMemoryWord);
 
     readCommands (element, process);

@@ -10,6 +10,7 @@
 #include "model/Design.h"
 #include "model/DesignLog.h"
 #include "model/ModulesDefReader.h"
+#include "model/ProjectFile.h"
 
 #include "support/UiTestSupport.h"
 
@@ -117,6 +118,35 @@ protected:
     {
         editor (dsp).makeConnection ({ from, fromPin, to, toPin }, false);
         deliver();
+    }
+
+    // The project file's text of the design as it stands.
+    juce::String saveText() { return ProjectFile::createXml (design, {})->toString(); }
+
+    // The design saved and opened again as the project page opens a file
+    // (the pages and their boxes made anew); the text saved.
+    juce::String saveAndReopen()
+    {
+        const auto file = juce::File::getSpecialLocation (juce::File::tempDirectory).getChildFile ("Reopened.zqp");
+        auto& settings = design.getSettings();
+        settings.setProjectFolder (file.getParentDirectory().getFullPathName());
+        settings.setProjectFile (file.getFullPathName());
+        settings.setOutputDirectory (file.getParentDirectory().getFullPathName());
+
+        const auto saved = saveText();
+        auto loaded = ProjectFile::parse (saved, library());
+        EXPECT_NE (loaded.content, nullptr) << loaded.result.getErrorMessage();
+
+        design.getBusGraph().clear();
+        library().clearAllProcessInstances();
+        design.clearDsps();
+        deliver();
+
+        if (loaded.content != nullptr)
+            ProjectFile::install (*loaded.content, file, design);
+
+        deliver();
+        return saved;
     }
 
     std::vector<juce::String> names (uint32_t dsp)

@@ -284,3 +284,77 @@ TEST_F (DspPagesTest, TheBoxesLoadsFollowTheSamplingRate)
     EXPECT_EQ (graph (1).findNodeById (id)->loadText, expectedAt (5)) << "kept on the node too";
     juce::ignoreUnused (page);
 }
+
+// A control number typed into "Command Properties" is stored when the user
+// presses Return, when the field loses the focus, and when another process
+// is pressed while it is still being typed: the process pressed again shows
+// what was typed.
+TEST_F (DspPagesTest, ATypedControlNumberIsStoredOnReturnAndWhenTheFieldIsLeft)
+{
+    VX_REQUIRE_DISPLAY();
+    auto& page = addDsp (1, core8);
+    design.getSettings().setCommandView (true);
+    container->refreshAllDspViews();
+    container->addToDesktop (0);
+    container->setVisible (true);
+    page.getCommandPanelTab().setCurrentTabIndex (1);
+    const auto eq = place (1, "ParamEq8");
+    const auto limiter = place (1, "Limiter");
+    auto& properties = page.getCommandProperties();
+
+    auto press = [this] (uint32_t id)
+    {
+        auto* box = editor (1).findBoxByNodeId (id);
+        const juce::ModifierKeys left (juce::ModifierKeys::leftButtonModifier);
+        box->mouseDown (vxtest::makeMouseEvent (*box, { 60, 40 }, left));
+        box->mouseUp (vxtest::makeMouseEvent (*box, { 60, 40 }, left, 1, false, { 60, 40 }));
+    };
+
+    // The field's value, edited as the user types over it.
+    auto type = [&properties] (int field, const juce::String& text)
+    {
+        auto* label = dynamic_cast<juce::Label*> (properties.getField (field)->getChildComponent (0));
+        EXPECT_NE (label, nullptr);
+        label->showEditor();
+        auto* typing = label->getCurrentTextEditor();
+        EXPECT_NE (typing, nullptr);
+        typing->selectAll();
+
+        for (auto c : text)
+            typing->keyPressed (juce::KeyPress (c, 0, c));
+
+        return typing;
+    };
+
+    auto shownAndStored = [&] (int field)
+    {
+        const auto stored = graph (1).findNodeById (eq)->commandWords[(size_t) field] & 0xFFFF;
+        return std::pair{ properties.getField (field)->getText(), juce::String::toHexString ((int) stored).toUpperCase() };
+    };
+
+    press (eq);
+    ASSERT_EQ (properties.getShownNrpn(), graph (1).findNodeById (eq)->nrpn);
+    ASSERT_GE (properties.getNumFields(), 3);
+
+    type (0, "01C7")->keyPressed (juce::KeyPress (juce::KeyPress::returnKey));
+    deliver();
+    // The focus goes elsewhere (whether this display gave it to the field or not).
+    auto* left = type (1, "2A");
+
+    if (left->hasKeyboardFocus (false))
+        left->giveAwayKeyboardFocus();
+    else
+        left->focusLost (juce::Component::focusChangedByMouseClick);
+
+    deliver();
+    type (2, "3B");
+    press (limiter);
+    deliver();
+    EXPECT_EQ (properties.getShownNrpn(), graph (1).findNodeById (limiter)->nrpn);
+
+    press (eq);
+    EXPECT_EQ (shownAndStored (0), std::pair (juce::String ("01C7"), juce::String ("1C7"))) << "Return";
+    EXPECT_EQ (shownAndStored (1), std::pair (juce::String ("002A"), juce::String ("2A"))) << "focus lost";
+    EXPECT_EQ (shownAndStored (2), std::pair (juce::String ("003B"), juce::String ("3B"))) << "another process pressed";
+    EXPECT_TRUE (graph (1).isModified());
+}

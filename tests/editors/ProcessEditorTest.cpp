@@ -1,6 +1,11 @@
 #include "DspPagesFixture.h"
 
 #include "editors/SelectorComponent.h"
+#include "editors/TextPropertyComponentWithFocus.h"
+
+#include <map>
+#include <set>
+#include <tuple>
 
 using vxtest::DspPagesFixture;
 using vxtest::makeMouseEvent;
@@ -58,7 +63,7 @@ TEST_F (ProcessEditorTest, ADroppedProcessStandsWhereItWasDroppedWithItsModuleFi
     EXPECT_DOUBLE_EQ (node.getPosition().x, 500.0 / e().getWidth());
     EXPECT_DOUBLE_EQ (node.getPosition().y, 396.0 / e().getHeight());
     EXPECT_TRUE (node.loadText.endsWith ("%"));
-    EXPECT_TRUE (node.biquadMark) << "a biquad bank is marked when its box is made";
+    EXPECT_TRUE (node.biquadMark) << "a biquad bank is marked when it is placed";
     EXPECT_GT (node.commandWordCount, 0) << "its command words are built";
     EXPECT_EQ (design.getDspEntry (1)->getProcessCount(), 1);
     EXPECT_EQ (e().findBoxByNodeId (1)->getBounds().getCentre(), juce::Point<int> (500, 396));
@@ -324,4 +329,187 @@ TEST_F (ProcessEditorTest, ARefreshRequestIsHandledOnceWithTheNextChange)
 
     place (1, "Compander");
     EXPECT_FALSE (graph (1).isRefreshHandled()) << "an ordinary change clears the marker";
+}
+
+namespace
+{
+// What a process holds, as the user set it, in a form two processes of the
+// same definition compare by: each control number's NRPN byte is the
+// process's own and is left out.
+struct Held
+{
+    uint32_t channelWord = 0, memoryWord = 0;
+    int memoryChoice = 0;
+    std::vector<uint32_t> words, secondWords;
+
+    static Held of (const GraphNode& node)
+    {
+        Held held{ node.channelWord, node.memoryWord, node.memoryChoice, {}, node.secondCommandWords };
+
+        for (auto word : node.commandWords)
+        {
+            EXPECT_TRUE (word == 0 || ((word >> 8) & 0xFF) == (node.nrpn & 0xFF)) << node.getName() << " " << word;
+            held.words.push_back (word & 0xFFFF00FFu);
+        }
+
+        return held;
+    }
+
+    bool operator== (const Held& o) const
+    {
+        return std::tie (channelWord, memoryWord, memoryChoice, words, secondWords) ==
+               std::tie (o.channelWord, o.memoryWord, o.memoryChoice, o.words, o.secondWords);
+    }
+};
+} // namespace
+
+// The memory type and the control numbers the user set stay with a process
+// whichever way its box is made again: its removal undone, its insertion
+// redone, a count change undone, pasted (into this DSP or another; the
+// delay is static and stays), the project reopened; and the reopened
+// project saves as it was saved.
+TEST_F (ProcessEditorTest, ABoxMadeAgainShowsWhatItsProcessHolds)
+{
+    addDsp (2, core8);
+    const auto eq = place (1, "ParamEq8");
+    const auto delay = place (1, "LongDelay");
+    connect (1, eq, 0, delay, 0);
+
+    auto* combo = e().findBoxByNodeId (delay)->getMemoryCombo();
+    ASSERT_NE (combo, nullptr);
+    combo->setSelectedId (GraphNode::memoryChoiceInternal24BitRam, juce::sendNotificationSync);
+    TextPropertyComponentWithFocus::applyText (*graph (1).findNodeById (eq), 1, "01C7");
+    deliver();
+
+    std::map<juce::String, Held> set;
+
+    for (auto id : { eq, delay })
+        set[graph (1).findNodeById (id)->getName()] = Held::of (*graph (1).findNodeById (id));
+
+    ASSERT_EQ (set["LongDelay"].memoryWord, 3u);
+    ASSERT_EQ (set["ParamEq8"].words[1] & 0xFF, 0xC7u);
+
+    auto expectHeld = [&] (const char* when, uint32_t dsp)
+    {
+        for (int i = 0; i < graph (dsp).getNumNodes(); ++i)
+        {
+            auto& node = *graph (dsp).getNode (i);
+            EXPECT_EQ (Held::of (node), set[node.getName()]) << when << ": " << node.getName();
+
+            if (auto* memory = editor (dsp).findBoxByNodeId (node.getId())->getMemoryCombo())
+            {
+                EXPECT_EQ (memory->getSelectedId(), node.memoryChoice) << when;
+            }
+        }
+    };
+
+    while (host.history.undo())
+        deliver();
+
+    ASSERT_EQ (graph (1).getNumNodes(), 0);
+
+    while (host.history.redo())
+    {
+    }
+
+    deliver();
+    expectHeld ("every step redone", 1);
+
+    e().selectAll (true);
+    e().removeSelection();
+    deliver();
+    EXPECT_TRUE (host.history.undo());
+    EXPECT_TRUE (host.history.undo());
+    deliver();
+    expectHeld ("removal undone", 1);
+
+    // A count change builds the words afresh (the command view is off);
+    // undone, it gives back those the user typed.
+    e().findBoxByNodeId (eq)->getCountSlider()->setValue (4.0, juce::sendNotificationSync);
+    deliver();
+    EXPECT_NE (graph (1).findNodeById (eq)->commandWords[1] & 0xFF, 0xC7u);
+    EXPECT_TRUE (host.history.undo());
+    deliver();
+    expectHeld ("count change undone", 1);
+
+    e().selectAll (true);
+    e().copySelection();
+
+    for (auto dsp : { 2u, 2u, 1u })
+        editor (dsp).pasteSelection();
+
+    deliver();
+    expectHeld ("pasted", 1);
+    expectHeld ("pasted", 2);
+
+    const auto saved = saveAndReopen();
+    expectHeld ("reopened", 1);
+    expectHeld ("reopened", 2);
+    EXPECT_EQ (saveText(), saved);
+}
+
+// Removing a process closes up the ids of those after it: every connector
+// goes on showing its own connection, with its selection, at once and after
+// the view synchronises, so that a copy takes the connection the user chose;
+// undoing the removal renumbers them back.
+TEST_F (ProcessEditorTest, ConnectorsFollowTheirConnectionsWhenProcessesAreRenumbered)
+{
+    const auto first = place (1, "ParamEq8", { 150, 300 });
+    const auto second = place (1, "ParamEq8", { 400, 300 });
+    const auto shelf = place (1, "ShelfEq2", { 650, 300 });
+    const auto delay = place (1, "ShortDelay", { 900, 300 });
+    connect (1, first, 0, second, 0);
+    connect (1, second, 0, shelf, 0);
+    connect (1, shelf, 0, delay, 0);
+
+    // Each connector as the user sees it: the numbers of its ends and its selection.
+    using Shown = std::set<std::tuple<uint32_t, uint32_t, bool>>;
+    auto shown = [this]
+    {
+        Shown result;
+
+        for (auto* c : e().getConnectors())
+        {
+            auto* source = graph (1).findNodeById (c->getSourceNode());
+            auto* dest = graph (1).findNodeById (c->getDestNode());
+            result.insert ({ source != nullptr ? source->nrpn : 0, dest != nullptr ? dest->nrpn : 0, c->isSelected() });
+            EXPECT_TRUE (c->getTooltip().contains (source != nullptr ? source->getName() : "?")) << c->getTooltip();
+        }
+
+        return result;
+    };
+
+    e().findBoxByNodeId (first)->setSelected (true);
+    bool found = false;
+    auto* chosen = e().findConnectorFor (*graph (1).getConnection (graph (1).findConnection (second, 0, shelf, 0, found, 15)));
+    ASSERT_TRUE (found);
+    const juce::ModifierKeys withCtrl (juce::ModifierKeys::ctrlModifier);
+    chosen->mouseDown (makeMouseEvent (*chosen, { 4, 4 }, withCtrl));
+    chosen->mouseUp (makeMouseEvent (*chosen, { 4, 4 }, withCtrl, 1, false, { 4, 4 }));
+    ASSERT_TRUE (chosen->isSelected());
+
+    EXPECT_TRUE (e().keyPressed (juce::KeyPress (juce::KeyPress::deleteKey)));
+    EXPECT_EQ (shown(), (Shown{ { 2, 3, true }, { 3, 4, false } })) << "at once";
+    deliver();
+    EXPECT_EQ (shown(), (Shown{ { 2, 3, true }, { 3, 4, false } })) << "synchronised";
+
+    // The three processes left, with the one connection chosen, copied and
+    // pasted (the delay is static: it stays).
+    for (auto* box : e().getBoxes())
+        box->setSelected (true);
+
+    EXPECT_TRUE (e().keyPressed (juce::KeyPress ('c', juce::ModifierKeys::ctrlModifier, 0)));
+    e().handleMenuResult (ProcessEditor::pasteItem);
+    deliver();
+    ASSERT_EQ (graph (1).getNumNodes(), 5);
+    ASSERT_EQ (graph (1).getNumConnections(), 3);
+    auto* pasted = graph (1).getConnection (2);
+    EXPECT_EQ (graph (1).findNodeById (pasted->sourceNode)->getName(), "ParamEq8");
+    EXPECT_EQ (graph (1).findNodeById (pasted->destNode)->getName(), "ShelfEq2");
+    EXPECT_GT (pasted->sourceNode, 3u);
+
+    EXPECT_TRUE (host.history.undo());
+    EXPECT_TRUE (host.history.undo());
+    deliver();
+    EXPECT_EQ (shown(), (Shown{ { 1, 2, false }, { 2, 3, true }, { 3, 4, false } }));
 }
