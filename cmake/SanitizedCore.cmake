@@ -27,5 +27,10 @@ target_compile_definitions(core_tests_sanitized PRIVATE
   VX_MODULESDEF_TOOL="$<TARGET_FILE:modulesdef>"
   VX_SANITIZED=1)
 add_dependencies(core_tests_sanitized modulesdef sample_modules_def)
+# Each property takes one value: the discovery splits a list of two
+# variables apart, which once dropped the second and every property after it.
+math(EXPR VX_SANITIZED_TEST_TIMEOUT "2 * ${VX_TEST_TIMEOUT}")
 gtest_discover_tests(core_tests_sanitized DISCOVERY_MODE PRE_TEST TEST_PREFIX "sanitized."
-  PROPERTIES ENVIRONMENT "ASAN_OPTIONS=detect_leaks=1:abort_on_error=1;UBSAN_OPTIONS=print_stacktrace=1")
+  PROPERTIES ENVIRONMENT "ASAN_OPTIONS=detect_leaks=1:abort_on_error=1"
+             ENVIRONMENT_MODIFICATION "UBSAN_OPTIONS=set:print_stacktrace=1"
+             TIMEOUT ${VX_SANITIZED_TEST_TIMEOUT})

@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <chrono>
 #include <map>
 #include <random>
 
@@ -276,7 +275,9 @@ TEST_F (ProcessOrderingTest, SortsACopyAndLeavesTheProcessListAlone)
 
 TEST_F (ProcessOrderingTest, AChainOfDiamondsFinishesQuickly)
 {
-    // 31 diamonds in a row: 2^31 walks from the input, far too many to list.
+    // 31 diamonds in a row: 2^31 walks from the input, far too many to list
+    // within the time CTest gives a test. process_ordering_bench measures
+    // how long the order takes.
     placeInOrder (63);
     dspInput (1);
 
@@ -290,11 +291,8 @@ TEST_F (ProcessOrderingTest, AChainOfDiamondsFinishesQuickly)
 
     dspOutput (63);
 
-    const auto start = std::chrono::steady_clock::now();
     const auto order = sorted();
-    const auto elapsed = std::chrono::steady_clock::now() - start;
 
-    EXPECT_LT (std::chrono::duration_cast<std::chrono::milliseconds> (elapsed).count(), 2000);
     EXPECT_TRUE (cut);
     EXPECT_TRUE (isPermutationOfProcesses (order));
     EXPECT_TRUE (followsEveryConnection (order));
@@ -304,7 +302,6 @@ TEST_F (ProcessOrderingTest, AChainOfDiamondsFinishesQuickly)
 TEST_F (ProcessOrderingTest, RandomGraphsPlaceEveryProcessOnce)
 {
     std::mt19937 random (2024);
-    const auto start = std::chrono::steady_clock::now();
 
     for (int round = 0; round < 150; ++round)
     {
@@ -337,9 +334,6 @@ TEST_F (ProcessOrderingTest, RandomGraphsPlaceEveryProcessOnce)
         const auto order = sorted();
         ASSERT_TRUE (isPermutationOfProcesses (order)) << "round " << round;
     }
-
-    const auto elapsed = std::chrono::steady_clock::now() - start;
-    EXPECT_LT (std::chrono::duration_cast<std::chrono::seconds> (elapsed).count(), 60);
 }
 
 TEST_F (ProcessOrderingTest, RandomAcyclicGraphsFollowTheirConnections)

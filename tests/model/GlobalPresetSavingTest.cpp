@@ -1,4 +1,5 @@
 #include "GlobalPresetFixture.h"
+#include "ManyGlobalPresets.h"
 
 #include <gtest/gtest.h>
 
@@ -446,7 +447,8 @@ TEST_F (GlobalPresetSavingTest, AFileWithAnInstructionInsideItsRootIsRefusedByBo
 
 //==============================================================================
 // Controls are found by walking those the file names, never by counting up
-// to the highest number it gives one.
+// to the highest number it gives one (which took well over ten seconds;
+// preset_file_bench measures it).
 TEST_F (GlobalPresetSavingTest, AControlOfAHugeNumberIsReadAtOnce)
 {
     ASSERT_TRUE (file.replaceWithText (
@@ -457,12 +459,7 @@ TEST_F (GlobalPresetSavingTest, AControlOfAHugeNumberIsReadAtOnce)
         "<Lists><List name=\"A\" fixedValue999999998=\"3\" Value1=\"4\" Value999999999=\"5\"/></Lists>"
         "</Preset></CountGroup></Class></PresetList></PRESETS>"));
 
-    const auto started = juce::Time::getMillisecondCounterHiRes();
     ASSERT_TRUE (document.readPresetsFile (file).wasOk());
-    const auto elapsed = juce::Time::getMillisecondCounterHiRes() - started;
-
-    // Counting up to the numbers took well over ten seconds.
-    EXPECT_LT (elapsed, 2000.0);
 
     auto* stored = stores.findStore ("Eq", 1);
     ASSERT_NE (stored, nullptr);
@@ -474,29 +471,18 @@ TEST_F (GlobalPresetSavingTest, AControlOfAHugeNumberIsReadAtOnce)
 }
 
 // Work that follows the size of the file: a global preset or a table is
-// never looked for among all those read before it.
+// never looked for among all those read before it (which took some fifteen
+// seconds here; preset_file_bench measures it at four times the presets).
 TEST_F (GlobalPresetSavingTest, ManyGlobalPresetsAreReadAndSavedAtOnce)
 {
     constexpr int presetCount = 5000;
     storeWithPresets ("Biquad", 2, 2);
-    juce::MemoryOutputStream globalsText;
-    globalsText << "<GLOBAL_PRESETS>";
+    ASSERT_TRUE (
+        file.replaceWithText (file.loadFileAsString().replace ("</PRESETS>", manyGlobalPresets (presetCount) + "</PRESETS>")));
 
-    for (int i = 0; i < presetCount; ++i)
-        globalsText << "<List name=\"G" << i << "\"><DSPDefinition dspId=\"" << i << "\" numberOfProcess=\"1\" processPreset1=\""
-                    << (int) GlobalPresetKey::make (2, (uint32_t) i % 2, 0) << "\"/></List>";
-
-    globalsText << "</GLOBAL_PRESETS></PRESETS>";
-    ASSERT_TRUE (file.replaceWithText (file.loadFileAsString().replace ("</PRESETS>", globalsText.toString())));
-
-    const auto started = juce::Time::getMillisecondCounterHiRes();
     ASSERT_TRUE (document.readPresetsFile (file).wasOk());
     ASSERT_TRUE (clean().wasOk());
     ASSERT_TRUE (document.readPresetsFile (file).wasOk());
-    const auto elapsed = juce::Time::getMillisecondCounterHiRes() - started;
-
-    // Looking each one up among those before it took some fifteen seconds.
-    EXPECT_LT (elapsed, 5000.0);
 
     ASSERT_EQ (globals.getCount(), presetCount);
     EXPECT_EQ (presetNameOfKey (keyOf ("G4999", 4999, 0)), "P1");

@@ -5,8 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
-
 using modulesdef::FunctionDescription;
 using modulesdef::LibraryDescription;
 using modulesdef::ModuleDescription;
@@ -415,7 +413,8 @@ TEST (ModulesDefReaderTest, AnEntryFullOfEscapesToItselfIsReadAtOnce)
 {
     // Each control function's validity is decided while reading, by walking
     // its parameters; an entry of k escapes to itself once made that walk
-    // take about k^8 steps (seconds for 12 escapes, hours for 40).
+    // take about k^8 steps (seconds for 12 escapes, hours for 40, far beyond
+    // the time CTest gives a test). modulesdef_bench measures the reading.
     LibraryDescription d = libraryWith ({ process ("Loop", 1) });
     d.dictionary.emplace_back();
 
@@ -426,7 +425,6 @@ TEST (ModulesDefReaderTest, AnEntryFullOfEscapesToItselfIsReadAtOnce)
     looping.parameterCount = 255;
     d.modules[0].processes[0].controlFunctions = { looping, looping };
 
-    const auto started = std::chrono::steady_clock::now();
     ModulesDefReader reader;
     EXPECT_GT (parseBytes (reader, ModulesDefBuilder::build (d)), 0);
 
@@ -434,7 +432,6 @@ TEST (ModulesDefReaderTest, AnEntryFullOfEscapesToItselfIsReadAtOnce)
     ASSERT_EQ (loop.getSecondFunctionCount(), 2);
     EXPECT_TRUE (loop.secondFunctions[0]->valid); // the index item after the escape
     EXPECT_EQ (loop.invalidFunctionCount, 0);
-    EXPECT_LT (std::chrono::duration<double> (std::chrono::steady_clock::now() - started).count(), 10.0);
 }
 
 TEST (ModulesDefReaderTest, PrimitiveReadsReportTheEndOfData)

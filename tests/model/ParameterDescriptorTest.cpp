@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <limits>
 #include <random>
 
@@ -331,7 +330,8 @@ std::vector<uint16_t> randomWordList (std::mt19937& random, int entryCount, int 
 TEST (ParameterDescriptorTest, EntriesThatReferToThemselvesAreSteppedOverNotWalkedAgain)
 {
     // Forty escapes to itself: walked again at every level down to the
-    // nesting cap, that is 40^8 walks, hours of work for 164 bytes.
+    // nesting cap, that is 40^8 walks, hours of work for 164 bytes (far
+    // beyond the time CTest gives a test). modulesdef_bench measures the lookup.
     const std::vector<uint16_t> selfReferences = []
     {
         std::vector<uint16_t> words;
@@ -341,8 +341,6 @@ TEST (ParameterDescriptorTest, EntriesThatReferToThemselvesAreSteppedOverNotWalk
 
         return words;
     }();
-
-    const auto started = std::chrono::steady_clock::now();
 
     FunctionWithDictionary empty (0, 200, { 0xFFFF, 0, 4, 1, 64 }, { selfReferences });
     EXPECT_FALSE (empty.item (199).reached);
@@ -374,9 +372,6 @@ TEST (ParameterDescriptorTest, EntriesThatReferToThemselvesAreSteppedOverNotWalk
     FunctionWithDictionary chained (0, 100, { 0xFFFF, 0, 4, 2, 1 }, chain);
     EXPECT_TRUE (isProcessIdArgType (chained.item (0).type));
     EXPECT_FALSE (chained.item (1).reached);
-
-    // Milliseconds, even sanitized; the walk above would not end this year.
-    EXPECT_LT (std::chrono::duration<double> (std::chrono::steady_clock::now() - started).count(), 10.0);
 }
 
 TEST (ParameterDescriptorTest, SteppingOverEntriesFindsTheSameItemsAsWalkingThem)
