@@ -63,9 +63,9 @@ void GenerationDriver::generateSourceFiles (bool commandHandlers)
     {
         writeUserFileIfMissing ("MainAppConfig.h", ProjectHeaders::makeMainAppConfig (mainBus.getDefaultMemoryMapUserCode()));
         addToFileList ({ "main.c", "custom.h", "MainAppConfig.h", "memorymap.h", "quellion.h" });
-        openSharedHeaders();
+        composeSharedHeaders();
         generateDsps (*library);
-        closeSharedHeaders();
+        writeSharedHeaders();
         writeUserFileIfMissing ("main.c", mainBus.makeMainSource (features, settings.getSamplingRateHz(), ! commandVariant));
         runDesignChecks (*library);
         writeControlSources();
@@ -162,25 +162,17 @@ void GenerationDriver::addToFileList (std::initializer_list<const char*> names)
 }
 
 //==============================================================================
-void GenerationDriver::openSharedHeaders()
+void GenerationDriver::composeSharedHeaders()
 {
-    // Each header is stored whole now, so that a failure shows where it is
-    // announced, and again whole once every DSP added its part.
+    // The headers take a part from every DSP: each is composed here and
+    // written once, whole, when the last DSP added its part.
     sharedHeader = ProjectHeaders::makeSharedHeaderHead (mainBus.getHighestDspNumber());
-    storeAnnounced ("quellion.h", sharedHeader);
-
     customMissing = ! outputDirectory.getChildFile ("custom.h").existsAsFile();
     customHeader = ProjectHeaders::makeCustomHeaderHead();
-
-    if (customMissing)
-        storeAnnounced ("custom.h", customHeader);
-    else
-        appendToLog (juce::String ("custom.h") + keptText, 0);
 
     settings.resetMemoryBases();
     settings.setExternalRamUsed (false);
     memoryMap = makeHeaderGuardOpen (headerNamed ("memorymap.h")) + "#include \"MainAppConfig.h\"\n";
-    storeAnnounced ("memorymap.h", memoryMap);
     appendToLog ("dspNrpnHandler...generated\n", 0);
     appendToLog ("dspInitAndRoute...generated\n", 0);
 }
@@ -277,21 +269,25 @@ bool GenerationDriver::generateDsp (const ModuleLibrary& library, DspSlot& slot)
     return true;
 }
 
-void GenerationDriver::closeSharedHeaders()
+void GenerationDriver::writeSharedHeaders()
 {
-    sharedHeader << makeHeaderGuardClose (headerNamed ("quellion.h"));
-    memoryMap << makeHeaderGuardClose (headerNamed ("memorymap.h"));
-    storeFile ("quellion.h", sharedHeader);
-    storeFile ("memorymap.h", memoryMap);
+    // Each is announced as it is written, so that the log never calls a
+    // header generated that did not reach the disk.
+    storeAnnounced ("quellion.h", sharedHeader + makeHeaderGuardClose (headerNamed ("quellion.h")));
 
-    if (! customMissing)
-        return;
+    if (customMissing)
+    {
+        if (features.biquadControl)
+            customHeader << ProjectHeaders::writeBiquadCustomFunctions();
 
-    if (features.biquadControl)
-        customHeader << ProjectHeaders::writeBiquadCustomFunctions();
+        storeAnnounced ("custom.h", customHeader + makeHeaderGuardClose (headerNamed ("custom.h")));
+    }
+    else
+    {
+        appendToLog (juce::String ("custom.h") + keptText, 0);
+    }
 
-    customHeader << makeHeaderGuardClose (headerNamed ("custom.h"));
-    storeFile ("custom.h", customHeader);
+    storeAnnounced ("memorymap.h", memoryMap + makeHeaderGuardClose (headerNamed ("memorymap.h")));
 }
 
 void GenerationDriver::runDesignChecks (const ModuleLibrary& library)

@@ -21,7 +21,13 @@ class ProjectSettings;
 // project file, reporting every file and every problem in the log, then a
 // summary with the number of errors. Design errors never stop the run: they
 // are logged and counted, and every file is still written. A file that
-// cannot be written is reported (and counted) in place of its "generated".
+// cannot be written is reported (and counted, once) in place of its
+// "generated".
+//
+// Every file is composed in memory and written once, whole or not at all,
+// and announced as it is written: the headers that take a part from every
+// DSP ("quellion.h", "custom.h", "memorymap.h") follow the DSP sources in
+// the log. So a user file that could not be written is not there to be kept.
 //
 // It reads the design only: the settings (which are the generation context),
 // the bus graph, the DSP slots and the module library. Each DSP's generator
@@ -95,11 +101,11 @@ private:
     void linkGraphs();
     bool prepareOutputDirectory();
     void writeUserFileIfMissing (const juce::String& name, const juce::String& text);
-    void openSharedHeaders();
+    void composeSharedHeaders();
     void generateDsps (const ModuleLibrary& library);
     bool generateDsp (const ModuleLibrary& library, DspSlot& slot);
     bool checkDsp (const ModuleLibrary& library, uint32_t dspNumber);
-    void closeSharedHeaders();
+    void writeSharedHeaders();
     void runDesignChecks (const ModuleLibrary& library);
     void writeControlSources();
     void writeFeatureSources();

@@ -3,6 +3,7 @@
 
 #include "GenerationTestProject.h"
 
+#include "generator/SourceFiles.h"
 #include "model/DesignLog.h"
 
 #include <gtest/gtest.h>
@@ -30,9 +31,9 @@ const char* const successLine = ">>> All the files have been successfully genera
 
 juce::String oneDspLog (const char* controlSource, const char* controlHeader)
 {
-    return joinLines ({ "Files generated in directory : <out>", "MainAppConfig.h...generated", "quellion.h...generated",
-                        "custom.h...generated", "memorymap.h...generated", "dspNrpnHandler...generated",
-                        "dspInitAndRoute...generated", "dsp1.c...generated", "main.c...generated" }) +
+    return joinLines ({ "Files generated in directory : <out>", "MainAppConfig.h...generated", "dspNrpnHandler...generated",
+                        "dspInitAndRoute...generated", "dsp1.c...generated", "quellion.h...generated", "custom.h...generated",
+                        "memorymap.h...generated", "main.c...generated" }) +
            controlSource + "...generated\n" + controlHeader + "...generated\n" +
            joinLines ({ "mainbus.c...generated", "quellionWrappers.s...generated", "Vantix-C project: MyDesign.vtc...generated",
                         successLine });
@@ -212,7 +213,7 @@ TEST (GenerationDriver, DspsOneAndThreeKeepTheirNumbers)
     project.addDelayDsp (3);
 
     const auto log = project.generate();
-    EXPECT_TRUE (log.contains ("dspInitAndRoute...generated\ndsp1.c...generated\ndsp3.c...generated\nmain.c...generated\n"));
+    EXPECT_TRUE (log.contains ("dspInitAndRoute...generated\ndsp1.c...generated\ndsp3.c...generated\nquellion.h...generated\n"));
     EXPECT_TRUE (log.endsWith (juce::String (successLine) + "\n"));
     EXPECT_TRUE (project.listOutput().contains ("dsp3.c"));
     EXPECT_FALSE (project.listOutput().contains ("dsp2.c"));
@@ -268,9 +269,9 @@ TEST (GenerationDriver, SecondRunKeepsTheUserFiles)
 
     EXPECT_EQ (project.generate(),
                joinLines ({ "Files generated in directory : <out>", "MainAppConfig.h...already exist, not overwritten",
-                            "quellion.h...generated", "custom.h...already exist, not overwritten", "memorymap.h...generated",
                             "dspNrpnHandler...generated", "dspInitAndRoute...generated", "dsp1.c...generated",
-                            "dsp3.c...generated", "main.c...already exist, not overwritten", "midictrl.c...generated",
+                            "dsp3.c...generated", "quellion.h...generated", "custom.h...already exist, not overwritten",
+                            "memorymap.h...generated", "main.c...already exist, not overwritten", "midictrl.c...generated",
                             "midictrl.h...generated", "mainbus.c...generated", "quellionWrappers.s...generated",
                             "Vantix-C project: MyDesign.vtc...already exist, not overwritten", successLine }));
 
@@ -316,6 +317,50 @@ TEST (GenerationDriver, AFileThatCannotBeWrittenIsCountedNotCalledGenerated)
     EXPECT_TRUE (log.endsWith (">>> Your design contains a total number of 2 error(s).\n"));
     EXPECT_EQ (getLogErrorCount(), 2);
     EXPECT_TRUE (project.read ("quellion.h").endsWith ("#endif //__QUELLION_H__"));
+}
+
+TEST (GenerationDriver, AFullDiskLeavesNoFileHalfWrittenAndCountsEachFailureOnce)
+{
+    // The disk is full from the start, or fills up once the first DSP source
+    // is written; then space is freed and the user generates again.
+    for (const bool fullFromTheStart : { true, false })
+    {
+        TestProject project;
+        project.addDelayDsp (1);
+        bool full = fullFromTheStart;
+        const auto previous = setWriteFaultCheck (
+            [&full] (const juce::File& file)
+            {
+                full = full || file.getFileName() == "dsp1.c";
+                return full;
+            });
+        const auto log = project.generate();
+        setWriteFaultCheck (previous);
+
+        juce::StringArray failed;
+
+        for (const auto& line : juce::StringArray::fromLines (log))
+            if (line.contains ("Unable to write "))
+                failed.add (line.fromLastOccurrenceOf ("/", false, false));
+
+        auto distinct = failed;
+        distinct.removeDuplicates (false);
+        EXPECT_EQ (failed.joinIntoString (" "), distinct.joinIntoString (" ")) << log;
+        EXPECT_EQ (getLogErrorCount(), failed.size()) << log;
+
+        for (const auto& name : failed)
+            EXPECT_FALSE (log.contains (name + "...generated")) << log;
+
+        EXPECT_TRUE (failed.contains ("custom.h") && failed.contains ("memorymap.h")) << log;
+
+        // No header is left without its end, so none is kept as the user's.
+        const auto secondLog = project.generate();
+        EXPECT_TRUE (secondLog.contains ("custom.h...generated")) << secondLog;
+
+        for (const auto& name : project.listOutput())
+            if (name.endsWith (".h"))
+                EXPECT_TRUE (project.read (name).endsWith ("#endif //" + makeHeaderGuardName (juce::File ("/" + name)))) << name;
+    }
 }
 
 TEST (GenerationDriver, ADspEmptiedOrGivenAnotherModuleSinceTheLastRunIsNoLongerStarted)
@@ -398,8 +443,9 @@ TEST (GenerationDriver, ADspTheModelCannotAccountForIsLeftOut)
         c.build (project);
 
         const auto log = project.generate();
-        EXPECT_TRUE (log.contains ("dsp1.c...generated\n" + juce::String (c.error) + "main.c...generated\n")) << c.name << ":\n"
-                                                                                                              << log;
+        EXPECT_TRUE (log.contains ("dsp1.c...generated\n" + juce::String (c.error) + "quellion.h...generated\n"))
+            << c.name << ":\n"
+            << log;
         EXPECT_EQ (getLogErrorCount(), 1) << c.name;
 
         const auto dsp = juce::String (c.dsp);
@@ -423,7 +469,7 @@ TEST (GenerationDriver, ADesignWithoutDspSourcesSaysSoAndKeepsItsFilesValid)
 
         const auto log = project.generate();
         EXPECT_TRUE (log.contains ("dspInitAndRoute...generated\n !!! Error#1: No DSP of the design has processes: no DSP "
-                                   "source was generated.\nmain.c...generated\n"))
+                                   "source was generated.\nquellion.h...generated\n"))
             << log;
         EXPECT_EQ (getLogErrorCount(), 1);
         EXPECT_FALSE (project.listOutput().contains ("dsp1.c"));
