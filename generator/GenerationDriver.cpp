@@ -353,10 +353,8 @@ void GenerationDriver::writeFeatureSources()
         return;
 
     addToFileList ({ "fbcHandler.c", "fbcHandler.h" });
-    announce ("fbcHandler.c/.h");
-    const bool sourceWritten = storeFile ("fbcHandler.c", mainBus.makeFbcHandlerSource (fbcDsps));
-    const bool headerWritten = storeFile ("fbcHandler.h", mainBus.makeFbcHandlerHeader (fbcDsps));
-    reportResult (sourceWritten && headerWritten);
+    storePair ("fbcHandler.c/.h", "fbcHandler.c", mainBus.makeFbcHandlerSource (fbcDsps), "fbcHandler.h",
+               mainBus.makeFbcHandlerHeader (fbcDsps));
 }
 
 void GenerationDriver::writeMainBusSource()
@@ -369,27 +367,38 @@ void GenerationDriver::writeMainBusSource()
 
 void GenerationDriver::writePresetSources()
 {
+    using Sources = PresetSourceGenerator;
     const bool biquads = features.biquadControl || features.extendedBiquad;
-    const bool processPresets = writeProcessPresetSources (biquads);
+    const auto processFiles = makeProcessPresetFiles (biquads);
 
-    if (processPresets)
+    if (processFiles.has_value())
+        storePresetPair (Sources::processSourceName, Sources::processHeaderName, *processFiles);
+
+    if (const auto globalFiles = makeGlobalPresetFiles (biquads))
     {
-        addToFileList ({ "presets.c", "presets.h" });
-        appendToLog ("presets.c/.h...generated\n", 0);
+        storePresetPair (Sources::globalSourceName, Sources::globalHeaderName, *globalFiles);
+    }
+    else if (hasGlobalPresetSources())
+    {
+        // An earlier generation's global presets would still be loaded at
+        // start, and a kept IDE project still lists the pair: it stays, empty.
+        appendToLog ("Note: the design has no global preset: \"GlobalPresets.c/.h\" of an earlier generation are "
+                     "replaced by a pair without presets, which stops a firmware built with _USE_GLOBAL_PRESET\n",
+                     0);
+        storePresetPair (Sources::globalSourceName, Sources::globalHeaderName, Sources::makeNoGlobalPresetFiles());
     }
 
-    if (! writeGlobalPresetSources (biquads))
-        return;
+    // The loader always exists: the global loader calls it, a kept IDE
+    // project may list it, and an earlier generation's tables must not stay.
+    if (! processFiles.has_value())
+        storePresetPair (Sources::processSourceName, Sources::processHeaderName,
+                         Sources::makeLoaderOnlyFiles (biquads, MainBusFile::getControlHeaderName (! commandVariant)));
+}
 
-    addToFileList ({ "GlobalPresets.c", "GlobalPresets.h" });
-    appendToLog ("GlobalPresets.c/.h...generated\n", 0);
-
-    // The global loader calls the process-preset loader, which must exist.
-    if (! processPresets)
-    {
-        writeLoaderOnlyPresetSources (biquads);
-        addToFileList ({ "presets.c", "presets.h" });
-    }
+bool GenerationDriver::hasGlobalPresetSources() const
+{
+    return outputDirectory.getChildFile (PresetSourceGenerator::globalSourceName).exists() ||
+           outputDirectory.getChildFile (PresetSourceGenerator::globalHeaderName).exists();
 }
 
 void GenerationDriver::writeIdeProject()
@@ -452,33 +461,39 @@ PresetSourceGenerator& GenerationDriver::getPresetSources()
     return *presetSources;
 }
 
-bool GenerationDriver::storePair (const char* headerName, const char* sourceName, const juce::String& header,
-                                  const juce::String& source)
+void GenerationDriver::storePair (const juce::String& announced, const char* sourceName, const juce::String& source,
+                                  const char* headerName, const juce::String& header)
 {
-    const bool headerWritten = storeFile (headerName, header);
-    const bool sourceWritten = storeFile (sourceName, source);
-    return headerWritten && sourceWritten;
+    // Both are written before the line is announced, so that a failure's
+    // report follows it.
+    const auto sourceFile = outputDirectory.getChildFile (sourceName);
+    const auto headerFile = outputDirectory.getChildFile (headerName);
+    const bool sourceWritten = writeTextToFile (source, sourceFile, false);
+    const bool headerWritten = writeTextToFile (header, headerFile, false);
+    announce (announced);
+    reportResult (sourceWritten && headerWritten);
+
+    if (! sourceWritten)
+        reportWriteFailure (sourceFile);
+
+    if (! headerWritten)
+        reportWriteFailure (headerFile);
 }
 
-bool GenerationDriver::writeProcessPresetSources (bool biquadControl)
+void GenerationDriver::storePresetPair (const char* sourceName, const char* headerName, const PresetSourceGenerator::Files& files)
 {
-    const auto files = getPresetSources().makeProcessPresetFiles (settings.getPresetFile(), biquadControl);
-
-    return files.has_value() && storePair (PresetSourceGenerator::processHeaderName, PresetSourceGenerator::processSourceName,
-                                           files->header, files->source);
+    fileList.add (sourceName);
+    fileList.add (headerName);
+    storePair (juce::String (sourceName).upToLastOccurrenceOf (".", false, false) + ".c/.h", sourceName, files.source, headerName,
+               files.header);
 }
 
-bool GenerationDriver::writeGlobalPresetSources (bool biquadControl)
+std::optional<PresetSourceGenerator::Files> GenerationDriver::makeProcessPresetFiles (bool biquadControl)
 {
-    const auto files = getPresetSources().makeGlobalPresetFiles (settings.getGlobalPresetFile(), biquadControl);
-
-    return files.has_value() && storePair (PresetSourceGenerator::globalHeaderName, PresetSourceGenerator::globalSourceName,
-                                           files->header, files->source);
+    return getPresetSources().makeProcessPresetFiles (settings.getPresetFile(), biquadControl);
 }
 
-void GenerationDriver::writeLoaderOnlyPresetSources (bool biquadControl)
+std::optional<PresetSourceGenerator::Files> GenerationDriver::makeGlobalPresetFiles (bool biquadControl)
 {
-    const auto files =
-        PresetSourceGenerator::makeLoaderOnlyFiles (biquadControl, MainBusFile::getControlHeaderName (! commandVariant));
-    storePair (PresetSourceGenerator::processHeaderName, PresetSourceGenerator::processSourceName, files.header, files.source);
+    return getPresetSources().makeGlobalPresetFiles (settings.getGlobalPresetFile(), biquadControl);
 }

@@ -4,6 +4,7 @@
 #include "generator/PresetSourceWriter.h"
 #include "generator/SourceFiles.h"
 #include "generator/SourceStream.h"
+#include "generator/templates/PresetSourceTemplates.h"
 #include "model/Design.h"
 #include "model/DesignLog.h"
 #include "model/GlobalPresetKey.h"
@@ -183,4 +184,10 @@ PresetSourceGenerator::Files PresetSourceGenerator::makeLoaderOnlyFiles (bool bi
 
     PresetSourceWriter::writePresetLoaderSource (source, true, biquadControl, controlHeader);
     return Files{ header.getText(), source.getText() };
+}
+
+PresetSourceGenerator::Files PresetSourceGenerator::makeNoGlobalPresetFiles()
+{
+    return Files{ guardOpen (globalHeaderName) + PresetSourceTemplates::noGlobalPresetHeader + guardClose (globalHeaderName),
+                  PresetSourceTemplates::noGlobalPresetSource };
 }

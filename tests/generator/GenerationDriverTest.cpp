@@ -35,8 +35,8 @@ juce::String oneDspLog (const char* controlSource, const char* controlHeader)
                         "dspInitAndRoute...generated", "dsp1.c...generated", "quellion.h...generated", "custom.h...generated",
                         "memorymap.h...generated", "main.c...generated" }) +
            controlSource + "...generated\n" + controlHeader + "...generated\n" +
-           joinLines ({ "mainbus.c...generated", "quellionWrappers.s...generated", "Vantix-C project: MyDesign.vtc...generated",
-                        successLine });
+           joinLines ({ "mainbus.c...generated", "presets.c/.h...generated", "quellionWrappers.s...generated",
+                        "Vantix-C project: MyDesign.vtc...generated", successLine });
 }
 
 const char* const mainAppConfig = "// This file can be modified by user and will not be overwritten by Ostrane Quellion.\n"
@@ -95,28 +95,19 @@ public:
     {
     }
 
-    bool writeProcessPresetSources (bool) override
+    std::optional<PresetSourceGenerator::Files> makeProcessPresetFiles (bool) override
     {
-        calls.add ("process");
-        return hasProcessPresets && storeFile ("presets.c", "/* presets */\n") && storeFile ("presets.h", "/* presets */\n");
+        return hasProcessPresets ? std::optional (PresetSourceGenerator::Files{ "/* presets */\n", "/* presets */\n" })
+                                 : std::nullopt;
     }
 
-    bool writeGlobalPresetSources (bool) override
+    std::optional<PresetSourceGenerator::Files> makeGlobalPresetFiles (bool) override
     {
-        calls.add ("global");
-        return hasGlobalPresets && storeFile ("GlobalPresets.c", "/* global */\n") &&
-               storeFile ("GlobalPresets.h", "/* global */\n");
-    }
-
-    void writeLoaderOnlyPresetSources (bool) override
-    {
-        calls.add ("loader");
-        storeFile ("presets.c", "/* loader */\n");
-        storeFile ("presets.h", "/* loader */\n");
+        return hasGlobalPresets ? std::optional (PresetSourceGenerator::Files{ "/* global */\n", "/* global */\n" })
+                                : std::nullopt;
     }
 
     const bool hasProcessPresets, hasGlobalPresets;
-    juce::StringArray calls;
 };
 } // namespace
 
@@ -129,7 +120,7 @@ TEST (GenerationDriver, OneDspWritesEveryFileAndSaysSo)
     EXPECT_EQ (getLogErrorCount(), 0);
     EXPECT_EQ (project.listOutput().joinIntoString (" "),
                listing ({ "custom.h", "dsp1.c", "main.c", "MainAppConfig.h", "mainbus.c", "memorymap.h", "midictrl.c",
-                          "midictrl.h", "quellion.h", "quellionWrappers.s" }));
+                          "midictrl.h", "presets.c", "presets.h", "quellion.h", "quellionWrappers.s" }));
 
     // The IDE project lies beside the project file, named after it without blanks.
     EXPECT_TRUE (project.folder.getChildFile ("MyDesign.vtc").existsAsFile());
@@ -168,7 +159,7 @@ TEST (GenerationDriver, CommandVariantWritesTheCommandControlSources)
     EXPECT_EQ (project.generate (true), oneDspLog ("commandctrl.c", "commandctrl.h"));
     EXPECT_EQ (project.listOutput().joinIntoString (" "),
                listing ({ "commandctrl.c", "commandctrl.h", "custom.h", "dsp1.c", "main.c", "MainAppConfig.h", "mainbus.c",
-                          "memorymap.h", "quellion.h", "quellionWrappers.s" }));
+                          "memorymap.h", "presets.c", "presets.h", "quellion.h", "quellionWrappers.s" }));
 
     const auto custom = project.read ("custom.h");
     EXPECT_TRUE (custom.contains ("WORD customPreNrpnFunction1( WORD dspId, WORD command, WORD index, WORD val8bit, WORD "
@@ -267,13 +258,14 @@ TEST (GenerationDriver, SecondRunKeepsTheUserFiles)
     project.outputDirectory.getChildFile ("mainbus.c").replaceWithText ("stale");
     project.addDelayDsp (3);
 
-    EXPECT_EQ (project.generate(),
-               joinLines ({ "Files generated in directory : <out>", "MainAppConfig.h...already exist, not overwritten",
-                            "dspNrpnHandler...generated", "dspInitAndRoute...generated", "dsp1.c...generated",
-                            "dsp3.c...generated", "quellion.h...generated", "custom.h...already exist, not overwritten",
-                            "memorymap.h...generated", "main.c...already exist, not overwritten", "midictrl.c...generated",
-                            "midictrl.h...generated", "mainbus.c...generated", "quellionWrappers.s...generated",
-                            "Vantix-C project: MyDesign.vtc...already exist, not overwritten", successLine }));
+    EXPECT_EQ (
+        project.generate(),
+        joinLines ({ "Files generated in directory : <out>", "MainAppConfig.h...already exist, not overwritten",
+                     "dspNrpnHandler...generated", "dspInitAndRoute...generated", "dsp1.c...generated", "dsp3.c...generated",
+                     "quellion.h...generated", "custom.h...already exist, not overwritten", "memorymap.h...generated",
+                     "main.c...already exist, not overwritten", "midictrl.c...generated", "midictrl.h...generated",
+                     "mainbus.c...generated", "presets.c/.h...generated", "quellionWrappers.s...generated",
+                     "Vantix-C project: MyDesign.vtc...already exist, not overwritten", successLine }));
 
     for (int i = 0; i < userFiles.size(); ++i)
         EXPECT_EQ (project.read (userFiles[i]), userTexts[i]) << userFiles[i];
@@ -551,23 +543,21 @@ TEST (GenerationDriver, PresetSourcesAreListedAsTheyAreWritten)
         bool processPresets, globalPresets;
         juce::StringArray listed;
         const char* logged;
-        const char* calls;
     };
 
+    // The process-preset loader always exists: the global loader calls it,
+    // and it replaces the tables of an earlier generation.
     const std::vector<Case> cases{
-        { false, false, {}, "", "process global" },
-        { true, false, { "presets.c", "presets.h" }, "presets.c/.h...generated\n", "process global" },
-        // The global loader calls the process-preset loader: its pair follows.
+        { false, false, { "presets.c", "presets.h" }, "presets.c/.h...generated\n" },
+        { true, false, { "presets.c", "presets.h" }, "presets.c/.h...generated\n" },
         { false,
           true,
           { "GlobalPresets.c", "GlobalPresets.h", "presets.c", "presets.h" },
-          "GlobalPresets.c/.h...generated\n",
-          "process global loader" },
+          "GlobalPresets.c/.h...generated\npresets.c/.h...generated\n" },
         { true,
           true,
           { "presets.c", "presets.h", "GlobalPresets.c", "GlobalPresets.h" },
-          "presets.c/.h...generated\nGlobalPresets.c/.h...generated\n",
-          "process global" },
+          "presets.c/.h...generated\nGlobalPresets.c/.h...generated\n" },
     };
 
     for (auto& c : cases)
@@ -585,11 +575,10 @@ TEST (GenerationDriver, PresetSourcesAreListedAsTheyAreWritten)
                    expected);
         EXPECT_TRUE (log.contains ("mainbus.c...generated\n" + juce::String (c.logged) + "quellionWrappers.s...generated\n"))
             << log;
-        EXPECT_EQ (driver.calls.joinIntoString (" "), c.calls);
+        EXPECT_EQ (project.read ("presets.c").contains ("quellion_LoadPreset"), ! c.processPresets);
 
         const auto ide = project.folder.getChildFile ("MyDesign.vtc").loadFileAsString();
-        EXPECT_TRUE (ide.contains ("mainbus.c\r\n" + c.listed.joinIntoString ("\r\n") + (c.listed.isEmpty() ? "" : "\r\n") +
-                                   "quellionWrappers.s\r\n[WINDOWS]"));
+        EXPECT_TRUE (ide.contains ("mainbus.c\r\n" + c.listed.joinIntoString ("\r\n") + "\r\nquellionWrappers.s\r\n[WINDOWS]"));
     }
 }
 
