@@ -318,7 +318,7 @@ TEST (GenerationDriver, AFullDiskLeavesNoFileHalfWrittenAndCountsEachFailureOnce
     for (const bool fullFromTheStart : { true, false })
     {
         TestProject project;
-        project.addDelayDsp (1);
+        buildFeatureDesign (project);
         bool full = fullFromTheStart;
         const auto previous = setWriteFaultCheck (
             [&full] (const juce::File& file)
@@ -333,7 +333,10 @@ TEST (GenerationDriver, AFullDiskLeavesNoFileHalfWrittenAndCountsEachFailureOnce
 
         for (const auto& line : juce::StringArray::fromLines (log))
             if (line.contains ("Unable to write "))
+            {
                 failed.add (line.fromLastOccurrenceOf ("/", false, false));
+                EXPECT_TRUE (line.startsWith (" !!! Error#")) << "an error inside an announcement: " << line;
+            }
 
         auto distinct = failed;
         distinct.removeDuplicates (false);
