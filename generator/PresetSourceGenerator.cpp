@@ -174,7 +174,7 @@ std::optional<PresetSourceGenerator::Files> PresetSourceGenerator::makeGlobalPre
 
 PresetSourceGenerator::Files PresetSourceGenerator::makeLoaderOnlyFiles (bool biquadControl, const juce::String& controlHeader)
 {
-    juce::StringArray noNames;
+    UniqueIdentifiers noNames;
     const PresetSourceWriter noTables ({}, false, noNames, nullptr, controlHeader);
 
     SourceStream header, source;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "generator/UniqueIdentifiers.h"
+
 #include <juce_core/juce_core.h>
 
 #include <optional>
@@ -63,5 +65,5 @@ private:
 
     Design& design;
     const juce::String controlHeader;
-    juce::StringArray usedNames;
+    UniqueIdentifiers usedNames;
 };
