@@ -681,7 +681,7 @@ void BuildProjectFile::writeHandler (const ModuleLibrary& library, uint32_t dspI
     texts.declarations = handler.declarations;
 }
 
-void BuildProjectFile::writeNrpnListRows (const ModuleLibrary& library, uint32_t dspId, juce::String& rows)
+void BuildProjectFile::writeNrpnListRows (const ModuleLibrary& library, uint32_t dspId, juce::MemoryOutputStream& rows)
 {
     if (library.findDsp (dspId) == nullptr)
         return;

@@ -163,7 +163,7 @@ public:
 
     // Appends the NRPN list's rows of the DSP's controls to rows; none when
     // the library has no DSP entry with that id.
-    void writeNrpnListRows (const ModuleLibrary& library, uint32_t dspId, juce::String& rows);
+    void writeNrpnListRows (const ModuleLibrary& library, uint32_t dspId, juce::MemoryOutputStream& rows);
 
     // The text of a literal parameter (classes 21 and 22), as its bytes give it.
     static juce::String getLiteralText (const ParameterDescriptor& descriptor);
