@@ -7,6 +7,7 @@
 #include "model/ParameterDescriptor.h"
 
 #include <cmath>
+#include <string>
 
 namespace
 {
@@ -56,18 +57,39 @@ bool isPlainNumber (const juce::String& cell)
            digits.indexOfChar ('.') == digits.lastIndexOfChar ('.');
 }
 
+// The text without blanks and tabs, as it is and in lower case: every row
+// looks up several keys, so this is one pass over the text, not a String
+// made anew for each step.
+using Characters = std::basic_string<juce::juce_wchar>;
+
 juce::String findValue (const juce::String& text, const juce::String& key)
 {
-    const auto searched = text.removeCharacters (" \t");
-    const auto name = key.isEmpty() ? juce::String ("valscale=") : key;
-    const auto at = searched.indexOfIgnoreCase (name);
+    Characters kept, lowered;
+    kept.reserve (text.getNumBytesAsUTF8());
+    lowered.reserve (kept.capacity());
 
-    if (at < 0)
+    for (auto p = text.getCharPointer(); ! p.isEmpty(); ++p)
+    {
+        const auto c = *p;
+
+        if (c == ' ' || c == '\t')
+            continue;
+
+        kept += c;
+        lowered += c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : (c < 0x80 ? c : juce::CharacterFunctions::toLowerCase (c));
+    }
+
+    const auto name = (key.isEmpty() ? juce::String ("valscale=") : key).toLowerCase();
+    const auto at = lowered.find (Characters (name.toUTF32().getAddress()));
+
+    if (at == Characters::npos)
         return {};
 
-    const auto value = searched.substring (at + name.length());
-    const auto end = value.indexOfAnyOf (",]\r\n");
-    return end < 0 ? value : value.substring (0, end);
+    const auto start = at + (size_t) name.length();
+    const juce::juce_wchar valueEnds[] = { ',', ']', '\r', '\n', 0 };
+    const auto end = kept.find_first_of (valueEnds, start);
+    const auto value = kept.substr (start, end == Characters::npos ? Characters::npos : end - start);
+    return juce::String (juce::CharPointer_UTF32 (value.c_str()));
 }
 } // namespace
 
