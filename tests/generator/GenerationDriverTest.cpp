@@ -353,8 +353,12 @@ TEST (GenerationDriver, AFullDiskLeavesNoFileHalfWrittenAndCountsEachFailureOnce
         EXPECT_TRUE (secondLog.contains ("custom.h...generated")) << secondLog;
 
         for (const auto& name : project.listOutput())
+        {
             if (name.endsWith (".h"))
+            {
                 EXPECT_TRUE (project.read (name).endsWith ("#endif //" + makeHeaderGuardName (juce::File ("/" + name)))) << name;
+            }
+        }
     }
 }
 

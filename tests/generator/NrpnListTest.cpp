@@ -218,7 +218,9 @@ TEST (NrpnListFile, ASpreadsheetReadsEveryRowAndNameAsText)
         EXPECT_EQ (rows[i].size(), 13) << i;
 
         if (i > 0 && (i - 1) % 5 == 0)
+        {
             EXPECT_EQ (rows[i][0], juce::CharPointer_UTF8 (cases[(i - 1) / 5].shown)) << i;
+        }
     }
 }
 
