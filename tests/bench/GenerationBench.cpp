@@ -2,7 +2,7 @@
 // each), next to copying the tree of files it writes: the generation should
 // stay within a few times the cost of merely putting its files on disk.
 // And the texts that grow with what a user can type or load, each of which
-// must take time in proportion to its size (well under 100 ms here): the
+// must take time in proportion to its size (under 100 ms each here): the
 // NRPN list of the largest design, the preset sources of a 1 MB preset file
 // whose 4,000 class names all sanitise to one identifier, and a generation
 // whose process is named with 1,000,000 characters.
