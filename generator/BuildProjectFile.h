@@ -1,16 +1,13 @@
 #pragma once
 
 #include "generator/DspSourceTexts.h"
+#include "generator/RoutingNodeAttribution.h"
 
 #include <juce_core/juce_core.h>
 
 #include <array>
 #include <cstdint>
-#include <map>
 #include <optional>
-#include <set>
-#include <utility>
-#include <vector>
 
 class GenerationContext;
 class GraphData;
@@ -19,12 +16,8 @@ class LibraryFunctionDefinition;
 class ModuleDefinition;
 class ModuleLibrary;
 class ProcessDefinition;
-class RoutingNodeNumbers;
 class SourceStream;
-struct GraphBusPin;
 struct ParameterDescriptor;
-struct GraphConnection;
-struct GraphPin;
 struct ProcessInstanceEntry;
 
 // The firmware source generator of one DSP, owned by the DSP's slot beside
@@ -39,11 +32,11 @@ class BuildProjectFile
 {
 public:
     // The routing value of a process pin.
-    static constexpr int notConnected = -1;
-    static constexpr int conflictDetected = -2;
-    static constexpr uint32_t dspInputBit = 0x40000000;
-    static constexpr uint32_t dspOutputBit = 0x80000000;
-    static constexpr uint32_t routingNumberMask = 0x3FFFFFFF;
+    static constexpr int notConnected = RoutingNodeAttribution::notConnected;
+    static constexpr int conflictDetected = RoutingNodeAttribution::conflictDetected;
+    static constexpr uint32_t dspInputBit = RoutingNodeAttribution::dspInputBit;
+    static constexpr uint32_t dspOutputBit = RoutingNodeAttribution::dspOutputBit;
+    static constexpr uint32_t routingNumberMask = RoutingNodeAttribution::routingNumberMask;
 
     // The feature bits the DSP source reports to the generation driver.
     static constexpr uint8_t featureBiquadControl = 1 << 0;  // a biquad process of either kind
@@ -87,34 +80,19 @@ public:
         std::array<juce::String, slotCount> slots;
     };
 
-    using ProcessOrder = std::vector<const ProcessInstanceEntry*>;
+    using ProcessOrder = RoutingNodeAttribution::ProcessOrder;
 
     BuildProjectFile (GraphData& dspGraph, GenerationContext& generationContext);
 
     GraphData& getGraph() noexcept { return graph; }
 
     //==============================================================================
-    // Routing nodes
+    // Routing nodes: the DSP's graph numbered by a RoutingNodeAttribution,
+    // whose members of the same names these call.
 
-    // Fills order with the DSP's processes in signal-flow order and gives
-    // every pin of every process its routing value; conflicts and
-    // non-consecutive vector DSP pins are logged against the DSP. Nothing
-    // happens for a DSP without processes.
     void assignRoutingNodes (const ModuleLibrary& library, uint32_t dspId, ProcessOrder& order);
-
-    // Checks that every input channel is fed by one source and that both ends
-    // of every signal connection read the same routing node, mending a vector
-    // input's run where its sources agree, and logs the rest as conflicts.
-    // The module tells which DSP inputs exist. Returns true.
     bool reportNodeConflict (uint32_t dspId, const ModuleDefinition* module);
-
-    // For the connection at the index, whose ends disagree: the run start its
-    // destination's vector input should take (false), or a conflict (true;
-    // outValue is then conflictDetected).
     bool assignRoutingNodesFrom (int connectionIndex, int& outValue) const;
-
-    // "dsp" + N + "pcs[" + nrpn + "]" of the process feeding one of the
-    // node's virtual input pins (the last such pin); empty when none does.
     juce::String writePcsList (const GraphNode& node, const ProcessOrder& order, uint32_t dspNumber) const;
 
     //==============================================================================
@@ -185,7 +163,7 @@ public:
 
     // Appends the NRPN list's rows of the DSP's controls to rows; none when
     // the library has no DSP entry with that id.
-    void writeNrpnListRows (const ModuleLibrary& library, uint32_t dspId, juce::String& rows);
+    void writeNrpnListRows (const ModuleLibrary& library, uint32_t dspId, juce::MemoryOutputStream& rows);
 
     // The text of a literal parameter (classes 21 and 22), as its bytes give it.
     static juce::String getLiteralText (const ParameterDescriptor& descriptor);
@@ -194,25 +172,6 @@ public:
     static juce::String getRoutingValueText (int value);
 
 private:
-    void resetPins();
-    void assignDspInputsAndOutputs (const ModuleDefinition* module);
-    bool isTakenDspPin (const GraphBusPin& busPin, const ModuleDefinition* module) const;
-    void assignVectorInputRuns (const std::vector<GraphNode*>& ordered, RoutingNodeNumbers& nodes);
-    void assignOutputNodes (const std::vector<GraphNode*>& ordered, RoutingNodeNumbers& nodes);
-    int takeOutputNodes (GraphNode& destination, uint32_t destinationChannel, uint32_t sourceChannel, uint32_t width,
-                         RoutingNodeNumbers& nodes);
-    using InputFeeds = std::map<std::pair<uint32_t, uint32_t>, std::set<std::pair<int64_t, int64_t>>>;
-    InputFeeds collectInputFeeds (const ModuleDefinition* module) const;
-    void feedDestination (GraphNode& destination, uint32_t destinationChannel, int signal);
-    void checkVectorDspPins (uint32_t dspId);
-    void logConflict (const GraphConnection& connection, uint32_t dspId) const;
-
-    bool isSignalConnection (const GraphConnection& connection) const;
-    bool hasSignalInto (const GraphNode& node, uint32_t pin) const;
-    int getSourceValue (const GraphConnection& connection) const;
-    int getDestinationValue (const GraphConnection& connection) const;
-    GraphPin* getDestinationPin (const GraphConnection& connection) const;
-
     void writeModuleFunctions (const ModuleLibrary& library, const ModuleDefinition& module, uint32_t dspId,
                                DspSourceTexts& texts, GeneratedTexts& generated);
     void writeProcess (const ModuleLibrary& library, const ModuleDefinition& module, uint32_t dspId, int position,

@@ -63,9 +63,9 @@ void GenerationDriver::generateSourceFiles (bool commandHandlers)
     {
         writeUserFileIfMissing ("MainAppConfig.h", ProjectHeaders::makeMainAppConfig (mainBus.getDefaultMemoryMapUserCode()));
         addToFileList ({ "main.c", "custom.h", "MainAppConfig.h", "memorymap.h", "quellion.h" });
-        openSharedHeaders();
+        composeSharedHeaders();
         generateDsps (*library);
-        closeSharedHeaders();
+        writeSharedHeaders();
         writeUserFileIfMissing ("main.c", mainBus.makeMainSource (features, settings.getSamplingRateHz(), ! commandVariant));
         runDesignChecks (*library);
         writeControlSources();
@@ -162,25 +162,17 @@ void GenerationDriver::addToFileList (std::initializer_list<const char*> names)
 }
 
 //==============================================================================
-void GenerationDriver::openSharedHeaders()
+void GenerationDriver::composeSharedHeaders()
 {
-    // Each header is stored whole now, so that a failure shows where it is
-    // announced, and again whole once every DSP added its part.
+    // The headers take a part from every DSP: each is composed here and
+    // written once, whole, when the last DSP added its part.
     sharedHeader = ProjectHeaders::makeSharedHeaderHead (mainBus.getHighestDspNumber());
-    storeAnnounced ("quellion.h", sharedHeader);
-
     customMissing = ! outputDirectory.getChildFile ("custom.h").existsAsFile();
     customHeader = ProjectHeaders::makeCustomHeaderHead();
-
-    if (customMissing)
-        storeAnnounced ("custom.h", customHeader);
-    else
-        appendToLog (juce::String ("custom.h") + keptText, 0);
 
     settings.resetMemoryBases();
     settings.setExternalRamUsed (false);
     memoryMap = makeHeaderGuardOpen (headerNamed ("memorymap.h")) + "#include \"MainAppConfig.h\"\n";
-    storeAnnounced ("memorymap.h", memoryMap);
     appendToLog ("dspNrpnHandler...generated\n", 0);
     appendToLog ("dspInitAndRoute...generated\n", 0);
 }
@@ -277,21 +269,25 @@ bool GenerationDriver::generateDsp (const ModuleLibrary& library, DspSlot& slot)
     return true;
 }
 
-void GenerationDriver::closeSharedHeaders()
+void GenerationDriver::writeSharedHeaders()
 {
-    sharedHeader << makeHeaderGuardClose (headerNamed ("quellion.h"));
-    memoryMap << makeHeaderGuardClose (headerNamed ("memorymap.h"));
-    storeFile ("quellion.h", sharedHeader);
-    storeFile ("memorymap.h", memoryMap);
+    // Each is announced as it is written, so that the log never calls a
+    // header generated that did not reach the disk.
+    storeAnnounced ("quellion.h", sharedHeader + makeHeaderGuardClose (headerNamed ("quellion.h")));
 
-    if (! customMissing)
-        return;
+    if (customMissing)
+    {
+        if (features.biquadControl)
+            customHeader << ProjectHeaders::writeBiquadCustomFunctions();
 
-    if (features.biquadControl)
-        customHeader << ProjectHeaders::writeBiquadCustomFunctions();
+        storeAnnounced ("custom.h", customHeader + makeHeaderGuardClose (headerNamed ("custom.h")));
+    }
+    else
+    {
+        appendToLog (juce::String ("custom.h") + keptText, 0);
+    }
 
-    customHeader << makeHeaderGuardClose (headerNamed ("custom.h"));
-    storeFile ("custom.h", customHeader);
+    storeAnnounced ("memorymap.h", memoryMap + makeHeaderGuardClose (headerNamed ("memorymap.h")));
 }
 
 void GenerationDriver::runDesignChecks (const ModuleLibrary& library)
@@ -357,10 +353,8 @@ void GenerationDriver::writeFeatureSources()
         return;
 
     addToFileList ({ "fbcHandler.c", "fbcHandler.h" });
-    announce ("fbcHandler.c/.h");
-    const bool sourceWritten = storeFile ("fbcHandler.c", mainBus.makeFbcHandlerSource (fbcDsps));
-    const bool headerWritten = storeFile ("fbcHandler.h", mainBus.makeFbcHandlerHeader (fbcDsps));
-    reportResult (sourceWritten && headerWritten);
+    storePair ("fbcHandler.c/.h", "fbcHandler.c", mainBus.makeFbcHandlerSource (fbcDsps), "fbcHandler.h",
+               mainBus.makeFbcHandlerHeader (fbcDsps));
 }
 
 void GenerationDriver::writeMainBusSource()
@@ -373,27 +367,38 @@ void GenerationDriver::writeMainBusSource()
 
 void GenerationDriver::writePresetSources()
 {
+    using Sources = PresetSourceGenerator;
     const bool biquads = features.biquadControl || features.extendedBiquad;
-    const bool processPresets = writeProcessPresetSources (biquads);
+    const auto processFiles = makeProcessPresetFiles (biquads);
 
-    if (processPresets)
+    if (processFiles.has_value())
+        storePresetPair (Sources::processSourceName, Sources::processHeaderName, *processFiles);
+
+    if (const auto globalFiles = makeGlobalPresetFiles (biquads))
     {
-        addToFileList ({ "presets.c", "presets.h" });
-        appendToLog ("presets.c/.h...generated\n", 0);
+        storePresetPair (Sources::globalSourceName, Sources::globalHeaderName, *globalFiles);
+    }
+    else if (hasGlobalPresetSources())
+    {
+        // An earlier generation's global presets would still be loaded at
+        // start, and a kept IDE project still lists the pair: it stays, empty.
+        appendToLog ("Note: the design has no global preset: \"GlobalPresets.c/.h\" of an earlier generation are "
+                     "replaced by a pair without presets, which stops a firmware built with _USE_GLOBAL_PRESET\n",
+                     0);
+        storePresetPair (Sources::globalSourceName, Sources::globalHeaderName, Sources::makeNoGlobalPresetFiles());
     }
 
-    if (! writeGlobalPresetSources (biquads))
-        return;
+    // The loader always exists: the global loader calls it, a kept IDE
+    // project may list it, and an earlier generation's tables must not stay.
+    if (! processFiles.has_value())
+        storePresetPair (Sources::processSourceName, Sources::processHeaderName,
+                         Sources::makeLoaderOnlyFiles (biquads, MainBusFile::getControlHeaderName (! commandVariant)));
+}
 
-    addToFileList ({ "GlobalPresets.c", "GlobalPresets.h" });
-    appendToLog ("GlobalPresets.c/.h...generated\n", 0);
-
-    // The global loader calls the process-preset loader, which must exist.
-    if (! processPresets)
-    {
-        writeLoaderOnlyPresetSources (biquads);
-        addToFileList ({ "presets.c", "presets.h" });
-    }
+bool GenerationDriver::hasGlobalPresetSources() const
+{
+    return outputDirectory.getChildFile (PresetSourceGenerator::globalSourceName).exists() ||
+           outputDirectory.getChildFile (PresetSourceGenerator::globalHeaderName).exists();
 }
 
 void GenerationDriver::writeIdeProject()
@@ -456,33 +461,39 @@ PresetSourceGenerator& GenerationDriver::getPresetSources()
     return *presetSources;
 }
 
-bool GenerationDriver::storePair (const char* headerName, const char* sourceName, const juce::String& header,
-                                  const juce::String& source)
+void GenerationDriver::storePair (const juce::String& announced, const char* sourceName, const juce::String& source,
+                                  const char* headerName, const juce::String& header)
 {
-    const bool headerWritten = storeFile (headerName, header);
-    const bool sourceWritten = storeFile (sourceName, source);
-    return headerWritten && sourceWritten;
+    // Both are written before the line is announced, so that a failure's
+    // report follows it.
+    const auto sourceFile = outputDirectory.getChildFile (sourceName);
+    const auto headerFile = outputDirectory.getChildFile (headerName);
+    const bool sourceWritten = writeTextToFile (source, sourceFile, false);
+    const bool headerWritten = writeTextToFile (header, headerFile, false);
+    announce (announced);
+    reportResult (sourceWritten && headerWritten);
+
+    if (! sourceWritten)
+        reportWriteFailure (sourceFile);
+
+    if (! headerWritten)
+        reportWriteFailure (headerFile);
 }
 
-bool GenerationDriver::writeProcessPresetSources (bool biquadControl)
+void GenerationDriver::storePresetPair (const char* sourceName, const char* headerName, const PresetSourceGenerator::Files& files)
 {
-    const auto files = getPresetSources().makeProcessPresetFiles (settings.getPresetFile(), biquadControl);
-
-    return files.has_value() && storePair (PresetSourceGenerator::processHeaderName, PresetSourceGenerator::processSourceName,
-                                           files->header, files->source);
+    fileList.add (sourceName);
+    fileList.add (headerName);
+    storePair (juce::String (sourceName).upToLastOccurrenceOf (".", false, false) + ".c/.h", sourceName, files.source, headerName,
+               files.header);
 }
 
-bool GenerationDriver::writeGlobalPresetSources (bool biquadControl)
+std::optional<PresetSourceGenerator::Files> GenerationDriver::makeProcessPresetFiles (bool biquadControl)
 {
-    const auto files = getPresetSources().makeGlobalPresetFiles (settings.getGlobalPresetFile(), biquadControl);
-
-    return files.has_value() && storePair (PresetSourceGenerator::globalHeaderName, PresetSourceGenerator::globalSourceName,
-                                           files->header, files->source);
+    return getPresetSources().makeProcessPresetFiles (settings.getPresetFile(), biquadControl);
 }
 
-void GenerationDriver::writeLoaderOnlyPresetSources (bool biquadControl)
+std::optional<PresetSourceGenerator::Files> GenerationDriver::makeGlobalPresetFiles (bool biquadControl)
 {
-    const auto files =
-        PresetSourceGenerator::makeLoaderOnlyFiles (biquadControl, MainBusFile::getControlHeaderName (! commandVariant));
-    storePair (PresetSourceGenerator::processHeaderName, PresetSourceGenerator::processSourceName, files.header, files.source);
+    return getPresetSources().makeGlobalPresetFiles (settings.getGlobalPresetFile(), biquadControl);
 }

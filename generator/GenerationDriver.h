@@ -3,16 +3,17 @@
 #include "generator/BuildProjectFile.h"
 #include "generator/DspSourceTexts.h"
 #include "generator/FirmwareFeatures.h"
+#include "generator/PresetSourceGenerator.h"
 
 #include <juce_core/juce_core.h>
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 class Design;
 class DspSlot;
 class MainBusFile;
-class PresetSourceGenerator;
 class ModuleLibrary;
 class ProjectSettings;
 
@@ -21,7 +22,13 @@ class ProjectSettings;
 // project file, reporting every file and every problem in the log, then a
 // summary with the number of errors. Design errors never stop the run: they
 // are logged and counted, and every file is still written. A file that
-// cannot be written is reported (and counted) in place of its "generated".
+// cannot be written is reported (and counted, once) in place of its
+// "generated".
+//
+// Every file is composed in memory and written once, whole or not at all,
+// and announced as it is written: the headers that take a part from every
+// DSP ("quellion.h", "custom.h", "memorymap.h") follow the DSP sources in
+// the log. So a user file that could not be written is not there to be kept.
 //
 // It reads the design only: the settings (which are the generation context),
 // the bus graph, the DSP slots and the module library. Each DSP's generator
@@ -56,9 +63,9 @@ public:
 
 protected:
     //==============================================================================
-    // Seams for the writers that come with the handler and preset sources. Each
-    // is called at its place in the run; what they write they store through
-    // storeFile, which reports a failed write.
+    // Seams for the writers of the handler and preset sources, each called at
+    // its place in the run. The preset seams only make the texts: the driver
+    // writes, lists and announces them.
 
     // After the DSP's source was written into texts: the variant's handler
     // writer registers the DSP's handler name in handlerNames (at index
@@ -69,20 +76,13 @@ protected:
                                      DspSourceTexts& texts, juce::StringArray& handlerNames, bool commandVariant);
 
     // The process presets from the project's preset file: "presets.h" and
-    // "presets.c" with the loader. True when presets were written (the files
-    // are then listed and logged); biquadControl tells the loader whether
-    // biquads exist.
-    virtual bool writeProcessPresetSources (bool biquadControl);
+    // "presets.c" with the loader; none when the file holds no preset table.
+    // biquadControl tells the loader whether biquads exist.
+    virtual std::optional<PresetSourceGenerator::Files> makeProcessPresetFiles (bool biquadControl);
 
     // The global presets from the project's global preset file:
-    // "GlobalPresets.h" and "GlobalPresets.c". True when global presets were
-    // written.
-    virtual bool writeGlobalPresetSources (bool biquadControl);
-
-    // "presets.c" and "presets.h" holding only the process-preset loader, which
-    // the global loader calls: written when global presets were written but no
-    // process presets.
-    virtual void writeLoaderOnlyPresetSources (bool biquadControl);
+    // "GlobalPresets.h" and "GlobalPresets.c"; none without a global preset.
+    virtual std::optional<PresetSourceGenerator::Files> makeGlobalPresetFiles (bool biquadControl);
 
     // Stores a whole file into the output directory; a failure is logged as
     // an error and reported false.
@@ -95,11 +95,11 @@ private:
     void linkGraphs();
     bool prepareOutputDirectory();
     void writeUserFileIfMissing (const juce::String& name, const juce::String& text);
-    void openSharedHeaders();
+    void composeSharedHeaders();
     void generateDsps (const ModuleLibrary& library);
     bool generateDsp (const ModuleLibrary& library, DspSlot& slot);
     bool checkDsp (const ModuleLibrary& library, uint32_t dspNumber);
-    void closeSharedHeaders();
+    void writeSharedHeaders();
     void runDesignChecks (const ModuleLibrary& library);
     void writeControlSources();
     void writeFeatureSources();
@@ -116,7 +116,10 @@ private:
     void addToFileList (std::initializer_list<const char*> names);
     bool isAnyDspFull (const ModuleLibrary& library) const;
     PresetSourceGenerator& getPresetSources();
-    bool storePair (const char* headerName, const char* sourceName, const juce::String& header, const juce::String& source);
+    void storePair (const juce::String& announced, const char* sourceName, const juce::String& source, const char* headerName,
+                    const juce::String& header);
+    void storePresetPair (const char* sourceName, const char* headerName, const PresetSourceGenerator::Files& files);
+    bool hasGlobalPresetSources() const;
 
     Design& design;
     ProjectSettings& settings;

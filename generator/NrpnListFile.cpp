@@ -6,20 +6,22 @@
 
 juce::String NrpnListFile::makeText (Design& design)
 {
-    juce::String text (header);
-    const auto* library = design.getLibrary();
+    // Rows go to a stream, which grows in proportion: a String would be
+    // copied whole for every cell added.
+    juce::MemoryOutputStream text;
+    text << header;
 
-    if (library == nullptr)
-        return text;
-
-    for (int i = 0; i < design.getNumDsps(); ++i)
+    if (const auto* library = design.getLibrary())
     {
-        auto& slot = *design.getDsp (i);
-        BuildProjectFile generator (slot.getGraph(), design.getSettings());
-        generator.writeNrpnListRows (*library, slot.getDspId(), text);
+        for (int i = 0; i < design.getNumDsps(); ++i)
+        {
+            auto& slot = *design.getDsp (i);
+            BuildProjectFile generator (slot.getGraph(), design.getSettings());
+            generator.writeNrpnListRows (*library, slot.getDspId(), text);
+        }
     }
 
-    return text;
+    return text.toUTF8();
 }
 
 bool NrpnListFile::write (Design& design, const juce::File& file)

@@ -7,6 +7,7 @@
 #include "model/ParameterDescriptor.h"
 
 #include <cmath>
+#include <string>
 
 namespace
 {
@@ -48,18 +49,47 @@ juce::String orDefault (const juce::String& value, const char* fallback)
     return value.isNotEmpty() ? value : juce::String (fallback);
 }
 
+// A decimal number with or without a sign: a value to a spreadsheet.
+bool isPlainNumber (const juce::String& cell)
+{
+    const auto digits = cell.startsWithChar ('+') || cell.startsWithChar ('-') ? cell.substring (1) : cell;
+    return digits.containsAnyOf ("0123456789") && digits.containsOnly ("0123456789.") &&
+           digits.indexOfChar ('.') == digits.lastIndexOfChar ('.');
+}
+
+// The text without blanks and tabs, as it is and in lower case: every row
+// looks up several keys, so this is one pass over the text, not a String
+// made anew for each step.
+using Characters = std::basic_string<juce::juce_wchar>;
+
 juce::String findValue (const juce::String& text, const juce::String& key)
 {
-    const auto searched = text.removeCharacters (" \t");
-    const auto name = key.isEmpty() ? juce::String ("valscale=") : key;
-    const auto at = searched.indexOfIgnoreCase (name);
+    Characters kept, lowered;
+    kept.reserve (text.getNumBytesAsUTF8());
+    lowered.reserve (kept.capacity());
 
-    if (at < 0)
+    for (auto p = text.getCharPointer(); ! p.isEmpty(); ++p)
+    {
+        const auto c = *p;
+
+        if (c == ' ' || c == '\t')
+            continue;
+
+        kept += c;
+        lowered += c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : (c < 0x80 ? c : juce::CharacterFunctions::toLowerCase (c));
+    }
+
+    const auto name = (key.isEmpty() ? juce::String ("valscale=") : key).toLowerCase();
+    const auto at = lowered.find (Characters (name.toUTF32().getAddress()));
+
+    if (at == Characters::npos)
         return {};
 
-    const auto value = searched.substring (at + name.length());
-    const auto end = value.indexOfAnyOf (",]\r\n");
-    return end < 0 ? value : value.substring (0, end);
+    const auto start = at + (size_t) name.length();
+    const juce::juce_wchar valueEnds[] = { ',', ']', '\r', '\n', 0 };
+    const auto end = kept.find_first_of (valueEnds, start);
+    const auto value = kept.substr (start, end == Characters::npos ? Characters::npos : end - start);
+    return juce::String (juce::CharPointer_UTF32 (value.c_str()));
 }
 } // namespace
 
@@ -100,7 +130,7 @@ int NrpnListRows::getFilterParameter (uint32_t controlNumber) noexcept
     return offset % 31 == 0 && offset / 31 < 4 ? (int) (offset / 31) : -1;
 }
 
-void NrpnListRows::write (juce::String& rows) const
+void NrpnListRows::write (juce::MemoryOutputStream& rows) const
 {
     for (auto nrpn : graph.collectNrpns())
         if (const auto* node = graph.findNodeByNrpn (nrpn))
@@ -108,7 +138,8 @@ void NrpnListRows::write (juce::String& rows) const
                 writeNodeRows (*node, *definition, rows);
 }
 
-void NrpnListRows::writeNodeRows (const GraphNode& node, const ProcessDefinition& definition, juce::String& rows) const
+void NrpnListRows::writeNodeRows (const GraphNode& node, const ProcessDefinition& definition,
+                                  juce::MemoryOutputStream& rows) const
 {
     const auto title = context.getNodeTitle (node);
     const juce::String className (definition.name);
@@ -212,11 +243,29 @@ juce::StringArray NrpnListRows::getFilterCells (int parameter, int band, int ban
              getOptionValue (options, "valunit=") };
 }
 
-void NrpnListRows::addRow (const juce::StringArray& cells, juce::String& rows)
+void NrpnListRows::addRow (const juce::StringArray& cells, juce::MemoryOutputStream& rows)
 {
-    // A cell is written as it is, but a line break in it (a title taken
-    // from dropped text) would start a new row in the middle of this one,
-    // and a separator ("L;R") would shift every later cell of the row.
     for (int i = 0; i < cells.size(); ++i)
-        rows << cells[i].replaceCharacters ("\r\n;", "  ,") << (i + 1 < cells.size() ? ";" : "\n");
+        rows << makeCell (cells[i]) << (i + 1 < cells.size() ? ";" : "\n");
+}
+
+juce::String NrpnListRows::makeCell (const juce::String& text)
+{
+    // A line break in a cell (a title taken from dropped text) would start a
+    // new row in the middle of this one, and a separator ("L;R") would shift
+    // every later cell of the row.
+    auto cell = text.replaceCharacters ("\r\n;", "  ,");
+
+    // A spreadsheet takes a cell that starts so as a formula ("=HYPERLINK(...)"
+    // in a process name): a quote in front keeps it text. A plain number is
+    // no formula and stays a number.
+    if (juce::String ("=+-@\t").containsChar (cell[0]) && ! isPlainNumber (cell))
+        cell = "'" + cell;
+
+    // A double quote would open a quoted cell that runs on over the next
+    // cells and lines: the cell is quoted, its quotes doubled.
+    if (cell.containsChar ('"'))
+        cell = "\"" + cell.replace ("\"", "\"\"") + "\"";
+
+    return cell;
 }

@@ -24,7 +24,7 @@ public:
     NrpnListRows (const GraphData& dspGraph, const GenerationContext& generationContext, uint32_t dspNumber);
 
     // Appends the rows of every process node, in NRPN order.
-    void write (juce::String& rows) const;
+    void write (juce::MemoryOutputStream& rows) const;
 
     //==============================================================================
     // The value of a key ("min=", "valunit=" ...) in a text of key=value
@@ -51,11 +51,15 @@ public:
     // 3, 34, 65 and 96: 0 type, 1 Q, 2 frequency, 3 gain), or -1.
     static int getFilterParameter (uint32_t controlNumber) noexcept;
 
+    // A cell's text as a spreadsheet should read it: on the row's line, in
+    // its own cell, and never taken as a formula.
+    static juce::String makeCell (const juce::String& text);
+
 private:
-    void writeNodeRows (const GraphNode& node, const ProcessDefinition& definition, juce::String& rows) const;
+    void writeNodeRows (const GraphNode& node, const ProcessDefinition& definition, juce::MemoryOutputStream& rows) const;
     juce::StringArray getControlCells (const LibraryFunctionDefinition& function, const GraphNode& node) const;
     static juce::StringArray getFilterCells (int parameter, int band, int bandCount, uint32_t processKind);
-    static void addRow (const juce::StringArray& cells, juce::String& rows);
+    static void addRow (const juce::StringArray& cells, juce::MemoryOutputStream& rows);
 
     const GraphData& graph;
     const GenerationContext& context;

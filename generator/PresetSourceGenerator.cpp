@@ -4,6 +4,7 @@
 #include "generator/PresetSourceWriter.h"
 #include "generator/SourceFiles.h"
 #include "generator/SourceStream.h"
+#include "generator/templates/PresetSourceTemplates.h"
 #include "model/Design.h"
 #include "model/DesignLog.h"
 #include "model/GlobalPresetKey.h"
@@ -173,7 +174,7 @@ std::optional<PresetSourceGenerator::Files> PresetSourceGenerator::makeGlobalPre
 
 PresetSourceGenerator::Files PresetSourceGenerator::makeLoaderOnlyFiles (bool biquadControl, const juce::String& controlHeader)
 {
-    juce::StringArray noNames;
+    UniqueIdentifiers noNames;
     const PresetSourceWriter noTables ({}, false, noNames, nullptr, controlHeader);
 
     SourceStream header, source;
@@ -183,4 +184,10 @@ PresetSourceGenerator::Files PresetSourceGenerator::makeLoaderOnlyFiles (bool bi
 
     PresetSourceWriter::writePresetLoaderSource (source, true, biquadControl, controlHeader);
     return Files{ header.getText(), source.getText() };
+}
+
+PresetSourceGenerator::Files PresetSourceGenerator::makeNoGlobalPresetFiles()
+{
+    return Files{ guardOpen (globalHeaderName) + PresetSourceTemplates::noGlobalPresetHeader + guardClose (globalHeaderName),
+                  PresetSourceTemplates::noGlobalPresetSource };
 }

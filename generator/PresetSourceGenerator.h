@@ -1,5 +1,7 @@
 #pragma once
 
+#include "generator/UniqueIdentifiers.h"
+
 #include <juce_core/juce_core.h>
 
 #include <optional>
@@ -9,9 +11,10 @@ class PresetSourceWriter;
 
 // The preset sources of a generation, as whole file texts: "presets.h" and
 // "presets.c" from the project's preset file, "GlobalPresets.h" and
-// "GlobalPresets.c" from its global preset file and global presets, or the
-// loader-only "presets" pair that the global loader needs when the design
-// has no process presets. A pair is made whole or not at all, so the files
+// "GlobalPresets.c" from its global preset file and global presets, the
+// loader-only "presets" pair of a design without process presets (the
+// global loader calls it), and the global pair without presets that
+// replaces an earlier generation's. A pair is made whole or not at all, so the files
 // on disk always belong together; a file that cannot be read is reported
 // in the log and gives no pair.
 //
@@ -48,6 +51,10 @@ public:
 
     static Files makeLoaderOnlyFiles (bool biquadControl, const juce::String& controlHeader = nrpnControlHeader);
 
+    // "GlobalPresets.h" and "GlobalPresets.c" without a global preset: their
+    // header stops a firmware build that asks for one (_USE_GLOBAL_PRESET).
+    static Files makeNoGlobalPresetFiles();
+
     // A class whose control table marks it for the biquad control: "Biquad",
     // "BiquadEx", or a process of the library of biquad kind.
     bool isBiquadClass (const juce::String& className) const;
@@ -58,5 +65,5 @@ private:
 
     Design& design;
     const juce::String controlHeader;
-    juce::StringArray usedNames;
+    UniqueIdentifiers usedNames;
 };

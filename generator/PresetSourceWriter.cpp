@@ -67,7 +67,7 @@ juce::String PresetSourceWriter::TableNames::getPresetCount() const
 
 //==============================================================================
 PresetSourceWriter::PresetSourceWriter (std::vector<PresetTableSource> tableSources, bool globalForm,
-                                        juce::StringArray& usedNames, std::function<bool (const juce::String&)> biquadClass,
+                                        UniqueIdentifiers& usedNames, std::function<bool (const juce::String&)> biquadClass,
                                         juce::String controlHeaderName)
     : global (globalForm), isBiquadClass (std::move (biquadClass)), controlHeader (std::move (controlHeaderName))
 {
@@ -92,7 +92,7 @@ PresetSourceWriter::PresetSourceWriter (std::vector<PresetTableSource> tableSour
 }
 
 PresetSourceWriter::TableNames PresetSourceWriter::makeNames (const PresetTableSource& table, bool global,
-                                                              juce::StringArray& usedNames)
+                                                              UniqueIdentifiers& usedNames)
 {
     auto base = sanitiseIdentifier (table.className);
 
@@ -111,12 +111,7 @@ PresetSourceWriter::TableNames PresetSourceWriter::makeNames (const PresetTableS
 
     // Class names that sanitise alike, or differ only in case, give the same
     // identifiers: a later one gets a number of its own.
-    auto unique = base;
-
-    for (int n = 2; usedNames.contains (unique.toUpperCase()); ++n)
-        unique = base + "_" + juce::String (n);
-
-    usedNames.add (unique.toUpperCase());
+    const auto unique = usedNames.take (base);
 
     auto label = table.className;
 

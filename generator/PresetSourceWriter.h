@@ -1,6 +1,7 @@
 #pragma once
 
 #include "generator/PresetTableList.h"
+#include "generator/UniqueIdentifiers.h"
 
 #include <juce_core/juce_core.h>
 
@@ -34,13 +35,13 @@ public:
         juce::String getPresetCount() const;
     };
 
-    // `usedNames` holds the identifier bases given out in this generation
-    // (upper case), so that the process and the global sources, which the
+    // `usedNames` holds the identifier bases given out in this generation,
+    // so that the process and the global sources, which the
     // firmware compiles together, never declare one name twice.
     // `isBiquadClass` tells the classes whose control table marks them for
     // the biquad control. `controlHeader` declares what the loaders call:
     // the control header of the generation's variant.
-    PresetSourceWriter (std::vector<PresetTableSource> tables, bool global, juce::StringArray& usedNames,
+    PresetSourceWriter (std::vector<PresetTableSource> tables, bool global, UniqueIdentifiers& usedNames,
                         std::function<bool (const juce::String& className)> isBiquadClass, juce::String controlHeader);
 
     bool hasTables() const noexcept { return ! tables.empty(); }
@@ -75,7 +76,7 @@ public:
     static void writeLoaderPrototype (SourceStream& header);
 
 private:
-    static TableNames makeNames (const PresetTableSource& table, bool global, juce::StringArray& usedNames);
+    static TableNames makeNames (const PresetTableSource& table, bool global, UniqueIdentifiers& usedNames);
     void writeValueTable (SourceStream& source, SourceStream& header, size_t table) const;
     void writeControlTable (SourceStream& source, SourceStream& header, size_t table) const;
     void writeTableOfTables (SourceStream& source, SourceStream& header, const juce::String& name,

@@ -3,6 +3,21 @@
 #include "generator/SourceIdentifiers.h"
 #include "generator/SourceStream.h"
 
+namespace
+{
+WriteFaultCheck& getWriteFaultCheck()
+{
+    static WriteFaultCheck check;
+    return check;
+}
+} // namespace
+
+WriteFaultCheck setWriteFaultCheck (WriteFaultCheck check)
+{
+    std::swap (check, getWriteFaultCheck());
+    return check;
+}
+
 bool writeTextToFile (const juce::String& text, const juce::File& file, bool append)
 {
     if (file == juce::File() || file.isDirectory())
@@ -34,7 +49,7 @@ bool writeTextToFile (const juce::String& text, const juce::File& file, bool app
 
         out.flush();
 
-        if (out.getStatus().failed())
+        if (out.getStatus().failed() || (getWriteFaultCheck() != nullptr && getWriteFaultCheck() (file)))
             return false;
     }
 

@@ -2,12 +2,21 @@
 
 #include <juce_core/juce_core.h>
 
+#include <functional>
+
 // Puts a generated text on disk: the whole file or nothing. Unless append is
 // set, an existing file is replaced; with append the text goes after what the
 // file holds. Missing parent folders are created. The text is written as its
 // UTF-8 bytes, with no byte-order mark and no change to its line ends.
 // Returns false, and leaves the file as it was, when anything fails.
 bool writeTextToFile (const juce::String& text, const juce::File& file, bool append);
+
+// Lets a test make writes fail as a full disk would, half-way through the
+// file: the check sees every file about to be written and fails the write
+// by returning true. An empty check (the default) fails nothing. Returns the
+// check it replaces.
+using WriteFaultCheck = std::function<bool (const juce::File& file)>;
+WriteFaultCheck setWriteFaultCheck (WriteFaultCheck check);
 
 // "__" + the file's name (with its extension) in upper case + "__", with every
 // character that cannot stand in a C identifier made "_".

@@ -1,6 +1,7 @@
 #include "generator/SourceIdentifiers.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace
 {
@@ -14,29 +15,49 @@ bool isInSanitisingSet (juce::juce_wchar c) noexcept
     return std::find (identifierSanitisingSet.begin(), identifierSanitisingSet.end(), c) != identifierSanitisingSet.end();
 }
 
+// The explicit embeddings, overrides and isolates of Unicode text direction.
+bool isDirectionControl (juce::juce_wchar c) noexcept
+{
+    return (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069);
+}
+
+// "*/", "/*" and "??".
+bool splitsComment (juce::juce_wchar previous, juce::juce_wchar c) noexcept
+{
+    return (previous == '*' && c == '/') || (previous == '/' && c == '*') || (previous == '?' && c == '?');
+}
+
+// Texts are built as characters, then made a String once: appending to a
+// String one character at a time copies it each time.
+juce::String fromCharacters (std::vector<juce::juce_wchar>& characters)
+{
+    characters.push_back (0);
+    return juce::String (juce::CharPointer_UTF32 (characters.data()));
+}
+
 juce::String withoutLeadingUnderscores (const juce::String& name)
 {
-    int start = 0;
+    auto p = name.getCharPointer();
 
-    while (start < name.length() && name[start] == '_')
-        ++start;
+    while (*p == '_')
+        ++p;
 
-    return name.substring (start);
+    return juce::String (p);
 }
 } // namespace
 
 juce::String sanitiseIdentifier (const juce::String& name)
 {
-    juce::String result;
-    result.preallocateBytes (name.getNumBytesAsUTF8());
+    std::vector<juce::juce_wchar> result;
+    result.reserve (name.getNumBytesAsUTF8() + 1);
 
     for (auto p = name.getCharPointer(); ! p.isEmpty(); ++p)
     {
         const auto c = *p;
-        result += (isInSanitisingSet (c) || ! isIdentifierCharacter (c)) ? juce::juce_wchar ('_') : c;
+        result.push_back ((isInSanitisingSet (c) || ! isIdentifierCharacter (c)) ? juce::juce_wchar ('_') : c);
     }
 
-    return result;
+    return fromCharacters (result);
 }
 
 void capitaliseIdentifier (juce::String& name)
@@ -52,18 +73,28 @@ void uncapitaliseIdentifier (juce::String& name)
 
 juce::String makeCommentText (const juce::String& name)
 {
-    juce::String safe;
+    std::vector<juce::juce_wchar> safe;
+    safe.reserve (name.getNumBytesAsUTF8() * 2 + 1);
 
     for (auto p = name.getCharPointer(); ! p.isEmpty(); ++p)
     {
-        const auto c = *p;
-        safe += (c < 0x20 || c == 0x7F) ? juce::juce_wchar (' ') : c == '\\' ? juce::juce_wchar ('/') : c;
+        auto c = *p;
+
+        // A direction control would make the comment read otherwise than
+        // the code around it compiles (compilers warn of them).
+        if (isDirectionControl (c))
+            continue;
+
+        c = (c < 0x20 || c == 0x7F) ? juce::juce_wchar (' ') : c == '\\' ? juce::juce_wchar ('/') : c;
+
+        // No comment may end or open early, and no trigraph ("??/" is a
+        // backslash) may splice the next line into a line comment: a blank
+        // goes between the two characters of such a pair.
+        if (! safe.empty() && splitsComment (safe.back(), c))
+            safe.push_back (' ');
+
+        safe.push_back (c);
     }
 
-    // No comment may end or open early, and no trigraph ("??/" is a
-    // backslash) may splice the next line into a line comment.
-    while (safe.contains ("*/") || safe.contains ("/*") || safe.contains ("??"))
-        safe = safe.replace ("*/", "* /").replace ("/*", "/ *").replace ("??", "? ?");
-
-    return safe;
+    return fromCharacters (safe);
 }

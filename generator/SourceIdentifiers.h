@@ -25,5 +25,6 @@ void uncapitaliseIdentifier (juce::String& name);
 
 // A name from a design or preset file as it may stand in a comment of
 // generated C, of either kind: no control character, no comment end or
-// start, and no backslash or trigraph that could join the next line.
+// start, no backslash or trigraph that could join the next line, and no
+// Unicode text-direction control (U+202A-U+202E, U+2066-U+2069).
 juce::String makeCommentText (const juce::String& name);

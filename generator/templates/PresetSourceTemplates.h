@@ -134,4 +134,19 @@ void quellion_LoadGlobalPreset( PTR32 global_preset_table )
 	}
 }
 )QT";
+// "GlobalPresets.h" and "GlobalPresets.c" of a design that has no global
+// preset (any more): they replace an earlier generation's, whose tables would
+// otherwise still be loaded at start.
+inline constexpr const char* noGlobalPresetHeader = R"QT(#include <system.h>
+
+/* Global preset header file */
+/* The design has no global preset: no table and no loader. */
+#if _USE_GLOBAL_PRESET
+#error "The design has no global preset: save one and generate again, or build without _USE_GLOBAL_PRESET"
+#endif
+)QT";
+
+inline constexpr const char* noGlobalPresetSource = R"QT(/* The design has no global preset: no table and no loader. */
+#include "GlobalPresets.h"
+)QT";
 } // namespace PresetSourceTemplates

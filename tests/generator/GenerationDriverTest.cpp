@@ -3,6 +3,7 @@
 
 #include "GenerationTestProject.h"
 
+#include "generator/SourceFiles.h"
 #include "model/DesignLog.h"
 
 #include <gtest/gtest.h>
@@ -30,12 +31,12 @@ const char* const successLine = ">>> All the files have been successfully genera
 
 juce::String oneDspLog (const char* controlSource, const char* controlHeader)
 {
-    return joinLines ({ "Files generated in directory : <out>", "MainAppConfig.h...generated", "quellion.h...generated",
-                        "custom.h...generated", "memorymap.h...generated", "dspNrpnHandler...generated",
-                        "dspInitAndRoute...generated", "dsp1.c...generated", "main.c...generated" }) +
+    return joinLines ({ "Files generated in directory : <out>", "MainAppConfig.h...generated", "dspNrpnHandler...generated",
+                        "dspInitAndRoute...generated", "dsp1.c...generated", "quellion.h...generated", "custom.h...generated",
+                        "memorymap.h...generated", "main.c...generated" }) +
            controlSource + "...generated\n" + controlHeader + "...generated\n" +
-           joinLines ({ "mainbus.c...generated", "quellionWrappers.s...generated", "Vantix-C project: MyDesign.vtc...generated",
-                        successLine });
+           joinLines ({ "mainbus.c...generated", "presets.c/.h...generated", "quellionWrappers.s...generated",
+                        "Vantix-C project: MyDesign.vtc...generated", successLine });
 }
 
 const char* const mainAppConfig = "// This file can be modified by user and will not be overwritten by Ostrane Quellion.\n"
@@ -94,28 +95,19 @@ public:
     {
     }
 
-    bool writeProcessPresetSources (bool) override
+    std::optional<PresetSourceGenerator::Files> makeProcessPresetFiles (bool) override
     {
-        calls.add ("process");
-        return hasProcessPresets && storeFile ("presets.c", "/* presets */\n") && storeFile ("presets.h", "/* presets */\n");
+        return hasProcessPresets ? std::optional (PresetSourceGenerator::Files{ "/* presets */\n", "/* presets */\n" })
+                                 : std::nullopt;
     }
 
-    bool writeGlobalPresetSources (bool) override
+    std::optional<PresetSourceGenerator::Files> makeGlobalPresetFiles (bool) override
     {
-        calls.add ("global");
-        return hasGlobalPresets && storeFile ("GlobalPresets.c", "/* global */\n") &&
-               storeFile ("GlobalPresets.h", "/* global */\n");
-    }
-
-    void writeLoaderOnlyPresetSources (bool) override
-    {
-        calls.add ("loader");
-        storeFile ("presets.c", "/* loader */\n");
-        storeFile ("presets.h", "/* loader */\n");
+        return hasGlobalPresets ? std::optional (PresetSourceGenerator::Files{ "/* global */\n", "/* global */\n" })
+                                : std::nullopt;
     }
 
     const bool hasProcessPresets, hasGlobalPresets;
-    juce::StringArray calls;
 };
 } // namespace
 
@@ -128,7 +120,7 @@ TEST (GenerationDriver, OneDspWritesEveryFileAndSaysSo)
     EXPECT_EQ (getLogErrorCount(), 0);
     EXPECT_EQ (project.listOutput().joinIntoString (" "),
                listing ({ "custom.h", "dsp1.c", "main.c", "MainAppConfig.h", "mainbus.c", "memorymap.h", "midictrl.c",
-                          "midictrl.h", "quellion.h", "quellionWrappers.s" }));
+                          "midictrl.h", "presets.c", "presets.h", "quellion.h", "quellionWrappers.s" }));
 
     // The IDE project lies beside the project file, named after it without blanks.
     EXPECT_TRUE (project.folder.getChildFile ("MyDesign.vtc").existsAsFile());
@@ -167,7 +159,7 @@ TEST (GenerationDriver, CommandVariantWritesTheCommandControlSources)
     EXPECT_EQ (project.generate (true), oneDspLog ("commandctrl.c", "commandctrl.h"));
     EXPECT_EQ (project.listOutput().joinIntoString (" "),
                listing ({ "commandctrl.c", "commandctrl.h", "custom.h", "dsp1.c", "main.c", "MainAppConfig.h", "mainbus.c",
-                          "memorymap.h", "quellion.h", "quellionWrappers.s" }));
+                          "memorymap.h", "presets.c", "presets.h", "quellion.h", "quellionWrappers.s" }));
 
     const auto custom = project.read ("custom.h");
     EXPECT_TRUE (custom.contains ("WORD customPreNrpnFunction1( WORD dspId, WORD command, WORD index, WORD val8bit, WORD "
@@ -212,7 +204,7 @@ TEST (GenerationDriver, DspsOneAndThreeKeepTheirNumbers)
     project.addDelayDsp (3);
 
     const auto log = project.generate();
-    EXPECT_TRUE (log.contains ("dspInitAndRoute...generated\ndsp1.c...generated\ndsp3.c...generated\nmain.c...generated\n"));
+    EXPECT_TRUE (log.contains ("dspInitAndRoute...generated\ndsp1.c...generated\ndsp3.c...generated\nquellion.h...generated\n"));
     EXPECT_TRUE (log.endsWith (juce::String (successLine) + "\n"));
     EXPECT_TRUE (project.listOutput().contains ("dsp3.c"));
     EXPECT_FALSE (project.listOutput().contains ("dsp2.c"));
@@ -266,13 +258,14 @@ TEST (GenerationDriver, SecondRunKeepsTheUserFiles)
     project.outputDirectory.getChildFile ("mainbus.c").replaceWithText ("stale");
     project.addDelayDsp (3);
 
-    EXPECT_EQ (project.generate(),
-               joinLines ({ "Files generated in directory : <out>", "MainAppConfig.h...already exist, not overwritten",
-                            "quellion.h...generated", "custom.h...already exist, not overwritten", "memorymap.h...generated",
-                            "dspNrpnHandler...generated", "dspInitAndRoute...generated", "dsp1.c...generated",
-                            "dsp3.c...generated", "main.c...already exist, not overwritten", "midictrl.c...generated",
-                            "midictrl.h...generated", "mainbus.c...generated", "quellionWrappers.s...generated",
-                            "Vantix-C project: MyDesign.vtc...already exist, not overwritten", successLine }));
+    EXPECT_EQ (
+        project.generate(),
+        joinLines ({ "Files generated in directory : <out>", "MainAppConfig.h...already exist, not overwritten",
+                     "dspNrpnHandler...generated", "dspInitAndRoute...generated", "dsp1.c...generated", "dsp3.c...generated",
+                     "quellion.h...generated", "custom.h...already exist, not overwritten", "memorymap.h...generated",
+                     "main.c...already exist, not overwritten", "midictrl.c...generated", "midictrl.h...generated",
+                     "mainbus.c...generated", "presets.c/.h...generated", "quellionWrappers.s...generated",
+                     "Vantix-C project: MyDesign.vtc...already exist, not overwritten", successLine }));
 
     for (int i = 0; i < userFiles.size(); ++i)
         EXPECT_EQ (project.read (userFiles[i]), userTexts[i]) << userFiles[i];
@@ -316,6 +309,57 @@ TEST (GenerationDriver, AFileThatCannotBeWrittenIsCountedNotCalledGenerated)
     EXPECT_TRUE (log.endsWith (">>> Your design contains a total number of 2 error(s).\n"));
     EXPECT_EQ (getLogErrorCount(), 2);
     EXPECT_TRUE (project.read ("quellion.h").endsWith ("#endif //__QUELLION_H__"));
+}
+
+TEST (GenerationDriver, AFullDiskLeavesNoFileHalfWrittenAndCountsEachFailureOnce)
+{
+    // The disk is full from the start, or fills up once the first DSP source
+    // is written; then space is freed and the user generates again.
+    for (const bool fullFromTheStart : { true, false })
+    {
+        TestProject project;
+        buildFeatureDesign (project);
+        bool full = fullFromTheStart;
+        const auto previous = setWriteFaultCheck (
+            [&full] (const juce::File& file)
+            {
+                full = full || file.getFileName() == "dsp1.c";
+                return full;
+            });
+        const auto log = project.generate();
+        setWriteFaultCheck (previous);
+
+        juce::StringArray failed;
+
+        for (const auto& line : juce::StringArray::fromLines (log))
+            if (line.contains ("Unable to write "))
+            {
+                failed.add (line.fromLastOccurrenceOf ("/", false, false));
+                EXPECT_TRUE (line.startsWith (" !!! Error#")) << "an error inside an announcement: " << line;
+            }
+
+        auto distinct = failed;
+        distinct.removeDuplicates (false);
+        EXPECT_EQ (failed.joinIntoString (" "), distinct.joinIntoString (" ")) << log;
+        EXPECT_EQ (getLogErrorCount(), failed.size()) << log;
+
+        for (const auto& name : failed)
+            EXPECT_FALSE (log.contains (name + "...generated")) << log;
+
+        EXPECT_TRUE (failed.contains ("custom.h") && failed.contains ("memorymap.h")) << log;
+
+        // No header is left without its end, so none is kept as the user's.
+        const auto secondLog = project.generate();
+        EXPECT_TRUE (secondLog.contains ("custom.h...generated")) << secondLog;
+
+        for (const auto& name : project.listOutput())
+        {
+            if (name.endsWith (".h"))
+            {
+                EXPECT_TRUE (project.read (name).endsWith ("#endif //" + makeHeaderGuardName (juce::File ("/" + name)))) << name;
+            }
+        }
+    }
 }
 
 TEST (GenerationDriver, ADspEmptiedOrGivenAnotherModuleSinceTheLastRunIsNoLongerStarted)
@@ -398,8 +442,9 @@ TEST (GenerationDriver, ADspTheModelCannotAccountForIsLeftOut)
         c.build (project);
 
         const auto log = project.generate();
-        EXPECT_TRUE (log.contains ("dsp1.c...generated\n" + juce::String (c.error) + "main.c...generated\n")) << c.name << ":\n"
-                                                                                                              << log;
+        EXPECT_TRUE (log.contains ("dsp1.c...generated\n" + juce::String (c.error) + "quellion.h...generated\n"))
+            << c.name << ":\n"
+            << log;
         EXPECT_EQ (getLogErrorCount(), 1) << c.name;
 
         const auto dsp = juce::String (c.dsp);
@@ -423,7 +468,7 @@ TEST (GenerationDriver, ADesignWithoutDspSourcesSaysSoAndKeepsItsFilesValid)
 
         const auto log = project.generate();
         EXPECT_TRUE (log.contains ("dspInitAndRoute...generated\n !!! Error#1: No DSP of the design has processes: no DSP "
-                                   "source was generated.\nmain.c...generated\n"))
+                                   "source was generated.\nquellion.h...generated\n"))
             << log;
         EXPECT_EQ (getLogErrorCount(), 1);
         EXPECT_FALSE (project.listOutput().contains ("dsp1.c"));
@@ -505,23 +550,21 @@ TEST (GenerationDriver, PresetSourcesAreListedAsTheyAreWritten)
         bool processPresets, globalPresets;
         juce::StringArray listed;
         const char* logged;
-        const char* calls;
     };
 
+    // The process-preset loader always exists: the global loader calls it,
+    // and it replaces the tables of an earlier generation.
     const std::vector<Case> cases{
-        { false, false, {}, "", "process global" },
-        { true, false, { "presets.c", "presets.h" }, "presets.c/.h...generated\n", "process global" },
-        // The global loader calls the process-preset loader: its pair follows.
+        { false, false, { "presets.c", "presets.h" }, "presets.c/.h...generated\n" },
+        { true, false, { "presets.c", "presets.h" }, "presets.c/.h...generated\n" },
         { false,
           true,
           { "GlobalPresets.c", "GlobalPresets.h", "presets.c", "presets.h" },
-          "GlobalPresets.c/.h...generated\n",
-          "process global loader" },
+          "GlobalPresets.c/.h...generated\npresets.c/.h...generated\n" },
         { true,
           true,
           { "presets.c", "presets.h", "GlobalPresets.c", "GlobalPresets.h" },
-          "presets.c/.h...generated\nGlobalPresets.c/.h...generated\n",
-          "process global" },
+          "presets.c/.h...generated\nGlobalPresets.c/.h...generated\n" },
     };
 
     for (auto& c : cases)
@@ -539,11 +582,10 @@ TEST (GenerationDriver, PresetSourcesAreListedAsTheyAreWritten)
                    expected);
         EXPECT_TRUE (log.contains ("mainbus.c...generated\n" + juce::String (c.logged) + "quellionWrappers.s...generated\n"))
             << log;
-        EXPECT_EQ (driver.calls.joinIntoString (" "), c.calls);
+        EXPECT_EQ (project.read ("presets.c").contains ("quellion_LoadPreset"), ! c.processPresets);
 
         const auto ide = project.folder.getChildFile ("MyDesign.vtc").loadFileAsString();
-        EXPECT_TRUE (ide.contains ("mainbus.c\r\n" + c.listed.joinIntoString ("\r\n") + (c.listed.isEmpty() ? "" : "\r\n") +
-                                   "quellionWrappers.s\r\n[WINDOWS]"));
+        EXPECT_TRUE (ide.contains ("mainbus.c\r\n" + c.listed.joinIntoString ("\r\n") + "\r\nquellionWrappers.s\r\n[WINDOWS]"));
     }
 }
 

@@ -24,6 +24,8 @@ juce::String expectedIdeProject (const char* userVariable)
                         "midictrl.c",
                         "midictrl.h",
                         "mainbus.c",
+                        "presets.c",
+                        "presets.h",
                         "quellionWrappers.s",
                         "[WINDOWS]",
                         "main.c;4306;4306;1184",
@@ -93,7 +95,7 @@ TEST (IdeProjectFile, AGenerationWritesTheWholeFileBesideTheProject)
 
     // Every line ends in CR LF, the empty ones too.
     const auto lines = juce::StringArray::fromTokens (text, "\n", {});
-    ASSERT_EQ (lines.size(), 69);
+    ASSERT_EQ (lines.size(), 71);
     EXPECT_TRUE (lines[lines.size() - 1].isEmpty());
 
     for (int i = 0; i + 1 < lines.size(); ++i)
@@ -103,8 +105,10 @@ TEST (IdeProjectFile, AGenerationWritesTheWholeFileBesideTheProject)
 TEST (IdeProjectFile, TheSpdifFeatureSetsItsUserVariable)
 {
     const auto file = juce::File ("/projects/MyDesign.vtc");
-    const juce::StringArray list{ "main.c", "custom.h",   "MainAppConfig.h", "memorymap.h", "quellion.h",
-                                  "dsp1.c", "midictrl.c", "midictrl.h",      "mainbus.c",   "quellionWrappers.s" };
+    const juce::StringArray list{
+        "main.c",     "custom.h",   "MainAppConfig.h", "memorymap.h", "quellion.h", "dsp1.c",
+        "midictrl.c", "midictrl.h", "mainbus.c",       "presets.c",   "presets.h",  "quellionWrappers.s"
+    };
 
     EXPECT_EQ (IdeProjectFile::makeText (file, list, "7304", { "_BOARD_USE_SPDIF" }), expectedIdeProject ("_BOARD_USE_SPDIF"));
     EXPECT_TRUE (

@@ -14,6 +14,8 @@
 #include <gtest/gtest.h>
 
 #include <tuple>
+#include <utility>
+#include <vector>
 
 using namespace generatortest;
 
@@ -148,6 +150,78 @@ TEST (NrpnListFile, ALineBreakOrSeparatorInATitleStaysInItsCell)
 
     for (auto& line : lines)
         EXPECT_EQ (cellsOf (line).size(), 13) << line;
+}
+
+TEST (NrpnListFile, ASpreadsheetReadsEveryRowAndNameAsText)
+{
+    // The process names as a user typed or dropped them, and the name cell
+    // a spreadsheet shows for each.
+    const struct
+    {
+        const char* name;
+        const char* shown;
+    } cases[] = {
+        { "\"Main EQ", "\"Main EQ" },
+        { "=HYPERLINK(\"http://x.invalid\";\"y\")", "'=HYPERLINK(\"http://x.invalid\",\"y\")" },
+        { "+1+2", "'+1+2" },
+        { "-A1", "'-A1" },
+        { "@SUM(A1)", "'@SUM(A1)" },
+        { "-12.5", "-12.5" },
+        { "Say \"hi\"", "Say \"hi\"" },
+    };
+
+    TestProject project;
+    project.addDsp (1);
+
+    for (auto& c : cases)
+    {
+        auto& limiter = project.add (1, "Limiter");
+        limiter.setName (juce::CharPointer_UTF8 (c.name));
+        assignCommandWords (limiter);
+    }
+
+    // Read as a spreadsheet reads ";"-separated text: a cell that starts with
+    // a double quote runs to the next lone one, over separators and lines.
+    const auto text = NrpnListFile::makeText (project.design);
+    std::vector<juce::StringArray> rows (1);
+    juce::String cell;
+    bool quoted = false;
+
+    for (auto p = text.getCharPointer(); ! p.isEmpty(); ++p)
+    {
+        const auto ch = *p;
+
+        if (quoted && ch == '"' && p[1] == '"')
+        {
+            cell += ch;
+            ++p;
+        }
+        else if (ch == '"' && (quoted || cell.isEmpty()))
+            quoted = ! quoted;
+        else if (! quoted && (ch == ';' || ch == '\n'))
+        {
+            rows.back().add (std::exchange (cell, {}));
+
+            if (ch == '\n')
+                rows.emplace_back();
+        }
+        else
+            cell += ch;
+    }
+
+    rows.pop_back();
+    ASSERT_EQ ((int) rows.size(), juce::StringArray::fromLines (text.trim()).size());
+    ASSERT_EQ (rows.size(), 1 + std::size (cases) * 5u); // each limiter: two channels of two controls, and the reset
+
+    for (size_t i = 0; i < rows.size(); ++i)
+    {
+        EXPECT_EQ (rows[i].size(), 13) << i;
+
+        if (i > 0 && (i - 1) % 5 == 0)
+        {
+            EXPECT_EQ (rows[i][0], juce::CharPointer_UTF8 (cases[(i - 1) / 5].shown)) << i;
+        }
+    }
 }
 
 TEST (NrpnListFile, DspsOutsideTheLibraryAndEmptyDesignsGiveTheHeaderOnly)

@@ -100,7 +100,9 @@ TEST_F (PresetGenerationTest, ASavedGlobalPresetReachesTheFirmwareTables)
     GenerationDriver driver (project.design, project.mainBus);
     const auto log = project.generate (driver);
 
-    EXPECT_TRUE (log.contains (juce::String (generatedTail) + "GlobalPresets.c/.h...generated\nquellionWrappers.s")) << log;
+    EXPECT_TRUE (log.contains (juce::String (generatedTail) +
+                               "GlobalPresets.c/.h...generated\npresets.c/.h...generated\nquellionWrappers.s"))
+        << log;
     EXPECT_TRUE (log.contains (">>> All the files have been successfully generated")) << log;
     EXPECT_TRUE (driver.getFileList().contains ("GlobalPresets.c") && driver.getFileList().contains ("presets.c"));
 
@@ -151,9 +153,12 @@ TEST_F (PresetGenerationTest, PresetFilesAreWrittenListedAndLoggedAsTheDesignHas
     };
 
     const std::vector<Case> cases{
-        { false, false, {}, "" },
+        { false, false, { "presets.c", "presets.h" }, "presets.c/.h...generated\n" },
         { true, false, { "presets.c", "presets.h" }, "presets.c/.h...generated\n" },
-        { false, true, { "GlobalPresets.c", "GlobalPresets.h", "presets.c", "presets.h" }, "GlobalPresets.c/.h...generated\n" },
+        { false,
+          true,
+          { "GlobalPresets.c", "GlobalPresets.h", "presets.c", "presets.h" },
+          "GlobalPresets.c/.h...generated\npresets.c/.h...generated\n" },
         { true,
           true,
           { "presets.c", "presets.h", "GlobalPresets.c", "GlobalPresets.h" },
@@ -194,4 +199,39 @@ TEST_F (PresetGenerationTest, PresetFilesAreWrittenListedAndLoggedAsTheDesignHas
         EXPECT_EQ (getLogErrorCount(), 0) << log;
         expectEverySourceCompiles();
     }
+}
+
+TEST_F (PresetGenerationTest, PresetSourcesOfAnEarlierRunDoNotOutliveTheirPresets)
+{
+    writeMenuPresets();
+    ASSERT_TRUE (saveGlobalPreset ("GlobalPresetA").wasOk());
+    project.generate();
+    ASSERT_TRUE (project.read ("presets.c").contains ("_presets["));
+    ASSERT_TRUE (project.read ("GlobalPresets.c").contains ("globalPreset["));
+
+    // The user deletes both preset files; the IDE project of the first run is kept.
+    project.design.getSettings().getPresetFile().deleteFile();
+    project.design.getSettings().getGlobalPresetFile().deleteFile();
+    const auto log = project.generate();
+
+    EXPECT_FALSE (project.read ("presets.c").contains ("_presets[")) << "a process preset table of the first run";
+    EXPECT_TRUE (project.read ("presets.c").contains ("void quellion_LoadPreset("));
+    EXPECT_FALSE (project.read ("GlobalPresets.c").contains ("globalPreset[")) << "the global presets of the first run";
+    EXPECT_TRUE (log.contains ("GlobalPresets.c/.h")) << log;
+    EXPECT_EQ (getLogErrorCount(), 0) << log;
+
+    // What the kept IDE project lists is there to be built.
+    const auto ide = project.folder.getChildFile ("MyDesign.vtc").loadFileAsString();
+    const auto listed = juce::StringArray::fromLines (
+        ide.fromFirstOccurrenceOf ("[FILES]\r\n", false, false).upToFirstOccurrenceOf ("[WINDOWS]", false, false).trim());
+
+    for (const auto& name : listed)
+        EXPECT_TRUE (project.outputDirectory.getChildFile (name).existsAsFile()) << name;
+
+    // A firmware that asks for the first global preset is told there is none.
+    if (! hasHostCompiler())
+        return;
+
+    EXPECT_EQ (linkWithSdk (project.outputDirectory), "");
+    EXPECT_TRUE (linkWithSdk (project.outputDirectory, { "-D_USE_GLOBAL_PRESET=1" }).contains ("no global preset"));
 }

@@ -9,10 +9,13 @@
 #include "generator/PresetSourceGenerator.h"
 #include "generator/PresetSourceWriter.h"
 #include "generator/PresetTableList.h"
+#include "generator/UniqueIdentifiers.h"
 #include "model/DesignLog.h"
 #include "model/PresetTestHelpers.h"
 
 #include <gtest/gtest.h>
+
+#include <random>
 
 using namespace presetsourcetest;
 
@@ -203,6 +206,34 @@ TEST_F (PresetSourcesTest, ClassNamesThatSanitiseAlikeGetNamesOfTheirOwn)
     EXPECT_TRUE (files->header.contains ("#define\tMIXER_4X2_2_PRESET_NB\t1"));
     EXPECT_TRUE (files->header.contains ("typedef struct PresetMixer_4x2\n"));
     EXPECT_TRUE (files->header.contains ("typedef struct PresetMixer_4X2_2\n"));
+}
+
+TEST (UniqueIdentifiersTest, EveryNameIsFreeInAnyCaseAndTakesTheLowestFreeNumber)
+{
+    // Names that collide in every way: alike, in another case, and with a
+    // name that is some other's numbered form.
+    const char* const bases[] = { "gain", "GAIN", "gain_2", "Gain_3", "gain_2_2", "eq" };
+    std::mt19937 random (11);
+    UniqueIdentifiers identifiers;
+    juce::StringArray given;
+
+    for (int i = 0; i < 400; ++i)
+    {
+        const juce::String base (bases[random() % std::size (bases)]);
+        const auto name = identifiers.take (base);
+
+        ASSERT_FALSE (given.contains (name, true)) << name;
+        ASSERT_TRUE (name == base || name.startsWith (base + "_")) << name;
+
+        // Every lower number was given out already.
+        const auto number = name == base ? 1 : name.substring (base.length() + 1).getIntValue();
+        ASSERT_TRUE (number == 1 || given.contains (base, true)) << name;
+
+        for (int lower = 2; lower < number; ++lower)
+            ASSERT_TRUE (given.contains (base + "_" + juce::String (lower), true)) << name;
+
+        given.add (name);
+    }
 }
 
 TEST_F (PresetSourcesTest, ADelayControlAnnouncedButUnnamedIsAddedToTheFileOnce)

@@ -176,12 +176,17 @@ TEST (SourceIdentifiersTest, CommentTextCannotEndOrSpliceItsComment)
 {
     // Names come from user files and stand in "//" and "/* */" comments of
     // the firmware: "??/" is a backslash to a C99 compiler, which would join
-    // the next generated line to a line comment.
+    // the next generated line to a line comment, and a text-direction
+    // control would show the comment otherwise than it compiles.
     EXPECT_EQ (makeCommentText ("Gain ?\?/"), "Gain ? ?/");
     EXPECT_EQ (makeCommentText ("a */ b /* c\\"), "a * / b / * c/");
 
+    const juce::juce_wchar directionControls[] = { 0x202A, 0x202B, 0x202C, 0x202D, 0x202E, 0x2066, 0x2067, 0x2068, 0x2069, 0 };
+    const juce::String bidi{ juce::CharPointer_UTF32 (directionControls) };
+    EXPECT_EQ (makeCommentText ("Main" + bidi + " EQ"), "Main EQ");
+
     std::mt19937 random (7);
-    const juce::String alphabet ("?/*\\\r\n\t\x7f a");
+    const auto alphabet = juce::String ("?/*\\\r\n\t\x7f a") + bidi;
 
     for (int round = 0; round < 2000; ++round)
     {
@@ -194,5 +199,7 @@ TEST (SourceIdentifiersTest, CommentTextCannotEndOrSpliceItsComment)
 
         for (auto* bad : { "??", "*/", "/*", "\\", "\n", "\r", "\t", "\x7f" })
             ASSERT_FALSE (text.contains (bad)) << name.toStdString() << " -> " << text.toStdString();
+
+        ASSERT_FALSE (text.containsAnyOf (bidi)) << name.toStdString();
     }
 }
