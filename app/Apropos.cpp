@@ -1,6 +1,7 @@
 #include "app/Apropos.h"
 
 #include "app/ProgramVersion.h"
+#include "editors/DesktopOpener.h"
 #include "editors/HelpViewer.h"
 
 #ifndef VX_DOWNLOAD_PAGE
@@ -37,7 +38,7 @@ Apropos::Apropos()
     downloadButton.setButtonText ("Download link");
     downloadButton.setEnabled (! getDownloadPage().isEmpty());
 
-    for (auto* link : { &downloadButton, &guideButton })
+    for (auto* link : { static_cast<juce::HyperlinkButton*> (&downloadButton), &guideButton })
     {
         link->setColour (juce::HyperlinkButton::textColourId, ivory);
         link->setFont (juce::Font (14.0f, juce::Font::underlined), false, juce::Justification::centredLeft);
@@ -100,6 +101,11 @@ void Apropos::resized()
     // The two links share the line under the texts rather than covering them.
     downloadButton.setBounds (16, 81, 110, 18);
     guideButton.setBounds (126, 81, 100, 18);
+}
+
+void Apropos::WebLink::clicked()
+{
+    DesktopOpener::openWebPage (getURL().toString (true));
 }
 
 void Apropos::buttonClicked (juce::Button* button)

@@ -1,5 +1,6 @@
 #include "editors/HelpViewer.h"
 
+#include "editors/DesktopOpener.h"
 #include "editors/ProgramFolder.h"
 
 namespace
@@ -40,8 +41,9 @@ bool HelpViewer::showPage (const juce::String& page)
 
 bool HelpViewer::openDocument (const juce::File& document)
 {
-    // The desktop's opener for the file's type (xdg-open on Linux).
-    return document.startAsProcess();
+    // The desktop's opener for the file's type, given the path as an
+    // argument: the path is never read by a shell, whatever it holds.
+    return DesktopOpener::openFile (document);
 }
 
 HelpViewer& HelpViewer::getCurrent()
