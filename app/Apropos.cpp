@@ -2,6 +2,7 @@
 
 #include "app/ProgramVersion.h"
 #include "editors/DesktopOpener.h"
+#include "editors/Dialogs.h"
 #include "editors/HelpViewer.h"
 
 #ifndef VX_DOWNLOAD_PAGE
@@ -110,7 +111,9 @@ void Apropos::WebLink::clicked()
 
 void Apropos::buttonClicked (juce::Button* button)
 {
-    // A guide that is not there opens nothing; the box stays as it is.
+    // A guide that is not there opens nothing and says so; the box stays.
     if (button == &guideButton)
-        HelpViewer::getCurrent().showPage (guidePage);
+        HelpViewer::getCurrent().showPageOrSay (guidePage, [] (const juce::String& text) {
+            Dialogs::getCurrent().showMessage (juce::MessageBoxIconType::InfoIcon, "About", text);
+        });
 }
