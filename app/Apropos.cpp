@@ -113,7 +113,7 @@ void Apropos::buttonClicked (juce::Button* button)
 {
     // A guide that is not there opens nothing and says so; the box stays.
     if (button == &guideButton)
-        HelpViewer::getCurrent().showPageOrSay (guidePage, [] (const juce::String& text) {
-            Dialogs::getCurrent().showMessage (juce::MessageBoxIconType::InfoIcon, "About", text);
-        });
+        HelpViewer::getCurrent().showPageOrSay (
+            guidePage, [] (const juce::String& text)
+            { Dialogs::getCurrent().showMessage (juce::MessageBoxIconType::InfoIcon, "About", text); });
 }

@@ -704,9 +704,9 @@ void ProjectInterface::handleHelpMenuResult (int itemId)
 {
     // The page has no bar of messages: help that is not there is said in a box.
     if (itemId == 1)
-        HelpViewer::getCurrent().showPageOrSay (helpPage, [] (const juce::String& text) {
-            Dialogs::getCurrent().showMessage (juce::MessageBoxIconType::InfoIcon, productTitle, text);
-        });
+        HelpViewer::getCurrent().showPageOrSay (
+            helpPage, [] (const juce::String& text)
+            { Dialogs::getCurrent().showMessage (juce::MessageBoxIconType::InfoIcon, productTitle, text); });
 }
 
 void ProjectInterface::mouseUp (const juce::MouseEvent& event)

@@ -123,9 +123,9 @@ void myLookAndFeel::drawTabButton (juce::TabBarButton& button, juce::Graphics& g
         const auto outer = orientation == juce::TabbedButtonBar::TabsAtBottom  ? area.getBottomLeft()
                            : orientation == juce::TabbedButtonBar::TabsAtRight ? area.getTopRight()
                                                                                : area.getTopLeft();
-        const auto inner = orientation == juce::TabbedButtonBar::TabsAtTop     ? area.getBottomLeft()
-                           : orientation == juce::TabbedButtonBar::TabsAtLeft  ? area.getTopRight()
-                                                                               : area.getTopLeft();
+        const auto inner = orientation == juce::TabbedButtonBar::TabsAtTop    ? area.getBottomLeft()
+                           : orientation == juce::TabbedButtonBar::TabsAtLeft ? area.getTopRight()
+                                                                              : area.getTopLeft();
         g.setGradientFill (
             juce::ColourGradient (background.brighter (0.2f), outer.toFloat(), background.darker (0.1f), inner.toFloat(), false));
     }

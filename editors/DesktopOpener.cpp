@@ -25,7 +25,8 @@ bool isHexDigit (juce::juce_wchar c)
 bool isHost (const juce::String& host)
 {
     if (host.startsWithChar ('['))
-        return host.length() > 2 && host.endsWithChar (']') && host.substring (1, host.length() - 1).containsOnly ("0123456789abcdefABCDEF:.");
+        return host.length() > 2 && host.endsWithChar (']') &&
+               host.substring (1, host.length() - 1).containsOnly ("0123456789abcdefABCDEF:.");
 
     if (host.isEmpty() || host.startsWithChar ('.') || host.startsWithChar ('-') || host.endsWithChar ('-') ||
         host.contains (".."))

@@ -1,5 +1,5 @@
-#include "app/SoftwareUpdater.h"
 #include "editors/DesktopOpener.h"
+#include "app/SoftwareUpdater.h"
 #include "editors/HelpViewer.h"
 
 #include "support/LocalHttpServer.h"
@@ -14,9 +14,8 @@ namespace
 {
 // Texts that a shell would take for commands: each would leave a file
 // named "pwned..." in the working folder.
-const juce::StringArray hostileTexts{ "$(touch pwned1)", "`touch pwned2`",          "; touch pwned3 ;",
-                                      "| touch pwned4",  "\"; touch pwned5; \"",     "'; touch pwned6; '",
-                                      "$(touch${IFS}pwned7)" };
+const juce::StringArray hostileTexts{ "$(touch pwned1)",      "`touch pwned2`",     "; touch pwned3 ;",    "| touch pwned4",
+                                      "\"; touch pwned5; \"", "'; touch pwned6; '", "$(touch${IFS}pwned7)" };
 
 // A desktop opener of the test's own first on the PATH, which writes down
 // every call: the number of its arguments, then each on a line.
@@ -30,7 +29,8 @@ public:
 
         const auto opener = folder.getChildFile ("bin").getChildFile (DesktopOpener::openerName);
         opener.getParentDirectory().createDirectory();
-        opener.replaceWithText ("#!/bin/sh\nprintf '%s\\n' \"$#\" \"$@\" >> '" + record().getFullPathName() + "'\n", false, false, "\n");
+        opener.replaceWithText ("#!/bin/sh\nprintf '%s\\n' \"$#\" \"$@\" >> '" + record().getFullPathName() + "'\n", false, false,
+                                "\n");
         opener.setExecutePermission (true);
         setenv ("PATH", (opener.getParentDirectory().getFullPathName() + ":" + savedPath).toRawUTF8(), 1);
     }

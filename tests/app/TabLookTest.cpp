@@ -34,8 +34,7 @@ Pixels findPixels (juce::TabBarButton& tab, const std::function<bool (juce::Colo
         for (int x = 0; x < shot.getWidth(); ++x)
             if (test (shot.getPixelAt (x, y)))
             {
-                found.bounds = found.count++ == 0 ? juce::Rectangle<int> (x, y, 1, 1)
-                                                  : found.bounds.getUnion ({ x, y, 1, 1 });
+                found.bounds = found.count++ == 0 ? juce::Rectangle<int> (x, y, 1, 1) : found.bounds.getUnion ({ x, y, 1, 1 });
             }
 
     return found;
