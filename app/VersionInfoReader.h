@@ -51,7 +51,7 @@ private:
     juce::String text;                            // under the lock
 
     std::function<void (const juce::String&)> onDone;
-    std::atomic<bool> reported{ false };
+    std::atomic<bool> reported{ true };
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (VersionInfoReader)
 };
