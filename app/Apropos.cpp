@@ -1,6 +1,8 @@
 #include "app/Apropos.h"
 
 #include "app/ProgramVersion.h"
+#include "editors/DesktopOpener.h"
+#include "editors/Dialogs.h"
 #include "editors/HelpViewer.h"
 
 #ifndef VX_DOWNLOAD_PAGE
@@ -37,7 +39,7 @@ Apropos::Apropos()
     downloadButton.setButtonText ("Download link");
     downloadButton.setEnabled (! getDownloadPage().isEmpty());
 
-    for (auto* link : { &downloadButton, &guideButton })
+    for (auto* link : { static_cast<juce::HyperlinkButton*> (&downloadButton), &guideButton })
     {
         link->setColour (juce::HyperlinkButton::textColourId, ivory);
         link->setFont (juce::Font (14.0f, juce::Font::underlined), false, juce::Justification::centredLeft);
@@ -102,9 +104,16 @@ void Apropos::resized()
     guideButton.setBounds (126, 81, 100, 18);
 }
 
+void Apropos::WebLink::clicked()
+{
+    DesktopOpener::openWebPage (getURL().toString (true));
+}
+
 void Apropos::buttonClicked (juce::Button* button)
 {
-    // A guide that is not there opens nothing; the box stays as it is.
+    // A guide that is not there opens nothing and says so; the box stays.
     if (button == &guideButton)
-        HelpViewer::getCurrent().showPage (guidePage);
+        HelpViewer::getCurrent().showPageOrSay (
+            guidePage, [] (const juce::String& text)
+            { Dialogs::getCurrent().showMessage (juce::MessageBoxIconType::InfoIcon, "About", text); });
 }

@@ -26,10 +26,22 @@ public:
     void buttonClicked (juce::Button* button) override;
 
 private:
+    // A link that opens its page with the desktop's opener, the address
+    // given as an argument (never through a shell), as every page the
+    // program opens.
+    class WebLink : public juce::HyperlinkButton
+    {
+    public:
+        using juce::HyperlinkButton::HyperlinkButton;
+
+    protected:
+        void clicked() override;
+    };
+
     void paintChip (juce::Graphics& g, juce::Rectangle<float> ground) const;
 
     juce::Label titleLabel, descriptionLabel, copyrightLabel, authorsLabel;
-    juce::HyperlinkButton downloadButton{ "Go to download...", getDownloadPage() };
+    WebLink downloadButton{ "Go to download...", getDownloadPage() };
     juce::HyperlinkButton guideButton{ "Software guide", {} };
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (Apropos)

@@ -35,8 +35,12 @@ void OutputLog::timerCallback()
 {
     const auto logText = getLogText();
 
-    if (logText != textEditor.getText())
+    // Compared with the text last shown, not with the editor's, which keeps
+    // "\r\n" as "\n": a log of such lines would be set anew at every poll,
+    // and the caret moved to its end under a user reading its top.
+    if (logText != shownText)
     {
+        shownText = logText;
         textEditor.setText (logText, false);
         textEditor.moveCaretToEnd();
     }

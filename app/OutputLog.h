@@ -18,9 +18,11 @@ public:
     void timerCallback() override;
 
     const juce::TextEditor& getTextEditor() const noexcept { return textEditor; }
+    juce::TextEditor& getTextEditor() noexcept { return textEditor; }
 
 private:
     juce::TextEditor textEditor;
+    juce::String shownText;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (OutputLog)
 };

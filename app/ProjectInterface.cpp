@@ -381,13 +381,24 @@ juce::File ProjectInterface::getSaveChooserStart() const
 {
     // The chooser would otherwise open where the program works: the output
     // directory. A project is saved again beside its file; a new one starts
-    // in the user's documents.
+    // in the user's documents (the home folder without them), under the
+    // design's name: given a folder alone, the chooser would offer the
+    // folder's own name ("Documents") as the file's.
     const auto& file = projectSettings.getProjectFile();
 
     if (file != juce::File() && file.getParentDirectory().isDirectory())
         return file;
 
-    return juce::File::getSpecialLocation (juce::File::userDocumentsDirectory);
+    auto folder = juce::File::getSpecialLocation (juce::File::userDocumentsDirectory);
+
+    if (! folder.isDirectory())
+        folder = juce::File::getSpecialLocation (juce::File::userHomeDirectory);
+
+    if (file != juce::File())
+        return folder.getChildFile (file.getFileName());
+
+    const auto& name = projectSettings.getProjectName();
+    return ProjectFile::withProjectExtension (folder.getChildFile (name.isNotEmpty() ? name : juce::String (untitledName)));
 }
 
 bool ProjectInterface::saveToChosenFile (const juce::File& target)
@@ -714,8 +725,11 @@ juce::PopupMenu ProjectInterface::createHelpMenu()
 
 void ProjectInterface::handleHelpMenuResult (int itemId)
 {
+    // The page has no bar of messages: help that is not there is said in a box.
     if (itemId == 1)
-        HelpViewer::getCurrent().showPage (helpPage);
+        HelpViewer::getCurrent().showPageOrSay (
+            helpPage, [] (const juce::String& text)
+            { Dialogs::getCurrent().showMessage (juce::MessageBoxIconType::InfoIcon, productTitle, text); });
 }
 
 void ProjectInterface::mouseUp (const juce::MouseEvent& event)

@@ -46,6 +46,8 @@ public:
 
     static constexpr int maxRecentFiles = 5;
     static constexpr const char* helpPage = "/Quellion_Guide.pdf";
+    // The name the save chooser offers a design that has none yet.
+    static constexpr const char* untitledName = "Untitled";
     static constexpr const char* newProjectHint =
         "To start double-click on a DSP or right click on Bus editor view and \"Add DSP\".";
 

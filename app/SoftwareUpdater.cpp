@@ -1,6 +1,7 @@
 #include "app/SoftwareUpdater.h"
 
 #include "app/VersionInfoText.h"
+#include "editors/DesktopOpener.h"
 #include "editors/Dialogs.h"
 
 #include <cstdlib>
@@ -22,14 +23,15 @@ juce::String joinAddress (const juce::String& folder, const juce::String& name)
 } // namespace
 
 SoftwareUpdater::SoftwareUpdater()
-    : openInBrowser ([] (const juce::URL& page) { return page.launchInDefaultBrowser(); }),
+    : openInBrowser ([] (const juce::String& address) { return DesktopOpener::openWebPage (address); }),
       serverAddress (getDefaultServerAddress())
 {
 }
 
 SoftwareUpdater::~SoftwareUpdater()
 {
-    // The download's thread ends before the listener it reports to.
+    // The reading and the download's thread end before what they report to.
+    reader.reset();
     download.reset();
     cancelPendingUpdate();
 }
@@ -42,46 +44,38 @@ juce::String SoftwareUpdater::getDefaultServerAddress()
     return VX_UPDATE_SERVER;
 }
 
-juce::String SoftwareUpdater::readVersionInfo() const
+std::unique_ptr<VersionInfoReader> SoftwareUpdater::makeReader() const
 {
     if (! VersionInfoText::isWebAddress (serverAddress))
-        return {};
+        return nullptr;
 
-    int status = 0;
-    const juce::URL address (joinAddress (serverAddress, VersionInfoText::fileName));
-    auto stream = address.createInputStream (juce::URL::InputStreamOptions (juce::URL::ParameterHandling::inAddress)
-                                                 .withConnectionTimeoutMs (timeoutMs)
-                                                 .withNumRedirectsToFollow (5)
-                                                 .withStatusCode (&status));
+    return std::make_unique<VersionInfoReader> (juce::URL (joinAddress (serverAddress, VersionInfoText::fileName)), timeoutMs,
+                                                maxVersionInfoBytes);
+}
 
-    if (stream == nullptr || status < 200 || status > 299)
-        return {};
-
-    // Read in parts, so that neither a long text nor a slow server holds
-    // the program beyond its bounds.
-    juce::MemoryBlock text;
-    const auto deadline = juce::Time::getMillisecondCounter() + (juce::uint32) (2 * timeoutMs);
-    char buffer[4096];
-
-    while (! stream->isExhausted())
-    {
-        const auto received = stream->read (buffer, (int) sizeof (buffer));
-
-        if (received <= 0)
-            break;
-
-        text.append (buffer, (size_t) received);
-
-        if ((int) text.getSize() > maxVersionInfoBytes || juce::Time::getMillisecondCounter() > deadline)
-            return {};
-    }
-
-    return juce::String::fromUTF8 (static_cast<const char*> (text.getData()), (int) text.getSize());
+juce::String SoftwareUpdater::readVersionInfo() const
+{
+    auto versionReader = makeReader();
+    return versionReader != nullptr ? versionReader->readNow() : juce::String();
 }
 
 juce::File SoftwareUpdater::runUpdateCheck (const juce::String& appKey, const juce::String& runningVersion)
 {
-    const auto entry = VersionInfoText::findEntry (readVersionInfo(), appKey);
+    return offerUpdate (appKey, runningVersion, readVersionInfo());
+}
+
+void SoftwareUpdater::startUpdateCheck (const juce::String& appKey, const juce::String& runningVersion)
+{
+    reader = makeReader();
+
+    if (reader != nullptr)
+        reader->start ([this, appKey, runningVersion] (const juce::String& text) { offerUpdate (appKey, runningVersion, text); });
+}
+
+juce::File SoftwareUpdater::offerUpdate (const juce::String& appKey, const juce::String& runningVersion,
+                                         const juce::String& versionInfo)
+{
+    const auto entry = VersionInfoText::findEntry (versionInfo, appKey);
 
     if (! entry.has_value() || ! VersionInfoText::isNewer (entry->version, runningVersion))
         return {};
@@ -92,7 +86,7 @@ juce::File SoftwareUpdater::runUpdateCheck (const juce::String& appKey, const ju
         { "Download automatically now", "Go to download page", "Remind me later" });
 
     if (choice == 1)
-        openInBrowser (juce::URL (entry->address));
+        openInBrowser (entry->address);
 
     if (choice != 0)
         return {};

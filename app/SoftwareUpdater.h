@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/InstallerDownload.h"
+#include "app/VersionInfoReader.h"
 
 #include <juce_events/juce_events.h>
 #include <juce_gui_basics/juce_gui_basics.h>
@@ -12,9 +13,11 @@
 // The update check of one start: reads the version text from the maker's
 // web server and, when a newer version of the program is published, offers
 // to open its download page or to download its installer at once, under a
-// box with a progress bar and "Cancel". It runs on the message thread and
-// waits for the server, at most a bounded time; the download's own thread
-// only reports back. Made by the caller for one check.
+// box with a progress bar and "Cancel". The version text is read on a thread
+// of its own, within one deadline for the whole answer, so that neither the
+// window nor a quit waits for the server; the offer is made on the message
+// thread once the text is there. The download's own thread only reports
+// back. Made by the caller for one check.
 class SoftwareUpdater : public juce::URL::DownloadTask::Listener, private juce::AsyncUpdater
 {
 public:
@@ -30,21 +33,32 @@ public:
     // setting. Empty turns the check off.
     static juce::String getDefaultServerAddress();
     void setServerAddress (const juce::String& address) { serverAddress = address; }
-    // How long the server may keep the program waiting before an answer
-    // (and between two parts of one).
+    // How long the server may take for its whole answer (and how long it
+    // may keep a download waiting).
     void setTimeoutMs (int milliseconds) noexcept { timeoutMs = milliseconds; }
 
     // Opens a web page with the desktop's browser; tests record instead.
-    std::function<bool (const juce::URL&)> openInBrowser;
+    std::function<bool (const juce::String&)> openInBrowser;
 
     // The whole check for the program of the given key, running the given
-    // version ("1.336"): the downloaded installer, or none when nothing was
-    // downloaded.
+    // version ("1.336"), while the caller waits: the downloaded installer,
+    // or none when nothing was downloaded.
     juce::File runUpdateCheck (const juce::String& appKey, const juce::String& runningVersion);
 
-    // The version text as the server gives it; empty when the server is off,
-    // unreachable, answers with an error, or sends more than a version text
-    // can hold.
+    // The same check without waiting: the version text is read in the
+    // background and the offer follows on the message thread when it has
+    // come. Deleting the updater cuts the reading off.
+    void startUpdateCheck (const juce::String& appKey, const juce::String& runningVersion);
+    bool isReadingVersionInfo() const noexcept { return reader != nullptr && reader->isReading(); }
+
+    // What follows the reading: the offer of a newer version the text
+    // publishes, and the download; the installer, or none.
+    juce::File offerUpdate (const juce::String& appKey, const juce::String& runningVersion, const juce::String& versionInfo);
+
+    // The version text as the server gives it, while the caller waits at
+    // most the timeout; empty when the server is off, unreachable, answers
+    // with an error, sends more than a version text can hold, or does not
+    // finish its answer in time.
     juce::String readVersionInfo() const;
 
     // What the progress bar shows: 0 to 1, or -1 while the length is unknown.
@@ -54,6 +68,7 @@ public:
     void progress (juce::URL::DownloadTask* task, juce::int64 bytesDownloaded, juce::int64 totalLength) override;
 
 private:
+    std::unique_ptr<VersionInfoReader> makeReader() const;
     juce::File downloadInstaller (const juce::String& appKey, const juce::String& version, const juce::String& pageAddress);
     bool runProgressWindow();
     static void showError (const juce::String& text);
@@ -62,6 +77,7 @@ private:
     juce::String serverAddress;
     int timeoutMs = defaultTimeoutMs;
 
+    std::unique_ptr<VersionInfoReader> reader;
     std::unique_ptr<InstallerDownload> download;
     std::unique_ptr<juce::AlertWindow> progressWindow;
     double progressValue = 0.0; // read by the progress bar, on the message thread

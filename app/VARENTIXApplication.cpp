@@ -58,18 +58,21 @@ void VARENTIXApplication::initialise (const juce::String& commandLine)
 
 void VARENTIXApplication::handleAsyncUpdate()
 {
-    if (std::exchange (updateCheckStarted, true))
+    if (updater != nullptr)
         return;
 
-    // The check waits for the server (a bounded time) on the message thread,
-    // as the first thing the running program does.
-    SoftwareUpdater updater;
-    updater.runUpdateCheck (updateCheckKey, makeComparableVersion (getApplicationVersion()));
+    // The first thing the running program does. The server is asked in the
+    // background: the window and a quit never wait for its answer, and the
+    // offer of a newer version comes when the answer has.
+    updater = std::make_unique<SoftwareUpdater>();
+    updater->startUpdateCheck (updateCheckKey, makeComparableVersion (getApplicationVersion()));
 }
 
 void VARENTIXApplication::shutdown()
 {
     cancelPendingUpdate();
+    // A reading still going is cut off, not waited for.
+    updater.reset();
 
     // The window hands every object of the library back before the library goes.
     mainWindow.reset();

@@ -11,6 +11,7 @@
 #include <memory>
 
 class MainAppWindow;
+class SoftwareUpdater;
 
 // The application JUCE runs: loads the MIDI-control library, takes a project
 // file from the command line, creates the main window, asks to save before
@@ -51,5 +52,5 @@ private:
     std::unique_ptr<myLookAndFeel::Default> lookAndFeel;
     MidiControlLibrary midiControlLibrary;
     std::unique_ptr<MainAppWindow> mainWindow;
-    bool updateCheckStarted = false;
+    std::unique_ptr<SoftwareUpdater> updater;
 };

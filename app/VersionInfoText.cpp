@@ -1,5 +1,7 @@
 #include "app/VersionInfoText.h"
 
+#include "editors/DesktopOpener.h"
+
 std::optional<VersionInfoText::Entry> VersionInfoText::findEntry (const juce::String& text, const juce::String& appKey)
 {
     const auto key = "VERSION|" + appKey + "|";
@@ -39,17 +41,7 @@ bool VersionInfoText::isSafeVersion (const juce::String& version)
 
 bool VersionInfoText::isWebAddress (const juce::String& address)
 {
-    const auto lower = address.toLowerCase();
-    const auto schemeLength = lower.startsWith ("https://") ? 8 : (lower.startsWith ("http://") ? 7 : 0);
-
-    if (schemeLength == 0 || address.length() == schemeLength)
-        return false;
-
-    for (auto c : address)
-        if (c <= ' ' || c == 0x7f || c == '"' || c == '\\')
-            return false;
-
-    return true;
+    return DesktopOpener::isWebAddress (address);
 }
 
 bool VersionInfoText::isNewer (const juce::String& publishedVersion, const juce::String& runningVersion)

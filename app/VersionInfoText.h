@@ -28,7 +28,7 @@ public:
 
     // Digits in groups separated by single dots: "1", "1.34", "1.3.3".
     static bool isSafeVersion (const juce::String& version);
-    // An http or https address with nothing but visible characters.
+    // A well-formed http or https address (see DesktopOpener).
     static bool isWebAddress (const juce::String& address);
 
     // Both read as decimal numbers, as the server publishes them: "1.34" is

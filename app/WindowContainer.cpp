@@ -2,6 +2,7 @@
 
 #include "app/ProjectInterface.h"
 #include "app/SavePresetThread.h"
+#include "app/WindowStacking.h"
 #include "editors/Dialogs.h"
 #include "model/DesignLog.h"
 
@@ -273,7 +274,6 @@ void WindowContainer::showLogWindow()
 
     logWindow.reset();
     logWindow = std::make_unique<OutputLogWindow> (logWindowTitle, juce::Colour (0xff232321), settings);
-    logWindow->setVisible (true);
     logWindow->setAlwaysOnTop (true);
 
     if (! logWindow->restoreStoredState())
@@ -285,6 +285,13 @@ void WindowContainer::showLogWindow()
             logWindow->setBounds (0, (int) (0.6 * height), width, (int) (0.4 * height));
     }
 
+    // Always on top as JUCE sees it, and above the main window as the window
+    // manager stacks it: a main window covering the screen would otherwise
+    // go over the log at a click while JUCE still took the log to be in
+    // front, and the log's area would swallow every click.
+    WindowStacking::keepAboveOwner (*logWindow, *this);
+
+    logWindow->setVisible (true);
     logWindow->toFront (true);
     keepBoxInFront();
 }

@@ -1,5 +1,6 @@
 #include "editors/HelpViewer.h"
 
+#include "editors/DesktopOpener.h"
 #include "editors/ProgramFolder.h"
 
 namespace
@@ -38,10 +39,38 @@ bool HelpViewer::showPage (const juce::String& page)
     return document.existsAsFile() && openDocument (document);
 }
 
+bool HelpViewer::showPageOrSay (const juce::String& page, const std::function<void (const juce::String&)>& say)
+{
+    if (showPage (page))
+        return true;
+
+    if (say != nullptr)
+        say (explainNotShown (page));
+
+    return false;
+}
+
+juce::String HelpViewer::explainNotShown (const juce::String& page) const
+{
+    const auto folderName = "\"" + helpFolder.getFileName() + "\"";
+
+    if (! helpFolder.isDirectory())
+        return "No help: the folder " + folderName + " is not beside the program.";
+
+    const auto document = page.trimCharactersAtStart ("/").isEmpty() ? getStartPage() : getPageFile (page);
+
+    if (! document.exists())
+        return "No help page \"" + document.getFileName() + "\" in the folder " + folderName + ".";
+
+    return "The help could not be opened: the desktop has no viewer (\"" + juce::String (DesktopOpener::openerName) +
+           "\") for \"" + document.getFileName() + "\".";
+}
+
 bool HelpViewer::openDocument (const juce::File& document)
 {
-    // The desktop's opener for the file's type (xdg-open on Linux).
-    return document.startAsProcess();
+    // The desktop's opener for the file's type, given the path as an
+    // argument: the path is never read by a shell, whatever it holds.
+    return DesktopOpener::openFile (document);
 }
 
 HelpViewer& HelpViewer::getCurrent()

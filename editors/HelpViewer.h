@@ -2,10 +2,12 @@
 
 #include <juce_core/juce_core.h>
 
+#include <functional>
+
 // Opens pages of the help that ships beside the executable, in the folder
 // "OstraneQuellionHelp", with the desktop's own viewer. A page that is not
-// there is no error: nothing opens. Tests install a viewer that records
-// instead of opening.
+// there is no error: nothing opens, and the user is told why. Tests install
+// a viewer that records instead of opening.
 class HelpViewer
 {
 public:
@@ -25,6 +27,12 @@ public:
     // True when the page exists and was handed to the viewer. No page shows
     // the help from its first page.
     bool showPage (const juce::String& page);
+
+    // Shows the page or, when nothing opened, hands `say` the reason, for
+    // the place the user asked from (the help folder or the page is
+    // missing, or the desktop has no viewer).
+    bool showPageOrSay (const juce::String& page, const std::function<void (const juce::String&)>& say);
+    juce::String explainNotShown (const juce::String& page) const;
 
     // The viewer in use: the installed one, or the desktop's.
     static HelpViewer& getCurrent();

@@ -145,7 +145,13 @@ void ProcessContainer::synchronisePages()
 
 void ProcessContainer::removePage (int index)
 {
+    const auto wasShown = index == getCurrentTabIndex();
     removeTab (index);
+
+    // The page shown went: the one that took its place shows, or the last,
+    // rather than none at all.
+    if (wasShown && getNumTabs() > 0)
+        setCurrentTabIndex (juce::jmin (index, getNumTabs() - 1));
 }
 
 void ProcessContainer::changeListenerCallback (juce::ChangeBroadcaster* source)

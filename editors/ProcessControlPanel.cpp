@@ -157,8 +157,15 @@ void ProcessControlPanel::buildControlPanel (bool show, bool replace, bool asRep
 
 void ProcessControlPanel::openControlPanel()
 {
+    // A panel on screen may stand behind the main window since a click
+    // there: asked for again, it comes to the front.
     if (panelShown)
+    {
+        for (auto* window : windows)
+            window->bringToFront();
+
         return;
+    }
 
     // A panel the user closed still holds what was set on it: it comes back
     // as it was, since building it again would show the store's values instead.

@@ -85,8 +85,9 @@ public:
     // library and keeps the panel, opening a window with `show`.
     void buildControlPanel (bool show, bool replace, bool asReplacement);
 
-    // Opens the panel unless it is shown: the panel the user closed, with
-    // what was set on it, or else a new one with the current preset's values.
+    // Opens the panel, or brings it to the front when it is shown: the panel
+    // the user closed, with what was set on it, or else a new one with the
+    // current preset's values.
     void openControlPanel();
 
     // Builds the panel, not shown, when the current store holds none, so that

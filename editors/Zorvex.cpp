@@ -996,17 +996,26 @@ void Zorvex::handleMenuResult (int itemId)
             return;
 
         case helpItem:
+        {
+            // Help that is not there is said in the editor's bar.
+            const auto say = [this] (const juce::String& text)
+            {
+                if (ownerEditor != nullptr)
+                    ownerEditor->showMessage (text);
+            };
+
             if (mode == dspMode)
             {
                 // The help as a whole, at its first page.
-                HelpViewer::getCurrent().showPage ({});
+                HelpViewer::getCurrent().showPageOrSay ({}, say);
             }
             else if (auto* definition = node->getProcessDefinition();
                      definition != nullptr && definition->getSecondFunctionCount() > 0)
             {
-                HelpViewer::getCurrent().showPage (juce::String (definition->helpPage));
+                HelpViewer::getCurrent().showPageOrSay (juce::String (definition->helpPage), say);
             }
             return;
+        }
 
         default: handlePresetResult (itemId);
     }

@@ -19,6 +19,8 @@ public:
     {
     public:
         virtual ~View() = default;
+
+        virtual void bringToFront() {}
     };
 
     HalvixPanelWindow (HalvixPanel& owner, void* nativeParent) noexcept : panel (owner), parent (nativeParent) {}
@@ -28,6 +30,12 @@ public:
     {
         closed = true;
         view.reset();
+    }
+
+    void bringToFront() override
+    {
+        if (view != nullptr)
+            view->bringToFront();
     }
 
     bool isClosed() const noexcept { return closed; }

@@ -43,6 +43,13 @@ void PanelWindow::closeButtonPressed()
     windowHandle.reportClosedByUser();
 }
 
+void PanelWindow::bringToFront()
+{
+    setMinimised (false);
+    setVisible (true);
+    toFront (true);
+}
+
 std::unique_ptr<HalvixPanelWindow::View> PanelWindow::create (HalvixPanel& panel, HalvixPanelWindow& handle)
 {
     // Without a screen the window has no view; its handle works all the same.

@@ -16,6 +16,7 @@ public:
     ~PanelWindow() override;
 
     void closeButtonPressed() override;
+    void bringToFront() override;
 
     // Made by the panel for each new window on the message thread.
     static std::unique_ptr<HalvixPanelWindow::View> create (HalvixPanel& panel, HalvixPanelWindow& handle);

@@ -33,6 +33,10 @@ public:
     virtual ~HvIfPanelWindow() = default;
 
     virtual void close() = 0;
+
+    // Shows the window in front of the program's other windows (a window
+    // that went behind them). A library that cannot does nothing.
+    virtual void bringToFront() {}
 };
 
 // The control panel a panel object yields after a load.

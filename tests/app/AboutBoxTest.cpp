@@ -74,11 +74,13 @@ TEST_F (AboutBoxTest, TheSoftwareGuideOpensWhenItIsThere)
     vxtest::RecordingHelpViewer viewer (folder.getChildFile ("help"));
     Apropos box;
 
-    // Without the guide nothing opens, nothing complains.
+    // Without the guide nothing opens, and the user is told why.
+    ASSERT_TRUE (folder.getChildFile ("help").createDirectory().wasOk());
     box.getGuideButton().triggerClick();
     juce::MessageManager::getInstance()->runDispatchLoopUntil (20);
     EXPECT_TRUE (viewer.opened.empty());
-    EXPECT_TRUE (dialogs.messages.empty());
+    ASSERT_EQ (dialogs.messages.size(), 1u);
+    EXPECT_EQ (dialogs.messages[0].text, "No help page \"OstraneQuellionSoftwareGuide.pdf\" in the folder \"help\".");
 
     const auto guide = folder.getChildFile ("help/OstraneQuellionSoftwareGuide.pdf");
     ASSERT_TRUE (guide.create().wasOk());

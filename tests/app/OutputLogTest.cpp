@@ -38,6 +38,30 @@ TEST_F (OutputLogTest, EachPollTakesTheWholeLogAndShowsItsEnd)
     EXPECT_TRUE (log.getTextEditor().getText().isEmpty());
 }
 
+TEST_F (OutputLogTest, AnUnchangedLogLeavesTheCaretWhereTheUserPutIt)
+{
+    OutputLog log;
+
+    // Lines ended by "\r\n", which the editor keeps as "\n".
+    for (int i = 0; i < 50; ++i)
+        appendToLog ("line " + juce::String (i) + "\r\n", 0);
+
+    log.timerCallback();
+    ASSERT_EQ (log.getTextEditor().getText(), getLogText().replace ("\r\n", "\n"));
+
+    auto& editor = log.getTextEditor();
+    editor.setCaretPosition (0);
+
+    for (int i = 0; i < 3; ++i)
+        log.timerCallback();
+
+    EXPECT_EQ (editor.getCaretPosition(), 0) << "the user reads the top";
+
+    appendToLog ("one more\r\n", 0);
+    log.timerCallback();
+    EXPECT_EQ (editor.getCaretPosition(), editor.getTotalNumChars()) << "a new line is shown";
+}
+
 TEST_F (OutputLogTest, PaintsALightGreyBehindTheText)
 {
     OutputLog log;

@@ -413,14 +413,15 @@ TEST_F (ProjectInterfaceTest, ARightClickOffersHelpWhichOpensTheGuideWhenItIsThe
     EXPECT_EQ (items.getItem().text, "Help");
     EXPECT_FALSE (items.next());
 
-    // Without the help file nothing opens, and nothing complains.
+    // Without the help nothing opens, and the user is told why.
     dialogs.menuChoices.push_back (1);
     vxtest::rightClick (dialogs, page, { 400.0f, 400.0f });
 
     ASSERT_EQ (dialogs.menuItemHeights.size(), 1u);
     EXPECT_EQ (dialogs.menuItemHeights[0], 18);
     EXPECT_TRUE (viewer.opened.empty());
-    EXPECT_TRUE (dialogs.messages.empty());
+    ASSERT_EQ (dialogs.messages.size(), 1u);
+    EXPECT_EQ (dialogs.messages[0].text, "No help: the folder \"help\" is not beside the program.");
 
     const auto guide = folder.getChildFile ("help/Quellion_Guide.pdf");
     ASSERT_TRUE (guide.create().wasOk());

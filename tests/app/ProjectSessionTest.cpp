@@ -54,18 +54,6 @@ int countNonBackgroundPixels (const juce::Image& shot)
     return count;
 }
 
-// A point of the box that none of its pins, slider or choice covers.
-juce::Point<int> bareSpotOf (juce::Component& box)
-{
-    for (int y = 4; y < box.getHeight() - 4; y += 2)
-        for (int x = box.getWidth() / 2; x < box.getWidth() - 4; x += 2)
-            if (box.getComponentAt (x, y) == &box)
-                return { x, y };
-
-    ADD_FAILURE() << "the box has no bare spot";
-    return box.getLocalBounds().getCentre();
-}
-
 } // namespace
 
 TEST (ProjectSession, AProjectIsOpenedEditedSavedGeneratedAndFoundAgain)

@@ -2,6 +2,7 @@
 
 #include "support/LocalHttpServer.h"
 #include "support/UiTestSupport.h"
+#include "support/XSession.h"
 
 #include <gtest/gtest.h>
 
@@ -64,6 +65,26 @@ private:
     juce::uint32 shownAt = 0;
 };
 
+// The longest time the message thread went without handling a message
+// while this lived.
+class MessageThreadWatch : private juce::Timer
+{
+public:
+    MessageThreadWatch() { startTimer (10); }
+
+    juce::uint32 getLongestGapMs() const { return longest; }
+
+private:
+    void timerCallback() override
+    {
+        const auto now = juce::Time::getMillisecondCounter();
+        longest = juce::jmax (longest, now - last);
+        last = now;
+    }
+
+    juce::uint32 last = juce::Time::getMillisecondCounter(), longest = 0;
+};
+
 class SoftwareUpdaterTest : public ::testing::Test
 {
 protected:
@@ -71,9 +92,9 @@ protected:
     {
         updater.setServerAddress (server.getAddress());
         updater.setTimeoutMs (1000);
-        updater.openInBrowser = [this] (const juce::URL& page)
+        updater.openInBrowser = [this] (const juce::String& address)
         {
-            opened.add (page.toString (true));
+            opened.add (address);
             return true;
         };
     }
@@ -88,6 +109,18 @@ protected:
 
     // A version 1.34 whose installer lies in the server's folder "dl".
     void publishUpdate() { publish ("1.34", server.getAddress() + "index.php?racine=dl"); }
+
+    // A whole entry of a newer version that the server sends a few bytes at
+    // a time: faster than any connection gives up on, yet whole only after
+    // some seconds.
+    void publishSlowly()
+    {
+        auto response = LocalHttpServer::text ("VERSION|" + key + "|1.34|https://a.example.org/q\n" +
+                                               juce::String::repeatedString ("Notes.\n", 300));
+        response.bytesPerStep = 120;
+        response.stepIntervalMs = 200;
+        server.setResponse ("/OstraneVersionInfo.txt", response);
+    }
 
     void serveInstaller (LocalHttpServer::Response response) { server.setResponse ("/dl/" + installer, std::move (response)); }
 
@@ -216,6 +249,51 @@ TEST_F (SoftwareUpdaterTest, AServerThatNeverAnswersHoldsTheStartOnlyForTheTimeo
     const auto waited = juce::Time::getMillisecondCounter() - started;
 
     EXPECT_LT (waited, 8000u) << "a one-second timeout let the check wait " << waited << " ms";
+    EXPECT_TRUE (dialogs.buttonQuestions.empty());
+}
+
+TEST_F (SoftwareUpdaterTest, ASlowServerIsCutOffAtTheDeadline)
+{
+    publishSlowly();
+
+    EXPECT_TRUE (updater.readVersionInfo().isEmpty());
+    EXPECT_TRUE (server.getAnsweredPaths().isEmpty()) << "the reading ended before the server's answer";
+
+    // As the program starts the check: nothing waits, nothing is offered.
+    MessageThreadWatch watch;
+    updater.startUpdateCheck (key, "1.336");
+    EXPECT_TRUE (updater.isReadingVersionInfo());
+    EXPECT_TRUE (vxtest::waitFor ([this] { return ! updater.isReadingVersionInfo(); }, 8000));
+    EXPECT_TRUE (server.getAnsweredPaths().isEmpty()) << "cut off before the server's answer";
+    EXPECT_TRUE (dialogs.buttonQuestions.empty());
+    EXPECT_LT (watch.getLongestGapMs(), 500u) << "the message thread was held";
+}
+
+TEST_F (SoftwareUpdaterTest, StartedInTheBackgroundTheOfferComesWithTheText)
+{
+    publishUpdate();
+    dialogs.buttonChoices = { 2 };
+
+    updater.startUpdateCheck (key, "1.336");
+    EXPECT_TRUE (dialogs.buttonQuestions.empty()) << "nothing waits for the server";
+    EXPECT_TRUE (vxtest::waitFor ([this] { return ! dialogs.buttonQuestions.empty(); }, 8000));
+    EXPECT_FALSE (updater.isReadingVersionInfo());
+}
+
+TEST_F (SoftwareUpdaterTest, AQuitWhileTheServerIsSlowDoesNotWaitForIt)
+{
+    publishSlowly();
+
+    {
+        SoftwareUpdater reading;
+        reading.setServerAddress (server.getAddress());
+        reading.setTimeoutMs (5000);
+        reading.startUpdateCheck (key, "1.336");
+        vxtest::pump (300);
+        ASSERT_TRUE (reading.isReadingVersionInfo());
+    }
+
+    EXPECT_TRUE (server.getAnsweredPaths().isEmpty()) << "gone before the server's answer";
     EXPECT_TRUE (dialogs.buttonQuestions.empty());
 }
 

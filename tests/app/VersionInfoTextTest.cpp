@@ -53,6 +53,8 @@ TEST (VersionInfoText, FindsTheEntryAndComparesAsDecimals)
         { "a file address", entry ("9.0", "file:///etc/passwd"), false, {}, {}, {} },
         { "a program to run", entry ("9.0", "/usr/bin/xterm"), false, {}, {}, {} },
         { "an address with a blank inside", entry ("9.0", "https://a.example.org/x y"), false, {}, {}, {} },
+        { "an address a shell would run", entry ("9.0", "http://127.0.0.1:9/$(touch${IFS}pwned)"), false, {}, {}, {} },
+        { "an address with backticks", entry ("9.0", "http://a.example.org/`id`"), false, {}, {}, {} },
         { "no address", entry ("9.0", ""), false, {}, {}, {} },
         { "http alone", entry ("9.0", "http://"), false, {}, {}, {} },
         { "plain http", entry ("1.4", "http://a.example.org/q"), true, "1.4", "http://a.example.org/q", "" },
@@ -113,6 +115,12 @@ TEST (VersionInfoText, AnyTextFromTheServerGivesASafeEntryOrNone)
                                     "\\",
                                     "\"",
                                     "%2e",
+                                    "$(",
+                                    ")",
+                                    "`",
+                                    ";",
+                                    "|",
+                                    "'",
                                     "x" };
 
     for (int i = 0; i < 20000; ++i)
@@ -128,7 +136,7 @@ TEST (VersionInfoText, AnyTextFromTheServerGivesASafeEntryOrNone)
             ASSERT_FALSE (found->version.contains ("..")) << text;
             ASSERT_TRUE (found->address.startsWithIgnoreCase ("http://") || found->address.startsWithIgnoreCase ("https://"))
                 << text;
-            ASSERT_FALSE (found->address.containsAnyOf (" \t\r\n\\\"")) << text;
+            ASSERT_FALSE (found->address.containsAnyOf (" \t\r\n\\\"$()`;|'")) << text;
             ASSERT_EQ (juce::File ("/tmp/folder")
                            .getChildFile (VersionInfoText::makeInstallerName (key, found->version))
                            .getParentDirectory(),

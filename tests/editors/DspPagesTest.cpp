@@ -75,6 +75,29 @@ TEST_F (DspPagesTest, PagesStandInIdOrderAndTheFreeIdFillsTheFirstGap)
     EXPECT_EQ (tabNames(), juce::StringArray ({ "DSP#1", "DSP#2", "DSP#3", "DSP#9" }));
 }
 
+TEST_F (DspPagesTest, RemovingTheDspShownShowsAnotherPage)
+{
+    for (auto id : { 1, 2, 3 })
+        ASSERT_NE (container->addDsp (id), nullptr);
+
+    // The page shown goes: the one that took its place shows, then the last.
+    for (auto [shown, next] : { std::pair<uint32_t, uint32_t> (2, 3), { 3, 1 } })
+    {
+        container->showDspTab (shown);
+        container->removeDsp (shown);
+        deliver();
+        ASSERT_NE (container->getShownDsp(), nullptr) << "no page shown after removing DSP " << shown;
+        EXPECT_EQ (container->getShownDsp()->getDspId(), next);
+        EXPECT_TRUE (container->getShownDsp()->isVisible());
+    }
+
+    // A page not shown goes without changing what is shown.
+    ASSERT_NE (container->addDsp (2), nullptr);
+    container->showDspTab (1);
+    container->removeDsp (2);
+    EXPECT_EQ (container->getShownDsp()->getDspId(), 1u);
+}
+
 TEST_F (DspPagesTest, ChoosingAModuleFillsTheProcessListAndTheRateDisablesModules)
 {
     auto& page = addDsp (1, 0);

@@ -487,6 +487,16 @@ TEST_F (NodeBoxTest, ADspBoxsHelpOpensTheHelpAtItsFirstPage)
     auto* dspBox = busView.findBoxByNodeId (1);
     ASSERT_NE (dspBox, nullptr);
 
+    // Without the help nothing opens, and the editor's bar says why.
+    {
+        vxtest::RecordingHelpViewer missing (help.getChildFile ("OstraneQuellionHelp"));
+        dspBox->handleMenuResult (Zorvex::helpItem);
+        EXPECT_TRUE (missing.opened.empty());
+        EXPECT_EQ (busView.getLastMessage(), "No help: the folder \"OstraneQuellionHelp\" is not beside the program.");
+    }
+
+    HelpViewer::setCurrent (&viewer);
+
     // Without a first page the help folder itself is opened.
     dspBox->handleMenuResult (Zorvex::helpItem);
     ASSERT_EQ (viewer.opened.size(), 1u);

@@ -88,7 +88,7 @@ public:
 // A library that counts what is asked of it.
 struct Counts
 {
-    int panelObjects = 0, panels = 0, panelReleases = 0, objectReleases = 0, windows = 0, closes = 0, loads = 0;
+    int panelObjects = 0, panels = 0, panelReleases = 0, objectReleases = 0, windows = 0, closes = 0, loads = 0, raised = 0;
     bool refuseTexts = false;
     juce::String lastText;
     std::vector<uint32_t> midiEvents;
@@ -99,6 +99,7 @@ class CountingWindow : public HvIfPanelWindow
 public:
     explicit CountingWindow (Counts& c) : counts (c) {}
     void close() override { ++counts.closes; }
+    void bringToFront() override { ++counts.raised; }
     Counts& counts;
 };
 
@@ -235,6 +236,13 @@ TEST (ProcessControlPanelTest, APanelClosedAndOpenedAgainIsTheSamePanel)
     panel.openControlPanel();
     auto* first = panel.getPanel();
     ASSERT_NE (first, nullptr);
+
+    // Asked for while it is shown (it may stand behind the main window):
+    // the same window comes to the front.
+    panel.openControlPanel();
+    EXPECT_EQ (library.counts.windows, 1);
+    EXPECT_EQ (library.counts.raised, 1);
+
     ProcessControlPanel::removePanelEverywhere (panel.getPanelWindow (0));
     ASSERT_FALSE (panel.isPanelShown());
 

@@ -2,6 +2,7 @@
 
 #include <juce_core/juce_core.h>
 
+#include <csignal>
 #include <map>
 
 namespace vxtest
@@ -25,6 +26,10 @@ public:
         bool holdAfterwards = false;
         // False: takes the request and never answers it.
         bool answers = true;
+        // Above 0: the body goes out this many bytes at a time, one part
+        // every stepIntervalMs, as a slow server sends it.
+        int bytesPerStep = 0;
+        int stepIntervalMs = 0;
     };
 
     static Response text (const juce::String& body, int status = 200)
@@ -37,6 +42,10 @@ public:
 
     LocalHttpServer() : juce::Thread ("Local HTTP server")
     {
+        // A client that lets go while an answer still goes out makes the
+        // next write fail, rather than end the test program.
+        std::signal (SIGPIPE, SIG_IGN);
+
         if (listener.createListener (0, "127.0.0.1"))
             startThread();
     }
@@ -64,6 +73,13 @@ public:
     {
         const juce::ScopedLock sl (lock);
         return requested;
+    }
+
+    // The paths whose answers went out whole, in order.
+    juce::StringArray getAnsweredPaths() const
+    {
+        const juce::ScopedLock sl (lock);
+        return answered;
     }
 
 private:
@@ -108,12 +124,36 @@ private:
         const auto toSend = response.bytesToSend < 0 ? (int) response.body.getSize()
                                                      : juce::jmin (response.bytesToSend, (int) response.body.getSize());
 
-        if (! writeAll (client, header.toRawUTF8(), (int) header.getNumBytesAsUTF8()) ||
-            ! writeAll (client, response.body.getData(), toSend))
+        if (! writeAll (client, header.toRawUTF8(), (int) header.getNumBytesAsUTF8()) || ! writeBody (client, response, toSend))
             return;
+
+        if (toSend == (int) response.body.getSize())
+        {
+            const juce::ScopedLock sl (lock);
+            answered.add (path);
+        }
 
         if (response.holdAfterwards)
             holdUntilClientLetsGo (client);
+    }
+
+    bool writeBody (juce::StreamingSocket& client, const Response& response, int toSend)
+    {
+        const auto* body = static_cast<const char*> (response.body.getData());
+
+        if (response.bytesPerStep <= 0)
+            return writeAll (client, body, toSend);
+
+        for (int sent = 0; sent < toSend; sent += response.bytesPerStep)
+        {
+            if (sent > 0 && (wait (response.stepIntervalMs), threadShouldExit()))
+                return false;
+
+            if (! writeAll (client, body + sent, juce::jmin (response.bytesPerStep, toSend - sent)))
+                return false;
+        }
+
+        return true;
     }
 
     // A socket takes what fits at a time; the rest follows as it drains.
@@ -191,6 +231,6 @@ private:
     juce::StreamingSocket listener;
     juce::CriticalSection lock;
     std::map<juce::String, Response> responses;
-    juce::StringArray requested;
+    juce::StringArray requested, answered;
 };
 } // namespace vxtest

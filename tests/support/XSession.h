@@ -57,6 +57,19 @@ inline void clickOn (juce::Component& c)
     xdo ("mousemove " + at (centreOnScreen (c)) + " click 1");
 }
 
+// A point of the component that it takes itself, none of its children
+// (a box's pins, slider or choice) covering it.
+inline juce::Point<int> bareSpotOf (juce::Component& c)
+{
+    for (int y = 4; y < c.getHeight() - 4; y += 2)
+        for (int x = c.getWidth() / 2; x < c.getWidth() - 4; x += 2)
+            if (c.getComponentAt (x, y) == &c)
+                return { x, y };
+
+    ADD_FAILURE() << "no bare spot";
+    return c.getLocalBounds().getCentre();
+}
+
 // Pumps until the condition holds or the time is up; true when it holds.
 inline bool waitFor (const std::function<bool()>& condition, int milliseconds = 3000)
 {

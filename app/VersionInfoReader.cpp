@@ -1,0 +1,133 @@
+#include "app/VersionInfoReader.h"
+
+VersionInfoReader::VersionInfoReader (juce::URL serverAddress, int deadline, int maximumBytes)
+    : juce::Thread ("Version text"), address (std::move (serverAddress)), deadlineMs (deadline), maxBytes (maximumBytes)
+{
+}
+
+VersionInfoReader::~VersionInfoReader()
+{
+    stopTimer();
+    cutOff();
+    waitForThreadToExit (-1);
+    cancelPendingUpdate();
+}
+
+void VersionInfoReader::start (std::function<void (const juce::String&)> done)
+{
+    onDone = std::move (done);
+    reported = false;
+    startTimer (deadlineMs);
+    startThread();
+}
+
+juce::String VersionInfoReader::readNow()
+{
+    startThread();
+
+    if (! waitForThreadToExit (deadlineMs))
+    {
+        cutOff();
+        waitForThreadToExit (-1);
+    }
+
+    reported = true;
+    return getText();
+}
+
+void VersionInfoReader::run()
+{
+    {
+        const juce::ScopedLock sl (lock);
+
+        if (cutOffFlag)
+            return;
+
+        stream = std::make_unique<juce::WebInputStream> (address, false);
+        stream->withConnectionTimeout (deadlineMs).withNumRedirectsToFollow (5);
+    }
+
+    const auto result = receive (*stream);
+
+    {
+        const juce::ScopedLock sl (lock);
+        stream.reset();
+
+        // What comes after the deadline is not taken.
+        if (! cutOffFlag)
+            text = result;
+    }
+
+    triggerAsyncUpdate();
+}
+
+juce::String VersionInfoReader::receive (juce::WebInputStream& input)
+{
+    if (! input.connect (nullptr))
+        return {};
+
+    if (const auto status = input.getStatusCode(); status < 200 || status > 299)
+        return {};
+
+    juce::MemoryBlock received;
+    char buffer[4096];
+
+    while (! threadShouldExit())
+    {
+        const auto count = input.read (buffer, (int) sizeof (buffer));
+
+        if (count <= 0)
+            break;
+
+        received.append (buffer, (size_t) count);
+
+        // More than a version text holds is no version text.
+        if ((int) received.getSize() > maxBytes)
+            return {};
+    }
+
+    // A cut-off read ends like a finished one: only a whole answer counts.
+    if (input.isError() || ! input.isExhausted())
+        return {};
+
+    return juce::String::fromUTF8 (static_cast<const char*> (received.getData()), (int) received.getSize());
+}
+
+void VersionInfoReader::cutOff()
+{
+    const juce::ScopedLock sl (lock);
+    cutOffFlag = true;
+
+    if (stream != nullptr)
+        stream->cancel();
+}
+
+juce::String VersionInfoReader::getText() const
+{
+    const juce::ScopedLock sl (lock);
+    return text;
+}
+
+void VersionInfoReader::report (const juce::String& result)
+{
+    stopTimer();
+
+    if (reported.exchange (true))
+        return;
+
+    // The callback may delete this: nothing of it is touched afterwards.
+    if (auto done = std::move (onDone))
+        done (result);
+}
+
+void VersionInfoReader::timerCallback()
+{
+    // The deadline: what has come whole counts, the rest is cut off.
+    cutOff();
+    report (getText());
+}
+
+void VersionInfoReader::handleAsyncUpdate()
+{
+    report (getText());
+}

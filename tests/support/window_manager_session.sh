@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Runs window tests on an X server of their own with a window manager
+# (openbox), which maps, focuses and stacks the windows as a desktop does;
+# the tests may move the pointer and type, so no other window may stand in
+# their way. Arguments: the window tests' program, the variable that lets
+# the tests run (set to 1), and the tests' filter.
+set -u
+program="$1"
+variable="$2"
+filter="$3"
+
+if ! command -v xvfb-run >/dev/null || ! command -v openbox >/dev/null || ! command -v xdotool >/dev/null; then
+  echo "xvfb-run, openbox and xdotool are needed"
+  exit 77
+fi
+
+exec xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
+  openbox >/dev/null 2>&1 &
+  manager=$!
+  # The window manager owns the screen before the first window comes.
+  sleep 1
+  env "$1=1" "$0" --gtest_filter="$2"
+  status=$?
+  kill "$manager"
+  exit $status
+' "$program" "$variable" "$filter"
