@@ -596,9 +596,8 @@ bool ProjectInterface::sendSavedValuesOnceAllBoxesExist()
 
     savedValuesSent = true;
 
-    // Making its box built each process's command words afresh: the words
-    // of the file go back to them, or a save would lose them.
-    reloadCommandLists();
+    // The command words need nothing here: the open gave each process those
+    // of the file, and making its box leaves them as they are.
     sendAllSavedControls();
     return true;
 }

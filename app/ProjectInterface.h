@@ -131,8 +131,8 @@ public:
 
     // The process editors count every process box they make, and after each
     // synchronise ask for the saved values: once every process of the last
-    // open has its box, its saved command words and control values go back
-    // to it, once per open. True when that happened now.
+    // open has its box, its saved control values go back to it and to the
+    // board, once per open. True when that happened now.
     void countCreatedProcessBox() noexcept { ++createdProcessCount; }
     bool sendSavedValuesOnceAllBoxesExist();
     int getLoadedProcessCount() const noexcept { return loadedProcessCount; }
