@@ -413,10 +413,10 @@ bool ProjectInterface::saveToChosenFile (const juce::File& target)
 
     updateWindowTitle (projectSettings.getProjectName());
     recentFiles.addFile (target);
-    carryProcessPresets (previousSettings.getPresetFile());
+    takePresetFilesAlong (previousSettings);
 
-    // The presets of the new place: none when it has no preset files yet,
-    // which unlocks a design whose global presets were made under the old name.
+    // The presets of the new place: no global presets, which unlocks a
+    // design whose global presets were made under the old name.
     presetDocument.readPresetsFile (getGlobalPresetFile());
     refreshGlobalPresetGroup();
     const auto hasGlobalPresets = owner.getGlobalPresets().getCount() > 0;
@@ -429,26 +429,44 @@ bool ProjectInterface::saveToChosenFile (const juce::File& target)
     return true;
 }
 
-void ProjectInterface::carryProcessPresets (const juce::File& previousPresetFile)
+void ProjectInterface::takePresetFilesAlong (const ProjectSettings& previous)
 {
-    // The presets of the processes are the design's own: the project under
-    // its new name offers them as the old one did.
+    // The preset files beside the project are the design's own. Its
+    // processes' presets go along; what a project saved here before left
+    // (the user chose to replace it) goes, or it would pass for the design's:
+    // its global presets would lock the design and name processes it lacks.
+    // The design's global presets stay with its old name.
+    juce::StringArray failures;
     const auto presetFile = getPresetFile();
 
-    if (previousPresetFile == presetFile || ! previousPresetFile.existsAsFile())
-        return;
+    if (const auto previousFile = previous.getPresetFile(); previousFile != presetFile)
+    {
+        auto result = juce::Result::fail ("the design has none");
 
-    auto loaded = PresetFileAccess::load (previousPresetFile);
-    auto result = loaded.result;
+        if (previousFile.existsAsFile())
+        {
+            auto loaded = PresetFileAccess::load (previousFile);
+            result = loaded.root != nullptr   ? PresetFileAccess::save (*loaded.root, presetFile)
+                     : loaded.result.failed() ? loaded.result
+                                              : juce::Result::fail ("it holds no presets");
 
-    if (loaded.root != nullptr)
-        result = PresetFileAccess::save (*loaded.root, presetFile);
+            if (result.failed())
+                failures.add ("The presets of the processes could not be copied from\n" + previousFile.getFullPathName() +
+                              " to\n" + presetFile.getFullPathName() + ":\n" + result.getErrorMessage() + ".");
+        }
 
-    if (result.failed())
+        if (result.failed() && presetFile.exists() && ! presetFile.deleteFile())
+            failures.add ("The preset file left beside the project could not be removed:\n" + presetFile.getFullPathName());
+    }
+
+    const auto globalFile = getGlobalPresetFile();
+
+    if (globalFile != previous.getGlobalPresetFile() && globalFile.exists() && ! globalFile.deleteFile())
+        failures.add ("The global preset file left beside the project could not be removed:\n" + globalFile.getFullPathName());
+
+    if (! failures.isEmpty())
         Dialogs::getCurrent().showMessage (juce::MessageBoxIconType::WarningIcon, "Save project",
-                                           "The presets of the processes could not be copied from\n" +
-                                               previousPresetFile.getFullPathName() + " to\n" + presetFile.getFullPathName() +
-                                               ":\n" + result.getErrorMessage() + ".");
+                                           failures.joinIntoString ("\n\n"));
 }
 
 bool ProjectInterface::writeProjectFile (const juce::File& target)

@@ -186,7 +186,7 @@ private:
     juce::File getSaveChooserStart() const;
     bool saveToChosenFile (const juce::File& target);
     bool writeProjectFile (const juce::File& target);
-    void carryProcessPresets (const juce::File& previousPresetFile);
+    void takePresetFilesAlong (const ProjectSettings& previous);
     void finishSave();
     void installProject (const ProjectFileContent& content, const juce::File& file);
     std::unique_ptr<juce::XmlElement> readSavedProject() const;
