@@ -11,6 +11,8 @@
 
 #include "ShellTestFixture.h"
 
+#include <functional>
+
 // What a user sets on a process's control panel, with our MIDI-control
 // library: it marks the project, stays when the panel is closed and opened
 // again, is what a save writes and an open brings back, and is what a preset
@@ -68,8 +70,9 @@ juce::String findListValue (const juce::XmlElement& classElement, const juce::St
     return {};
 }
 
-// The "(Last-Saved)" value of a control of the process with that NRPN number.
-juce::String savedValue (const juce::File& project, uint32_t nrpn, const juce::String& control)
+// What read gives of the saved element of the process with that NRPN number.
+juce::String readSavedProcess (const juce::File& project, uint32_t nrpn,
+                               const std::function<juce::String (const juce::XmlElement&)>& read)
 {
     auto root = juce::parseXML (project);
 
@@ -79,27 +82,32 @@ juce::String savedValue (const juce::File& project, uint32_t nrpn, const juce::S
     for (auto* dsp : root->getChildByName ("DSPs")->getChildIterator())
         for (auto* process : dsp->getChildByName ("Processes")->getChildIterator())
             if (process->getStringAttribute ("nrpn") == juce::String (nrpn))
-                if (auto* cls = process->getChildByName ("Class"))
-                    return findListValue (*cls, ProcessPresetStore::lastSavedPresetName, control);
+                return read (*process);
 
     return {};
+}
+
+// The "(Last-Saved)" value of a control of the process with that NRPN number.
+juce::String savedValue (const juce::File& project, uint32_t nrpn, const juce::String& control)
+{
+    return readSavedProcess (project, nrpn,
+                             [&control] (const juce::XmlElement& process)
+                             {
+                                 auto* cls = process.getChildByName ("Class");
+                                 return cls != nullptr ? findListValue (*cls, ProcessPresetStore::lastSavedPresetName, control)
+                                                       : juce::String();
+                             });
 }
 
 // The command list of the process with that NRPN number, as saved.
 juce::String savedCommands (const juce::File& project, uint32_t nrpn)
 {
-    auto root = juce::parseXML (project);
-
-    if (root == nullptr)
-        return {};
-
-    for (auto* dsp : root->getChildByName ("DSPs")->getChildIterator())
-        for (auto* process : dsp->getChildByName ("Processes")->getChildIterator())
-            if (process->getStringAttribute ("nrpn") == juce::String (nrpn))
-                if (auto* list = process->getChildByName ("CommandList"))
-                    return list->toString();
-
-    return {};
+    return readSavedProcess (project, nrpn,
+                             [] (const juce::XmlElement& process)
+                             {
+                                 auto* list = process.getChildByName ("CommandList");
+                                 return list != nullptr ? list->toString() : juce::String();
+                             });
 }
 
 class ControlPanelValuesTest : public ShellTestFixture
