@@ -431,32 +431,24 @@ bool ProjectInterface::saveToChosenFile (const juce::File& target)
 
 void ProjectInterface::takePresetFilesAlong (const ProjectSettings& previous)
 {
-    // The preset files beside the project are the design's own. Its
-    // processes' presets go along; what a project saved here before left
-    // (the user chose to replace it) goes, or it would pass for the design's:
-    // its global presets would lock the design and name processes it lacks.
-    // The design's global presets stay with its old name.
+    // The processes' presets are the design's own and go along with it. A
+    // global preset file left by a project saved here before (the user chose
+    // to replace it) goes: its global presets name the DSPs and processes of
+    // that design, and read as this one's they would lock it. The design's
+    // own global presets stay with its old name. Presets of a process class
+    // fit any design, so a preset file the design has nothing to put in place
+    // of stays.
     juce::StringArray failures;
     const auto presetFile = getPresetFile();
 
-    if (const auto previousFile = previous.getPresetFile(); previousFile != presetFile)
+    if (const auto previousFile = previous.getPresetFile(); previousFile != presetFile && previousFile.existsAsFile())
     {
-        auto result = juce::Result::fail ("the design has none");
+        auto loaded = PresetFileAccess::load (previousFile);
+        auto result = loaded.root != nullptr ? PresetFileAccess::save (*loaded.root, presetFile) : loaded.result;
 
-        if (previousFile.existsAsFile())
-        {
-            auto loaded = PresetFileAccess::load (previousFile);
-            result = loaded.root != nullptr   ? PresetFileAccess::save (*loaded.root, presetFile)
-                     : loaded.result.failed() ? loaded.result
-                                              : juce::Result::fail ("it holds no presets");
-
-            if (result.failed())
-                failures.add ("The presets of the processes could not be copied from\n" + previousFile.getFullPathName() +
-                              " to\n" + presetFile.getFullPathName() + ":\n" + result.getErrorMessage() + ".");
-        }
-
-        if (result.failed() && presetFile.exists() && ! presetFile.deleteFile())
-            failures.add ("The preset file left beside the project could not be removed:\n" + presetFile.getFullPathName());
+        if (result.failed())
+            failures.add ("The presets of the processes could not be copied from\n" + previousFile.getFullPathName() + " to\n" +
+                          presetFile.getFullPathName() + ":\n" + result.getErrorMessage() + ".");
     }
 
     const auto globalFile = getGlobalPresetFile();

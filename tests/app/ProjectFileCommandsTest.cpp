@@ -366,11 +366,11 @@ TEST_F (ProjectFileCommandsTest, SaveAsTakesTheOutputDirectoryAndTheProcessPrese
     EXPECT_EQ (page.getOutputDirectoryEditor().getText(), "shared");
 }
 
-// Saved over another project of the same name, with or without presets of
-// its own, the design finds beside it only its own preset files: the process
-// presets it had, and no global presets of the project it replaced, which
-// would lock it and be taken for its own.
-TEST_F (ProjectFileCommandsTest, SaveAsOverAnotherProjectLeavesNoneOfItsPresetsBeside)
+// Saved over another project of the same name, the design finds beside it
+// no global presets of the project it replaced, which would lock it and be
+// taken for its own; its process presets go along, and without any of its
+// own it offers the presets of the process classes that were there.
+TEST_F (ProjectFileCommandsTest, SaveAsOverAnotherProjectLeavesNoneOfItsGlobalPresetsBeside)
 {
     const auto other = folder.getChildFile ("other");
     ASSERT_TRUE (other.createDirectory().wasOk());
@@ -412,6 +412,7 @@ TEST_F (ProjectFileCommandsTest, SaveAsOverAnotherProjectLeavesNoneOfItsPresetsB
 
         // The project about to be replaced, with a preset and a global preset.
         ASSERT_TRUE (target.replaceWithText ("<OSTRANE_QUELLION_Configuration/>"));
+        other.getChildFile ("live.presets").deleteFile();
         named.selectOrAddPreset ("Foreign", 0, true);
         ASSERT_TRUE (document.writeProcessPresetDocument (other.getChildFile ("live.presets"), "Limiter", 1, named, {}).wasOk());
         GlobalPresetTable table (2);
@@ -422,7 +423,7 @@ TEST_F (ProjectFileCommandsTest, SaveAsOverAnotherProjectLeavesNoneOfItsPresetsB
         dialogs.chosenFiles.push_back (target);
         ASSERT_TRUE (page.saveProject (true));
         EXPECT_EQ (page.getPresetFile(), other.getChildFile ("live.presets"));
-        EXPECT_EQ (presetNamesIn (page.getPresetFile()), designHasPresets ? juce::StringArray ("Warm") : juce::StringArray());
+        EXPECT_EQ (presetNamesIn (page.getPresetFile()), juce::StringArray (designHasPresets ? "Warm" : "Foreign"));
         EXPECT_EQ (container.getGlobalPresets().getCount(), 0);
         EXPECT_FALSE (isDesignLocked());
         EXPECT_FALSE (page.getGlobalPresetFile().exists());
