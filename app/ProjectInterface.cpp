@@ -424,10 +424,10 @@ bool ProjectInterface::saveToChosenFile (const juce::File& target)
 
     updateWindowTitle (projectSettings.getProjectName());
     recentFiles.addFile (target);
-    carryProcessPresets (previousSettings.getPresetFile());
+    takePresetFilesAlong (previousSettings);
 
-    // The presets of the new place: none when it has no preset files yet,
-    // which unlocks a design whose global presets were made under the old name.
+    // The presets of the new place: no global presets, which unlocks a
+    // design whose global presets were made under the old name.
     presetDocument.readPresetsFile (getGlobalPresetFile());
     refreshGlobalPresetGroup();
     const auto hasGlobalPresets = owner.getGlobalPresets().getCount() > 0;
@@ -440,26 +440,36 @@ bool ProjectInterface::saveToChosenFile (const juce::File& target)
     return true;
 }
 
-void ProjectInterface::carryProcessPresets (const juce::File& previousPresetFile)
+void ProjectInterface::takePresetFilesAlong (const ProjectSettings& previous)
 {
-    // The presets of the processes are the design's own: the project under
-    // its new name offers them as the old one did.
+    // The processes' presets are the design's own and go along with it. A
+    // global preset file left by a project saved here before (the user chose
+    // to replace it) goes: its global presets name the DSPs and processes of
+    // that design, and read as this one's they would lock it. The design's
+    // own global presets stay with its old name. Presets of a process class
+    // fit any design, so a preset file the design has nothing to put in place
+    // of stays.
+    juce::StringArray failures;
     const auto presetFile = getPresetFile();
 
-    if (previousPresetFile == presetFile || ! previousPresetFile.existsAsFile())
-        return;
+    if (const auto previousFile = previous.getPresetFile(); previousFile != presetFile && previousFile.existsAsFile())
+    {
+        auto loaded = PresetFileAccess::load (previousFile);
+        auto result = loaded.root != nullptr ? PresetFileAccess::save (*loaded.root, presetFile) : loaded.result;
 
-    auto loaded = PresetFileAccess::load (previousPresetFile);
-    auto result = loaded.result;
+        if (result.failed())
+            failures.add ("The presets of the processes could not be copied from\n" + previousFile.getFullPathName() + " to\n" +
+                          presetFile.getFullPathName() + ":\n" + result.getErrorMessage() + ".");
+    }
 
-    if (loaded.root != nullptr)
-        result = PresetFileAccess::save (*loaded.root, presetFile);
+    const auto globalFile = getGlobalPresetFile();
 
-    if (result.failed())
+    if (globalFile != previous.getGlobalPresetFile() && globalFile.exists() && ! globalFile.deleteFile())
+        failures.add ("The global preset file left beside the project could not be removed:\n" + globalFile.getFullPathName());
+
+    if (! failures.isEmpty())
         Dialogs::getCurrent().showMessage (juce::MessageBoxIconType::WarningIcon, "Save project",
-                                           "The presets of the processes could not be copied from\n" +
-                                               previousPresetFile.getFullPathName() + " to\n" + presetFile.getFullPathName() +
-                                               ":\n" + result.getErrorMessage() + ".");
+                                           failures.joinIntoString ("\n\n"));
 }
 
 bool ProjectInterface::writeProjectFile (const juce::File& target)
@@ -607,9 +617,8 @@ bool ProjectInterface::sendSavedValuesOnceAllBoxesExist()
 
     savedValuesSent = true;
 
-    // Making its box built each process's command words afresh: the words
-    // of the file go back to them, or a save would lose them.
-    reloadCommandLists();
+    // The command words need nothing here: the open gave each process those
+    // of the file, and making its box leaves them as they are.
     sendAllSavedControls();
     return true;
 }

@@ -133,8 +133,8 @@ public:
 
     // The process editors count every process box they make, and after each
     // synchronise ask for the saved values: once every process of the last
-    // open has its box, its saved command words and control values go back
-    // to it, once per open. True when that happened now.
+    // open has its box, its saved control values go back to it and to the
+    // board, once per open. True when that happened now.
     void countCreatedProcessBox() noexcept { ++createdProcessCount; }
     bool sendSavedValuesOnceAllBoxesExist();
     int getLoadedProcessCount() const noexcept { return loadedProcessCount; }
@@ -188,7 +188,7 @@ private:
     juce::File getSaveChooserStart() const;
     bool saveToChosenFile (const juce::File& target);
     bool writeProjectFile (const juce::File& target);
-    void carryProcessPresets (const juce::File& previousPresetFile);
+    void takePresetFilesAlong (const ProjectSettings& previous);
     void finishSave();
     void installProject (const ProjectFileContent& content, const juce::File& file);
     std::unique_ptr<juce::XmlElement> readSavedProject() const;

@@ -381,13 +381,35 @@ void ProjectFileReader::readProcess (const juce::XmlElement& element, const Proj
     }
 
     readChannelWord (element, process);
-
-    // A missing word takes the process's own, as a new node has it.
-    const auto defaultMemoryWord = definition != nullptr ? definition->getDefaultMemoryWord() : 1u;
-    readUnsigned (element, "MemoryDelay", process.memoryWord, defaultMemoryWord);
-
+    readMemoryWord (element, process);
     readCommands (element, process);
     readLastSaved (element, process);
+}
+
+void ProjectFileReader::readMemoryWord (const juce::XmlElement& element, ProjectFileContent::Process& process)
+{
+    // A missing word takes the process's own, as a new node has it.
+    const auto* definition = process.definition;
+    const auto ownWord = definition != nullptr ? definition->getDefaultMemoryWord() : 1u;
+    readUnsigned (element, "MemoryDelay", process.memoryWord, ownWord);
+
+    if (definition == nullptr || ! definition->offersMemoryChoice() || process.memoryWord == ownWord)
+        return;
+
+    // The word decides where the generator places the process's memory: a
+    // memory class that fixes it (bit 31) is the process's own, and any
+    // other choice is one of the three memories the box offers.
+    constexpr uint32_t fixedMemoryBit = 0x80000000u;
+    const auto fixed = (ownWord & fixedMemoryBit) != 0;
+
+    if (! fixed && process.memoryWord >= GraphNode::memoryChoiceExternalRam &&
+        process.memoryWord <= GraphNode::memoryChoiceInternal24BitRam)
+        return;
+
+    problem ("the memory word " + juce::String (process.memoryWord) +
+             (fixed ? " is not the one its memory class fixes" : " names no memory") + "; " + juce::String (ownWord) +
+             " is taken");
+    process.memoryWord = ownWord;
 }
 
 void ProjectFileReader::readChannelWord (const juce::XmlElement& element, ProjectFileContent::Process& process)

@@ -38,6 +38,7 @@ private:
     void readProcess (const juce::XmlElement& element, const ProjectFileContent::Dsp& dsp, int position,
                       ProjectFileContent::Process& process);
     void readChannelWord (const juce::XmlElement& element, ProjectFileContent::Process& process);
+    void readMemoryWord (const juce::XmlElement& element, ProjectFileContent::Process& process);
     void readCommands (const juce::XmlElement& element, ProjectFileContent::Process& process);
     static std::unique_ptr<juce::XmlElement> withoutDelayControl (const juce::XmlElement& group);
     void readLastSaved (const juce::XmlElement& element, ProjectFileContent::Process& process);

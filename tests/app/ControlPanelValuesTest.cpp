@@ -6,9 +6,12 @@
 #include "editors/DspEditor.h"
 #include "editors/ProcessContainer.h"
 #include "editors/ProcessEditor.h"
+#include "editors/TextPropertyComponentWithFocus.h"
 #include "editors/Zorvex.h"
 
 #include "ShellTestFixture.h"
+
+#include <functional>
 
 // What a user sets on a process's control panel, with our MIDI-control
 // library: it marks the project, stays when the panel is closed and opened
@@ -67,8 +70,9 @@ juce::String findListValue (const juce::XmlElement& classElement, const juce::St
     return {};
 }
 
-// The "(Last-Saved)" value of a control of the process with that NRPN number.
-juce::String savedValue (const juce::File& project, uint32_t nrpn, const juce::String& control)
+// What read gives of the saved element of the process with that NRPN number.
+juce::String readSavedProcess (const juce::File& project, uint32_t nrpn,
+                               const std::function<juce::String (const juce::XmlElement&)>& read)
 {
     auto root = juce::parseXML (project);
 
@@ -78,10 +82,32 @@ juce::String savedValue (const juce::File& project, uint32_t nrpn, const juce::S
     for (auto* dsp : root->getChildByName ("DSPs")->getChildIterator())
         for (auto* process : dsp->getChildByName ("Processes")->getChildIterator())
             if (process->getStringAttribute ("nrpn") == juce::String (nrpn))
-                if (auto* cls = process->getChildByName ("Class"))
-                    return findListValue (*cls, ProcessPresetStore::lastSavedPresetName, control);
+                return read (*process);
 
     return {};
+}
+
+// The "(Last-Saved)" value of a control of the process with that NRPN number.
+juce::String savedValue (const juce::File& project, uint32_t nrpn, const juce::String& control)
+{
+    return readSavedProcess (project, nrpn,
+                             [&control] (const juce::XmlElement& process)
+                             {
+                                 auto* cls = process.getChildByName ("Class");
+                                 return cls != nullptr ? findListValue (*cls, ProcessPresetStore::lastSavedPresetName, control)
+                                                       : juce::String();
+                             });
+}
+
+// The command list of the process with that NRPN number, as saved.
+juce::String savedCommands (const juce::File& project, uint32_t nrpn)
+{
+    return readSavedProcess (project, nrpn,
+                             [] (const juce::XmlElement& process)
+                             {
+                                 auto* list = process.getChildByName ("CommandList");
+                                 return list != nullptr ? list->toString() : juce::String();
+                             });
 }
 
 class ControlPanelValuesTest : public ShellTestFixture
@@ -218,19 +244,25 @@ TEST_F (ControlPanelValuesTest, AValueSetOnAPanelMarksTheProjectSurvivesItsClosi
     ASSERT_NE (threshold, nullptr);
     EXPECT_EQ (threshold->getValue(), chosen);
 
-    // Ctrl+S writes it, with the panel closed.
+    // Ctrl+S writes it, with the panel closed, and a control number typed
+    // in the command view.
     closePanel (box);
+    getMain().toggleCommandView();
+    TextPropertyComponentWithFocus::applyText (*box.getNode(), 0, "01C7");
     saveWithKeys();
     EXPECT_FALSE (getProject().isModified());
     EXPECT_EQ (savedValue (getProjectFile(), nrpn, "Threshold2"), juce::String ((int) chosen));
     EXPECT_NE (chosen, shownAtFirst);
+    const auto commands = savedCommands (getProjectFile(), nrpn);
+    ASSERT_TRUE (commands.contains ("=\"000001C7\"")) << commands;
 
-    // Opened again and saved untouched, the project keeps it, and the panel
-    // shows it.
+    // Opened again (every box made anew) and saved untouched, the project
+    // keeps both, and the panel shows the value.
     getProject().openProject (getProjectFile());
     settle();
     saveWithKeys();
     EXPECT_EQ (savedValue (getProjectFile(), nrpn, "Threshold2"), juce::String ((int) chosen));
+    EXPECT_EQ (savedCommands (getProjectFile(), nrpn), commands);
 
     auto& reopened = getBox (0);
     threshold = openPanelSlider (reopened, "Threshold2");

@@ -368,6 +368,74 @@ TEST_F (ProjectFileCommandsTest, SaveAsTakesTheOutputDirectoryAndTheProcessPrese
     EXPECT_EQ (page.getOutputDirectoryEditor().getText(), "shared");
 }
 
+// Saved over another project of the same name, the design finds beside it
+// no global presets of the project it replaced, which would lock it and be
+// taken for its own; its process presets go along, and without any of its
+// own it offers the presets of the process classes that were there.
+TEST_F (ProjectFileCommandsTest, SaveAsOverAnotherProjectLeavesNoneOfItsGlobalPresetsBeside)
+{
+    const auto other = folder.getChildFile ("other");
+    ASSERT_TRUE (other.createDirectory().wasOk());
+    const auto target = other.getChildFile ("live.zqp");
+    auto& limiter = [this]() -> GraphNode&
+    {
+        buildDesign (container);
+        saveDemo();
+        return *design.findDsp (2)->getGraph().getNode (0);
+    }();
+
+    auto presetNamesIn = [&limiter] (const juce::File& file)
+    {
+        auto store = limiter.presetStore;
+        PresetDocument reader;
+        reader.loadProcessPresetsFromFile (file, "Limiter", 1, store, false);
+        juce::StringArray names;
+
+        for (int i = 0; i < store.getPresetCount(); ++i)
+            names.add (store.getPresetName (i));
+
+        names.removeString (ProcessPresetStore::lastSavedPresetName);
+        return names;
+    };
+
+    for (const bool designHasPresets : { true, false })
+    {
+        SCOPED_TRACE (designHasPresets ? "with presets" : "without presets");
+        PresetDocument document;
+        auto named = limiter.presetStore;
+        const auto designPresets = page.getPresetFile();
+        designPresets.deleteFile();
+
+        if (designHasPresets)
+        {
+            named.selectOrAddPreset ("Warm", 0, true);
+            ASSERT_TRUE (document.writeProcessPresetDocument (designPresets, "Limiter", 1, named, {}).wasOk());
+        }
+
+        // The project about to be replaced, with a preset and a global preset.
+        ASSERT_TRUE (target.replaceWithText ("<OSTRANE_QUELLION_Configuration/>"));
+        other.getChildFile ("live.presets").deleteFile();
+        named.selectOrAddPreset ("Foreign", 0, true);
+        ASSERT_TRUE (document.writeProcessPresetDocument (other.getChildFile ("live.presets"), "Limiter", 1, named, {}).wasOk());
+        GlobalPresetTable table (2);
+        ASSERT_TRUE (
+            document.writeGlobalPresetDocument (other.getChildFile ("live_global.presets"), GlobalPreset ("Stage"), table, false)
+                .wasOk());
+
+        dialogs.chosenFiles.push_back (target);
+        ASSERT_TRUE (page.saveProject (true));
+        EXPECT_EQ (page.getPresetFile(), other.getChildFile ("live.presets"));
+        EXPECT_EQ (presetNamesIn (page.getPresetFile()), juce::StringArray (designHasPresets ? "Warm" : "Foreign"));
+        EXPECT_EQ (container.getGlobalPresets().getCount(), 0);
+        EXPECT_FALSE (isDesignLocked());
+        EXPECT_FALSE (page.getGlobalPresetFile().exists());
+
+        // Back to the first project for the next round.
+        dialogs.chosenFiles.push_back (folder.getChildFile ("demo.zqp"));
+        ASSERT_TRUE (page.saveProject (true));
+    }
+}
+
 TEST_F (ProjectFileCommandsTest, ANewProjectIsCreatedByThisVersionWhateverWasOpenBefore)
 {
     buildDesign (container);

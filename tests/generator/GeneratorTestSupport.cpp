@@ -254,6 +254,7 @@ juce::StringArray getCompilerArguments (const juce::File& includeFolder, const j
                                  "-Werror=int-conversion",
                                  "-Werror=overflow",
                                  "-Werror=discarded-qualifiers",
+                                 "-Werror=type-limits",
                                  "-I",
                                  includeFolder.getFullPathName(),
                                  "-I",

@@ -338,6 +338,22 @@ TEST_F (ProjectFileRobustnessTest, HostileFilesAreRefusedOrOpenedSoundly)
           false,
           0,
           {} },
+        { "memory words: a delay's own choice, none, and another than its class fixes",
+          project ("<DSPs>" +
+                   dspOf ("<Process ProcessId=\"519\" NCount=\"268435706\" MemoryDelay=\"3\" nrpn=\"1\"/>"
+                          "<Process ProcessId=\"519\" NCount=\"268435706\" MemoryDelay=\"0\" nrpn=\"2\"/>"
+                          "<Process ProcessId=\"518\" NCount=\"1\" MemoryDelay=\"3\" nrpn=\"3\"/>") +
+                   "</DSPs>"),
+          false, 2,
+          [] (Design& d)
+          {
+              auto& graph = d.getDsp (0)->getGraph();
+              const std::vector<std::pair<uint32_t, int>> expected{ { 3u, 3 }, { 1u, 1 }, { 0x80000001u, 1 } };
+
+              for (int i = 0; i < 3; ++i)
+                  EXPECT_EQ (std::pair (graph.getNode (i)->memoryWord, graph.getNode (i)->memoryChoice), expected[(size_t) i])
+                      << i;
+          } },
         { "removed process with huge pin counts",
           project ("<DSPs>" + dspOf ("<Process ProcessId=\"4000\" InNb=\"4000000000\" OutNb=\"-1\"/>") + "</DSPs>"), false, 2,
           [] (Design& d) { EXPECT_EQ (d.getDsp (0)->getGraph().getNode (0)->inputCount, 64u); } },

@@ -357,8 +357,9 @@ TEST_F (ProjectFileTest, CommandListsAndSavedControlsAreReadAgainOnceThePagesExi
     auto& graph = opened.design.findDsp (1)->getGraph();
     auto& eq = *graph.getNode (0);
 
-    // The process editor builds the words afresh: the saved control numbers
-    // and second words come back, the rest of each word stays.
+    // Words built afresh (a count change while the command view is off):
+    // turning the view on gives back the saved control numbers and second
+    // words, the rest of each word stays.
     DesignBuilder::setCommandWords (eq, 0x55);
     const auto rebuilt = eq.commandWords;
     ProjectFile::reloadCommandLists (*xml, opened.design);

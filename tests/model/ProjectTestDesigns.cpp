@@ -239,7 +239,7 @@ GraphNode& DesignBuilder::addProcess (uint32_t dspId, const juce::String& proces
     if ((definition.defaultChannelWord & GraphNode::delayCountFlag) != 0)
         node.presetStore.setHasFixedDelayControl();
 
-    // As the process's box builds them.
+    // As placing the process builds them.
     node.buildControlIds();
 
     design.getDspEntry (dspId)->addProcessInstance ((int) node.getId(), definition.processId);
