@@ -478,18 +478,23 @@ TEST_F (PresetFileTest, ADamagedFileLeavesTheStoreAsItWas)
     const auto file = folder.getFile ("Design.presets");
     auto store = makeBiquadStore();
 
-    // Nested so deep that the parser would run out of stack, and not of our making.
-    const auto deep = juce::String::repeatedString ("<Class name=\"Biquad\">", 2000);
+    // Nested so deep that the parser would run out of stack, and elements
+    // made by an entity: not of our making.
+    const juce::String damaged[] = {
+        "<PRESETS Version=\"1.01\"><Class name=\"Biquad\">",
+        "<SOMETHING/>",
+        "",
+        "<PRESETS><Class name=\"Biquad\"><CountGroup count=\"2\"><Preset>"
+        "<Count NumberOfControls=\"1\" NumberOfFixedControls=\"1\"/>"
+        "<Controls fixedName1=\"Gain\" fixedNrpn1=\"16\"/>"
+        "<Lists><List name=\"Bad\" fixedValue1=\"12x\"/></Lists></Preset></CountGroup></Class>"
+        "</PRESETS>",
+        "<PRESETS>" + juce::String::repeatedString ("<Class name=\"Biquad\">", 2000) +
+            juce::String::repeatedString ("</Class>", 2000) + "</PRESETS>",
+        "<!DOCTYPE PRESETS [<!ENTITY c \"<Class name='Biquad'/>\">]><PRESETS>&c;</PRESETS>",
+    };
 
-    for (const juce::String text :
-         { juce::String ("<PRESETS Version=\"1.01\"><Class name=\"Biquad\">"), juce::String ("<SOMETHING/>"), juce::String(),
-           juce::String ("<PRESETS><Class name=\"Biquad\"><CountGroup count=\"2\"><Preset>"
-                         "<Count NumberOfControls=\"1\" NumberOfFixedControls=\"1\"/>"
-                         "<Controls fixedName1=\"Gain\" fixedNrpn1=\"16\"/>"
-                         "<Lists><List name=\"Bad\" fixedValue1=\"12x\"/></Lists></Preset></CountGroup></Class>"
-                         "</PRESETS>"),
-           "<PRESETS>" + deep + juce::String::repeatedString ("</Class>", 2000) + "</PRESETS>",
-           juce::String ("<!DOCTYPE PRESETS [<!ENTITY c \"<Class name='Biquad'/>\">]><PRESETS>&c;</PRESETS>") })
+    for (auto& text : damaged)
     {
         recorder.messages.clear();
         ASSERT_TRUE (file.replaceWithText (text));
