@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/DesignLog.h"
 #include "model/ProjectFileContent.h"
 
 #include <juce_core/juce_core.h>
@@ -17,7 +18,7 @@ class ProjectFileReader
 {
 public:
     // Problems of one kind listed before the rest are only counted.
-    static constexpr int maxProblemsOfAKind = 20;
+    static constexpr int maxProblemsOfAKind = maxListedProblemsOfAKind;
 
     explicit ProjectFileReader (const ModuleLibrary& moduleLibrary) noexcept : library (moduleLibrary) {}
 

@@ -26,7 +26,11 @@ bool isNameCharacter (juce::juce_wchar c) noexcept
 // What JUCE's parser reads as one name.
 bool isParserNameCharacter (juce::juce_wchar c) noexcept
 {
-    return juce::CharacterFunctions::isLetterOrDigit (c) || c == '_' || c == '-' || c == ':' || c == '.';
+    if (c < 0x80)
+        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' || c == '-' || c == ':' ||
+               c == '.';
+
+    return juce::CharacterFunctions::isLetterOrDigit (c);
 }
 
 using Cursor = juce::String::CharPointerType;

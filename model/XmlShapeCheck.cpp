@@ -13,9 +13,10 @@ using juce::juce_wchar;
 bool isIdentifierCharacter (juce_wchar c) noexcept
 {
     if (c < 0x80)
-        return juce::CharacterFunctions::isLetterOrDigit (c) || c == '_' || c == '-' || c == ':' || c == '.';
+        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' || c == '-' || c == ':' ||
+               c == '.';
 
-    return c >= 0xA0 && (juce::CharacterFunctions::isLetterOrDigit (c));
+    return c >= 0xA0 && juce::CharacterFunctions::isLetterOrDigit (c);
 }
 
 Cursor findEndOfName (Cursor p) noexcept
