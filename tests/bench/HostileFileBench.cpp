@@ -177,6 +177,23 @@ void modulesDefWithoutFrame (benchmark::State& state)
     state.counters["MB"] = (double) file.getSize() / (1024.0 * 1024.0);
     file.deleteFile();
 }
+
+// Lines appended to the log one by one, as a file's problems are: each
+// append copied the whole log.
+void logLines (benchmark::State& state)
+{
+    for (auto _ : state)
+    {
+        clearLog();
+
+        for (int64_t i = 0; i < state.range (0); ++i)
+            logError ("Project file, bus editor: the connection " + juce::String (i) + " names a node that is not there\n", -1);
+
+        benchmark::DoNotOptimize (getLogText().length());
+    }
+
+    clearLog();
+}
 } // namespace
 
 #define HOSTILE_SHAPE(shape) BENCHMARK (shape)->Unit (benchmark::kMillisecond)->Arg (256)->Arg (1024)->Arg (10240)
@@ -190,4 +207,5 @@ HOSTILE_SHAPE (dspsLeftOut);
 HOSTILE_SHAPE (presetClasses);
 HOSTILE_SHAPE (globalPresetKeys);
 HOSTILE_SHAPE (modulesDefWithoutFrame);
+BENCHMARK (logLines)->Unit (benchmark::kMillisecond)->Arg (34250)->Arg (137000);
 BENCHMARK_MAIN();
