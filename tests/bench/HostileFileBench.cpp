@@ -9,6 +9,7 @@
 #include "model/ProjectFile.h"
 
 #include "model/ProjectTestDesigns.h"
+#include "modulesdef/ModulesDefBuilder.h"
 
 #include <benchmark/benchmark.h>
 
@@ -159,6 +160,40 @@ void globalPresetKeys (benchmark::State& state)
                               "</GLOBAL_PRESETS></PRESETS>", state.range (0)));
 }
 
+// A "Modules.def" whose every function has 255 parameters behind one
+// dictionary entry, itself forty escapes to itself and 255 items: each
+// function was walked parameter by parameter down the entry's nesting.
+void modulesDefSharedEntry (benchmark::State& state)
+{
+    modulesdef::LibraryDescription library;
+    library.dictionary.assign (1, {});
+
+    for (int i = 0; i < 40; ++i)
+        library.dictionary[0].insert (library.dictionary[0].end(), { 0xFFFF, 0 });
+
+    library.dictionary[0].resize (library.dictionary[0].size() + 3 * 255, 5);
+    library.modules.resize (1);
+    library.modules[0].processes.resize (1);
+
+    modulesdef::FunctionDescription shared;
+    shared.parameterCount = 255;
+    shared.words = { 0xFFFF, 0 };
+    // A record of 13 bytes.
+    library.modules[0].processes[0].controlFunctions.assign ((size_t) state.range (0) * 1024 / 13, shared);
+    const auto file = modulesdef::ModulesDefBuilder::build (library);
+
+    for (auto _ : state)
+    {
+        ModulesDefReader reader;
+        reader.open (std::make_unique<juce::MemoryInputStream> (file.data(), file.size(), false));
+
+        if (reader.parse() < 0)
+            state.SkipWithError ("the file was not read");
+    }
+
+    state.counters["KB"] = (double) file.size() / 1024.0;
+}
+
 // A "Modules.def" of near-markers with no frame: searched to its start.
 void modulesDefWithoutFrame (benchmark::State& state)
 {
@@ -207,5 +242,7 @@ HOSTILE_SHAPE (dspsLeftOut);
 HOSTILE_SHAPE (presetClasses);
 HOSTILE_SHAPE (globalPresetKeys);
 HOSTILE_SHAPE (modulesDefWithoutFrame);
+// The frame holds 128 KB at most.
+BENCHMARK (modulesDefSharedEntry)->Unit (benchmark::kMillisecond)->Arg (30)->Arg (120);
 BENCHMARK (logLines)->Unit (benchmark::kMillisecond)->Arg (34250)->Arg (137000);
 BENCHMARK_MAIN();

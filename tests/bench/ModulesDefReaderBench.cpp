@@ -86,12 +86,11 @@ void readFromFile (benchmark::State& state)
     state.SetBytesProcessed ((int64_t) state.iterations() * (int64_t) bytes.size());
 }
 
-// A file of the given size (the largest by default) whose functions all
-// refer to one dictionary entry: `escapes` escapes (to itself, or to an empty
-// entry) before 255 items, and as many control functions of 255 parameters
-// as fit. Reading it tells for every function whether one of its parameters
-// is of the index type.
-std::vector<uint8_t> sharedEntryFile (bool toItself, int escapes, size_t frameBytes = largestFrame)
+// A file of the largest size whose functions all refer to one dictionary
+// entry: `escapes` escapes (to itself, or to an empty entry) before 255
+// items, and as many control functions of 255 parameters as fit. Reading it
+// walks every parameter of every function to find the index parameters.
+std::vector<uint8_t> sharedEntryFile (bool toItself, int escapes)
 {
     modulesdef::LibraryDescription d;
     d.dictionary.resize (2);
@@ -114,7 +113,7 @@ std::vector<uint8_t> sharedEntryFile (bool toItself, int escapes, size_t frameBy
 
     // About 16 bytes a function.
     const auto used = ModulesDefBuilder::buildSections (d).size() + 64;
-    p.controlFunctions.assign ((frameBytes - used) / 16, f);
+    p.controlFunctions.assign ((largestFrame - used) / 16, f);
     d.modules[0].processes = { p };
     return ModulesDefBuilder::build (d);
 }
@@ -135,22 +134,6 @@ void readSharedEntry (benchmark::State& state)
         benchmark::DoNotOptimize (result);
     }
 }
-
-// The same shape at a quarter of the largest size and at the largest: the
-// time grows as the file does.
-void readSharedEntryBySize (benchmark::State& state)
-{
-    const auto file = sharedEntryFile (true, 40, largestFrame * (size_t) state.range (0) / 4);
-
-    for (auto _ : state)
-    {
-        ModulesDefReader reader;
-        reader.open (std::make_unique<juce::MemoryInputStream> (file.data(), file.size(), false));
-        benchmark::DoNotOptimize (reader.parse());
-    }
-
-    state.counters["KB"] = (double) file.size() / 1024.0;
-}
 } // namespace
 
 BENCHMARK (readFromMemory)->Unit (benchmark::kMillisecond);
@@ -161,5 +144,4 @@ BENCHMARK (readSharedEntry)
     ->Args ({ 1, 4000 })
     ->Args ({ 0, 4000 })
     ->Args ({ 0, 16000 });
-BENCHMARK (readSharedEntryBySize)->Unit (benchmark::kMillisecond)->Arg (1)->Arg (4);
 BENCHMARK_MAIN();
