@@ -321,9 +321,13 @@ private:
 
         if (*input == '<')
         {
+            // A file cut short inside an end tag: the parser takes it for
+            // whole, every element still open ending there.
             if (input[1] == '/')
             {
-                skipPast (">");
+                if (! skipPast (">"))
+                    refuse ("it ends inside an end tag");
+
                 return Tag::endedContent;
             }
 

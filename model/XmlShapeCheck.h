@@ -14,7 +14,9 @@
 //   of XML and numeric character references (the parser expands entities
 //   into elements of their own, and searches the rest of the text for a ";"
 //   at every "&" without one);
-// - text after an instruction, on which the parser never returns.
+// - text after an instruction, on which the parser never returns;
+// - an end tag without its ">": a file cut short there, which the parser
+//   takes for whole.
 // The walk takes time in proportion to the text and stops at the first such
 // thing.
 class XmlShapeCheck

@@ -218,6 +218,10 @@ TEST (XmlFileAccessTest, KilledSavesLeaveOneTemporaryFileAtMost)
     const auto program = juce::File ("/proc/self/exe").getLinkedTarget().getFullPathName();
     std::mt19937 random (120);
 
+    // The savers start in the folder: an earlier test may have left this
+    // process in a folder since removed, where no test program starts.
+    const auto workingDirectory = juce::File::getCurrentWorkingDirectory();
+    folder.getFile().setAsCurrentWorkingDirectory();
     ::setenv ("VX_SAVE_UNTIL_KILLED", target.getFullPathName().toRawUTF8(), 1);
 
     for (int i = 0; i < 12; ++i)
@@ -238,6 +242,7 @@ TEST (XmlFileAccessTest, KilledSavesLeaveOneTemporaryFileAtMost)
     }
 
     ::unsetenv ("VX_SAVE_UNTIL_KILLED");
+    workingDirectory.setAsCurrentWorkingDirectory();
     ASSERT_TRUE (target.existsAsFile());
     EXPECT_LE (folder.getFile().getNumberOfChildFiles (juce::File::findFiles), 2);
 

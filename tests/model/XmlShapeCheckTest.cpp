@@ -106,6 +106,7 @@ TEST (XmlShapeCheckTest, WhatWouldCrashHangOrSlowTheParserIsRefusedBeforeParsing
         { "<R>&#x123456789;</R>", "too long" },
         { "<R>&#;</R>", "without digits" },
         { "<R><?x?>y</R>", "text after an instruction" },
+        { "<R><a>text</a", "ends inside an end tag" },
     };
 
     for (auto& c : refused)
