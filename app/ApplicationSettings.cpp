@@ -1,5 +1,15 @@
 #include "app/ApplicationSettings.h"
 
+#include "app/MainAppWindow.h"
+#include "editors/Dialogs.h"
+#include "model/XmlFileAccess.h"
+
+namespace
+{
+// The tag of JUCE's settings files.
+constexpr const char* settingsRootTag = "PROPERTIES";
+} // namespace
+
 juce::PropertiesFile::Options ApplicationSettings::getOptions()
 {
     juce::PropertiesFile::Options options;
@@ -26,5 +36,28 @@ std::unique_ptr<juce::PropertiesFile> ApplicationSettings::open()
 
 std::unique_ptr<juce::PropertiesFile> ApplicationSettings::open (const juce::File& file)
 {
-    return std::make_unique<juce::PropertiesFile> (file, getOptions());
+    const auto check = XmlFileAccess::load (file, settingsRootTag, largestFile);
+
+    if (check.result.wasOk())
+        return std::make_unique<juce::PropertiesFile> (file, getOptions());
+
+    const auto aside = getSetAsideFile (file);
+    const bool setAside = file.moveFileTo (aside);
+    auto message =
+        "The settings file \"" + file.getFullPathName() + "\" cannot be read: " + check.result.getErrorMessage() + ".\n";
+
+    if (setAside)
+        message << "It was set aside as \"" << aside.getFullPathName() << "\", and the program starts with its default settings.";
+    else
+        message << "It could not be set aside; the program starts with its default settings and keeps no settings of this run.";
+
+    Dialogs::getCurrent().showMessage (juce::MessageBoxIconType::WarningIcon, MainAppWindow::title, message);
+
+    // No file at all when the damaged one still stands where JUCE would read it.
+    return std::make_unique<juce::PropertiesFile> (setAside ? file : juce::File(), getOptions());
+}
+
+juce::File ApplicationSettings::getSetAsideFile (const juce::File& file)
+{
+    return file.getSiblingFile (file.getFileName() + ".damaged");
 }

@@ -8,6 +8,11 @@
 // of the user's configuration folder. One object is opened per run and every
 // owner (main window, project page, log window) shares it: each writing a
 // copy of its own would overwrite the others' keys.
+//
+// The file is checked as every XML file the program reads before JUCE reads
+// it: a damaged one (or something that is no file) would hang or crash every
+// start. Such a file is set aside under the name + ".damaged", with a
+// message, and the program starts with its default settings.
 class ApplicationSettings
 {
 public:
@@ -21,8 +26,14 @@ public:
     // Where the file lives: $XDG_CONFIG_HOME (or ~/.config) + "/Ostrane".
     static juce::File getDefaultFile();
 
+    // A settings file holds a few short values.
+    static constexpr juce::int64 largestFile = 1024 * 1024;
+
     static std::unique_ptr<juce::PropertiesFile> open();
     static std::unique_ptr<juce::PropertiesFile> open (const juce::File& file);
+
+    // Where a damaged file is set aside.
+    static juce::File getSetAsideFile (const juce::File& file);
 
 private:
     ApplicationSettings() = delete;

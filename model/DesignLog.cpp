@@ -1,16 +1,24 @@
 #include "model/DesignLog.h"
 
 #include <atomic>
+#include <string>
 
 namespace
 {
 // The log is written on the message thread, but the global-preset worker may
 // read the flags and append while the message thread waits on it, so the
 // text is guarded and the flags are atomic.
+//
+// The text grows by appends, many thousands of them for a damaged file: it
+// is kept in a buffer that appends in amortised constant time (a JUCE string
+// copies, or at least measures, the whole text at every append), and made a
+// string again only when it is read after a change.
 struct LogState
 {
     juce::CriticalSection lock;
+    std::string utf8;
     juce::String text;
+    bool textIsCurrent = true;
     int errorCount = 0;
 };
 
@@ -28,7 +36,8 @@ void appendToLog (const juce::String& text, int errorIncrement)
 {
     auto& state = logState();
     const juce::ScopedLock sl (state.lock);
-    state.text += text;
+    state.utf8.append (text.toRawUTF8(), text.getNumBytesAsUTF8());
+    state.textIsCurrent = false;
     state.errorCount += errorIncrement;
 }
 
@@ -51,6 +60,13 @@ juce::String getLogText()
 {
     auto& state = logState();
     const juce::ScopedLock sl (state.lock);
+
+    if (! state.textIsCurrent)
+    {
+        state.text = juce::String::fromUTF8 (state.utf8.data(), (int) state.utf8.size());
+        state.textIsCurrent = true;
+    }
+
     return state.text;
 }
 
@@ -65,7 +81,9 @@ void clearLog()
 {
     auto& state = logState();
     const juce::ScopedLock sl (state.lock);
+    state.utf8.clear();
     state.text.clear();
+    state.textIsCurrent = true;
     state.errorCount = 0;
 }
 

@@ -8,6 +8,10 @@
 // The design flags live beside it: the design-locked flag, which makes every
 // editor and the undo manager refuse edits, and the lock-warning-shown flag.
 
+// A damaged file may hold the same fault many thousand times: readers list
+// this many problems of one kind and say in one line how many more there were.
+constexpr int maxListedProblemsOfAKind = 20;
+
 void appendToLog (const juce::String& text, int errorIncrement);
 void logError (const juce::String& message, int dspNumber);
 void logInternalError (const juce::String& message, int dspNumber);

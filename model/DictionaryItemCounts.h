@@ -1,10 +1,12 @@
 #pragma once
 
+#include <bitset>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
 
 class ModuleDictionary;
+class ParameterWordList;
 
 // How many items each dictionary entry stands for when an escape to it is
 // expanded at a given nesting depth, so that a walk looking for item n can
@@ -18,9 +20,19 @@ class ModuleDictionary;
 // each entry's pieces and their running counts, a walk finds the piece that
 // holds an item by a binary search, so that even a function whose entry
 // holds thousands of escapes before its items is read at once.
+//
+// Made alongside: which of the first items of each entry are of the index
+// type, so that the reader tells whether a function has an index parameter
+// from its own list and one look-up per escape in it, however many
+// parameters the function has and however its entries nest.
 class DictionaryItemCounts
 {
 public:
+    // Items numbered below this are told apart by type: a function has at
+    // most 255 return values and 255 parameters.
+    static constexpr int typedItemLimit = 512;
+    using ItemSet = std::bitset<typedItemLimit>;
+
     // Escapes are followed while the list holding them stands at a depth
     // below this (the function's own list stands at depth 0); deeper ones
     // stand for nothing.
@@ -64,10 +76,26 @@ public:
     // ends damaged on it. None when the entry does not reach it.
     const Piece* findPiece (int entry, int depth, int64_t item) const noexcept;
 
+    // The numbers below typedItemLimit of the items of the index type that a
+    // search for item n reaches in the list walked at the depth (0 for a
+    // function's own list), following its escapes into the entries counted
+    // here (none without counts).
+    static ItemSet findIndexItems (const ParameterWordList& list, bool isDictionaryEntry, int depth,
+                                   const DictionaryItemCounts* counts);
+
 private:
     int entryCount = 0;
     std::vector<Count> counts;              // maxEscapeDepth rows of entryCount, depth 1 first
     std::vector<std::vector<Piece>> pieces; // the same layout
+    std::vector<int> indexItemSets;         // the same layout: a position in indexItems, or -1 for none
+    std::vector<ItemSet> indexItems;
 
     size_t slot (int entry, int depth) const noexcept { return (size_t) (depth - 1) * (size_t) entryCount + (size_t) entry; }
+
+    // The pieces of the list walked at the depth and what they count.
+    static std::vector<Piece> makePieces (const ParameterWordList& list, bool isDictionaryEntry, int depth,
+                                          const DictionaryItemCounts* counts, Count& count);
+    static ItemSet findIndexItems (const std::vector<Piece>& steps, const ParameterWordList& list, bool isDictionaryEntry,
+                                   int depth, const DictionaryItemCounts* counts);
+    const ItemSet* getIndexItems (int entry, int depth) const noexcept;
 };

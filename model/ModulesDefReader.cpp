@@ -1,5 +1,7 @@
 #include "model/ModulesDefReader.h"
 
+#include "model/RegularFileReader.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -50,12 +52,13 @@ bool ModulesDefReader::open (const juce::File& file)
 {
     close();
 
-    auto stream = std::make_unique<juce::FileInputStream> (file);
+    // Read whole: a pipe or a device under the name would block or never end.
+    auto read = RegularFileReader::read (file, largestFile);
 
-    if (! file.existsAsFile() || ! stream->openedOk())
+    if (! read.exists || read.result.failed())
         return false;
 
-    input = std::move (stream);
+    input = std::make_unique<juce::MemoryInputStream> (std::move (read.data));
     return true;
 }
 

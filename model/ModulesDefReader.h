@@ -22,6 +22,8 @@ class ModulesDefReader
 public:
     static constexpr int minimumVersion = 68;
     static constexpr int maxKeywords = 32;
+    // The frame holds at most 65,535 words; a file far larger is no such file.
+    static constexpr juce::int64 largestFile = 16 * 1024 * 1024;
 
     // Positions of the keywords, in their registration order.
     enum Keyword
@@ -43,7 +45,8 @@ public:
     ModulesDefReader();
     ~ModulesDefReader();
 
-    // Closes a file already open and opens the path for reading; true on success.
+    // Closes a file already open and reads the file at the path; true when
+    // it is a regular file no larger than largestFile.
     bool open (const juce::File& file);
     // Reads from a stream of our own choosing (tests hand in memory).
     void open (std::unique_ptr<juce::InputStream> stream);

@@ -4,6 +4,7 @@
 #include "model/LibraryFunctionDefinition.h"
 #include "model/ModuleDictionary.h"
 
+#include <algorithm>
 #include <limits>
 
 namespace
@@ -252,7 +253,26 @@ bool isFunctionParameterFlagged (const LibraryFunctionDefinition& function, int 
 
 bool LibraryFunctionDefinition::hasIndexParameter() const
 {
-    for (int n = 0; n < parameterCount; ++n)
+    // The parameters' numbers among all items of the list.
+    const int first = returnValueCount;
+    const int end = returnValueCount + parameterCount;
+    int n = 0;
+
+    if (first >= 0 && parameterCount > 0)
+    {
+        // One walk of the function's own list finds every index item that
+        // the dictionary's entries hold within reach.
+        const auto counts = dictionary != nullptr ? dictionary->getItemCounts() : nullptr;
+        const auto items = DictionaryItemCounts::findIndexItems (parameterWords, false, 0, counts.get());
+
+        for (int item = first; item < std::min (end, DictionaryItemCounts::typedItemLimit); ++item)
+            if (items[(size_t) item])
+                return true;
+
+        n = std::max (0, DictionaryItemCounts::typedItemLimit - first);
+    }
+
+    for (; n < parameterCount; ++n)
     {
         ParameterDescriptor d;
         getFunctionParameter (*this, ParameterNumbering::parametersOnly, n, d);

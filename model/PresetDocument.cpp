@@ -993,8 +993,17 @@ juce::Result PresetDocument::readPresetsFile (const juce::File& file)
     *globalPresets = std::move (list);
 
     if (! skipped.isEmpty())
-        report (loadingTitle, "Parts of the preset file \"" + file.getFullPathName() +
-                                  "\" cannot be read and were left out: " + skipped.joinIntoString ("; ") + ".");
+    {
+        // A damaged file may leave out thousands of parts: the first few are named.
+        const auto named = juce::jmin (skipped.size(), maxListedProblemsOfAKind);
+        auto text = skipped.joinIntoString ("; ", 0, named);
+
+        if (skipped.size() > named)
+            text << "; and " << (skipped.size() - named) << " more parts";
+
+        report (loadingTitle,
+                "Parts of the preset file \"" + file.getFullPathName() + "\" cannot be read and were left out: " + text + ".");
+    }
 
     if (mismatch)
         report (loadingTitle, mismatchText);

@@ -85,15 +85,39 @@ std::optional<juce::String> ProjectFileReader::normaliseDirectory (const juce::S
 }
 
 //==============================================================================
-void ProjectFileReader::problem (const juce::String& text)
+void ProjectFileReader::problem (const juce::String& text, const juce::String& kind)
 {
+    auto& seen = problemKinds[kind.isNotEmpty() ? kind : text];
+
+    if (++seen.count > maxProblemsOfAKind)
+        return;
+
     content.problems.add ("Project file" + (where.isNotEmpty() ? ", " + where : juce::String()) + ": " + text);
+    seen.lastListed = content.problems.size() - 1;
+}
+
+void ProjectFileReader::listUnlistedProblems()
+{
+    // Each count goes right after the last problem listed of its kind; the
+    // later ones first, so that the earlier places stay where they are.
+    std::vector<ProblemKind> cut;
+
+    for (auto& [kind, seen] : problemKinds)
+        if (seen.count > maxProblemsOfAKind)
+            cut.push_back (seen);
+
+    std::sort (cut.begin(), cut.end(), [] (const ProblemKind& a, const ProblemKind& b) { return a.lastListed > b.lastListed; });
+
+    for (auto& seen : cut)
+        content.problems.insert (seen.lastListed + 1, "Project file: " + juce::String (seen.count - maxProblemsOfAKind) +
+                                                          " more problems of the kind above are not listed");
 }
 
 void ProjectFileReader::badNumber (const juce::XmlElement& element, const char* attribute)
 {
     problem (quoted (attribute) + " of " + quoted (element.getTagName()) +
-             " is no number: " + quoted (element.getStringAttribute (attribute).substring (0, 40)));
+                 " is no number: " + quoted (element.getStringAttribute (attribute).substring (0, 40)),
+             "number " + element.getTagName() + " " + attribute);
 }
 
 bool ProjectFileReader::readUnsigned (const juce::XmlElement& element, const char* attribute, uint32_t& value, uint32_t fallback)
@@ -140,7 +164,8 @@ double ProjectFileReader::readPosition (const juce::XmlElement& element, const c
     }
 
     if (value < 0.0 || value > 1.0)
-        problem (quoted (attribute) + " " + juce::String (value) + " lies outside the view; the box is moved to its edge");
+        problem (quoted (attribute) + " " + juce::String (value) + " lies outside the view; the box is moved to its edge",
+                 "position");
 
     return juce::jlimit (0.0, 1.0, value);
 }
@@ -150,6 +175,7 @@ ProjectFileContent ProjectFileReader::read (const juce::XmlElement& root)
 {
     content = {};
     where = {};
+    problemKinds.clear();
 
     if (root.hasAttribute ("Version") && ! parseDouble (root.getStringAttribute ("Version"), content.fileVersion))
         badNumber (root, "Version");
@@ -171,6 +197,7 @@ ProjectFileContent ProjectFileReader::read (const juce::XmlElement& root)
     content.busConnections = readConnections (root.getChildByName ("DSPConnections"), "DSPConnection", noMapping, nullptr);
     content.busPinLabels = readPinLabels (root.getChildByName ("PinLabels"), "PinLabel", noMapping, nullptr);
 
+    listUnlistedProblems();
     return std::move (content);
 }
 
@@ -260,7 +287,8 @@ bool ProjectFileReader::readDsp (const juce::XmlElement& element, ProjectFileCon
 
     if (index < 1 || index > ProjectFileFormat::maxDspIndex)
     {
-        problem ("the DSP index " + juce::String (index) + " is not one of 1 to 16; the DSP is left out with its processes");
+        problem ("the DSP index " + juce::String (index) + " is not one of 1 to 16; the DSP is left out with its processes",
+                 "DSP index");
         return false;
     }
 
@@ -270,7 +298,7 @@ bool ProjectFileReader::readDsp (const juce::XmlElement& element, ProjectFileCon
     {
         if (other.id == (uint32_t) index)
         {
-            problem ("a second DSP with this index is left out with its processes");
+            problem ("a second DSP with this index is left out with its processes", "second DSP");
             return false;
         }
     }
@@ -374,7 +402,8 @@ void ProjectFileReader::readProcess (const juce::XmlElement& element, const Proj
             if (*count > ProjectFileFormat::maxUncheckedPins)
             {
                 problem (quoted (attribute) + " " + juce::String (*count) + " is out of range; " +
-                         juce::String (ProjectFileFormat::maxUncheckedPins) + " is taken");
+                             juce::String (ProjectFileFormat::maxUncheckedPins) + " is taken",
+                         "pin count");
                 *count = ProjectFileFormat::maxUncheckedPins;
             }
         }
@@ -427,7 +456,8 @@ void ProjectFileReader::readChannelWord (const juce::XmlElement& element, Projec
     if (process.definition != nullptr && flags != (defaultWord & ~mask))
     {
         problem ("the channel word's flags " + juce::String::toHexString ((int) flags) +
-                 " are not the process's; its own are taken");
+                     " are not the process's; its own are taken",
+                 "channel flags");
         flags = defaultWord & ~mask;
     }
 
@@ -447,7 +477,8 @@ void ProjectFileReader::readChannelWord (const juce::XmlElement& element, Projec
     {
         kept = (uint32_t) juce::jlimit (range.minimum, range.maximum, (int) std::min (count, 0x7FFFFFFFu));
         problem ("the channel count " + juce::String (count) + " is out of range (" + juce::String (range.minimum) + " to " +
-                 juce::String (range.maximum) + "); " + juce::String (kept) + " is taken");
+                     juce::String (range.maximum) + "); " + juce::String (kept) + " is taken",
+                 "channel count");
     }
 
     process.channelWord = flags | kept;
@@ -497,7 +528,7 @@ void ProjectFileReader::readCommands (const juce::XmlElement& element, ProjectFi
     GraphNode node (1, 1, process.name, true, process.definition, 0.0, 0.0);
 
     for (auto& name : ProjectCommandList::readIntoNewNode (*commands, node))
-        problem ("the command " + quoted (name) + " holds no hexadecimal number; 0 is taken");
+        problem ("the command " + quoted (name) + " holds no hexadecimal number; 0 is taken", "command");
 
     process.commandWords = std::move (node.commandWords);
     process.secondCommandWords = std::move (node.secondCommandWords);
@@ -630,7 +661,8 @@ void ProjectFileReader::assignNrpns (std::vector<Item>& items, uint32_t maximum,
         {
             where = describe (i, item);
             problem ("the NRPN number " + juce::String (item.nrpn) + " is out of range or taken; " + juce::String (given) +
-                     " is given");
+                         " is given",
+                     "NRPN");
         }
 
         item.nrpn = given;
@@ -710,13 +742,13 @@ std::vector<ProjectFileContent::Connection> ProjectFileReader::readConnections (
 
         if (sourcePins == 0 || destinationPins == 0)
         {
-            problem (text + " names a node that is not there; it is left out");
+            problem (text + " names a node that is not there; it is left out", "connection node");
             continue;
         }
 
         if (c.sourcePin >= sourcePins || c.destPin >= destinationPins)
         {
-            problem (text + " names a pin that is not there; it is left out");
+            problem (text + " names a pin that is not there; it is left out", "connection pin");
             continue;
         }
 
@@ -760,7 +792,7 @@ std::vector<ProjectFileContent::PinLabel> ProjectFileReader::readPinLabels (cons
 
         if (! (dsp != nullptr ? isDspPinName (p.name) : isChipPinName (p.name)))
         {
-            problem (text + " is no name of a pin; it is left out");
+            problem (text + " is no name of a pin; it is left out", "pin label name");
             continue;
         }
 
@@ -774,7 +806,7 @@ std::vector<ProjectFileContent::PinLabel> ProjectFileReader::readPinLabels (cons
 
         if (pins == 0 || p.channel >= pins)
         {
-            problem (text + " names a node or pin that is not there; it is left out");
+            problem (text + " names a node or pin that is not there; it is left out", "pin label place");
             continue;
         }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/DesignLog.h"
 #include "model/ProjectFileContent.h"
 
 #include <juce_core/juce_core.h>
@@ -16,6 +17,9 @@ class ModuleLibrary;
 class ProjectFileReader
 {
 public:
+    // Problems of one kind listed before the rest are only counted.
+    static constexpr int maxProblemsOfAKind = maxListedProblemsOfAKind;
+
     explicit ProjectFileReader (const ModuleLibrary& moduleLibrary) noexcept : library (moduleLibrary) {}
 
     // The root must be "OSTRANE_QUELLION_Configuration" (the caller checks).
@@ -63,12 +67,23 @@ private:
     bool readUnsigned (const juce::XmlElement& element, const char* attribute, uint32_t& value, uint32_t fallback = 0);
     bool readInt (const juce::XmlElement& element, const char* attribute, int& value, int fallback = 0);
     double readPosition (const juce::XmlElement& element, const char* attribute);
-    void problem (const juce::String& text);
+    // Notes a problem; of one kind (the text itself when none is given) the
+    // first few are listed, and one line then says how many more there were,
+    // so that a damaged file cannot fill the log.
+    void problem (const juce::String& text, const juce::String& kind = {});
+    void listUnlistedProblems();
     void badNumber (const juce::XmlElement& element, const char* attribute);
+
+    struct ProblemKind
+    {
+        int count = 0;
+        int lastListed = -1;
+    };
 
     juce::String where;
     // The rate the file sets, which a delay's count range depends on; 0 for none.
     double samplingRateKhz = 0.0;
     const ModuleLibrary& library;
     ProjectFileContent content;
+    std::map<juce::String, ProblemKind> problemKinds;
 };

@@ -1,5 +1,8 @@
 #include "model/XmlFileAccess.h"
 
+#include "model/RegularFileReader.h"
+#include "model/XmlShapeCheck.h"
+
 #include <cstring>
 
 namespace
@@ -23,7 +26,11 @@ bool isNameCharacter (juce::juce_wchar c) noexcept
 // What JUCE's parser reads as one name.
 bool isParserNameCharacter (juce::juce_wchar c) noexcept
 {
-    return juce::CharacterFunctions::isLetterOrDigit (c) || c == '_' || c == '-' || c == ':' || c == '.';
+    if (c < 0x80)
+        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' || c == '-' || c == ':' ||
+               c == '.';
+
+    return juce::CharacterFunctions::isLetterOrDigit (c);
 }
 
 using Cursor = juce::String::CharPointerType;
@@ -158,6 +165,14 @@ XmlFileAccess::Loaded XmlFileAccess::parse (const juce::String& text, const juce
         return loaded;
     }
 
+    const auto shapeProblem = XmlShapeCheck::findProblem (text);
+
+    if (shapeProblem.isNotEmpty())
+    {
+        loaded.result = juce::Result::fail (shapeProblem);
+        return loaded;
+    }
+
     // Parsed from its text, so that no file named inside it is ever opened.
     juce::XmlDocument document (text);
     auto root = document.getDocumentElement();
@@ -181,24 +196,21 @@ XmlFileAccess::Loaded XmlFileAccess::parse (const juce::String& text, const juce
 
 XmlFileAccess::Loaded XmlFileAccess::load (const juce::File& file, const juce::String& rootTag, juce::int64 largestFile)
 {
-    Loaded loaded;
+    auto read = RegularFileReader::read (file, largestFile);
 
-    if (! file.exists())
-        return loaded;
-
-    if (file.isDirectory())
+    if (! read.exists || read.result.failed())
     {
-        loaded.result = juce::Result::fail ("it is a folder");
+        Loaded loaded;
+        loaded.result = read.result;
         return loaded;
     }
 
-    if (file.getSize() > largestFile)
-    {
-        loaded.result = juce::Result::fail ("it is far too large for this kind of file");
-        return loaded;
-    }
+    return parse (RegularFileReader::asText (read.data), rootTag);
+}
 
-    return parse (file.loadFileAsString(), rootTag);
+juce::File XmlFileAccess::getTemporaryFile (const juce::File& file)
+{
+    return file.getSiblingFile ("." + file.getFileName() + ".tmp");
 }
 
 juce::Result XmlFileAccess::save (const juce::XmlElement& root, const juce::File& file, int lineWrapLength)
@@ -207,8 +219,14 @@ juce::Result XmlFileAccess::save (const juce::XmlElement& root, const juce::File
         return juce::Result::fail ("the folder " + file.getParentDirectory().getFullPathName() + " does not exist");
 
     // The new text goes to a file of its own beside the target and replaces
-    // it by a rename, so the target is never half written.
-    const juce::TemporaryFile temporary (file, file.getSiblingFile (file.getFileName() + ".tmp").getNonexistentSibling (false));
+    // it by a rename, so the target is never half written. The file's name
+    // is the same at every save of the target, so that a save cut short
+    // leaves one such file at most, which the next save replaces; whatever
+    // stands under that name is removed first, a pipe or a link included.
+    const juce::TemporaryFile temporary (file, getTemporaryFile (file));
+
+    if (! temporary.getFile().deleteFile())
+        return juce::Result::fail ("the file " + temporary.getFile().getFullPathName() + " could not be replaced");
 
     {
         juce::FileOutputStream out (temporary.getFile());

@@ -4,10 +4,12 @@
 
 #include <memory>
 
-// Reading and writing of whole XML files: the preset files and the project
-// file. A file is parsed into a new tree, so that a damaged one changes
-// nothing; it is written to a temporary file beside the target and then
-// renamed over it, so that a failed write leaves the old file as it was.
+// Reading and writing of whole XML files: the preset files, the project file
+// and the settings. Every XML text the program reads goes through here. A
+// file is parsed into a new tree, so that a damaged one changes nothing; what
+// would make JUCE's parser crash, hang or take far too long is refused before
+// it is parsed. A file is written to a temporary file beside the target and
+// then renamed over it, so that a failed write leaves the old file as it was.
 class XmlFileAccess
 {
 public:
@@ -21,8 +23,8 @@ public:
         juce::Result result = juce::Result::ok();
     };
 
-    // Reads the file (refusing one larger than largestFile bytes) and checks
-    // its root element's tag.
+    // Reads the file (refusing a folder, a pipe, a device and a file larger
+    // than largestFile bytes) and checks its root element's tag.
     static Loaded load (const juce::File& file, const juce::String& rootTag, juce::int64 largestFile);
 
     // The same for a text already in memory.
@@ -44,4 +46,7 @@ public:
     static juce::Result save (const juce::XmlElement& root, const juce::File& file, int lineWrapLength = 1024);
 
     static juce::XmlElement::TextFormat getTextFormat (int lineWrapLength = 1024);
+
+    // The one temporary file that saves of the file write to: "." + its name + ".tmp".
+    static juce::File getTemporaryFile (const juce::File& file);
 };

@@ -1,6 +1,8 @@
 // libFuzzer target: any bytes as "Modules.def". The reader must refuse them
 // (-1) or read them, and whatever it read must be safe to walk: every item of
-// every word list decoded, every lookup tried.
+// every word list decoded, every lookup tried; and the one walk that tells
+// whether a function has an index parameter must agree with the lookups one
+// by one.
 
 #include "FuzzSupport.h"
 
@@ -21,5 +23,13 @@ extern "C" int LLVMFuzzerTestOneInput (const uint8_t* data, size_t size)
 
     volatile int seen = ModuleLibraryWalk::walkLibrary (library);
     (void) seen;
+
+    ModuleLibraryWalk::forEachFunction (library,
+                                        [] (const LibraryFunctionDefinition& f)
+                                        {
+                                            if (f.hasIndexParameter() != ModuleLibraryWalk::findsIndexParameterOneByOne (f))
+                                                FuzzSupport::fail ("the function " + juce::String (f.name) +
+                                                                   " has an index parameter by one walk, not by the other");
+                                        });
     return 0;
 }

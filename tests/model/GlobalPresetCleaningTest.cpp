@@ -441,6 +441,9 @@ TEST_F (GlobalPresetCleaningTest, ABadGroupOrTableIsLeftOutAndTheRestIsRead)
           "processPreset1", 0 },
         { makeText (plainRoot, {}, "<DSPDefinition dspId=\"two\" numberOfProcess=\"1\" processPreset1=\"2\"/>"), "dspId", 0 },
         { makeText ("<PRESETS NumberOfTableId=\"many\">", {}, {}), "NumberOfTableId", 0 },
+        // Of thousands of parts left out, the first few are named.
+        { makeText (plainRoot, {}, juce::String::repeatedString ("<DSPDefinition dspId=\"two\"/>", 30)),
+          "is not a number: \"two\"; and 10 more parts.", 0 },
     };
 
     for (const auto& c : cases)

@@ -390,10 +390,16 @@ TEST (ParameterDescriptorTest, SteppingOverEntriesFindsTheSameItemsAsWalkingThem
             entries.push_back (randomWordList (random, entryCount, 2));
 
         FunctionWithDictionary f (0, 40, randomWordList (random, entryCount, 3), entries);
+        bool indexParameter = false;
+
+        // The function's parameters follow some return values.
+        f.function.returnValueCount = round % 3;
+        f.function.parameterCount = 40 - f.function.returnValueCount;
 
         for (int n = 0; n < 40; ++n)
         {
             const auto expected = referenceItem (f, n);
+            indexParameter |= n >= f.function.returnValueCount && expected.reached && isIndexParamType (expected.type);
             const auto actual = f.item (n);
 
             ASSERT_EQ (actual.reached, expected.reached) << "round " << round << ", item " << n;
@@ -403,5 +409,15 @@ TEST (ParameterDescriptorTest, SteppingOverEntriesFindsTheSameItemsAsWalkingThem
             ASSERT_EQ (actual.length, expected.length) << "round " << round << ", item " << n;
             ASSERT_EQ (actual.data, expected.data) << "round " << round << ", item " << n;
         }
+
+        ASSERT_EQ (f.function.hasIndexParameter(), indexParameter) << "round " << round;
     }
+
+    // Beyond the items a function's counts can name, parameters are still
+    // found one by one.
+    const std::vector<uint16_t> plainItems (3 * 550, 0);
+    FunctionWithDictionary far (5, 600, { 0xFFFF, 0, 4, 0, 10 }, { plainItems });
+    EXPECT_TRUE (far.function.hasIndexParameter());
+    far.function.parameterCount = 545;
+    EXPECT_FALSE (far.function.hasIndexParameter());
 }

@@ -478,12 +478,23 @@ TEST_F (PresetFileTest, ADamagedFileLeavesTheStoreAsItWas)
     const auto file = folder.getFile ("Design.presets");
     auto store = makeBiquadStore();
 
-    for (const auto* text : { "<PRESETS Version=\"1.01\"><Class name=\"Biquad\">", "<SOMETHING/>", "",
-                              "<PRESETS><Class name=\"Biquad\"><CountGroup count=\"2\"><Preset>"
-                              "<Count NumberOfControls=\"1\" NumberOfFixedControls=\"1\"/>"
-                              "<Controls fixedName1=\"Gain\" fixedNrpn1=\"16\"/>"
-                              "<Lists><List name=\"Bad\" fixedValue1=\"12x\"/></Lists></Preset></CountGroup></Class>"
-                              "</PRESETS>" })
+    // Nested so deep that the parser would run out of stack, and elements
+    // made by an entity: not of our making.
+    const juce::String damaged[] = {
+        "<PRESETS Version=\"1.01\"><Class name=\"Biquad\">",
+        "<SOMETHING/>",
+        "",
+        "<PRESETS><Class name=\"Biquad\"><CountGroup count=\"2\"><Preset>"
+        "<Count NumberOfControls=\"1\" NumberOfFixedControls=\"1\"/>"
+        "<Controls fixedName1=\"Gain\" fixedNrpn1=\"16\"/>"
+        "<Lists><List name=\"Bad\" fixedValue1=\"12x\"/></Lists></Preset></CountGroup></Class>"
+        "</PRESETS>",
+        "<PRESETS>" + juce::String::repeatedString ("<Class name=\"Biquad\">", 2000) +
+            juce::String::repeatedString ("</Class>", 2000) + "</PRESETS>",
+        "<!DOCTYPE PRESETS [<!ENTITY c \"<Class name='Biquad'/>\">]><PRESETS>&c;</PRESETS>",
+    };
+
+    for (auto& text : damaged)
     {
         recorder.messages.clear();
         ASSERT_TRUE (file.replaceWithText (text));

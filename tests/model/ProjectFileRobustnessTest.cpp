@@ -175,6 +175,11 @@ TEST_F (ProjectFileRobustnessTest, HostileFilesAreRefusedOrOpenedSoundly)
     for (int i = 0; i < 200; ++i)
         manyConnections << connection ("ProcessConnection", 1 + i % 8, 0, 2 + i % 8, i / 8 % 2);
 
+    juce::String manyNames;
+
+    for (int i = 0; i < 10000; ++i)
+        manyNames << "a" << i << "=\"1\" ";
+
     struct Case
     {
         const char* name;
@@ -190,6 +195,13 @@ TEST_F (ProjectFileRobustnessTest, HostileFilesAreRefusedOrOpenedSoundly)
         { "truncated", sample.substring (0, sample.length() / 2), true, 0, {} },
         { "another root", "<PRESETS Version=\"1.01\"/>", true, 0, {} },
         { "instruction inside the root", project ("<?x y?><DSPs/>"), true, 0, {} },
+        { "elements nested 2000 deep",
+          project (juce::String::repeatedString ("<DSPs>", 2000) + juce::String::repeatedString ("</DSPs>", 2000)),
+          true,
+          0,
+          {} },
+        { "ten thousand attribute names", project ("<DSPs " + manyNames + "/>"), true, 0, {} },
+        { "a character reference cut short", project ("<DSPs>&#x"), true, 0, {} },
         { "nothing in it", project (""), false, 0, [] (Design& d) { EXPECT_EQ (d.getNumDsps(), 0); } },
         { "DSP without attributes", project ("<DSPs><DSP/></DSPs>"), false, 1,
           [] (Design& d) { EXPECT_EQ (d.getNumDsps(), 0); } },
@@ -481,4 +493,32 @@ TEST_F (ProjectFileRobustnessTest, RandomlyDamagedProjectsOpenSoundlyOrAreRefuse
 
     // Most damage leaves a readable file: the test must have opened many.
     EXPECT_GT (opened, rounds / 2);
+}
+
+// A damaged file may name nothing in every one of a hundred thousand
+// connections: the log lists the first few of a kind and counts the rest in
+// one line, and the design opens with the connections that are sound.
+TEST_F (ProjectFileRobustnessTest, ProblemsOfOneKindAreListedFirstAndTheRestCounted)
+{
+    juce::String connections;
+
+    for (int i = 0; i < 1000; ++i)
+        connections << connection ("DSPConnection", 40 + i, 0, 1, 0);
+
+    connections << connection ("DSPConnection", 1, 0, 1, 9999);
+    auto* content = open (project ("<DSPs>" + dsp ({}) + "</DSPs><DSPConnections>" + connections + "</DSPConnections>"));
+    ASSERT_NE (content, nullptr);
+
+    const auto limit = ProjectFileReader::maxProblemsOfAKind;
+    const juce::String more = "Project file: " + juce::String (1000 - limit) + " more problems of the kind above are not listed";
+    ASSERT_EQ (content->problems.size(), limit + 2) << content->problems.joinIntoString ("\n");
+    EXPECT_TRUE (
+        content->problems[0].contains ("the connection 1 (node 40 pin 0 to node 1 pin 0) names a node that is not there"));
+    EXPECT_EQ (content->problems[limit], more);
+    EXPECT_TRUE (content->problems[limit + 1].contains ("names a pin that is not there"));
+
+    const auto log = getLogText();
+    EXPECT_EQ (getLogErrorCount(), limit + 2);
+    EXPECT_TRUE (log.contains (" !!! Error#" + juce::String (limit + 1) + ": " + more + "\n")) << log;
+    expectSound ("many connections naming nothing");
 }

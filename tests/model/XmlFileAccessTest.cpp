@@ -1,6 +1,12 @@
 #include "model/XmlFileAccess.h"
+#include "model/ModulesDefReader.h"
+
+#include "support/Watchdog.h"
 
 #include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <random>
 
 namespace
 {
@@ -150,4 +156,98 @@ TEST (XmlFileAccessTest, TextThatIsNoUtf8IsRefusedBeforeParsing)
         EXPECT_EQ (XmlFileAccess::parse (juce::String (juce::CharPointer_UTF8 (text)), "A").root, nullptr);
 
     EXPECT_NE (XmlFileAccess::parse (juce::String::fromUTF8 ("<A x=\"\xc3\xa9\xe2\x82\xac\"/>"), "A").root, nullptr);
+}
+
+// A pipe waits for a writer for ever, a device holds nothing or never ends:
+// the readers refuse them, under any name, before reading a byte.
+TEST (XmlFileAccessTest, WhatIsNoRegularFileIsRefusedAtOnce)
+{
+    juce::TemporaryFile folder;
+    ASSERT_TRUE (folder.getFile().createDirectory());
+    const auto pipe = folder.getFile().getChildFile ("x.zqp");
+    const auto link = folder.getFile().getChildFile ("Modules.def");
+    ASSERT_TRUE (Watchdog::makePipe (pipe));
+    ASSERT_TRUE (juce::File ("/dev/null").createSymbolicLink (link, false));
+
+    const std::pair<juce::File, const char*> cases[] = {
+        { pipe, "pipe" }, { juce::File ("/dev/null"), "device" }, { link, "device" }, { folder.getFile(), "folder" }
+    };
+
+    for (auto& [file, reason] : cases)
+    {
+        auto results = std::make_shared<juce::StringArray>();
+        const auto finished =
+            Watchdog::finishesWithin (std::chrono::seconds (5),
+                                      [file = file, results]
+                                      {
+                                          results->add (XmlFileAccess::load (file, "PRESETS", 1024).result.getErrorMessage());
+                                          ModulesDefReader reader;
+                                          results->add (reader.open (file) ? "opened" : "refused");
+                                      });
+
+        ASSERT_TRUE (finished) << file.getFullPathName();
+        EXPECT_TRUE ((*results)[0].contains (reason)) << file.getFullPathName() << ": " << (*results)[0];
+        EXPECT_EQ ((*results)[1], "refused") << file.getFullPathName();
+    }
+}
+
+// Run by the test below in a process of its own, which it kills.
+TEST (XmlFileAccessTest, DISABLED_SavesUntilKilled)
+{
+    const juce::File file (juce::SystemStats::getEnvironmentVariable ("VX_SAVE_UNTIL_KILLED", {}));
+
+    if (file == juce::File())
+        GTEST_SKIP();
+
+    juce::XmlElement root ("ROOT");
+
+    for (int i = 0; i < 5000; ++i)
+        root.createNewChildElement ("Item")->setAttribute ("Value", juce::String::repeatedString ("x", 50));
+
+    for (;;)
+        XmlFileAccess::save (root, file);
+}
+
+// Saves killed at any moment, as many times as the user likes, leave one
+// temporary file at most beside the target, which the next save replaces.
+TEST (XmlFileAccessTest, KilledSavesLeaveOneTemporaryFileAtMost)
+{
+    juce::TemporaryFile folder;
+    ASSERT_TRUE (folder.getFile().createDirectory());
+    const auto target = folder.getFile().getChildFile ("big.zqp");
+    const auto program = juce::File ("/proc/self/exe").getLinkedTarget().getFullPathName();
+    std::mt19937 random (120);
+
+    // The savers start in the folder: an earlier test may have left this
+    // process in a folder since removed, where no test program starts.
+    const auto workingDirectory = juce::File::getCurrentWorkingDirectory();
+    folder.getFile().setAsCurrentWorkingDirectory();
+    ::setenv ("VX_SAVE_UNTIL_KILLED", target.getFullPathName().toRawUTF8(), 1);
+
+    for (int i = 0; i < 12; ++i)
+    {
+        // Each saver is killed after its first save, while it saves again.
+        target.deleteFile();
+        juce::ChildProcess saver;
+        ASSERT_TRUE (saver.start (juce::StringArray{ program, "--gtest_also_run_disabled_tests",
+                                                     "--gtest_filter=XmlFileAccessTest.DISABLED_SavesUntilKilled" },
+                                  0));
+
+        for (int wait = 0; wait < 500 && ! target.existsAsFile(); ++wait)
+            juce::Thread::sleep (10);
+
+        juce::Thread::sleep (std::uniform_int_distribution<int> (0, 20) (random));
+        saver.kill();
+        saver.waitForProcessToFinish (5000);
+    }
+
+    ::unsetenv ("VX_SAVE_UNTIL_KILLED");
+    workingDirectory.setAsCurrentWorkingDirectory();
+    ASSERT_TRUE (target.existsAsFile());
+    EXPECT_LE (folder.getFile().getNumberOfChildFiles (juce::File::findFiles), 2);
+
+    juce::XmlElement root ("ROOT");
+    ASSERT_TRUE (XmlFileAccess::save (root, target).wasOk());
+    EXPECT_EQ (folder.getFile().getNumberOfChildFiles (juce::File::findFiles), 1);
+    EXPECT_NE (XmlFileAccess::load (target, "ROOT", 1024).root, nullptr);
 }

@@ -44,6 +44,39 @@ inline int walkFunction (const LibraryFunctionDefinition& f)
     return seen;
 }
 
+// Whether any parameter, looked up one by one, has the index type: what
+// hasIndexParameter tells in one walk.
+inline bool findsIndexParameterOneByOne (const LibraryFunctionDefinition& f)
+{
+    for (int n = 0; n < f.parameterCount; ++n)
+    {
+        ParameterDescriptor d;
+        getFunctionParameter (f, ParameterNumbering::parametersOnly, n, d);
+
+        if (d.reached && isIndexParamType (d.type))
+            return true;
+    }
+
+    return false;
+}
+
+// Calls the function for every function record of the library.
+template <typename Visit>
+void forEachFunction (const ModuleLibrary& library, Visit&& visit)
+{
+    for (auto& m : library.getModules())
+    {
+        for (auto* list : { &m->moduleFunctions, &m->secondModuleFunctions })
+            for (auto& f : *list)
+                visit (*f);
+
+        for (auto& p : m->getProcesses())
+            for (auto* list : { &p->firstFunctions, &p->secondFunctions })
+                for (auto& f : *list)
+                    visit (*f);
+    }
+}
+
 inline int walkDictionary (const ModuleDictionary& dictionary)
 {
     int seen = 0;
@@ -66,25 +99,14 @@ inline int walkDictionary (const ModuleDictionary& dictionary)
 inline int walkLibrary (const ModuleLibrary& library)
 {
     int seen = walkDictionary (library.getDictionary());
+    forEachFunction (library, [&seen] (const LibraryFunctionDefinition& f) { seen += walkFunction (f); });
 
     for (auto& m : library.getModules())
     {
-        for (auto& f : m->moduleFunctions)
-            seen += walkFunction (*f);
-
-        for (auto& f : m->secondModuleFunctions)
-            seen += walkFunction (*f);
-
         for (auto& p : m->getProcesses())
         {
             seen += p->hasGetPeakFunction() ? 1 : 0;
             seen += m->findProcessById (p->processId) != nullptr ? 1 : 0;
-
-            for (auto& f : p->firstFunctions)
-                seen += walkFunction (*f);
-
-            for (auto& f : p->secondFunctions)
-                seen += walkFunction (*f);
 
             for (auto& pin : p->pins)
                 seen += (int) pin->name.size();

@@ -1,0 +1,248 @@
+// How long the readers take over files made to hurt them, of N and 4N
+// kilobytes and of 10 MB: the time must grow about as the file does, and a
+// 10 MB file is refused or read in well under a second. A file that is
+// refused counts "refused" 1.
+
+#include "model/DesignLog.h"
+#include "model/ModulesDefReader.h"
+#include "model/PresetDocument.h"
+#include "model/ProjectFile.h"
+
+#include "model/ProjectTestDesigns.h"
+#include "modulesdef/ModulesDefBuilder.h"
+
+#include <benchmark/benchmark.h>
+
+namespace
+{
+// Repeats the piece until the text holds about that many kilobytes.
+juce::String fill (const juce::String& before, const std::function<juce::String (int)>& piece, const juce::String& after,
+                   int64_t kilobytes)
+{
+    juce::MemoryOutputStream text;
+    text << before;
+
+    for (int i = 0; (int64_t) text.getDataSize() < kilobytes * 1024; ++i)
+        text << piece (i);
+
+    text << after;
+    return text.toUTF8();
+}
+
+juce::String project (const juce::String& inside)
+{
+    return "<OSTRANE_QUELLION_Configuration Version=\"1.01\">" + inside + "</OSTRANE_QUELLION_Configuration>";
+}
+
+// Opens the text as the program opens a project file, logging what it reports.
+void openProject (benchmark::State& state, const juce::String& text)
+{
+    projecttest::LibraryAndDesign opened;
+    bool refused = false;
+
+    for (auto _ : state)
+    {
+        clearLog();
+        auto loaded = ProjectFile::parse (text, opened.getLibrary());
+        refused = loaded.content == nullptr;
+
+        if (! refused)
+            ProjectFile::install (*loaded.content, juce::File ("/tmp/hostile.zqp"), opened.design);
+
+        benchmark::DoNotOptimize (getLogText().length());
+    }
+
+    state.counters["refused"] = refused ? 1 : 0;
+    state.counters["MB"] = (double) text.getNumBytesAsUTF8() / (1024.0 * 1024.0);
+    clearLog();
+}
+
+void readPresets (benchmark::State& state, const juce::String& text)
+{
+    const juce::File file = juce::File::createTempFile (".presets");
+    file.replaceWithText (text);
+    bool refused = false;
+
+    for (auto _ : state)
+    {
+        ProjectPresetStores stores;
+        GlobalPresetList globals;
+        PresetDocument document;
+        document.setUsePresetList();
+        document.setPresetStores (&stores);
+        document.setGlobalPresets (&globals);
+        document.setMessageHandler ([] (const juce::String&, const juce::String&, const juce::String&) {});
+        refused = document.readPresetsFile (file).failed();
+        benchmark::DoNotOptimize (stores.getClassCount());
+    }
+
+    state.counters["refused"] = refused ? 1 : 0;
+    state.counters["MB"] = (double) file.getSize() / (1024.0 * 1024.0);
+    file.deleteFile();
+}
+
+// Elements in elements: the parser recursed once per level.
+void deepNesting (benchmark::State& state)
+{
+    const auto kilobytes = state.range (0);
+    openProject (state, project (fill (
+                            {}, [] (int) { return juce::String ("<DSPs>"); }, {}, kilobytes)));
+}
+
+// A new attribute name in every attribute: the parser kept them in one
+// sorted list.
+void distinctAttributeNames (benchmark::State& state)
+{
+    openProject (state, project (fill (
+                            "<DSPs ", [] (int i) { return "a" + juce::String (i) + "=\"\" "; }, "/>", state.range (0))));
+}
+
+// "&" without ";": the parser searched the rest of the text at each.
+void ampersands (benchmark::State& state)
+{
+    openProject (state, project (fill (
+                            "<DSPs>", [] (int) { return juce::String ("& "); }, "</DSPs>", state.range (0))));
+}
+
+// Text after an instruction, on which the parser never returned.
+void textAfterInstructions (benchmark::State& state)
+{
+    openProject (state, project (fill (
+                            "<DSPs>", [] (int) { return juce::String ("<?x?>y"); }, "</DSPs>", state.range (0))));
+}
+
+// Connections that name no node, each a problem in the log.
+void invalidConnections (benchmark::State& state)
+{
+    const auto connection = [] (int i) {
+        return "<DSPConnection SrcNodeId=\"" + juce::String (100 + i) +
+               "\" SrcChnIndex=\"0\" DstNodeId=\"1\" DstChnIndex=\"0\"/>";
+    };
+
+    openProject (state, project (fill ("<DSPs><DSP Index=\"1\" ModuleId=\"33\"/></DSPs><DSPConnections>", connection,
+                                       "</DSPConnections>", state.range (0))));
+}
+
+// DSPs the design cannot hold, each a problem in the log.
+void dspsLeftOut (benchmark::State& state)
+{
+    openProject (state, project (fill (
+                            "<DSPs>", [] (int i) { return "<DSP Index=\"" + juce::String (17 + i) + "\"/>"; }, "</DSPs>",
+                            state.range (0))));
+}
+
+// Process presets of many classes and count groups.
+void presetClasses (benchmark::State& state)
+{
+    const auto group = [] (int i)
+    {
+        return "<Class name=\"C" + juce::String (i) + "\"><CountGroup count=\"1\" TableId=\"" + juce::String (i) +
+               "\"><Preset><Count NumberOfPresets=\"1\" NumberOfControls=\"1\" NumberOfFixedControls=\"1\"/>"
+               "<Controls fixedName1=\"A\" fixedNrpn1=\"1\"/><Lists><List name=\"P\" fixedValue1=\"1\"/></Lists>"
+               "</Preset></CountGroup></Class>";
+    };
+
+    readPresets (state, fill ("<PRESETS Version=\"1.01\" NumberOfTableId=\"1\"><PresetList>", group, "</PresetList></PRESETS>",
+                              state.range (0)));
+}
+
+// Global presets of many tables and keys.
+void globalPresetKeys (benchmark::State& state)
+{
+    const auto list = [] (int i)
+    {
+        return "<List name=\"G" + juce::String (i) +
+               "\" NumberOfDsp=\"1\"><DSPDefinition dspId=\"1\" numberOfProcess=\"2\" processPreset1=\"1\" "
+               "processPreset2=\"2\"/></List>";
+    };
+
+    readPresets (state, fill ("<PRESETS Version=\"1.01\"><GLOBAL_PRESETS NumberOfGlobalPreset=\"1\">", list,
+                              "</GLOBAL_PRESETS></PRESETS>", state.range (0)));
+}
+
+// A "Modules.def" whose every function has 255 parameters behind one
+// dictionary entry, itself forty escapes to itself and 255 items: each
+// function was walked parameter by parameter down the entry's nesting.
+void modulesDefSharedEntry (benchmark::State& state)
+{
+    modulesdef::LibraryDescription library;
+    library.dictionary.assign (1, {});
+
+    for (int i = 0; i < 40; ++i)
+        library.dictionary[0].insert (library.dictionary[0].end(), { 0xFFFF, 0 });
+
+    library.dictionary[0].resize (library.dictionary[0].size() + 3 * 255, 5);
+    library.modules.resize (1);
+    library.modules[0].processes.resize (1);
+
+    modulesdef::FunctionDescription shared;
+    shared.parameterCount = 255;
+    shared.words = { 0xFFFF, 0 };
+    // A record of 13 bytes.
+    library.modules[0].processes[0].controlFunctions.assign ((size_t) state.range (0) * 1024 / 13, shared);
+    const auto file = modulesdef::ModulesDefBuilder::build (library);
+
+    for (auto _ : state)
+    {
+        ModulesDefReader reader;
+        reader.open (std::make_unique<juce::MemoryInputStream> (file.data(), file.size(), false));
+
+        if (reader.parse() < 0)
+            state.SkipWithError ("the file was not read");
+    }
+
+    state.counters["KB"] = (double) file.size() / 1024.0;
+}
+
+// A "Modules.def" of near-markers with no frame: searched to its start.
+void modulesDefWithoutFrame (benchmark::State& state)
+{
+    const juce::File file = juce::File::createTempFile (".def");
+    file.replaceWithText (fill (
+        {}, [] (int) { return juce::String ("ZOVOZ"); }, {}, state.range (0)));
+    bool refused = false;
+
+    for (auto _ : state)
+    {
+        ModulesDefReader reader;
+        refused = ! reader.open (file) || reader.parse() < 0;
+    }
+
+    state.counters["refused"] = refused ? 1 : 0;
+    state.counters["MB"] = (double) file.getSize() / (1024.0 * 1024.0);
+    file.deleteFile();
+}
+
+// Lines appended to the log one by one, as a file's problems are: each
+// append copied the whole log.
+void logLines (benchmark::State& state)
+{
+    for (auto _ : state)
+    {
+        clearLog();
+
+        for (int64_t i = 0; i < state.range (0); ++i)
+            logError ("Project file, bus editor: the connection " + juce::String (i) + " names a node that is not there\n", -1);
+
+        benchmark::DoNotOptimize (getLogText().length());
+    }
+
+    clearLog();
+}
+} // namespace
+
+#define HOSTILE_SHAPE(shape) BENCHMARK (shape)->Unit (benchmark::kMillisecond)->Arg (256)->Arg (1024)->Arg (10240)
+
+HOSTILE_SHAPE (deepNesting);
+HOSTILE_SHAPE (distinctAttributeNames);
+HOSTILE_SHAPE (ampersands);
+HOSTILE_SHAPE (textAfterInstructions);
+HOSTILE_SHAPE (invalidConnections);
+HOSTILE_SHAPE (dspsLeftOut);
+HOSTILE_SHAPE (presetClasses);
+HOSTILE_SHAPE (globalPresetKeys);
+HOSTILE_SHAPE (modulesDefWithoutFrame);
+// The frame holds 128 KB at most.
+BENCHMARK (modulesDefSharedEntry)->Unit (benchmark::kMillisecond)->Arg (30)->Arg (120);
+BENCHMARK (logLines)->Unit (benchmark::kMillisecond)->Arg (34250)->Arg (137000);
+BENCHMARK_MAIN();
