@@ -382,7 +382,8 @@ void GenerationDriver::writePresetSources()
     {
         // An earlier generation's global presets would still be loaded at
         // start, and a kept IDE project still lists the pair: it stays, empty.
-        appendToLog ("Note: the design has no global preset: \"GlobalPresets.c/.h\" of an earlier generation are "
+        // (The design may still list global presets whose file is gone.)
+        appendToLog ("Note: no global preset is generated: \"GlobalPresets.c/.h\" of an earlier generation are "
                      "replaced by a pair without presets, which stops a firmware built with _USE_GLOBAL_PRESET\n",
                      0);
         storePresetPair (Sources::globalSourceName, Sources::globalHeaderName, Sources::makeNoGlobalPresetFiles());

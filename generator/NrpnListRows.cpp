@@ -2,6 +2,7 @@
 
 #include "generator/ControlHandlerWriter.h"
 #include "generator/EqualiserLists.h"
+#include "generator/SourceIdentifiers.h"
 #include "model/GenerationContext.h"
 #include "model/GraphData.h"
 #include "model/ParameterDescriptor.h"
@@ -254,7 +255,8 @@ juce::String NrpnListRows::makeCell (const juce::String& text)
     // A line break in a cell (a title taken from dropped text) would start a
     // new row in the middle of this one, and a separator ("L;R") would shift
     // every later cell of the row.
-    auto cell = text.replaceCharacters ("\r\n;", "  ,");
+    // A text-direction control would show the row otherwise than it reads.
+    auto cell = withoutDirectionControls (text).replaceCharacters ("\r\n;", "  ,");
 
     // A spreadsheet takes a cell that starts so as a formula ("=HYPERLINK(...)"
     // in a process name): a quote in front keeps it text. A plain number is

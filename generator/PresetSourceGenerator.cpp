@@ -54,16 +54,21 @@ bool PresetSourceGenerator::isBiquadClass (const juce::String& className) const
     if (className == "Biquad" || className == "BiquadEx")
         return true;
 
-    if (const auto* library = design.getLibrary())
-        for (int m = 0; m < library->getModuleCount(); ++m)
-            if (const auto* module = library->getModule (m))
-                for (int p = 0; p < module->getProcessCount(); ++p)
-                    if (const auto* process = module->getProcess (p); process != nullptr &&
-                                                                      juce::String (process->name) == className &&
-                                                                      isBiquadProcessKind (process->processKind))
-                        return true;
+    // Every table asks: the library's biquad processes are listed once.
+    if (! biquadProcessNames.has_value())
+    {
+        biquadProcessNames.emplace();
 
-    return false;
+        if (const auto* library = design.getLibrary())
+            for (int m = 0; m < library->getModuleCount(); ++m)
+                if (const auto* module = library->getModule (m))
+                    for (int p = 0; p < module->getProcessCount(); ++p)
+                        if (const auto* process = module->getProcess (p);
+                            process != nullptr && isBiquadProcessKind (process->processKind))
+                            biquadProcessNames->insert (juce::String (process->name));
+    }
+
+    return biquadProcessNames->count (className) != 0;
 }
 
 std::unique_ptr<juce::XmlElement> PresetSourceGenerator::loadDocument (const juce::File& file, bool global)

@@ -5,6 +5,7 @@
 #include <juce_core/juce_core.h>
 
 #include <optional>
+#include <set>
 
 class Design;
 class PresetSourceWriter;
@@ -66,4 +67,5 @@ private:
     Design& design;
     const juce::String controlHeader;
     UniqueIdentifiers usedNames;
+    mutable std::optional<std::set<juce::String>> biquadProcessNames;
 };

@@ -40,29 +40,16 @@ void closeTable (SourceStream& source)
 } // namespace
 
 //==============================================================================
-juce::String PresetSourceWriter::TableNames::getControlTable() const
+PresetSourceWriter::TableNames::TableNames (juce::String uniqueBase, juce::String tableLabel)
+    : base (std::move (uniqueBase)), label (std::move (tableLabel))
 {
-    return identifierOf (base, false) + "_controls";
-}
-
-juce::String PresetSourceWriter::TableNames::getPresetType() const
-{
-    return "Preset" + identifierOf (base, true);
-}
-
-juce::String PresetSourceWriter::TableNames::getControlType() const
-{
-    return "Control" + identifierOf (base, true);
-}
-
-juce::String PresetSourceWriter::TableNames::getValueTable() const
-{
-    return identifierOf (base, false) + "_presets";
-}
-
-juce::String PresetSourceWriter::TableNames::getPresetCount() const
-{
-    return identifierOf (base, false).toUpperCase() + "_PRESET_NB";
+    const auto lower = identifierOf (base, false);
+    const auto capitalised = identifierOf (base, true);
+    controlTable = lower + "_controls";
+    presetType = "Preset" + capitalised;
+    controlType = "Control" + capitalised;
+    valueTable = lower + "_presets";
+    presetCount = lower.toUpperCase() + "_PRESET_NB";
 }
 
 //==============================================================================
@@ -118,7 +105,7 @@ PresetSourceWriter::TableNames PresetSourceWriter::makeNames (const PresetTableS
     if (table.count >= 2)
         label << "[" << table.count << "]";
 
-    return { unique, makeCommentText (label) };
+    return TableNames (unique, makeCommentText (label));
 }
 
 int PresetSourceWriter::getTableIdCount() const noexcept

@@ -22,17 +22,23 @@ class SourceStream;
 class PresetSourceWriter
 {
 public:
-    // The identifiers and comment text of one table.
+    // The identifiers and comment text of one table, each made once: every
+    // one is written several times.
     struct TableNames
     {
+        TableNames (juce::String uniqueBase, juce::String tableLabel);
+
         juce::String base;  // unique within a generation, whatever the case
         juce::String label; // the class name, with "[count]" for two channels or more
 
-        juce::String getControlTable() const;
-        juce::String getPresetType() const;
-        juce::String getControlType() const;
-        juce::String getValueTable() const;
-        juce::String getPresetCount() const;
+        const juce::String& getControlTable() const noexcept { return controlTable; }
+        const juce::String& getPresetType() const noexcept { return presetType; }
+        const juce::String& getControlType() const noexcept { return controlType; }
+        const juce::String& getValueTable() const noexcept { return valueTable; }
+        const juce::String& getPresetCount() const noexcept { return presetCount; }
+
+    private:
+        juce::String controlTable, presetType, controlType, valueTable, presetCount;
     };
 
     // `usedNames` holds the identifier bases given out in this generation,

@@ -53,6 +53,14 @@ bool writeTextToFile (const juce::String& text, const juce::File& file, bool app
             return false;
     }
 
+    // A full disk can take part of the last write and report no error (the
+    // stream's flush does not tell): only a file of the full size replaces
+    // the old one.
+    const auto expectedSize = (juce::int64) (existing.getSize() + text.getNumBytesAsUTF8());
+
+    if (temporary.getFile().getSize() != expectedSize)
+        return false;
+
     return temporary.overwriteTargetFileWithTemporary();
 }
 

@@ -15,12 +15,6 @@ bool isInSanitisingSet (juce::juce_wchar c) noexcept
     return std::find (identifierSanitisingSet.begin(), identifierSanitisingSet.end(), c) != identifierSanitisingSet.end();
 }
 
-// The explicit embeddings, overrides and isolates of Unicode text direction.
-bool isDirectionControl (juce::juce_wchar c) noexcept
-{
-    return (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069);
-}
-
 // "*/", "/*" and "??".
 bool splitsComment (juce::juce_wchar previous, juce::juce_wchar c) noexcept
 {
@@ -45,6 +39,31 @@ juce::String withoutLeadingUnderscores (const juce::String& name)
     return juce::String (p);
 }
 } // namespace
+
+bool isDirectionControl (juce::juce_wchar c) noexcept
+{
+    return (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069);
+}
+
+juce::String withoutDirectionControls (const juce::String& text)
+{
+    auto p = text.getCharPointer();
+
+    while (! p.isEmpty() && ! isDirectionControl (*p))
+        ++p;
+
+    if (p.isEmpty())
+        return text;
+
+    std::vector<juce::juce_wchar> kept;
+    kept.reserve (text.getNumBytesAsUTF8() + 1);
+
+    for (auto q = text.getCharPointer(); ! q.isEmpty(); ++q)
+        if (! isDirectionControl (*q))
+            kept.push_back (*q);
+
+    return fromCharacters (kept);
+}
 
 juce::String sanitiseIdentifier (const juce::String& name)
 {

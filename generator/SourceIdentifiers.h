@@ -23,6 +23,13 @@ void capitaliseIdentifier (juce::String& name);
 // Drops the leading "_" characters, then makes the whole name lower case.
 void uncapitaliseIdentifier (juce::String& name);
 
+// The explicit embeddings, overrides and isolates of Unicode text direction
+// (U+202A-U+202E, U+2066-U+2069): in a name they would make the text around
+// it show otherwise than it reads (a comment otherwise than the code around
+// it compiles, a list row otherwise than its cells are).
+bool isDirectionControl (juce::juce_wchar c) noexcept;
+juce::String withoutDirectionControls (const juce::String& text);
+
 // A name from a design or preset file as it may stand in a comment of
 // generated C, of either kind: no control character, no comment end or
 // start, no backslash or trigraph that could join the next line, and no

@@ -43,8 +43,11 @@ void SourceWriter::rebuildIndentString()
 
 void SourceWriter::write (const juce::String& text, int start, int length, bool whole)
 {
+    // A String holds no null character: its UTF-8 bytes end at the first one,
+    // which strlen finds faster than the String counts them.
     const auto part = whole ? text : text.substring (start, start + juce::jmax (0, length));
-    appendBytes (part.toRawUTF8(), part.getNumBytesAsUTF8());
+    const auto* bytes = part.toRawUTF8();
+    appendBytes (bytes, std::strlen (bytes));
 }
 
 void SourceWriter::write (const char* utf8Text)

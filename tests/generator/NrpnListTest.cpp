@@ -168,6 +168,9 @@ TEST (NrpnListFile, ASpreadsheetReadsEveryRowAndNameAsText)
         { "@SUM(A1)", "'@SUM(A1)" },
         { "-12.5", "-12.5" },
         { "Say \"hi\"", "Say \"hi\"" },
+        // Text-direction controls (U+202E, U+2066, U+2069) would show the row
+        // otherwise than it reads.
+        { "Main\xe2\x80\xae EQ\xe2\x81\xa6L\xe2\x81\xa9", "Main EQL" },
     };
 
     TestProject project;

@@ -3,8 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <random>
-
+#include <sys/resource.h>
 #include <vector>
 
 namespace
@@ -95,6 +96,32 @@ TEST_F (SourceFilesTest, ReportsAFileThatCannotBeWritten)
     EXPECT_FALSE (writeTextToFile ("x", juce::File(), false));
     EXPECT_EQ (blocker.loadFileAsString(), "a file, not a folder");
     EXPECT_EQ (filesInFolder(), 1);
+}
+
+TEST_F (SourceFilesTest, AWriteTheDiskTakesOnlyInPartLeavesTheFileAsItWas)
+{
+    // A disk that fills up during a write takes part of it and reports no
+    // error; a limit on the file size does the same. Neither a replaced nor
+    // an appended file may be left cut short, to be kept later as the user's.
+    for (const bool append : { false, true })
+    {
+        const auto target = file ("custom.h");
+        ASSERT_TRUE (writeTextToFile ("// kept\n", target, false));
+
+        rlimit unlimited{};
+        ASSERT_EQ (getrlimit (RLIMIT_FSIZE, &unlimited), 0);
+        auto limited = unlimited;
+        limited.rlim_cur = 100;
+        const auto previousHandler = std::signal (SIGXFSZ, SIG_IGN);
+        ASSERT_EQ (setrlimit (RLIMIT_FSIZE, &limited), 0);
+        const bool written = writeTextToFile (juce::String::repeatedString ("int x;\n", 100), target, append);
+        setrlimit (RLIMIT_FSIZE, &unlimited);
+        std::signal (SIGXFSZ, previousHandler);
+
+        EXPECT_FALSE (written) << append;
+        EXPECT_EQ (target.loadFileAsString(), "// kept\n") << append;
+        EXPECT_EQ (filesInFolder(), 1) << append;
+    }
 }
 
 TEST_F (SourceFilesTest, HeaderGuardsOpenAndClose)
