@@ -192,8 +192,30 @@ void GenerationDriver::generateDsps (const ModuleLibrary& library)
             mainBus.unlinkDsp (slot.getDspId());
     }
 
+    replaceEarlierDspSources();
+
     if (generatedDspCount == 0)
         logError ("No DSP of the design has processes: no DSP source was generated.\n", -1);
+}
+
+void GenerationDriver::replaceEarlierDspSources()
+{
+    // The source of a DSP gone since an earlier generation is not started by
+    // "mainbus.c", but a kept IDE project still builds it, with its calls
+    // into sources that may no longer hold what it needs: it is emptied.
+    for (int dspNumber = 1; dspNumber <= MainBusFile::maxDsps; ++dspNumber)
+    {
+        const auto name = "dsp" + juce::String (dspNumber) + ".c";
+
+        if (fileList.contains (name) || ! hasEarlierFile ({ name }))
+            continue;
+
+        appendToLog ("Note: no source is generated for DSP " + juce::String (dspNumber) + ": \"" + name +
+                         "\" of an earlier generation is replaced by an empty one\n",
+                     0);
+        fileList.add (name);
+        storeAnnounced (name, "/* No source is generated for this DSP. */\n#include <system.h>\n");
+    }
 }
 
 bool GenerationDriver::checkDsp (const ModuleLibrary& library, uint32_t dspNumber)
@@ -332,6 +354,16 @@ void GenerationDriver::writeControlSources()
         storeFile ("BiquadCtrl.c", ProjectHeaders::makeBiquadControlSource (features, settings.getSamplingRateKhz()));
         storeFile ("BiquadCtrl.h", ProjectHeaders::makeBiquadControlHeader (features));
     }
+    else if (hasEarlierFile ({ "BiquadCtrl.c", "BiquadCtrl.h" }))
+    {
+        // A kept IDE project still lists the pair: it stays, empty.
+        appendToLog ("Note: no biquad control is generated: \"BiquadCtrl.c/.h\" of an earlier generation are replaced "
+                     "by an empty pair\n",
+                     0);
+        addToFileList ({ "BiquadCtrl.c", "BiquadCtrl.h" });
+        storeFile ("BiquadCtrl.c", ProjectHeaders::makeNoBiquadControlSource());
+        storeFile ("BiquadCtrl.h", ProjectHeaders::makeNoBiquadControlHeader());
+    }
 
     storeAnnounced (headerName, makeGuardedHeader (headerName, MainBusFile::getControlHeaderText (nrpnVariant)));
 
@@ -349,12 +381,23 @@ void GenerationDriver::writeControlSources()
 
 void GenerationDriver::writeFeatureSources()
 {
-    if (! features.fbc)
-        return;
-
-    addToFileList ({ "fbcHandler.c", "fbcHandler.h" });
-    storePair ("fbcHandler.c/.h", "fbcHandler.c", mainBus.makeFbcHandlerSource (fbcDsps), "fbcHandler.h",
-               mainBus.makeFbcHandlerHeader (fbcDsps));
+    if (features.fbc)
+    {
+        addToFileList ({ "fbcHandler.c", "fbcHandler.h" });
+        storePair ("fbcHandler.c/.h", "fbcHandler.c", mainBus.makeFbcHandlerSource (fbcDsps), "fbcHandler.h",
+                   mainBus.makeFbcHandlerHeader (fbcDsps));
+    }
+    else if (hasEarlierFile ({ "fbcHandler.c", "fbcHandler.h" }))
+    {
+        // A kept "main.c" would still run an earlier generation's cancellers,
+        // on DSPs that may no longer have one: the pair stays, doing nothing.
+        appendToLog ("Note: no feedback canceller is generated: \"fbcHandler.c/.h\" of an earlier generation are "
+                     "replaced by a pair that starts none\n",
+                     0);
+        addToFileList ({ "fbcHandler.c", "fbcHandler.h" });
+        storePair ("fbcHandler.c/.h", "fbcHandler.c", MainBusFile::makeNoFbcHandlerSource(), "fbcHandler.h",
+                   MainBusFile::makeNoFbcHandlerHeader());
+    }
 }
 
 void GenerationDriver::writeMainBusSource()
@@ -378,7 +421,7 @@ void GenerationDriver::writePresetSources()
     {
         storePresetPair (Sources::globalSourceName, Sources::globalHeaderName, *globalFiles);
     }
-    else if (hasGlobalPresetSources())
+    else if (hasEarlierFile ({ Sources::globalSourceName, Sources::globalHeaderName }))
     {
         // An earlier generation's global presets would still be loaded at
         // start, and a kept IDE project still lists the pair: it stays, empty.
@@ -396,10 +439,13 @@ void GenerationDriver::writePresetSources()
                          Sources::makeLoaderOnlyFiles (biquads, MainBusFile::getControlHeaderName (! commandVariant)));
 }
 
-bool GenerationDriver::hasGlobalPresetSources() const
+bool GenerationDriver::hasEarlierFile (std::initializer_list<juce::String> names) const
 {
-    return outputDirectory.getChildFile (PresetSourceGenerator::globalSourceName).exists() ||
-           outputDirectory.getChildFile (PresetSourceGenerator::globalHeaderName).exists();
+    for (const auto& name : names)
+        if (outputDirectory.getChildFile (name).exists())
+            return true;
+
+    return false;
 }
 
 void GenerationDriver::writeIdeProject()

@@ -98,6 +98,7 @@ private:
     void composeSharedHeaders();
     void generateDsps (const ModuleLibrary& library);
     bool generateDsp (const ModuleLibrary& library, DspSlot& slot);
+    void replaceEarlierDspSources();
     bool checkDsp (const ModuleLibrary& library, uint32_t dspNumber);
     void writeSharedHeaders();
     void runDesignChecks (const ModuleLibrary& library);
@@ -119,7 +120,8 @@ private:
     void storePair (const juce::String& announced, const char* sourceName, const juce::String& source, const char* headerName,
                     const juce::String& header);
     void storePresetPair (const char* sourceName, const char* headerName, const PresetSourceGenerator::Files& files);
-    bool hasGlobalPresetSources() const;
+    // Whether an earlier generation left one of these files in the output directory.
+    bool hasEarlierFile (std::initializer_list<juce::String> names) const;
 
     Design& design;
     ProjectSettings& settings;

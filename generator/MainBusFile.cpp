@@ -406,6 +406,16 @@ juce::String MainBusFile::makeFbcHandlerHeader (const juce::Array<int>& fbcDsps)
                               MainProgramTemplates::fbcHeader + ("extern FBCStatus " + writeFbcStatusNames (fbcDsps) + ";\n"));
 }
 
+juce::String MainBusFile::makeNoFbcHandlerSource()
+{
+    return MainProgramTemplates::noFbcSource;
+}
+
+juce::String MainBusFile::makeNoFbcHandlerHeader()
+{
+    return makeGuardedHeader ("fbcHandler.h", MainProgramTemplates::noFbcHeader);
+}
+
 bool MainBusFile::writeFbcHandlerSource (const juce::Array<int>& fbcDsps, const juce::File& sourceFile,
                                          const juce::File& headerFile) const
 {

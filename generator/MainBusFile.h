@@ -89,6 +89,10 @@ public:
     juce::String makeMainSource (const FirmwareFeatures& features, int samplingRateHz, bool nrpnVariant) const;
     juce::String makeFbcHandlerSource (const juce::Array<int>& fbcDsps) const;
     juce::String makeFbcHandlerHeader (const juce::Array<int>& fbcDsps) const;
+    // The pair that replaces an earlier generation's when the design has no
+    // feedback canceller any more: a kept "main.c" still builds and starts none.
+    static juce::String makeNoFbcHandlerSource();
+    static juce::String makeNoFbcHandlerHeader();
     juce::String makeMidiControlSource (const juce::StringArray& handlerNames, bool nrpnVariant) const;
 
     // The includes, the handler table and the function that fills it.

@@ -138,6 +138,16 @@ juce::String ProjectHeaders::makeBiquadControlHeader (const FirmwareFeatures& fe
     return makeGuardedHeader ("BiquadCtrl.h", text);
 }
 
+juce::String ProjectHeaders::makeNoBiquadControlSource()
+{
+    return ProjectHeaderTemplates::noBiquadControlSource;
+}
+
+juce::String ProjectHeaders::makeNoBiquadControlHeader()
+{
+    return makeGuardedHeader ("BiquadCtrl.h", ProjectHeaderTemplates::noBiquadControlHeader);
+}
+
 juce::String ProjectHeaders::formatSamplingRateHz (double samplingRateKhz)
 {
     char text[32];

@@ -49,6 +49,11 @@ public:
     // "BiquadCtrl.h", guard included.
     static juce::String makeBiquadControlHeader (const FirmwareFeatures& features);
 
+    // The pair that replaces an earlier generation's when the design has no
+    // biquad control any more: nothing in it, guard included.
+    static juce::String makeNoBiquadControlSource();
+    static juce::String makeNoBiquadControlHeader();
+
     // The rate in Hz as a single-precision number with at most six
     // significant digits and no decimal point when whole: 44.1 gives "44100".
     static juce::String formatSamplingRateHz (double samplingRateKhz);

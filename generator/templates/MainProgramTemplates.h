@@ -675,6 +675,28 @@ void FBC_BaseLevels( void );
 
 )QT";
 
+// The feedback-canceller pair when the design has none but an earlier
+// generation wrote one: a kept "main.c" still calls these, and they start
+// and poll nothing.
+inline constexpr const char* noFbcHeader = R"QT(#include <system.h>
+
+/* The design has no feedback canceller: nothing to start, nothing to poll. */
+void FBCStatus_Init( void );
+void FBC_BaseLevels( void );
+)QT";
+
+inline constexpr const char* noFbcSource = R"QT(/* The design has no feedback canceller: nothing to start, nothing to poll. */
+#include "fbcHandler.h"
+
+void FBCStatus_Init( void )
+{
+}
+
+void FBC_BaseLevels( void )
+{
+}
+)QT";
+
 // "quellionWrappers.s".
 inline constexpr const char* wrappers = R"QT(; Wrappers between the generated C sources and the library functions they
 ; reach through 32-bit pointers. Every routine keeps the C compiler's

@@ -601,4 +601,16 @@ void clearLockedBands( BiquadParameters *biquadParam, WORD band );
 WORD SetFilterType( BiquadParameters *biquadParam, WORD dspId, WORD procId, WORD band, DWORD v, UpdateCoeffCallback *callback );
 void updateBiquadCallback( PTR32 function, WORD dspId, WORD procId, _FILTER_PARAM *iirFP, WORD band );
 )QT";
+
+// The biquad control pair when the design has no biquad but an earlier
+// generation wrote one: no routine is left to be built. The header includes
+// the SDK's so that the source is no empty unit.
+inline constexpr const char* noBiquadControlHeader = R"QT(#include <system.h>
+
+/* The design has no biquad control. */
+)QT";
+
+inline constexpr const char* noBiquadControlSource = R"QT(/* The design has no biquad control. */
+#include "BiquadCtrl.h"
+)QT";
 } // namespace ProjectHeaderTemplates

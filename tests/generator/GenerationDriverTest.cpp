@@ -383,7 +383,8 @@ TEST (GenerationDriver, ADspEmptiedOrGivenAnotherModuleSinceTheLastRunIsNoLonger
         }
 
         const auto log = project.generate();
-        EXPECT_FALSE (log.contains ("dsp2.c")) << changeModule;
+        EXPECT_TRUE (log.contains ("\"dsp2.c\" of an earlier generation is replaced by an empty one")) << log;
+        EXPECT_FALSE (project.read ("dsp2.c").contains ("dsp2InitAndRoute")) << changeModule;
         EXPECT_TRUE (log.endsWith (juce::String (successLine) + "\n")) << log;
 
         const auto mainBus = project.read ("mainbus.c");
@@ -616,6 +617,53 @@ TEST (GenerationDriver, FeaturesOfTheDspsChooseTheSharedSources)
     const auto ide = project.folder.getChildFile ("MyDesign.vtc").loadFileAsString();
     EXPECT_TRUE (ide.contains ("midictrl.h\r\nBiquadCtrl.c\r\nBiquadCtrl.h\r\nfbcHandler.c\r\nfbcHandler.h\r\nmainbus.c\r\n"));
     EXPECT_TRUE (ide.contains ("[USERVARS]\r\n_BOARD_USE_SPDIF\r\n[EMBED]"));
+}
+
+TEST (GenerationDriver, FeatureSourcesOfAnEarlierRunDoNotOutliveTheirFeatures)
+{
+    TestProject project;
+    buildFeatureDesign (project);
+    project.generate();
+
+    // The biquads of DSP 1 and the canceller of DSP 2 go, DSP 3 is emptied;
+    // the user files and the IDE project of the first run are kept.
+    for (const uint32_t dsp : { 1u, 2u })
+    {
+        project.design.setDspModule (dsp, studioCoreModule);
+        auto& delay = project.add (dsp, "ShortDelay");
+        project.dspInput (dsp, delay, 0, 0);
+        project.dspOutput (dsp, delay, 0, 0);
+    }
+
+    project.design.setDspModule (3, pitchFxModule);
+    const auto log = project.generate();
+    EXPECT_EQ (getLogErrorCount(), 0) << log;
+
+    struct Stale
+    {
+        const char* file;
+        const char* earlierContent;
+        const char* note;
+    };
+
+    for (const auto& stale : { Stale{ "fbcHandler.c", "FBC_InitStatus", "no feedback canceller is generated: " },
+                               Stale{ "BiquadCtrl.c", "FilterCoefficientsUpdate", "no biquad control is generated: " },
+                               Stale{ "BiquadCtrl.h", "SetFilterGain", "no biquad control is generated: \"BiquadCtrl.c/.h\"" },
+                               Stale{ "dsp3.c", "dsp3InitAndRoute", "no source is generated for DSP 3: " } })
+    {
+        EXPECT_FALSE (project.read (stale.file).contains (stale.earlierContent)) << stale.file;
+        EXPECT_TRUE (log.contains (juce::String ("Note: ") + stale.note)) << log;
+    }
+
+    // What the kept IDE project lists is there, and the kept main.c, which
+    // still starts the canceller, builds with the rest as one firmware.
+    EXPECT_EQ (project.findFilesMissingFromIdeProject().joinIntoString (" "), "");
+    ASSERT_TRUE (project.read ("main.c").contains ("FBC_BaseLevels();"));
+
+    if (hasHostCompiler())
+    {
+        EXPECT_EQ (linkWithSdk (project.outputDirectory), "");
+    }
 }
 
 TEST (GenerationDriver, WhatTheBusRoutingLeavesOutIsLoggedBeforeItsFile)

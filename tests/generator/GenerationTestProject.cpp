@@ -195,6 +195,20 @@ juce::String TestProject::read (const juce::String& name) const
     return outputDirectory.getChildFile (name).loadFileAsString();
 }
 
+juce::StringArray TestProject::findFilesMissingFromIdeProject() const
+{
+    const auto ide = folder.getChildFile ("MyDesign.vtc").loadFileAsString();
+    const auto listed = juce::StringArray::fromLines (
+        ide.fromFirstOccurrenceOf ("[FILES]\r\n", false, false).upToFirstOccurrenceOf ("[WINDOWS]", false, false).trim());
+    juce::StringArray missing;
+
+    for (const auto& name : listed)
+        if (! outputDirectory.getChildFile (name).existsAsFile())
+            missing.add (name);
+
+    return missing;
+}
+
 void buildFeatureDesign (TestProject& project)
 {
     project.addDsp (1);

@@ -63,6 +63,9 @@ public:
     // The names of the files in the output directory, sorted.
     juce::StringArray listOutput() const;
     juce::String read (const juce::String& name) const;
+    // The files the IDE project beside the project file lists that are not in
+    // the output directory.
+    juce::StringArray findFilesMissingFromIdeProject() const;
 
     juce::TemporaryFile root;
     juce::File folder, outputDirectory, projectFile;
