@@ -21,22 +21,35 @@ bool isHexDigit (juce::juce_wchar c)
     return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
 }
 
-// A host name ("example.org", "127.0.0.1") or a bracketed IPv6 address.
-bool isHost (const juce::String& host)
+// One label of a host name: letters, digits and inner hyphens, at most 63.
+bool isLabel (const juce::String& label)
 {
-    if (host.startsWithChar ('['))
-        return host.length() > 2 && host.endsWithChar (']') &&
-               host.substring (1, host.length() - 1).containsOnly ("0123456789abcdefABCDEF:.");
-
-    if (host.isEmpty() || host.startsWithChar ('.') || host.startsWithChar ('-') || host.endsWithChar ('-') ||
-        host.contains (".."))
+    if (label.isEmpty() || label.length() > 63 || label.startsWithChar ('-') || label.endsWithChar ('-'))
         return false;
 
-    for (auto c : host)
-        if (! isAsciiLetterOrDigit (c) && c != '-' && c != '.')
+    for (auto c : label)
+        if (! isAsciiLetterOrDigit (c) && c != '-')
             return false;
 
     return true;
+}
+
+// A host name ("example.org", "127.0.0.1"; at most 253 long, perhaps with
+// the closing dot of a full name) or a bracketed IPv6 address.
+bool isHost (const juce::String& host)
+{
+    if (host.startsWithChar ('['))
+        return host.length() <= 47 && host.endsWithChar (']') && host.retainCharacters (":").length() >= 2 &&
+               host.substring (1, host.length() - 1).containsOnly ("0123456789abcdefABCDEF:.");
+
+    const auto name = host.endsWithChar ('.') ? host.dropLastCharacters (1) : host;
+
+    if (name.isEmpty() || name.length() > 253)
+        return false;
+
+    juce::StringArray labels;
+    labels.addTokens (name, ".", "");
+    return std::all_of (labels.begin(), labels.end(), isLabel);
 }
 
 bool isPort (const juce::String& port)

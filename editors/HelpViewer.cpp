@@ -17,7 +17,11 @@ juce::File HelpViewer::getDefaultHelpFolder()
 
 juce::File HelpViewer::getPageFile (const juce::String& page) const
 {
-    return helpFolder.getChildFile (page.trimCharactersAtStart ("/"));
+    // The page is named by a module's definition, a file from outside: a
+    // name that leads out of the help folder ("../", "~/") names no page,
+    // or any file of the user's could be handed to the desktop's opener.
+    const auto file = helpFolder.getChildFile (page.trimCharactersAtStart ("/"));
+    return file.isAChildOf (helpFolder) ? file : juce::File();
 }
 
 juce::File HelpViewer::getStartPage() const
@@ -60,7 +64,10 @@ juce::String HelpViewer::explainNotShown (const juce::String& page) const
     const auto document = page.trimCharactersAtStart ("/").isEmpty() ? getStartPage() : getPageFile (page);
 
     if (! document.exists())
-        return "No help page \"" + document.getFileName() + "\" in the folder " + folderName + ".";
+    {
+        const auto name = document != juce::File() ? document.getFileName() : page.fromLastOccurrenceOf ("/", false, false);
+        return "No help page \"" + name + "\" in the folder " + folderName + ".";
+    }
 
     return "The help could not be opened: the desktop has no viewer (\"" + juce::String (DesktopOpener::openerName) +
            "\") for \"" + document.getFileName() + "\".";

@@ -16,7 +16,8 @@ public:
 
     static juce::File getDefaultHelpFolder();
 
-    // The page's file (a topic such as "/Quellion_Guide.pdf").
+    // The page's file (a topic such as "/Quellion_Guide.pdf"); none for a
+    // name that leads out of the help folder.
     juce::File getPageFile (const juce::String& page) const;
 
     // The help's first page ("index.html"), or the help folder itself when

@@ -109,10 +109,22 @@ TEST (DesktopOpener, TakesOnlyWellFormedWebAddresses)
         { "http://a..example.org/", false },
         { "http://$(id)/", false },
         { "javascript:alert(1)", false },
+        { "http://a.example.org./x", true },
+        { "http://a-.example.org/", false },
+        { "http://a.-b.example.org/", false },
+        { "http://[:]/", false },
+        { "http://a.example.org\n/", false },
+        { "http://a.example.org/x\r\ny", false },
     };
 
     for (const auto& [address, accepted] : addresses)
         EXPECT_EQ (DesktopOpener::isWebAddress (juce::String::fromUTF8 (address)), accepted) << address;
+
+    // Names no host has: a label longer than 63, a name longer than 253.
+    const auto label = [] (int length) { return juce::String::repeatedString ("a", length); };
+    EXPECT_TRUE (DesktopOpener::isWebAddress ("http://" + label (63) + ".example.org/"));
+    EXPECT_FALSE (DesktopOpener::isWebAddress ("http://" + label (64) + ".example.org/"));
+    EXPECT_FALSE (DesktopOpener::isWebAddress ("http://" + juce::String::repeatedString (label (60) + ".", 5) + "org/"));
 }
 
 TEST (DesktopOpener, NothingItOpensRunsACommand)
@@ -131,6 +143,17 @@ TEST (DesktopOpener, NothingItOpensRunsACommand)
         ASSERT_TRUE (page.create().wasOk()) << text;
         EXPECT_TRUE (viewer.showPage ("/" + page.getFileName())) << text;
         expected.add (page.getFullPathName());
+    }
+
+    // A help page named by a module's definition that would lie outside the
+    // help folder (a desktop entry or a program of the user's) is not opened.
+    const auto outside = opener.getHelpFolder().getSiblingFile ("outside.desktop");
+    ASSERT_TRUE (outside.create().wasOk());
+
+    for (const auto* page : { "/../outside.desktop", "guide/../../outside.desktop" })
+    {
+        EXPECT_FALSE (viewer.showPage (page)) << page;
+        EXPECT_EQ (viewer.explainNotShown (page), "No help page \"outside.desktop\" in the folder \"help\".");
     }
 
     // Web pages of such addresses are not opened at all.
