@@ -1074,7 +1074,7 @@ void Zorvex::removePresets (int k)
 
     if (ownerEditor != nullptr && definition != nullptr && ownerEditor->getPresetFile() != juce::File())
         presetDocument.writePresetsFile (ownerEditor->getPresetFile(), juce::String (definition->name),
-                                         (int) node->getChannelCount(), name, k == 0);
+                                         (int) node->getControlChannelCount(), name, k == 0);
 }
 
 void Zorvex::createOrSavePreset (bool create)

@@ -185,7 +185,7 @@ void PanelScriptWriter::writeFunction (int index, const LibraryFunctionDefinitio
 
     const auto type = getLastParameterType (function);
     const auto indexed = function.hasIndexParameter();
-    const auto channels = indexed ? node.getChannelCount() : 1u;
+    const auto channels = indexed ? node.getControlChannelCount() : 1u;
     const auto functionCount = definition.getSecondFunctionCount();
     const auto breakBefore = functionCount >= 11 && index == functionCount / 2;
 

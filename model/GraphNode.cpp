@@ -84,6 +84,11 @@ const GraphPin* GraphNode::getOutputPin (int n) const noexcept
     return first != nullptr && first->isVectorPin() ? first : nullptr;
 }
 
+bool GraphNode::hasDelayCount() const noexcept
+{
+    return (channelWord & delayCountFlag) != 0 || (definition != nullptr && definition->isDelayType());
+}
+
 void GraphNode::buildControlIds()
 {
     commandWordCount = 0;
@@ -96,7 +101,7 @@ void GraphNode::buildControlIds()
     secondCommandWords.assign (count, 0);
 
     const auto kind = definition->processKind;
-    const uint64_t indexRun = isBiquadProcessKind (kind) || kind == 0x4004 ? 31 : getChannelCount();
+    const uint64_t indexRun = isBiquadProcessKind (kind) || kind == 0x4004 ? 31 : getControlChannelCount();
     uint64_t index = 0;
 
     for (size_t i = 0; i < count; ++i)

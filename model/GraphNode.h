@@ -103,6 +103,14 @@ public:
 
     uint32_t getChannelCount() const noexcept { return channelWord & channelCountMask; }
 
+    // A delay-type count (bit 28, the process's or the word's) is a length
+    // in ms, not a number of channels: such a process has one channel.
+    bool hasDelayCount() const noexcept;
+
+    // The channels a multi-channel control has (one line, one registered
+    // control, one NRPN list row per channel): the count, or 1 for a delay.
+    uint32_t getControlChannelCount() const noexcept { return hasDelayCount() ? 1u : getChannelCount(); }
+
     //==============================================================================
     // Plain data that editors, actions and project loading set directly.
     uint32_t nrpn = 0;

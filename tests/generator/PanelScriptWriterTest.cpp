@@ -4,6 +4,7 @@
 #include "generator/EqualiserLists.h"
 #include "generator/PanelScriptWriter.h"
 #include "generator/VuMeterIdPool.h"
+#include "model/PresetDocument.h"
 #include "model/ProcessPresetStore.h"
 
 #include <gtest/gtest.h>
@@ -244,6 +245,34 @@ TEST (PanelScriptWriterTest, AReplacementShowsThePresetsValuesAndLeavesOthers)
         << "a line without its own value gets one, so the next save keeps the preset";
     EXPECT_TRUE (replaced.contains ("CHECKBOX[Enable,def=0,min=0,max=1,]= ")) << "the preset holds 0 for it";
     EXPECT_EQ (first.store.getControlCount(), 5) << "nothing registered twice";
+}
+
+// A delay's count is its length in ms: whatever the length, each of its
+// controls is one line and one registered control, and the delay control
+// still has room.
+TEST (PanelScriptWriterTest, ADelayHasOneChannelWhateverItsLength)
+{
+    for (const uint32_t length : { 1u, 250u, 50000u })
+    {
+        const paneltest::PanelDesign design{ "longDelay",    paneltest::sampleModuleId, "LongDelay", length, 2, 3, 48.0,
+                                             (double) length };
+        VuMeterIdPool pool;
+        auto written = writeDesign (design, pool);
+        SCOPED_TRACE (length);
+
+        EXPECT_EQ (written.text.upToFirstOccurrenceOf ("SLIDER[Time", false, false).length(),
+                   written.text.upToLastOccurrenceOf ("SLIDER[Time", false, false).length());
+        EXPECT_TRUE (written.text.contains ("SLIDER[Feedback1,")) << written.text;
+        EXPECT_FALSE (written.text.contains ("SLIDER[Feedback2,"));
+        EXPECT_TRUE (written.text.contains ("max=" + juce::String (length * 96) + "]= 0xF0 0 0x3A 0x7E 0x3D 1 0x03 0x00 "));
+        EXPECT_EQ (describeControls (written.store), "Time1 0x8000 secondary\nFeedback1 0x4001 secondary\n");
+
+        written.store.setHasFixedDelayControl();
+        EXPECT_EQ (PresetDocument::prepareFixedDelayControl (written.store, (int) length), 1);
+        EXPECT_TRUE (written.store.findControl (ProcessPresetStore::fixedDelayControlName));
+        EXPECT_EQ (written.store.getCurrentValue(), 0u) << "no preset yet";
+        EXPECT_EQ (written.store.getDelayCount(), length);
+    }
 }
 
 //==============================================================================
