@@ -101,6 +101,9 @@ juce::String ProcessControlPanel::generatePanelScript (bool replace, bool asRepl
     if (writer.hasMeter() && ! isTimerRunning())
         startTimer (meterPollIntervalMs);
 
+    if (const auto problem = writer.getProblem(); problem.isNotEmpty())
+        owner.controlPanelProblem (problem);
+
     return text;
 }
 

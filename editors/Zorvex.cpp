@@ -1234,6 +1234,12 @@ double Zorvex::getSamplingRateKhz()
     return ownerEditor != nullptr ? ownerEditor->getSamplingRateKhz() : 0.0;
 }
 
+void Zorvex::controlPanelProblem (const juce::String& text)
+{
+    if (ownerEditor != nullptr)
+        ownerEditor->showMessage (text);
+}
+
 double Zorvex::getCountSliderValue()
 {
     if (countSlider != nullptr)

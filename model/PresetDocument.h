@@ -93,6 +93,12 @@ public:
     // Where failures and the preset mismatch go; without one they are logged.
     void setMessageHandler (MessageHandler handler) { messageHandler = std::move (handler); }
 
+    // Which of the controls a file names a load registers (and whether it
+    // takes the file's fixed delay control): those the filter accepts; all
+    // without one.
+    using ControlFilter = std::function<bool (const juce::String& controlName)>;
+    void setControlFilter (ControlFilter filter) { controlFilter = std::move (filter); }
+
     //==============================================================================
     // The element cursor for building preset XML
 
@@ -258,6 +264,8 @@ private:
     PresetFileAccess::Loaded loadForUpdate (const juce::File& file);
     juce::Result save (const juce::XmlElement& root, const juce::File& file);
     void report (const juce::String& title, const juce::String& text) const;
+    // The controls a load had no room for, and a preset mismatch.
+    void reportLoadProblems (bool mismatch) const;
     void reportUnreadable (const juce::File& file, const juce::String& reason, bool writing) const;
 
     ProcessPresetStore* store = nullptr;
@@ -271,4 +279,6 @@ private:
     std::vector<int> newIndex;
     std::vector<PendingRemoval> pendingRemovals;
     MessageHandler messageHandler;
+    ControlFilter controlFilter;
+    int controlsLeftOut = 0; // by the current load
 };

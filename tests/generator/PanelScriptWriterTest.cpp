@@ -4,8 +4,11 @@
 #include "generator/EqualiserLists.h"
 #include "generator/PanelScriptWriter.h"
 #include "generator/VuMeterIdPool.h"
+#include "model/ModuleLibrary.h"
 #include "model/PresetDocument.h"
 #include "model/ProcessPresetStore.h"
+
+#include "modulesdef/ModulesDefText.h"
 
 #include <gtest/gtest.h>
 
@@ -189,7 +192,7 @@ TEST (PanelScriptWriterTest, BandTypeListsOpenWithTypeAndAreNamedByTheirBand)
     int meterId = written.meterId;
     const auto replaced = writer.write (written.store, true, meterId, pool);
     EXPECT_TRUE (replaced.contains (",Name=Type2,def=6,Ref=EQ.Filter[1].Type] = "));
-    EXPECT_TRUE (replaced.contains (",Name=Type1,def=0,Ref=EQ.Filter[0].Type] = "));
+    EXPECT_TRUE (replaced.contains (",Name=Type1,def=1,Ref=EQ.Filter[0].Type] = ")) << "the preset took its default";
 }
 
 //==============================================================================
@@ -273,6 +276,79 @@ TEST (PanelScriptWriterTest, ADelayHasOneChannelWhateverItsLength)
         EXPECT_EQ (written.store.getCurrentValue(), 0u) << "no preset yet";
         EXPECT_EQ (written.store.getDelayCount(), length);
     }
+}
+
+// The sample's equaliser, with the command words its box builds: its band
+// controls address the process (its nrpn in their message), and a band
+// control and a slider of one name are two parameters, each with a name and a
+// value of its own, while a slider that sends a band control's message is
+// that parameter.
+TEST (PanelScriptWriterTest, EveryParameterOfTheEqualiserHasANameOfItsOwn)
+{
+    const auto& definition = paneltest::findProcess (paneltest::sampleModuleId, "ParamEq8");
+    GraphNode node (1, 5, "ParamEq8", true, &definition, 0.5, 0.5);
+    node.buildControlIds();
+    ProcessPresetStore store;
+    VuMeterIdPool pool;
+    int meterId = -1;
+    store.markBuilding();
+    PanelScriptWriter writer (definition, node, 1, 48.0, 2.0);
+    const auto text = writer.write (store, false, meterId, pool);
+
+    EXPECT_TRUE (
+        text.contains ("SLIMFADER[Q1,@EqQEncoder,Enable=Type1(PIOWXYZ),Ref=EQ.Filter[0].QFactor,def=955] =  0xB0 0x63 0x05 "
+                       "0xB0 0x62 0x1f "))
+        << text;
+    EXPECT_TRUE (text.contains ("SLIDER[Q1 (2),valscale=x/100,")) << text;
+    EXPECT_TRUE (text.contains ("SLIDER[Gain1 (2),valscale=(x-64)/2,")) << text;
+    EXPECT_EQ (writer.getProblem(), juce::String());
+
+    juce::StringArray names;
+
+    for (int i = 0; i < store.getControlCount(); ++i)
+        names.add (store.getControl (i)->name);
+
+    EXPECT_EQ (names.joinIntoString (","), "Type1,Q1,Freq1,Gain1,Type2,Q2,Freq2,Gain2,Gain1 (2),Gain2 (2),Q1 (2),Q2 (2)");
+    EXPECT_TRUE (text.contains ("SLIDER[Frequency1,valscale=x,min=20,max=20000,def=1000,descale=x, HEIGHT=50,valUnit=Hz,"
+                                "valprec=1]=  0xB0 0x63 0x05 0xB0 0x62 0x1f "))
+        << "the band's Q's message: shown with its value";
+}
+
+// A process of more controls than a process holds: the first 255 are kept,
+// the rest left out of the text and named for the user.
+TEST (PanelScriptWriterTest, AProcessHoldsAtMost255ControlsAndSaysWhichWereLeftOut)
+{
+    std::string module = "capacity 16\nversion 68\ndictionary\n    entry 0 (4,2,0) (4,2,1) (4,0,10)\nend\n"
+                         "module \"Wide\"\n    id 0x0079\n    dsp-inputs 2\n    dsp-outputs 2\n"
+                         "    process \"Wide\" pcs\n        id 0x0301\n        inputs 1\n        outputs 1\n"
+                         "        channel-word 0x0008\n";
+
+    // 128 sliders (raw messages), then 128 switches (7-bit messages).
+    for (const auto& [label, type] : { std::pair ("Level", "(4,1,130)"), std::pair ("Mute", "(4,0,18)") })
+        for (char c = 'A'; c < 'A' + 16; ++c)
+            module += std::string ("        control \"Set") + label + c +
+                      "\"\n            form 0\n            returns 0\n"
+                      "            params 4\n            label \"" +
+                      label + c +
+                      "\"\n            annotation \"x\"\n"
+                      "            words dict 0 " +
+                      type + "\n        end\n";
+
+    module += "        pin \"In\" in vector\n        pin \"Out\" out vector\n    end\nend\n";
+    const auto reader = generatortest::readLibrary (modulesdef::ModulesDefText::parse (module));
+    const auto& definition = *reader->getLibrary().findModuleById (0x79)->findProcessById (0x301);
+    GraphNode node (1, 2, "Wide", true, &definition, 0.5, 0.5);
+    node.buildControlIds();
+    ProcessPresetStore store;
+    VuMeterIdPool pool;
+    int meterId = -1;
+    PanelScriptWriter writer (definition, node, 1, 48.0, 8.0);
+    const auto text = writer.write (store, false, meterId, pool);
+
+    EXPECT_EQ (store.getControlCount(), 255);
+    EXPECT_TRUE (text.contains ("CHECKBOX[MuteP7,"));
+    EXPECT_FALSE (text.contains ("CHECKBOX[MuteP8,")) << "no line for a control the process has no room for";
+    EXPECT_EQ (writer.getProblem(), "1 control of \"Wide\" left out (MuteP8): a process holds at most 255 controls.");
 }
 
 //==============================================================================

@@ -1,0 +1,294 @@
+// Every process of the shipped library, at the largest count its slider
+// allows, keeps the value of every control through a save and an open, with
+// nothing in the log: its control panel (our MIDI-control library, in
+// process) is given a value per control, the project is saved, opened again
+// into another design, the panel built again from the saved values shows
+// them all, and the values sent to the board are those values, each control
+// once.
+
+#include "ProjectTestDesigns.h"
+
+#include "generator/PanelScriptWriter.h"
+#include "generator/VuMeterIdPool.h"
+#include "halvix/HalvixPanel.h"
+#include "halvix/PanelScriptParser.h"
+#include "model/DesignLog.h"
+#include "model/ModuleLibrary.h"
+#include "model/NodeChannelRules.h"
+#include "model/ProjectFile.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <random>
+
+namespace
+{
+constexpr uint32_t dspId = 1;
+constexpr int samplingIndex = 1; // 48 kHz, which both modules run at
+
+struct Shipped
+{
+    uint32_t moduleId;
+    juce::String processName;
+};
+
+std::vector<Shipped> getShippedProcesses()
+{
+    std::vector<Shipped> processes;
+    const auto reader = projecttest::readSampleLibrary();
+
+    for (auto& module : reader->getLibrary().getModules())
+        for (auto& process : module->getProcesses())
+            processes.push_back ({ module->moduleId, juce::String (process->name) });
+
+    return processes;
+}
+
+// The process's box: the panel written for the node's store (which registers
+// its controls) and loaded by the library.
+struct Box
+{
+    Box (GraphNode& boxNode, double rateKhz, bool replacement) : node (boxNode)
+    {
+        auto& store = node.presetStore;
+
+        if (! replacement)
+            store.markBuilding();
+
+        PanelScriptWriter writer (*node.getProcessDefinition(), node, dspId, rateKhz, (double) node.getChannelCount());
+        text = writer.write (store, replacement, meterId, meterIds);
+        problem = writer.getProblem();
+        store.markBuilt();
+
+        auto parsed = PanelScriptParser::parse (text);
+        EXPECT_TRUE (parsed.errors.isEmpty()) << parsed.errors.joinIntoString ("\n");
+
+        if (parsed.model != nullptr)
+            panel = std::make_unique<HalvixPanel> (std::move (parsed.model), nullptr);
+    }
+
+    ~Box()
+    {
+        // The panel goes with the box; the store never keeps it beyond.
+        node.presetStore.setPanel (nullptr);
+    }
+
+    // Every control's value, by name, as the panel shows it.
+    std::map<juce::String, uint32_t> getShownValues() const
+    {
+        std::map<juce::String, uint32_t> values;
+
+        for (const auto& item : panel->getModel().getItems())
+            if (item->hasValue())
+                values[item->getControlName()] = item->getValue();
+
+        return values;
+    }
+
+    GraphNode& node;
+    VuMeterIdPool meterIds;
+    int meterId = VuMeterIdPool::noId;
+    juce::String text, problem;
+    std::unique_ptr<HalvixPanel> panel;
+};
+
+// A value of the control's range other than its default, when it has one.
+uint32_t pickValue (const PanelControl& control, std::mt19937& random)
+{
+    std::vector<uint32_t> candidates;
+
+    if (! control.getOptions().empty())
+        for (const auto& option : control.getOptions())
+            candidates.push_back (option.value);
+    else
+        for (int i = 0; i < 8; ++i)
+            candidates.push_back (control.getMinimum() +
+                                  (uint32_t) (random() % ((uint64_t) control.getMaximum() - control.getMinimum() + 1)));
+
+    for (const auto candidate : candidates)
+        if (candidate != control.getDefault())
+            return candidate;
+
+    return control.getDefault();
+}
+
+class ShippedProcessValuesTest : public ::testing::TestWithParam<Shipped>
+{
+protected:
+    ShippedProcessValuesTest() { clearLog(); }
+    ~ShippedProcessValuesTest() override { clearLog(); }
+};
+} // namespace
+
+TEST_P (ShippedProcessValuesTest, EveryControlKeepsItsValueThroughSaveAndOpen)
+{
+    const auto& shipped = GetParam();
+    const auto file = juce::File::getSpecialLocation (juce::File::tempDirectory).getChildFile ("vx-shipped.zqp");
+
+    projecttest::LibraryAndDesign built;
+    built.design.getSettings().setSamplingIndex (samplingIndex);
+    const auto rateKhz = built.design.getSettings().getSamplingRateKhz();
+    projecttest::DesignBuilder builder (built.design);
+    builder.addDsp (dspId, shipped.moduleId, 0.5, 0.5);
+
+    // At the count its slider goes up to, as its box then has it.
+    auto& node = builder.addProcess (dspId, shipped.processName, 0.5, 0.5);
+    const auto largest = (uint32_t) NodeChannelRules::getSliderRange (node, rateKhz).maximum;
+    node.channelWord = NodeChannelRules::makeChannelWord (node.channelWord, (int) largest);
+    NodeChannelRules::followCount (node, node.channelWord);
+    node.buildControlIds();
+
+    // A value of its own for every control the process keeps (a control that
+    // sends another's message shows that one's value).
+    std::map<juce::String, uint32_t> shown;
+    juce::String saved;
+    {
+        Box box (node, rateKhz, false);
+        ASSERT_NE (box.panel, nullptr);
+        EXPECT_EQ (box.problem, juce::String()) << "every control has room";
+        std::mt19937 random (1120 + largest);
+
+        for (int i = 0; i < node.presetStore.getControlCount(); ++i)
+            if (auto* control = box.panel->getModel().findControl (node.presetStore.getControl (i)->name))
+                box.panel->changeValue (*control, pickValue (*control, random));
+
+        shown = box.getShownValues();
+        node.presetStore.setPanel (box.panel.get());
+        saved = ProjectFile::createXml (built.design, {})->toString();
+    }
+
+    // Opened again: the saved values, read without a word in the log.
+    projecttest::LibraryAndDesign opened;
+    auto loaded = ProjectFile::parse (saved, opened.getLibrary());
+    ASSERT_NE (loaded.content, nullptr);
+    ProjectFile::install (*loaded.content, file, opened.design);
+    EXPECT_EQ (loaded.content->problems.joinIntoString ("\n"), juce::String());
+    EXPECT_EQ (getLogText(), juce::String());
+
+    auto& reopened = *opened.design.findDsp (dspId)->getGraph().getNode (0);
+    ASSERT_EQ (reopened.getChannelCount(), largest);
+
+    // Its panel shows every value again.
+    {
+        Box box (reopened, rateKhz, true);
+        ASSERT_NE (box.panel, nullptr);
+        EXPECT_EQ (box.getShownValues(), shown) << box.text;
+    }
+
+    // Sent to the board as the project's open sends them: each parameter
+    // once, with its value.
+    std::map<uint32_t, uint32_t> sent;
+    std::unique_ptr<Box> sendingBox;
+    ProjectFile::SavedControlHooks hooks;
+    hooks.buildPanel = [&] (GraphNode& n) { sendingBox = std::make_unique<Box> (n, rateKhz, false); };
+    const auto root = juce::parseXML (saved);
+    ProjectFile::sendSavedControls (*root, opened.design, hooks,
+                                    [&] (int dsp, uint32_t param, uint32_t value)
+                                    {
+                                        EXPECT_EQ (dsp, (int) dspId - 1);
+                                        EXPECT_TRUE (sent.emplace (param, value).second) << "sent twice: " << param;
+                                    });
+
+    auto& store = reopened.presetStore;
+    ASSERT_TRUE (store.findPreset (ProcessPresetStore::lastSavedPresetName));
+    int controls = 0;
+
+    for (int i = 0; i < store.getControlCount(); ++i)
+    {
+        store.setCurrentControl (i);
+
+        if (store.isFixedDelayControl())
+            continue;
+
+        ++controls;
+        const auto& name = store.getControl (i)->name;
+        EXPECT_EQ (sent[(reopened.nrpn << 8) | store.getControl (i)->nrpn], shown[name]) << name;
+    }
+
+    EXPECT_EQ ((int) sent.size(), controls);
+    EXPECT_EQ (getLogText(), juce::String());
+}
+
+INSTANTIATE_TEST_SUITE_P (SampleLibrary, ShippedProcessValuesTest, ::testing::ValuesIn (getShippedProcesses()),
+                          [] (const auto& test) { return test.param.processName.toStdString(); });
+
+// A control the saved values do not hold (a file of an older library, or
+// written by hand) starts from its default, on the panel and on the board.
+TEST_F (ShippedProcessValuesTest, AControlTheSavedValuesDoNotHoldStartsFromItsDefault)
+{
+    projecttest::LibraryAndDesign built;
+    built.design.getSettings().setSamplingIndex (samplingIndex);
+    projecttest::DesignBuilder builder (built.design);
+    builder.addDsp (dspId, projecttest::studioCore8, 0.5, 0.5);
+    auto& compander = builder.addProcess (dspId, "Compander", 0.5, 0.5, 2);
+    projecttest::DesignBuilder::setLastSaved (compander, { { "Threshold1", 12 }, { "Ratio21", 7 } });
+    const auto saved = ProjectFile::createXml (built.design, {})->toString();
+
+    projecttest::LibraryAndDesign opened;
+    auto loaded = ProjectFile::parse (saved, opened.getLibrary());
+    ASSERT_NE (loaded.content, nullptr);
+    ProjectFile::install (*loaded.content, juce::File(), opened.design);
+    auto& node = *opened.design.findDsp (dspId)->getGraph().getNode (0);
+    const auto rateKhz = opened.design.getSettings().getSamplingRateKhz();
+
+    std::map<uint32_t, uint32_t> sent;
+    std::unique_ptr<Box> box;
+    ProjectFile::SavedControlHooks hooks;
+    hooks.buildPanel = [&] (GraphNode& n) { box = std::make_unique<Box> (n, rateKhz, false); };
+    ProjectFile::sendSavedControls (*juce::parseXML (saved), opened.design, hooks,
+                                    [&] (int, uint32_t param, uint32_t value) { sent[param & 0xFF] = value; });
+
+    // Threshold2 and Threshold21 start at their defaults (70 and 30), not 0.
+    EXPECT_EQ (sent, (std::map<uint32_t, uint32_t>{
+                         { 0, 12 }, { 1, 70 }, { 2, 30 }, { 3, 30 }, { 4, 30 }, { 5, 30 }, { 6, 7 }, { 7, 5 } }));
+
+    Box shown (node, rateKhz, true);
+    EXPECT_EQ (shown.getShownValues()["Threshold2"], 70u);
+    EXPECT_EQ (shown.getShownValues()["Threshold21"], 30u);
+    EXPECT_EQ (shown.getShownValues()["Threshold1"], 12u);
+}
+
+// The equaliser saved while its band controls and sliders of one name shared
+// a value: the one value is the slider's (its number came with it), which
+// the slider takes back under its own name; the band control starts from
+// its default.
+TEST_F (ShippedProcessValuesTest, ASliderThatSharedItsNameWithABandControlFindsItsSavedValue)
+{
+    projecttest::LibraryAndDesign built;
+    projecttest::DesignBuilder builder (built.design);
+    builder.addDsp (dspId, projecttest::studioCore8, 0.5, 0.5);
+    auto& eq = builder.addProcess (dspId, "ParamEq8", 0.5, 0.5, 2);
+    auto& old = eq.presetStore;
+    old.markBuilding();
+    old.addOrUpdateControl (0x401f, "Q1", true);
+    old.addOrUpdateControl (0x005d, "Gain1", true);
+    old.addOrUpdateControl (0x003e, "Q1", true); // the slider, last
+    old.addOrUpdateControl (0x4000, "Gain1", true);
+    old.markBuilt();
+    old.selectOrAddPreset (ProcessPresetStore::lastSavedPresetName, 0, true);
+    old.getCurrentPresetRecord()->values = { 5200, 80 };
+    const auto saved = ProjectFile::createXml (built.design, {})->toString();
+
+    projecttest::LibraryAndDesign opened;
+    auto loaded = ProjectFile::parse (saved, opened.getLibrary());
+    ASSERT_NE (loaded.content, nullptr);
+    ProjectFile::install (*loaded.content, juce::File(), opened.design);
+    auto& node = *opened.design.findDsp (dspId)->getGraph().getNode (0);
+    node.buildControlIds();
+
+    std::unique_ptr<Box> box;
+    ProjectFile::SavedControlHooks hooks;
+    hooks.buildPanel = [&] (GraphNode& n) { box = std::make_unique<Box> (n, 48.0, false); };
+    ProjectFile::sendSavedControls (*juce::parseXML (saved), opened.design, hooks, {});
+
+    auto& store = node.presetStore;
+    ASSERT_TRUE (store.findPreset (ProcessPresetStore::lastSavedPresetName));
+
+    for (const auto& [name, value] :
+         { std::pair ("Q1 (2)", 5200u), std::pair ("Gain1 (2)", 80u), std::pair ("Q1", 955u), std::pair ("Gain1", 64u) })
+    {
+        ASSERT_TRUE (store.findControl (name)) << name;
+        EXPECT_EQ (store.getCurrentValue(), value) << name;
+    }
+}
