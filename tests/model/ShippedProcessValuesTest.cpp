@@ -125,13 +125,35 @@ class ShippedProcessValuesTest : public ::testing::TestWithParam<Shipped>
 protected:
     ShippedProcessValuesTest() { clearLog(); }
     ~ShippedProcessValuesTest() override { clearLog(); }
+
+    // The saved project opened into the design with nothing said about it,
+    // and its saved values sent as an open sends them once the boxes exist
+    // (each box writes its panel first): the DSP's process.
+    GraphNode& openAndSend (const juce::String& saved, projecttest::LibraryAndDesign& opened,
+                            const ProjectFile::ControlSender& send)
+    {
+        opened.design.getSettings().setSamplingIndex (samplingIndex);
+        auto loaded = ProjectFile::parse (saved, opened.getLibrary());
+        EXPECT_NE (loaded.content, nullptr);
+        ProjectFile::install (*loaded.content, juce::File(), opened.design);
+        EXPECT_EQ (loaded.content->problems.joinIntoString ("\n"), juce::String());
+        EXPECT_EQ (getLogText(), juce::String());
+
+        auto& node = *opened.design.findDsp (dspId)->getGraph().getNode (0);
+        ProjectFile::SavedControlHooks hooks;
+        hooks.buildPanel = [this, rateKhz = opened.design.getSettings().getSamplingRateKhz()] (GraphNode& n)
+        { sendingBox = std::make_unique<Box> (n, rateKhz, false); };
+        ProjectFile::sendSavedControls (*juce::parseXML (saved), opened.design, hooks, send);
+        return node;
+    }
+
+    std::unique_ptr<Box> sendingBox;
 };
 } // namespace
 
 TEST_P (ShippedProcessValuesTest, EveryControlKeepsItsValueThroughSaveAndOpen)
 {
     const auto& shipped = GetParam();
-    const auto file = juce::File::getSpecialLocation (juce::File::tempDirectory).getChildFile ("vx-shipped.zqp");
 
     projecttest::LibraryAndDesign built;
     built.design.getSettings().setSamplingIndex (samplingIndex);
@@ -173,15 +195,16 @@ TEST_P (ShippedProcessValuesTest, EveryControlKeepsItsValueThroughSaveAndOpen)
         saved = ProjectFile::createXml (built.design, {})->toString();
     }
 
-    // Opened again: the saved values, read without a word in the log.
+    // Opened again, without a word in the log, and sent to the board: each
+    // parameter once, with its value.
     projecttest::LibraryAndDesign opened;
-    auto loaded = ProjectFile::parse (saved, opened.getLibrary());
-    ASSERT_NE (loaded.content, nullptr);
-    ProjectFile::install (*loaded.content, file, opened.design);
-    EXPECT_EQ (loaded.content->problems.joinIntoString ("\n"), juce::String());
-    EXPECT_EQ (getLogText(), juce::String());
-
-    auto& reopened = *opened.design.findDsp (dspId)->getGraph().getNode (0);
+    std::map<uint32_t, uint32_t> sent;
+    auto& reopened = openAndSend (saved, opened,
+                                  [&] (int dsp, uint32_t param, uint32_t value)
+                                  {
+                                      EXPECT_EQ (dsp, (int) dspId - 1);
+                                      EXPECT_TRUE (sent.emplace (param, value).second) << "sent twice: " << param;
+                                  });
     ASSERT_EQ (reopened.getChannelCount(), largest);
 
     // Its panel shows every value again.
@@ -190,20 +213,6 @@ TEST_P (ShippedProcessValuesTest, EveryControlKeepsItsValueThroughSaveAndOpen)
         ASSERT_NE (box.panel, nullptr);
         EXPECT_EQ (box.getShownValues(), shown) << box.text;
     }
-
-    // Sent to the board as the project's open sends them: each parameter
-    // once, with its value.
-    std::map<uint32_t, uint32_t> sent;
-    std::unique_ptr<Box> sendingBox;
-    ProjectFile::SavedControlHooks hooks;
-    hooks.buildPanel = [&] (GraphNode& n) { sendingBox = std::make_unique<Box> (n, rateKhz, false); };
-    const auto root = juce::parseXML (saved);
-    ProjectFile::sendSavedControls (*root, opened.design, hooks,
-                                    [&] (int dsp, uint32_t param, uint32_t value)
-                                    {
-                                        EXPECT_EQ (dsp, (int) dspId - 1);
-                                        EXPECT_TRUE (sent.emplace (param, value).second) << "sent twice: " << param;
-                                    });
 
     auto& store = reopened.presetStore;
     ASSERT_TRUE (store.findPreset (ProcessPresetStore::lastSavedPresetName));
@@ -243,24 +252,14 @@ TEST_F (ShippedProcessValuesTest, AControlTheSavedValuesDoNotHoldStartsFromItsDe
     const auto saved = ProjectFile::createXml (built.design, {})->toString();
 
     projecttest::LibraryAndDesign opened;
-    auto loaded = ProjectFile::parse (saved, opened.getLibrary());
-    ASSERT_NE (loaded.content, nullptr);
-    ProjectFile::install (*loaded.content, juce::File(), opened.design);
-    auto& node = *opened.design.findDsp (dspId)->getGraph().getNode (0);
-    const auto rateKhz = opened.design.getSettings().getSamplingRateKhz();
-
     std::map<uint32_t, uint32_t> sent;
-    std::unique_ptr<Box> box;
-    ProjectFile::SavedControlHooks hooks;
-    hooks.buildPanel = [&] (GraphNode& n) { box = std::make_unique<Box> (n, rateKhz, false); };
-    ProjectFile::sendSavedControls (*juce::parseXML (saved), opened.design, hooks,
-                                    [&] (int, uint32_t param, uint32_t value) { sent[param & 0xFF] = value; });
+    auto& node = openAndSend (saved, opened, [&] (int, uint32_t param, uint32_t value) { sent[param & 0xFF] = value; });
 
     // Threshold2 and Threshold21 start at their defaults (70 and 30), not 0.
     EXPECT_EQ (sent, (std::map<uint32_t, uint32_t>{
                          { 0, 12 }, { 1, 70 }, { 2, 30 }, { 3, 30 }, { 4, 30 }, { 5, 30 }, { 6, 7 }, { 7, 5 } }));
 
-    Box shown (node, rateKhz, true);
+    Box shown (node, opened.design.getSettings().getSamplingRateKhz(), true);
     EXPECT_EQ (shown.getShownValue ("Threshold2"), 70u);
     EXPECT_EQ (shown.getShownValue ("Threshold21"), 30u);
     EXPECT_EQ (shown.getShownValue ("Threshold1"), 12u);
@@ -288,18 +287,7 @@ TEST_F (ShippedProcessValuesTest, ASliderThatSharedItsNameWithABandControlFindsI
     const auto saved = ProjectFile::createXml (built.design, {})->toString();
 
     projecttest::LibraryAndDesign opened;
-    auto loaded = ProjectFile::parse (saved, opened.getLibrary());
-    ASSERT_NE (loaded.content, nullptr);
-    ProjectFile::install (*loaded.content, juce::File(), opened.design);
-    auto& node = *opened.design.findDsp (dspId)->getGraph().getNode (0);
-    node.buildControlIds();
-
-    std::unique_ptr<Box> box;
-    ProjectFile::SavedControlHooks hooks;
-    hooks.buildPanel = [&] (GraphNode& n) { box = std::make_unique<Box> (n, 48.0, false); };
-    ProjectFile::sendSavedControls (*juce::parseXML (saved), opened.design, hooks, {});
-
-    auto& store = node.presetStore;
+    auto& store = openAndSend (saved, opened, {}).presetStore;
     ASSERT_TRUE (store.findPreset (ProcessPresetStore::lastSavedPresetName));
 
     for (const auto& [name, value] :
