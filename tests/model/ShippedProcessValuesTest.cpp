@@ -69,12 +69,6 @@ struct Box
             panel = std::make_unique<HalvixPanel> (std::move (parsed.model), nullptr);
     }
 
-    ~Box()
-    {
-        // The panel goes with the box; the store never keeps it beyond.
-        node.presetStore.setPanel (nullptr);
-    }
-
     // Every control's name and value, as the panel shows them, in order.
     std::vector<std::pair<juce::String, uint32_t>> getShownValues() const
     {
@@ -193,6 +187,7 @@ TEST_P (ShippedProcessValuesTest, EveryControlKeepsItsValueThroughSaveAndOpen)
         shown = box.getShownValues();
         node.presetStore.setPanel (box.panel.get());
         saved = ProjectFile::createXml (built.design, {})->toString();
+        node.presetStore.setPanel (nullptr); // it goes with the box
     }
 
     // Opened again, without a word in the log, and sent to the board: each
