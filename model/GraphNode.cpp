@@ -84,11 +84,6 @@ const GraphPin* GraphNode::getOutputPin (int n) const noexcept
     return first != nullptr && first->isVectorPin() ? first : nullptr;
 }
 
-bool GraphNode::hasDelayCount() const noexcept
-{
-    return (channelWord & delayCountFlag) != 0 || (definition != nullptr && definition->isDelayType());
-}
-
 void GraphNode::buildControlIds()
 {
     commandWordCount = 0;
@@ -128,4 +123,9 @@ void GraphNode::buildControlIds()
 
         index += indexed ? indexRun : 1;
     }
+}
+
+bool GraphNode::hasDelayCount() const noexcept
+{
+    return (channelWord & delayCountFlag) != 0 || (definition != nullptr && definition->isDelayType());
 }

@@ -101,8 +101,6 @@ public:
     // every output number; else none.
     const GraphPin* getOutputPin (int n) const noexcept;
 
-    uint32_t getChannelCount() const noexcept { return channelWord & channelCountMask; }
-
     // A delay-type count (bit 28, the process's or the word's) is a length
     // in ms, not a number of channels: such a process has one channel.
     bool hasDelayCount() const noexcept;
@@ -110,6 +108,8 @@ public:
     // The channels a multi-channel control has (one line, one registered
     // control, one NRPN list row per channel): the count, or 1 for a delay.
     uint32_t getControlChannelCount() const noexcept { return hasDelayCount() ? 1u : getChannelCount(); }
+
+    uint32_t getChannelCount() const noexcept { return channelWord & channelCountMask; }
 
     //==============================================================================
     // Plain data that editors, actions and project loading set directly.
