@@ -71,6 +71,11 @@ PanelScriptWriter::PanelScriptWriter (const ProcessDefinition& def, const GraphN
                                       double sliderValue)
     : definition (def), node (graphNode), dspId (dsp), samplingRateKhz (rateKhz), countSliderValue (sliderValue)
 {
+    // A node whose box has not built its command words yet numbers its
+    // controls as the box will: numbered all alike, every control would send
+    // one message and be taken for one parameter.
+    int count = 0;
+    commandWords = node.commandWords.empty() ? node.makeControlIds (count) : node.commandWords;
 }
 
 juce::String PanelScriptWriter::write (ProcessPresetStore& targetStore, bool isReplacement, int& boxMeterId, VuMeterIdPool& pool)
@@ -571,16 +576,14 @@ juce::String PanelScriptWriter::getTimeDelayScale() const
 
 uint32_t PanelScriptWriter::getControlNumber (int functionIndex) const
 {
-    return functionIndex >= 0 && (size_t) functionIndex < node.commandWords.size()
-               ? node.commandWords[(size_t) functionIndex] & 0xFFFF
-               : 0;
+    return functionIndex >= 0 && (size_t) functionIndex < commandWords.size() ? commandWords[(size_t) functionIndex] & 0xFFFF : 0;
 }
 
 uint32_t PanelScriptWriter::getFirstControlNumber() const
 {
     // A coefficient function comes first in many definitions and has no
     // control number: the bands would address no process at all.
-    for (const auto word : node.commandWords)
+    for (const auto word : commandWords)
         if (const auto number = word & 0xFFFF; number != 0 && number != 0xFFFF)
             return number;
 

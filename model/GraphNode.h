@@ -149,6 +149,10 @@ public:
     // control function.
     void buildControlIds();
 
+    // The words buildControlIds gives the node, and their count, leaving the
+    // node's own as they are.
+    std::vector<uint32_t> makeControlIds (int& wordCount) const;
+
     // The node's stored preset store (the box keeps a working one).
     ProcessPresetStore presetStore;
 

@@ -314,6 +314,28 @@ TEST (PanelScriptWriterTest, EveryParameterOfTheEqualiserHasANameOfItsOwn)
         << "the band's Q's message: shown with its value";
 }
 
+// A node whose box has not built its command words yet: its controls are
+// numbered as the box will number them, not all alike (which would make them
+// all one parameter).
+TEST (PanelScriptWriterTest, ANodeWithoutCommandWordsNumbersItsControlsAsItsBoxWill)
+{
+    for (auto* name : { "Compressor", "ParamEq8" })
+    {
+        const auto& definition = paneltest::findProcess (paneltest::sampleModuleId, name);
+        GraphNode bare (1, 5, name, true, &definition, 0.5, 0.5);
+        GraphNode built (1, 5, name, true, &definition, 0.5, 0.5);
+        built.buildControlIds();
+        ProcessPresetStore bareStore, builtStore;
+        VuMeterIdPool pool;
+        int meterId = -1;
+
+        EXPECT_EQ (PanelScriptWriter (definition, bare, 1, 48.0, 2.0).write (bareStore, false, meterId, pool),
+                   PanelScriptWriter (definition, built, 1, 48.0, 2.0).write (builtStore, false, meterId, pool));
+        EXPECT_EQ (bareStore.getControlCount(), builtStore.getControlCount()) << name;
+        EXPECT_TRUE (bare.commandWords.empty()) << "the node's own are left to its box";
+    }
+}
+
 // A process of more controls than a process holds: the first 255 are kept,
 // the rest left out of the text and named for the user.
 TEST (PanelScriptWriterTest, AProcessHoldsAtMost255ControlsAndSaysWhichWereLeftOut)

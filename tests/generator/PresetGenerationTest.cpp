@@ -47,9 +47,6 @@ protected:
             {
                 auto& node = *slot->getGraph().getNode (i);
                 int meterId = VuMeterIdPool::noId;
-
-                // Its box gives it its command words first, which number its controls.
-                node.buildControlIds();
                 node.presetStore.markBuilding();
                 PanelScriptWriter (*node.getProcessDefinition(), node, slot->getDspId(), 48.0, 1.0)
                     .write (node.presetStore, false, meterId, meterIds);
