@@ -139,6 +139,10 @@ public:
     static constexpr uint32_t maxControlIndex = 0xFF;
     static constexpr uint32_t maxFunctionNumber = 0x3FFF;
 
+    // The words buildControlIds gives the node (below), and their count,
+    // leaving the node's own as they are.
+    std::vector<uint32_t> makeControlIds (int& wordCount) const;
+
     // Fills the first command-word table, one word per control function of
     // the definition, and zeroes the second. A function with no number (a
     // set-up or coefficient function) keeps 0. An index parameter takes a
@@ -148,10 +152,6 @@ public:
     // Nothing but a count of 0 for a node that is no process or has no
     // control function.
     void buildControlIds();
-
-    // The words buildControlIds gives the node, and their count, leaving the
-    // node's own as they are.
-    std::vector<uint32_t> makeControlIds (int& wordCount) const;
 
     // The node's stored preset store (the box keeps a working one).
     ProcessPresetStore presetStore;
