@@ -107,6 +107,9 @@ juce::String ProcessControlPanel::writeDescription (const GraphNode& node, Proce
     if (writer.hasMeter() && ! isTimerRunning())
         startTimer (meterPollIntervalMs);
 
+    if (const auto problem = writer.getProblem(); problem.isNotEmpty())
+        owner.controlPanelProblem (problem);
+
     return text;
 }
 

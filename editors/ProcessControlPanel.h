@@ -52,6 +52,9 @@ public:
 
         // The user changed a value on the panel. Message thread.
         virtual void controlPanelValueChanged() {}
+
+        // The description had to leave controls out: the text for the user.
+        virtual void controlPanelProblem (const juce::String& text) { juce::ignoreUnused (text); }
     };
 
     static constexpr int meterPollIntervalMs = 100;

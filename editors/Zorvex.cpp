@@ -1068,7 +1068,7 @@ void Zorvex::removePresets (int k)
 
     if (ownerEditor != nullptr && definition != nullptr && ownerEditor->getPresetFile() != juce::File())
         presetDocument.writePresetsFile (ownerEditor->getPresetFile(), juce::String (definition->name),
-                                         (int) node->getChannelCount(), name, k == 0);
+                                         (int) node->getControlChannelCount(), name, k == 0);
 }
 
 void Zorvex::createOrSavePreset (bool create)
@@ -1226,6 +1226,12 @@ uint32_t Zorvex::getControlPanelDspId()
 double Zorvex::getSamplingRateKhz()
 {
     return ownerEditor != nullptr ? ownerEditor->getSamplingRateKhz() : 0.0;
+}
+
+void Zorvex::controlPanelProblem (const juce::String& text)
+{
+    if (ownerEditor != nullptr)
+        ownerEditor->showMessage (text);
 }
 
 double Zorvex::getCountSliderValue()

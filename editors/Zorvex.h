@@ -199,6 +199,7 @@ public:
     void* getPanelParentHandle() override { return getWindowHandle(); }
     // A value set on the panel is an edit of the design: it is saved with it.
     void controlPanelValueChanged() override { graph.setModified (true); }
+    void controlPanelProblem (const juce::String& text) override;
 
     //==============================================================================
     // The edits that start at a box. Each finds its node by NRPN number, as

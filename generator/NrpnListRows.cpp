@@ -172,7 +172,7 @@ void NrpnListRows::writeNodeRows (const GraphNode& node, const ProcessDefinition
 
         const bool biquad = isBiquadNode (node, definition);
         const auto filterParameter = biquad ? getFilterParameter (number) : -1;
-        const auto channels = node.getChannelCount();
+        const auto channels = node.getControlChannelCount();
 
         // A channel past the last NRPN number could not be reached.
         for (uint32_t i = 0; i < channels && number + i <= ControlHandlerWriter::controlNumberMask; ++i)

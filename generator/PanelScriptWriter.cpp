@@ -8,6 +8,10 @@
 #include "model/ProcessDefinition.h"
 #include "model/ProcessPresetStore.h"
 
+#include <algorithm>
+#include <cstring>
+#include <optional>
+
 namespace
 {
 constexpr const char* closeBracket = "]= ";
@@ -67,12 +71,18 @@ PanelScriptWriter::PanelScriptWriter (const ProcessDefinition& def, const GraphN
                                       double sliderValue)
     : definition (def), node (graphNode), dspId (dsp), samplingRateKhz (rateKhz), countSliderValue (sliderValue)
 {
+    // A node whose box has not built its command words yet numbers its
+    // controls as the box will: numbered all alike, every control would send
+    // one message and be taken for one parameter.
+    int count = 0;
+    commandWords = node.commandWords.empty() ? node.makeControlIds (count) : node.commandWords;
 }
 
 juce::String PanelScriptWriter::write (ProcessPresetStore& targetStore, bool isReplacement, int& boxMeterId, VuMeterIdPool& pool)
 {
     meterWritten = false;
-    body.clear();
+    body.reset();
+    controls = ProcessControlList (node.hasDelayCount());
 
     if (definition.getSecondFunctionCount() == 0)
         return {};
@@ -88,7 +98,7 @@ juce::String PanelScriptWriter::write (ProcessPresetStore& targetStore, bool isR
         writeFunction (i, *definition.secondFunctions[i]);
 
     const auto kind = definition.hasKind ? definition.processKind : 0u;
-    juce::String text;
+    juce::MemoryOutputStream text (body.getDataSize() + 16384);
 
     if (boxMeterId >= 0)
         text << makeMeterDefinitions (boxMeterId, kind);
@@ -101,14 +111,20 @@ juce::String PanelScriptWriter::write (ProcessPresetStore& targetStore, bool isR
     else if (isCompressorProcessKind (kind) || isLimiterProcessKind (kind))
         text << CustomControlPrograms::compressor;
 
-    text << makeTitleLine (node.getName(), definition.name, dspId, node.nrpn) << body;
+    text << makeTitleLine (node.getName(), definition.name, dspId, node.nrpn);
+    text.write (body.getData(), body.getDataSize());
 
     if (isBiquadProcessKind (kind) || isCompressorProcessKind (kind) || isLimiterProcessKind (kind) ||
         isCompanderProcessKind (kind))
         text << boxEnd;
 
     store = nullptr;
-    return text;
+    return text.toUTF8();
+}
+
+juce::String PanelScriptWriter::getProblem() const
+{
+    return controls.describeRefused ("\"" + node.getName() + "\"");
 }
 
 //==============================================================================
@@ -143,8 +159,10 @@ void PanelScriptWriter::writeKindHeader()
 void PanelScriptWriter::writeEqualiserBlock()
 {
     const auto bands = (int) node.getChannelCount();
-    const auto first = (int) getControlNumber (0);
-    const auto offset = definition.getSecondFunctionCount() - definition.coefficientFunctionCount - 4;
+    const auto first = (int) getFirstControlNumber();
+    // The bands' controls follow the definition's other controls; a
+    // definition with fewer than four others still keeps them among its own.
+    const auto offset = juce::jmax (0, definition.getSecondFunctionCount() - definition.coefficientFunctionCount - 4);
 
     body << "Layout[Height=250,Width=80,TXTCOL=0x00000000,BARCOL=0xFFFFFF,BGCOL=0x707070]\n"
          << "PolyEQV2[EQ,Width=700, Height=80,min=20,max=22000,Def=" << bands << "]\n"
@@ -185,7 +203,7 @@ void PanelScriptWriter::writeFunction (int index, const LibraryFunctionDefinitio
 
     const auto type = getLastParameterType (function);
     const auto indexed = function.hasIndexParameter();
-    const auto channels = indexed ? node.getChannelCount() : 1u;
+    const auto channels = indexed ? node.getControlChannelCount() : 1u;
     const auto functionCount = definition.getSecondFunctionCount();
     const auto breakBefore = functionCount >= 11 && index == functionCount / 2;
 
@@ -345,23 +363,32 @@ void PanelScriptWriter::writeControl (const char* kind, const juce::String& name
                                       const char* separator, const Message& message, bool indexed, const juce::String& firstWord)
 {
     auto content = (firstWord.isNotEmpty() ? firstWord : name) + attributes;
+    auto registered = (message.number & dataMask) | (indexed ? indexedFlag : 0u);
 
-    if (! store->isBuilt())
-    {
-        auto registered = (message.number & dataMask) | (indexed ? indexedFlag : 0u);
+    if (message.form == Message::Form::sysEx)
+        registered |= sysExFlag;
+    else if (message.nrpnForm == NrpnForm::raw)
+        registered |= rawNrpnFlag;
 
-        if (message.form == Message::Form::sysEx)
-            registered |= sysExFlag;
-        else if (message.nrpnForm == NrpnForm::raw)
-            registered |= rawNrpnFlag;
+    const auto defaultValue = findDefault (content);
+    const auto entry = controls.add (name, registered, defaultValue);
 
-        store->addOrUpdateControl (registered, name, true);
-    }
+    if (entry.index < 0)
+        return;
+
+    // The library reports a control by the name the line gives it.
+    if (entry.name != name)
+        content = firstWord.isNotEmpty() ? withName (content, entry.name) : entry.name + attributes;
+
+    const auto& stored = controls[entry.index].name;
+
+    if (entry.isNew && ! store->isBuilt())
+        store->addOrUpdateControl (registered, stored, true, defaultValue);
 
     // A preset's value goes into the line, so that the panel shows the preset
     // and the next save takes its values back rather than the defaults. A
     // store without presets leaves the description's defaults.
-    if (replacement && store->findControl (name) && store->isCurrentControlInPreset())
+    if (replacement && store->findControl (stored) && store->isCurrentControlInPreset())
         content = withDefault (content, store->getCurrentValue());
 
     body << kind << "[" << content << separator << makeMessageText (message);
@@ -434,44 +461,94 @@ juce::String PanelScriptWriter::formatNumber (double value)
     return text == "-0" ? juce::String ("0") : text;
 }
 
+namespace
+{
+// The value of every whole attribute "key" (one that stands after a comma)
+// of an attribute text, in order.
+template <typename Visit>
+void forEachAttribute (const juce::String& attributes, const char* key, Visit&& visit)
+{
+    const auto keyLength = (int) std::strlen (key);
+
+    for (int position = attributes.indexOfIgnoreCase (key); position >= 0;
+         position = attributes.indexOfIgnoreCase (position + keyLength, key))
+    {
+        if (! attributes.substring (0, position).trimEnd().endsWithChar (','))
+            continue;
+
+        const auto end = attributes.indexOfChar (position, ',');
+        visit (position, end < 0 ? attributes.length() : end);
+    }
+}
+
+// Every whole attribute "key" set to the value, or one appended when there
+// is none.
+juce::String withAttribute (const juce::String& attributes, const char* key, const juce::String& value)
+{
+    const auto keyLength = (int) std::strlen (key);
+    juce::String result;
+    int position = 0;
+    auto found = false;
+
+    forEachAttribute (attributes, key,
+                      [&] (int start, int end)
+                      {
+                          result << attributes.substring (position, start + keyLength) << value;
+                          position = end;
+                          found = true;
+                      });
+
+    return found ? result + attributes.substring (position) : attributes + "," + key + value;
+}
+
+// The last whole attribute "key" that is a whole number.
+std::optional<int64_t> findWholeNumber (const juce::String& attributes, const char* key)
+{
+    std::optional<int64_t> found;
+    const auto keyLength = (int) std::strlen (key);
+
+    forEachAttribute (attributes, key,
+                      [&] (int start, int end)
+                      {
+                          const auto text = attributes.substring (start + keyLength, end).trim();
+                          const auto digits = text.startsWithChar ('-') ? text.substring (1) : text;
+
+                          if (digits.isNotEmpty() && digits.length() < 10 && digits.containsOnly ("0123456789"))
+                              found = text.getLargeIntValue();
+                      });
+
+    return found;
+}
+} // namespace
+
+uint32_t PanelScriptWriter::findDefault (const juce::String& attributes)
+{
+    const auto minimum = findWholeNumber (attributes, "min=");
+    const auto maximum = findWholeNumber (attributes, "max=");
+    auto value = findWholeNumber (attributes, "def=").value_or (minimum.value_or (0));
+
+    if (minimum.has_value())
+        value = std::max (value, *minimum);
+
+    if (maximum.has_value())
+        value = std::min (value, *maximum);
+
+    return (uint32_t) std::max<int64_t> (value, 0);
+}
+
 juce::String PanelScriptWriter::withDefault (const juce::String& attributes, uint32_t value)
 {
-    const juce::String valueText (value);
-    juce::String result;
-    auto found = false;
-    int position = 0;
+    return withAttribute (attributes, "def=", juce::String (value));
+}
 
-    for (;;)
-    {
-        const auto key = attributes.indexOfIgnoreCase (position, "def=");
-
-        if (key < 0)
-            break;
-
-        // Only a whole attribute counts: the key stands after a comma.
-        const auto before = attributes.substring (0, key).trimEnd();
-
-        if (! before.endsWithChar (','))
-        {
-            result << attributes.substring (position, key + 4);
-            position = key + 4;
-            continue;
-        }
-
-        auto end = attributes.indexOfChar (key, ',');
-        end = end < 0 ? attributes.length() : end;
-        result << attributes.substring (position, key + 4) << valueText;
-        position = end;
-        found = true;
-    }
-
-    result << attributes.substring (position);
-    return found ? result : result + ",def=" + valueText;
+juce::String PanelScriptWriter::withName (const juce::String& attributes, const juce::String& name)
+{
+    return withAttribute (attributes, "Name=", name);
 }
 
 juce::String PanelScriptWriter::makeNameSafe (const juce::String& name)
 {
-    return name.replaceCharacters ("[],|\r\n", "();/  ");
+    return ProcessControlList::makeSafeName (name);
 }
 
 //==============================================================================
@@ -499,9 +576,18 @@ juce::String PanelScriptWriter::getTimeDelayScale() const
 
 uint32_t PanelScriptWriter::getControlNumber (int functionIndex) const
 {
-    return functionIndex >= 0 && (size_t) functionIndex < node.commandWords.size()
-               ? node.commandWords[(size_t) functionIndex] & 0xFFFF
-               : 0;
+    return functionIndex >= 0 && (size_t) functionIndex < commandWords.size() ? commandWords[(size_t) functionIndex] & 0xFFFF : 0;
+}
+
+uint32_t PanelScriptWriter::getFirstControlNumber() const
+{
+    // A coefficient function comes first in many definitions and has no
+    // control number: the bands would address no process at all.
+    for (const auto word : commandWords)
+        if (const auto number = word & 0xFFFF; number != 0 && number != 0xFFFF)
+            return number;
+
+    return (node.nrpn & 0xFF) << 8;
 }
 
 bool PanelScriptWriter::isDelayType() const

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/ProcessControlList.h"
+
 #include <juce_core/juce_core.h>
 
 #include <cstdint>
@@ -21,7 +23,11 @@ struct ParameterTypeCode;
 //
 // Every message line also registers its control in the given preset store
 // (unless the store's control list is already built), under the very name the
-// library reports it by, so that presets and the board messages find it.
+// library reports it by, so that presets and the board messages find it. The
+// process's control list decides that name and whether the control has
+// room; a line it refuses is left out of the text and named among the
+// problems, which the caller shows. The text is built in time linear in its
+// length.
 class PanelScriptWriter
 {
 public:
@@ -51,6 +57,11 @@ public:
     // Whether the last text written holds a meter (the box then polls it).
     bool hasMeter() const noexcept { return meterWritten; }
 
+    // The controls of the last text written, and what was left out of it,
+    // for the user (empty when nothing was).
+    const ProcessControlList& getControls() const noexcept { return controls; }
+    juce::String getProblem() const;
+
     //==============================================================================
     // The message a control sends for control number `number` (the process's
     // nrpn in the high byte, the control's index in the low byte) on MIDI
@@ -71,6 +82,15 @@ public:
     // Every "def=" of a control's attribute text set to the value, or one
     // appended when it has none.
     static juce::String withDefault (const juce::String& attributes, uint32_t value);
+
+    // The value the library starts a control with: its last "def=" (or
+    // else its "min="), kept within its "min=" and "max=", each counted only
+    // when it is a whole number; 0 without.
+    static uint32_t findDefault (const juce::String& attributes);
+
+    // The attribute text with the control named by its "Name=", replaced or
+    // appended.
+    static juce::String withName (const juce::String& attributes, const juce::String& name);
 
     // A name as it may stand in a bracket: no line breaks and none of the
     // characters that end a name or a bracket.
@@ -111,6 +131,9 @@ private:
                                          const char* compressor) const;
     juce::String getTimeDelayScale() const;
     uint32_t getControlNumber (int functionIndex) const;
+    // The first control number among the command words: the process's nrpn
+    // and the first index.
+    uint32_t getFirstControlNumber() const;
     bool isDelayType() const;
     bool isCompressorLike() const;
     juce::String getRateText() const { return formatNumber (samplingRateKhz); }
@@ -120,11 +143,13 @@ private:
     const uint32_t dspId;
     const double samplingRateKhz;
     const double countSliderValue;
+    std::vector<uint32_t> commandWords; // the node's, or those its box will build
 
     ProcessPresetStore* store = nullptr;
     bool replacement = false;
     int* meterId = nullptr;
     VuMeterIdPool* meterIds = nullptr;
     bool meterWritten = false;
-    juce::String body;
+    juce::MemoryOutputStream body;
+    ProcessControlList controls;
 };

@@ -316,6 +316,11 @@ void PanelComponent::valueChanged (PanelControl& control, uint32_t value)
 {
     panel.changeValue (control, value);
 
+    // Another control of the same message took the value too.
+    for (const auto& view : views)
+        if (&view->getControl() != &control && view->getControl().getMessage() == control.getMessage())
+            view->refresh();
+
     if (control.getKind() == PanelControl::Kind::dropDown)
         updateEnabledControls();
 }

@@ -239,3 +239,8 @@ void PanelMessage::send (uint32_t value, HvIfCallback& callback) const
             callback.sendShortMessage (message.shortMessage);
     }
 }
+
+bool PanelMessage::operator== (const PanelMessage& other) const noexcept
+{
+    return sysEx == other.sysEx && tokens == other.tokens;
+}

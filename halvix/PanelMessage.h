@@ -33,6 +33,9 @@ public:
     bool parse (const juce::String& text, juce::String& problem);
 
     bool isEmpty() const noexcept { return tokens.empty(); }
+
+    // The same bytes and placeholders: two controls that send one message.
+    bool operator== (const PanelMessage& other) const noexcept;
     bool isSysEx() const noexcept { return sysEx; }
 
     // The messages for a value, in the order they are sent.
@@ -58,6 +61,8 @@ private:
     {
         Token token = Token::byte;
         uint8_t byte = 0;
+
+        bool operator== (const Item& other) const noexcept { return token == other.token && byte == other.byte; }
     };
 
     bool parseBytes (const juce::String& text, juce::String& problem);

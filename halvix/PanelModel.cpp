@@ -272,6 +272,13 @@ void PanelModel::changeValue (PanelControl& control, uint32_t newValue, HvIfCall
 {
     control.storeValue (newValue);
 
+    // Controls that send the same message are one parameter of the board:
+    // they show one value, and the message goes once.
+    if (! control.getMessage().isEmpty())
+        for (const auto& item : items)
+            if (item.get() != &control && item->hasValue() && item->getMessage() == control.getMessage())
+                item->storeValue (control.getValue());
+
     if (callback != nullptr)
         control.getMessage().send (control.getValue(), *callback);
 }

@@ -187,7 +187,8 @@ public:
     // Links the value controls in text order and settles every item.
     void finish();
 
-    // Sets a control's value (clamped) and sends its message through the callback.
+    // Sets a control's value (clamped), and the value of every control that
+    // sends the same message, and sends the message through the callback.
     void changeValue (PanelControl& control, uint32_t newValue, HvIfCallback* callback);
 
     //==============================================================================

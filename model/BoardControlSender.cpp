@@ -43,9 +43,10 @@ void BoardControlSender::sendProcessControls (int dsp, GraphNode& node)
     if (! store.findPreset (lastSaved))
         return;
 
-    const auto count = juce::jmin (store.getControlCount(), ProcessPresetStore::maxControls);
-
-    for (int k = 0; k < count; ++k)
+    // Every control, each one parameter of its own: the process's control
+    // list gave every parameter a name of its own and kept their number within
+    // what the store holds.
+    for (int k = 0; k < store.getControlCount(); ++k)
     {
         store.setCurrentControl (k);
 

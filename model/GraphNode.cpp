@@ -115,12 +115,22 @@ void GraphNode::buildControlIds()
     if (! renumber || definition == nullptr || definition->getSecondFunctionCount() == 0)
         return;
 
+    commandWords = makeControlIds (commandWordCount);
+    secondCommandWords.assign (commandWords.size(), 0);
+}
+
+std::vector<uint32_t> GraphNode::makeControlIds (int& wordCount) const
+{
+    wordCount = 0;
+
+    if (definition == nullptr)
+        return {};
+
     const auto count = (size_t) definition->getSecondFunctionCount();
-    commandWords.assign (count, 0);
-    secondCommandWords.assign (count, 0);
+    std::vector<uint32_t> words (count, 0);
 
     const auto kind = definition->processKind;
-    const uint64_t indexRun = isBiquadProcessKind (kind) || kind == 0x4004 ? 31 : getChannelCount();
+    const uint64_t indexRun = isBiquadProcessKind (kind) || kind == 0x4004 ? 31 : getControlChannelCount();
     uint64_t index = 0;
 
     for (size_t i = 0; i < count; ++i)
@@ -141,10 +151,17 @@ void GraphNode::buildControlIds()
             if (indexed && function->valid)
                 word |= biquadParameterBit;
 
-            commandWords[i] = word;
-            ++commandWordCount;
+            words[i] = word;
+            ++wordCount;
         }
 
         index += indexed ? indexRun : 1;
     }
+
+    return words;
+}
+
+bool GraphNode::hasDelayCount() const noexcept
+{
+    return (channelWord & delayCountFlag) != 0 || (definition != nullptr && definition->isDelayType());
 }

@@ -101,6 +101,14 @@ public:
     // every output number; else none.
     const GraphPin* getOutputPin (int n) const noexcept;
 
+    // A delay-type count (bit 28, the process's or the word's) is a length
+    // in ms, not a number of channels: such a process has one channel.
+    bool hasDelayCount() const noexcept;
+
+    // The channels a multi-channel control has (one line, one registered
+    // control, one NRPN list row per channel): the count, or 1 for a delay.
+    uint32_t getControlChannelCount() const noexcept { return hasDelayCount() ? 1u : getChannelCount(); }
+
     uint32_t getChannelCount() const noexcept { return channelWord & channelCountMask; }
 
     // Sets the memory word and the memory choice it gives: the word's memory
@@ -134,6 +142,10 @@ public:
     static constexpr uint32_t biquadParameterBit = 0x80000000u;
     static constexpr uint32_t maxControlIndex = 0xFF;
     static constexpr uint32_t maxFunctionNumber = 0x3FFF;
+
+    // The words buildControlIds gives the node (below), and their count,
+    // leaving the node's own as they are.
+    std::vector<uint32_t> makeControlIds (int& wordCount) const;
 
     // Fills the first command-word table, one word per control function of
     // the definition, and zeroes the second. A function with no number (a

@@ -302,14 +302,24 @@ std::vector<uint32_t> readKeys (const juce::XmlElement& definition, PresetNumber
     return keys;
 }
 
-void registerFileControls (ProcessPresetStore& target, const PresetControlsLayout& layout, bool fixed, int howMany)
+bool accepts (const PresetDocument::ControlFilter& filter, const juce::String& name)
 {
+    return ! filter || filter (name);
+}
+
+// Returns the number of controls the store had no room for.
+int registerFileControls (ProcessPresetStore& target, const PresetControlsLayout& layout, bool fixed, int howMany,
+                          const PresetDocument::ControlFilter& filter)
+{
+    int leftOut = 0;
+
     // The controls the file names, numbered 1 to howMany: walked as they
     // stand (in number order), never counted up to a number the file gives.
     for (const auto& slot : layout.getSlots())
     {
         // A control without a name could never be found again.
-        if (slot.fixed != fixed || slot.number > howMany || slot.name.isEmpty() || target.findControl (slot.name))
+        if (slot.fixed != fixed || slot.number > howMany || slot.name.isEmpty() || ! accepts (filter, slot.name) ||
+            target.findControl (slot.name))
             continue;
 
         // The delay control is known by its name; a file that gives it
@@ -317,18 +327,25 @@ void registerFileControls (ProcessPresetStore& target, const PresetControlsLayou
         const auto nrpn =
             slot.name == ProcessPresetStore::fixedDelayControlName ? ProcessPresetStore::fixedDelayControlNrpn : slot.nrpn;
 
-        if (! target.addOrUpdateControlOfKind (nrpn, slot.name, fixed))
-            return;
+        if (target.getControlCount() >= ProcessPresetStore::maxControls)
+            ++leftOut;
+        else
+            target.addOrUpdateControlOfKind (nrpn, slot.name, fixed);
     }
+
+    return leftOut;
 }
 
 // Registers the file's controls in a store that has none built yet: without
 // a source those the file names (fixed ones, then the channels' worth of
 // secondary ones), with another store as source that store's controls. A
-// file that carries the delay control adds it.
-void takeControls (ProcessPresetStore& target, const PresetControlsLayout& layout, const ProcessPresetStore* source,
-                   int fixedCount, int secondaryCount)
+// file that carries the delay control adds it. Returns the number of the
+// file's controls the store had no room for.
+int takeControls (ProcessPresetStore& target, const PresetControlsLayout& layout, const ProcessPresetStore* source,
+                  int fixedCount, int secondaryCount, const PresetDocument::ControlFilter& filter)
 {
+    int leftOut = 0;
+
     if (! target.hasBuiltControls())
     {
         const auto wasBuilt = target.isBuilt();
@@ -337,8 +354,8 @@ void takeControls (ProcessPresetStore& target, const PresetControlsLayout& layou
         if (source == nullptr)
         {
             const auto before = target.getControlCount();
-            registerFileControls (target, layout, true, fixedCount);
-            registerFileControls (target, layout, false, secondaryCount);
+            leftOut += registerFileControls (target, layout, true, fixedCount, filter);
+            leftOut += registerFileControls (target, layout, false, secondaryCount, filter);
             tookControls = target.getControlCount() > before;
         }
         else if (source != &target)
@@ -356,7 +373,7 @@ void takeControls (ProcessPresetStore& target, const PresetControlsLayout& layou
         }
     }
 
-    if (layout.hasDelay())
+    if (layout.hasDelay() && accepts (filter, ProcessPresetStore::fixedDelayControlName))
     {
         if (! target.findControl (ProcessPresetStore::fixedDelayControlName))
             target.addOrUpdateControl (ProcessPresetStore::fixedDelayControlNrpn, ProcessPresetStore::fixedDelayControlName,
@@ -365,6 +382,8 @@ void takeControls (ProcessPresetStore& target, const PresetControlsLayout& layou
         target.padValuesToControlCount();
         target.setHasFixedDelayControl();
     }
+
+    return leftOut;
 }
 
 // The source's values go to the target's controls of the same names: the
@@ -394,6 +413,33 @@ void startFromSourcePreset (ProcessPresetStore& target, const ProcessPresetStore
     }
 }
 
+// Whether the store holds a control that was given a name of its own in
+// place of this name, registered under that number.
+bool hasRenamedTwin (const ProcessPresetStore& store, const juce::String& name, uint32_t number)
+{
+    for (int i = 0; i < store.getControlCount(); ++i)
+        if (store.getControl (i)->nrpn == number && ProcessControlList::getNameItReplaces (store.getControl (i)->name) == name)
+            return true;
+
+    return false;
+}
+
+// The file's control that holds a store control's value: the one of its
+// name. Files written while two controls of a process could share a name
+// hold one value under it, that of the control whose number it carries: a
+// control since given a name of its own ("Q1 (2)") finds it by that number,
+// and the other control of the name does not take it.
+const PresetControlsLayout::Slot* findSlotOf (const ProcessPresetStore& store, const ControlRecord& control,
+                                              const PresetControlsLayout& layout)
+{
+    if (auto* slot = layout.findByName (control.name))
+        return slot->nrpn == control.nrpn || ! hasRenamedTwin (store, control.name, slot->nrpn) ? slot : nullptr;
+
+    const auto replaced = ProcessControlList::getNameItReplaces (control.name);
+    auto* slot = replaced.isNotEmpty() ? layout.findByName (replaced) : nullptr;
+    return slot != nullptr && slot->nrpn == control.nrpn ? slot : nullptr;
+}
+
 // The list's values into the current preset, each control's by its name;
 // a value the list does not hold is left as it is.
 void readListValues (ProcessPresetStore& target, const juce::XmlElement& list, const PresetControlsLayout& layout,
@@ -406,7 +452,7 @@ void readListValues (ProcessPresetStore& target, const juce::XmlElement& list, c
         if (target.isFixedDelayControl())
             continue;
 
-        auto* slot = layout.findByName (target.getControl (i)->name);
+        auto* slot = findSlotOf (target, *target.getControl (i), layout);
 
         if (slot == nullptr)
             continue;
@@ -819,6 +865,7 @@ juce::Result PresetDocument::loadProcessPresetsFromFile (const juce::File& file,
 
     ProcessPresetStore work (presetStore);
     const auto flag = work.getExtraFlag();
+    controlsLeftOut = 0;
     work.clear (dropPanel, false);
     work.setExtraFlag (flag);
 
@@ -834,8 +881,7 @@ juce::Result PresetDocument::loadProcessPresetsFromFile (const juce::File& file,
 
     presetStore = std::move (work);
 
-    if (mismatch)
-        report (loadingTitle, mismatchText);
+    reportLoadProblems (mismatch);
 
     return juce::Result::ok();
 }
@@ -848,6 +894,7 @@ bool PresetDocument::loadProcessPresets (const juce::XmlElement& countGroup, int
     ProcessPresetStore work (*store);
     PresetNumberReader reader;
     auto mismatch = false;
+    controlsLeftOut = 0;
 
     loadCountGroups (work, countGroup, count, source == store ? &work : source, reader, mismatch);
 
@@ -859,8 +906,7 @@ bool PresetDocument::loadProcessPresets (const juce::XmlElement& countGroup, int
 
     *store = std::move (work);
 
-    if (mismatch)
-        report (loadingTitle, mismatchText);
+    reportLoadProblems (mismatch);
 
     return true;
 }
@@ -901,7 +947,7 @@ void PresetDocument::loadCountGroup (ProcessPresetStore& target, const juce::Xml
     const auto layout = controls != nullptr ? PresetControlsLayout::fromElement (*controls, reader) : PresetControlsLayout();
 
     if (controls != nullptr && (controlCount != 0 || fixedCount != 0))
-        takeControls (target, layout, source, fixedCount, controlCount - fixedCount);
+        controlsLeftOut += takeControls (target, layout, source, fixedCount, controlCount - fixedCount, controlFilter);
 
     // Values are written at the controls' final positions and marked as in
     // order, so the store is normalised first: normalising later would not
@@ -966,6 +1012,7 @@ juce::Result PresetDocument::readPresetsFile (const juce::File& file)
     GlobalPresetList list;
     juce::StringArray skipped;
     auto mismatch = false;
+    controlsLeftOut = 0;
 
     PresetNumberReader rootReader;
     auto tableIdCount = rootReader.getInt (*loaded.root, "NumberOfTableId");
@@ -1005,8 +1052,7 @@ juce::Result PresetDocument::readPresetsFile (const juce::File& file)
                 "Parts of the preset file \"" + file.getFullPathName() + "\" cannot be read and were left out: " + text + ".");
     }
 
-    if (mismatch)
-        report (loadingTitle, mismatchText);
+    reportLoadProblems (mismatch);
 
     return juce::Result::ok();
 }
@@ -1486,6 +1532,17 @@ juce::Result PresetDocument::save (const juce::XmlElement& root, const juce::Fil
                                  "\" could not be written: " + result.getErrorMessage() + ". The file was left as it was.");
 
     return result;
+}
+
+void PresetDocument::reportLoadProblems (bool mismatch) const
+{
+    if (controlsLeftOut > 0)
+        report (loadingTitle, juce::String (controlsLeftOut) + " control" + (controlsLeftOut == 1 ? "" : "s") +
+                                  " of the presets read found no room and were left out: a process holds at most " +
+                                  juce::String (ProcessPresetStore::maxControls) + " controls.");
+
+    if (mismatch)
+        report (loadingTitle, mismatchText);
 }
 
 void PresetDocument::report (const juce::String& title, const juce::String& text) const

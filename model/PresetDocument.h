@@ -94,6 +94,12 @@ public:
     void setMessageHandler (MessageHandler handler) { messageHandler = std::move (handler); }
     const MessageHandler& getMessageHandler() const noexcept { return messageHandler; }
 
+    // Which of the controls a file names a load registers (and whether it
+    // takes the file's fixed delay control): those the filter accepts; all
+    // without one.
+    using ControlFilter = std::function<bool (const juce::String& controlName)>;
+    void setControlFilter (ControlFilter filter) { controlFilter = std::move (filter); }
+
     //==============================================================================
     // The element cursor for building preset XML
 
@@ -278,6 +284,8 @@ private:
     PresetFileAccess::Loaded loadForUpdate (const juce::File& file);
     juce::Result save (const juce::XmlElement& root, const juce::File& file);
     void report (const juce::String& title, const juce::String& text) const;
+    // The controls a load had no room for, and a preset mismatch.
+    void reportLoadProblems (bool mismatch) const;
     void reportUnreadable (const juce::File& file, const juce::String& reason, bool writing) const;
 
     ProcessPresetStore* store = nullptr;
@@ -291,4 +299,6 @@ private:
     std::vector<int> newIndex;
     std::vector<PendingRemoval> pendingRemovals;
     MessageHandler messageHandler;
+    ControlFilter controlFilter;
+    int controlsLeftOut = 0; // by the current load
 };

@@ -129,10 +129,10 @@ bool ProcessPresetStore::selectOrAddPreset (const juce::String& presetName, int 
 
     auto& values = getCurrentPresetRecord()->values;
 
-    if (valueCount > 0)
-        values.resize ((size_t) valueCount, 0);
-    else if (values.size() < (size_t) getControlCount())
-        values.resize ((size_t) getControlCount(), 0);
+    if (valueCount > 0 && (size_t) valueCount < values.size())
+        values.resize ((size_t) valueCount);
+    else
+        padWithDefaults (values, valueCount > 0 ? (size_t) valueCount : (size_t) getControlCount());
 
     return true;
 }
@@ -174,8 +174,18 @@ void ProcessPresetStore::removePreset (int n)
 void ProcessPresetStore::padValuesToControlCount()
 {
     if (auto* preset = getCurrentPresetRecord())
-        if (preset->values.size() < (size_t) getControlCount())
-            preset->values.resize ((size_t) getControlCount(), 0);
+        padWithDefaults (preset->values, (size_t) getControlCount());
+}
+
+void ProcessPresetStore::padWithDefaults (std::vector<uint32_t>& values, size_t size) const
+{
+    values.reserve (size);
+
+    while (values.size() < size)
+    {
+        auto* control = getControl ((int) values.size());
+        values.push_back (control != nullptr ? control->defaultValue : 0u);
+    }
 }
 
 void ProcessPresetStore::lowerSelectedPresetToLast() noexcept
@@ -184,7 +194,8 @@ void ProcessPresetStore::lowerSelectedPresetToLast() noexcept
 }
 
 //==============================================================================
-bool ProcessPresetStore::addOrUpdateControl (uint32_t number, const juce::String& controlName, bool registerIndex)
+bool ProcessPresetStore::addOrUpdateControl (uint32_t number, const juce::String& controlName, bool registerIndex,
+                                             std::optional<uint32_t> defaultValue)
 {
     const auto keepsWholeNumber = number == fixedDelayControlNrpn || controlName == fixedDelayControlName;
     const auto storedNumber = number == noControlNumber ? 0 : (keepsWholeNumber ? number : (number & lowNumberMask));
@@ -192,6 +203,9 @@ bool ProcessPresetStore::addOrUpdateControl (uint32_t number, const juce::String
     if (findControl (controlName))
     {
         controls[(size_t) currentControl]->nrpn = storedNumber;
+
+        if (defaultValue.has_value())
+            controls[(size_t) currentControl]->defaultValue = *defaultValue;
     }
     else
     {
@@ -201,6 +215,7 @@ bool ProcessPresetStore::addOrUpdateControl (uint32_t number, const juce::String
         auto control = std::make_unique<ControlRecord>();
         control->nrpn = storedNumber;
         control->name = controlName;
+        control->defaultValue = defaultValue.value_or (0u);
         controls.push_back (std::move (control));
         currentControl = getControlCount() - 1;
     }
@@ -338,7 +353,9 @@ void ProcessPresetStore::copyControlsFrom (const ProcessPresetStore& source)
             continue;
 
         const auto isFixed = sourceIsListed ? contains (source.fixedIndex, i) : i < source.fixedControlCount;
-        addOrUpdateControlOfKind (control.nrpn, control.name, isFixed);
+
+        if (addOrUpdateControlOfKind (control.nrpn, control.name, isFixed))
+            controls[(size_t) currentControl]->defaultValue = control.defaultValue;
     }
 }
 
@@ -528,7 +545,8 @@ void ProcessPresetStore::normaliseControlOrder()
         // move with their controls.
         if (listsUsed)
         {
-            std::vector<uint32_t> values ((size_t) count, 0);
+            std::vector<uint32_t> values;
+            padWithDefaults (values, (size_t) count);
 
             for (size_t k = 0; k < oldPositions.size(); ++k)
                 if ((size_t) oldPositions[k] < preset->values.size())

@@ -1,18 +1,23 @@
 #pragma once
 
+#include "model/ProcessControlList.h"
+
 #include <juce_core/juce_core.h>
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class HvIfPanel;
 
-// One adjustable value of a process's control panel.
+// One adjustable value of a process's control panel, with the value its
+// panel starts from, which a preset that does not hold it takes too.
 struct ControlRecord
 {
     uint32_t nrpn = 0;
     juce::String name;
+    uint32_t defaultValue = 0;
 };
 
 // A named vector of values, one per control, indexed by the control's
@@ -31,12 +36,13 @@ struct PresetRecord
 //
 // A control is "fixed" or "secondary" as registered: bit 31 of the number
 // given at registration marks a secondary control. Counts are kept to 255
-// controls and 255 presets, as the preset files and generated tables hold
-// them in a byte: a further one is refused.
+// controls (the process's control list says which) and 255 presets, as the
+// preset files and generated tables hold them in a byte: a further one is
+// refused.
 class ProcessPresetStore
 {
 public:
-    static constexpr int maxControls = 255;
+    static constexpr int maxControls = ProcessControlList::maxControls;
     static constexpr int maxPresets = 255;
 
     // The control that carries a delay process's delay count in its presets.
@@ -96,7 +102,7 @@ public:
     // Makes the named preset current, or appends it (false when 255 are held);
     // false at once when it exists and allowExisting is clear. Then sizes the
     // current preset's values to valueCount, or with 0 pads them up to the
-    // control count.
+    // control count. A value added for a control is its default.
     bool selectOrAddPreset (const juce::String& name, int valueCount, bool allowExisting);
 
     // selectOrAddPreset with the source's name and value count, then copies its
@@ -112,8 +118,10 @@ public:
     // Controls
 
     // Updates the number of the control of that name, or appends a new control
-    // and makes it current; false when a new one would be the 256th.
-    bool addOrUpdateControl (uint32_t number, const juce::String& name, bool registerIndex);
+    // and makes it current; false when a new one would be the 256th. A
+    // default given replaces the control's (0 for a new one without).
+    bool addOrUpdateControl (uint32_t number, const juce::String& name, bool registerIndex,
+                             std::optional<uint32_t> defaultValue = {});
 
     // The same, with the control listed as fixed or secondary as asked,
     // whatever bit 31 of its number says: a number kept whole (the delay
@@ -203,6 +211,9 @@ public:
 
 private:
     void registerControl (int position, uint32_t number);
+    // Grows the values up to the size with the defaults of the controls at
+    // the new positions (0 past the last control).
+    void padWithDefaults (std::vector<uint32_t>& values, size_t size) const;
     bool isListed (int position) const;
     void lowerSelectedPresetToLast() noexcept;
 

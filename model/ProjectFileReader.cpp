@@ -5,6 +5,7 @@
 #include "model/NodeChannelRules.h"
 #include "model/PresetDocument.h"
 #include "model/PresetNumberReader.h"
+#include "model/ProcessControlList.h"
 #include "model/ProjectCommandList.h"
 #include "model/ProjectFileFormat.h"
 #include "model/ProjectSettings.h"
@@ -535,52 +536,42 @@ void ProjectFileReader::readCommands (const juce::XmlElement& element, ProjectFi
     process.commandWordCount = node.commandWordCount;
 }
 
-// A copy of the count group without the delay control, or none when it
-// names none.
-std::unique_ptr<juce::XmlElement> ProjectFileReader::withoutDelayControl (const juce::XmlElement& group)
+// Whether the count group names the delay control. One walk over each
+// "Controls" element's attributes: JUCE reaches an attribute by its index
+// only by walking to it.
+bool ProjectFileReader::namesDelayControl (const juce::XmlElement& group)
 {
-    std::unique_ptr<juce::XmlElement> copy;
-
     for (auto* preset : group.getChildWithTagNameIterator ("Preset"))
-    {
         for (auto* controls : preset->getChildWithTagNameIterator ("Controls"))
-        {
-            bool named = controls->hasAttribute ("delay");
+            for (const auto& attribute : PresetNumberReader::getAttributes (*controls))
+                if (attribute.name == PresetControlsLayout::delayAttribute ||
+                    attribute.value == ProcessPresetStore::fixedDelayControlName)
+                    return true;
 
-            for (int i = 0; i < controls->getNumAttributes() && ! named; ++i)
-                named = controls->getAttributeValue (i) == ProcessPresetStore::fixedDelayControlName;
+    return false;
+}
 
-            if (named)
-                copy = std::make_unique<juce::XmlElement> (group);
-        }
+// Whether a control a delay-type process's saved values name is one it
+// had when its length counted as channels: a copy per ms of each control
+// with an index ("Time2" ... after "Time1"), which it no longer has.
+bool ProjectFileReader::isCopyPerMillisecond (const ProcessDefinition& definition, const juce::String& name)
+{
+    for (int i = 0; i < definition.getSecondFunctionCount(); ++i)
+    {
+        const auto& function = *definition.secondFunctions[i];
+
+        if (! function.hasIndexParameter())
+            continue;
+
+        const auto label = ProcessControlList::makeSafeName (juce::String::fromUTF8 (function.firstText.c_str()));
+        const auto channel = name.substring (label.length());
+
+        if (label.isNotEmpty() && name.startsWith (label) && channel.isNotEmpty() && channel.length() < 9 &&
+            channel.containsOnly ("0123456789") && ! channel.startsWithChar ('0') && channel.getIntValue() >= 2)
+            return true;
     }
 
-    if (copy == nullptr)
-        return nullptr;
-
-    for (auto* preset : copy->getChildWithTagNameIterator ("Preset"))
-    {
-        for (auto* controls : preset->getChildWithTagNameIterator ("Controls"))
-        {
-            controls->removeAttribute ("delay");
-
-            for (int i = controls->getNumAttributes(); --i >= 0;)
-            {
-                const auto name = controls->getAttributeName (i);
-
-                if (controls->getAttributeValue (i) != ProcessPresetStore::fixedDelayControlName)
-                    continue;
-
-                // "fixedNameN" and "NameN" go with "fixedNrpnN" and "NrpnN".
-                const auto nrpnName = name.replace ("Name", "Nrpn");
-                controls->removeAttribute (name);
-                controls->removeAttribute (nrpnName);
-                i = controls->getNumAttributes();
-            }
-        }
-    }
-
-    return copy;
+    return false;
 }
 
 void ProjectFileReader::readLastSaved (const juce::XmlElement& element, ProjectFileContent::Process& process)
@@ -619,14 +610,19 @@ void ProjectFileReader::readLastSaved (const juce::XmlElement& element, ProjectF
     document.setMessageHandler ([this] (const juce::String&, const juce::String& text, const juce::String&)
                                 { problem ("the saved control values: " + text); });
 
-    // Only a delay-type process has the delay control; a damaged file that
-    // gives one to another process would have it change value at every save.
-    std::unique_ptr<juce::XmlElement> withoutDelay;
-
-    if (! store.hasFixedDelayControl() && (withoutDelay = withoutDelayControl (*group)) != nullptr)
+    if (store.hasFixedDelayControl())
     {
+        // Files saved while a delay's length counted as channels name a
+        // control per ms: the process's own are the first of each.
+        document.setControlFilter ([definition] (const juce::String& name)
+                                   { return ! isCopyPerMillisecond (*definition, name); });
+    }
+    else if (namesDelayControl (*group))
+    {
+        // Only a delay-type process has the delay control; a damaged file that
+        // gives one to another process would have it change value at every save.
         problem ("the saved control values of " + process.name + " held a delay control, which it has not");
-        group = withoutDelay.get();
+        document.setControlFilter ([] (const juce::String& name) { return name != ProcessPresetStore::fixedDelayControlName; });
     }
 
     if (document.loadProcessPresets (*group, count, nullptr))

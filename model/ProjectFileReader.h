@@ -44,7 +44,8 @@ private:
     void readChannelWord (const juce::XmlElement& element, ProjectFileContent::Process& process);
     void readMemoryWord (const juce::XmlElement& element, ProjectFileContent::Process& process);
     void readCommands (const juce::XmlElement& element, ProjectFileContent::Process& process);
-    static std::unique_ptr<juce::XmlElement> withoutDelayControl (const juce::XmlElement& group);
+    static bool namesDelayControl (const juce::XmlElement& group);
+    static bool isCopyPerMillisecond (const ProcessDefinition& definition, const juce::String& name);
     void readLastSaved (const juce::XmlElement& element, ProjectFileContent::Process& process);
     template <typename Item, typename Describe>
     void assignNrpns (std::vector<Item>& items, uint32_t maximum, Describe&& describe);

@@ -76,9 +76,11 @@ public:
     double getCountSliderValue() override { return 1.0; }
     void* getPanelParentHandle() override { return nullptr; }
     void controlPanelValueChanged() override { ++valueChanges; }
+    void controlPanelProblem (const juce::String& text) override { problems.add (text); }
 
     GraphNode node;
     int valueChanges = 0;
+    juce::StringArray problems;
     ProcessPresetStore ownStore;
     bool showsNodeStore = false;
     uint32_t dsp;
@@ -185,6 +187,23 @@ TEST (ProcessControlPanelTest, WithoutTheLibraryTheControlsAreStillRegistered)
     EXPECT_EQ (panel.getPanelWindowCount(), 0);
     EXPECT_FALSE (panel.isPanelShown());
     panel.pollMeter();
+}
+
+// A mixer of more channels than its slider offers: more controls than a
+// process holds (the 128th switch is the 256th; the later ones send the
+// messages of earlier ones). The box is told which were left out, every time.
+TEST (ProcessControlPanelTest, ControlsWithoutRoomAreReportedToTheBox)
+{
+    TestBox box ("Mixer4x2", 200, 1, 4);
+    ProcessControlPanel panel (box);
+
+    panel.buildControlPanel (false, false, false);
+    panel.rebuildControlPanel();
+
+    EXPECT_EQ (box.ownStore.getControlCount(), 255);
+    EXPECT_EQ (box.problems,
+               juce::StringArray ({ "1 control of \"Mixer4x2\" left out (Mute128): a process holds at most 255 controls.",
+                                    "1 control of \"Mixer4x2\" left out (Mute128): a process holds at most 255 controls." }));
 }
 
 TEST (ProcessControlPanelTest, ThePanelIsKeptInTheOwnAndTheShownStore)

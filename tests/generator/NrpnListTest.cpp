@@ -127,9 +127,11 @@ TEST (NrpnListFile, ADelaysTimeRunsToItsLengthInSamples)
         delay.memoryWord = memory;
         assignCommandWords (delay);
 
-        const auto cells = cellsOf (rowsOf (NrpnListFile::makeText (project.design), "0x0100")[0]);
+        const auto text = NrpnListFile::makeText (project.design);
+        const auto cells = cellsOf (rowsOf (text, "0x0100")[0]);
 
         EXPECT_EQ (cells[7], max) << memory;
+        EXPECT_EQ (juce::StringArray::fromLines (text.trim()).size(), 1 + 2) << "a row per control, not per ms";
         EXPECT_EQ (cells[9], "14");
         EXPECT_EQ (cells[10], scale);
     }

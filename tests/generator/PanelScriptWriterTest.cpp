@@ -4,7 +4,11 @@
 #include "generator/EqualiserLists.h"
 #include "generator/PanelScriptWriter.h"
 #include "generator/VuMeterIdPool.h"
+#include "model/ModuleLibrary.h"
+#include "model/PresetDocument.h"
 #include "model/ProcessPresetStore.h"
+
+#include "modulesdef/ModulesDefText.h"
 
 #include <gtest/gtest.h>
 
@@ -188,7 +192,7 @@ TEST (PanelScriptWriterTest, BandTypeListsOpenWithTypeAndAreNamedByTheirBand)
     int meterId = written.meterId;
     const auto replaced = writer.write (written.store, true, meterId, pool);
     EXPECT_TRUE (replaced.contains (",Name=Type2,def=6,Ref=EQ.Filter[1].Type] = "));
-    EXPECT_TRUE (replaced.contains (",Name=Type1,def=0,Ref=EQ.Filter[0].Type] = "));
+    EXPECT_TRUE (replaced.contains (",Name=Type1,def=1,Ref=EQ.Filter[0].Type] = ")) << "the preset took its default";
 }
 
 //==============================================================================
@@ -244,6 +248,129 @@ TEST (PanelScriptWriterTest, AReplacementShowsThePresetsValuesAndLeavesOthers)
         << "a line without its own value gets one, so the next save keeps the preset";
     EXPECT_TRUE (replaced.contains ("CHECKBOX[Enable,def=0,min=0,max=1,]= ")) << "the preset holds 0 for it";
     EXPECT_EQ (first.store.getControlCount(), 5) << "nothing registered twice";
+}
+
+// A delay's count is its length in ms: whatever the length, each of its
+// controls is one line and one registered control, and the delay control
+// still has room.
+TEST (PanelScriptWriterTest, ADelayHasOneChannelWhateverItsLength)
+{
+    for (const uint32_t length : { 1u, 250u, 50000u })
+    {
+        const paneltest::PanelDesign design{ "longDelay",    paneltest::sampleModuleId, "LongDelay", length, 2, 3, 48.0,
+                                             (double) length };
+        VuMeterIdPool pool;
+        auto written = writeDesign (design, pool);
+        SCOPED_TRACE (length);
+
+        EXPECT_EQ (written.text.upToFirstOccurrenceOf ("SLIDER[Time", false, false).length(),
+                   written.text.upToLastOccurrenceOf ("SLIDER[Time", false, false).length());
+        EXPECT_TRUE (written.text.contains ("SLIDER[Feedback1,")) << written.text;
+        EXPECT_FALSE (written.text.contains ("SLIDER[Feedback2,"));
+        EXPECT_TRUE (written.text.contains ("max=" + juce::String (length * 96) + "]= 0xF0 0 0x3A 0x7E 0x3D 1 0x03 0x00 "));
+        EXPECT_EQ (describeControls (written.store), "Time1 0x8000 secondary\nFeedback1 0x4001 secondary\n");
+
+        written.store.setHasFixedDelayControl();
+        EXPECT_EQ (PresetDocument::prepareFixedDelayControl (written.store, (int) length), 1);
+        EXPECT_TRUE (written.store.findControl (ProcessPresetStore::fixedDelayControlName));
+        EXPECT_EQ (written.store.getCurrentValue(), 0u) << "no preset yet";
+        EXPECT_EQ (written.store.getDelayCount(), length);
+    }
+}
+
+// The sample's equaliser, with the command words its box builds: its band
+// controls address the process (its nrpn in their message), and a band
+// control and a slider of one name are two parameters, each with a name and a
+// value of its own, while a slider that sends a band control's message is
+// that parameter.
+TEST (PanelScriptWriterTest, EveryParameterOfTheEqualiserHasANameOfItsOwn)
+{
+    const auto& definition = paneltest::findProcess (paneltest::sampleModuleId, "ParamEq8");
+    GraphNode node (1, 5, "ParamEq8", true, &definition, 0.5, 0.5);
+    node.buildControlIds();
+    ProcessPresetStore store;
+    VuMeterIdPool pool;
+    int meterId = -1;
+    store.markBuilding();
+    PanelScriptWriter writer (definition, node, 1, 48.0, 2.0);
+    const auto text = writer.write (store, false, meterId, pool);
+
+    EXPECT_TRUE (
+        text.contains ("SLIMFADER[Q1,@EqQEncoder,Enable=Type1(PIOWXYZ),Ref=EQ.Filter[0].QFactor,def=955] =  0xB0 0x63 0x05 "
+                       "0xB0 0x62 0x1f "))
+        << text;
+    EXPECT_TRUE (text.contains ("SLIDER[Q1 (2),valscale=x/100,")) << text;
+    EXPECT_TRUE (text.contains ("SLIDER[Gain1 (2),valscale=(x-64)/2,")) << text;
+    EXPECT_EQ (writer.getProblem(), juce::String());
+
+    juce::StringArray names;
+
+    for (int i = 0; i < store.getControlCount(); ++i)
+        names.add (store.getControl (i)->name);
+
+    EXPECT_EQ (names.joinIntoString (","), "Type1,Q1,Freq1,Gain1,Type2,Q2,Freq2,Gain2,Gain1 (2),Gain2 (2),Q1 (2),Q2 (2)");
+    EXPECT_TRUE (text.contains ("SLIDER[Frequency1,valscale=x,min=20,max=20000,def=1000,descale=x, HEIGHT=50,valUnit=Hz,"
+                                "valprec=1]=  0xB0 0x63 0x05 0xB0 0x62 0x1f "))
+        << "the band's Q's message: shown with its value";
+}
+
+// A node whose box has not built its command words yet: its controls are
+// numbered as the box will number them, not all alike (which would make them
+// all one parameter).
+TEST (PanelScriptWriterTest, ANodeWithoutCommandWordsNumbersItsControlsAsItsBoxWill)
+{
+    for (auto* name : { "Compressor", "ParamEq8" })
+    {
+        const auto& definition = paneltest::findProcess (paneltest::sampleModuleId, name);
+        GraphNode bare (1, 5, name, true, &definition, 0.5, 0.5);
+        GraphNode built (1, 5, name, true, &definition, 0.5, 0.5);
+        built.buildControlIds();
+        ProcessPresetStore bareStore, builtStore;
+        VuMeterIdPool pool;
+        int meterId = -1;
+
+        EXPECT_EQ (PanelScriptWriter (definition, bare, 1, 48.0, 2.0).write (bareStore, false, meterId, pool),
+                   PanelScriptWriter (definition, built, 1, 48.0, 2.0).write (builtStore, false, meterId, pool));
+        EXPECT_EQ (bareStore.getControlCount(), builtStore.getControlCount()) << name;
+        EXPECT_TRUE (bare.commandWords.empty()) << "the node's own are left to its box";
+    }
+}
+
+// A process of more controls than a process holds: the first 255 are kept,
+// the rest left out of the text and named for the user.
+TEST (PanelScriptWriterTest, AProcessHoldsAtMost255ControlsAndSaysWhichWereLeftOut)
+{
+    std::string module = "capacity 16\nversion 68\ndictionary\n    entry 0 (4,2,0) (4,2,1) (4,0,10)\nend\n"
+                         "module \"Wide\"\n    id 0x0079\n    dsp-inputs 2\n    dsp-outputs 2\n"
+                         "    process \"Wide\" pcs\n        id 0x0301\n        inputs 1\n        outputs 1\n"
+                         "        channel-word 0x0008\n";
+
+    // 128 sliders (raw messages), then 128 switches (7-bit messages).
+    for (const auto& [label, type] : { std::pair ("Level", "(4,1,130)"), std::pair ("Mute", "(4,0,18)") })
+        for (char c = 'A'; c < 'A' + 16; ++c)
+            module += std::string ("        control \"Set") + label + c +
+                      "\"\n            form 0\n            returns 0\n"
+                      "            params 4\n            label \"" +
+                      label + c +
+                      "\"\n            annotation \"x\"\n"
+                      "            words dict 0 " +
+                      type + "\n        end\n";
+
+    module += "        pin \"In\" in vector\n        pin \"Out\" out vector\n    end\nend\n";
+    const auto reader = generatortest::readLibrary (modulesdef::ModulesDefText::parse (module));
+    const auto& definition = *reader->getLibrary().findModuleById (0x79)->findProcessById (0x301);
+    GraphNode node (1, 2, "Wide", true, &definition, 0.5, 0.5);
+    node.buildControlIds();
+    ProcessPresetStore store;
+    VuMeterIdPool pool;
+    int meterId = -1;
+    PanelScriptWriter writer (definition, node, 1, 48.0, 8.0);
+    const auto text = writer.write (store, false, meterId, pool);
+
+    EXPECT_EQ (store.getControlCount(), 255);
+    EXPECT_TRUE (text.contains ("CHECKBOX[MuteP7,"));
+    EXPECT_FALSE (text.contains ("CHECKBOX[MuteP8,")) << "no line for a control the process has no room for";
+    EXPECT_EQ (writer.getProblem(), "1 control of \"Wide\" left out (MuteP8): a process holds at most 255 controls.");
 }
 
 //==============================================================================

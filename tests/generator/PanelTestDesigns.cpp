@@ -310,7 +310,7 @@ std::unique_ptr<GraphNode> makeNode (const PanelDesign& design)
     for (const auto& function : definition.secondFunctions)
     {
         node->commandWords.push_back ((node->nrpn << 8) | index);
-        index += function->hasIndexParameter() ? (isBiquad (definition) ? 31 : node->getChannelCount()) : 1;
+        index += function->hasIndexParameter() ? (isBiquad (definition) ? 31 : node->getControlChannelCount()) : 1;
     }
 
     node->commandWordCount = (int) node->commandWords.size();

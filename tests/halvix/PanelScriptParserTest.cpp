@@ -84,7 +84,7 @@ std::unique_ptr<HalvixPanel> load (const juce::String& text, HvIfCallback* callb
     return result.model != nullptr ? std::make_unique<HalvixPanel> (std::move (result.model), callback) : nullptr;
 }
 
-// The names the store registered that no other control shares.
+// The names the store registered, each the name of one control of the panel.
 std::set<juce::String> uniqueNames (const ProcessPresetStore& store, const PanelModel& model)
 {
     std::map<juce::String, int> counts;
@@ -96,8 +96,10 @@ std::set<juce::String> uniqueNames (const ProcessPresetStore& store, const Panel
     std::set<juce::String> names;
 
     for (int i = 0; i < store.getControlCount(); ++i)
-        if (counts[store.getControl (i)->name] == 1)
-            names.insert (store.getControl (i)->name);
+    {
+        EXPECT_EQ (counts[store.getControl (i)->name], 1) << store.getControl (i)->name;
+        names.insert (store.getControl (i)->name);
+    }
 
     return names;
 }
@@ -237,6 +239,27 @@ TEST (PanelScriptParserTest, NamesComeFromNameOrTheFirstWord)
     EXPECT_STREQ (first->getNext()->getName(), "Gain");
     EXPECT_EQ (first->getNext()->getValue(), 12u);
     EXPECT_EQ (first->getNext()->getNext(), nullptr);
+}
+
+// Two controls that send one message are one parameter of the board: moving
+// either shows the value on both and sends the message once.
+TEST (PanelScriptParserTest, ControlsThatSendOneMessageShowOneValue)
+{
+    RecordingCallback callback;
+    const auto panel =
+        load ("[T]\nSLIMFADER[Q1,min=0,max=16383,def=955] =  0xB0 0x63 0x05 0xB0 0x62 0x1f 0xB0 0x26 xl 0xB0 0x6 xh\n"
+              "SLIDER[Frequency1,min=20,max=20000,def=1000]=  0xB0 0x63 0x05 0xB0 0x62 0x1f 0xB0 0x26 xl 0xB0 0x6 xh\n"
+              "SLIDER[Q1 (2),min=30,max=1200,def=71]= NRPN[0x05.1f,xl,0]\n",
+              &callback);
+    ASSERT_NE (panel, nullptr);
+    auto& model = panel->getModel();
+
+    panel->changeValue ("Frequency1", 5000);
+
+    EXPECT_EQ (model.findControl ("Q1")->getValue(), 5000u);
+    EXPECT_EQ (model.findControl ("Frequency1")->getValue(), 5000u);
+    EXPECT_EQ (model.findControl ("Q1 (2)")->getValue(), 71u) << "another message";
+    EXPECT_EQ (callback.shortMessages.size(), 4u) << "one message of four bytes";
 }
 
 TEST (PanelScriptParserTest, OptionsAreTakenByReferenceInAnyCaseAcrossContinuedLines)

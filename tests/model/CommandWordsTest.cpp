@@ -57,6 +57,8 @@ TEST (CommandWordsTest, EachControlFunctionGetsItsRunOfIndexes)
             Expected{ 15, true } } },
         // A limiter whose last function has no index: it takes one.
         { 0x205, 2, { Expected{ 0, true }, Expected{ 2, true }, Expected{ 4, false } } },
+        // A delay's count is its length in ms: its controls have one channel.
+        { 0x207, 300, { Expected{ 0, true }, Expected{ 1, true } } },
         // Past 255 a function gets no control rather than another's number.
         { 0x203,
           60,

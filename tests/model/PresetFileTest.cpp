@@ -350,6 +350,33 @@ TEST_F (PresetFileTest, ADelayCountThatDoesNotFitIsAMismatch)
     EXPECT_EQ (valueOf (store, "A", "Mix"), 3u);
 }
 
+// A file naming more controls than a process holds: the first 255 are
+// read, and the rest said to be left out.
+TEST_F (PresetFileTest, ControlsBeyondWhatAProcessHoldsAreReportedNotDroppedSilently)
+{
+    juce::String controls, values;
+
+    for (int i = 1; i <= 300; ++i)
+    {
+        controls << " Name" << i << "=\"Level" << i << "\" Nrpn" << i << "=\"" << i << "\"";
+        values << " Value" << i << "=\"" << i << "\"";
+    }
+
+    auto xml = juce::parseXML ("<CountGroup count=\"1\"><Preset><Count NumberOfPresets=\"1\" NumberOfControls=\"300\" "
+                               "NumberOfFixedControls=\"0\"/><Controls" +
+                               controls + "/><Lists><List name=\"A\"" + values + "/></Lists></Preset></CountGroup>");
+    ProcessPresetStore store;
+    document.setStore (&store);
+
+    ASSERT_TRUE (document.loadProcessPresets (*xml, 1, nullptr));
+
+    EXPECT_EQ (store.getControlCount(), 255);
+    EXPECT_EQ (valueOf (store, "A", "Level255"), 255u);
+    ASSERT_EQ (recorder.messages.size(), 1u);
+    EXPECT_EQ (recorder.messages[0].text, "45 controls of the presets read found no room and were left out: a process holds "
+                                          "at most 255 controls.");
+}
+
 //==============================================================================
 TEST_F (PresetFileTest, WritePresetsFileRemovesListsInEachMode)
 {
