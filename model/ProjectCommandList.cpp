@@ -1,6 +1,9 @@
 #include "model/ProjectCommandList.h"
 
+#include "model/PresetNumberReader.h"
+
 #include <algorithm>
+#include <map>
 
 namespace
 {
@@ -10,6 +13,19 @@ namespace
 bool isSafeNameCharacter (juce::juce_wchar c) noexcept
 {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' || c == '-' || c == '.';
+}
+
+// The element's value of each attribute name, the first of a name as JUCE
+// finds it: the commands of a process are then found in one walk over the
+// element, however many attributes it holds.
+std::map<juce::String, juce::String> getValuesByName (const juce::XmlElement& commands)
+{
+    std::map<juce::String, juce::String> values;
+
+    for (auto& attribute : PresetNumberReader::getAttributes (commands))
+        values.emplace (std::move (attribute.name), std::move (attribute.value));
+
+    return values;
 }
 
 int getFunctionCount (const GraphNode& node) noexcept
@@ -104,6 +120,7 @@ juce::StringArray ProjectCommandList::readIntoNewNode (const juce::XmlElement& c
     juce::StringArray badValues;
     const auto count = getFunctionCount (node);
     const auto names = makeAttributeNames (node, count);
+    const auto values = getValuesByName (commands);
 
     node.commandWords.assign ((size_t) count, 0);
     node.secondCommandWords.assign ((size_t) count, 0);
@@ -111,12 +128,14 @@ juce::StringArray ProjectCommandList::readIntoNewNode (const juce::XmlElement& c
 
     for (int k = 0; k < count; ++k)
     {
-        if (! commands.hasAttribute (names[k]))
+        const auto found = values.find (names[k]);
+
+        if (found == values.end())
             continue;
 
         uint32_t value = 0;
 
-        if (! parseValue (commands.getStringAttribute (names[k]), value))
+        if (! parseValue (found->second, value))
             badValues.add (names[k]);
 
         node.commandWords[(size_t) k] = value & 0xFFFF;
@@ -130,12 +149,14 @@ juce::StringArray ProjectCommandList::readIntoNewNode (const juce::XmlElement& c
 void ProjectCommandList::applyToBuiltWords (const juce::XmlElement& commands, GraphNode& node)
 {
     const auto names = makeAttributeNames (node);
+    const auto values = getValuesByName (commands);
 
     for (int k = 0; k < names.size(); ++k)
     {
+        const auto found = values.find (names[k]);
         uint32_t value = 0;
 
-        if (! parseValue (commands.getStringAttribute (names[k]), value))
+        if (found == values.end() || ! parseValue (found->second, value))
             value = 0;
 
         // Command k of the file is command k of the node: each name stands

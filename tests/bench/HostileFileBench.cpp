@@ -123,6 +123,46 @@ void invalidConnections (benchmark::State& state)
                                        "</DSPConnections>", state.range (0))));
 }
 
+// A "Commands" of many attributes on a process of many commands, none of
+// them among the attributes: each command was searched for through all.
+void commandAttributes (benchmark::State& state)
+{
+    modulesdef::FunctionDescription command;
+    command.parameterCount = 1;
+    command.words = { 4, 1, 0 };
+    modulesdef::ProcessDescription process;
+    process.name = "Matrix";
+    process.id = 0x0205;
+
+    for (int i = 0; i < 64; ++i)
+    {
+        command.name = "Matrix_SetPoint" + std::to_string (i);
+        process.controlFunctions.push_back (command);
+    }
+
+    modulesdef::LibraryDescription library;
+    library.modules.resize (1);
+    library.modules[0].id = 0x0021;
+    library.modules[0].processes = { process };
+    const auto bytes = modulesdef::ModulesDefBuilder::build (library);
+    ModulesDefReader reader;
+    reader.open (std::make_unique<juce::MemoryInputStream> (bytes.data(), bytes.size(), false));
+
+    if (reader.parse() < 0)
+        return state.SkipWithError ("the library was not read");
+
+    const auto text = project (fill (
+        "<DSPs><DSP Index=\"1\" ModuleId=\"33\"><Processes><Process ProcessId=\"517\">"
+        "<CommandList><Commands ",
+        [] (int i) { return "C_" + juce::String (i % 2) + "=\"1\" "; }, "/></CommandList></Process></Processes></DSP></DSPs>",
+        state.range (0)));
+
+    for (auto _ : state)
+        benchmark::DoNotOptimize (ProjectFile::parse (text, reader.getLibrary()).content.get());
+
+    state.counters["MB"] = (double) text.getNumBytesAsUTF8() / (1024.0 * 1024.0);
+}
+
 // DSPs the design cannot hold, each a problem in the log.
 void dspsLeftOut (benchmark::State& state)
 {
@@ -239,6 +279,7 @@ HOSTILE_SHAPE (ampersands);
 HOSTILE_SHAPE (textAfterInstructions);
 HOSTILE_SHAPE (invalidConnections);
 HOSTILE_SHAPE (dspsLeftOut);
+HOSTILE_SHAPE (commandAttributes);
 HOSTILE_SHAPE (presetClasses);
 HOSTILE_SHAPE (globalPresetKeys);
 HOSTILE_SHAPE (modulesDefWithoutFrame);
