@@ -3,7 +3,6 @@
 #include "model/PresetNumberReader.h"
 
 #include <algorithm>
-#include <map>
 
 namespace
 {
@@ -13,19 +12,6 @@ namespace
 bool isSafeNameCharacter (juce::juce_wchar c) noexcept
 {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' || c == '-' || c == '.';
-}
-
-// The element's value of each attribute name, the first of a name as JUCE
-// finds it: the commands of a process are then found in one walk over the
-// element, however many attributes it holds.
-std::map<juce::String, juce::String> getValuesByName (const juce::XmlElement& commands)
-{
-    std::map<juce::String, juce::String> values;
-
-    for (auto& attribute : PresetNumberReader::getAttributes (commands))
-        values.emplace (std::move (attribute.name), std::move (attribute.value));
-
-    return values;
 }
 
 int getFunctionCount (const GraphNode& node) noexcept
@@ -120,7 +106,7 @@ juce::StringArray ProjectCommandList::readIntoNewNode (const juce::XmlElement& c
     juce::StringArray badValues;
     const auto count = getFunctionCount (node);
     const auto names = makeAttributeNames (node, count);
-    const auto values = getValuesByName (commands);
+    const auto values = PresetNumberReader::getValuesByName (commands);
 
     node.commandWords.assign ((size_t) count, 0);
     node.secondCommandWords.assign ((size_t) count, 0);
@@ -149,7 +135,7 @@ juce::StringArray ProjectCommandList::readIntoNewNode (const juce::XmlElement& c
 void ProjectCommandList::applyToBuiltWords (const juce::XmlElement& commands, GraphNode& node)
 {
     const auto names = makeAttributeNames (node);
-    const auto values = getValuesByName (commands);
+    const auto values = PresetNumberReader::getValuesByName (commands);
 
     for (int k = 0; k < names.size(); ++k)
     {

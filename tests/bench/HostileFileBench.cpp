@@ -186,6 +186,24 @@ void presetClasses (benchmark::State& state)
                               state.range (0)));
 }
 
+// A preset of many values none of the controls names: each control was
+// looked for through them all.
+void presetValues (benchmark::State& state)
+{
+    juce::String controls;
+
+    for (int i = 1; i <= 255; ++i)
+        controls << "fixedName" << i << "=\"Control " << i << "\" fixedNrpn" << i << "=\"" << i << "\" ";
+
+    readPresets (state, fill (
+                            "<PRESETS Version=\"1.01\" NumberOfTableId=\"1\"><PresetList><Class name=\"C\">"
+                            "<CountGroup count=\"1\" TableId=\"0\"><Preset><Count NumberOfPresets=\"1\" "
+                            "NumberOfControls=\"255\" NumberOfFixedControls=\"255\"/><Controls " +
+                                controls + "/><Lists><List name=\"P\" ",
+                            [] (int i) { return "x" + juce::String (i % 2) + "=\"1\" "; },
+                            "/></Lists></Preset></CountGroup></Class></PresetList></PRESETS>", state.range (0)));
+}
+
 // Global presets of many tables and keys.
 void globalPresetKeys (benchmark::State& state)
 {
@@ -281,6 +299,7 @@ HOSTILE_SHAPE (invalidConnections);
 HOSTILE_SHAPE (dspsLeftOut);
 HOSTILE_SHAPE (commandAttributes);
 HOSTILE_SHAPE (presetClasses);
+HOSTILE_SHAPE (presetValues);
 HOSTILE_SHAPE (globalPresetKeys);
 HOSTILE_SHAPE (modulesDefWithoutFrame);
 // The frame holds 128 KB at most.

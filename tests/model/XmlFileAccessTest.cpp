@@ -167,9 +167,11 @@ TEST (XmlFileAccessTest, WhatIsNoRegularFileIsRefusedAtOnce)
     ASSERT_TRUE (Watchdog::makePipe (pipe));
     ASSERT_TRUE (juce::File ("/dev/null").createSymbolicLink (link, false));
 
-    const std::pair<juce::File, const char*> cases[] = {
-        { pipe, "pipe" }, { juce::File ("/dev/null"), "device" }, { link, "device" }, { folder.getFile(), "folder" }
-    };
+    const std::pair<juce::File, const char*> cases[] = { { pipe, "pipe" },
+                                                         { juce::File ("/dev/null"), "device" },
+                                                         { juce::File ("/dev/zero"), "device" },
+                                                         { link, "device" },
+                                                         { folder.getFile(), "folder" } };
 
     for (auto& [file, reason] : cases)
     {
