@@ -3,10 +3,12 @@
 // 10 MB file is refused or read in well under a second. A file that is
 // refused counts "refused" 1.
 
+#include "generator/PresetTableList.h"
 #include "model/DesignLog.h"
 #include "model/ModulesDefReader.h"
 #include "model/PresetDocument.h"
 #include "model/ProjectFile.h"
+#include "model/XmlFileAccess.h"
 
 #include "model/ProjectTestDesigns.h"
 #include "modulesdef/ModulesDefBuilder.h"
@@ -204,6 +206,35 @@ void presetValues (benchmark::State& state)
                             "/></Lists></Preset></CountGroup></Class></PresetList></PRESETS>", state.range (0)));
 }
 
+// Presets without values in a file the generator turns into tables: each
+// value of each preset was looked for through the whole list, and each
+// missing one through the list of those missing before.
+void presetTables (benchmark::State& state)
+{
+    juce::String controls;
+
+    for (int i = 1; i <= 255; ++i)
+        controls << "fixedName" << i << "=\"C" << i << "\" fixedNrpn" << i << "=\"" << i << "\" ";
+
+    const auto text = fill (
+        "<PRESETS Version=\"1.01\"><Class name=\"C\"><CountGroup count=\"1\"><Preset><Controls " + controls + "/><Lists>",
+        [] (int) { return juce::String ("<List name=\"P\"/>"); }, "</Lists></Preset></CountGroup></Class></PRESETS>",
+        state.range (0));
+    const auto root = XmlFileAccess::parse (text, "PRESETS").root;
+
+    if (root == nullptr)
+        return state.SkipWithError ("the file was refused");
+
+    for (auto _ : state)
+    {
+        clearLog();
+        benchmark::DoNotOptimize (PresetTableList::read (*root, false).size());
+    }
+
+    clearLog();
+    state.counters["MB"] = (double) text.getNumBytesAsUTF8() / (1024.0 * 1024.0);
+}
+
 // Global presets of many tables and keys.
 void globalPresetKeys (benchmark::State& state)
 {
@@ -300,6 +331,7 @@ HOSTILE_SHAPE (dspsLeftOut);
 HOSTILE_SHAPE (commandAttributes);
 HOSTILE_SHAPE (presetClasses);
 HOSTILE_SHAPE (presetValues);
+HOSTILE_SHAPE (presetTables);
 HOSTILE_SHAPE (globalPresetKeys);
 HOSTILE_SHAPE (modulesDefWithoutFrame);
 // The frame holds 128 KB at most.
