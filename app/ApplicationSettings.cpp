@@ -8,6 +8,19 @@ namespace
 {
 // The tag of JUCE's settings files.
 constexpr const char* settingsRootTag = "PROPERTIES";
+
+void removeTemporaryFiles (const juce::File& file)
+{
+    // JUCE's save writes a temporary file of a new random name beside the
+    // file each time, "<name>_temp<hex>.cfg", and renames it over the file:
+    // a save cut short leaves it behind, and the next one a second. Only a
+    // run that ends during a save leaves one, so each run removes them
+    // before it saves anything.
+    const auto pattern = file.getFileNameWithoutExtension() + "_temp*" + file.getFileExtension();
+
+    for (const auto& left : file.getParentDirectory().findChildFiles (juce::File::findFiles, false, pattern))
+        left.deleteFile();
+}
 } // namespace
 
 juce::PropertiesFile::Options ApplicationSettings::getOptions()
@@ -36,6 +49,8 @@ std::unique_ptr<juce::PropertiesFile> ApplicationSettings::open()
 
 std::unique_ptr<juce::PropertiesFile> ApplicationSettings::open (const juce::File& file)
 {
+    removeTemporaryFiles (file);
+
     const auto check = XmlFileAccess::load (file, settingsRootTag, largestFile);
 
     if (check.result.wasOk())

@@ -1,5 +1,7 @@
 #include "app/InstallerDownload.h"
 
+#include "model/FileReplacement.h"
+
 namespace
 {
 constexpr int bufferSize = 0x8000;
@@ -11,10 +13,17 @@ InstallerDownload::InstallerDownload (const juce::URL& address, const juce::File
     : juce::Thread ("Installer download"), listener (downloadListener)
 {
     targetLocation = target;
-    temporary = std::make_unique<juce::TemporaryFile> (target, juce::TemporaryFile::useHiddenFile);
-    output = std::make_unique<juce::FileOutputStream> (temporary->getFile(), bufferSize);
 
-    if (! output->openedOk())
+    // The temporary file of the target, as every file the program writes
+    // has: a download cut short leaves this one file, which the next
+    // download to the same place replaces.
+    if (FileReplacement::clearTemporaryFile (target))
+    {
+        temporary = std::make_unique<juce::TemporaryFile> (target, FileReplacement::getTemporaryFile (target));
+        output = std::make_unique<juce::FileOutputStream> (temporary->getFile(), bufferSize);
+    }
+
+    if (output == nullptr || ! output->openedOk())
     {
         output.reset();
         start = Start::unwritable;

@@ -1,6 +1,7 @@
 #include "generator/PresetSourceWriter.h"
 
 #include "generator/ArrayTable.h"
+#include "generator/ProblemList.h"
 #include "generator/SourceIdentifiers.h"
 #include "generator/SourceStream.h"
 #include "generator/SourceWriter.h"
@@ -211,7 +212,7 @@ void PresetSourceWriter::writeValueTable (SourceStream& source, SourceStream& he
     values.addNumber ((int) table.presets.size());
     values.addNumber ((int) table.controls.size());
 
-    juce::StringArray cut;
+    ProblemList cut;
 
     for (const auto& preset : table.presets)
     {
@@ -224,7 +225,7 @@ void PresetSourceWriter::writeValueTable (SourceStream& source, SourceStream& he
             // A 16-bit member holds no more than 16 bits.
             if (! table.controls[c].isDoubleWord() && value > 0xFFFFu)
             {
-                cut.addIfNotAlreadyThere (table.controls[c].name + " of \"" + preset.name + "\"");
+                cut.add ([&] { return table.controls[c].name + " of \"" + preset.name + "\""; });
                 value &= 0xFFFFu;
             }
 
@@ -235,8 +236,8 @@ void PresetSourceWriter::writeValueTable (SourceStream& source, SourceStream& he
     }
 
     if (! cut.isEmpty())
-        logError ("Preset table " + tableNames.getValueTable() +
-                      ": values wider than 16 bits cut to 16 bits: " + cut.joinIntoString (", ") + ".\n",
+        logError ("Preset table " + tableNames.getValueTable() + ": values wider than 16 bits cut to 16 bits: " + cut.describe() +
+                      ".\n",
                   -1);
 
     writeDefine (header, tableNames.getPresetCount(), values.getRowCount());

@@ -1,7 +1,10 @@
 #include "generator/PresetTableList.h"
 
+#include "generator/ProblemList.h"
+
 #include "model/DesignLog.h"
 #include "model/PresetControlsLayout.h"
+#include "model/PresetNumberReader.h"
 #include "model/ProcessPresetStore.h"
 
 namespace
@@ -79,6 +82,17 @@ void PresetTableList::readCountGroup (const juce::String& className, const juce:
 
     const auto layout = PresetControlsLayout::fromElement (*controls, reader);
 
+    // A store holds no more controls, nor does a file of ours: each preset
+    // of such a group would be a row of thousands of values.
+    if (layout.getSlots().size() > (size_t) ProcessPresetStore::maxControls)
+    {
+        logError (describeGroup (table) + ": it names " + juce::String ((int) layout.getSlots().size()) +
+                      " controls, more than the " + juce::String (ProcessPresetStore::maxControls) +
+                      " of a process; the table is left out.\n",
+                  -1);
+        return;
+    }
+
     for (const auto& slot : layout.getSlots())
         table.controls.push_back ({ slot.name, slot.nrpn, slot.fixed, isDelayControl (slot.name, slot.nrpn), slot.number });
 
@@ -104,23 +118,26 @@ void PresetTableList::readPresets (const juce::XmlElement& lists, PresetTableSou
     for (const auto& control : table.controls)
         attributes.push_back (PresetControlsLayout::valueAttribute (control.fixed, control.fileNumber));
 
-    juce::StringArray bad;
+    ProblemList bad;
 
     for (auto* list : lists.getChildWithTagNameIterator ("List"))
     {
+        // Read in one walk: a damaged list may hold millions of attributes.
+        const auto values = PresetNumberReader::getValuesByName (*list);
         PresetTableSource::Preset preset{ list->getStringAttribute ("name"), {} };
 
         for (size_t i = 0; i < table.controls.size(); ++i)
         {
             auto attribute = attributes[i];
 
-            if (table.controls[i].delay && ! list->hasAttribute (attribute))
+            if (table.controls[i].delay && values.count (attribute) == 0)
                 attribute = PresetControlsLayout::delayCountAttribute;
 
+            const auto found = values.find (attribute);
             uint32_t value = 0;
 
-            if (! PresetNumberReader::parseUnsigned (list->getStringAttribute (attribute), value))
-                bad.addIfNotAlreadyThere ("\"" + attribute + "\" of \"" + preset.name + "\"");
+            if (found == values.end() || ! PresetNumberReader::parseUnsigned (found->second, value))
+                bad.add ([&] { return "\"" + attribute + "\" of \"" + preset.name + "\""; });
 
             preset.values.push_back (value);
         }
@@ -129,7 +146,7 @@ void PresetTableList::readPresets (const juce::XmlElement& lists, PresetTableSou
     }
 
     if (! bad.isEmpty())
-        logError (describeGroup (table) + ": missing or not a number, taken as 0: " + bad.joinIntoString (", ") + ".\n", -1);
+        logError (describeGroup (table) + ": missing or not a number, taken as 0: " + bad.describe() + ".\n", -1);
 }
 
 //==============================================================================

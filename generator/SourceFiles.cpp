@@ -2,6 +2,7 @@
 
 #include "generator/SourceIdentifiers.h"
 #include "generator/SourceStream.h"
+#include "model/FileReplacement.h"
 
 namespace
 {
@@ -31,37 +32,19 @@ bool writeTextToFile (const juce::String& text, const juce::File& file, bool app
     if (append && file.existsAsFile() && ! file.loadFileAsData (existing))
         return false;
 
-    // The text goes to a hidden file beside the target, which then replaces
-    // it in one rename: a failure half-way leaves the old file untouched.
-    juce::TemporaryFile temporary (file, juce::TemporaryFile::useHiddenFile);
+    return FileReplacement::write (file,
+                                   [&] (juce::OutputStream& out)
+                                   {
+                                       if (! existing.isEmpty() && ! out.write (existing.getData(), existing.getSize()))
+                                           return false;
 
-    {
-        juce::FileOutputStream out (temporary.getFile());
+                                       if (text.isNotEmpty() && ! out.write (text.toRawUTF8(), text.getNumBytesAsUTF8()))
+                                           return false;
 
-        if (out.failedToOpen())
-            return false;
-
-        if (! existing.isEmpty() && ! out.write (existing.getData(), existing.getSize()))
-            return false;
-
-        if (text.isNotEmpty() && ! out.write (text.toRawUTF8(), text.getNumBytesAsUTF8()))
-            return false;
-
-        out.flush();
-
-        if (out.getStatus().failed() || (getWriteFaultCheck() != nullptr && getWriteFaultCheck() (file)))
-            return false;
-    }
-
-    // A full disk can take part of the last write and report no error (the
-    // stream's flush does not tell): only a file of the full size replaces
-    // the old one.
-    const auto expectedSize = (juce::int64) (existing.getSize() + text.getNumBytesAsUTF8());
-
-    if (temporary.getFile().getSize() != expectedSize)
-        return false;
-
-    return temporary.overwriteTargetFileWithTemporary();
+                                       out.flush();
+                                       return getWriteFaultCheck() == nullptr || ! getWriteFaultCheck() (file);
+                                   })
+        .wasOk();
 }
 
 juce::String makeHeaderGuardName (const juce::File& file)

@@ -8,7 +8,8 @@
 // set, an existing file is replaced; with append the text goes after what the
 // file holds. Missing parent folders are created. The text is written as its
 // UTF-8 bytes, with no byte-order mark and no change to its line ends.
-// Returns false, and leaves the file as it was, when anything fails.
+// Returns false, and leaves the file as it was, when anything fails; a write
+// cut short leaves one temporary file beside it at most (FileReplacement).
 bool writeTextToFile (const juce::String& text, const juce::File& file, bool append);
 
 // Lets a test make writes fail as a full disk would, half-way through the

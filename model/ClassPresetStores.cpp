@@ -5,8 +5,11 @@ ClassPresetStores::ClassPresetStores (const juce::String& className) : name (cla
 ClassPresetStores::ClassPresetStores (const ClassPresetStores& other) : name (other.name)
 {
     for (const auto& entry : other.entries)
+    {
         entries.push_back (std::make_unique<ClassPresetEntry> (
             ClassPresetEntry{ entry->count, entry->tableId, std::make_unique<ProcessPresetStore> (*entry->store) }));
+        entryByCount.emplace (entry->count, entries.back().get());
+    }
 }
 
 ClassPresetEntry* ClassPresetStores::getEntry (int n) const noexcept
@@ -16,11 +19,8 @@ ClassPresetEntry* ClassPresetStores::getEntry (int n) const noexcept
 
 ClassPresetEntry* ClassPresetStores::findEntry (int count) const noexcept
 {
-    for (const auto& entry : entries)
-        if (entry->count == count)
-            return entry.get();
-
-    return nullptr;
+    const auto found = entryByCount.find (count);
+    return found != entryByCount.end() ? found->second : nullptr;
 }
 
 ClassPresetEntry& ClassPresetStores::addEntry (int count, std::unique_ptr<ProcessPresetStore> store)
@@ -30,5 +30,6 @@ ClassPresetEntry& ClassPresetStores::addEntry (int count, std::unique_ptr<Proces
     entry->tableId = store->getTableId();
     entry->store = std::move (store);
     entries.push_back (std::move (entry));
+    entryByCount.emplace (count, entries.back().get());
     return *entries.back();
 }

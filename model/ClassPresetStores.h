@@ -4,6 +4,7 @@
 
 #include <juce_core/juce_core.h>
 
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -34,4 +35,8 @@ public:
 private:
     juce::String name;
     std::vector<std::unique_ptr<ClassPresetEntry>> entries;
+
+    // The first entry of each count, so that a class of many counts is
+    // searched in logarithmic time.
+    std::map<int, ClassPresetEntry*> entryByCount;
 };

@@ -445,6 +445,9 @@ const PresetControlsLayout::Slot* findSlotOf (const ProcessPresetStore& store, c
 void readListValues (ProcessPresetStore& target, const juce::XmlElement& list, const PresetControlsLayout& layout,
                      PresetNumberReader& reader)
 {
+    // Read in one walk: a damaged list may hold millions of attributes.
+    const auto values = PresetNumberReader::getValuesByName (list);
+
     for (int i = 0; i < target.getControlCount(); ++i)
     {
         target.setCurrentControl (i);
@@ -457,12 +460,12 @@ void readListValues (ProcessPresetStore& target, const juce::XmlElement& list, c
         if (slot == nullptr)
             continue;
 
-        const auto attribute = PresetControlsLayout::valueAttribute (slot->fixed, slot->number);
+        const auto value = values.find (PresetControlsLayout::valueAttribute (slot->fixed, slot->number));
 
-        if (! list.hasAttribute (attribute))
+        if (value == values.end())
             continue;
 
-        target.setCurrentValue (reader.getUnsigned (list, attribute));
+        target.setCurrentValue (reader.getUnsigned (list, PresetNumberReader::Attribute{ value->first, value->second }));
         target.markCurrentPresetOrderDone();
     }
 }

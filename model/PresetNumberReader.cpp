@@ -91,6 +91,16 @@ std::vector<PresetNumberReader::Attribute> PresetNumberReader::getAttributes (co
     return attributes;
 }
 
+std::map<juce::String, juce::String> PresetNumberReader::getValuesByName (const juce::XmlElement& element)
+{
+    std::map<juce::String, juce::String> values;
+
+    for (auto& attribute : getAttributes (element))
+        values.emplace (std::move (attribute.name), std::move (attribute.value));
+
+    return values;
+}
+
 uint32_t PresetNumberReader::getUnsigned (const juce::XmlElement& element, const Attribute& attribute)
 {
     uint32_t value = 0;

@@ -3,6 +3,7 @@
 #include <juce_core/juce_core.h>
 
 #include <cstdint>
+#include <map>
 #include <vector>
 
 // Reads the numeric attributes of a preset file. A missing attribute gives
@@ -28,6 +29,10 @@ public:
     // its index or its name by walking to it, so reading each of many in
     // turn costs the square of their number; this costs their number.
     static std::vector<Attribute> getAttributes (const juce::XmlElement& element);
+
+    // The value of each attribute name, the first of a name as JUCE finds it,
+    // for an element whose attributes are looked up by name many times.
+    static std::map<juce::String, juce::String> getValuesByName (const juce::XmlElement& element);
 
     // The value of one of those attributes of the element.
     uint32_t getUnsigned (const juce::XmlElement& element, const Attribute& attribute);

@@ -1,5 +1,7 @@
 #include "model/ProjectCommandList.h"
 
+#include "model/PresetNumberReader.h"
+
 #include <algorithm>
 
 namespace
@@ -104,6 +106,7 @@ juce::StringArray ProjectCommandList::readIntoNewNode (const juce::XmlElement& c
     juce::StringArray badValues;
     const auto count = getFunctionCount (node);
     const auto names = makeAttributeNames (node, count);
+    const auto values = PresetNumberReader::getValuesByName (commands);
 
     node.commandWords.assign ((size_t) count, 0);
     node.secondCommandWords.assign ((size_t) count, 0);
@@ -111,12 +114,14 @@ juce::StringArray ProjectCommandList::readIntoNewNode (const juce::XmlElement& c
 
     for (int k = 0; k < count; ++k)
     {
-        if (! commands.hasAttribute (names[k]))
+        const auto found = values.find (names[k]);
+
+        if (found == values.end())
             continue;
 
         uint32_t value = 0;
 
-        if (! parseValue (commands.getStringAttribute (names[k]), value))
+        if (! parseValue (found->second, value))
             badValues.add (names[k]);
 
         node.commandWords[(size_t) k] = value & 0xFFFF;
@@ -130,12 +135,14 @@ juce::StringArray ProjectCommandList::readIntoNewNode (const juce::XmlElement& c
 void ProjectCommandList::applyToBuiltWords (const juce::XmlElement& commands, GraphNode& node)
 {
     const auto names = makeAttributeNames (node);
+    const auto values = PresetNumberReader::getValuesByName (commands);
 
     for (int k = 0; k < names.size(); ++k)
     {
+        const auto found = values.find (names[k]);
         uint32_t value = 0;
 
-        if (! parseValue (commands.getStringAttribute (names[k]), value))
+        if (found == values.end() || ! parseValue (found->second, value))
             value = 0;
 
         // Command k of the file is command k of the node: each name stands

@@ -136,11 +136,19 @@ ProjectPresetStores::ProjectPresetStores (const ProjectPresetStores& other)
     : tableCounter (other.tableCounter), lastTableId (other.lastTableId)
 {
     for (const auto& cls : other.classes)
-        classes.push_back (std::make_unique<ClassPresetStores> (*cls));
+    {
+        auto& copy = *classes.emplace_back (std::make_unique<ClassPresetStores> (*cls));
+        classByName.emplace (copy.getName(), &copy);
+
+        for (int i = 0; i < copy.getEntryCount(); ++i)
+            entryByTableId.emplace (copy.getEntry (i)->tableId, std::make_pair (&copy, copy.getEntry (i)));
+    }
 }
 
 void ProjectPresetStores::clear()
 {
+    entryByTableId.clear();
+    classByName.clear();
     classes.clear();
     tableCounter = -1;
     lastTableId = -1;
@@ -170,11 +178,8 @@ ClassPresetStores* ProjectPresetStores::getClass (int n) const noexcept
 
 ClassPresetStores* ProjectPresetStores::findClass (const juce::String& className) const noexcept
 {
-    for (const auto& cls : classes)
-        if (cls->getName() == className)
-            return cls.get();
-
-    return nullptr;
+    const auto found = classByName.find (className);
+    return found != classByName.end() ? found->second : nullptr;
 }
 
 ProcessPresetStore* ProjectPresetStores::findStore (const juce::String& className, int count) const noexcept
@@ -188,23 +193,15 @@ ProcessPresetStore* ProjectPresetStores::findStore (const juce::String& classNam
 
 ClassPresetEntry* ProjectPresetStores::findEntryByTableId (int tableId, ClassPresetStores** owner) const noexcept
 {
-    for (const auto& cls : classes)
-    {
-        for (int i = 0; i < cls->getEntryCount(); ++i)
-        {
-            auto* entry = cls->getEntry (i);
+    const auto found = entryByTableId.find (tableId);
 
-            if (entry->tableId == tableId)
-            {
-                if (owner != nullptr)
-                    *owner = cls.get();
+    if (found == entryByTableId.end())
+        return nullptr;
 
-                return entry;
-            }
-        }
-    }
+    if (owner != nullptr)
+        *owner = found->second.first;
 
-    return nullptr;
+    return found->second.second;
 }
 
 ProcessPresetStore* ProjectPresetStores::createOrMergeStore (ClassPresetStores* cls, const juce::String& className, int count,
@@ -244,8 +241,7 @@ ProcessPresetStore* ProjectPresetStores::createOrMergeStore (ClassPresetStores* 
         store->setTableId (tableCounter);
     }
 
-    auto& entry = findOrAddClass (cls, className).addEntry (count, std::move (store));
-    return entry.store.get();
+    return addEntry (findOrAddClass (cls, className), count, std::move (store)).store.get();
 }
 
 int ProjectPresetStores::findMatchingPreset (const ClassPresetStores* cls, int count, const ProcessPresetStore& source)
@@ -338,7 +334,7 @@ bool ProjectPresetStores::addStoredStore (const juce::String& className, int cou
         return false;
 
     noteTableId (id);
-    findOrAddClass (nullptr, className).addEntry (count, std::move (store));
+    addEntry (findOrAddClass (nullptr, className), count, std::move (store));
     return true;
 }
 
@@ -350,8 +346,16 @@ ClassPresetStores& ProjectPresetStores::findOrAddClass (ClassPresetStores* cls, 
     if (cls != nullptr)
         return *cls;
 
-    classes.push_back (std::make_unique<ClassPresetStores> (className));
-    return *classes.back();
+    auto& added = *classes.emplace_back (std::make_unique<ClassPresetStores> (className));
+    classByName.emplace (className, &added);
+    return added;
+}
+
+ClassPresetEntry& ProjectPresetStores::addEntry (ClassPresetStores& cls, int count, std::unique_ptr<ProcessPresetStore> store)
+{
+    auto& entry = cls.addEntry (count, std::move (store));
+    entryByTableId.emplace (entry.tableId, std::make_pair (&cls, &entry));
+    return entry;
 }
 
 void ProjectPresetStores::noteTableId (int id) noexcept

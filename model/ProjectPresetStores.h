@@ -4,6 +4,7 @@
 
 #include <juce_core/juce_core.h>
 
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -97,9 +98,15 @@ public:
 private:
     int addBesideStoredPresets (ClassPresetEntry& entry, const ProcessPresetStore& source);
     ClassPresetStores& findOrAddClass (ClassPresetStores* cls, const juce::String& className);
+    ClassPresetEntry& addEntry (ClassPresetStores& cls, int count, std::unique_ptr<ProcessPresetStore> store);
     void noteTableId (int id) noexcept;
 
     int tableCounter = -1;
     int lastTableId = -1;
     std::vector<std::unique_ptr<ClassPresetStores>> classes;
+
+    // The class of each name, and the first entry of each table id with its
+    // class: a file of thousands of stores is read in n log n time.
+    std::map<juce::String, ClassPresetStores*> classByName;
+    std::map<int, std::pair<ClassPresetStores*, ClassPresetEntry*>> entryByTableId;
 };

@@ -1,5 +1,6 @@
 #include "model/XmlFileAccess.h"
 
+#include "model/FileReplacement.h"
 #include "model/RegularFileReader.h"
 #include "model/XmlShapeCheck.h"
 
@@ -208,43 +209,17 @@ XmlFileAccess::Loaded XmlFileAccess::load (const juce::File& file, const juce::S
     return parse (RegularFileReader::asText (read.data), rootTag);
 }
 
-juce::File XmlFileAccess::getTemporaryFile (const juce::File& file)
-{
-    return file.getSiblingFile ("." + file.getFileName() + ".tmp");
-}
-
 juce::Result XmlFileAccess::save (const juce::XmlElement& root, const juce::File& file, int lineWrapLength)
 {
     if (! file.getParentDirectory().isDirectory())
         return juce::Result::fail ("the folder " + file.getParentDirectory().getFullPathName() + " does not exist");
 
-    // The new text goes to a file of its own beside the target and replaces
-    // it by a rename, so the target is never half written. The file's name
-    // is the same at every save of the target, so that a save cut short
-    // leaves one such file at most, which the next save replaces; whatever
-    // stands under that name is removed first, a pipe or a link included.
-    const juce::TemporaryFile temporary (file, getTemporaryFile (file));
-
-    if (! temporary.getFile().deleteFile())
-        return juce::Result::fail ("the file " + temporary.getFile().getFullPathName() + " could not be replaced");
-
-    {
-        juce::FileOutputStream out (temporary.getFile());
-
-        if (! out.openedOk())
-            return juce::Result::fail (out.getStatus().getErrorMessage());
-
-        root.writeTo (out, getTextFormat (lineWrapLength));
-        out.flush();
-
-        if (out.getStatus().failed())
-            return juce::Result::fail (out.getStatus().getErrorMessage());
-    }
-
-    if (! temporary.overwriteTargetFileWithTemporary())
-        return juce::Result::fail ("the file could not be replaced");
-
-    return juce::Result::ok();
+    return FileReplacement::write (file,
+                                   [&] (juce::OutputStream& out)
+                                   {
+                                       root.writeTo (out, getTextFormat (lineWrapLength));
+                                       return true;
+                                   });
 }
 
 juce::XmlElement::TextFormat XmlFileAccess::getTextFormat (int lineWrapLength)

@@ -8,8 +8,7 @@
 // and the settings. Every XML text the program reads goes through here. A
 // file is parsed into a new tree, so that a damaged one changes nothing; what
 // would make JUCE's parser crash, hang or take far too long is refused before
-// it is parsed. A file is written to a temporary file beside the target and
-// then renamed over it, so that a failed write leaves the old file as it was.
+// it is parsed. A file is written whole or not at all (FileReplacement).
 class XmlFileAccess
 {
 public:
@@ -46,7 +45,4 @@ public:
     static juce::Result save (const juce::XmlElement& root, const juce::File& file, int lineWrapLength = 1024);
 
     static juce::XmlElement::TextFormat getTextFormat (int lineWrapLength = 1024);
-
-    // The one temporary file that saves of the file write to: "." + its name + ".tmp".
-    static juce::File getTemporaryFile (const juce::File& file);
 };

@@ -1,5 +1,6 @@
 #include "ShellTestFixture.h"
 
+#include "support/KilledSaves.h"
 #include "support/Watchdog.h"
 
 namespace
@@ -66,4 +67,42 @@ TEST_F (ApplicationSettingsTest, ADamagedFileIsSetAsideAndTheDefaultsTaken)
     EXPECT_FALSE (file.exists());
     ASSERT_EQ (dialogs.messages.size(), 1u);
     EXPECT_TRUE (dialogs.messages[0].text.contains ("pipe")) << dialogs.messages[0].text;
+}
+
+// Run by the test below in a process of its own, which it kills.
+TEST_F (ApplicationSettingsTest, DISABLED_SavesUntilKilled)
+{
+    const auto file = KilledSaves::getTarget();
+
+    if (file == juce::File())
+        GTEST_SKIP();
+
+    auto saved = ApplicationSettings::open (file);
+
+    for (int i = 0;; ++i)
+    {
+        saved->setValue (ApplicationSettings::windowStateKey, juce::String (i) + juce::String::repeatedString (" 0", 100000));
+        saved->saveIfNeeded();
+    }
+}
+
+// Runs killed while they save their settings, as many times as the user
+// likes, leave one temporary file at most beside the settings file, which
+// the next run removes.
+TEST_F (ApplicationSettingsTest, KilledSavesLeaveOneTemporaryFileAtMost)
+{
+    const auto target = folder.getChildFile ("Saved/OstraneQuellion.cfg");
+    ASSERT_TRUE (target.getParentDirectory().createDirectory());
+    auto filesBeside = [&] { return target.getParentDirectory().getNumberOfChildFiles (juce::File::findFiles); };
+
+    ASSERT_TRUE (KilledSaves::killSavers ("ApplicationSettingsTest.DISABLED_SavesUntilKilled", target, 8));
+    ASSERT_TRUE (target.existsAsFile());
+    EXPECT_LE (filesBeside(), 2);
+
+    auto reopened = ApplicationSettings::open (target);
+    EXPECT_EQ (filesBeside(), 1);
+    reopened->setValue (ApplicationSettings::checkForUpdateKey, "0");
+    ASSERT_TRUE (reopened->saveIfNeeded());
+    EXPECT_EQ (filesBeside(), 1);
+    EXPECT_TRUE (dialogs.messages.empty());
 }

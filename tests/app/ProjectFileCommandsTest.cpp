@@ -4,7 +4,9 @@
 #include "model/ModuleLibrary.h"
 
 #include "ShellTestFixture.h"
+#include "support/Watchdog.h"
 
+#include <functional>
 #include <tuple>
 #include <vector>
 
@@ -281,6 +283,41 @@ TEST_F (ProjectFileCommandsTest, GlobalPresetsBesideTheFileLockTheOpenedDesign)
     EXPECT_TRUE (second.getProjectInterface().saveProject (true));
     EXPECT_FALSE (isDesignLocked());
     EXPECT_EQ (second.getProjectInterface().getTitleText(), "copy");
+}
+
+// A global preset file that would crash, hang or fill the memory of every
+// open of its project (nested too deep for the parser's stack, a pipe that
+// waits for a writer, a device without end) is reported, and the design
+// opens without global presets.
+TEST_F (ProjectFileCommandsTest, AHostileGlobalPresetFileBesideTheProjectIsReportedAndTheDesignOpens)
+{
+    buildDesign (container);
+    const auto file = saveDemo();
+    const auto globals = page.getGlobalPresetFile();
+
+    const std::function<bool()> makeHostile[] = {
+        [&]
+        {
+            return globals.replaceWithText ("<PRESETS>" + juce::String::repeatedString ("<GLOBAL_PRESETS>", 20000) +
+                                            juce::String::repeatedString ("</GLOBAL_PRESETS>", 20000) + "</PRESETS>");
+        },
+        [&] { return Watchdog::makePipe (globals); },
+        [&] { return juce::File ("/dev/zero").createSymbolicLink (globals, true); },
+    };
+
+    for (auto& make : makeHostile)
+    {
+        ASSERT_TRUE (globals.deleteFile());
+        ASSERT_TRUE (make());
+        clearLog();
+
+        MainContainer second (*settings);
+        second.getProjectInterface().openProject (file);
+        EXPECT_EQ (second.getDesign().getNumDsps(), 1);
+        EXPECT_EQ (second.getProjectInterface().getStatusText(), "Project loaded!");
+        EXPECT_FALSE (isDesignLocked());
+        EXPECT_TRUE (getLogText().contains ("\"" + globals.getFullPathName() + "\" cannot be read")) << getLogText();
+    }
 }
 
 TEST_F (ProjectFileCommandsTest, SavedValuesGoBackOnceEveryProcessHasItsBox)

@@ -1,4 +1,5 @@
 #include "app/SoftwareUpdater.h"
+#include "model/FileReplacement.h"
 
 #include "support/LocalHttpServer.h"
 #include "support/UiTestSupport.h"
@@ -404,8 +405,10 @@ TEST_F (SoftwareUpdaterTest, DownloadsTheInstallerIntoTheChosenFolder)
     serveInstaller (response);
     publishUpdate();
 
-    // An earlier file of that name is replaced by the complete download.
+    // An earlier file of that name is replaced by the complete download, and
+    // what a download of it cut short (the program killed) left beside it.
     ASSERT_TRUE (folder.getChildFile (installer).replaceWithText ("earlier"));
+    ASSERT_TRUE (FileReplacement::getTemporaryFile (folder.getChildFile (installer)).replaceWithText ("cut short"));
     dialogs.buttonChoices = { 0 };
     dialogs.chosenFiles = { folder.get() };
     BoxWatcher watcher;

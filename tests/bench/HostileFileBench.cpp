@@ -3,10 +3,12 @@
 // 10 MB file is refused or read in well under a second. A file that is
 // refused counts "refused" 1.
 
+#include "generator/PresetTableList.h"
 #include "model/DesignLog.h"
 #include "model/ModulesDefReader.h"
 #include "model/PresetDocument.h"
 #include "model/ProjectFile.h"
+#include "model/XmlFileAccess.h"
 
 #include "model/ProjectTestDesigns.h"
 #include "modulesdef/ModulesDefBuilder.h"
@@ -123,6 +125,46 @@ void invalidConnections (benchmark::State& state)
                                        "</DSPConnections>", state.range (0))));
 }
 
+// A "Commands" of many attributes on a process of many commands, none of
+// them among the attributes: each command was searched for through all.
+void commandAttributes (benchmark::State& state)
+{
+    modulesdef::FunctionDescription command;
+    command.parameterCount = 1;
+    command.words = { 4, 1, 0 };
+    modulesdef::ProcessDescription process;
+    process.name = "Matrix";
+    process.id = 0x0205;
+
+    for (int i = 0; i < 64; ++i)
+    {
+        command.name = "Matrix_SetPoint" + std::to_string (i);
+        process.controlFunctions.push_back (command);
+    }
+
+    modulesdef::LibraryDescription library;
+    library.modules.resize (1);
+    library.modules[0].id = 0x0021;
+    library.modules[0].processes = { process };
+    const auto bytes = modulesdef::ModulesDefBuilder::build (library);
+    ModulesDefReader reader;
+    reader.open (std::make_unique<juce::MemoryInputStream> (bytes.data(), bytes.size(), false));
+
+    if (reader.parse() < 0)
+        return state.SkipWithError ("the library was not read");
+
+    const auto text = project (fill (
+        "<DSPs><DSP Index=\"1\" ModuleId=\"33\"><Processes><Process ProcessId=\"517\">"
+        "<CommandList><Commands ",
+        [] (int i) { return "C_" + juce::String (i % 2) + "=\"1\" "; }, "/></CommandList></Process></Processes></DSP></DSPs>",
+        state.range (0)));
+
+    for (auto _ : state)
+        benchmark::DoNotOptimize (ProjectFile::parse (text, reader.getLibrary()).content.get());
+
+    state.counters["MB"] = (double) text.getNumBytesAsUTF8() / (1024.0 * 1024.0);
+}
+
 // DSPs the design cannot hold, each a problem in the log.
 void dspsLeftOut (benchmark::State& state)
 {
@@ -144,6 +186,53 @@ void presetClasses (benchmark::State& state)
 
     readPresets (state, fill ("<PRESETS Version=\"1.01\" NumberOfTableId=\"1\"><PresetList>", group, "</PresetList></PRESETS>",
                               state.range (0)));
+}
+
+// A preset of many values none of the controls names: each control was
+// looked for through them all.
+void presetValues (benchmark::State& state)
+{
+    juce::String controls;
+
+    for (int i = 1; i <= 255; ++i)
+        controls << "fixedName" << i << "=\"Control " << i << "\" fixedNrpn" << i << "=\"" << i << "\" ";
+
+    readPresets (state, fill (
+                            "<PRESETS Version=\"1.01\" NumberOfTableId=\"1\"><PresetList><Class name=\"C\">"
+                            "<CountGroup count=\"1\" TableId=\"0\"><Preset><Count NumberOfPresets=\"1\" "
+                            "NumberOfControls=\"255\" NumberOfFixedControls=\"255\"/><Controls " +
+                                controls + "/><Lists><List name=\"P\" ",
+                            [] (int i) { return "x" + juce::String (i % 2) + "=\"1\" "; },
+                            "/></Lists></Preset></CountGroup></Class></PresetList></PRESETS>", state.range (0)));
+}
+
+// Presets without values in a file the generator turns into tables: each
+// value of each preset was looked for through the whole list, and each
+// missing one through the list of those missing before.
+void presetTables (benchmark::State& state)
+{
+    juce::String controls;
+
+    for (int i = 1; i <= 255; ++i)
+        controls << "fixedName" << i << "=\"C" << i << "\" fixedNrpn" << i << "=\"" << i << "\" ";
+
+    const auto text = fill (
+        "<PRESETS Version=\"1.01\"><Class name=\"C\"><CountGroup count=\"1\"><Preset><Controls " + controls + "/><Lists>",
+        [] (int) { return juce::String ("<List name=\"P\"/>"); }, "</Lists></Preset></CountGroup></Class></PRESETS>",
+        state.range (0));
+    const auto root = XmlFileAccess::parse (text, "PRESETS").root;
+
+    if (root == nullptr)
+        return state.SkipWithError ("the file was refused");
+
+    for (auto _ : state)
+    {
+        clearLog();
+        benchmark::DoNotOptimize (PresetTableList::read (*root, false).size());
+    }
+
+    clearLog();
+    state.counters["MB"] = (double) text.getNumBytesAsUTF8() / (1024.0 * 1024.0);
 }
 
 // Global presets of many tables and keys.
@@ -239,7 +328,10 @@ HOSTILE_SHAPE (ampersands);
 HOSTILE_SHAPE (textAfterInstructions);
 HOSTILE_SHAPE (invalidConnections);
 HOSTILE_SHAPE (dspsLeftOut);
+HOSTILE_SHAPE (commandAttributes);
 HOSTILE_SHAPE (presetClasses);
+HOSTILE_SHAPE (presetValues);
+HOSTILE_SHAPE (presetTables);
 HOSTILE_SHAPE (globalPresetKeys);
 HOSTILE_SHAPE (modulesDefWithoutFrame);
 // The frame holds 128 KB at most.

@@ -177,6 +177,36 @@ TEST_F (PresetSourcesTest, MissingAndBadValuesAreWrittenAsZeroAndReported)
     EXPECT_TRUE (getLogText().contains ("values wider than 16 bits cut to 16 bits: Level of \"C\", Mute of \"C\""));
 }
 
+// A damaged file may miss thousands of values: the log names twenty and
+// counts the rest. A group of more controls than a process has is no
+// table of ours: it is left out rather than written row by row.
+TEST_F (PresetSourcesTest, ThousandsOfBadValuesAreCountedAndAGroupOfTooManyControlsLeftOut)
+{
+    juce::String lists;
+
+    for (int i = 0; i < 30; ++i)
+        lists << "<List name=\"P" << i << "\" fixedValue1=\"99999\"/>";
+
+    auto files = processFiles (
+        oneClass ("Gain", "count=\"1\"", "fixedName1=\"Level\" fixedNrpn1=\"17\" Name1=\"Mute\" Nrpn1=\"18\"", lists));
+    ASSERT_TRUE (files.has_value());
+    EXPECT_TRUE (getLogText().contains (": missing or not a number, taken as 0: \"Value1\" of \"P0\", \"Value1\" of \"P1\", "));
+    EXPECT_TRUE (getLogText().contains ("\"Value1\" of \"P19\" and 10 more.\n")) << getLogText();
+    EXPECT_TRUE (getLogText().contains ("cut to 16 bits: Level of \"P0\", ")) << getLogText();
+    EXPECT_TRUE (getLogText().contains ("Level of \"P19\" and 10 more.\n")) << getLogText();
+
+    juce::String controls;
+
+    for (int i = 1; i <= 256; ++i)
+        controls << "Name" << i << "=\"C" << i << "\" Nrpn" << i << "=\"" << i << "\" ";
+
+    clearLog();
+    EXPECT_FALSE (processFiles (oneClass ("Wide", "count=\"1\"", controls, "<List name=\"A\" Value1=\"1\"/>")).has_value());
+    EXPECT_TRUE (getLogText().contains ("Preset table of \"Wide\" (count 1): it names 256 controls, more than the 255 of a "
+                                        "process; the table is left out.\n"))
+        << getLogText();
+}
+
 TEST_F (PresetSourcesTest, NamesFromTheFileNeverBreakTheSource)
 {
     const auto files = processFiles (oneClass ("3 Band*/EQ", "count=\"2\"", "Name1=\"a */ b\\\" Nrpn1=\"1\"",

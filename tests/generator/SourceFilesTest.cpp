@@ -1,5 +1,6 @@
 #include "generator/SourceFiles.h"
 #include "generator/SourceIdentifiers.h"
+#include "support/KilledSaves.h"
 
 #include <gtest/gtest.h>
 
@@ -122,6 +123,35 @@ TEST_F (SourceFilesTest, AWriteTheDiskTakesOnlyInPartLeavesTheFileAsItWas)
         EXPECT_EQ (target.loadFileAsString(), "// kept\n") << append;
         EXPECT_EQ (filesInFolder(), 1) << append;
     }
+}
+
+// Run by the test below in a process of its own, which it kills.
+TEST_F (SourceFilesTest, DISABLED_WritesUntilKilled)
+{
+    const auto file = KilledSaves::getTarget();
+
+    if (file == juce::File())
+        GTEST_SKIP();
+
+    const auto text = juce::String::repeatedString ("int x;\n", 40000);
+
+    for (;;)
+        writeTextToFile (text, file, false);
+}
+
+// Generations killed at any moment leave one temporary file at most beside
+// each file, which the next generation replaces.
+TEST_F (SourceFilesTest, KilledWritesLeaveOneTemporaryFileAtMost)
+{
+    const auto target = file ("dsp1.c");
+
+    ASSERT_TRUE (KilledSaves::killSavers ("SourceFilesTest.DISABLED_WritesUntilKilled", target, 12));
+    ASSERT_TRUE (target.existsAsFile());
+    EXPECT_LE (filesInFolder(), 2);
+
+    ASSERT_TRUE (writeTextToFile ("int y;\n", target, false));
+    EXPECT_EQ (filesInFolder(), 1);
+    EXPECT_EQ (target.loadFileAsString(), "int y;\n");
 }
 
 TEST_F (SourceFilesTest, HeaderGuardsOpenAndClose)

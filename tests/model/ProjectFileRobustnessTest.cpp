@@ -307,6 +307,14 @@ TEST_F (ProjectFileRobustnessTest, HostileFilesAreRefusedOrOpenedSoundly)
           false,
           2,
           {} },
+        { "a command given twice: the first counts, the second is no number",
+          project ("<DSPs>" +
+                   dspOf ("<Process ProcessId=\"517\" nrpn=\"1\"><CommandList><Commands C_SetCeiling=\"00000007\" "
+                          "C_SetCeiling=\"G\"/></CommandList></Process>") +
+                   "</DSPs>"),
+          false,
+          0,
+          {} },
         { "saved values no numbers",
           project ("<DSPs>" +
                    dspOf ("<Process ProcessId=\"517\" NCount=\"1\"><Class name=\"Limiter\"><CountGroup count=\"1\"><Preset>"

@@ -7,6 +7,7 @@
 #include "model/ProjectFile.h"
 #include "model/ProjectFileReader.h"
 #include "model/XmlFileAccess.h"
+#include "model/XmlShapeCheck.h"
 
 #include <gtest/gtest.h>
 
@@ -116,7 +117,24 @@ TEST_F (ProjectFileTest, LargestDesignRoundTripsWhole)
     LibraryAndDesign built;
     projecttest::buildLargestDesign (built.design);
     placeInFolder (built.design);
+
+    // Two stores of the most controls a store holds, fixed in one and
+    // secondary in the other: the most attribute names a file of ours holds.
+    for (auto* node : { built.design.findDsp (1)->getGraph().getNode (0), built.design.findDsp (1)->getGraph().getNode (1) })
+    {
+        auto& store = node->presetStore;
+        const auto kind = node->getId() == 1 ? 0u : 0x80000000u;
+        store.markBuilding();
+
+        for (uint32_t c = 4; c < (uint32_t) ProcessPresetStore::maxControls; ++c)
+            ASSERT_TRUE (store.addOrUpdateControl ((c + 1) | kind, "Control " + juce::String (c), true));
+
+        store.markBuilt();
+        store.padValuesToControlCount();
+    }
+
     const auto first = ProjectFile::createXml (built.design, options)->toString();
+    EXPECT_EQ (XmlShapeCheck::findProblem (first), juce::String());
 
     LibraryAndDesign reopened;
     const auto content = open (first, reopened.design);

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 using namespace PresetTestHelpers;
 
 namespace
@@ -326,4 +328,69 @@ TEST (ProjectPresetStoresTest, ValuesMapByControlNameBetweenStores)
     EXPECT_EQ (ProjectPresetStores::mapValuePositions (node, makeBiquadStore(), 3), (std::vector<int>{ 0, 1, -1 }));
     EXPECT_EQ (ProjectPresetStores::mapValuePositions (noControls, stored, 2), (std::vector<int>{ 0, 1 }))
         << "without controls there are only positions to go by";
+}
+
+// Random classes, counts and kept or given table ids: every look-up finds
+// what a walk over the classes in order finds, in the collections, in a copy
+// (its own stores, never the original's) and after a move.
+TEST (ProjectPresetStoresTest, LookUpsFindWhatAWalkFindsInCopiesAndMoves)
+{
+    std::mt19937 random (24);
+    ProjectPresetStores stores;
+    auto source = makeBiquadStore();
+
+    for (int i = 0; i < 300; ++i)
+    {
+        const auto className = "C" + juce::String ((int) (random() % 40));
+        const auto count = (int) (random() % 6) + 1;
+
+        if (random() % 2 == 0)
+        {
+            auto store = std::make_unique<ProcessPresetStore>();
+            store->setTableId ((int) (random() % 500));
+            stores.addStoredStore (className, count, std::move (store));
+        }
+        else
+        {
+            source.setTableId ((int) (random() % 500));
+            stores.createOrMergeStore (nullptr, className, count, source, random() % 2 == 0);
+        }
+    }
+
+    auto expectFoundAsByWalk = [] (const ProjectPresetStores& s, const char* which)
+    {
+        for (int c = 0; c < s.getClassCount(); ++c)
+        {
+            auto* cls = s.getClass (c);
+            EXPECT_EQ (s.findClass (cls->getName()), cls) << which;
+
+            for (int e = 0; e < cls->getEntryCount(); ++e)
+            {
+                auto* entry = cls->getEntry (e);
+                ClassPresetStores* owner = nullptr;
+                EXPECT_EQ (s.findStore (cls->getName(), entry->count), entry->store.get()) << which;
+                EXPECT_EQ (s.findEntryByTableId (entry->tableId, &owner), entry) << which;
+                EXPECT_EQ (owner, cls) << which;
+            }
+        }
+
+        EXPECT_EQ (s.findClass ("C40"), nullptr) << which;
+        EXPECT_EQ (s.findEntryByTableId (s.getTableCounter() + 1), nullptr) << which;
+    };
+
+    ASSERT_GT (stores.getClassCount(), 30);
+    expectFoundAsByWalk (stores, "collections");
+
+    const ProjectPresetStores copy (stores);
+    expectFoundAsByWalk (copy, "copy");
+    const auto firstId = stores.getClass (0)->getEntry (0)->tableId;
+    EXPECT_NE (copy.findEntryByTableId (firstId), stores.findEntryByTableId (firstId));
+
+    const auto moved = std::move (stores);
+    expectFoundAsByWalk (moved, "moved");
+
+    stores = ProjectPresetStores (moved);
+    stores.clear();
+    EXPECT_EQ (stores.findClass ("C0"), nullptr);
+    EXPECT_EQ (stores.findEntryByTableId (firstId), nullptr);
 }

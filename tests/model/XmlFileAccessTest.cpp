@@ -1,12 +1,10 @@
 #include "model/XmlFileAccess.h"
 #include "model/ModulesDefReader.h"
 
+#include "support/KilledSaves.h"
 #include "support/Watchdog.h"
 
 #include <gtest/gtest.h>
-
-#include <cstdlib>
-#include <random>
 
 namespace
 {
@@ -169,9 +167,11 @@ TEST (XmlFileAccessTest, WhatIsNoRegularFileIsRefusedAtOnce)
     ASSERT_TRUE (Watchdog::makePipe (pipe));
     ASSERT_TRUE (juce::File ("/dev/null").createSymbolicLink (link, false));
 
-    const std::pair<juce::File, const char*> cases[] = {
-        { pipe, "pipe" }, { juce::File ("/dev/null"), "device" }, { link, "device" }, { folder.getFile(), "folder" }
-    };
+    const std::pair<juce::File, const char*> cases[] = { { pipe, "pipe" },
+                                                         { juce::File ("/dev/null"), "device" },
+                                                         { juce::File ("/dev/zero"), "device" },
+                                                         { link, "device" },
+                                                         { folder.getFile(), "folder" } };
 
     for (auto& [file, reason] : cases)
     {
@@ -194,7 +194,7 @@ TEST (XmlFileAccessTest, WhatIsNoRegularFileIsRefusedAtOnce)
 // Run by the test below in a process of its own, which it kills.
 TEST (XmlFileAccessTest, DISABLED_SavesUntilKilled)
 {
-    const juce::File file (juce::SystemStats::getEnvironmentVariable ("VX_SAVE_UNTIL_KILLED", {}));
+    const auto file = KilledSaves::getTarget();
 
     if (file == juce::File())
         GTEST_SKIP();
@@ -215,34 +215,8 @@ TEST (XmlFileAccessTest, KilledSavesLeaveOneTemporaryFileAtMost)
     juce::TemporaryFile folder;
     ASSERT_TRUE (folder.getFile().createDirectory());
     const auto target = folder.getFile().getChildFile ("big.zqp");
-    const auto program = juce::File ("/proc/self/exe").getLinkedTarget().getFullPathName();
-    std::mt19937 random (120);
 
-    // The savers start in the folder: an earlier test may have left this
-    // process in a folder since removed, where no test program starts.
-    const auto workingDirectory = juce::File::getCurrentWorkingDirectory();
-    folder.getFile().setAsCurrentWorkingDirectory();
-    ::setenv ("VX_SAVE_UNTIL_KILLED", target.getFullPathName().toRawUTF8(), 1);
-
-    for (int i = 0; i < 12; ++i)
-    {
-        // Each saver is killed after its first save, while it saves again.
-        target.deleteFile();
-        juce::ChildProcess saver;
-        ASSERT_TRUE (saver.start (juce::StringArray{ program, "--gtest_also_run_disabled_tests",
-                                                     "--gtest_filter=XmlFileAccessTest.DISABLED_SavesUntilKilled" },
-                                  0));
-
-        for (int wait = 0; wait < 500 && ! target.existsAsFile(); ++wait)
-            juce::Thread::sleep (10);
-
-        juce::Thread::sleep (std::uniform_int_distribution<int> (0, 20) (random));
-        saver.kill();
-        saver.waitForProcessToFinish (5000);
-    }
-
-    ::unsetenv ("VX_SAVE_UNTIL_KILLED");
-    workingDirectory.setAsCurrentWorkingDirectory();
+    ASSERT_TRUE (KilledSaves::killSavers ("XmlFileAccessTest.DISABLED_SavesUntilKilled", target, 12));
     ASSERT_TRUE (target.existsAsFile());
     EXPECT_LE (folder.getFile().getNumberOfChildFiles (juce::File::findFiles), 2);
 

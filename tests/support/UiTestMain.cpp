@@ -40,24 +40,32 @@ void installTolerantXErrorHandler (juce::DynamicLibrary& x11)
 }
 
 // Everything the program keeps for its user (the settings file above all)
-// goes into a home of the test run's own, never the real one.
+// goes into a home of the test run's own, never the real one. A run that a
+// test starts and kills is given its home by that test, which removes it.
 class TemporaryHome
 {
 public:
     TemporaryHome()
-        : folder (juce::File::getSpecialLocation (juce::File::tempDirectory)
-                      .getChildFile ("vx-ui-home-" + juce::String ((int) getpid()) + "-" +
-                                     juce::String::toHexString (juce::Random::getSystemRandom().nextInt64())))
+        : given (std::getenv ("VX_TEST_HOME") != nullptr),
+          folder (given ? juce::File (std::getenv ("VX_TEST_HOME"))
+                        : juce::File::getSpecialLocation (juce::File::tempDirectory)
+                              .getChildFile ("vx-ui-home-" + juce::String ((int) getpid()) + "-" +
+                                             juce::String::toHexString (juce::Random::getSystemRandom().nextInt64())))
     {
         folder.createDirectory();
         setenv ("HOME", folder.getFullPathName().toRawUTF8(), 1);
         unsetenv ("XDG_CONFIG_HOME");
     }
 
-    ~TemporaryHome() { folder.deleteRecursively(); }
+    ~TemporaryHome()
+    {
+        if (! given)
+            folder.deleteRecursively();
+    }
 
 private:
-    juce::File folder;
+    const bool given;
+    const juce::File folder;
 };
 } // namespace
 
