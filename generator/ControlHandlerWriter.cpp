@@ -28,12 +28,9 @@ int getControlWordCount (const GraphNode& node, const ProcessDefinition& definit
     return juce::jmin ((int) node.commandWords.size(), definition.getSecondFunctionCount());
 }
 
-// A function without a number (a coefficient callback the biquad update is
-// handed) is no control: whatever number its word was given, it has no
-// function id to be called by.
 bool isControlFunction (const LibraryFunctionDefinition* function)
 {
-    return function != nullptr && function->functionNumber >= 0;
+    return function != nullptr && function->isControl();
 }
 
 bool isReadBackFunction (const juce::String& name)
