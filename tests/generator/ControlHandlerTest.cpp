@@ -37,7 +37,7 @@ protected:
 
     ControlHandlerWriter makeWriter (int biquadProcesses = 0)
     {
-        return ControlHandlerWriter (dsp->graph, library().findModuleById (fullCoreModule), 1, biquadProcesses);
+        return ControlHandlerWriter (dsp->graph, library().findModuleById (fullCoreModule), 1, biquadProcesses, 48.0);
     }
 
     // A node whose command words are all empty but the given ones.
@@ -485,12 +485,29 @@ TEST_F (ControlHandlerTest, ArgumentExpressionsFollowTheParameterTypes)
         getFunctionParameter (function, ParameterNumbering::parametersOnly, 0, parameter);
         bool takesNext = false;
 
-        EXPECT_EQ (ControlHandlerWriter::getArgumentExpression (function, parameter, node, takesNext), c.expression)
+        EXPECT_EQ (ControlHandlerWriter::getArgumentExpression (function, parameter, node, 48.0, takesNext), c.expression)
             << c.words[0] << "/" << c.words[1] << "/" << c.words[2];
         EXPECT_EQ (takesNext, c.takesNext);
     }
 
     EXPECT_EQ (getLogErrorCount(), 0);
+}
+
+// A delay's count is its length in ms, by which nothing in the firmware is
+// sized: its control calls take the size its set-up call gave it, in samples.
+TEST_F (ControlHandlerTest, ADelaysCountArgumentIsTheSizeItsSetUpCallGaveIt)
+{
+    const HandlerDesign design{ "tapDelay", fullCoreModule,
+                                [] (DspPlace& place) { assignCommandWords (place.add ("TapDelay", 250)); } };
+
+    for (bool command : { false, true })
+    {
+        // 250 ms at 48 kHz.
+        const auto generated = generateHandler (design, command);
+        EXPECT_TRUE (generated.source.body.contains ("Tap_Init( dspId, 0x00002EE0 )")) << generated.source.body;
+        EXPECT_TRUE (generated.handler.body.contains ("Tap_SetTime( dspId, processId, index, 0x00002EE0, value );"))
+            << generated.handler.body;
+    }
 }
 
 TEST_F (ControlHandlerTest, AnUnknownParameterTypeIsAnInternalError)
@@ -503,7 +520,7 @@ TEST_F (ControlHandlerTest, AnUnknownParameterTypeIsAnInternalError)
     getFunctionParameter (function, ParameterNumbering::parametersOnly, 0, parameter);
     bool takesNext = false;
 
-    EXPECT_EQ (ControlHandlerWriter::getArgumentExpression (function, parameter, dsp->add ("Compressor"), takesNext),
+    EXPECT_EQ (ControlHandlerWriter::getArgumentExpression (function, parameter, dsp->add ("Compressor"), 48.0, takesNext),
                "unknown_parameter_LIBVAR");
     EXPECT_EQ (getLogText(), " !!! Error#1: unknown_parameter_LIBVAR...please contact a OSTRANE developer\n");
 }
