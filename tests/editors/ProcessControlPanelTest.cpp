@@ -484,8 +484,8 @@ TEST (ProcessControlPanelTest, APanelOnScreenSendsEveryChangeToTheBoard)
         ASSERT_NE (level, nullptr);
         EXPECT_EQ (level->getTextFromValue (80), "8.0 dB");
         level->setValue (200, juce::sendNotificationSync);
-        EXPECT_EQ (port.sent, (std::vector<Bytes>{
-                                  { 0xB1, 0x63, 0x05 }, { 0xB1, 0x62, 0x01 }, { 0xB1, 0x26, 0x5E }, { 0xB1, 0x06, 0x00 } }))
+        EXPECT_EQ (port.sent,
+                   (std::vector<Bytes>{ { 0xB1, 0x63, 0x05 }, { 0xB1, 0x62, 0x01 }, { 0xB1, 0x26, 0x5E }, { 0xB1, 0x06, 0x00 } }))
             << "kept within its range (16 to 94)";
 
         // The first band's frequency encoder (its index 65 = 0x41) sends a

@@ -121,7 +121,8 @@ TEST_F (ProjectFileTest, AnEqualiserSavedWithItsEarlierFunctionsTakesFreshContro
     projecttest::buildSampleDesign (built.design);
     placeInFolder (built.design);
     auto text = save (built.design, file);
-    const auto commands = text.fromFirstOccurrenceOf ("<Commands C_pdateCoeff", true, false).upToFirstOccurrenceOf ("/>", true, false);
+    const auto commands =
+        text.fromFirstOccurrenceOf ("<Commands C_pdateCoeff", true, false).upToFirstOccurrenceOf ("/>", true, false);
     ASSERT_TRUE (commands.contains ("C_Eq8_Bypass=")) << "the equaliser is the design's first process";
     text = text.replace (commands, "<Commands C_pdateCoeff=\"00000000\" C_iquad_Flat=\"00000000\" C_q8_SetGain=\"00000100\" "
                                    "C_tFrequency=\"0000011F\" C_Eq8_SetQ=\"0000013E\" C__SetBypass=\"0000015D\"/>");
