@@ -598,8 +598,20 @@ std::unique_ptr<juce::XmlElement> ProjectInterface::readSavedProject() const
 
 void ProjectInterface::reloadCommandLists()
 {
-    if (auto root = readSavedProject())
-        ProjectFile::reloadCommandLists (*root, design);
+    auto root = readSavedProject();
+
+    if (root == nullptr)
+        return;
+
+    ProjectFile::reloadCommandLists (*root, design);
+
+    // The numbers read are the controls' at once, as typed ones are.
+    const auto follow = onBox ([] (Zorvex& box) { box.getControlPanel().followCommandWords(); });
+
+    for (int i = 0; i < design.getNumDsps(); ++i)
+        if (auto* dsp = design.getDsp (i))
+            for (int n = 0; n < dsp->getGraph().getNumNodes(); ++n)
+                follow (*dsp->getGraph().getNode (n));
 }
 
 void ProjectInterface::sendAllSavedControls()

@@ -1,6 +1,7 @@
 #include "editors/GraphCommandProperties.h"
 
 #include "editors/TextPropertyComponentWithFocus.h"
+#include "editors/Zorvex.h"
 #include "model/GraphData.h"
 
 GraphCommandProperties::GraphCommandProperties()
@@ -81,8 +82,14 @@ void GraphCommandProperties::writeBack (const TextPropertyComponentWithFocus& fi
     if (building || node == nullptr || ! fields.contains (const_cast<TextPropertyComponentWithFocus*> (&field)))
         return;
 
+    const auto before = node->commandWords;
     TextPropertyComponentWithFocus::applyText (*node, field.getWordIndex(), field.getText());
     shownGraph->setModified (true);
+
+    // The number is the control's at once: its box's panel and stores follow.
+    if (node->commandWords != before)
+        if (auto* box = dynamic_cast<Zorvex*> (node->getBox()))
+            box->getControlPanel().followCommandWords();
 }
 
 void GraphCommandProperties::textPropertyComponentChanged (juce::TextPropertyComponent* field)

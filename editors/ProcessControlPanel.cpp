@@ -115,17 +115,48 @@ juce::String ProcessControlPanel::writeDescription (const GraphNode& node, Proce
 
 void ProcessControlPanel::followNodeName()
 {
+    // The library titles a panel from its description only.
+    reloadWithShownValues();
+}
+
+void ProcessControlPanel::followCommandWords()
+{
     auto* node = owner.getControlPanelNode();
 
-    // Without a panel the next one is built with the name.
+    if (node == nullptr || node->getProcessDefinition() == nullptr)
+        return;
+
+    // The controls as the description now numbers them, written aside: no
+    // meter id is taken and no store registers anything.
+    ProcessPresetStore aside;
+    VuMeterIdPool asideIds;
+    int asideMeterId = VuMeterIdPool::noId;
+    PanelScriptWriter writer (*node->getProcessDefinition(), *node, owner.getControlPanelDspId(), owner.getSamplingRateKhz(),
+                              owner.getCountSliderValue());
+    writer.write (aside, false, asideMeterId, asideIds);
+
+    // Presets, the save and the board messages find a control by its
+    // number in the stores that registered it.
+    auto changed = false;
+
+    for (auto* store : { &owner.getOwnPresetStore(), &owner.getCurrentPresetStore(), &node->presetStore })
+        changed = store->takeControlNumbers (writer.getControls()) || changed;
+
+    if (changed)
+        reloadWithShownValues();
+}
+
+void ProcessControlPanel::reloadWithShownValues()
+{
+    auto* node = owner.getControlPanelNode();
+
+    // Without a panel the next one is built from the node as it is.
     if (livePanel == nullptr || node == nullptr || node->getProcessDefinition() == nullptr)
         return;
 
-    // The library titles a panel from its description only: the panel is
-    // loaded again under the new name. What the user set on it is the
-    // process's setting, so the new one shows the same values; they are
-    // taken into a copy of the store, which the save and the presets never
-    // see.
+    // What the user set on the panel is the process's setting, so the new
+    // one shows the same values; they are taken into a copy of the store,
+    // which the save and the presets never see.
     ProcessPresetStore shown (owner.getCurrentPresetStore());
     shown.setPanel (livePanel);
     auto preset = shown.getPresetName (shown.getCurrentPreset());

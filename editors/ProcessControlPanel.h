@@ -105,6 +105,11 @@ public:
     // user) is built again under the new title, with the values it shows.
     void followNodeName();
 
+    // The process's command words changed (the user typed a control
+    // number): the controls the stores registered take their new numbers,
+    // and a panel built is built again to send them, with the values it shows.
+    void followCommandWords();
+
     // Hands the text to the panel object; false without one, or when the text
     // gave no panel.
     bool loadPanelScript (const juce::String& text);
@@ -155,6 +160,7 @@ public:
 
 private:
     void timerCallback() override { pollMeter(); }
+    void reloadWithShownValues();
     juce::String writeDescription (const GraphNode& node, ProcessPresetStore& store, bool withValues);
     void clearStoredPanel (HvIfPanel* panel);
 

@@ -496,12 +496,7 @@ juce::String BuildProjectFile::getParameterValue (const LibraryFunctionDefinitio
         if (isBiquad)
             return generated[Slot::bandCountSlot];
 
-        const uint32_t count = node != nullptr ? node->getChannelCount() : 1;
-
-        if (node != nullptr && (node->channelWord & GraphNode::delayCountFlag) != 0)
-            return "0x" + eightHexDigits (toMemoryWords ((double) count * context.getSamplingRateKhz()));
-
-        return juce::String (count);
+        return getCountArgument (node, context.getSamplingRateKhz());
     }
 
     if (isParamTypeCode_4_0_4 (type))
@@ -509,6 +504,16 @@ juce::String BuildProjectFile::getParameterValue (const LibraryFunctionDefinitio
 
     logInternalError ("unknown_parameter_LIBVAR", (int) dspId);
     return "unknown_parameter_LIBVAR";
+}
+
+juce::String BuildProjectFile::getCountArgument (const GraphNode* node, double samplingRateKhz)
+{
+    const uint32_t count = node != nullptr ? node->getChannelCount() : 1;
+
+    if (node != nullptr && (node->channelWord & GraphNode::delayCountFlag) != 0)
+        return "0x" + eightHexDigits (toMemoryWords ((double) count * samplingRateKhz));
+
+    return juce::String (count);
 }
 
 void BuildProjectFile::writeRoutingCalls (const ModuleDefinition& module, const GraphNode& node, uint32_t dspId,
@@ -675,7 +680,7 @@ void BuildProjectFile::writeHandler (const ModuleLibrary& library, uint32_t dspI
     if (nodeCount == 0)
         return;
 
-    ControlHandlerWriter writer (graph, library.getModuleOfDsp (dspId), dspId, texts.biquadCount);
+    ControlHandlerWriter writer (graph, library.getModuleOfDsp (dspId), dspId, texts.biquadCount, context.getSamplingRateKhz());
     const auto handler = nrpnVariant ? writer.writeNrpnHandler() : writer.writeCommandHandler();
     texts.body = handler.handler;
     texts.declarations = handler.declarations;

@@ -168,6 +168,12 @@ public:
     // The text of a literal parameter (classes 21 and 22), as its bytes give it.
     static juce::String getLiteralText (const ParameterDescriptor& descriptor);
 
+    // What a count parameter (4/0/13 to 4/0/15) of a node's call is given: the
+    // node's count in decimal (1 without a node), but for a delay (bit 28)
+    // the size its length gives it, in samples ("0x" and eight hexadecimal
+    // digits), in its set-up call and in its control calls alike.
+    static juce::String getCountArgument (const GraphNode* node, double samplingRateKhz);
+
     // The text of a routing value in a routing call.
     static juce::String getRoutingValueText (int value);
 

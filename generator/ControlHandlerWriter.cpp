@@ -28,12 +28,9 @@ int getControlWordCount (const GraphNode& node, const ProcessDefinition& definit
     return juce::jmin ((int) node.commandWords.size(), definition.getSecondFunctionCount());
 }
 
-// A function without a number (a coefficient callback the biquad update is
-// handed) is no control: whatever number its word was given, it has no
-// function id to be called by.
 bool isControlFunction (const LibraryFunctionDefinition* function)
 {
-    return function != nullptr && function->functionNumber >= 0;
+    return function != nullptr && function->isControl();
 }
 
 bool isReadBackFunction (const juce::String& name)
@@ -55,9 +52,9 @@ void closeWithSemicolon (SourceStream& stream)
 } // namespace
 
 ControlHandlerWriter::ControlHandlerWriter (const GraphData& dspGraph, const ModuleDefinition* dspModule, uint32_t dspNumber,
-                                            int biquadProcesses)
+                                            int biquadProcesses, double samplingRateKhz)
     : graph (dspGraph), module (dspModule), dspId (dspNumber), dsp (juce::String (dspNumber)),
-      hasBiquadProcess (biquadProcesses > 0)
+      hasBiquadProcess (biquadProcesses > 0), rateKhz (samplingRateKhz)
 {
 }
 
@@ -255,7 +252,7 @@ juce::String ControlHandlerWriter::makeCall (const LibraryFunctionDefinition& fu
         ParameterDescriptor parameter;
         getFunctionParameter (function, ParameterNumbering::parametersOnly, k, parameter);
         bool takesNext = false;
-        call << " " << getArgumentExpression (function, parameter, node, takesNext);
+        call << " " << getArgumentExpression (function, parameter, node, rateKhz, takesNext);
 
         if (takesNext)
             ++k;
@@ -272,7 +269,7 @@ juce::String ControlHandlerWriter::makeCall (const LibraryFunctionDefinition& fu
 
 juce::String ControlHandlerWriter::getArgumentExpression (const LibraryFunctionDefinition& function,
                                                           const ParameterDescriptor& parameter, const GraphNode& node,
-                                                          bool& takesNext)
+                                                          double samplingRateKhz, bool& takesNext)
 {
     const auto& type = parameter.type;
     takesNext = false;
@@ -289,8 +286,10 @@ juce::String ControlHandlerWriter::getArgumentExpression (const LibraryFunctionD
     if (isParamClass21 (type))
         return BuildProjectFile::getLiteralText (parameter);
 
+    // A delay's count is its length in ms, by which nothing in the firmware
+    // is sized: its calls take the size its set-up call gave it.
     if (isParamTypeCode_4_0_13to15 (type))
-        return juce::String (node.getChannelCount());
+        return BuildProjectFile::getCountArgument (&node, samplingRateKhz);
 
     if (isParamTypeCode_4_0_4 (type) || isParamTypeCode_4_0_16 (type) || isOnOffParamType (type) || isParamTypeCode_4_0_25 (type))
         return "val8bit";

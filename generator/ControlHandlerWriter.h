@@ -65,8 +65,10 @@ public:
         juce::String declarations;
     };
 
-    // biquadProcesses: how many biquad processes the DSP's source set up.
-    ControlHandlerWriter (const GraphData& dspGraph, const ModuleDefinition* dspModule, uint32_t dspNumber, int biquadProcesses);
+    // biquadProcesses: how many biquad processes the DSP's source set up; the
+    // sampling rate sizes a delay's count argument.
+    ControlHandlerWriter (const GraphData& dspGraph, const ModuleDefinition* dspModule, uint32_t dspNumber, int biquadProcesses,
+                          double samplingRateKhz);
 
     Texts writeNrpnHandler();
     Texts writeCommandHandler();
@@ -103,7 +105,7 @@ public:
     // The argument a handler passes for the parameter. A class-22 literal
     // stands for two parameters (takesNext is then set).
     static juce::String getArgumentExpression (const LibraryFunctionDefinition& function, const ParameterDescriptor& parameter,
-                                               const GraphNode& node, bool& takesNext);
+                                               const GraphNode& node, double samplingRateKhz, bool& takesNext);
 
     // The name of the library function that updates a biquad's coefficients
     // (part "Biquad_UpdateCoeff") or flattens it ("Biquad_Flat"), from the
@@ -132,4 +134,5 @@ private:
     const uint32_t dspId;
     const juce::String dsp; // the DSP's number as names carry it
     const bool hasBiquadProcess;
+    const double rateKhz;
 };

@@ -147,20 +147,26 @@ void NrpnListRows::writeNodeRows (const GraphNode& node, const ProcessDefinition
     const juce::String channel (dspId);
     const auto wordCount = juce::jmin ((int) node.commandWords.size(), definition.getSecondFunctionCount());
 
+    // The process's name and class stand on its first row.
+    auto rowsWritten = 0;
+
     for (int j = 0; j < wordCount; ++j)
     {
         const auto number = node.commandWords[(size_t) j] & ControlHandlerWriter::controlNumberMask;
+        const auto& function = *definition.secondFunctions[j];
 
-        if (number == ControlHandlerWriter::controlNumberMask)
+        // A coefficient callback is no control, whatever its word holds: a
+        // row would offer the user a number that reaches nothing.
+        if (number == ControlHandlerWriter::controlNumberMask || ! function.isControl())
             continue;
 
-        const auto& function = *definition.secondFunctions[j];
         const juce::String label (function.firstText);
 
         if (! function.hasIndexParameter())
         {
-            juce::StringArray cells{ j == 0 ? title : juce::String(),
-                                     j == 0 ? className : juce::String(),
+            const bool first = rowsWritten++ == 0;
+            juce::StringArray cells{ first ? title : juce::String(),
+                                     first ? className : juce::String(),
                                      channel,
                                      "0x" + ControlHandlerWriter::toHex (number),
                                      juce::String(),
@@ -177,7 +183,7 @@ void NrpnListRows::writeNodeRows (const GraphNode& node, const ProcessDefinition
         // A channel past the last NRPN number could not be reached.
         for (uint32_t i = 0; i < channels && number + i <= ControlHandlerWriter::controlNumberMask; ++i)
         {
-            const bool first = j == 0 && i == 0;
+            const bool first = rowsWritten++ == 0;
             const auto ordinal = juce::String (i + 1);
             juce::StringArray cells{ first ? title : juce::String(), first ? className : juce::String(), channel,
                                      "0x" + ControlHandlerWriter::toHex (number + i),

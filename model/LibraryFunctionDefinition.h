@@ -35,4 +35,9 @@ public:
 
     // True when any parameter has the index type.
     bool hasIndexParameter() const;
+
+    // A function with a number is a control the handlers call by its id; one
+    // without (a set-up function, a coefficient callback the biquad update is
+    // handed) is none, whatever its command word holds.
+    bool isControl() const noexcept { return functionNumber >= 0; }
 };

@@ -35,6 +35,12 @@ ProcessControlList::Entry ProcessControlList::add (const juce::String& name, uin
     return { (int) index, known == byNumber.end(), lineName };
 }
 
+int ProcessControlList::indexOf (const juce::String& name) const
+{
+    const auto found = byName.find (name);
+    return found != byName.end() ? (int) found->second : -1;
+}
+
 juce::String ProcessControlList::makeFreeName (const juce::String& name) const
 {
     for (int k = 2;; ++k)

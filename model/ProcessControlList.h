@@ -48,6 +48,11 @@ public:
     Entry add (const juce::String& name, uint32_t number, uint32_t defaultValue);
 
     int size() const noexcept { return (int) controls.size(); }
+
+    // The control a line of that name stands for (also a line whose number
+    // made it one with another control); -1 for a name no line gave.
+    int indexOf (const juce::String& name) const;
+
     int getCapacity() const noexcept { return capacity; }
     const Control& operator[] (int index) const { return controls[(size_t) index]; }
 

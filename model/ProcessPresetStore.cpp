@@ -194,11 +194,16 @@ void ProcessPresetStore::lowerSelectedPresetToLast() noexcept
 }
 
 //==============================================================================
+uint32_t ProcessPresetStore::toStoredNumber (uint32_t number, const juce::String& controlName) noexcept
+{
+    const auto keepsWholeNumber = number == fixedDelayControlNrpn || controlName == fixedDelayControlName;
+    return number == noControlNumber ? 0 : (keepsWholeNumber ? number : (number & lowNumberMask));
+}
+
 bool ProcessPresetStore::addOrUpdateControl (uint32_t number, const juce::String& controlName, bool registerIndex,
                                              std::optional<uint32_t> defaultValue)
 {
-    const auto keepsWholeNumber = number == fixedDelayControlNrpn || controlName == fixedDelayControlName;
-    const auto storedNumber = number == noControlNumber ? 0 : (keepsWholeNumber ? number : (number & lowNumberMask));
+    const auto storedNumber = toStoredNumber (number, controlName);
 
     if (findControl (controlName))
     {
@@ -357,6 +362,25 @@ void ProcessPresetStore::copyControlsFrom (const ProcessPresetStore& source)
         if (addOrUpdateControlOfKind (control.nrpn, control.name, isFixed))
             controls[(size_t) currentControl]->defaultValue = control.defaultValue;
     }
+}
+
+bool ProcessPresetStore::takeControlNumbers (const ProcessControlList& list)
+{
+    auto changed = false;
+
+    for (auto& control : controls)
+    {
+        const auto index = control->name == fixedDelayControlName ? -1 : list.indexOf (control->name);
+
+        if (index < 0)
+            continue;
+
+        const auto number = toStoredNumber (list[index].number, control->name);
+        changed = changed || number != control->nrpn;
+        control->nrpn = number;
+    }
+
+    return changed;
 }
 
 //==============================================================================

@@ -160,6 +160,11 @@ public:
     // controls as fixed, the rest as secondary.
     void copyControlsFrom (const ProcessPresetStore& source);
 
+    // Every control of a name the process's control list gives takes the
+    // number it has there (the user typed another control number): the
+    // controls keep their places, kinds and values. True when a number changed.
+    bool takeControlNumbers (const ProcessControlList& list);
+
     //==============================================================================
     // Values of the current control in the current preset
     uint32_t getCurrentValue() const noexcept;
@@ -210,6 +215,9 @@ public:
     void normaliseControlOrder();
 
 private:
+    // The number a control is kept under: its low 16 bits, the delay
+    // control's whole.
+    static uint32_t toStoredNumber (uint32_t number, const juce::String& controlName) noexcept;
     void registerControl (int position, uint32_t number);
     // Grows the values up to the size with the defaults of the controls at
     // the new positions (0 past the last control).

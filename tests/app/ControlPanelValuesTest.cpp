@@ -8,6 +8,8 @@
 #include "editors/ProcessEditor.h"
 #include "editors/TextPropertyComponentWithFocus.h"
 #include "editors/Zorvex.h"
+#include "model/ControlSysExMessage.h"
+#include "support/FakeMidiDevices.h"
 
 #include "ShellTestFixture.h"
 
@@ -96,6 +98,27 @@ juce::String savedValue (const juce::File& project, uint32_t nrpn, const juce::S
                                  auto* cls = process.getChildByName ("Class");
                                  return cls != nullptr ? findListValue (*cls, ProcessPresetStore::lastSavedPresetName, control)
                                                        : juce::String();
+                             });
+}
+
+// The number a control of the process with that NRPN number is saved
+// under: the "Nrpn" (or "fixedNrpn") attribute numbered as its name.
+juce::String savedNumber (const juce::File& project, uint32_t nrpn, const juce::String& control)
+{
+    return readSavedProcess (project, nrpn,
+                             [&control] (const juce::XmlElement& process)
+                             {
+                                 auto* cls = process.getChildByName ("Class");
+                                 auto* group = cls != nullptr ? cls->getChildByName ("CountGroup") : nullptr;
+                                 auto* preset = group != nullptr ? group->getChildByName ("Preset") : nullptr;
+                                 auto* controls = preset != nullptr ? preset->getChildByName ("Controls") : nullptr;
+
+                                 for (int i = 0; controls != nullptr && i < controls->getNumAttributes(); ++i)
+                                     if (controls->getAttributeValue (i) == control)
+                                         return controls->getStringAttribute (
+                                             controls->getAttributeName (i).replace ("Name", "Nrpn"));
+
+                                 return juce::String();
                              });
 }
 
@@ -323,4 +346,66 @@ TEST_F (ControlPanelValuesTest, PresetsMadeInAnOpenedProjectHoldTheValuesAndEver
     threshold = openPanelSlider (box, "Threshold2");
     ASSERT_NE (threshold, nullptr);
     EXPECT_EQ (threshold->getValue(), chosen);
+}
+
+// A control number typed in "Command Properties" is the control's number at
+// once, with the values set on the panel: the panel on screen sends it,
+// "Send controls to BOARD" sends it, and the first save writes it.
+TEST_F (ControlPanelValuesTest, ATypedControlNumberTakesEffectAtOnceEverywhere)
+{
+    VX_REQUIRE_DISPLAY();
+    ASSERT_NE (libraryInterface, nullptr);
+    makeWindow();
+    makeCompressors (1);
+    auto& box = getBox (0);
+    const auto nrpn = box.getNode()->nrpn;
+    auto* threshold = openPanelSlider (box, "Threshold2");
+    ASSERT_NE (threshold, nullptr);
+    const auto chosen = pickOtherValue (*threshold);
+    threshold->setValue (chosen, juce::sendNotificationSync);
+
+    // The thresholds from 0x140 on: Threshold2 becomes control 0x41.
+    auto& properties = getMain().getProcessContainer().findDspById (1)->getCommandProperties();
+    properties.showProcess (&getMain().getDesign().findDsp (1)->getGraph(), nrpn);
+    properties.getField (0)->setText ("0140");
+    settle();
+
+    // The panel stays on screen with the value and sends the new number.
+    vxtest::RecordingPort port;
+    callback.setOutput (&port);
+    auto* panelWindow = vxtest::findWindowStartingWith (box.getNode()->getName() + "  { Compressor }");
+    ASSERT_NE (panelWindow, nullptr);
+    threshold = vxtest::findSlider (*panelWindow, "Threshold2");
+    ASSERT_NE (threshold, nullptr);
+    EXPECT_EQ (threshold->getValue(), chosen);
+    threshold->setValue (chosen + 1, juce::sendNotificationSync);
+    callback.setOutput (nullptr);
+    ASSERT_GE (port.sent.size(), 2u);
+    EXPECT_EQ (port.sent[1], (std::vector<uint8_t>{ 0xB0, 0x62, 0x41 }));
+
+    // "Send controls to BOARD" sends it with the value.
+    std::vector<std::vector<uint8_t>> sent;
+    getProject().getBoardControl().setOutput ([&sent] (const uint8_t* m, int size) { sent.emplace_back (m, m + size); });
+    box.handleMenuResult (Zorvex::sendControlsItem);
+    const auto message = ControlSysExMessage::encode (0, (nrpn << 8) | 0x4041, (uint32_t) chosen + 1);
+    EXPECT_NE (std::find (sent.begin(), sent.end(), std::vector<uint8_t> (message.begin(), message.end())), sent.end());
+
+    // The first save writes it, and the value.
+    saveWithKeys();
+    EXPECT_EQ (savedNumber (getProjectFile(), nrpn, "Threshold2"), juce::String (0x4041));
+    EXPECT_EQ (savedValue (getProjectFile(), nrpn, "Threshold2"), juce::String ((int) chosen + 1));
+
+    // Another number typed, then the saved ones read back as the command
+    // view is switched on: those are the controls' numbers again at once.
+    properties.getField (0)->setText ("0150");
+    getMain().toggleCommandView();
+    settle();
+    port.sent.clear();
+    callback.setOutput (&port);
+    panelWindow = vxtest::findWindowStartingWith (box.getNode()->getName() + "  { Compressor }");
+    ASSERT_NE (panelWindow, nullptr);
+    vxtest::findSlider (*panelWindow, "Threshold2")->setValue (chosen, juce::sendNotificationSync);
+    callback.setOutput (nullptr);
+    ASSERT_GE (port.sent.size(), 2u);
+    EXPECT_EQ (port.sent[1], (std::vector<uint8_t>{ 0xB0, 0x62, 0x41 }));
 }

@@ -124,8 +124,8 @@ TEST (WindowsSession, PanelsAndTheLogStayReachableBesideAMainWindowCoveringTheSc
         ASSERT_TRUE (repeatUntil ([&] { doubleClickAt (boxSpot); },
                                   [] { return findWindowStartingWith ("ParamEq8") != nullptr; }));
         auto* panel = findWindowStartingWith ("ParamEq8");
-        auto* frequency = findSlider (*panel, "Frequency1");
-        ASSERT_NE (frequency, nullptr);
+        auto* level = findSlider (*panel, "Level");
+        ASSERT_NE (level, nullptr);
         pump (500);
 
         // A click on the main window puts it in front of the panel; a second
@@ -133,8 +133,8 @@ TEST (WindowsSession, PanelsAndTheLogStayReachableBesideAMainWindowCoveringTheSc
         // its slider.
         clickAt (backgroundAt (editor, 0.25f));
         pump (300);
-        const auto before = frequency->getValue();
-        const auto track = frequency->getScreenBounds();
+        const auto before = level->getValue();
+        const auto track = level->getScreenBounds();
         EXPECT_TRUE (repeatUntil (
             [&]
             {
@@ -142,7 +142,7 @@ TEST (WindowsSession, PanelsAndTheLogStayReachableBesideAMainWindowCoveringTheSc
                 pump (500);
                 clickAt ({ track.getX() + track.getWidth() / 5, track.getCentreY() });
             },
-            [&] { return frequency->getValue() != before; }))
+            [&] { return level->getValue() != before; }))
             << "the panel came back in front";
         panel->closeButtonPressed();
         pump (300);

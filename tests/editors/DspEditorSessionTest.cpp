@@ -136,23 +136,24 @@ TEST (DspEditorSession, AGraphIsBuiltWithTheMouseUndoneWithTheKeysAndAPanelSends
         waitFor ([&] { return findWindowStartingWith ("ParamEq8") != nullptr; });
         auto* panel = findWindowStartingWith ("ParamEq8");
         ASSERT_NE (panel, nullptr) << "the panel window opens";
-        auto* frequency = findSlider (*panel, "Frequency1");
-        ASSERT_NE (frequency, nullptr);
-        const auto before = frequency->getValue();
+        auto* level = findSlider (*panel, "Level");
+        ASSERT_NE (level, nullptr);
+        const auto before = level->getValue();
 
         port.sent.clear();
-        const auto track = frequency->getScreenBounds();
+        const auto track = level->getScreenBounds();
         xdo ("mousemove " + at ({ track.getX() + track.getWidth() / 5, track.getCentreY() }) + " click 1");
-        const auto value = (uint32_t) frequency->getValue();
+        const auto value = (uint32_t) level->getValue();
         ASSERT_NE ((double) value, before) << "the slider moved";
         ASSERT_LT (value, 16384u);
         ASSERT_GE (port.sent.size(), 4u);
 
-        // Channel 1 of DSP 1; NRPN number 1 (the process) and index 31 (the
-        // frequencies of a bank of biquads follow its 31 gains); the value raw.
+        // Channel 1 of DSP 1; NRPN number 1 (the process) and index 1 (its
+        // level, the second control of the whole process; the bands follow
+        // from index 3); the value raw.
         const std::vector<Bytes> last (port.sent.end() - 4, port.sent.end());
         EXPECT_EQ (last, (std::vector<Bytes>{ { 0xB0, 0x63, 0x01 },
-                                              { 0xB0, 0x62, 0x1F },
+                                              { 0xB0, 0x62, 0x01 },
                                               { 0xB0, 0x26, (uint8_t) (value & 0x7F) },
                                               { 0xB0, 0x06, (uint8_t) (value >> 7) } }));
 

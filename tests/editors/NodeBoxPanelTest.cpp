@@ -139,9 +139,9 @@ TEST_F (NodeBoxPanelTest, APanelTakesTheNewNameOfItsProcessAndKeepsItsValues)
     openPanel (*box);
     auto* window = findWindowTitled ("ParamEq8  { ParamEq8 }  DSP2 - #5");
     ASSERT_NE (window, nullptr);
-    auto* frequency = vxtest::findSlider (*window, "Frequency1");
-    ASSERT_NE (frequency, nullptr);
-    frequency->setValue (440.0, juce::sendNotificationSync);
+    auto* level = vxtest::findSlider (*window, "Level");
+    ASSERT_NE (level, nullptr);
+    level->setValue (80.0, juce::sendNotificationSync);
 
     auto rename = [box] (const juce::String& name)
     {
@@ -155,8 +155,8 @@ TEST_F (NodeBoxPanelTest, APanelTakesTheNewNameOfItsProcessAndKeepsItsValues)
     EXPECT_EQ (findWindowTitled ("ParamEq8  { ParamEq8 }  DSP2 - #5"), nullptr);
     window = findWindowTitled ("Main EQ  { ParamEq8 }  DSP2 - #5");
     ASSERT_NE (window, nullptr) << "renamed on screen";
-    ASSERT_NE (vxtest::findSlider (*window, "Frequency1"), nullptr);
-    EXPECT_NEAR (vxtest::findSlider (*window, "Frequency1")->getValue(), 440.0, 0.5);
+    ASSERT_NE (vxtest::findSlider (*window, "Level"), nullptr);
+    EXPECT_NEAR (vxtest::findSlider (*window, "Level")->getValue(), 80.0, 0.5);
 
     // Closed by the user, renamed, opened again.
     box->getControlPanel().removePanel (box->getControlPanel().getPanelWindow (0));
@@ -165,5 +165,5 @@ TEST_F (NodeBoxPanelTest, APanelTakesTheNewNameOfItsProcessAndKeepsItsValues)
     openPanel (*box);
     window = findWindowTitled ("Vocal EQ  { ParamEq8 }  DSP2 - #5");
     ASSERT_NE (window, nullptr) << "renamed while closed";
-    EXPECT_NEAR (vxtest::findSlider (*window, "Frequency1")->getValue(), 440.0, 0.5);
+    EXPECT_NEAR (vxtest::findSlider (*window, "Level")->getValue(), 80.0, 0.5);
 }

@@ -57,15 +57,7 @@ public:
         : node (1, nrpn, processName, true, &findProcess (processName), 0.5, 0.5), dsp (dspId)
     {
         node.channelWord = (node.channelWord & ~GraphNode::channelCountMask) | channels;
-        uint32_t index = 0;
-
-        for (const auto& function : node.getProcessDefinition()->secondFunctions)
-        {
-            node.commandWords.push_back ((nrpn << 8) | index);
-            const auto isBiquad =
-                node.getProcessDefinition()->hasKind && isBiquadProcessKind (node.getProcessDefinition()->processKind);
-            index += function->hasIndexParameter() ? (isBiquad ? 31 : channels) : 1;
-        }
+        node.buildControlIds();
     }
 
     GraphNode* getControlPanelNode() override { return &node; }
@@ -487,27 +479,29 @@ TEST (ProcessControlPanelTest, APanelOnScreenSendsEveryChangeToTheBoard)
             return found;
         };
 
-        // The frequency of channel 1: control index 0x21 of process 5, raw NRPN on channel 2.
-        auto* frequency = findSlider ("Frequency1");
-        ASSERT_NE (frequency, nullptr);
-        EXPECT_EQ (frequency->getTextFromValue (1000), "1000.0 Hz");
-        frequency->setValue (440, juce::sendNotificationSync);
-        EXPECT_EQ (port.sent, (std::vector<Bytes>{
-                                  { 0xB1, 0x63, 0x05 }, { 0xB1, 0x62, 0x21 }, { 0xB1, 0x26, 0x38 }, { 0xB1, 0x06, 0x03 } }));
+        // The process's level: control index 0x01 of process 5, raw NRPN on channel 2.
+        auto* level = findSlider ("Level");
+        ASSERT_NE (level, nullptr);
+        EXPECT_EQ (level->getTextFromValue (80), "8.0 dB");
+        level->setValue (200, juce::sendNotificationSync);
+        EXPECT_EQ (port.sent,
+                   (std::vector<Bytes>{ { 0xB1, 0x63, 0x05 }, { 0xB1, 0x62, 0x01 }, { 0xB1, 0x26, 0x5E }, { 0xB1, 0x06, 0x00 } }))
+            << "kept within its range (16 to 94)";
 
-        // The first band's frequency encoder sends a System Exclusive message.
+        // The first band's frequency encoder (its index 65 = 0x41) sends a
+        // System Exclusive message.
         port.sent.clear();
         auto* encoder = findSlider ("Freq1");
         ASSERT_NE (encoder, nullptr);
         encoder->setValue (4096000, juce::sendNotificationSync);
         EXPECT_EQ (port.sent, (std::vector<Bytes>{
-                                  { 0xF0, 0x00, 0x3A, 0x7E, 0x3D, 0x01, 0x05, 0x3E, 0x04, 0x01, 0x7A, 0x00, 0x00, 0xF7 } }));
+                                  { 0xF0, 0x00, 0x3A, 0x7E, 0x3D, 0x01, 0x05, 0x41, 0x04, 0x01, 0x7A, 0x00, 0x00, 0xF7 } }));
 
         // What the panel shows is what a save takes.
         ASSERT_TRUE (box.ownStore.selectOrAddPreset ("(Last-Saved)", 0, true));
         box.ownStore.takeValuesFromPanel ("(Last-Saved)");
-        ASSERT_TRUE (box.ownStore.findControl ("Frequency1"));
-        EXPECT_EQ (box.ownStore.getCurrentValue(), 440u);
+        ASSERT_TRUE (box.ownStore.findControl ("Level"));
+        EXPECT_EQ (box.ownStore.getCurrentValue(), 94u);
 
         const auto shot = window->createComponentSnapshot (window->getLocalBounds());
         const auto file = juce::File::getSpecialLocation (juce::File::currentExecutableFile)

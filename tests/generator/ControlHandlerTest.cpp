@@ -37,7 +37,7 @@ protected:
 
     ControlHandlerWriter makeWriter (int biquadProcesses = 0)
     {
-        return ControlHandlerWriter (dsp->graph, library().findModuleById (fullCoreModule), 1, biquadProcesses);
+        return ControlHandlerWriter (dsp->graph, library().findModuleById (fullCoreModule), 1, biquadProcesses, 48.0);
     }
 
     // A node whose command words are all empty but the given ones.
@@ -194,9 +194,8 @@ TEST_F (ControlHandlerTest, CoefficientCallbacksGetNoRowAndNoCaseWhateverTheirWo
 
     SourceWriter writer;
     makeWriter (1).writeFunctionCases (writer.getStream());
-    EXPECT_FALSE (writer.getText().contains ("case 0x0000")) << writer.getText();
     EXPECT_FALSE (writer.getText().contains ("_Biquad_")) << writer.getText();
-    EXPECT_TRUE (writer.getText().contains ("Eq8_SetGain("));
+    EXPECT_TRUE (writer.getText().contains ("Eq8_BandGain("));
     EXPECT_EQ (getLogText(), "");
 }
 
@@ -285,7 +284,7 @@ TEST_F (ControlHandlerTest, ADefinitionUsedByThreeNodesGetsItsCasesOnce)
 
     EXPECT_EQ (cases.indexOf ("//Compressor"), cases.lastIndexOf ("//Compressor"));
     EXPECT_EQ (juce::StringArray::fromLines (cases.trim()).size(), 7) << cases;
-    EXPECT_TRUE (cases.contains ("case 0x4006: Comp_SetThreshold( dspId, processId, index, value ); return 1;\n"));
+    EXPECT_TRUE (cases.contains ("case 0x400E: Comp_SetThreshold( dspId, processId, index, value ); return 1;\n"));
 }
 
 TEST_F (ControlHandlerTest, ANodeWithoutCommandWordsLeavesTheCasesToTheNextNodeOfItsDefinition)
@@ -296,7 +295,7 @@ TEST_F (ControlHandlerTest, ANodeWithoutCommandWordsLeavesTheCasesToTheNextNodeO
     SourceWriter writer;
     makeWriter().writeFunctionCases (writer.getStream());
 
-    EXPECT_TRUE (writer.getText().contains ("case 0x4007: Comp_SetRatio("));
+    EXPECT_TRUE (writer.getText().contains ("case 0x400F: Comp_SetRatio("));
 }
 
 TEST_F (ControlHandlerTest, AFunctionWithoutParametersGetsNoCase)
@@ -338,12 +337,13 @@ TEST_F (ControlHandlerTest, ABiquadParameterStandsInTheTableAndOnlyTheCommandLis
         const auto tableRows = makeWriter (1).writeCommandList (writer.getStream(), "nrpn1", variant, count);
         const auto text = writer.getText();
 
+        // The band functions are biquad rows; the three controls of the
+        // whole process are not.
         EXPECT_EQ (tableRows, 4);
-        EXPECT_EQ (count, variant == Variant::nrpn ? 0 : 4);
-        EXPECT_EQ (text.contains ("List["), variant == Variant::command);
+        EXPECT_EQ (count, variant == Variant::nrpn ? 3 : 7);
         EXPECT_TRUE (text.contains ("\n#define NB_BIQUAD_COMMAND 4\n"));
-        EXPECT_TRUE (text.contains (variant == Variant::nrpn ? "{ 0x011F, 0x4001, &biquad1ParamAddr1 }"
-                                                             : "{ 0x011F, &biquad1ParamAddr1 }"))
+        EXPECT_TRUE (text.contains (variant == Variant::nrpn ? "{ 0x0122, 0x4004, &biquad1ParamAddr1 }"
+                                                             : "{ 0x0122, &biquad1ParamAddr1 }"))
             << text;
     }
 }
@@ -355,7 +355,7 @@ TEST_F (ControlHandlerTest, ABiquadParameterOfANodeWithoutTheBiquadMarkIsAnOrdin
     SourceWriter writer;
 
     EXPECT_EQ (makeWriter (1).writeCommandList (writer.getStream(), "nrpn1", Variant::nrpn, count), 0);
-    EXPECT_EQ (count, 4);
+    EXPECT_EQ (count, 7);
     EXPECT_FALSE (writer.getText().contains ("BiquadTable"));
 }
 
@@ -383,7 +383,7 @@ TEST_F (ControlHandlerTest, ADspWhoseControlsAreAllBiquadParametersKeepsTheBiqua
     EXPECT_FALSE (text.contains ("nrpn1List"));
     EXPECT_TRUE (text.contains ("\ti = dichotomicSearch( _cptr32(nrpn1BiquadTable), 3, 0, NB_BIQUAD_COMMAND, nrpn );\n"));
     EXPECT_TRUE (text.contains ("switch (functionId)"));
-    EXPECT_TRUE (text.contains ("case 0x4002: Eq8_SetQ( dspId, processId, index, value ); return 1;"));
+    EXPECT_TRUE (text.contains ("case 0x4004: Eq8_BandQ( dspId, processId, index, value ); return 1;"));
     EXPECT_TRUE (bracesBalance (text));
 }
 
@@ -485,12 +485,29 @@ TEST_F (ControlHandlerTest, ArgumentExpressionsFollowTheParameterTypes)
         getFunctionParameter (function, ParameterNumbering::parametersOnly, 0, parameter);
         bool takesNext = false;
 
-        EXPECT_EQ (ControlHandlerWriter::getArgumentExpression (function, parameter, node, takesNext), c.expression)
+        EXPECT_EQ (ControlHandlerWriter::getArgumentExpression (function, parameter, node, 48.0, takesNext), c.expression)
             << c.words[0] << "/" << c.words[1] << "/" << c.words[2];
         EXPECT_EQ (takesNext, c.takesNext);
     }
 
     EXPECT_EQ (getLogErrorCount(), 0);
+}
+
+// A delay's count is its length in ms, by which nothing in the firmware is
+// sized: its control calls take the size its set-up call gave it, in samples.
+TEST_F (ControlHandlerTest, ADelaysCountArgumentIsTheSizeItsSetUpCallGaveIt)
+{
+    const HandlerDesign design{ "tapDelay", fullCoreModule,
+                                [] (DspPlace& place) { assignCommandWords (place.add ("TapDelay", 250)); } };
+
+    for (bool command : { false, true })
+    {
+        // 250 ms at 48 kHz.
+        const auto generated = generateHandler (design, command);
+        EXPECT_TRUE (generated.source.body.contains ("Tap_Init( dspId, 0x00002EE0 )")) << generated.source.body;
+        EXPECT_TRUE (generated.handler.body.contains ("Tap_SetTime( dspId, processId, index, 0x00002EE0, value );"))
+            << generated.handler.body;
+    }
 }
 
 TEST_F (ControlHandlerTest, AnUnknownParameterTypeIsAnInternalError)
@@ -503,7 +520,7 @@ TEST_F (ControlHandlerTest, AnUnknownParameterTypeIsAnInternalError)
     getFunctionParameter (function, ParameterNumbering::parametersOnly, 0, parameter);
     bool takesNext = false;
 
-    EXPECT_EQ (ControlHandlerWriter::getArgumentExpression (function, parameter, dsp->add ("Compressor"), takesNext),
+    EXPECT_EQ (ControlHandlerWriter::getArgumentExpression (function, parameter, dsp->add ("Compressor"), 48.0, takesNext),
                "unknown_parameter_LIBVAR");
     EXPECT_EQ (getLogText(), " !!! Error#1: unknown_parameter_LIBVAR...please contact a OSTRANE developer\n");
 }
@@ -519,9 +536,9 @@ TEST_F (ControlHandlerTest, ReadBackFunctionsAnswerWithASystemExclusiveMessage)
     makeWriter().writeFunctionCases (writer.getStream());
 
     EXPECT_TRUE (writer.getText().contains (
-        "case 0x4018:  sendSysExMessage( value, Meter_GetPeak( dspId, processId, index ) ); return 1;\n"))
+        "case 0x4020:  sendSysExMessage( value, Meter_GetPeak( dspId, processId, index ) ); return 1;\n"))
         << writer.getText();
-    EXPECT_TRUE (writer.getText().contains ("case 0x4019: Meter_SetDecay( dspId, processId, index, value ); return 1;\n"));
+    EXPECT_TRUE (writer.getText().contains ("case 0x4021: Meter_SetDecay( dspId, processId, index, value ); return 1;\n"));
 }
 
 TEST_F (ControlHandlerTest, HexNumbersAreUpperCaseWithAtLeastFourDigits)

@@ -159,6 +159,31 @@ module "ControlExtras"
         end
         pin "In" in vector
     end
+
+    process "TapDelay" pcs
+        id 0x0244
+        inputs 1
+        outputs 1
+        cycles per-channel 4 base 2
+        ram per-channel 1 base 1
+        channel-word 0x1001
+        setup "Tap_Init"
+            form 0
+            returns 1
+            params 2
+            words (4,2,1) (4,2,0) (4,0,13)
+        end
+        control "Tap_SetTime"
+            form 0
+            returns 0
+            params 5
+            label "Time"
+            annotation "x,min=0,max=1000,def=0,descale=x"
+            words dict 1 (4,0,13) (4,1,3)
+        end
+        pin "In" in vector
+        pin "Out" out vector
+    end
 end
 )";
 

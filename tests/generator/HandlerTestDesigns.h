@@ -15,8 +15,9 @@ constexpr uint32_t liteCoreModule = 0x0022;
 // The generator's test library with control-rich processes added to its full
 // core: a four-band biquad named after the biquads (its band type, Q,
 // frequency and gain at control indexes 3, 34, 65 and 96), a pitch shifter
-// with a shift amount and a literal standing for two arguments, and a level
-// reader answered by System Exclusive.
+// with a shift amount and a literal standing for two arguments, a level
+// reader answered by System Exclusive, and a delay whose set-up and control
+// functions take its size.
 modulesdef::LibraryDescription handlerDescription();
 
 // Adds those processes to the full core of a description.

@@ -90,6 +90,23 @@ TEST (NrpnListFile, ControlNumberZeroIsListedAndNoControlIsNot)
     EXPECT_EQ (juce::StringArray::fromLines (text.trim()).size(), 1 + 5);
 }
 
+// The equaliser's coefficient callbacks come first among its functions and
+// are no controls: no row, and the process's name stands on its first row.
+TEST (NrpnListFile, ACoefficientCallbackHasNoRow)
+{
+    TestProject project;
+    project.addDsp (1);
+    assignCommandWords (project.add (1, "ParamEq8", 2));
+
+    const auto rows = juce::StringArray::fromLines (NrpnListFile::makeText (project.design).trim());
+
+    ASSERT_GT (rows.size(), 1);
+    EXPECT_TRUE (rows[1].startsWith ("ParamEq8;ParamEq8;1;0x01")) << rows[1];
+
+    for (auto& row : rows)
+        EXPECT_NE (cellsOf (row)[3], "0x0000") << row;
+}
+
 TEST (NrpnListFile, AMultiChannelControlTakesOneNrpnPerChannel)
 {
     TestProject project;

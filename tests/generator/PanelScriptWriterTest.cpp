@@ -2,9 +2,11 @@
 #include "PanelTestDesigns.h"
 
 #include "generator/EqualiserLists.h"
+#include "generator/NrpnListRows.h"
 #include "generator/PanelScriptWriter.h"
 #include "generator/VuMeterIdPool.h"
 #include "model/ModuleLibrary.h"
+#include "model/ParameterDescriptor.h"
 #include "model/PresetDocument.h"
 #include "model/ProcessPresetStore.h"
 
@@ -13,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 #include <random>
 #include <set>
 
@@ -278,40 +281,99 @@ TEST (PanelScriptWriterTest, ADelayHasOneChannelWhateverItsLength)
     }
 }
 
-// The sample's equaliser, with the command words its box builds: its band
-// controls address the process (its nrpn in their message), and a band
-// control and a slider of one name are two parameters, each with a name and a
-// value of its own, while a slider that sends a band control's message is
-// that parameter.
-TEST (PanelScriptWriterTest, EveryParameterOfTheEqualiserHasANameOfItsOwn)
+namespace
 {
-    const auto& definition = paneltest::findProcess (paneltest::sampleModuleId, "ParamEq8");
-    GraphNode node (1, 5, "ParamEq8", true, &definition, 0.5, 0.5);
-    node.buildControlIds();
-    ProcessPresetStore store;
-    VuMeterIdPool pool;
-    int meterId = -1;
-    store.markBuilding();
-    PanelScriptWriter writer (definition, node, 1, 48.0, 2.0);
-    const auto text = writer.write (store, false, meterId, pool);
+// The control number (nrpn and index) a message of a description line
+// carries, in any of its three forms; -1 for none.
+int controlNumberOf (const juce::String& message)
+{
+    const auto tokens = juce::StringArray::fromTokens (message.replaceCharacters ("[.,]", "    "), " ", "");
+    const auto at = [&tokens] (int i) { return tokens[i].getHexValue32() & 0x7F; };
+    const auto bracket = tokens.indexOf ("NRPN"), raw = tokens.indexOf ("0x63"), sysEx = tokens.indexOf ("0x3D");
 
-    EXPECT_TRUE (
-        text.contains ("SLIMFADER[Q1,@EqQEncoder,Enable=Type1(PIOWXYZ),Ref=EQ.Filter[0].QFactor,def=955] =  0xB0 0x63 0x05 "
-                       "0xB0 0x62 0x1f "))
-        << text;
-    EXPECT_TRUE (text.contains ("SLIDER[Q1 (2),valscale=x/100,")) << text;
-    EXPECT_TRUE (text.contains ("SLIDER[Gain1 (2),valscale=(x-64)/2,")) << text;
-    EXPECT_EQ (writer.getProblem(), juce::String());
+    if (bracket >= 0)
+        return at (bracket + 1) << 8 | tokens[bracket + 2].getHexValue32();
 
-    juce::StringArray names;
+    if (raw >= 0)
+        return at (raw + 1) << 8 | tokens[raw + 4].getHexValue32();
 
-    for (int i = 0; i < store.getControlCount(); ++i)
-        names.add (store.getControl (i)->name);
+    return sysEx >= 0 ? at (sysEx + 2) << 8 | tokens[sysEx + 3].getHexValue32() : -1;
+}
+} // namespace
 
-    EXPECT_EQ (names.joinIntoString (","), "Type1,Q1,Freq1,Gain1,Type2,Q2,Freq2,Gain2,Gain1 (2),Gain2 (2),Q1 (2),Q2 (2)");
-    EXPECT_TRUE (text.contains ("SLIDER[Frequency1,valscale=x,min=20,max=20000,def=1000,descale=x, HEIGHT=50,valUnit=Hz,"
-                                "valprec=1]=  0xB0 0x63 0x05 0xB0 0x62 0x1f "))
-        << "the band's Q's message: shown with its value";
+// The shipped equalisers, with the command words their boxes build. Each
+// band control reaches, through the command words the handlers list, the
+// function of its band parameter (one taking a type, a 0-16383 Q, a
+// frequency in Hz, a gain in dB, as its encoder sends), at the band's index,
+// and the NRPN list gives that number the same band parameter's row. Every
+// control of one parameter sends one message.
+TEST (PanelScriptWriterTest, TheShippedEqualisersBandControlsReachTheirBandFunctions)
+{
+    using TypeTest = bool (*) (const ParameterTypeCode&);
+    const std::pair<const char*, TypeTest> bandParameters[] = { { "DROPDOWN[Type", isParamTypeCode_4_0_25 },
+                                                                { "SLIMFADER[Q", isRange16383ParamType },
+                                                                { "ENCODER[Freq", isFrequencyHzParamType },
+                                                                { "ENCODER[Gain", isGainDbParamType } };
+
+    for (auto* name : { "ParamEq8", "ShelfEq2" })
+    {
+        const auto& definition = paneltest::findProcess (paneltest::sampleModuleId, name);
+        GraphNode node (1, 5, name, true, &definition, 0.5, 0.5);
+        node.channelWord = (node.channelWord & ~GraphNode::channelCountMask) | 4;
+        node.buildControlIds();
+        ProcessPresetStore store;
+        VuMeterIdPool pool;
+        int meterId = -1;
+        const auto text = PanelScriptWriter (definition, node, 1, 48.0, 4.0).write (store, false, meterId, pool);
+        std::map<int, juce::String> messageOfNumber;
+        int bandControls = 0;
+
+        for (auto& line : juce::StringArray::fromLines (text))
+        {
+            const auto message = line.fromFirstOccurrenceOf ("]= ", false, false).trim() +
+                                 line.fromFirstOccurrenceOf ("] = ", false, false).trim();
+            const auto number = controlNumberOf (message);
+
+            if (number < 0)
+                continue;
+
+            SCOPED_TRACE (juce::String (name) + ": " + line.substring (0, 24) + " ... " + message);
+            EXPECT_EQ (messageOfNumber.emplace (number, message).first->second, message) << "one parameter, one message";
+
+            for (int p = 0; p < 4; ++p)
+            {
+                if (! line.startsWith (bandParameters[p].first))
+                    continue;
+
+                const auto band = line.fromFirstOccurrenceOf ("Filter[", false, false).getIntValue();
+                const LibraryFunctionDefinition* reached = nullptr;
+                int index = -1, row = -1;
+
+                for (size_t j = 0; j < node.commandWords.size(); ++j)
+                {
+                    const auto first = (int) (node.commandWords[j] & 0xFFFF);
+
+                    if (first != 0 && number >= first && number < first + 31 && definition.secondFunctions[(int) j]->isControl())
+                    {
+                        reached = definition.secondFunctions[(int) j];
+                        row = first;
+                        index = number - first;
+                    }
+                }
+
+                ASSERT_NE (reached, nullptr);
+                ParameterDescriptor value;
+                getFunctionParameter (*reached, ParameterNumbering::parametersOnly, reached->parameterCount - 1, value);
+                EXPECT_TRUE (bandParameters[p].second (value.type)) << reached->name;
+                EXPECT_TRUE (reached->hasIndexParameter()) << reached->name;
+                EXPECT_EQ (index, band);
+                EXPECT_EQ (NrpnListRows::getFilterParameter ((uint32_t) row), p);
+                ++bandControls;
+            }
+        }
+
+        EXPECT_EQ (bandControls, 16) << name;
+    }
 }
 
 // A node whose box has not built its command words yet: its controls are

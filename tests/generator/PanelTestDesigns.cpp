@@ -238,11 +238,6 @@ std::string makeConsole()
 
     return text + "        pin \"In\" in vector\n        pin \"Out\" out vector\n    end\nend\n";
 }
-
-bool isBiquad (const ProcessDefinition& definition)
-{
-    return definition.hasKind && isBiquadProcessKind (definition.processKind);
-}
 } // namespace
 
 const std::vector<PanelDesign>& getPanelDesigns()
@@ -305,15 +300,7 @@ std::unique_ptr<GraphNode> makeNode (const PanelDesign& design)
         node->channelWord = (node->channelWord & ~GraphNode::channelCountMask) | design.channels;
 
     node->memoryWord = design.memoryWord;
-    uint32_t index = 0;
-
-    for (const auto& function : definition.secondFunctions)
-    {
-        node->commandWords.push_back ((node->nrpn << 8) | index);
-        index += function->hasIndexParameter() ? (isBiquad (definition) ? 31 : node->getControlChannelCount()) : 1;
-    }
-
-    node->commandWordCount = (int) node->commandWords.size();
+    node->buildControlIds();
     return node;
 }
 } // namespace paneltest

@@ -39,6 +39,6 @@ const ProcessDefinition& findProcess (uint32_t moduleId, const juce::String& nam
 
 // The node of a design, with its command words built as the process editor
 // builds them: the process's nrpn in the high byte and a running control
-// index in the low byte.
+// index in the low byte, none for a function without a number.
 std::unique_ptr<GraphNode> makeNode (const PanelDesign& design);
 } // namespace paneltest

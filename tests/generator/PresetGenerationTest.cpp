@@ -112,7 +112,7 @@ TEST_F (PresetGenerationTest, ASavedGlobalPresetReachesTheFirmwareTables)
         << source;
     EXPECT_TRUE (source.contains (", /* DSP#2 */ 0x20002, ")) << source;
     EXPECT_TRUE (source.contains ("#define\tGLOBAL_NUMBER_OF_DSP\t2\n"));
-    EXPECT_TRUE (source.contains ("global_parameq8_c2_controls[14] = { 0x800c, 14, "))
+    EXPECT_TRUE (source.contains ("global_parameq8_c2_controls[13] = { 0x800b, 13, "))
         << "the equaliser is marked for the biquad control";
     EXPECT_TRUE (project.read ("presets.c").contains ("void quellion_LoadPreset("));
     EXPECT_FALSE (project.read ("presets.h").contains ("typedef struct"));

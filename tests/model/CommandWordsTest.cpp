@@ -45,11 +45,15 @@ TEST (CommandWordsTest, EachControlFunctionGetsItsRunOfIndexes)
     };
 
     const Case cases[] = {
-        // A biquad bank: the coefficient functions have no number, each
-        // indexed function takes 31 indexes whatever the count.
+        // A biquad bank: the coefficient functions have no number, the three
+        // controls of the whole process one index each, and each band
+        // function 31 indexes whatever the count: its bands' type, Q,
+        // frequency and gain at 3, 34, 65 and 96, where the panel and the
+        // NRPN list find them.
         { 0x201,
           2,
-          { std::nullopt, std::nullopt, Expected{ 0, true }, Expected{ 31, true }, Expected{ 62, true }, Expected{ 93, true } } },
+          { std::nullopt, std::nullopt, Expected{ 0, false }, Expected{ 1, false }, Expected{ 2, false }, Expected{ 3, true },
+            Expected{ 34, true }, Expected{ 65, true }, Expected{ 96, true } } },
         // A compressor: one index per channel.
         { 0x203,
           3,

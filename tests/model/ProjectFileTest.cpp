@@ -112,6 +112,31 @@ TEST_F (ProjectFileTest, SavedDesignMatchesTheGoldenFileAndReopensByteIdentical)
     EXPECT_EQ (second, first);
 }
 
+// A design saved while the sample's equaliser had gain, frequency, Q and
+// bypass sliders where its bands now stand: those commands name no function
+// it has now, so its control numbers are built afresh, as a new box builds
+// them, rather than taken over by other functions.
+TEST_F (ProjectFileTest, AnEqualiserSavedWithItsEarlierFunctionsTakesFreshControlNumbers)
+{
+    LibraryAndDesign built;
+    projecttest::buildSampleDesign (built.design);
+    placeInFolder (built.design);
+    auto text = save (built.design, file);
+    const auto commands =
+        text.fromFirstOccurrenceOf ("<Commands C_pdateCoeff", true, false).upToFirstOccurrenceOf ("/>", true, false);
+    ASSERT_TRUE (commands.contains ("C_Eq8_Bypass=")) << "the equaliser is the design's first process";
+    text = text.replace (commands, "<Commands C_pdateCoeff=\"00000000\" C_iquad_Flat=\"00000000\" C_q8_SetGain=\"00000100\" "
+                                   "C_tFrequency=\"0000011F\" C_Eq8_SetQ=\"0000013E\" C__SetBypass=\"0000015D\"/>");
+
+    LibraryAndDesign reopened;
+    const auto content = open (text, reopened.design);
+    EXPECT_TRUE (content.problems.isEmpty()) << content.problems.joinIntoString ("\n");
+    const auto& eq = *reopened.design.findDsp (1)->getGraph().getNode (0);
+    GraphNode fresh (eq.getId(), eq.nrpn, eq.getName(), true, eq.getProcessDefinition(), 0.5, 0.5);
+    fresh.buildControlIds();
+    EXPECT_EQ (eq.commandWords, fresh.commandWords);
+}
+
 TEST_F (ProjectFileTest, LargestDesignRoundTripsWhole)
 {
     LibraryAndDesign built;

@@ -59,6 +59,49 @@ module "CommandTest"
         pin "In" in 1
         pin "Out" out 1
     end
+    process "ClashingEq" pcs
+        id 0x0302
+        kind 0x4001
+        inputs 1
+        outputs 1
+        cycles per-channel 4 base 2
+        ram per-channel 1 base 1
+        channel-word 0xC002
+        control "Clash_SetGain"
+            form 0
+            returns 0
+            params 4
+            label "Gain"
+            annotation "(x-64)/2,min=16,max=94,def=64,descale=2*x+64"
+            words dict 1 dict 2
+        end
+        control "Clash_SetFrequency"
+            form 0
+            returns 0
+            params 4
+            label "Frequency"
+            annotation "x,min=20,max=20000,def=1000,descale=x"
+            words dict 1 dict 3
+        end
+        control "Clash_SetQ"
+            form 0
+            returns 0
+            params 4
+            label "Q"
+            annotation "x/100,min=30,max=1200,def=71,descale=x*100"
+            words dict 1 (4,1,129)
+        end
+        control "Clash_SetBypass"
+            form 0
+            returns 0
+            params 4
+            label "Bypass"
+            annotation ""
+            words dict 1 dict 6
+        end
+        pin "In" in vector
+        pin "Out" out vector
+    end
 end
 )";
 

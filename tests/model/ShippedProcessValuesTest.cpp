@@ -260,16 +260,17 @@ TEST_F (ShippedProcessValuesTest, AControlTheSavedValuesDoNotHoldStartsFromItsDe
     EXPECT_EQ (shown.getShownValue ("Threshold1"), 12u);
 }
 
-// The equaliser saved while its band controls and sliders of one name shared
-// a value: the one value is the slider's (its number came with it), which
-// the slider takes back under its own name; the band control starts from
-// its default.
+// An equaliser whose sliders are named as its band controls (as the shipped
+// one's once were), saved while a band control and a slider of one name
+// shared a value: the one value is the slider's (its number came with it),
+// which the slider takes back under its own name; the band control starts
+// from its default.
 TEST_F (ShippedProcessValuesTest, ASliderThatSharedItsNameWithABandControlFindsItsSavedValue)
 {
     projecttest::LibraryAndDesign built;
     projecttest::DesignBuilder builder (built.design);
-    builder.addDsp (dspId, projecttest::studioCore8, 0.5, 0.5);
-    auto& eq = builder.addProcess (dspId, "ParamEq8", 0.5, 0.5, 2);
+    builder.addDsp (dspId, projecttest::commandTest, 0.5, 0.5);
+    auto& eq = builder.addProcess (dspId, "ClashingEq", 0.5, 0.5, 2);
     auto& old = eq.presetStore;
     old.markBuilding();
     old.addOrUpdateControl (0x401f, "Q1", true);

@@ -16,14 +16,22 @@ enum TestLiteralArguments
 /* StudioCore8 */
 void Eq8_Biquad_UpdateCoeff (WORD dspId, WORD processId, void* callback, void* biquad);
 void Eq8_Biquad_Flat (WORD dspId, WORD processId, void* biquad);
-void Eq8_SetGain (WORD dspId, WORD processId, WORD index, DWORD value);
-void Eq8_SetFrequency (WORD dspId, WORD processId, WORD index, DWORD value);
-void Eq8_SetQ (WORD dspId, WORD processId, WORD index, DWORD value);
-void Eq8_SetBypass (WORD dspId, WORD processId, WORD index, WORD on);
+void Eq8_Bypass (WORD dspId, WORD processId, WORD on);
+void Eq8_Level (WORD dspId, WORD processId, DWORD value);
+void Eq8_Invert (WORD dspId, WORD processId, WORD on);
+void Eq8_BandType (WORD dspId, WORD processId, WORD band, WORD type);
+void Eq8_BandQ (WORD dspId, WORD processId, WORD band, DWORD value);
+void Eq8_BandFreq (WORD dspId, WORD processId, WORD band, DWORD value);
+void Eq8_BandGain (WORD dspId, WORD processId, WORD band, DWORD value);
 void Shelf_Biquad_UpdateCoeff (WORD dspId, WORD processId, void* callback, void* biquad);
 void Shelf_Biquad_Flat (WORD dspId, WORD processId, void* biquad);
-void Shelf_SetGain (WORD dspId, WORD processId, WORD index, DWORD value);
-void Shelf_SetCorner (WORD dspId, WORD processId, WORD index, DWORD value);
+void Shelf_Bypass (WORD dspId, WORD processId, WORD on);
+void Shelf_Level (WORD dspId, WORD processId, DWORD value);
+void Shelf_Invert (WORD dspId, WORD processId, WORD on);
+void Shelf_BandType (WORD dspId, WORD processId, WORD band, WORD type);
+void Shelf_BandQ (WORD dspId, WORD processId, WORD band, DWORD value);
+void Shelf_BandFreq (WORD dspId, WORD processId, WORD band, DWORD value);
+void Shelf_BandGain (WORD dspId, WORD processId, WORD band, DWORD value);
 void Comp_SetThreshold (WORD dspId, WORD processId, WORD index, DWORD value);
 void Comp_SetRatio (WORD dspId, WORD processId, WORD index, DWORD value);
 void Comp_SetAttack (WORD dspId, WORD processId, WORD index, DWORD value);
