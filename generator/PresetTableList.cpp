@@ -116,7 +116,7 @@ void PresetTableList::readPresets (const juce::XmlElement& lists, PresetTableSou
     std::vector<juce::String> attributes;
 
     for (const auto& control : table.controls)
-        attributes.push_back (PresetControlsLayout::valueAttribute (control.fixed, control.fileNumber));
+        attributes.push_back (PresetControlsLayout::valueAttribute (control.fixed, control.fileNumber).toString());
 
     ProblemList bad;
 

@@ -1,7 +1,35 @@
 #include "model/PresetControlsLayout.h"
 
 #include <algorithm>
+#include <map>
 #include <set>
+
+namespace
+{
+// The attribute names of one kind for the numbers 1 to the most controls.
+class LayoutAttributeNames
+{
+public:
+    LayoutAttributeNames (const char* fixedPrefix, const char* secondaryPrefix) : prefixes{ fixedPrefix, secondaryPrefix }
+    {
+        for (int kind = 0; kind < 2; ++kind)
+            for (int number = 1; number <= ProcessPresetStore::maxControls; ++number)
+                names[kind].push_back (make (kind, number));
+    }
+
+    juce::Identifier get (bool fixed, int number) const
+    {
+        const auto kind = fixed ? 0 : 1;
+        return number >= 1 && number <= (int) names[kind].size() ? names[kind][(size_t) number - 1] : make (kind, number);
+    }
+
+private:
+    juce::Identifier make (int kind, int number) const { return prefixes[kind] + juce::String (number); }
+
+    const char* prefixes[2];
+    std::vector<juce::Identifier> names[2];
+};
+} // namespace
 
 PresetControlsLayout PresetControlsLayout::fromStore (const ProcessPresetStore& store)
 {
@@ -160,17 +188,20 @@ std::unique_ptr<juce::XmlElement> PresetControlsLayout::renumberList (const juce
     return renumbered;
 }
 
-juce::String PresetControlsLayout::nameAttribute (bool fixed, int number)
+juce::Identifier PresetControlsLayout::nameAttribute (bool fixed, int number)
 {
-    return (fixed ? "fixedName" : "Name") + juce::String (number);
+    static const LayoutAttributeNames names ("fixedName", "Name");
+    return names.get (fixed, number);
 }
 
-juce::String PresetControlsLayout::nrpnAttribute (bool fixed, int number)
+juce::Identifier PresetControlsLayout::nrpnAttribute (bool fixed, int number)
 {
-    return (fixed ? "fixedNrpn" : "Nrpn") + juce::String (number);
+    static const LayoutAttributeNames names ("fixedNrpn", "Nrpn");
+    return names.get (fixed, number);
 }
 
-juce::String PresetControlsLayout::valueAttribute (bool fixed, int number)
+juce::Identifier PresetControlsLayout::valueAttribute (bool fixed, int number)
 {
-    return (fixed ? "fixedValue" : "Value") + juce::String (number);
+    static const LayoutAttributeNames names ("fixedValue", "Value");
+    return names.get (fixed, number);
 }

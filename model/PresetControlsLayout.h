@@ -2,10 +2,10 @@
 
 #include "model/PresetNumberReader.h"
 #include "model/ProcessPresetStore.h"
+#include "model/StringKey.h"
 
 #include <juce_core/juce_core.h>
 
-#include <map>
 #include <memory>
 #include <vector>
 
@@ -66,15 +66,18 @@ public:
     // the old list did not hold is left out (it reads as 0).
     std::unique_ptr<juce::XmlElement> renumberList (const juce::XmlElement& list, const PresetControlsLayout& oldLayout) const;
 
-    static juce::String nameAttribute (bool fixed, int number);
-    static juce::String nrpnAttribute (bool fixed, int number);
-    static juce::String valueAttribute (bool fixed, int number);
+    // The names of a control's attributes. Those of the numbers a store can
+    // hold are made once: JUCE finds every name it is given in one pool of
+    // all the names it knows, and a save gives it hundreds of thousands.
+    static juce::Identifier nameAttribute (bool fixed, int number);
+    static juce::Identifier nrpnAttribute (bool fixed, int number);
+    static juce::Identifier valueAttribute (bool fixed, int number);
 
 private:
     void addSlot (Slot slot);
 
     std::vector<Slot> slots;
-    std::map<juce::String, size_t> slotByName;
+    StringKeyMap<size_t> slotByName;
     int fixedNumbers = 0;
     int secondaryNumbers = 0;
     bool delay = false;

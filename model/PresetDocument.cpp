@@ -460,7 +460,7 @@ void readListValues (ProcessPresetStore& target, const juce::XmlElement& list, c
         if (slot == nullptr)
             continue;
 
-        const auto value = values.find (PresetControlsLayout::valueAttribute (slot->fixed, slot->number));
+        const auto value = values.find (PresetControlsLayout::valueAttribute (slot->fixed, slot->number).toString());
 
         if (value == values.end())
             continue;
