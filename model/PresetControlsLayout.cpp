@@ -1,7 +1,6 @@
 #include "model/PresetControlsLayout.h"
 
 #include <algorithm>
-#include <map>
 #include <set>
 
 namespace
@@ -108,6 +107,7 @@ void PresetControlsLayout::addSlot (Slot slot)
     highest = std::max (highest, slot.number);
 
     slotByName.emplace (slot.name, slots.size());
+    slotByNumber.emplace (std::pair (slot.fixed, slot.number), slots.size());
     slots.push_back (std::move (slot));
 }
 
@@ -115,6 +115,20 @@ const PresetControlsLayout::Slot* PresetControlsLayout::findByName (const juce::
 {
     const auto found = slotByName.find (name);
     return found != slotByName.end() ? &slots[found->second] : nullptr;
+}
+
+int PresetControlsLayout::findValueSlot (const juce::String& attributeName) const
+{
+    for (const auto fixed : { true, false })
+    {
+        if (const auto number = PresetNumberReader::numberAfterPrefix (attributeName, fixed ? "fixedValue" : "Value"); number > 0)
+        {
+            const auto found = slotByNumber.find (std::pair (fixed, number));
+            return found != slotByNumber.end() ? (int) found->second : -1;
+        }
+    }
+
+    return -1;
 }
 
 void PresetControlsLayout::writeControls (juce::XmlElement& controls) const

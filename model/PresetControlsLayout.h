@@ -6,6 +6,7 @@
 
 #include <juce_core/juce_core.h>
 
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -46,6 +47,10 @@ public:
     // The first control of that name, or none.
     const Slot* findByName (const juce::String& name) const;
 
+    // The index of the slot whose value a "List" attribute of that name
+    // gives ("fixedValue" or "Value" and the slot's number), or -1.
+    int findValueSlot (const juce::String& attributeName) const;
+
     // The highest number in use among the fixed controls, and that plus the
     // highest among the secondary ones ("NumberOfFixedControls" and
     // "NumberOfControls", the counts when no number is left unused).
@@ -78,6 +83,7 @@ private:
 
     std::vector<Slot> slots;
     StringKeyMap<size_t> slotByName;
+    std::map<std::pair<bool, int>, size_t> slotByNumber; // (fixed, number)
     int fixedNumbers = 0;
     int secondaryNumbers = 0;
     bool delay = false;
