@@ -237,6 +237,27 @@ void presetTables (benchmark::State& state)
     state.counters["MB"] = (double) text.getNumBytesAsUTF8() / (1024.0 * 1024.0);
 }
 
+// Generates the process or the global preset sources of the design from the
+// file, which is removed afterwards.
+void generatePresetSources (benchmark::State& state, Design& design, const juce::File& file, bool global)
+{
+    size_t bytes = 0;
+
+    for (auto _ : state)
+    {
+        clearLog();
+        PresetSourceGenerator generator (design);
+        const auto files =
+            global ? generator.makeGlobalPresetFiles (file, false) : generator.makeProcessPresetFiles (file, false);
+        bytes = files.has_value() ? (size_t) files->source.getNumBytesAsUTF8() : 0;
+    }
+
+    clearLog();
+    state.counters["MB"] = (double) file.getSize() / (1024.0 * 1024.0);
+    state.counters["sourceMB"] = (double) bytes / (1024.0 * 1024.0);
+    file.deleteFile();
+}
+
 // A preset file of one class of 255 controls whose lists hold some of their
 // values, turned into "presets.c": each list was a row of 255 values.
 void presetSources (benchmark::State& state, const juce::String& list)
@@ -251,20 +272,7 @@ void presetSources (benchmark::State& state, const juce::String& list)
         "<PRESETS Version=\"1.01\"><Class name=\"C\"><CountGroup count=\"1\"><Preset><Controls " + controls + "/><Lists>",
         [&list] (int) { return list; }, "</Lists></Preset></CountGroup></Class></PRESETS>", state.range (0)));
     Design design;
-    size_t bytes = 0;
-
-    for (auto _ : state)
-    {
-        clearLog();
-        PresetSourceGenerator generator (design);
-        const auto files = generator.makeProcessPresetFiles (file, false);
-        bytes = files.has_value() ? (size_t) files->source.getNumBytesAsUTF8() : 0;
-    }
-
-    clearLog();
-    state.counters["MB"] = (double) file.getSize() / (1024.0 * 1024.0);
-    state.counters["sourceMB"] = (double) bytes / (1024.0 * 1024.0);
-    file.deleteFile();
+    generatePresetSources (state, design, file, false);
 }
 
 void presetSourcesOfEmptyLists (benchmark::State& state)
@@ -319,20 +327,7 @@ void globalPresetSources (benchmark::State& state)
     if (document.readPresetsFile (file).failed())
         return state.SkipWithError ("the file was refused");
 
-    size_t bytes = 0;
-
-    for (auto _ : state)
-    {
-        clearLog();
-        PresetSourceGenerator generator (design);
-        const auto files = generator.makeGlobalPresetFiles (file, false);
-        bytes = files.has_value() ? (size_t) files->source.getNumBytesAsUTF8() : 0;
-    }
-
-    clearLog();
-    state.counters["MB"] = (double) file.getSize() / (1024.0 * 1024.0);
-    state.counters["sourceMB"] = (double) bytes / (1024.0 * 1024.0);
-    file.deleteFile();
+    generatePresetSources (state, design, file, true);
 }
 
 // Global presets of many tables and keys.
