@@ -13,6 +13,9 @@
 GlobalPresetSourceWriter::GlobalPresetSourceWriter (const GlobalPresetList& globalPresets, const std::map<int, int>& presetCounts,
                                                     const std::function<int (int)>& currentPresetOf)
 {
+    LeftOutKeys leftOut;
+    size_t heldCells = 0;
+
     for (int p = 0; p < globalPresets.getCount(); ++p)
     {
         const auto* preset = globalPresets.getPreset (p);
@@ -29,10 +32,11 @@ GlobalPresetSourceWriter::GlobalPresetSourceWriter (const GlobalPresetList& glob
             DspPart part{ table->getDspId(), {} };
 
             for (auto key : table->getKeys())
-                if (checkKey (key, row.name, part.dspId, presetCounts, currentPresetOf))
+                if (checkKey (key, row.name, part.dspId, presetCounts, currentPresetOf, leftOut))
                     part.keys.push_back (key);
 
             keys += (int) part.keys.size();
+            heldCells += 1 + part.keys.size();
             row.dsps.push_back (std::move (part));
         }
 
@@ -40,20 +44,47 @@ GlobalPresetSourceWriter::GlobalPresetSourceWriter (const GlobalPresetList& glob
         keyCount = juce::jmax (keyCount, keys);
         rows.push_back (std::move (row));
     }
+
+    leftOut.logUnlisted();
+    leaveOutMostlyPadding (heldCells);
+}
+
+void GlobalPresetSourceWriter::leaveOutMostlyPadding (size_t heldCells)
+{
+    // Every row is as wide as the widest: rows of a design share one shape,
+    // and a few of another shape are padded. A file whose rows would be
+    // mostly padding would give a table that grows with the square of the
+    // file: beyond a little, it is left out.
+    const auto padding = rows.size() * (size_t) getRowWidth() - heldCells;
+
+    if (padding <= std::max (heldCells, (size_t) maxPaddingCells))
+        return;
+
+    logError ("Global presets: rows as wide as the widest (" + juce::String (getRowWidth()) + " cells) would pad the " +
+                  juce::String ((juce::int64) heldCells) + " cells they hold with " + juce::String ((juce::int64) padding) +
+                  " zeros; no global preset is generated.\n",
+              -1);
+    rows.clear();
+    dspCount = 0;
+    keyCount = 0;
 }
 
 bool GlobalPresetSourceWriter::checkKey (uint32_t& key, const juce::String& presetName, uint32_t dspId,
-                                         const std::map<int, int>& presetCounts, const std::function<int (int)>& currentPresetOf)
+                                         const std::map<int, int>& presetCounts, const std::function<int (int)>& currentPresetOf,
+                                         LeftOutKeys& leftOut)
 {
     const auto tableId = GlobalPresetKey::getTableId (key);
     auto presetIndex = GlobalPresetKey::getPresetIndex (key);
-    const auto where = "Global preset \"" + presetName + "\", process " + juce::String (GlobalPresetKey::getProcessId (key));
     const auto table = presetCounts.find (tableId);
+    const auto where = [&]
+    { return "Global preset \"" + presetName + "\", process " + juce::String (GlobalPresetKey::getProcessId (key)); };
 
     if (table == presetCounts.end())
     {
-        logError (where + ": its key names preset table " + juce::String (tableId) + ", which holds no preset; left out",
-                  (int) dspId);
+        if (++leftOut.namingNoTable <= maxListedProblemsOfAKind)
+            logError (where() + ": its key names preset table " + juce::String (tableId) + ", which holds no preset; left out",
+                      (int) dspId);
+
         return false;
     }
 
@@ -62,13 +93,26 @@ bool GlobalPresetSourceWriter::checkKey (uint32_t& key, const juce::String& pres
 
     if (presetIndex < 0 || presetIndex >= table->second)
     {
-        logError (where + ": its key names a preset that preset table " + juce::String (tableId) + " does not hold; left out",
-                  (int) dspId);
+        if (++leftOut.namingNoPreset <= maxListedProblemsOfAKind)
+            logError (where() + ": its key names a preset that preset table " + juce::String (tableId) +
+                          " does not hold; left out",
+                      (int) dspId);
+
         return false;
     }
 
     key = GlobalPresetKey::withPresetIndex (key, presetIndex);
     return true;
+}
+
+void GlobalPresetSourceWriter::LeftOutKeys::logUnlisted() const
+{
+    for (const auto& [count, kind] : { std::pair (namingNoTable, "name a preset table which holds no preset"),
+                                       std::pair (namingNoPreset, "name a preset that their preset table does not hold") })
+        if (count > maxListedProblemsOfAKind)
+            logError ("Global presets: " + juce::String (count - maxListedProblemsOfAKind) + " more keys that " + kind +
+                          " are left out.\n",
+                      -1);
 }
 
 void GlobalPresetSourceWriter::writeGlobalPresetSource (SourceStream& source, SourceStream& header) const

@@ -19,7 +19,8 @@ class SourceStream;
 // preset; a key that names no table, or a preset its table does not hold,
 // would make the firmware read outside its tables, so it is left out and
 // reported. Rows are as wide as the widest global preset needs and padded
-// with 0 (a DSP cell of 0 processes), so a row never runs into the next.
+// with 0 (a DSP cell of 0 processes), so a row never runs into the next;
+// rows that would be mostly padding (a damaged file) are no table at all.
 class GlobalPresetSourceWriter
 {
 public:
@@ -51,8 +52,22 @@ private:
         std::vector<DspPart> dsps;
     };
 
+    // The keys left out, by kind: the log names the first twenty of a kind
+    // and then how many more there were.
+    struct LeftOutKeys
+    {
+        int namingNoTable = 0;
+        int namingNoPreset = 0;
+
+        void logUnlisted() const;
+    };
+
+    // The padding a table may hold beyond as many cells as its rows hold.
+    static constexpr size_t maxPaddingCells = 65536;
+
     static bool checkKey (uint32_t& key, const juce::String& presetName, uint32_t dspId, const std::map<int, int>& presetCounts,
-                          const std::function<int (int)>& currentPresetOf);
+                          const std::function<int (int)>& currentPresetOf, LeftOutKeys& leftOut);
+    void leaveOutMostlyPadding (size_t heldCells);
 
     std::vector<Row> rows;
     int dspCount = 0;

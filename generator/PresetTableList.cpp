@@ -7,6 +7,8 @@
 #include "model/PresetNumberReader.h"
 #include "model/ProcessPresetStore.h"
 
+#include <algorithm>
+
 namespace
 {
 bool isDelayControl (const juce::String& name, uint32_t number)
@@ -18,6 +20,115 @@ juce::String describeGroup (const PresetTableSource& table)
 {
     return "Preset table of \"" + table.className + "\" (count " + juce::String (table.count) + ")";
 }
+
+// The value texts one "List" element holds for the controls of its table.
+struct FileValueRow
+{
+    juce::String name;
+    std::vector<std::pair<size_t, juce::String>> values; // (control, text), each control once
+    std::vector<size_t> delayCountControls;              // delay controls without a value of their own
+};
+
+// The values of a table's lists, control by control: a table's controls
+// are the slots of its layout, each given by its value attribute, a delay
+// control by "delayCount" when its own is missing. The first attribute of
+// a name counts.
+class FileValueIndex
+{
+public:
+    FileValueIndex (const PresetTableSource& tableToRead, const PresetControlsLayout& layoutOfTable)
+        : table (tableToRead), layout (layoutOfTable), lastRowOf (table.controls.size(), -1)
+    {
+        for (size_t c = 0; c < table.controls.size(); ++c)
+            if (table.controls[c].delay)
+                delayControls.push_back (c);
+    }
+
+    FileValueRow read (const juce::XmlElement& list, size_t rowNumber)
+    {
+        FileValueRow row{ list.getStringAttribute ("name"), {}, {} };
+        const juce::String* delayCount = nullptr;
+        const auto attributes = PresetNumberReader::getAttributes (list);
+
+        for (const auto& attribute : attributes)
+        {
+            if (attribute.name == PresetControlsLayout::delayCountAttribute)
+            {
+                if (delayCount == nullptr)
+                    delayCount = &attribute.value;
+
+                continue;
+            }
+
+            const auto control = layout.findValueSlot (attribute.name);
+
+            if (control >= 0 && lastRowOf[(size_t) control] != (int64_t) rowNumber)
+            {
+                lastRowOf[(size_t) control] = (int64_t) rowNumber;
+                row.values.emplace_back ((size_t) control, attribute.value);
+            }
+        }
+
+        for (const auto control : delayControls)
+        {
+            if (lastRowOf[control] == (int64_t) rowNumber)
+                continue;
+
+            row.delayCountControls.push_back (control);
+
+            if (delayCount != nullptr)
+                row.values.emplace_back (control, *delayCount);
+        }
+
+        return row;
+    }
+
+    // The row's values in control order, 0 for those missing or no number,
+    // each of which is noted; a list of no values at all is noted once.
+    PresetTableSource::Preset makePreset (const FileValueRow& row, ProblemList& bad) const
+    {
+        PresetTableSource::Preset preset{ row.name, std::vector<uint32_t> (table.controls.size(), 0u) };
+        std::vector<const juce::String*> texts (table.controls.size(), nullptr);
+
+        for (const auto& [control, text] : row.values)
+            texts[control] = &text;
+
+        if (row.values.empty())
+            bad.add ([&] { return "every value of \"" + row.name + "\""; });
+
+        for (size_t c = 0; c < table.controls.size(); ++c)
+        {
+            if (texts[c] != nullptr && PresetNumberReader::parseUnsigned (*texts[c], preset.values[c]))
+                continue;
+
+            preset.values[c] = 0;
+
+            if (! row.values.empty())
+                bad.add ([&] { return "\"" + attributeOf (c, row) + "\" of \"" + row.name + "\""; });
+        }
+
+        return preset;
+    }
+
+private:
+    juce::String attributeOf (size_t control, const FileValueRow& row) const
+    {
+        const auto& delays = row.delayCountControls;
+
+        if (std::find (delays.begin(), delays.end(), control) != delays.end())
+            return PresetControlsLayout::delayCountAttribute;
+
+        return PresetControlsLayout::valueAttribute (table.controls[control].fixed, table.controls[control].fileNumber)
+            .toString();
+    }
+
+    const PresetTableSource& table;
+    const PresetControlsLayout& layout;
+    std::vector<size_t> delayControls;
+    // The last row that gave each control a value: a name met twice in a
+    // list counts once, without clearing a mark per control for each list.
+    std::vector<int64_t> lastRowOf;
+};
 } // namespace
 
 uint32_t PresetTableSource::Control::getWord() const noexcept
@@ -103,47 +214,44 @@ void PresetTableList::readCountGroup (const juce::String& className, const juce:
         return;
 
     if (auto* lists = preset->getChildByName ("Lists"))
-        readPresets (*lists, table);
+        readPresets (*lists, layout, table);
 
     if (! table.presets.empty())
         tables.push_back (std::move (table));
 }
 
-void PresetTableList::readPresets (const juce::XmlElement& lists, PresetTableSource& table)
+void PresetTableList::readPresets (const juce::XmlElement& lists, const PresetControlsLayout& layout, PresetTableSource& table)
 {
-    // Each list gives a control's value under the number the control has in
-    // the "Controls" element.
-    std::vector<juce::String> attributes;
-
-    for (const auto& control : table.controls)
-        attributes.push_back (PresetControlsLayout::valueAttribute (control.fixed, control.fileNumber));
-
-    ProblemList bad;
+    // Each list is read in one walk over what it holds: a damaged file may
+    // hold millions of lists of no values, or lists of millions of values.
+    FileValueIndex index (table, layout);
+    std::vector<FileValueRow> rows;
+    size_t held = 0;
 
     for (auto* list : lists.getChildWithTagNameIterator ("List"))
     {
-        // Read in one walk: a damaged list may hold millions of attributes.
-        const auto values = PresetNumberReader::getValuesByName (*list);
-        PresetTableSource::Preset preset{ list->getStringAttribute ("name"), {} };
-
-        for (size_t i = 0; i < table.controls.size(); ++i)
-        {
-            auto attribute = attributes[i];
-
-            if (table.controls[i].delay && values.count (attribute) == 0)
-                attribute = PresetControlsLayout::delayCountAttribute;
-
-            const auto found = values.find (attribute);
-            uint32_t value = 0;
-
-            if (found == values.end() || ! PresetNumberReader::parseUnsigned (found->second, value))
-                bad.add ([&] { return "\"" + attribute + "\" of \"" + preset.name + "\""; });
-
-            preset.values.push_back (value);
-        }
-
-        table.presets.push_back (std::move (preset));
+        rows.push_back (index.read (*list, rows.size()));
+        held += rows.back().values.size();
     }
+
+    // Values a list lacks are written as 0. A table made mostly of such zeros
+    // would grow with the file's lists rather than with the values they
+    // hold: beyond one row's worth, it is left out.
+    const auto cells = rows.size() * table.controls.size();
+
+    if (cells - held > std::max (held, table.controls.size()))
+    {
+        logError (describeGroup (table) + ": its " + juce::String ((int) rows.size()) + " presets hold " +
+                      juce::String ((juce::int64) held) + " of their " + juce::String ((juce::int64) cells) +
+                      " values; the table is left out.\n",
+                  -1);
+        return;
+    }
+
+    ProblemList bad;
+
+    for (auto& row : rows)
+        table.presets.push_back (index.makePreset (row, bad));
 
     if (! bad.isEmpty())
         logError (describeGroup (table) + ": missing or not a number, taken as 0: " + bad.describe() + ".\n", -1);

@@ -2,6 +2,8 @@
 
 #include <juce_core/juce_core.h>
 
+class PresetControlsLayout;
+
 #include <cstdint>
 #include <vector>
 
@@ -70,5 +72,5 @@ public:
 private:
     static void readCountGroup (const juce::String& className, const juce::XmlElement& group,
                                 std::vector<PresetTableSource>& tables);
-    static void readPresets (const juce::XmlElement& lists, PresetTableSource& table);
+    static void readPresets (const juce::XmlElement& lists, const PresetControlsLayout& layout, PresetTableSource& table);
 };

@@ -3,6 +3,33 @@
 #include <algorithm>
 #include <set>
 
+namespace
+{
+// The attribute names of one kind for the numbers 1 to the most controls.
+class LayoutAttributeNames
+{
+public:
+    LayoutAttributeNames (const char* fixedPrefix, const char* secondaryPrefix) : prefixes{ fixedPrefix, secondaryPrefix }
+    {
+        for (int kind = 0; kind < 2; ++kind)
+            for (int number = 1; number <= ProcessPresetStore::maxControls; ++number)
+                names[kind].push_back (make (kind, number));
+    }
+
+    juce::Identifier get (bool fixed, int number) const
+    {
+        const auto kind = fixed ? 0 : 1;
+        return number >= 1 && number <= (int) names[kind].size() ? names[kind][(size_t) number - 1] : make (kind, number);
+    }
+
+private:
+    juce::Identifier make (int kind, int number) const { return prefixes[kind] + juce::String (number); }
+
+    const char* prefixes[2];
+    std::vector<juce::Identifier> names[2];
+};
+} // namespace
+
 PresetControlsLayout PresetControlsLayout::fromStore (const ProcessPresetStore& store)
 {
     PresetControlsLayout layout;
@@ -80,6 +107,7 @@ void PresetControlsLayout::addSlot (Slot slot)
     highest = std::max (highest, slot.number);
 
     slotByName.emplace (slot.name, slots.size());
+    slotByNumber.emplace (std::pair (slot.fixed, slot.number), slots.size());
     slots.push_back (std::move (slot));
 }
 
@@ -87,6 +115,20 @@ const PresetControlsLayout::Slot* PresetControlsLayout::findByName (const juce::
 {
     const auto found = slotByName.find (name);
     return found != slotByName.end() ? &slots[found->second] : nullptr;
+}
+
+int PresetControlsLayout::findValueSlot (const juce::String& attributeName) const
+{
+    for (const auto fixed : { true, false })
+    {
+        if (const auto number = PresetNumberReader::numberAfterPrefix (attributeName, fixed ? "fixedValue" : "Value"); number > 0)
+        {
+            const auto found = slotByNumber.find (std::pair (fixed, number));
+            return found != slotByNumber.end() ? (int) found->second : -1;
+        }
+    }
+
+    return -1;
 }
 
 void PresetControlsLayout::writeControls (juce::XmlElement& controls) const
@@ -160,17 +202,20 @@ std::unique_ptr<juce::XmlElement> PresetControlsLayout::renumberList (const juce
     return renumbered;
 }
 
-juce::String PresetControlsLayout::nameAttribute (bool fixed, int number)
+juce::Identifier PresetControlsLayout::nameAttribute (bool fixed, int number)
 {
-    return (fixed ? "fixedName" : "Name") + juce::String (number);
+    static const LayoutAttributeNames names ("fixedName", "Name");
+    return names.get (fixed, number);
 }
 
-juce::String PresetControlsLayout::nrpnAttribute (bool fixed, int number)
+juce::Identifier PresetControlsLayout::nrpnAttribute (bool fixed, int number)
 {
-    return (fixed ? "fixedNrpn" : "Nrpn") + juce::String (number);
+    static const LayoutAttributeNames names ("fixedNrpn", "Nrpn");
+    return names.get (fixed, number);
 }
 
-juce::String PresetControlsLayout::valueAttribute (bool fixed, int number)
+juce::Identifier PresetControlsLayout::valueAttribute (bool fixed, int number)
 {
-    return (fixed ? "fixedValue" : "Value") + juce::String (number);
+    static const LayoutAttributeNames names ("fixedValue", "Value");
+    return names.get (fixed, number);
 }

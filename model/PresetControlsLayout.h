@@ -2,6 +2,7 @@
 
 #include "model/PresetNumberReader.h"
 #include "model/ProcessPresetStore.h"
+#include "model/StringKey.h"
 
 #include <juce_core/juce_core.h>
 
@@ -46,6 +47,10 @@ public:
     // The first control of that name, or none.
     const Slot* findByName (const juce::String& name) const;
 
+    // The index of the slot whose value a "List" attribute of that name
+    // gives ("fixedValue" or "Value" and the slot's number), or -1.
+    int findValueSlot (const juce::String& attributeName) const;
+
     // The highest number in use among the fixed controls, and that plus the
     // highest among the secondary ones ("NumberOfFixedControls" and
     // "NumberOfControls", the counts when no number is left unused).
@@ -66,15 +71,19 @@ public:
     // the old list did not hold is left out (it reads as 0).
     std::unique_ptr<juce::XmlElement> renumberList (const juce::XmlElement& list, const PresetControlsLayout& oldLayout) const;
 
-    static juce::String nameAttribute (bool fixed, int number);
-    static juce::String nrpnAttribute (bool fixed, int number);
-    static juce::String valueAttribute (bool fixed, int number);
+    // The names of a control's attributes. Those of the numbers a store can
+    // hold are made once: JUCE finds every name it is given in one pool of
+    // all the names it knows, and a save gives it hundreds of thousands.
+    static juce::Identifier nameAttribute (bool fixed, int number);
+    static juce::Identifier nrpnAttribute (bool fixed, int number);
+    static juce::Identifier valueAttribute (bool fixed, int number);
 
 private:
     void addSlot (Slot slot);
 
     std::vector<Slot> slots;
-    std::map<juce::String, size_t> slotByName;
+    StringKeyMap<size_t> slotByName;
+    std::map<std::pair<bool, int>, size_t> slotByNumber; // (fixed, number)
     int fixedNumbers = 0;
     int secondaryNumbers = 0;
     bool delay = false;

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <map>
 #include <set>
+#include <unordered_map>
 
 namespace
 {
@@ -445,8 +446,14 @@ const PresetControlsLayout::Slot* findSlotOf (const ProcessPresetStore& store, c
 void readListValues (ProcessPresetStore& target, const juce::XmlElement& list, const PresetControlsLayout& layout,
                      PresetNumberReader& reader)
 {
-    // Read in one walk: a damaged list may hold millions of attributes.
-    const auto values = PresetNumberReader::getValuesByName (list);
+    // Read in one walk, keeping only the values of the file's controls: a
+    // damaged list may hold millions of attributes.
+    const auto attributes = PresetNumberReader::getAttributes (list);
+    std::unordered_map<int, const PresetNumberReader::Attribute*> valueOfSlot;
+
+    for (const auto& attribute : attributes)
+        if (const auto slot = layout.findValueSlot (attribute.name); slot >= 0)
+            valueOfSlot.emplace (slot, &attribute);
 
     for (int i = 0; i < target.getControlCount(); ++i)
     {
@@ -460,12 +467,12 @@ void readListValues (ProcessPresetStore& target, const juce::XmlElement& list, c
         if (slot == nullptr)
             continue;
 
-        const auto value = values.find (PresetControlsLayout::valueAttribute (slot->fixed, slot->number));
+        const auto value = valueOfSlot.find ((int) (slot - layout.getSlots().data()));
 
-        if (value == values.end())
+        if (value == valueOfSlot.end())
             continue;
 
-        target.setCurrentValue (reader.getUnsigned (list, PresetNumberReader::Attribute{ value->first, value->second }));
+        target.setCurrentValue (reader.getUnsigned (list, *value->second));
         target.markCurrentPresetOrderDone();
     }
 }

@@ -24,15 +24,28 @@ bool parseDecimal (const juce::String& text, int64_t& value)
 
 int PresetNumberReader::numberAfterPrefix (const juce::String& attributeName, const char* prefix)
 {
-    if (! attributeName.startsWith (prefix))
+    // Byte by byte: the prefix and the digits are ASCII, and a byte of a
+    // longer character never equals one of them.
+    const auto* p = attributeName.toRawUTF8();
+
+    for (; *prefix != 0; ++p, ++prefix)
+        if (*p != *prefix)
+            return 0;
+
+    if (*p < '1' || *p > '9')
         return 0;
 
-    const auto digits = attributeName.substring ((int) strlen (prefix));
+    int number = 0;
 
-    if (digits.isEmpty() || digits.length() > 9 || digits[0] == '0' || ! digits.containsOnly ("0123456789"))
-        return 0;
+    for (int digits = 0; *p != 0; ++p, ++digits)
+    {
+        if (*p < '0' || *p > '9' || digits == 9)
+            return 0;
 
-    return digits.getIntValue();
+        number = number * 10 + (*p - '0');
+    }
+
+    return number;
 }
 
 bool PresetNumberReader::parseUnsigned (const juce::String& text, uint32_t& value)
@@ -75,6 +88,28 @@ Number PresetNumberReader::getNumber (const juce::XmlElement& element, const juc
 
 std::vector<PresetNumberReader::Attribute> PresetNumberReader::getAttributes (const juce::XmlElement& element)
 {
+    // JUCE walks an element's attributes in one pass only when it sets a
+    // NamedValueSet from them, which takes each name as it is pooled already.
+    // That set decodes a name that begins "base64:", which no file of ours
+    // holds: an element with one is read the slower way, as written.
+    juce::NamedValueSet set;
+    set.setFromXmlAttributes (element);
+    std::vector<Attribute> attributes;
+    attributes.reserve ((size_t) set.size());
+
+    for (const auto& attribute : set)
+    {
+        if (attribute.value.isBinaryData())
+            return getAttributesOneByOne (element);
+
+        attributes.push_back ({ attribute.name.toString(), attribute.value.toString() });
+    }
+
+    return attributes;
+}
+
+std::vector<PresetNumberReader::Attribute> PresetNumberReader::getAttributesOneByOne (const juce::XmlElement& element)
+{
     // The first attribute is reached at once: a copy gives up its first
     // attribute until none is left.
     juce::XmlElement copy (element);
@@ -91,9 +126,9 @@ std::vector<PresetNumberReader::Attribute> PresetNumberReader::getAttributes (co
     return attributes;
 }
 
-std::map<juce::String, juce::String> PresetNumberReader::getValuesByName (const juce::XmlElement& element)
+StringKeyMap<juce::String> PresetNumberReader::getValuesByName (const juce::XmlElement& element)
 {
-    std::map<juce::String, juce::String> values;
+    StringKeyMap<juce::String> values;
 
     for (auto& attribute : getAttributes (element))
         values.emplace (std::move (attribute.name), std::move (attribute.value));

@@ -1,9 +1,10 @@
 #pragma once
 
+#include "model/StringKey.h"
+
 #include <juce_core/juce_core.h>
 
 #include <cstdint>
-#include <map>
 #include <vector>
 
 // Reads the numeric attributes of a preset file. A missing attribute gives
@@ -32,7 +33,7 @@ public:
 
     // The value of each attribute name, the first of a name as JUCE finds it,
     // for an element whose attributes are looked up by name many times.
-    static std::map<juce::String, juce::String> getValuesByName (const juce::XmlElement& element);
+    static StringKeyMap<juce::String> getValuesByName (const juce::XmlElement& element);
 
     // The value of one of those attributes of the element.
     uint32_t getUnsigned (const juce::XmlElement& element, const Attribute& attribute);
@@ -54,6 +55,8 @@ private:
     template <typename Number>
     Number getNumber (const juce::XmlElement& element, const juce::String& attribute, Number fallback,
                       bool (*parse) (const juce::String&, Number&));
+
+    static std::vector<Attribute> getAttributesOneByOne (const juce::XmlElement& element);
 
     void noteBadNumber (const juce::XmlElement& element, const juce::String& attribute, const juce::String& text);
 

@@ -223,6 +223,7 @@ bool ProcessPresetStore::addOrUpdateControl (uint32_t number, const juce::String
         control->defaultValue = defaultValue.value_or (0u);
         controls.push_back (std::move (control));
         currentControl = getControlCount() - 1;
+        controlPositions.emplace (controlName, currentControl);
     }
 
     if (registerIndex && number != noControlNumber)
@@ -270,21 +271,17 @@ bool ProcessPresetStore::findControl (const juce::String& controlName)
     if (count == 0)
         return false;
 
-    // The search goes round from the current control, which may lie past the
-    // end after controls were dropped.
-    currentControl = currentControl < 0 ? 0 : currentControl % count;
+    const auto found = controlPositions.find (controlName);
 
-    for (int i = 0; i < count; ++i)
+    if (found != controlPositions.end())
     {
-        const auto position = (currentControl + i) % count;
-
-        if (controls[(size_t) position]->name == controlName)
-        {
-            currentControl = position;
-            return true;
-        }
+        currentControl = found->second;
+        return true;
     }
 
+    // As a search that went round from the current control, which may lie
+    // past the end after controls were dropped, and found nothing.
+    currentControl = currentControl < 0 ? 0 : currentControl % count;
     return false;
 }
 
@@ -341,6 +338,7 @@ void ProcessPresetStore::copyControlsFrom (const ProcessPresetStore& source)
         return;
 
     controls.clear();
+    controlPositions.clear();
     fixedIndex.clear();
     secondaryIndex.clear();
     fixedControlCount = 0;
@@ -440,7 +438,10 @@ void ProcessPresetStore::clear (bool dropPanel, bool dropControls)
     presets.clear();
 
     if (dropControls)
+    {
         controls.clear();
+        controlPositions.clear();
+    }
 
     reset (dropPanel, dropControls);
 }
@@ -495,6 +496,8 @@ void ProcessPresetStore::copyFrom (const ProcessPresetStore& source)
     // naming the same controls and presets of equal names stay apart.
     for (const auto& control : source.controls)
         controls.push_back (std::make_unique<ControlRecord> (*control));
+
+    controlPositions = source.controlPositions;
 
     for (const auto& preset : source.presets)
         presets.push_back (std::make_unique<PresetRecord> (*preset));
@@ -555,6 +558,9 @@ void ProcessPresetStore::normaliseControlOrder()
             reordered.push_back (std::move (controls[(size_t) oldPosition]));
 
         controls = std::move (reordered);
+
+        for (auto& named : controlPositions)
+            named.second = newPositions[(size_t) named.second];
 
         if (currentControl >= 0 && currentControl < count)
             currentControl = newPositions[(size_t) currentControl];

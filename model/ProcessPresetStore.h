@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/ProcessControlList.h"
+#include "model/StringKey.h"
 
 #include <juce_core/juce_core.h>
 
@@ -128,7 +129,8 @@ public:
     // control's) may have that bit set.
     bool addOrUpdateControlOfKind (uint32_t number, const juce::String& name, bool fixed);
 
-    // Circular search from the current control; the match becomes current.
+    // The control of that name becomes current. (A name is held once, so
+    // this is the match of a circular search from the current control.)
     bool findControl (const juce::String& name);
 
     void setCurrentControl (int n) noexcept { currentControl = n; }
@@ -226,6 +228,10 @@ private:
     void lowerSelectedPresetToLast() noexcept;
 
     std::vector<std::unique_ptr<ControlRecord>> controls;
+    // The position of each control by its name: a file's store registers up
+    // to 255 controls, each looked for first, and a walk through them all
+    // for each would cost the square of their number.
+    StringKeyMap<int> controlPositions;
     std::vector<std::unique_ptr<PresetRecord>> presets;
     std::vector<int> secondaryIndex;
     std::vector<int> fixedIndex;

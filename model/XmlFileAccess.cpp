@@ -5,6 +5,7 @@
 #include "model/XmlShapeCheck.h"
 
 #include <cstring>
+#include <string_view>
 
 namespace
 {
@@ -125,21 +126,24 @@ bool XmlFileAccess::holdsInvalidName (const juce::String& text)
 
 bool XmlFileAccess::holdsStrayInstruction (const juce::String& text)
 {
-    // The one instruction our files hold is the declaration at the very start.
-    int from = 0;
-    const auto start = (int) (text.getCharPointer().findEndOfWhitespace() - text.getCharPointer());
+    // The one instruction our files hold is the declaration at the very
+    // start. Searched in the bytes: "<" and "?" are never part of a longer
+    // character.
+    const std::string_view bytes (text.toRawUTF8());
+    const auto start = (size_t) (text.getCharPointer().findEndOfWhitespace().getAddress() - text.toRawUTF8());
+    size_t from = 0;
 
-    if (text.substring (start, start + 5) == "<?xml")
+    if (bytes.compare (start, 5, "<?xml") == 0)
     {
-        const auto end = text.indexOf (start, "?>");
+        const auto end = bytes.find ("?>", start);
 
-        if (end < 0 || text.substring (start + 1, end).containsChar ('<'))
+        if (end == std::string_view::npos || bytes.substr (start + 1, end - start - 1).find ('<') != std::string_view::npos)
             return true;
 
         from = end + 2;
     }
 
-    return text.indexOf (from, "<?") >= 0;
+    return bytes.find ("<?", from) != std::string_view::npos;
 }
 
 XmlFileAccess::Loaded XmlFileAccess::parse (const juce::String& text, const juce::String& rootTag)

@@ -1,9 +1,11 @@
-// How long the readers take over files made to hurt them, of N and 4N
-// kilobytes and of 10 MB: the time must grow about as the file does, and a
-// 10 MB file is refused or read in well under a second. A file that is
-// refused counts "refused" 1.
+// How long the readers (and the generation of preset sources) take over
+// files made to hurt them, of N and 4N kilobytes and of 10 MB: the time must
+// grow about as the file does, and a 10 MB file is refused or read in well
+// under a second. A file that is refused counts "refused" 1.
 
+#include "generator/PresetSourceGenerator.h"
 #include "generator/PresetTableList.h"
+#include "model/Design.h"
 #include "model/DesignLog.h"
 #include "model/ModulesDefReader.h"
 #include "model/PresetDocument.h"
@@ -235,6 +237,99 @@ void presetTables (benchmark::State& state)
     state.counters["MB"] = (double) text.getNumBytesAsUTF8() / (1024.0 * 1024.0);
 }
 
+// Generates the process or the global preset sources of the design from the
+// file, which is removed afterwards.
+void generatePresetSources (benchmark::State& state, Design& design, const juce::File& file, bool global)
+{
+    size_t bytes = 0;
+
+    for (auto _ : state)
+    {
+        clearLog();
+        PresetSourceGenerator generator (design);
+        const auto files =
+            global ? generator.makeGlobalPresetFiles (file, false) : generator.makeProcessPresetFiles (file, false);
+        bytes = files.has_value() ? (size_t) files->source.getNumBytesAsUTF8() : 0;
+    }
+
+    clearLog();
+    state.counters["MB"] = (double) file.getSize() / (1024.0 * 1024.0);
+    state.counters["sourceMB"] = (double) bytes / (1024.0 * 1024.0);
+    file.deleteFile();
+}
+
+// A preset file of one class of 255 controls whose lists hold some of their
+// values, turned into "presets.c": each list was a row of 255 values.
+void presetSources (benchmark::State& state, const juce::String& list)
+{
+    juce::String controls;
+
+    for (int i = 1; i <= 255; ++i)
+        controls << "fixedName" << i << "=\"C" << i << "\" fixedNrpn" << i << "=\"" << i << "\" ";
+
+    const juce::File file = juce::File::createTempFile (".presets");
+    file.replaceWithText (fill (
+        "<PRESETS Version=\"1.01\"><Class name=\"C\"><CountGroup count=\"1\"><Preset><Controls " + controls + "/><Lists>",
+        [&list] (int) { return list; }, "</Lists></Preset></CountGroup></Class></PRESETS>", state.range (0)));
+    Design design;
+    generatePresetSources (state, design, file, false);
+}
+
+void presetSourcesOfEmptyLists (benchmark::State& state)
+{
+    presetSources (state, "<List name=\"P\"/>");
+}
+
+void presetSourcesOfOneValueLists (benchmark::State& state)
+{
+    presetSources (state, "<List name=\"P\" fixedValue7=\"1\"/>");
+}
+
+// A global preset file whose first global preset names a preset of every
+// process of 16 DSPs and whose others name one preset of a table that is
+// not there, turned into "GlobalPresets.c": every row was as wide as the
+// first, and every key that names nothing a line of the log.
+void globalPresetSources (benchmark::State& state)
+{
+    juce::String widest ("<List name=\"First\">");
+
+    for (int dsp = 1; dsp <= 16; ++dsp)
+    {
+        widest << "<DSPDefinition dspId=\"" << dsp << "\" numberOfProcess=\"63\"";
+
+        for (int k = 1; k <= 63; ++k)
+            widest << " processPreset" << k << "=\"" << k << "\"";
+
+        widest << "/>";
+    }
+
+    widest << "</List>";
+    const juce::File file = juce::File::createTempFile ("_global.presets");
+    file.replaceWithText (fill (
+        "<PRESETS Version=\"1.01\" NumberOfTableId=\"1\"><PresetList><Class name=\"C\">"
+        "<CountGroup count=\"1\" TableId=\"0\"><Preset><Controls fixedName1=\"A\" fixedNrpn1=\"1\"/>"
+        "<Lists><List name=\"P\" fixedValue1=\"1\"/></Lists></Preset></CountGroup></Class></PresetList>"
+        "<GLOBAL_PRESETS>" +
+            widest,
+        [] (int i)
+        {
+            return "<List name=\"G" + juce::String (i) +
+                   "\"><DSPDefinition dspId=\"1\" numberOfProcess=\"1\" processPreset1=\"1048577\"/></List>";
+        },
+        "</GLOBAL_PRESETS></PRESETS>", state.range (0)));
+
+    Design design;
+    PresetDocument document;
+    document.setUsePresetList();
+    document.setPresetStores (&design.getPresetStores());
+    document.setGlobalPresets (&design.getGlobalPresets());
+
+    if (document.readPresetsFile (file).failed())
+        return state.SkipWithError ("the file was refused");
+
+    generatePresetSources (state, design, file, true);
+}
+
 // Global presets of many tables and keys.
 void globalPresetKeys (benchmark::State& state)
 {
@@ -333,6 +428,9 @@ HOSTILE_SHAPE (presetClasses);
 HOSTILE_SHAPE (presetValues);
 HOSTILE_SHAPE (presetTables);
 HOSTILE_SHAPE (globalPresetKeys);
+HOSTILE_SHAPE (presetSourcesOfEmptyLists);
+HOSTILE_SHAPE (presetSourcesOfOneValueLists);
+HOSTILE_SHAPE (globalPresetSources);
 HOSTILE_SHAPE (modulesDefWithoutFrame);
 // The frame holds 128 KB at most.
 BENCHMARK (modulesDefSharedEntry)->Unit (benchmark::kMillisecond)->Arg (30)->Arg (120);

@@ -207,6 +207,40 @@ TEST_F (PresetSourcesTest, ThousandsOfBadValuesAreCountedAndAGroupOfTooManyContr
         << getLogText();
 }
 
+// A list that lacks its values is one problem of the log, and a table whose
+// lists lack more values than they hold (beyond one row's worth) is left
+// out: it would be a table of zeros growing with the file's lists.
+TEST_F (PresetSourcesTest, ListsWithoutTheirValuesAreReportedOnceAndNeverMakeATableOfZeros)
+{
+    const auto controls = "fixedName1=\"Level\" fixedNrpn1=\"17\" Name1=\"Mute\" Nrpn1=\"18\"";
+    const auto full = juce::String ("<List name=\"A\" fixedValue1=\"5\" Value1=\"1\"/>");
+    const struct
+    {
+        juce::String lists, rows, log;
+    } cases[] = {
+        { full + "<List name=\"B\"/>", "/* A */ { 5, 1 },\n\t/* B */ { 0, 0 }\n", "taken as 0: every value of \"B\".\n" },
+        { "<List name=\"B\"/>", "/* B */ { 0, 0 }\n", "taken as 0: every value of \"B\".\n" },
+        { full + "<List name=\"B\" Value1=\"2\"/><List name=\"C\" fixedValue1=\"3\"/>", "/* B */ { 0, 2 },\n\t/* C */ { 3, 0 }\n",
+          "taken as 0: \"fixedValue1\" of \"B\", \"Value1\" of \"C\".\n" },
+        { full + "<List name=\"B\"/><List name=\"C\"/><List name=\"D\"/>",
+          {},
+          "Preset table of \"Gain\" (count 1): its 4 presets hold 2 of their 8 values; the table is left out.\n" },
+        { "<List name=\"B\" Value1=\"2\"/><List name=\"C\"/>",
+          {},
+          "Preset table of \"Gain\" (count 1): its 2 presets hold 1 of their 4 values; the table is left out.\n" },
+    };
+
+    for (const auto& c : cases)
+    {
+        clearLog();
+        const auto files = processFiles (oneClass ("Gain", "count=\"1\"", controls, c.lists));
+        EXPECT_EQ (files.has_value(), c.rows.isNotEmpty()) << c.lists;
+        EXPECT_TRUE (! files.has_value() || files->source.contains (c.rows)) << c.lists << "\n" << files->source;
+        EXPECT_EQ (getLogErrorCount(), 1) << c.lists << "\n" << getLogText();
+        EXPECT_TRUE (getLogText().contains (c.log)) << c.lists << "\n" << getLogText();
+    }
+}
+
 TEST_F (PresetSourcesTest, NamesFromTheFileNeverBreakTheSource)
 {
     const auto files = processFiles (oneClass ("3 Band*/EQ", "count=\"2\"", "Name1=\"a */ b\\\" Nrpn1=\"1\"",
@@ -407,6 +441,41 @@ TEST_F (PresetSourcesTest, KeysTheTablesCannotServeAreResolvedOrLeftOut)
     EXPECT_TRUE (
         getLogText().contains ("process 4: its key names a preset that preset table 0 does not hold; left out in DSP#1"));
     EXPECT_TRUE (getLogText().contains ("process 5: its key names preset table 9"));
+}
+
+// A damaged global preset file may hold thousands of keys that name
+// nothing, and one global preset far wider than the others: the log names
+// twenty keys of a kind and counts the rest, and rows that would be mostly
+// padding give no global preset rather than a table growing with the
+// square of the file.
+TEST_F (PresetSourcesTest, KeysThatNameNothingAreCountedAndRowsOfMostlyPaddingGiveNoGlobalPreset)
+{
+    auto& list = design.getGlobalPresets();
+    auto& wide = list.appendNew ("Wide").appendNewTable (1);
+
+    for (int i = 0; i < 2000; ++i)
+        wide.appendRawKey (key (2, 0, 0));
+
+    for (int i = 0; i < 25; ++i)
+        list.appendNew ("Bad" + juce::String (i)).appendNewTable (1).appendRawKey (key (3, 0, 9));
+
+    auto files = globalFiles (globalDocument);
+    ASSERT_TRUE (files.has_value());
+    EXPECT_TRUE (files->source.contains ("const DWORD globalPreset[26][2001] =")) << "padded, yet mostly keys";
+    EXPECT_EQ (getLogErrorCount(), 21) << getLogText();
+    EXPECT_TRUE (getLogText().contains ("Global preset \"Bad19\", process 3: its key names preset table 9"));
+    EXPECT_FALSE (getLogText().contains ("Global preset \"Bad20\""));
+    EXPECT_TRUE (
+        getLogText().contains ("Global presets: 5 more keys that name a preset table which holds no preset are left out.\n"));
+
+    for (int i = 0; i < 40; ++i)
+        list.appendNew ("Empty" + juce::String (i)).appendNewTable (1);
+
+    clearLog();
+    EXPECT_FALSE (globalFiles (globalDocument).has_value());
+    EXPECT_TRUE (getLogText().contains ("Global presets: rows as wide as the widest (2001 cells) would pad the 2066 cells "
+                                        "they hold with 130000 zeros; no global preset is generated.\n"))
+        << getLogText();
 }
 
 TEST_F (PresetSourcesTest, ZeroGlobalPresetsGiveNoGlobalFiles)

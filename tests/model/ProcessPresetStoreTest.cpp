@@ -642,3 +642,54 @@ TEST (ProcessPresetStoreTest, TakesNoValuesWithoutThePresetOrAPanel)
     EXPECT_EQ (panel.askedPresetName, juce::String());
     EXPECT_EQ (valueOf (store, "Gain"), 0u);
 }
+
+// A store finds its controls through an index of their names: after any mix
+// of registering, normalising, copying, moving and clearing, each name must
+// still lead to the control a search through them all finds, and a missing
+// one to nothing, with the current control where such a search leaves it.
+TEST (ProcessPresetStoreTest, FindControlAgreesWithASearchThroughAllControlsWhateverTheStoreWentThrough)
+{
+    juce::Random random (2024);
+    ProcessPresetStore store;
+
+    for (int step = 0; step < 3000; ++step)
+    {
+        const auto name = "C" + juce::String (random.nextInt (300));
+
+        switch (random.nextInt (20))
+        {
+            case 0: store.normaliseControlOrder(); break;
+            case 1: store = ProcessPresetStore (store); break;
+            case 2:
+            {
+                ProcessPresetStore moved (store);
+                store = std::move (moved);
+                break;
+            }
+            case 3: store.clear (false, random.nextInt (4) == 0); break;
+            case 4:
+            {
+                ProcessPresetStore source;
+                source.addOrUpdateControl (1, name, true);
+                store.copyControlsFrom (random.nextBool() ? source : ProcessPresetStore (store));
+                break;
+            }
+            default:
+                store.addOrUpdateControl ((uint32_t) random.nextInt (1000) | (random.nextBool() ? secondary : 0u), name,
+                                          random.nextBool());
+        }
+
+        const auto lookedFor = "C" + juce::String (random.nextInt (300));
+        const auto before = random.nextInt ({ -3, store.getControlCount() + 3 });
+        store.setCurrentControl (before);
+        const auto names = controlNames (store);
+        const auto at = std::find (names.begin(), names.end(), lookedFor);
+
+        ASSERT_EQ (store.findControl (lookedFor), at != names.end()) << step;
+
+        if (at != names.end())
+            EXPECT_EQ (store.getCurrentControl(), (int) (at - names.begin())) << step;
+        else if (! names.empty())
+            EXPECT_EQ (store.getCurrentControl(), before < 0 ? 0 : before % (int) names.size()) << step;
+    }
+}

@@ -372,13 +372,13 @@ void buildSampleDesign (Design& design)
     bus.addBusPin (5, 1, 0, "IBUS3");
 }
 
-void buildLargestDesign (Design& design)
+void buildLargestDesign (Design& design, uint32_t dspCount)
 {
     design.getSettings().setChipIndex (5);
     DesignBuilder b (design);
     const char* const processes[] = { "ParamEq8", "Compressor", "Limiter", "ShortDelay", "ShelfEq2", "Compander" };
 
-    for (uint32_t dsp = 1; dsp <= 16; ++dsp)
+    for (uint32_t dsp = 1; dsp <= dspCount; ++dsp)
     {
         b.addDsp (dsp, studioCore8, dsp / 17.0, 0.5);
         GraphNode* previous = nullptr;
@@ -397,6 +397,34 @@ void buildLargestDesign (Design& design)
 
         if (dsp > 1)
             design.getBusGraph().addConnection (dsp - 1, 0, dsp, 0);
+    }
+}
+
+void giveEveryProcessTheMostControls (Design& design)
+{
+    for (int d = 0; d < design.getNumDsps(); ++d)
+    {
+        auto& graph = design.getDsp (d)->getGraph();
+
+        for (int n = 0; n < graph.getNumNodes(); ++n)
+        {
+            auto& store = graph.getNode (n)->presetStore;
+            store.markBuilding();
+
+            // Fixed controls and secondary ones, as a multi-channel process has.
+            for (uint32_t c = (uint32_t) store.getControlCount(); c < (uint32_t) ProcessPresetStore::maxControls; ++c)
+                store.addOrUpdateControl (
+                    (c + 1) | (c % 2 == 0 ? 0u : ProcessPresetStore::secondaryControlFlag),
+                    "Band " + juce::String (c) + " centre frequency of the left and right channels of the filter, in Hz", true);
+
+            store.markBuilt();
+            store.selectOrAddPreset (ProcessPresetStore::lastSavedPresetName, 0, true);
+            store.padValuesToControlCount();
+            auto& values = store.getCurrentPresetRecord()->values;
+
+            for (size_t v = 0; v < values.size(); ++v)
+                values[v] = (uint32_t) (v * 7919 + (size_t) n);
+        }
     }
 }
 } // namespace projecttest

@@ -75,6 +75,11 @@ private:
 void buildSampleDesign (Design& design);
 
 // The largest design the limits allow: 16 DSPs of 63 processes, each DSP a
-// chain with its stored values and command words.
-void buildLargestDesign (Design& design);
+// chain with its stored values and command words. Fewer DSPs make a part of it.
+void buildLargestDesign (Design& design, uint32_t dspCount = 16);
+
+// Gives every process of the design the most controls a process holds, with
+// names as long as a library's longest, each with its stored value: with
+// the largest design, the largest project file a user can make.
+void giveEveryProcessTheMostControls (Design& design);
 } // namespace projecttest
