@@ -10,10 +10,12 @@
 # --seconds sets how long each runs (default 5, 0 runs the seeds only);
 # --seeds-only runs that target on its seeds only, whatever --seconds says;
 # --jobs runs that many fuzzing processes per target at once, for long runs.
+# The build is the clang build of scripts/common.sh, which also holds the
+# sanitized core tests (scripts/sanitized.sh); VX_JOBS sets its parallel jobs.
 # Inputs found along the way are kept in build-fuzz/work/TARGET/ and used again
 # by the next run; the seed corpus in the repository is only read.
 set -euo pipefail
-root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 build="$root/build-fuzz"
 fuzz="$root/tests/fuzz"
 
@@ -41,13 +43,8 @@ if [ ${#targets[@]} -eq 0 ]; then
   done
 fi
 
-# Coverage and sanitizers cost little at -O1; line tables are enough for the
-# sanitizers' stack traces and keep the objects small.
-cmake -S "$root" -B "$build" -G Ninja \
-  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
-  -DCMAKE_BUILD_TYPE=Debug -DCMAKE_C_FLAGS_DEBUG=-gline-tables-only -DCMAKE_CXX_FLAGS_DEBUG=-gline-tables-only \
-  -DVX_FUZZ_TARGETS=ON -DVX_BUILD_TESTS=OFF -DVX_BUILD_BENCHMARKS=OFF > /dev/null
-cmake --build "$build" --target "${targets[@]}"
+configure_clang_build
+cmake --build "$build" -j "$vx_jobs" --target "${targets[@]}"
 
 if [ "$build_only" -eq 1 ]; then
   exit 0

@@ -6,7 +6,7 @@
 
 namespace
 {
-const juce::String key = "OstraneQuellion";
+const juce::String programKey = "OstraneQuellion";
 const juce::String running = "1.336";
 
 struct Case
@@ -19,37 +19,37 @@ struct Case
 
 juce::String entry (const juce::String& version, const juce::String& address, const juce::String& notes = "")
 {
-    return "VERSION|" + key + "|" + version + "|" + address + "\n" + notes;
+    return "VERSION|" + programKey + "|" + version + "|" + address + "\n" + notes;
 }
 
-const juce::String page = "https://download.example.org/index.php?racine=quellion";
+const juce::String site = "https://download.example.org/index.php?racine=quellion";
 } // namespace
 
 TEST (VersionInfoText, FindsTheEntryAndComparesAsDecimals)
 {
     const Case cases[] = {
-        { "a newer version is offered", entry ("1.34", page, "New filters.\n"), true, "1.34", page, "New filters.\n" },
-        { "the running version is not", entry ("1.336", page), false, "1.336", page, "" },
-        { "an older one is not", entry ("1.2", page), false, "1.2", page, "" },
-        { "another program's entry is ignored", "VERSION|OstraneOther|9.9|" + page + "\n", false, {}, {}, {} },
-        { "ours after another's", "VERSION|OstraneOther|9.9|https://x.example.org\nOther notes\n" + entry ("2.0", page, "Ours\n"),
-          true, "2.0", page, "Ours\n" },
+        { "a newer version is offered", entry ("1.34", site, "New filters.\n"), true, "1.34", site, "New filters.\n" },
+        { "the running version is not", entry ("1.336", site), false, "1.336", site, "" },
+        { "an older one is not", entry ("1.2", site), false, "1.2", site, "" },
+        { "another program's entry is ignored", "VERSION|OstraneOther|9.9|" + site + "\n", false, {}, {}, {} },
+        { "ours after another's", "VERSION|OstraneOther|9.9|https://x.example.org\nOther notes\n" + entry ("2.0", site, "Ours\n"),
+          true, "2.0", site, "Ours\n" },
         { "notes end at the next entry",
-          entry ("1.4", page, "Line 1\nLine 2\n") + "VERSION|OstraneOther|1.0|http://y.example.org\n", true, "1.4", page,
+          entry ("1.4", site, "Line 1\nLine 2\n") + "VERSION|OstraneOther|1.0|http://y.example.org\n", true, "1.4", site,
           "Line 1\nLine 2\n" },
-        { "the first of two entries counts", entry ("1.5", page) + entry ("3.0", page), true, "1.5", page, "" },
-        { "CRLF line ends", "VERSION|OstraneQuellion|1.4| " + page + " \r\nNotes\r\n", true, "1.4", page, "Notes\r\n" },
-        { "no line end after the address", "VERSION|OstraneQuellion|1.4|" + page, true, "1.4", page, "" },
+        { "the first of two entries counts", entry ("1.5", site) + entry ("3.0", site), true, "1.5", site, "" },
+        { "CRLF line ends", "VERSION|OstraneQuellion|1.4| " + site + " \r\nNotes\r\n", true, "1.4", site, "Notes\r\n" },
+        { "no line end after the address", "VERSION|OstraneQuellion|1.4|" + site, true, "1.4", site, "" },
         { "an empty text", "", false, {}, {}, {} },
         { "no bar after the version", "VERSION|OstraneQuellion|1.4", false, {}, {}, {} },
-        { "a version that is no number", entry ("abc", page), false, {}, {}, {} },
-        { "an empty version", entry ("", page), false, {}, {}, {} },
+        { "a version that is no number", entry ("abc", site), false, {}, {}, {} },
+        { "an empty version", entry ("", site), false, {}, {}, {} },
         // Unsafe texts from the server are refused before any use.
-        { "a version climbing out of the folder", entry ("9/../../x", page), false, {}, {}, {} },
-        { "a version with a blank", entry ("9 .1", page), false, {}, {}, {} },
-        { "a version of two dots", entry ("9..1", page), false, {}, {}, {} },
-        { "a version ending in a dot", entry ("9.", page), false, {}, {}, {} },
-        { "a version too long for a file name", entry (juce::String::repeatedString ("9", 40), page), false, {}, {}, {} },
+        { "a version climbing out of the folder", entry ("9/../../x", site), false, {}, {}, {} },
+        { "a version with a blank", entry ("9 .1", site), false, {}, {}, {} },
+        { "a version of two dots", entry ("9..1", site), false, {}, {}, {} },
+        { "a version ending in a dot", entry ("9.", site), false, {}, {}, {} },
+        { "a version too long for a file name", entry (juce::String::repeatedString ("9", 40), site), false, {}, {}, {} },
         { "a file address", entry ("9.0", "file:///etc/passwd"), false, {}, {}, {} },
         { "a program to run", entry ("9.0", "/usr/bin/xterm"), false, {}, {}, {} },
         { "an address with a blank inside", entry ("9.0", "https://a.example.org/x y"), false, {}, {}, {} },
@@ -62,7 +62,7 @@ TEST (VersionInfoText, FindsTheEntryAndComparesAsDecimals)
     for (const auto& c : cases)
     {
         SCOPED_TRACE (c.name);
-        const auto found = VersionInfoText::findEntry (c.text, key);
+        const auto found = VersionInfoText::findEntry (c.text, programKey);
         const auto offered = found.has_value() && VersionInfoText::isNewer (found->version, running);
         EXPECT_EQ (offered, c.offered);
 
@@ -82,8 +82,8 @@ TEST (VersionInfoText, FindsTheEntryAndComparesAsDecimals)
 
 TEST (VersionInfoText, NamesTheInstallerAndItsAddress)
 {
-    EXPECT_EQ (VersionInfoText::makeInstallerName (key, "1.34"), "OstraneQuellion_V1.34.zip");
-    EXPECT_EQ (VersionInfoText::makeInstallerAddress (page, "OstraneQuellion_V1.34.zip"),
+    EXPECT_EQ (VersionInfoText::makeInstallerName (programKey, "1.34"), "OstraneQuellion_V1.34.zip");
+    EXPECT_EQ (VersionInfoText::makeInstallerAddress (site, "OstraneQuellion_V1.34.zip"),
                "https://download.example.org/quellion/OstraneQuellion_V1.34.zip");
     EXPECT_EQ (VersionInfoText::makeInstallerAddress ("https://a.example.org/dl", "x.zip"), "https://a.example.org/dl/x.zip");
 }
@@ -94,26 +94,10 @@ TEST (VersionInfoText, AnyTextFromTheServerGivesASafeEntryOrNone)
     // used as a file name part and an address.
     std::mt19937 random (19);
     const auto pick = [&random] (int count) { return (int) (random() % (unsigned) count); };
-    const juce::StringArray pieces{ "VERSION|",
-                                    key,
-                                    "|",
-                                    "1",
-                                    ".",
-                                    "34",
-                                    "/",
-                                    "..",
-                                    "\n",
-                                    "\r",
-                                    " ",
-                                    "https://",
-                                    "http://",
-                                    "file:",
-                                    "a.example.org",
-                                    "index.php?racine=",
-                                    "\\",
-                                    "\"",
-                                    "%2e",
-                                    "x" };
+    const juce::StringArray pieces{
+        "VERSION|",      programKey,          "|",  "1",  ".",   "34", "/", "..", "\n", "\r", " ", "https://", "http://", "file:",
+        "a.example.org", "index.php?racine=", "\\", "\"", "%2e", "x"
+    };
 
     for (int i = 0; i < 20000; ++i)
     {
@@ -122,7 +106,7 @@ TEST (VersionInfoText, AnyTextFromTheServerGivesASafeEntryOrNone)
         for (int n = pick (24); n > 0; --n)
             text += pieces[pick (pieces.size())];
 
-        if (const auto found = VersionInfoText::findEntry (text, key))
+        if (const auto found = VersionInfoText::findEntry (text, programKey))
         {
             ASSERT_TRUE (found->version.containsOnly ("0123456789.")) << text;
             ASSERT_FALSE (found->version.contains ("..")) << text;
@@ -130,7 +114,7 @@ TEST (VersionInfoText, AnyTextFromTheServerGivesASafeEntryOrNone)
                 << text;
             ASSERT_FALSE (found->address.containsAnyOf (" \t\r\n\\\"")) << text;
             ASSERT_EQ (juce::File ("/tmp/folder")
-                           .getChildFile (VersionInfoText::makeInstallerName (key, found->version))
+                           .getChildFile (VersionInfoText::makeInstallerName (programKey, found->version))
                            .getParentDirectory(),
                        juce::File ("/tmp/folder"))
                 << text;
