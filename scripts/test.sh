@@ -18,9 +18,16 @@ cmake --build "$root/build-fuzz" -j "$vx_jobs" --target core_tests_sanitized fuz
 fuzz_status=0
 "$root/scripts/fuzz.sh" || fuzz_status=$?
 
+# As many busy tests at once as jobs, and beside them up to four sessions on X
+# servers of their own, which mostly wait (tests/CMakeLists.txt).
+resources="$root/build/ctest-resources.json"
+printf '{ "version": { "major": 1, "minor": 0 }, "local": [ { "cpus": [ { "id": "0", "slots": %d } ] } ] }\n' \
+  "$vx_jobs" > "$resources"
+
 test_status=0
 cd "$root/build"
-xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure -j "$vx_jobs" || test_status=$?
+xvfb-run -a -s "-screen 0 1280x1024x24" \
+  ctest --output-on-failure -j "$((vx_jobs + 4))" --resource-spec-file "$resources" || test_status=$?
 cd "$root/build-fuzz"
 ctest --output-on-failure -j "$vx_jobs" || test_status=$?
 
