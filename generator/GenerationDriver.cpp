@@ -15,6 +15,11 @@ namespace
 const char* const generatedText = "...generated\n";
 const char* const keptText = "...already exist, not overwritten\n";
 const char* const notWrittenText = "...not written\n";
+
+juce::File headerNamed (const char* name)
+{
+    return juce::File ("/" + juce::String (name));
+}
 } // namespace
 
 GenerationDriver::GenerationDriver (Design& designToUse, MainBusFile& mainBusFile)
@@ -174,7 +179,7 @@ void GenerationDriver::openSharedHeaders()
 
     settings.resetMemoryBases();
     settings.setExternalRamUsed (false);
-    memoryMap = makeHeaderGuardOpen (headerFileNamed ("memorymap.h")) + "#include \"MainAppConfig.h\"\n";
+    memoryMap = makeHeaderGuardOpen (headerNamed ("memorymap.h")) + "#include \"MainAppConfig.h\"\n";
     storeAnnounced ("memorymap.h", memoryMap);
     appendToLog ("dspNrpnHandler...generated\n", 0);
     appendToLog ("dspInitAndRoute...generated\n", 0);
@@ -274,8 +279,8 @@ bool GenerationDriver::generateDsp (const ModuleLibrary& library, DspSlot& slot)
 
 void GenerationDriver::closeSharedHeaders()
 {
-    sharedHeader << makeHeaderGuardClose (headerFileNamed ("quellion.h"));
-    memoryMap << makeHeaderGuardClose (headerFileNamed ("memorymap.h"));
+    sharedHeader << makeHeaderGuardClose (headerNamed ("quellion.h"));
+    memoryMap << makeHeaderGuardClose (headerNamed ("memorymap.h"));
     storeFile ("quellion.h", sharedHeader);
     storeFile ("memorymap.h", memoryMap);
 
@@ -285,7 +290,7 @@ void GenerationDriver::closeSharedHeaders()
     if (features.biquadControl)
         customHeader << ProjectHeaders::writeBiquadCustomFunctions();
 
-    customHeader << makeHeaderGuardClose (headerFileNamed ("custom.h"));
+    customHeader << makeHeaderGuardClose (headerNamed ("custom.h"));
     storeFile ("custom.h", customHeader);
 }
 

@@ -6,7 +6,7 @@
 
 namespace
 {
-const juce::String programKey = "OstraneQuellion";
+const juce::String key = "OstraneQuellion";
 const juce::String running = "1.336";
 
 struct Case
@@ -19,7 +19,7 @@ struct Case
 
 juce::String entry (const juce::String& version, const juce::String& address, const juce::String& notes = "")
 {
-    return "VERSION|" + programKey + "|" + version + "|" + address + "\n" + notes;
+    return "VERSION|" + key + "|" + version + "|" + address + "\n" + notes;
 }
 
 const juce::String site = "https://download.example.org/index.php?racine=quellion";
@@ -62,7 +62,7 @@ TEST (VersionInfoText, FindsTheEntryAndComparesAsDecimals)
     for (const auto& c : cases)
     {
         SCOPED_TRACE (c.name);
-        const auto found = VersionInfoText::findEntry (c.text, programKey);
+        const auto found = VersionInfoText::findEntry (c.text, key);
         const auto offered = found.has_value() && VersionInfoText::isNewer (found->version, running);
         EXPECT_EQ (offered, c.offered);
 
@@ -82,7 +82,7 @@ TEST (VersionInfoText, FindsTheEntryAndComparesAsDecimals)
 
 TEST (VersionInfoText, NamesTheInstallerAndItsAddress)
 {
-    EXPECT_EQ (VersionInfoText::makeInstallerName (programKey, "1.34"), "OstraneQuellion_V1.34.zip");
+    EXPECT_EQ (VersionInfoText::makeInstallerName (key, "1.34"), "OstraneQuellion_V1.34.zip");
     EXPECT_EQ (VersionInfoText::makeInstallerAddress (site, "OstraneQuellion_V1.34.zip"),
                "https://download.example.org/quellion/OstraneQuellion_V1.34.zip");
     EXPECT_EQ (VersionInfoText::makeInstallerAddress ("https://a.example.org/dl", "x.zip"), "https://a.example.org/dl/x.zip");
@@ -94,10 +94,26 @@ TEST (VersionInfoText, AnyTextFromTheServerGivesASafeEntryOrNone)
     // used as a file name part and an address.
     std::mt19937 random (19);
     const auto pick = [&random] (int count) { return (int) (random() % (unsigned) count); };
-    const juce::StringArray pieces{
-        "VERSION|",      programKey,          "|",  "1",  ".",   "34", "/", "..", "\n", "\r", " ", "https://", "http://", "file:",
-        "a.example.org", "index.php?racine=", "\\", "\"", "%2e", "x"
-    };
+    const juce::StringArray pieces{ "VERSION|",
+                                    key,
+                                    "|",
+                                    "1",
+                                    ".",
+                                    "34",
+                                    "/",
+                                    "..",
+                                    "\n",
+                                    "\r",
+                                    " ",
+                                    "https://",
+                                    "http://",
+                                    "file:",
+                                    "a.example.org",
+                                    "index.php?racine=",
+                                    "\\",
+                                    "\"",
+                                    "%2e",
+                                    "x" };
 
     for (int i = 0; i < 20000; ++i)
     {
@@ -106,7 +122,7 @@ TEST (VersionInfoText, AnyTextFromTheServerGivesASafeEntryOrNone)
         for (int n = pick (24); n > 0; --n)
             text += pieces[pick (pieces.size())];
 
-        if (const auto found = VersionInfoText::findEntry (text, programKey))
+        if (const auto found = VersionInfoText::findEntry (text, key))
         {
             ASSERT_TRUE (found->version.containsOnly ("0123456789.")) << text;
             ASSERT_FALSE (found->version.contains ("..")) << text;
@@ -114,7 +130,7 @@ TEST (VersionInfoText, AnyTextFromTheServerGivesASafeEntryOrNone)
                 << text;
             ASSERT_FALSE (found->address.containsAnyOf (" \t\r\n\\\"")) << text;
             ASSERT_EQ (juce::File ("/tmp/folder")
-                           .getChildFile (VersionInfoText::makeInstallerName (programKey, found->version))
+                           .getChildFile (VersionInfoText::makeInstallerName (key, found->version))
                            .getParentDirectory(),
                        juce::File ("/tmp/folder"))
                 << text;
