@@ -58,6 +58,10 @@ function(vx_definitions_in file objects functions)
     elseif(line MATCHES "^enum (class |struct )?(${identifier})")
       list(APPEND names "${namespace}${CMAKE_MATCH_2}")
     elseif(line MATCHES "^[A-Za-z_][A-Za-z0-9_:<>,*& ]* [*&]?(${identifier}) \\((.*)$")
+      # One program has one main(); a test's C source in a string has another.
+      if(CMAKE_MATCH_1 STREQUAL "main")
+        continue()
+      endif()
       set(name "${namespace}${CMAKE_MATCH_1}")
       # The parameters' types: their names, default values, blanks and
       # namespaces go ("juce::juce_wchar c" is "juce_wchar").
