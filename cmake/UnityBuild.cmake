@@ -34,7 +34,7 @@ endif()
 # after the named namespace it stands in ("" for an unnamed one).
 function(vx_definitions_in file objects functions)
   set(identifier "[A-Za-z_][A-Za-z0-9_]*")
-  file(STRINGS "${file}" lines REGEX "^(namespace|}.*namespace|struct|class|union|enum|static|inline|const|constexpr|[A-Za-z_][A-Za-z0-9_:<>,*& ]* [*&]?${identifier} \\()")
+  file(STRINGS "${file}" lines REGEX "^(namespace|}.*namespace|struct|class|union|enum|static|inline|const|constexpr|[A-Za-z_][A-Za-z0-9_:<>,*& ]* [*&]?${identifier} ?\\()")
   set(names)
   set(signatures)
   # The named namespaces open, innermost last; an unnamed one adds nothing.
@@ -57,7 +57,7 @@ function(vx_definitions_in file objects functions)
       list(APPEND names "${namespace}${CMAKE_MATCH_2}")
     elseif(line MATCHES "^enum (class |struct )?(${identifier})")
       list(APPEND names "${namespace}${CMAKE_MATCH_2}")
-    elseif(line MATCHES "^[A-Za-z_][A-Za-z0-9_:<>,*& ]* [*&]?(${identifier}) \\((.*)$")
+    elseif(line MATCHES "^[A-Za-z_][A-Za-z0-9_:<>,*& ]* [*&]?(${identifier}) ?\\((.*)$")
       # One program has one main(); a test's C source in a string has another.
       if(CMAKE_MATCH_1 STREQUAL "main")
         continue()

@@ -8,7 +8,7 @@ using namespace PresetTestHelpers;
 
 namespace
 {
-ProcessPresetStore makeWarmAndBrightStore()
+ProcessPresetStore makeBiquadStore()
 {
     auto store = makeStore ({ { "Gain", 0x10 }, { "Freq", 0x11 | secondary }, { "Q", 0x12 | secondary } });
     putPreset (store, "Warm", { 5, 1000, 7 });
@@ -21,7 +21,7 @@ ProcessPresetStore makeWarmAndBrightStore()
 TEST (ProjectPresetStoresTest, TableIdsCountUpInCreationOrderAcrossClasses)
 {
     ProjectPresetStores stores;
-    const auto source = makeWarmAndBrightStore();
+    const auto source = makeBiquadStore();
 
     auto* first = stores.createOrMergeStore (nullptr, "Biquad", 2, source, false);
     auto* second = stores.createOrMergeStore (nullptr, "Compressor", 1, source, false);
@@ -51,7 +51,7 @@ TEST (ProjectPresetStoresTest, TableIdsCountUpInCreationOrderAcrossClasses)
 TEST (ProjectPresetStoresTest, ANewEntryDropsLastSavedAndHasNoCurrentPresetOfThatName)
 {
     ProjectPresetStores stores;
-    auto source = makeWarmAndBrightStore();
+    auto source = makeBiquadStore();
     putPreset (source, ProcessPresetStore::lastSavedPresetName, { 1, 2, 3 });
     putPreset (source, "After", { 4, 5, 6 });
     source.findPreset (ProcessPresetStore::lastSavedPresetName);
@@ -67,7 +67,7 @@ TEST (ProjectPresetStoresTest, ANewEntryDropsLastSavedAndHasNoCurrentPresetOfTha
 TEST (ProjectPresetStoresTest, ANewEntryKeepsTheSourcesCurrentPresetAcrossTheDrop)
 {
     ProjectPresetStores stores;
-    auto source = makeWarmAndBrightStore();
+    auto source = makeBiquadStore();
     putPreset (source, ProcessPresetStore::lastSavedPresetName, { 1, 2, 3 });
     putPreset (source, "After", { 4, 5, 6 });
 
@@ -81,7 +81,7 @@ TEST (ProjectPresetStoresTest, ANewEntryKeepsTheSourcesCurrentPresetAcrossTheDro
 TEST (ProjectPresetStoresTest, StoringIntoAnExistingEntryReplacesAPresetOfTheSameName)
 {
     ProjectPresetStores stores;
-    auto source = makeWarmAndBrightStore();
+    auto source = makeBiquadStore();
     auto* stored = stores.createOrMergeStore (nullptr, "Biquad", 2, source, false);
 
     putPreset (source, "Warm", { 50, 500, 70 });
@@ -99,7 +99,7 @@ TEST (ProjectPresetStoresTest, StoringIntoAnExistingEntryReplacesAPresetOfTheSam
 TEST (ProjectPresetStoresTest, KeptTableIdsAreNeverGivenTwice)
 {
     ProjectPresetStores stores;
-    auto source = makeWarmAndBrightStore();
+    auto source = makeBiquadStore();
 
     source.setTableId (7);
     EXPECT_EQ (stores.createOrMergeStore (nullptr, "Biquad", 2, source, true)->getTableId(), 7);
@@ -138,7 +138,7 @@ TEST (ProjectPresetStoresTest, AddStoredStoreRefusesRepeatedClassCountOrTableId)
 TEST (ProjectPresetStoresTest, MatchingComparesOverTheSourcesValues)
 {
     ProjectPresetStores stores;
-    auto source = makeWarmAndBrightStore();
+    auto source = makeBiquadStore();
     auto* stored = stores.createOrMergeStore (nullptr, "Biquad", 2, source, false);
     putPreset (*stored, "Short", { 7, 7 });
     putPreset (*stored, "Long", { 8, 8, 8, 99 });
@@ -167,7 +167,7 @@ TEST (ProjectPresetStoresTest, MatchingComparesOverTheSourcesValues)
 TEST (ProjectPresetStoresTest, ASourceWithoutCurrentPresetMatchesAndStoresNothing)
 {
     ProjectPresetStores stores;
-    auto source = makeWarmAndBrightStore();
+    auto source = makeBiquadStore();
     auto* stored = stores.createOrMergeStore (nullptr, "Biquad", 2, source, false);
 
     source.setCurrentPreset (-1);
@@ -181,7 +181,7 @@ TEST (ProjectPresetStoresTest, ASourceWithoutCurrentPresetMatchesAndStoresNothin
 TEST (ProjectPresetStoresTest, StoreOrFindPresetOnlyWhenEnabled)
 {
     ProjectPresetStores stores;
-    const auto source = makeWarmAndBrightStore();
+    const auto source = makeBiquadStore();
 
     EXPECT_EQ (stores.storeOrFindPreset ("Biquad", 2, source, false, true, false), -1);
     EXPECT_EQ (stores.getClassCount(), 0);
@@ -195,7 +195,7 @@ TEST (ProjectPresetStoresTest, StoreOrFindPresetOnlyWhenEnabled)
 TEST (ProjectPresetStoresTest, StoreOrFindPresetFindsEqualValuesOrStoresTheCurrentPreset)
 {
     ProjectPresetStores stores;
-    auto source = makeWarmAndBrightStore();
+    auto source = makeBiquadStore();
 
     // A new entry copies the whole source; the current preset is the last one.
     EXPECT_EQ (stores.storeOrFindPreset ("Biquad", 2, source, true, true, false), 1);
@@ -208,7 +208,7 @@ TEST (ProjectPresetStoresTest, StoreOrFindPresetFindsEqualValuesOrStoresTheCurre
     EXPECT_EQ (presetNames (*stores.findStore ("Biquad", 2)), (std::vector<juce::String>{ "Warm", "Bright", "Temp" }));
     EXPECT_EQ (stores.getLastTableId(), 0);
 
-    auto other = makeWarmAndBrightStore();
+    auto other = makeBiquadStore();
     putPreset (other, ProcessPresetStore::lastSavedPresetName, { 9, 9, 9 });
     EXPECT_EQ (stores.storeOrFindPreset ("Biquad", 4, other, true, true, false), -1) << "a dropped (Last-Saved) is not stored";
     EXPECT_EQ (stores.getLastTableId(), 1);
@@ -217,7 +217,7 @@ TEST (ProjectPresetStoresTest, StoreOrFindPresetFindsEqualValuesOrStoresTheCurre
 TEST (ProjectPresetStoresTest, AFullStoredStoreReportsNothingStored)
 {
     ProjectPresetStores stores;
-    auto source = makeWarmAndBrightStore();
+    auto source = makeBiquadStore();
     auto* stored = stores.createOrMergeStore (nullptr, "Biquad", 2, source, false);
 
     for (auto i = stored->getPresetCount(); i < ProcessPresetStore::maxPresets; ++i)
@@ -295,7 +295,7 @@ TEST (ProjectPresetStoresTest, MatchingAnEntryOfAnotherControlOrderGoesByName)
 TEST (ProjectPresetStoresTest, AControlTheEntryLacksIsAddedWithItsValue)
 {
     ProjectPresetStores stores;
-    auto* stored = stores.createOrMergeStore (nullptr, "Eq", 2, makeWarmAndBrightStore(), false);
+    auto* stored = stores.createOrMergeStore (nullptr, "Eq", 2, makeBiquadStore(), false);
 
     // A module update added "Shape" before "Q" in the node's store.
     auto node =
@@ -323,7 +323,7 @@ TEST (ProjectPresetStoresTest, ValuesMapByControlNameBetweenStores)
     EXPECT_EQ (ProjectPresetStores::mapValuePositions (node, stored, 3), (std::vector<int>{ 0, 2, 1 }));
     EXPECT_EQ (ProjectPresetStores::mapValuePositions (node, stored, 4), (std::vector<int>{ 0, 2, 1, -1 }))
         << "a value beyond the source's controls goes nowhere";
-    EXPECT_EQ (ProjectPresetStores::mapValuePositions (node, makeWarmAndBrightStore(), 3), (std::vector<int>{ 0, 1, -1 }));
+    EXPECT_EQ (ProjectPresetStores::mapValuePositions (node, makeBiquadStore(), 3), (std::vector<int>{ 0, 1, -1 }));
     EXPECT_EQ (ProjectPresetStores::mapValuePositions (noControls, stored, 2), (std::vector<int>{ 0, 1 }))
         << "without controls there are only positions to go by";
 }
