@@ -12,7 +12,7 @@ namespace
 {
 using vxtest::LocalHttpServer;
 
-const juce::String programKey = "OstraneQuellion";
+const juce::String key = "OstraneQuellion";
 const juce::String installer = "OstraneQuellion_V1.34.zip";
 
 // Watches the boxes the check runs modally: records each box's title and
@@ -83,7 +83,7 @@ protected:
         server.setResponse ("/OstraneVersionInfo.txt",
                             LocalHttpServer::text ("VERSION|OstraneOther|9.9|http://other.example.org\nOther\n"
                                                    "VERSION|" +
-                                                   programKey + "|" + version + "|" + address + "\n" + notes));
+                                                   key + "|" + version + "|" + address + "\n" + notes));
     }
 
     // A version 1.34 whose installer lies in the server's folder "dl".
@@ -104,7 +104,7 @@ protected:
         return bytes;
     }
 
-    juce::File runCheck() { return updater.runUpdateCheck (programKey, "1.336"); }
+    juce::File runCheck() { return updater.runUpdateCheck (key, "1.336"); }
 
     bool installerWasAsked() const { return server.getRequestedPaths().contains ("/dl/" + installer); }
 

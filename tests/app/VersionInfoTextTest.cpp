@@ -22,34 +22,34 @@ juce::String entry (const juce::String& version, const juce::String& address, co
     return "VERSION|" + key + "|" + version + "|" + address + "\n" + notes;
 }
 
-const juce::String site = "https://download.example.org/index.php?racine=quellion";
+const juce::String page = "https://download.example.org/index.php?racine=quellion";
 } // namespace
 
 TEST (VersionInfoText, FindsTheEntryAndComparesAsDecimals)
 {
     const Case cases[] = {
-        { "a newer version is offered", entry ("1.34", site, "New filters.\n"), true, "1.34", site, "New filters.\n" },
-        { "the running version is not", entry ("1.336", site), false, "1.336", site, "" },
-        { "an older one is not", entry ("1.2", site), false, "1.2", site, "" },
-        { "another program's entry is ignored", "VERSION|OstraneOther|9.9|" + site + "\n", false, {}, {}, {} },
-        { "ours after another's", "VERSION|OstraneOther|9.9|https://x.example.org\nOther notes\n" + entry ("2.0", site, "Ours\n"),
-          true, "2.0", site, "Ours\n" },
+        { "a newer version is offered", entry ("1.34", page, "New filters.\n"), true, "1.34", page, "New filters.\n" },
+        { "the running version is not", entry ("1.336", page), false, "1.336", page, "" },
+        { "an older one is not", entry ("1.2", page), false, "1.2", page, "" },
+        { "another program's entry is ignored", "VERSION|OstraneOther|9.9|" + page + "\n", false, {}, {}, {} },
+        { "ours after another's", "VERSION|OstraneOther|9.9|https://x.example.org\nOther notes\n" + entry ("2.0", page, "Ours\n"),
+          true, "2.0", page, "Ours\n" },
         { "notes end at the next entry",
-          entry ("1.4", site, "Line 1\nLine 2\n") + "VERSION|OstraneOther|1.0|http://y.example.org\n", true, "1.4", site,
+          entry ("1.4", page, "Line 1\nLine 2\n") + "VERSION|OstraneOther|1.0|http://y.example.org\n", true, "1.4", page,
           "Line 1\nLine 2\n" },
-        { "the first of two entries counts", entry ("1.5", site) + entry ("3.0", site), true, "1.5", site, "" },
-        { "CRLF line ends", "VERSION|OstraneQuellion|1.4| " + site + " \r\nNotes\r\n", true, "1.4", site, "Notes\r\n" },
-        { "no line end after the address", "VERSION|OstraneQuellion|1.4|" + site, true, "1.4", site, "" },
+        { "the first of two entries counts", entry ("1.5", page) + entry ("3.0", page), true, "1.5", page, "" },
+        { "CRLF line ends", "VERSION|OstraneQuellion|1.4| " + page + " \r\nNotes\r\n", true, "1.4", page, "Notes\r\n" },
+        { "no line end after the address", "VERSION|OstraneQuellion|1.4|" + page, true, "1.4", page, "" },
         { "an empty text", "", false, {}, {}, {} },
         { "no bar after the version", "VERSION|OstraneQuellion|1.4", false, {}, {}, {} },
-        { "a version that is no number", entry ("abc", site), false, {}, {}, {} },
-        { "an empty version", entry ("", site), false, {}, {}, {} },
+        { "a version that is no number", entry ("abc", page), false, {}, {}, {} },
+        { "an empty version", entry ("", page), false, {}, {}, {} },
         // Unsafe texts from the server are refused before any use.
-        { "a version climbing out of the folder", entry ("9/../../x", site), false, {}, {}, {} },
-        { "a version with a blank", entry ("9 .1", site), false, {}, {}, {} },
-        { "a version of two dots", entry ("9..1", site), false, {}, {}, {} },
-        { "a version ending in a dot", entry ("9.", site), false, {}, {}, {} },
-        { "a version too long for a file name", entry (juce::String::repeatedString ("9", 40), site), false, {}, {}, {} },
+        { "a version climbing out of the folder", entry ("9/../../x", page), false, {}, {}, {} },
+        { "a version with a blank", entry ("9 .1", page), false, {}, {}, {} },
+        { "a version of two dots", entry ("9..1", page), false, {}, {}, {} },
+        { "a version ending in a dot", entry ("9.", page), false, {}, {}, {} },
+        { "a version too long for a file name", entry (juce::String::repeatedString ("9", 40), page), false, {}, {}, {} },
         { "a file address", entry ("9.0", "file:///etc/passwd"), false, {}, {}, {} },
         { "a program to run", entry ("9.0", "/usr/bin/xterm"), false, {}, {}, {} },
         { "an address with a blank inside", entry ("9.0", "https://a.example.org/x y"), false, {}, {}, {} },
@@ -83,7 +83,7 @@ TEST (VersionInfoText, FindsTheEntryAndComparesAsDecimals)
 TEST (VersionInfoText, NamesTheInstallerAndItsAddress)
 {
     EXPECT_EQ (VersionInfoText::makeInstallerName (key, "1.34"), "OstraneQuellion_V1.34.zip");
-    EXPECT_EQ (VersionInfoText::makeInstallerAddress (site, "OstraneQuellion_V1.34.zip"),
+    EXPECT_EQ (VersionInfoText::makeInstallerAddress (page, "OstraneQuellion_V1.34.zip"),
                "https://download.example.org/quellion/OstraneQuellion_V1.34.zip");
     EXPECT_EQ (VersionInfoText::makeInstallerAddress ("https://a.example.org/dl", "x.zip"), "https://a.example.org/dl/x.zip");
 }
