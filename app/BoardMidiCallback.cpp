@@ -2,9 +2,6 @@
 
 namespace
 {
-constexpr uint8_t sysExStart = 0xF0;
-constexpr uint8_t sysExEnd = 0xF7;
-
 bool isDataByte (uint8_t byte) noexcept
 {
     return (byte & 0x80) == 0;
@@ -36,8 +33,8 @@ int BoardMidiCallback::getShortMessageLength (uint8_t status) noexcept
 
     switch (status)
     {
-        case sysExStart:
-        case sysExEnd: return 0; // belong to System Exclusive messages, which have no fixed length
+        case HvIfCallback::sysExStart:
+        case HvIfCallback::sysExEnd: return 0; // belong to System Exclusive messages, which have no fixed length
         case 0xF1:
         case 0xF3: return 2;
         case 0xF2: return 3;
@@ -61,7 +58,7 @@ bool BoardMidiCallback::extractSysExPayload (const uint8_t* data, int length, st
 {
     payload.clear();
 
-    if (data == nullptr || length < 2 || data[0] != sysExStart || data[length - 1] != sysExEnd)
+    if (data == nullptr || length < 2 || data[0] != HvIfCallback::sysExStart || data[length - 1] != HvIfCallback::sysExEnd)
         return false;
 
     for (int i = 1; i < length - 1; ++i)
@@ -93,8 +90,8 @@ bool BoardMidiCallback::sendSysEx (const uint8_t* data, int length)
     // A message with nothing between its frame bytes carries nothing for the board.
     if (! payload.empty())
     {
-        payload.insert (payload.begin(), sysExStart);
-        payload.push_back (sysExEnd);
+        payload.insert (payload.begin(), HvIfCallback::sysExStart);
+        payload.push_back (HvIfCallback::sysExEnd);
         sendToOutput (payload);
     }
 

@@ -22,27 +22,27 @@ struct ShortcutKey
     MainContainer::Shortcut shortcut;
 };
 
-constexpr int ctrl = juce::ModifierKeys::ctrlModifier;
-constexpr int ctrlShift = juce::ModifierKeys::ctrlModifier | juce::ModifierKeys::shiftModifier;
+constexpr int ctrlKeys = juce::ModifierKeys::ctrlModifier;
+constexpr int ctrlShiftKeys = juce::ModifierKeys::ctrlModifier | juce::ModifierKeys::shiftModifier;
 
 // In the order in which they are tested: the edit keys first.
 const ShortcutKey shortcutKeys[] = {
-    { 'c', ctrl, MainContainer::Shortcut::copy },
-    { 'v', ctrl, MainContainer::Shortcut::paste },
+    { 'c', ctrlKeys, MainContainer::Shortcut::copy },
+    { 'v', ctrlKeys, MainContainer::Shortcut::paste },
     { juce::KeyPress::deleteKey, 0, MainContainer::Shortcut::deleteSelection },
     { juce::KeyPress::escapeKey, 0, MainContainer::Shortcut::escape },
-    { 'z', ctrlShift, MainContainer::Shortcut::redo },
-    { 'z', ctrl, MainContainer::Shortcut::undo },
-    { 'a', ctrlShift, MainContainer::Shortcut::unselectAll },
-    { 'a', ctrl, MainContainer::Shortcut::selectAll },
-    { 'l', ctrl, MainContainer::Shortcut::toggleCommandView },
-    { 'n', ctrl, MainContainer::Shortcut::newProject },
-    { 's', ctrl, MainContainer::Shortcut::save },
-    { 's', ctrlShift, MainContainer::Shortcut::saveAs },
-    { 'o', ctrl, MainContainer::Shortcut::open },
-    { 'g', ctrl, MainContainer::Shortcut::generateNrpnHandlers },
-    { 'g', ctrlShift, MainContainer::Shortcut::generateCommandHandlers },
-    { 'q', ctrl, MainContainer::Shortcut::quit },
+    { 'z', ctrlShiftKeys, MainContainer::Shortcut::redo },
+    { 'z', ctrlKeys, MainContainer::Shortcut::undo },
+    { 'a', ctrlShiftKeys, MainContainer::Shortcut::unselectAll },
+    { 'a', ctrlKeys, MainContainer::Shortcut::selectAll },
+    { 'l', ctrlKeys, MainContainer::Shortcut::toggleCommandView },
+    { 'n', ctrlKeys, MainContainer::Shortcut::newProject },
+    { 's', ctrlKeys, MainContainer::Shortcut::save },
+    { 's', ctrlShiftKeys, MainContainer::Shortcut::saveAs },
+    { 'o', ctrlKeys, MainContainer::Shortcut::open },
+    { 'g', ctrlKeys, MainContainer::Shortcut::generateNrpnHandlers },
+    { 'g', ctrlShiftKeys, MainContainer::Shortcut::generateCommandHandlers },
+    { 'q', ctrlKeys, MainContainer::Shortcut::quit },
 };
 } // namespace
 

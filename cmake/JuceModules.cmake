@@ -42,7 +42,9 @@ function(vx_add_juce_library target kind)
     list(APPEND sources "${JUCE_MODULES_DIR}/${m}/${m}.cpp")
   endforeach()
   add_library(${target} ${kind} ${sources})
-  set_target_properties(${target} PROPERTIES POSITION_INDEPENDENT_CODE ON)
+  # Each module is one source already; batching modules would only lengthen
+  # the longest compile of the build.
+  set_target_properties(${target} PROPERTIES POSITION_INDEPENDENT_CODE ON UNITY_BUILD OFF)
   target_include_directories(${target} SYSTEM PUBLIC "${JUCE_MODULES_DIR}")
   target_compile_definitions(${target} PUBLIC ${VX_JUCE_DEFINES})
   target_compile_features(${target} PUBLIC cxx_std_17)

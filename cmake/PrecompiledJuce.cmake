@@ -6,7 +6,15 @@ set(VX_PCH_GUI_HEADERS ${VX_PCH_CORE_HEADERS} <juce_graphics/juce_graphics.h> <j
     <juce_gui_extra/juce_gui_extra.h>)
 
 # vx_precompile_juce(<target> CORE|GUI [TESTS])
+# A target whose sources make a single unity batch parses the headers once
+# anyway: it gets no precompiled header, whose writing would only add to that.
 function(vx_precompile_juce target level)
+  get_target_property(sources ${target} SOURCES)
+  list(FILTER sources INCLUDE REGEX "\\.cpp$")
+  list(LENGTH sources count)
+  if(CMAKE_UNITY_BUILD AND (CMAKE_UNITY_BUILD_BATCH_SIZE EQUAL 0 OR count LESS_EQUAL CMAKE_UNITY_BUILD_BATCH_SIZE))
+    return()
+  endif()
   if(level STREQUAL "GUI")
     set(headers ${VX_PCH_GUI_HEADERS})
   else()

@@ -7,7 +7,6 @@
 
 namespace
 {
-constexpr int menuItemHeight = 18;
 constexpr int pinGap = 8;
 } // namespace
 
@@ -133,7 +132,7 @@ void BUSPin::showMenu()
     // The menu runs its own loop, and the choice may take this label away:
     // it is deleted by its editor later, and nothing here touches it after.
     juce::Component::SafePointer<BUSPin> self (this);
-    const int result = Dialogs::getCurrent().showMenu (buildMenu(), menuItemHeight);
+    const int result = Dialogs::getCurrent().showMenu (buildMenu(), Dialogs::editorMenuItemHeight);
 
     if (self != nullptr)
         handleMenuResult (result);

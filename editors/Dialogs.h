@@ -49,6 +49,9 @@ public:
     // 0); the chosen item's id, or 0.
     virtual int showMenu (const juce::PopupMenu& menu, int standardItemHeight = 0) = 0;
 
+    // The item height of the graph editors' menus.
+    static constexpr int editorMenuItemHeight = 18;
+
     // A file chosen to save under a name typed without extension gets the
     // extension of the first pattern ("*.zqp;*.ZQP" gives ".zqp").
     static juce::File withPatternExtension (const juce::File& file, const juce::String& patterns);

@@ -12,8 +12,6 @@
 
 namespace
 {
-constexpr int menuItemHeight = 18;
-
 const char* const internalRamWarning = "Internal RAM is handled by the user.\n\nPlease verify your configuration in Vantix:\n"
                                        "Project->\nSettings->\nChip-Features->\nEmbedded RAM->\nCode/Cache RAM";
 
@@ -626,7 +624,7 @@ void Zorvex::mouseUp (const juce::MouseEvent& e)
     if (e.mods.isRightButtonDown())
     {
         juce::Component::SafePointer<Zorvex> self (this);
-        const int result = Dialogs::getCurrent().showMenu (buildMenu(), menuItemHeight);
+        const int result = Dialogs::getCurrent().showMenu (buildMenu(), Dialogs::editorMenuItemHeight);
 
         if (self == nullptr)
             return;

@@ -11,7 +11,6 @@ namespace
 {
 constexpr int maxDspIo = 8;
 constexpr int chipPinsPerSide = 16;
-constexpr int menuItemHeight = 18;
 } // namespace
 
 ZorvexBus::ZorvexBus (uint32_t node, uint32_t index, bool isInputPin, bool processEditorPin, Zorvex& owner)
@@ -228,7 +227,7 @@ void ZorvexBus::showMenuOnRelease()
 
     // The menu runs its own loop: this pin may be gone afterwards.
     juce::Component::SafePointer<ZorvexBus> self (this);
-    const int result = Dialogs::getCurrent().showMenu (menu, menuItemHeight);
+    const int result = Dialogs::getCurrent().showMenu (menu, Dialogs::editorMenuItemHeight);
 
     if (self != nullptr)
         handleMenuResult (result);

@@ -10,12 +10,6 @@
 
 namespace
 {
-// A header's guard depends on its name alone.
-juce::File headerNamed (const char* name)
-{
-    return juce::File ("/" + juce::String (name));
-}
-
 // The parameter lists of the four hooks, NRPN variant then command variant.
 const char* const hookParameters[2][4] = {
     { "( WORD dspId );\n", "( WORD dspId );\n", "( WORD dspId, WORD nrpn, DWORD *pval, WORD format );\n",
@@ -61,7 +55,7 @@ juce::String ProjectHeaders::makeMainAppConfig (const juce::String& memoryBaseBl
 
 juce::String ProjectHeaders::makeSharedHeaderHead (uint32_t highestDspNumber)
 {
-    return makeHeaderGuardOpen (headerNamed ("quellion.h")) + writeSharedHeaderDefs (highestDspNumber);
+    return makeHeaderGuardOpen (headerFileNamed ("quellion.h")) + writeSharedHeaderDefs (highestDspNumber);
 }
 
 juce::String ProjectHeaders::writeSharedHeaderDefs (uint32_t highestDspNumber)
@@ -72,7 +66,7 @@ juce::String ProjectHeaders::writeSharedHeaderDefs (uint32_t highestDspNumber)
 
 juce::String ProjectHeaders::makeCustomHeaderHead()
 {
-    return userFileComment + makeHeaderGuardOpen (headerNamed ("custom.h"));
+    return userFileComment + makeHeaderGuardOpen (headerFileNamed ("custom.h"));
 }
 
 juce::String ProjectHeaders::writeCustomHeader (uint32_t dspNumber, bool nrpnVariant)

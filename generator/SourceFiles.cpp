@@ -68,9 +68,14 @@ juce::String makeHeaderGuardClose (const juce::File& file)
     return stream.getText();
 }
 
+juce::File headerFileNamed (const juce::String& fileName)
+{
+    return juce::File ("/" + fileName);
+}
+
 juce::String makeGuardedHeader (const juce::String& fileName, const juce::String& text)
 {
-    const juce::File file ("/" + fileName);
+    const auto file = headerFileNamed (fileName);
     return makeHeaderGuardOpen (file) + text + makeHeaderGuardClose (file);
 }
 

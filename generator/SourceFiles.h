@@ -27,8 +27,11 @@ juce::String makeHeaderGuardName (const juce::File& file);
 juce::String makeHeaderGuardOpen (const juce::File& file);
 juce::String makeHeaderGuardClose (const juce::File& file);
 
-// A whole header of that file name: the text between its guard lines (a
-// guard depends on the file's name alone).
+// A file standing for a generated header of that name, for the guard
+// functions above (a guard depends on the file's name alone).
+juce::File headerFileNamed (const juce::String& fileName);
+
+// A whole header of that file name: the text between its guard lines.
 juce::String makeGuardedHeader (const juce::String& fileName, const juce::String& text);
 
 // Starts a header ("#ifndef GUARD\n#define GUARD\n"), a new file unless append.

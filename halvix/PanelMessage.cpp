@@ -4,9 +4,6 @@
 
 namespace
 {
-constexpr uint8_t sysExStart = 0xF0;
-constexpr uint8_t sysExEnd = 0xF7;
-
 bool isStatus (uint8_t byte) noexcept
 {
     return (byte & 0x80) != 0;
@@ -87,7 +84,7 @@ bool PanelMessage::parseBytes (const juce::String& text, juce::String& problem)
         tokens.push_back (item);
     }
 
-    sysEx = ! tokens.empty() && tokens.front().token == Token::byte && tokens.front().byte == sysExStart;
+    sysEx = ! tokens.empty() && tokens.front().token == Token::byte && tokens.front().byte == HvIfCallback::sysExStart;
     return true;
 }
 
@@ -146,7 +143,7 @@ bool PanelMessage::check (juce::String& problem) const
     {
         const auto& last = tokens.back();
 
-        if (tokens.size() < 2 || last.token != Token::byte || last.byte != sysExEnd)
+        if (tokens.size() < 2 || last.token != Token::byte || last.byte != HvIfCallback::sysExEnd)
             return (problem = "a System Exclusive message must end with 0xF7"), false;
 
         for (size_t i = 1; i + 1 < tokens.size(); ++i)
@@ -156,7 +153,8 @@ bool PanelMessage::check (juce::String& problem) const
         return true;
     }
 
-    if (tokens.front().token != Token::byte || ! isStatus (tokens.front().byte) || tokens.front().byte >= sysExStart)
+    if (tokens.front().token != Token::byte || ! isStatus (tokens.front().byte) ||
+        tokens.front().byte >= HvIfCallback::sysExStart)
         return (problem = "a message must start with a channel status byte"), false;
 
     // Every short message of the list: a status byte and at most two data bytes.
@@ -166,7 +164,7 @@ bool PanelMessage::check (juce::String& problem) const
     {
         if (item.token == Token::byte && isStatus (item.byte))
         {
-            if (item.byte >= sysExStart)
+            if (item.byte >= HvIfCallback::sysExStart)
                 return (problem = "only channel messages can be sent one after another"), false;
 
             dataBytes = 0;

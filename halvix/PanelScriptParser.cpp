@@ -343,10 +343,14 @@ juce::StringArray PanelScriptParser::splitItems (const juce::String& content)
 {
     juce::StringArray items;
     int depth = 0, start = 0;
+    // Indexing a string counts its characters from the start each time: one
+    // pointer walks it instead.
+    const auto length = content.length();
+    auto character = content.getCharPointer();
 
-    for (int i = 0; i < content.length(); ++i)
+    for (int i = 0; i < length; ++i, ++character)
     {
-        const auto c = content[i];
+        const auto c = *character;
 
         if (c == '[' || c == '(')
             ++depth;
@@ -366,12 +370,18 @@ juce::StringArray PanelScriptParser::splitItems (const juce::String& content)
 int PanelScriptParser::findClosingBracket (const juce::String& line, int open)
 {
     int depth = 0;
+    const auto length = line.length();
 
-    for (int i = open; i < line.length(); ++i)
+    if (open >= length)
+        return -1;
+
+    auto character = line.getCharPointer() + open;
+
+    for (int i = open; i < length; ++i, ++character)
     {
-        if (line[i] == '[')
+        if (*character == '[')
             ++depth;
-        else if (line[i] == ']' && --depth == 0)
+        else if (*character == ']' && --depth == 0)
             return i;
     }
 

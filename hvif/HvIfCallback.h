@@ -24,4 +24,8 @@ public:
 
     // A whole System Exclusive message, F0 to F7.
     virtual bool sendSysEx (const uint8_t* data, int length);
+
+    // The first and the last byte of a System Exclusive message.
+    static constexpr uint8_t sysExStart = 0xF0;
+    static constexpr uint8_t sysExEnd = 0xF7;
 };

@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # Configures and builds the project in build/ (Debug, Ninja); extra arguments
-# name the targets to build (all of them by default).
+# name the targets to build (all of them by default). VX_JOBS sets the number
+# of parallel jobs (scripts/common.sh).
 set -euo pipefail
-root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
 cmake -S "$root" -B "$root/build" -G Ninja -DCMAKE_BUILD_TYPE=Debug > /dev/null
 if [ $# -gt 0 ]; then
-  cmake --build "$root/build" --target "$@"
+  cmake --build "$root/build" -j "$vx_jobs" --target "$@"
 else
-  cmake --build "$root/build"
+  cmake --build "$root/build" -j "$vx_jobs"
 fi

@@ -9,11 +9,14 @@
 # TARGET is a folder name under tests/fuzz/corpus/ (all of them by default);
 # --seconds sets how long each runs (default 5, 0 runs the seeds only);
 # --seeds-only runs that target on its seeds only, whatever --seconds says;
-# --jobs runs that many fuzzing processes per target at once, for long runs.
+# --jobs runs that many fuzzing processes per target at once, for long runs;
+# the targets themselves run side by side, as many as VX_JOBS holds.
+# The build is the clang build of scripts/common.sh, which also holds the
+# sanitized core tests (scripts/sanitized.sh); VX_JOBS sets its parallel jobs.
 # Inputs found along the way are kept in build-fuzz/work/TARGET/ and used again
 # by the next run; the seed corpus in the repository is only read.
 set -euo pipefail
-root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 build="$root/build-fuzz"
 fuzz="$root/tests/fuzz"
 
@@ -41,13 +44,8 @@ if [ ${#targets[@]} -eq 0 ]; then
   done
 fi
 
-# Coverage and sanitizers cost little at -O1; line tables are enough for the
-# sanitizers' stack traces and keep the objects small.
-cmake -S "$root" -B "$build" -G Ninja \
-  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
-  -DCMAKE_BUILD_TYPE=Debug -DCMAKE_C_FLAGS_DEBUG=-gline-tables-only -DCMAKE_CXX_FLAGS_DEBUG=-gline-tables-only \
-  -DVX_FUZZ_TARGETS=ON -DVX_BUILD_TESTS=OFF -DVX_BUILD_BENCHMARKS=OFF > /dev/null
-cmake --build "$build" --target "${targets[@]}"
+configure_clang_build
+cmake --build "$build" -j "$vx_jobs" --target "${targets[@]}"
 
 if [ "$build_only" -eq 1 ]; then
   exit 0
@@ -58,15 +56,15 @@ if [ -d /dev/shm ] && [ -w /dev/shm ]; then
   export TMPDIR=/dev/shm
 fi
 
-status=0
-
-for target in "${targets[@]}"; do
-  work="$build/work/$target"
-  artifacts="$build/artifacts/$target"
-  log="$build/logs/$target.log"
+# Runs one target; its exit status goes to logs/<target>.status.
+run_target() {
+  local target="$1"
+  local work="$build/work/$target"
+  local artifacts="$build/artifacts/$target"
+  local log="$build/logs/$target.log"
   mkdir -p "$work" "$artifacts" "$(dirname "$log")"
 
-  options=(-timeout=10 -rss_limit_mb=2048 -print_final_stats=1 "-artifact_prefix=$artifacts/")
+  local options=(-timeout=10 -rss_limit_mb=2048 -print_final_stats=1 "-artifact_prefix=$artifacts/")
 
   if [ -f "$fuzz/dict/$target.dict" ]; then
     options+=("-dict=$fuzz/dict/$target.dict")
@@ -82,7 +80,36 @@ for target in "${targets[@]}"; do
     options+=("-fork=$jobs" -ignore_crashes=0)
   fi
 
-  if "$build/bin/$target" "${options[@]}" "$work" "$fuzz/corpus/$target" > "$log" 2>&1; then
+  local result=0
+  "$build/bin/$target" "${options[@]}" "$work" "$fuzz/corpus/$target" > "$log" 2>&1 || result=$?
+  echo "$result" > "$build/logs/$target.status"
+}
+
+# The targets run side by side: as many at once as the jobs (VX_JOBS) hold
+# their processes.
+at_once=$((vx_jobs / jobs))
+if [ "$at_once" -lt 1 ]; then
+  at_once=1
+fi
+running=0
+for target in "${targets[@]}"; do
+  rm -f "$build/logs/$target.status"
+  run_target "$target" &
+  running=$((running + 1))
+  if [ "$running" -ge "$at_once" ]; then
+    wait -n || true
+    running=$((running - 1))
+  fi
+done
+wait
+
+status=0
+
+for target in "${targets[@]}"; do
+  artifacts="$build/artifacts/$target"
+  log="$build/logs/$target.log"
+
+  if [ "$(cat "$build/logs/$target.status" 2>/dev/null)" = "0" ]; then
     # A forked run prints its count in another form, or none.
     runs="$( (grep -o 'stat::number_of_executed_units: *[0-9]*' "$log" || grep -o '^#[0-9]*' "$log" || true) | grep -o '[0-9]*$' | tail -1 || true)"
     echo "fuzz: $target passed, ${runs:-?} runs"

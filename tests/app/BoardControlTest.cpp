@@ -21,12 +21,6 @@ namespace
 {
 using Bytes = std::vector<uint8_t>;
 
-Bytes encoded (int dsp, uint32_t param, uint32_t value)
-{
-    const auto message = ControlSysExMessage::encode (dsp, param, value);
-    return Bytes (message.begin(), message.end());
-}
-
 void setLastSaved (ProcessPresetStore& store, std::vector<uint32_t> values)
 {
     store.selectOrAddPreset (ProcessPresetStore::lastSavedPresetName, 0, true);
@@ -84,7 +78,7 @@ TEST_F (BoardControlTest, AProcessSendsTheValuesItsBoxHolds)
 {
     page.getBoardControl().sendProcessControls (2, *node);
 
-    EXPECT_EQ (sent, (std::vector<Bytes>{ encoded (2, 0x0401, 33), encoded (2, 0x8402, 1) }));
+    EXPECT_EQ (sent, (std::vector<Bytes>{ controlSysEx (2, 0x0401, 33), controlSysEx (2, 0x8402, 1) }));
     EXPECT_EQ (&box->getCurrentStore(), &box->getOwnStore()) << "the box keeps showing its own store";
 
     sent.clear();
@@ -108,7 +102,7 @@ TEST_F (BoardControlTest, AGlobalPresetEndsUpInTheStoreTheBoxShows)
 
     ASSERT_TRUE (page.getBoardControl().applyGlobalPreset ("Live"));
 
-    EXPECT_EQ (sent, (std::vector<Bytes>{ encoded (2, 0x0401, 900), encoded (2, 0x8402, 0) }));
+    EXPECT_EQ (sent, (std::vector<Bytes>{ controlSysEx (2, 0x0401, 900), controlSysEx (2, 0x8402, 0) }));
     EXPECT_EQ (&box->getCurrentStore(), &node->presetStore);
     ASSERT_TRUE (box->getCurrentStore().findPreset (ProcessPresetStore::lastSavedPresetName));
     EXPECT_EQ (box->getCurrentStore().getCurrentPresetRecord()->values, (std::vector<uint32_t>{ 900, 0 }));
@@ -168,7 +162,7 @@ TEST_F (BoardControlPageTest, SendControlsToBoardSendsTheBoxsValuesOnItsDspsChan
 
     box.handleMenuResult (Zorvex::sendControlsItem);
 
-    EXPECT_EQ (sent, (std::vector<Bytes>{ encoded (0, (nrpn << 8) | 1, 70), encoded (0, (nrpn << 8) | 0x8002, 1) }));
+    EXPECT_EQ (sent, (std::vector<Bytes>{ controlSysEx (0, (nrpn << 8) | 1, 70), controlSysEx (0, (nrpn << 8) | 0x8002, 1) }));
 }
 
 TEST_F (BoardControlPageTest, AnOpenedProjectsSavedValuesAreWhatAnOutputSends)
@@ -231,8 +225,8 @@ TEST_F (BoardControlPageTest, AnOpenedProjectsSavedValuesAreWhatAnOutputSends)
         store.setCurrentControl (i);
 
         if (! store.isFixedDelayControl())
-            expected.push_back (
-                encoded (0, (saved->nrpn << 8) | store.getCurrentControlNrpn(), savedValues.at (store.getControl (i)->name)));
+            expected.push_back (controlSysEx (0, (saved->nrpn << 8) | store.getCurrentControlNrpn(),
+                                              savedValues.at (store.getControl (i)->name)));
     }
 
     ASSERT_EQ (expected.size(), savedValues.size());

@@ -18,10 +18,10 @@
 namespace
 {
 // The DSP page's panel host as far as the boxes see it: our library.
-class LibraryHost : public ControlPanelHost
+class SilentLibraryHost : public ControlPanelHost
 {
 public:
-    explicit LibraryHost (HvIfInterface* i) : libraryInterface (i) {}
+    explicit SilentLibraryHost (HvIfInterface* i) : libraryInterface (i) {}
     HvIfInterface* getLibraryInterface() override { return libraryInterface; }
     void sendControlsToBoard (Zorvex&) override {}
 
@@ -45,7 +45,7 @@ protected:
         settingsOfProject.setProjectFile (folder.getChildFile ("Design.zqp").getFullPathName());
         settingsOfProject.setProjectName ("Design");
         settingsOfProject.setProjectFolder (folder.get().getFullPathName());
-        host = std::make_unique<LibraryHost> (libraryInterface);
+        host = std::make_unique<SilentLibraryHost> (libraryInterface);
     }
 
     // The container releases the library's interface it was given.
@@ -104,7 +104,7 @@ protected:
     MidiControlLibrary midiControl;
     HvIfInterface* libraryInterface = nullptr;
     std::unique_ptr<WindowContainer> container;
-    std::unique_ptr<LibraryHost> host;
+    std::unique_ptr<SilentLibraryHost> host;
     std::vector<std::unique_ptr<GraphEditorView>> views;
 };
 

@@ -1,10 +1,13 @@
 #pragma once
 
 #include "app/ApplicationSettings.h"
+#include "model/ControlSysExMessage.h"
 #include "model/DesignLog.h"
 #include "support/UiTestSupport.h"
 
 #include <gtest/gtest.h>
+
+#include <vector>
 
 // What every test of the shell needs: scripted dialogs, a settings file of
 // its own, its working directory back, and clean design flags and log.
@@ -33,3 +36,11 @@ protected:
     vxtest::ScriptedDialogs dialogs;
     std::unique_ptr<juce::PropertiesFile> settings = ApplicationSettings::open (getSettingsFile());
 };
+
+// The bytes of the System Exclusive message that sends one control's value
+// to the board, as a MIDI output receives them.
+inline std::vector<uint8_t> controlSysEx (int dsp, uint32_t param, uint32_t value)
+{
+    const auto message = ControlSysExMessage::encode (dsp, param, value);
+    return std::vector<uint8_t> (message.begin(), message.end());
+}

@@ -19,12 +19,6 @@ namespace
 using Bytes = std::vector<uint8_t>;
 using vxtest::FakeMidiDevices;
 
-Bytes encoded (int dsp, uint32_t param, uint32_t value)
-{
-    const auto message = ControlSysExMessage::encode (dsp, param, value);
-    return Bytes (message.begin(), message.end());
-}
-
 // What the combo shows: its choice, or its text for none.
 juce::String shownText (const juce::ComboBox& combo)
 {
@@ -408,7 +402,7 @@ TEST_F (WindowContainerStripTest, ChoosingAnOutputOpensItAndSendsEveryProcesssSa
     ASSERT_NE (container->getMidiOutput(), nullptr);
     EXPECT_EQ (container->getMidiOutput()->getIdentifier(), "out-2");
     EXPECT_EQ (container->getBoardCallback().getOutput(), container->getMidiOutput());
-    EXPECT_EQ (sentTo ("out-2"), (std::vector<Bytes>{ encoded (1, 0x0501, 100), encoded (1, 0x8502, 1) }));
+    EXPECT_EQ (sentTo ("out-2"), (std::vector<Bytes>{ controlSysEx (1, 0x0501, 100), controlSysEx (1, 0x8502, 1) }));
 
     // Another choice closes the first device before the second opens.
     chooseItem (container->getMidiOutputCombo(), 0);
@@ -432,7 +426,7 @@ TEST_F (WindowContainerStripTest, RefreshOpensTheSameOutputAgainOnceWhereverItNo
     EXPECT_EQ (devices.countOpens ("out out-9"), 0);
     EXPECT_EQ (shownText (container->getMidiOutputCombo()), "Board");
     EXPECT_EQ (container->getMidiOutput()->getIdentifier(), "out-2");
-    EXPECT_EQ (sentTo ("out-2"), (std::vector<Bytes>{ encoded (1, 0x0501, 100), encoded (1, 0x8502, 1) }))
+    EXPECT_EQ (sentTo ("out-2"), (std::vector<Bytes>{ controlSysEx (1, 0x0501, 100), controlSysEx (1, 0x8502, 1) }))
         << "every control sent once";
 }
 
@@ -573,7 +567,7 @@ TEST_F (GlobalPresetStripTest, ChoosingAPresetAppliesItAndNewAsksForCreate)
 {
     chooseItem (combo(), 1);
 
-    EXPECT_EQ (sentTo ("out-2"), (std::vector<Bytes>{ encoded (1, 0x0501, 900), encoded (1, 0x8502, 1) }));
+    EXPECT_EQ (sentTo ("out-2"), (std::vector<Bytes>{ controlSysEx (1, 0x0501, 900), controlSysEx (1, 0x8502, 1) }));
     EXPECT_EQ (container->getStatusLabel().getText(), "Global preset loaded!");
     EXPECT_TRUE (container->getStatusLabel().isVisible());
     EXPECT_EQ (container->getSavePresetButton().getButtonText(), "Save");

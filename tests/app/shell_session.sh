@@ -149,12 +149,7 @@ xdotool windowfocus --sync "$window" 2>/dev/null || xdotool windowfocus "$window
 sleep 0.3
 xdotool key --clearmodifiers ctrl+q
 
-for _ in $(seq 1 100); do
-  kill -0 "$pid" 2>/dev/null || break
-  sleep 0.1
-done
-
-if kill -0 "$pid" 2>/dev/null; then
+if ! wait_for_program_end; then
   echo "Ctrl+Q did not end the program (a question may be waiting)"
   xdotool search --name "OSTRANE Quellion" getwindowname %@ 2>/dev/null
   exit 1
@@ -226,11 +221,7 @@ fi
 eval "$(xdotool getwindowgeometry --shell "$question")"
 xdotool mousemove $((X + WIDTH / 2 - 12)) $((Y + HEIGHT * 95 / 100 - 14)) click 1
 
-for _ in $(seq 1 100); do
-  kill -0 "$pid" 2>/dev/null || break
-  sleep 0.1
-done
-if kill -0 "$pid" 2>/dev/null; then
+if ! wait_for_program_end; then
   import -window root "$shotdir/quit-no-failed.png"
   echo "\"No\" did not end the program"
   exit 1

@@ -31,3 +31,19 @@ remove_work_home() {
   if [ -n "$pid" ]; then kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null; fi
   rm -rf "$work"
 }
+
+# Waits up to ten seconds for the program last started ($pid) to end; false
+# when it has not. Each second the pointer moves a pixel and back, which wakes
+# the program's event loop: an X event that came in while it waited for a
+# reply of its own stays unread until the next one (tests/support/XSession.h).
+wait_for_program_end() {
+  local tick
+  for tick in $(seq 1 100); do
+    kill -0 "$pid" 2>/dev/null || return 0
+    if [ $((tick % 10)) -eq 0 ]; then
+      xdotool mousemove_relative 1 0 mousemove_relative -- -1 0
+    fi
+    sleep 0.1
+  done
+  ! kill -0 "$pid" 2>/dev/null
+}

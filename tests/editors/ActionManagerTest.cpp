@@ -5,7 +5,7 @@
 
 namespace
 {
-struct Counts
+struct ActionCounts
 {
     int performed = 0;
     int undone = 0;
@@ -17,7 +17,7 @@ struct Counts
 class CountingAction : public juce::UndoableAction
 {
 public:
-    CountingAction (Counts& c, int amount = 1, bool succeeds = true, int sizeInUnits = 10)
+    CountingAction (ActionCounts& c, int amount = 1, bool succeeds = true, int sizeInUnits = 10)
         : counts (c), delta (amount), ok (succeeds), size (sizeInUnits)
     {
     }
@@ -44,7 +44,7 @@ public:
     }
 
 private:
-    Counts& counts;
+    ActionCounts& counts;
     int delta;
     bool ok;
     int size;
@@ -56,7 +56,7 @@ protected:
     void SetUp() override { clearDesignFlags(); }
     void TearDown() override { clearDesignFlags(); }
 
-    Counts counts;
+    ActionCounts counts;
     ActionManager manager;
 };
 } // namespace

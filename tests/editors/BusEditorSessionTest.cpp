@@ -141,6 +141,7 @@ TEST (BusEditorSession, DspsAreAddedWiredAndNamedAndTheirPagesTakeDspInputs)
 
         // "Audio Input" chosen on the tool; a click on DSP 1's first input names it.
         clickOn (busPage.getPanelTool().getModeButton (BusPanelTool::audioInput));
+        waitFor ([&] { return busPage.getPanelTool().getSelectedName() == "DAAD0L"; });
         EXPECT_EQ (busPage.getPanelTool().getSelectedName(), "DAAD0L");
         clickOn (*bus.findBoxByNodeId (1)->findPin (1, 0, true));
         waitFor ([&] { return busGraph.getNumBusPins() > 0; });
@@ -182,6 +183,7 @@ TEST (BusEditorSession, DspsAreAddedWiredAndNamedAndTheirPagesTakeDspInputs)
 
         auto& tool = page.getProcessPanelTool();
         clickOn (tool.getModeButton (ProcessPanelTool::dspInput));
+        waitFor ([&] { return tool.getSelectedName() == "DSPIN0"; });
         EXPECT_EQ (tool.getSelectedName(), "DSPIN0");
         auto* processInput = editor.findBoxByNodeId (1)->findPin (1, 0, true);
         ASSERT_NE (processInput, nullptr);

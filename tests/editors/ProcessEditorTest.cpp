@@ -39,8 +39,8 @@ protected:
     }
 };
 
-constexpr int ctrl = juce::ModifierKeys::ctrlModifier;
-constexpr int ctrlShift = juce::ModifierKeys::ctrlModifier | juce::ModifierKeys::shiftModifier;
+constexpr int ctrlKeys = juce::ModifierKeys::ctrlModifier;
+constexpr int ctrlShiftKeys = juce::ModifierKeys::ctrlModifier | juce::ModifierKeys::shiftModifier;
 } // namespace
 
 TEST_F (ProcessEditorTest, ADroppedProcessStandsWhereItWasDroppedWithItsModuleFigures)
@@ -173,9 +173,9 @@ TEST_F (ProcessEditorTest, TheKeysActInTheirOrderAndUndoOnlyWhereTheUserLooks)
     place (1, "Compressor");
     place (1, "Limiter");
 
-    EXPECT_TRUE (e().keyPressed (juce::KeyPress ('a', ctrl, 0)));
+    EXPECT_TRUE (e().keyPressed (juce::KeyPress ('a', ctrlKeys, 0)));
     EXPECT_EQ (selection(), (std::vector<bool>{ true, true }));
-    EXPECT_TRUE (e().keyPressed (juce::KeyPress ('a', ctrlShift, 0)));
+    EXPECT_TRUE (e().keyPressed (juce::KeyPress ('a', ctrlShiftKeys, 0)));
     EXPECT_EQ (selection(), (std::vector<bool>{ false, false }));
     e().selectAll (true);
     EXPECT_TRUE (e().keyPressed (juce::KeyPress (juce::KeyPress::escapeKey)));
@@ -183,33 +183,33 @@ TEST_F (ProcessEditorTest, TheKeysActInTheirOrderAndUndoOnlyWhereTheUserLooks)
 
     // Copy and paste into the same DSP: Ctrl+V unselects first.
     e().findBoxByNodeId (1)->setSelected (true);
-    EXPECT_TRUE (e().keyPressed (juce::KeyPress ('c', ctrl, 0)));
-    EXPECT_TRUE (e().keyPressed (juce::KeyPress ('v', ctrl, 0)));
+    EXPECT_TRUE (e().keyPressed (juce::KeyPress ('c', ctrlKeys, 0)));
+    EXPECT_TRUE (e().keyPressed (juce::KeyPress ('v', ctrlKeys, 0)));
     deliver();
     EXPECT_EQ (selection(), (std::vector<bool>{ false, false, true }));
 
     // On another tab undo and redo only say where they work.
     host.shown = false;
-    EXPECT_TRUE (e().keyPressed (juce::KeyPress ('z', ctrl, 0)));
-    EXPECT_TRUE (e().keyPressed (juce::KeyPress ('y', ctrl, 0)));
+    EXPECT_TRUE (e().keyPressed (juce::KeyPress ('z', ctrlKeys, 0)));
+    EXPECT_TRUE (e().keyPressed (juce::KeyPress ('y', ctrlKeys, 0)));
     deliver();
     EXPECT_EQ (graph (1).getNumNodes(), 3);
     EXPECT_EQ (host.busMessages,
                juce::StringArray ({ ProcessEditor::undoElsewhereMessage, ProcessEditor::undoElsewhereMessage }));
 
     host.shown = true;
-    EXPECT_TRUE (e().keyPressed (juce::KeyPress ('z', ctrl, 0)));
+    EXPECT_TRUE (e().keyPressed (juce::KeyPress ('z', ctrlKeys, 0)));
     deliver();
     EXPECT_EQ (graph (1).getNumNodes(), 2);
-    EXPECT_TRUE (e().keyPressed (juce::KeyPress ('z', ctrlShift, 0)));
+    EXPECT_TRUE (e().keyPressed (juce::KeyPress ('z', ctrlShiftKeys, 0)));
     deliver();
     EXPECT_EQ (graph (1).getNumNodes(), 3);
-    EXPECT_TRUE (e().keyPressed (juce::KeyPress ('z', ctrl, 0)));
-    EXPECT_TRUE (e().keyPressed (juce::KeyPress ('y', ctrl, 0)));
+    EXPECT_TRUE (e().keyPressed (juce::KeyPress ('z', ctrlKeys, 0)));
+    EXPECT_TRUE (e().keyPressed (juce::KeyPress ('y', ctrlKeys, 0)));
     deliver();
     EXPECT_EQ (graph (1).getNumNodes(), 3);
 
-    EXPECT_FALSE (e().keyPressed (juce::KeyPress ('s', ctrl, 0))) << "the project's keys go on to the window";
+    EXPECT_FALSE (e().keyPressed (juce::KeyPress ('s', ctrlKeys, 0))) << "the project's keys go on to the window";
 }
 
 TEST_F (ProcessEditorTest, TheBackgroundMenuFollowsTheSelectionHistoriesAndLock)

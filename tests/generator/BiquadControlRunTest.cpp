@@ -22,7 +22,7 @@ namespace
 // Reads its input file line by line: a setter ("type", "gain", "q", "freq"),
 // a band (or 255 for the crossover band count) and a value. Prints the
 // setter's result, every band loaded with its filter, then "end".
-const char* const harnessSource = R"(#include <stdio.h>
+const char* const biquadHarnessSource = R"(#include <stdio.h>
 #include <string.h>
 #include "quellion.h"
 #include "BiquadCtrl.h"
@@ -145,7 +145,7 @@ protected:
                                makeHeaderGuardClose (juce::File ("/custom.h")));
         store ("BiquadCtrl.h", ProjectHeaders::makeBiquadControlHeader (features));
         store ("BiquadCtrl.c", ProjectHeaders::makeBiquadControlSource (features, 48.0));
-        store ("harness.c", harnessSource);
+        store ("harness.c", biquadHarnessSource);
 
         program = folder.getChildFile ("harness");
         const auto problem = buildHostProgram (

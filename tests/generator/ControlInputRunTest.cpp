@@ -40,7 +40,7 @@ DWORD _rdxtmem32Ex( PTR32 address );
 // Reads its input file line by line: "midi" and bytes in hexadecimal, or
 // "load" with the DSP channel, the process, the preset table's control word
 // and the value. Prints what reaches the DSP's handler, then "end".
-const char* const harnessSource = R"(#include <stdio.h>
+const char* const controlInputHarnessSource = R"(#include <stdio.h>
 #include <string.h>
 #include <system.h>
 #include "quellion.h"
@@ -228,7 +228,7 @@ protected:
 
         const auto harness = project.folder.getChildFile ("harness");
         ASSERT_TRUE (writeTextToFile (harnessSystemHeader, harness.getChildFile ("system.h"), false));
-        ASSERT_TRUE (writeTextToFile (juce::String (harnessSource).replace ("CONTROL_HEADER", controlHeader),
+        ASSERT_TRUE (writeTextToFile (juce::String (controlInputHarnessSource).replace ("CONTROL_HEADER", controlHeader),
                                       harness.getChildFile ("harness.c"), false));
 
         program = harness.getChildFile ("harness");

@@ -16,9 +16,7 @@ using namespace PresetTestHelpers;
 namespace
 {
 using Bytes = std::vector<uint8_t>;
-const juce::String lastSaved (ProcessPresetStore::lastSavedPresetName);
-constexpr uint32_t delayNrpn = ProcessPresetStore::fixedDelayControlNrpn;
-constexpr const char* delayName = ProcessPresetStore::fixedDelayControlName;
+constexpr uint32_t fixedDelayNrpn = ProcessPresetStore::fixedDelayControlNrpn;
 
 // (dsp, param, value) of each message sent, in order.
 using Sent = std::vector<std::tuple<int, uint32_t, uint32_t>>;
@@ -82,7 +80,7 @@ ProcessPresetStore gainStore (uint32_t gain, uint32_t mute)
 
 ProcessPresetStore delayStore (uint32_t time, uint32_t count)
 {
-    auto store = makeStore ({ { "Time", 0x03 }, { delayName, delayNrpn } });
+    auto store = makeStore ({ { "Time", 0x03 }, { delayName, fixedDelayNrpn } });
     store.setHasFixedDelayControl();
     putPreset (store, lastSaved, { time, count });
     return store;
@@ -104,7 +102,7 @@ TEST_F (BoardControlSenderTest, SendsTheLastSavedValuesOfAProcessExactly)
 TEST_F (BoardControlSenderTest, NeverSendsTheFixedDelayControl)
 {
     auto& delay = addProcess (1, 3, delayStore (480, 2));
-    auto onlyDelay = makeStore ({ { delayName, delayNrpn } });
+    auto onlyDelay = makeStore ({ { delayName, fixedDelayNrpn } });
     onlyDelay.setHasFixedDelayControl();
     putPreset (onlyDelay, lastSaved, { 7 });
     auto& bare = addProcess (1, 4, std::move (onlyDelay));

@@ -23,9 +23,9 @@ enum : uint32_t
     busSend
 };
 
-struct Design : vxtest::ProcessTestLibrary
+struct RulesDesign : vxtest::ProcessTestLibrary
 {
-    Design()
+    RulesDesign()
     {
         for (auto* name : { "Vector", "Vector", "Plain", "Plain", "Keyed", "Keyed", "BusSendN" })
             place (name);
@@ -48,7 +48,7 @@ Pin out (uint32_t node, uint32_t pin)
 struct Case
 {
     const char* what;
-    std::function<void (Design&)> setUp;
+    std::function<void (RulesDesign&)> setUp;
     // A connection drag from `from` dropped on `to`, or with a name, that
     // name given to `to`.
     Pin from, to;
@@ -63,37 +63,37 @@ void PrintTo (const Case& c, std::ostream* os)
     *os << c.what;
 }
 
-const Case cases[] = {
+const Case ruleCases[] = {
     // Rule A
     { "output onto input", {}, out (plainA, 0), in (plainB, 1), nullptr, true, "", false },
     { "input onto output: the ends swap", {}, in (plainB, 0), out (plainA, 1), nullptr, true, "", false },
     { "output onto output", {}, out (plainA, 0), out (plainB, 0), nullptr, false, Rules::accumulateMessage, false },
     { "input onto input says nothing", {}, in (plainA, 0), in (plainB, 0), nullptr, false, "", false },
     { "a process onto itself", {}, out (plainA, 0), in (plainA, 1), nullptr, false, "", false },
-    { "an input already fed", [] (Design& d) { d.connect (plainA, 0, plainB, 0); }, out (keyedA, 0), in (plainB, 0), nullptr,
+    { "an input already fed", [] (RulesDesign& d) { d.connect (plainA, 0, plainB, 0); }, out (keyedA, 0), in (plainB, 0), nullptr,
       false, Rules::accumulateMessage, false },
-    { "a fed input of another pin is free", [] (Design& d) { d.connect (plainA, 0, plainB, 0); }, out (plainA, 1), in (plainB, 1),
-      nullptr, true, "", false },
+    { "a fed input of another pin is free", [] (RulesDesign& d) { d.connect (plainA, 0, plainB, 0); }, out (plainA, 1),
+      in (plainB, 1), nullptr, true, "", false },
     { "virtual onto virtual makes a virtual connection", {}, out (keyedA, 1), in (keyedB, 1), nullptr, true, "", true },
     { "virtual onto a plain pin", {}, out (keyedA, 1), in (keyedB, 0), nullptr, false, "", false },
     { "plain onto a virtual pin", {}, out (keyedA, 0), in (keyedB, 1), nullptr, false, "", false },
     { "an output pin that does not exist", {}, out (plainA, 5), in (plainB, 0), nullptr, false, "", false },
     { "an input pin that does not exist", {}, out (plainA, 0), in (plainB, 7), nullptr, false, "", false },
-    { "a second wire between vectors with the same step", [] (Design& d) { d.connect (vecA, 0, vecB, 0); }, out (vecA, 1),
+    { "a second wire between vectors with the same step", [] (RulesDesign& d) { d.connect (vecA, 0, vecB, 0); }, out (vecA, 1),
       in (vecB, 1), nullptr, true, "", false },
-    { "a second wire between vectors with another step", [] (Design& d) { d.connect (vecA, 0, vecB, 1); }, out (vecA, 0),
+    { "a second wire between vectors with another step", [] (RulesDesign& d) { d.connect (vecA, 0, vecB, 1); }, out (vecA, 0),
       in (vecB, 2), nullptr, false, Rules::stepMismatchMessage, false },
-    { "a vector with a DSP output wired to a vector without", [] (Design& d) { d.name (vecA, 0, false, "DSPOUT0"); },
+    { "a vector with a DSP output wired to a vector without", [] (RulesDesign& d) { d.name (vecA, 0, false, "DSPOUT0"); },
       out (vecA, 0), in (vecB, 0), nullptr, false, Rules::vectorConflictMessage, false },
     { "DSP outputs far enough apart",
-      [] (Design& d)
+      [] (RulesDesign& d)
       {
           d.name (vecA, 0, false, "DSPOUT0");
           d.name (vecB, 0, false, "DSPOUT1");
       },
       out (vecA, 0), in (vecB, 0), nullptr, true, "", false },
     { "DSP outputs too close",
-      [] (Design& d)
+      [] (RulesDesign& d)
       {
           d.name (vecA, 0, false, "DSPOUT2");
           d.name (vecB, 0, false, "DSPOUT2");
@@ -105,7 +105,7 @@ const Case cases[] = {
     { "a DSP input on a virtual pin", {}, {}, in (keyedA, 1), "DSPIN0", false, Rules::virtualPinMessage, false },
     { "a DSP output on a virtual pin", {}, {}, out (keyedA, 1), "DSPOUT0", false, Rules::virtualPinMessage, false },
     { "two processes on one DSP output",
-      [] (Design& d) { d.name (plainA, 0, false, "DSPOUT3"); },
+      [] (RulesDesign& d) { d.name (plainA, 0, false, "DSPOUT3"); },
       {},
       out (plainB, 0),
       "DSPOUT3",
@@ -113,7 +113,7 @@ const Case cases[] = {
       Rules::outputUsedMessage,
       false },
     { "a BusSendN shares a DSP output",
-      [] (Design& d) { d.name (plainA, 0, false, "DSPOUT3"); },
+      [] (RulesDesign& d) { d.name (plainA, 0, false, "DSPOUT3"); },
       {},
       out (busSend, 1),
       "DSPOUT3",
@@ -121,7 +121,7 @@ const Case cases[] = {
       "",
       false },
     { "a renamed BusSendN still shares",
-      [] (Design& d)
+      [] (RulesDesign& d)
       {
           d.name (busSend, 0, false, "DSPOUT3");
           d.node (busSend).setName ("Renamed");
@@ -133,7 +133,7 @@ const Case cases[] = {
       "",
       false },
     { "a process renamed BusSendN does not",
-      [] (Design& d)
+      [] (RulesDesign& d)
       {
           d.name (plainA, 0, false, "DSPOUT3");
           d.node (plainB).setName ("BusSendN");
@@ -145,7 +145,7 @@ const Case cases[] = {
       Rules::outputUsedMessage,
       false },
     { "two inputs may share a DSP input",
-      [] (Design& d) { d.name (plainA, 0, true, "DSPIN2"); },
+      [] (RulesDesign& d) { d.name (plainA, 0, true, "DSPIN2"); },
       {},
       in (plainB, 0),
       "DSPIN2",
@@ -153,7 +153,7 @@ const Case cases[] = {
       "",
       false },
     { "vector outputs consecutive",
-      [] (Design& d) { d.name (vecA, 0, false, "DSPOUT2"); },
+      [] (RulesDesign& d) { d.name (vecA, 0, false, "DSPOUT2"); },
       {},
       out (vecA, 1),
       "DSPOUT3",
@@ -161,7 +161,7 @@ const Case cases[] = {
       "",
       false },
     { "vector outputs not consecutive",
-      [] (Design& d) { d.name (vecA, 0, false, "DSPOUT2"); },
+      [] (RulesDesign& d) { d.name (vecA, 0, false, "DSPOUT2"); },
       {},
       out (vecA, 1),
       "DSPOUT4",
@@ -170,7 +170,7 @@ const Case cases[] = {
       false },
     { "a negative offset", {}, {}, in (vecA, 2), "DSPIN1", false, Rules::notConsecutiveMessage, false },
     { "a vector wired against its new DSP output",
-      [] (Design& d)
+      [] (RulesDesign& d)
       {
           d.connect (vecA, 0, vecB, 0);
           d.name (vecB, 0, false, "DSPOUT0");
@@ -182,7 +182,7 @@ const Case cases[] = {
       Rules::vectorConflictMessage,
       false },
     { "a vector wired with room for its outputs",
-      [] (Design& d)
+      [] (RulesDesign& d)
       {
           d.name (vecA, 0, false, "DSPOUT0");
           d.name (vecB, 0, false, "DSPOUT3");
@@ -213,7 +213,7 @@ const Case cases[] = {
     { "an input name on an output pin", {}, {}, out (plainA, 0), "DSPIN0", false, "", false },
     { "a name that is none", {}, {}, out (plainA, 0), "IBUS3", false, "", false },
     { "the same name on the same pin again",
-      [] (Design& d) { d.name (plainA, 0, true, "DSPIN0"); },
+      [] (RulesDesign& d) { d.name (plainA, 0, true, "DSPIN0"); },
       {},
       in (plainA, 0),
       "DSPIN0",
@@ -229,7 +229,7 @@ protected:
     void TearDown() override { clearDesignFlags(); }
 };
 
-Rules::Verdict ask (const Design& design, const Case& c, const ModuleDefinition* module)
+Rules::Verdict ask (const RulesDesign& design, const Case& c, const ModuleDefinition* module)
 {
     const Rules rules (design.graph, module);
 
@@ -245,7 +245,7 @@ Rules::Verdict ask (const Design& design, const Case& c, const ModuleDefinition*
 TEST_P (ConnectionRulesTest, AnswersWithItsMessage)
 {
     const auto& c = GetParam();
-    Design design;
+    RulesDesign design;
 
     if (c.setUp)
         c.setUp (design);
@@ -265,7 +265,7 @@ TEST_P (ConnectionRulesTest, AnswersWithItsMessage)
     EXPECT_TRUE (locked.message.isEmpty());
 }
 
-INSTANTIATE_TEST_SUITE_P (Rules, ConnectionRulesTest, ::testing::ValuesIn (cases),
+INSTANTIATE_TEST_SUITE_P (Rules, ConnectionRulesTest, ::testing::ValuesIn (ruleCases),
                           [] (const ::testing::TestParamInfo<Case>& param)
                           {
                               juce::String name (param.param.what);
@@ -276,7 +276,7 @@ INSTANTIATE_TEST_SUITE_P (Rules, ConnectionRulesTest, ::testing::ValuesIn (cases
 
 TEST (ConnectionRules, DropResolvesTheEndsWhicheverSideTheDragBegan)
 {
-    Design design;
+    RulesDesign design;
     const Rules rules (design.graph, design.module);
     Rules::Ends ends;
 
@@ -289,7 +289,7 @@ TEST (ConnectionRules, DropResolvesTheEndsWhicheverSideTheDragBegan)
 
 TEST (ConnectionRules, WithoutAModuleNoDspInputOrOutputCanBeGiven)
 {
-    Design design;
+    RulesDesign design;
     const Rules rules (design.graph, nullptr);
 
     EXPECT_FALSE (rules.checkBusPinAssignment (in (plainA, 0), "DSPIN0").accepted);
@@ -298,7 +298,7 @@ TEST (ConnectionRules, WithoutAModuleNoDspInputOrOutputCanBeGiven)
 
 TEST (ConnectionRules, RuleCHelpers)
 {
-    Design design;
+    RulesDesign design;
     const Rules rules (design.graph, design.module);
 
     EXPECT_FALSE (rules.isVectorStepValid (vecA, 99)) << "a missing node";

@@ -7,8 +7,8 @@
 
 namespace
 {
-constexpr uint32_t moduleId = 0x21;
-constexpr uint32_t dspId = 1;
+constexpr uint32_t estimatedModuleId = 0x21;
+constexpr uint32_t estimatedDspId = 1;
 
 struct Costs
 {
@@ -36,11 +36,11 @@ protected:
     DspResourceEstimatorTest()
     {
         auto m = std::make_unique<ModuleDefinition>();
-        m->moduleId = moduleId;
+        m->moduleId = estimatedModuleId;
         m->ownCycles = 48;
         m->dspRamBudget = 1000;
         module = library.addModule (std::move (m));
-        dsp = library.addDsp (dspId, moduleId, 0);
+        dsp = library.addDsp (estimatedDspId, estimatedModuleId, 0);
     }
 
     ProcessDefinition* defineProcess (const std::string& name, uint32_t id, Costs costs, uint32_t defaultChannelWord = 1)
@@ -77,8 +77,11 @@ protected:
             module->addFunction (makeFunction (1, 0x0, {}));
     }
 
-    DspResourceEstimator::CyclesAndRam processCosts() const { return estimator.addProcessCosts (dspId); }
-    int64_t externalUsed (int perChannelCost = 0) const { return estimator.addMemoryCosts (dspId, 64, perChannelCost).used; }
+    DspResourceEstimator::CyclesAndRam processCosts() const { return estimator.addProcessCosts (estimatedDspId); }
+    int64_t externalUsed (int perChannelCost = 0) const
+    {
+        return estimator.addMemoryCosts (estimatedDspId, 64, perChannelCost).used;
+    }
 
     ModuleLibrary library;
     ModuleDefinition* module = nullptr;
@@ -97,20 +100,20 @@ TEST_F (DspResourceEstimatorTest, SmallDesignGivesTheFiguresWorkedOutByHand)
     place (defineProcess ("Echo", 0x205, { 14, 6, 2, 4 }, 0x10000001), // counted once: 20, 6
            0x10000003, GraphNode::memoryChoiceExternalRam);
 
-    const auto used = estimator.addProcessCosts (dspId);
+    const auto used = estimator.addProcessCosts (estimatedDspId);
     EXPECT_EQ (used.cycles, 368);
     EXPECT_EQ (used.ram, 48);
 
-    const auto budget = estimator.getMemoryBudget (dspId, 1);
+    const auto budget = estimator.getMemoryBudget (estimatedDspId, 1);
     EXPECT_EQ (budget.cycles, 2000);
     EXPECT_EQ (budget.ram, 1000);
 
     // The delay line: 3 channels at 1000 words each, in 4 kwords.
-    const auto external = estimator.addMemoryCosts (dspId, 4, 1000);
+    const auto external = estimator.addMemoryCosts (estimatedDspId, 4, 1000);
     EXPECT_EQ (external.used, 3000);
     EXPECT_EQ (external.size, 4096);
 
-    const auto load = estimator.estimateLoad (dspId, 1, 4, 1000);
+    const auto load = estimator.estimateLoad (estimatedDspId, 1, 4, 1000);
     EXPECT_DOUBLE_EQ (load.cycles, 18.4);
     EXPECT_DOUBLE_EQ (load.dspRam, 4.8);
     EXPECT_DOUBLE_EQ (load.externalRam, 73.2421875);
@@ -119,13 +122,13 @@ TEST_F (DspResourceEstimatorTest, SmallDesignGivesTheFiguresWorkedOutByHand)
 TEST_F (DspResourceEstimatorTest, CycleBudgetAtNinetySixKilohertzLeavesWhatTheModuleDoesNotUse)
 {
     module->ownCycles = 24;
-    EXPECT_EQ (estimator.getMemoryBudget (dspId, 3).cycles, 1000);
-    EXPECT_EQ (estimator.getMemoryBudget (dspId, 0).cycles, 2024);
-    EXPECT_EQ (estimator.getMemoryBudget (dspId, 5).cycles, 488);
+    EXPECT_EQ (estimator.getMemoryBudget (estimatedDspId, 3).cycles, 1000);
+    EXPECT_EQ (estimator.getMemoryBudget (estimatedDspId, 0).cycles, 2024);
+    EXPECT_EQ (estimator.getMemoryBudget (estimatedDspId, 5).cycles, 488);
 
     // Positions outside the table count as the nearest one.
-    EXPECT_EQ (estimator.getMemoryBudget (dspId, -3).cycles, 2024);
-    EXPECT_EQ (estimator.getMemoryBudget (dspId, 6).cycles, 488);
+    EXPECT_EQ (estimator.getMemoryBudget (estimatedDspId, -3).cycles, 2024);
+    EXPECT_EQ (estimator.getMemoryBudget (estimatedDspId, 6).cycles, 488);
 }
 
 TEST_F (DspResourceEstimatorTest, DspWithoutEntryShowsNothingUsedOfAHundred)
@@ -148,14 +151,14 @@ TEST_F (DspResourceEstimatorTest, DspWhoseModuleIsMissingUsesNothingAndHasTheDef
 {
     const auto* gain = defineProcess ("Gain", 0x201, { 10, 5, 3, 1 });
     place (gain, 2, GraphNode::memoryChoiceExternalRam);
-    library.resetDsp (dspId, 0x99);
+    library.resetDsp (estimatedDspId, 0x99);
     dsp->addProcessInstance (1, gain->processId);
 
     EXPECT_EQ (processCosts().cycles, 0);
-    EXPECT_EQ (estimator.getMemoryBudget (dspId, 0).cycles, 100);
-    EXPECT_EQ (estimator.getMemoryBudget (dspId, 0).ram, 1);
+    EXPECT_EQ (estimator.getMemoryBudget (estimatedDspId, 0).cycles, 100);
+    EXPECT_EQ (estimator.getMemoryBudget (estimatedDspId, 0).ram, 1);
 
-    const auto external = estimator.addMemoryCosts (dspId, 2, 5);
+    const auto external = estimator.addMemoryCosts (estimatedDspId, 2, 5);
     EXPECT_EQ (external.used, 0);
     EXPECT_EQ (external.size, 2048);
 }
@@ -215,11 +218,11 @@ TEST_F (DspResourceEstimatorTest, BudgetOfZeroOrLessShowsFullWhenUsedAndEmptyWhe
     // A module that needs more than 176.4 kHz leaves.
     module->ownCycles = 600;
     module->dspRamBudget = 0;
-    EXPECT_EQ (estimator.getMemoryBudget (dspId, 4).cycles, -88);
-    EXPECT_EQ (estimator.estimateLoad (dspId, 4, 0, 0).cycles, 0.0);
+    EXPECT_EQ (estimator.getMemoryBudget (estimatedDspId, 4).cycles, -88);
+    EXPECT_EQ (estimator.estimateLoad (estimatedDspId, 4, 0, 0).cycles, 0.0);
 
     place (defineProcess ("Gain", 0x201, { 10, 5, 3, 1 }), 1);
-    const auto load = estimator.estimateLoad (dspId, 4, 0, 0);
+    const auto load = estimator.estimateLoad (estimatedDspId, 4, 0, 0);
     EXPECT_EQ (load.cycles, 100.0);
     EXPECT_EQ (load.dspRam, 100.0);
     EXPECT_EQ (load.externalRam, 0.0);

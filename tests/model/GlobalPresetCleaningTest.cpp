@@ -6,8 +6,6 @@ using namespace PresetTestHelpers;
 
 namespace
 {
-constexpr const char* lastSaved = ProcessPresetStore::lastSavedPresetName;
-
 // The cleaning of the stored presets behind the global presets, and the
 // global preset file.
 class GlobalPresetCleaningTest : public GlobalPresetFixture

@@ -15,7 +15,7 @@ protected:
     Design& design = project.design;
 };
 
-uint32_t key (uint32_t processId, uint32_t presetIndex, uint32_t tableId)
+uint32_t globalPresetKey (uint32_t processId, uint32_t presetIndex, uint32_t tableId)
 {
     return GlobalPresetKey::make (processId, presetIndex, tableId);
 }
@@ -48,8 +48,9 @@ TEST_F (GlobalPresetCollectorTest, EveryProcessIsStoredUnderItsTemporaryNameWhic
     EXPECT_EQ (presetNames (compressor.presetStore), std::vector<juce::String>{ "(Last-Saved)" });
     EXPECT_EQ (presetNames (gain.presetStore), std::vector<juce::String>{ "(Last-Saved)" });
 
-    EXPECT_EQ (project.keysOf ("GlobalPresetA", 1), (std::vector<uint32_t>{ key (2, 0, (uint32_t) storedCompressor->getTableId()),
-                                                                            key (31, 0, (uint32_t) storedGain->getTableId()) }));
+    EXPECT_EQ (project.keysOf ("GlobalPresetA", 1),
+               (std::vector<uint32_t>{ globalPresetKey (2, 0, (uint32_t) storedCompressor->getTableId()),
+                                       globalPresetKey (31, 0, (uint32_t) storedGain->getTableId()) }));
 
     const auto root = juce::parseXML (project.file);
     ASSERT_NE (root, nullptr);
@@ -117,7 +118,7 @@ TEST_F (GlobalPresetCollectorTest, TablesFollowTheDspsThereAreNow)
     auto& list = design.getGlobalPresets();
     list.addIfMissing ("A");
     list.getCurrent()->addTable (9);
-    list.getCurrent()->findTableByDsp (9)->appendRawKey (key (4, 0, 0));
+    list.getCurrent()->findTableByDsp (9)->appendRawKey (globalPresetKey (4, 0, 0));
 
     ASSERT_TRUE (project.save ("A").wasOk());
     auto* preset = list.getCurrent();

@@ -171,7 +171,7 @@ TEST_F (GlobalPresetSavingTest, EveryGlobalPresetCallsUpWhatWasLastSavedForIt)
     nodes.push_back (makeNode (0x1F, "Biquad", 4));
 
     const juce::StringArray names{ "G1", "G2", "G3", "G4" };
-    std::map<juce::String, std::vector<std::vector<uint32_t>>> lastSaved;
+    std::map<juce::String, std::vector<std::vector<uint32_t>>> lastSavedValues;
 
     for (int step = 0; step < 60; ++step)
     {
@@ -181,13 +181,13 @@ TEST_F (GlobalPresetSavingTest, EveryGlobalPresetCallsUpWhatWasLastSavedForIt)
             node.shown = { (uint32_t) (random() % 2), (uint32_t) (random() % 2), (uint32_t) (random() % 3) };
 
         ASSERT_TRUE (save (name, 1, nodes).wasOk()) << step;
-        auto& saved = lastSaved[name];
+        auto& saved = lastSavedValues[name];
         saved.clear();
 
         for (const auto& node : nodes)
             saved.push_back (node.shown);
 
-        for (const auto& [savedName, values] : lastSaved)
+        for (const auto& [savedName, values] : lastSavedValues)
             for (size_t n = 0; n < nodes.size(); ++n)
                 ASSERT_EQ (calledUp (savedName, 1, nodes[n]), values[n]) << "step " << step << " " << savedName << " " << n;
 

@@ -8,9 +8,6 @@ using namespace PresetTestHelpers;
 
 namespace
 {
-constexpr const char* delayName = ProcessPresetStore::fixedDelayControlName;
-constexpr const char* lastSaved = ProcessPresetStore::lastSavedPresetName;
-
 ProcessPresetStore makeBiquadStore()
 {
     auto store = makeStore ({ { "Gain", 0x10 }, { "Freq", 0x11 | secondary }, { "Q", 0x12 | secondary } });

@@ -16,6 +16,8 @@
 namespace PresetTestHelpers
 {
 constexpr uint32_t secondary = ProcessPresetStore::secondaryControlFlag;
+constexpr const char* lastSaved = ProcessPresetStore::lastSavedPresetName;
+constexpr const char* delayName = ProcessPresetStore::fixedDelayControlName;
 
 struct Control
 {

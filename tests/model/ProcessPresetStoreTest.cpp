@@ -6,8 +6,9 @@
 
 namespace
 {
-constexpr uint32_t secondary = ProcessPresetStore::secondaryControlFlag;
+using PresetTestHelpers::controlNames;
 using PresetTestHelpers::FakePanel;
+using PresetTestHelpers::secondary;
 
 // Value of the named control in the current preset, read the way callers do.
 uint32_t valueOf (ProcessPresetStore& store, const juce::String& controlName)
@@ -20,16 +21,6 @@ void setValueOf (ProcessPresetStore& store, const juce::String& controlName, uin
 {
     ASSERT_TRUE (store.findControl (controlName)) << controlName;
     store.setCurrentValue (value);
-}
-
-std::vector<juce::String> controlNames (const ProcessPresetStore& store)
-{
-    std::vector<juce::String> names;
-
-    for (int i = 0; i < store.getControlCount(); ++i)
-        names.push_back (store.getControl (i)->name);
-
-    return names;
 }
 } // namespace
 

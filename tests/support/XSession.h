@@ -16,6 +16,21 @@ inline void pump (int milliseconds)
     juce::MessageManager::getInstance()->runDispatchLoopUntil (milliseconds);
 }
 
+// JUCE reads the X server's events when its connection has something new to
+// read. An event that comes in while the program waits for an answer of its
+// own (a timer asking where the pointer is, say) goes into Xlib's queue with
+// that answer and stays there until the next one arrives: on a busy machine
+// a button's release, or a key, is left unhandled that way. A pointer motion
+// of one pixel there and back sends the next one.
+inline void wakeEventLoop()
+{
+    juce::ChildProcess tool;
+
+    if (tool.start ("xdotool mousemove_relative 1 0 mousemove_relative -- -1 0"))
+        while (tool.isRunning())
+            pump (20);
+}
+
 // Runs xdotool to its end while the program handles what it does; a menu
 // that runs its own loop is answered within the same command.
 inline void xdo (const juce::String& arguments)
@@ -73,10 +88,22 @@ inline juce::Point<int> bareSpotOf (juce::Component& c)
 // Pumps until the condition holds or the time is up; true when it holds.
 inline bool waitFor (const std::function<bool()>& condition, int milliseconds = 3000)
 {
-    for (auto end = juce::Time::getMillisecondCounter() + (juce::uint32) milliseconds; ! condition();)
+    // The program's loop is woken each second the condition takes.
+    const auto start = juce::Time::getMillisecondCounter();
+    auto nextWake = start + 1000;
+
+    for (auto end = start + (juce::uint32) milliseconds; ! condition();)
     {
-        if (juce::Time::getMillisecondCounter() > end)
+        const auto now = juce::Time::getMillisecondCounter();
+
+        if (now > end)
             return false;
+
+        if (now > nextWake)
+        {
+            wakeEventLoop();
+            nextWake = juce::Time::getMillisecondCounter() + 1000;
+        }
 
         pump (20);
     }

@@ -19,7 +19,7 @@ using modulesdef::ProcessDescription;
 
 namespace
 {
-std::string readSourceFile (const std::string& relativePath)
+std::string readRepositoryFile (const std::string& relativePath)
 {
     std::ifstream stream (std::string (VX_SOURCE_DIR) + "/" + relativePath, std::ios::binary);
     std::stringstream content;
@@ -238,7 +238,7 @@ private:
 //==============================================================================
 TEST (ModulesDefText, SampleLibraryParsesAndPrintsCanonically)
 {
-    const auto text = readSourceFile ("resources/SampleModules.txt");
+    const auto text = readRepositoryFile ("resources/SampleModules.txt");
     ASSERT_FALSE (text.empty());
 
     const auto library = ModulesDefText::parse (text);
@@ -250,7 +250,7 @@ TEST (ModulesDefText, SampleLibraryParsesAndPrintsCanonically)
 
 TEST (ModulesDefText, SampleLibraryHoldsWhatTheProgramNeedsToShow)
 {
-    const auto library = ModulesDefText::parse (readSourceFile ("resources/SampleModules.txt"));
+    const auto library = ModulesDefText::parse (readRepositoryFile ("resources/SampleModules.txt"));
 
     EXPECT_EQ (library.version, std::optional<uint16_t> (68));
     EXPECT_EQ (library.dspCapacity, 16);

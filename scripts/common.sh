@@ -1,0 +1,23 @@
+# Sourced by the scripts of this folder: the repository's root, how many jobs
+# a build or a test run takes at once, and the configuration of the clang
+# build.
+#
+# VX_JOBS sets the number of jobs (a small or shared machine may want fewer
+# than its cores); without it every core is used.
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+vx_jobs="${VX_JOBS:-$(nproc)}"
+if ! [[ "$vx_jobs" =~ ^[1-9][0-9]*$ ]]; then
+  echo "VX_JOBS must be a number of jobs (1 or more), not \"$vx_jobs\"" >&2
+  exit 2
+fi
+
+# The clang build in build-fuzz/: the core library compiled once with the
+# address and undefined-behaviour sanitizers and the fuzzer's coverage, its
+# tests against that copy, and the fuzz targets. Line tables are enough for the
+# sanitizers' stack traces and keep the objects small.
+configure_clang_build() {
+  cmake -S "$root" -B "$root/build-fuzz" -G Ninja \
+    -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+    -DCMAKE_BUILD_TYPE=Debug -DCMAKE_C_FLAGS_DEBUG=-gline-tables-only -DCMAKE_CXX_FLAGS_DEBUG=-gline-tables-only \
+    -DVX_SANITIZER_TESTS=ON -DVX_FUZZ_TARGETS=ON -DVX_BUILD_TESTS=OFF -DVX_BUILD_BENCHMARKS=OFF > /dev/null
+}
