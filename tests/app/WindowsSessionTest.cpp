@@ -54,7 +54,6 @@ juce::Point<int> backgroundAt (ProcessEditor& editor, float screenHeightFraction
     ADD_FAILURE() << "no bare graph at " << screenHeightFraction << " of the screen";
     return {};
 }
-
 } // namespace
 
 TEST (WindowsSession, PanelsAndTheLogStayReachableBesideAMainWindowCoveringTheScreen)
