@@ -46,6 +46,11 @@ Zorvex::Zorvex (GraphData& owningGraph, uint32_t id) : nodeId (id), graph (ownin
         // working copy after the node.
         ownStore.setName (node->getName());
         ownStore.setExtraFlag (isBiquad (node->getProcessDefinition()) ? 1 : 0);
+
+        // A delay's length travels in its presets, in every store of it.
+        if (node->presetStore.hasFixedDelayControl())
+            ownStore.setHasFixedDelayControl();
+
         createControls (*node);
     }
 

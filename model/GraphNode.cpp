@@ -15,6 +15,11 @@ GraphNode::GraphNode (uint32_t nodeId, uint32_t nodeNrpn, const juce::String& no
 
     memoryWord = definition->getDefaultMemoryWord();
 
+    // A delay's values carry its length: its presets, saved values and
+    // global presets hold the delay control, however the node was made.
+    if (definition->isDelayType())
+        presetStore.setHasFixedDelayControl();
+
     inputCount = definition->inputCount;
     outputCount = definition->outputCount;
 

@@ -45,7 +45,10 @@ juce::String ProjectCommandList::makeBaseName (const juce::String& functionName)
 
 int ProjectCommandList::countCommands (const GraphNode& node) noexcept
 {
-    return juce::jlimit (0, std::min ((int) node.commandWords.size(), getFunctionCount (node)), node.commandWordCount);
+    // Word j is control function j's. The count of words built is no limit:
+    // functions without a control (an equaliser's coefficient updates) may
+    // stand before those with one, whose words follow.
+    return std::min ((int) node.commandWords.size(), getFunctionCount (node));
 }
 
 juce::StringArray ProjectCommandList::makeAttributeNames (const GraphNode& node)

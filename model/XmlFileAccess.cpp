@@ -4,7 +4,9 @@
 #include "model/RegularFileReader.h"
 #include "model/XmlShapeCheck.h"
 
+#include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <string_view>
 
 namespace
@@ -33,6 +35,53 @@ bool isParserNameCharacter (juce::juce_wchar c) noexcept
                c == '.';
 
     return juce::CharacterFunctions::isLetterOrDigit (c);
+}
+
+// The element names of the project and preset files. Names are
+// case-sensitive in them, while JUCE finds an element by its name in any
+// case (and stops a debug build at one that differs in case only). An
+// element named as one of these in another case is none of them: it is
+// given a name that no reader asks for.
+const char* const elementNames[] = { "OSTRANE_QUELLION_Configuration",
+                                     "DSPs",
+                                     "DSP",
+                                     "ProcessConnections",
+                                     "ProcessConnection",
+                                     "Processes",
+                                     "Process",
+                                     "CommandList",
+                                     "Commands",
+                                     "ProcessPinLabels",
+                                     "ProcessPinLabel",
+                                     "DSPConnections",
+                                     "DSPConnection",
+                                     "PinLabels",
+                                     "PinLabel",
+                                     "ProjectSettings",
+                                     "PRESETS",
+                                     "PresetList",
+                                     "Class",
+                                     "CountGroup",
+                                     "Preset",
+                                     "Count",
+                                     "Controls",
+                                     "Lists",
+                                     "List",
+                                     "GLOBAL_PRESETS",
+                                     "DSPDefinition" };
+
+// The shape check has bounded the depth.
+void setMiscasedNamesApart (juce::XmlElement& element, const juce::String& rootTag)
+{
+    const auto& name = element.getTagName();
+
+    auto differsInCaseOnly = [&name] (const juce::String& known) { return name != known && name.equalsIgnoreCase (known); };
+
+    if (differsInCaseOnly (rootTag) || std::any_of (std::begin (elementNames), std::end (elementNames), differsInCaseOnly))
+        element.setTagName (name + "-");
+
+    for (auto* child : element.getChildIterator())
+        setMiscasedNamesApart (*child, rootTag);
 }
 
 using Cursor = juce::String::CharPointerType;
@@ -188,6 +237,8 @@ XmlFileAccess::Loaded XmlFileAccess::parse (const juce::String& text, const juce
         loaded.result = juce::Result::fail (error.isNotEmpty() ? error : juce::String ("it holds no XML"));
         return loaded;
     }
+
+    setMiscasedNamesApart (*root, rootTag);
 
     if (! root->hasTagName (rootTag))
     {

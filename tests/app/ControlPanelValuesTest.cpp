@@ -136,6 +136,10 @@ juce::String savedCommands (const juce::File& project, uint32_t nrpn)
 class ControlPanelValuesTest : public ShellTestFixture
 {
 protected:
+    // Processes of the sample's first module, by their place in its list.
+    static constexpr int compressorIndex = 2;
+    static constexpr int longDelayIndex = 6;
+
     ControlPanelValuesTest()
     {
         libraryInterface = midiLibrary.openInterface (MidiControlLibrary::getDefaultFile(), callback, dialogs);
@@ -161,7 +165,10 @@ protected:
 
     // DSP 1 of the sample's first module with `count` compressors, saved as
     // "values.zqp".
-    void makeCompressors (int count)
+    void makeCompressors (int count) { makeProcesses (compressorIndex, count); }
+
+    // The same with `count` of the module's process at that index.
+    void makeProcesses (int processIndex, int count)
     {
         auto* page = getMain().getProcessContainer().addDsp (-1);
         ASSERT_NE (page, nullptr);
@@ -169,7 +176,7 @@ protected:
         ASSERT_TRUE (getMain().getDesign().setDspModule (1, 0x21));
 
         for (int i = 0; i < count; ++i)
-            ASSERT_TRUE (page->getProcessEditor().placeProcess (2, { 250 + 300 * i, 200 }));
+            ASSERT_TRUE (page->getProcessEditor().placeProcess (processIndex, { 250 + 300 * i, 200 }));
 
         settle();
         dialogs.chosenFiles.push_back (getProjectFile());
@@ -206,16 +213,21 @@ protected:
     {
         doubleClick (box);
         EXPECT_TRUE (box.isPanelShown());
-        auto* panelWindow = vxtest::findWindowStartingWith (box.getNode()->getName() + "  { Compressor }");
+        auto* panelWindow = vxtest::findWindowStartingWith (getPanelTitle (box));
         return panelWindow != nullptr ? vxtest::findSlider (*panelWindow, control) : nullptr;
     }
 
     void closePanel (Zorvex& box)
     {
-        if (auto* panelWindow = vxtest::findWindowStartingWith (box.getNode()->getName() + "  { Compressor }"))
+        if (auto* panelWindow = vxtest::findWindowStartingWith (getPanelTitle (box)))
             panelWindow->closeButtonPressed();
 
         EXPECT_FALSE (box.isPanelShown());
+    }
+
+    static juce::String getPanelTitle (Zorvex& box)
+    {
+        return box.getNode()->getName() + "  { " + box.getNode()->getProcessDefinition()->name + " }";
     }
 
     void saveWithKeys() { getMain().keyPressed (juce::KeyPress ('s', juce::ModifierKeys::ctrlModifier, 0)); }
@@ -408,4 +420,35 @@ TEST_F (ControlPanelValuesTest, ATypedControlNumberTakesEffectAtOnceEverywhere)
     callback.setOutput (nullptr);
     ASSERT_GE (port.sent.size(), 2u);
     EXPECT_EQ (port.sent[1], (std::vector<uint8_t>{ 0xB0, 0x62, 0x41 }));
+}
+
+TEST_F (ControlPanelValuesTest, ADelayShowingAPresetOfItsBoxKeepsItsValuesThroughSaveAndOpen)
+{
+    VX_REQUIRE_DISPLAY();
+    ASSERT_NE (libraryInterface, nullptr);
+    makeWindow();
+    makeProcesses (longDelayIndex, 1);
+
+    // A value set, kept as a preset of the box, and loaded from its menu:
+    // the box shows its own store.
+    auto* feedback = openPanelSlider (getBox (0), "Feedback1");
+    ASSERT_NE (feedback, nullptr);
+    const auto chosen = pickOtherValue (*feedback);
+    feedback->setValue (chosen, juce::sendNotificationSync);
+    closePanel (getBox (0));
+    dialogs.names.push_back ("Echo");
+    getBox (0).buildMenu();
+    getBox (0).handleMenuResult (Zorvex::createPresetItem);
+    getBox (0).buildMenu();
+    getBox (0).handleMenuResult (Zorvex::loadPresetBase);
+    saveWithKeys();
+
+    // Opened again, nothing is said and the panel shows the value.
+    clearLog();
+    getProject().openProject (getProjectFile());
+    settle();
+    EXPECT_EQ (getLogText(), "");
+    feedback = openPanelSlider (getBox (0), "Feedback1");
+    ASSERT_NE (feedback, nullptr);
+    EXPECT_EQ (feedback->getValue(), chosen);
 }

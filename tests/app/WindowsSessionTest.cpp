@@ -54,32 +54,6 @@ juce::Point<int> backgroundAt (ProcessEditor& editor, float screenHeightFraction
     ADD_FAILURE() << "no bare graph at " << screenHeightFraction << " of the screen";
     return {};
 }
-
-void clickAt (juce::Point<int> p)
-{
-    xdo ("mousemove " + at (p) + " sleep 0.1 click 1");
-}
-
-void doubleClickAt (juce::Point<int> p)
-{
-    xdo ("mousemove " + at (p) + " sleep 0.1 click --repeat 2 --delay 80 1");
-}
-
-// Does what the user does until its effect shows, at most three times: a
-// window manager under load maps, focuses and raises windows late. True
-// when the effect showed.
-bool repeatUntil (const std::function<void()>& act, const std::function<bool()>& shows)
-{
-    for (int attempt = 0; attempt < 3; ++attempt)
-    {
-        act();
-
-        if (waitFor (shows, 1500))
-            return true;
-    }
-
-    return false;
-}
 } // namespace
 
 TEST (WindowsSession, PanelsAndTheLogStayReachableBesideAMainWindowCoveringTheScreen)

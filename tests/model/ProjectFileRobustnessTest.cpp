@@ -194,6 +194,14 @@ TEST_F (ProjectFileRobustnessTest, HostileFilesAreRefusedOrOpenedSoundly)
         { "not XML", "project", true, 0, {} },
         { "truncated", sample.substring (0, sample.length() / 2), true, 0, {} },
         { "another root", "<PRESETS Version=\"1.01\"/>", true, 0, {} },
+        { "the root named in another case", "<OSTRANE_QUELLION_CONFIGURATION/>", true, 0, {} },
+        { "elements named in another case (names are case-sensitive)",
+          project ("<DSPs>" + dsp ("<processes>" + processes (2) + "</processes>") + "</DSPs>"), false, 0,
+          [] (Design& d)
+          {
+              ASSERT_EQ (d.getNumDsps(), 1);
+              EXPECT_EQ (d.getDsp (0)->getGraph().getNumNodes(), 0);
+          } },
         { "instruction inside the root", project ("<?x y?><DSPs/>"), true, 0, {} },
         { "elements nested 2000 deep",
           project (juce::String::repeatedString ("<DSPs>", 2000) + juce::String::repeatedString ("</DSPs>", 2000)),

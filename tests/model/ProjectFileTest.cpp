@@ -389,6 +389,30 @@ TEST_F (ProjectFileTest, CommandsEndingAlikeOrHoldingOddCharactersKeepTheirOwnVa
         EXPECT_EQ (ProjectCommandList::getSavedValue (node, k), ProjectCommandList::getSavedValue (twins, k)) << k;
 }
 
+TEST_F (ProjectFileTest, EveryControlNumberTypedComesBackFromTheFile)
+{
+    // The equaliser's coefficient functions come first and carry no control;
+    // the control functions after them are as many as the words it built.
+    LibraryAndDesign built;
+    DesignBuilder b (built.design);
+    b.addDsp (1, projecttest::studioCore8, 0.5, 0.5);
+    auto& eq = b.addProcess (1, "ParamEq8", 0.5, 0.5);
+    const auto functions = eq.getProcessDefinition()->getSecondFunctionCount();
+    ASSERT_EQ ((int) eq.commandWords.size(), functions);
+
+    for (auto& word : eq.commandWords)
+        if (word != 0)
+            word = (word & 0xFFFF0000u) | (0x01C0u + (uint32_t) (&word - eq.commandWords.data()));
+
+    LibraryAndDesign opened;
+    open (ProjectFile::createXml (built.design, options)->toString(), opened.design);
+    auto& node = *opened.design.findDsp (1)->getGraph().getNode (0);
+    ASSERT_EQ ((int) node.commandWords.size(), functions);
+
+    for (int k = 0; k < functions; ++k)
+        EXPECT_EQ (ProjectCommandList::getSavedValue (node, k), ProjectCommandList::getSavedValue (eq, k)) << k;
+}
+
 TEST_F (ProjectFileTest, CommandListsAndSavedControlsAreReadAgainOnceThePagesExist)
 {
     LibraryAndDesign built;

@@ -279,9 +279,6 @@ GraphNode& DesignBuilder::addProcess (uint32_t dspId, const juce::String& proces
 
     NodeChannelRules::followCount (node, node.channelWord);
 
-    if ((definition.defaultChannelWord & GraphNode::delayCountFlag) != 0)
-        node.presetStore.setHasFixedDelayControl();
-
     // As placing the process builds them.
     node.buildControlIds();
 

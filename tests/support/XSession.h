@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <juce_gui_basics/juce_gui_basics.h>
 
+#include <deque>
 #include <functional>
 
 // What the whole-program sessions share: they drive a real window through
@@ -67,6 +68,16 @@ inline void drag (juce::Point<int> from, juce::Point<int> to)
          " sleep 0.1" + steps + " sleep 0.2 mouseup 1");
 }
 
+inline void clickAt (juce::Point<int> p)
+{
+    xdo ("mousemove " + at (p) + " sleep 0.1 click 1");
+}
+
+inline void doubleClickAt (juce::Point<int> p)
+{
+    xdo ("mousemove " + at (p) + " sleep 0.1 click --repeat 2 --delay 80 1");
+}
+
 inline void clickOn (juce::Component& c)
 {
     xdo ("mousemove " + at (centreOnScreen (c)) + " click 1");
@@ -111,9 +122,23 @@ inline bool waitFor (const std::function<bool()>& condition, int milliseconds = 
     return true;
 }
 
+// The menu shown, if any: the modal component that is no window waiting for
+// an answer (a message box, a chooser or the name dialog, which a menu item
+// may open while the menu's answerer still runs).
+inline juce::Component* findShownMenu()
+{
+    auto& modal = *juce::ModalComponentManager::getInstance();
+
+    for (int i = 0; i < modal.getNumModalComponents(); ++i)
+        if (auto* shown = modal.getModalComponent (i); dynamic_cast<juce::TopLevelWindow*> (shown) == nullptr)
+            return shown;
+
+    return nullptr;
+}
+
 inline bool isMenuShown()
 {
-    return juce::ModalComponentManager::getInstance()->getNumModalComponents() > 0;
+    return findShownMenu() != nullptr;
 }
 
 // Opens a menu with the xdotool arguments `opening` and, once it shows,
@@ -134,7 +159,7 @@ inline bool answerMenu (const juce::String& opening, std::function<juce::String 
             if (! isMenuShown() || tool.isRunning() || attempts == 3 || (attempts > 0 && now - lastSent < 1500))
                 return;
 
-            const auto where = juce::ModalComponentManager::getInstance()->getModalComponent (0)->getScreenBounds();
+            const auto where = findShownMenu()->getScreenBounds();
             tool.start ("xdotool sleep 0.2 " + answer (where));
             ++attempts;
             lastSent = now;
@@ -150,6 +175,206 @@ inline bool answerMenu (const juce::String& opening, std::function<juce::String 
     answerer.startTimer (50);
     xdo (opening);
     return waitFor ([&] { return answerer.attempts > 0 && ! answerer.tool.isRunning() && ! isMenuShown(); }, 8000);
+}
+
+// Answers the windows that wait for the user (message boxes, questions, file
+// choosers, the name dialog) as a user does, with the pointer and the keys,
+// in the order the session expects them. Such a window runs a loop of its
+// own inside the event that opened it, so the answers start from a timer,
+// which that loop runs too. Under load a window shows, or takes the
+// keyboard, late: an answer is sent again while its window stays. A window
+// nobody expects is noted and closed after a while, so that the session
+// fails instead of waiting for ever.
+class WindowAnswers : private juce::Timer
+{
+public:
+    // The xdotool arguments that answer the window.
+    using Answer = std::function<juce::String (juce::Component& window)>;
+
+    WindowAnswers() { startTimer (50); }
+    ~WindowAnswers() override { stopTimer(); }
+
+    // The next window that waits for the user is to be titled `title`.
+    void expect (const juce::String& title, Answer answer) { expected.push_back ({ title, std::move (answer) }); }
+
+    void expectKeys (const juce::String& title, const juce::String& keys)
+    {
+        expect (title, [keys] (juce::Component&) { return "key " + keys; });
+    }
+
+    // A field that takes the keyboard at once (the name dialog): the text
+    // typed over what it holds, then Return. The text has no blanks.
+    void expectTyping (const juce::String& title, const juce::String& text)
+    {
+        expectKeys (title, "ctrl+a type --args 1 " + text + " key Return");
+    }
+
+    // A window of this title closes by itself (a progress window).
+    void allow (const juce::String& title) { passing.add (title); }
+
+    // Every window expected was answered and has gone.
+    bool waitUntilAnswered (int milliseconds = 20000)
+    {
+        return waitFor ([this] { return expected.empty() && current == nullptr && ! tool.isRunning(); }, milliseconds);
+    }
+
+    // The titles of the windows answered, of those the answer did not
+    // close, and of those nobody expected.
+    juce::StringArray answered, unanswered, unexpected;
+
+private:
+    struct Expected
+    {
+        juce::String title;
+        Answer answer;
+    };
+
+    static juce::Component* findWaitingWindow()
+    {
+        auto& modal = *juce::ModalComponentManager::getInstance();
+
+        // Menus are answered by answerMenu.
+        for (int i = 0; i < modal.getNumModalComponents(); ++i)
+            if (auto* window = dynamic_cast<juce::TopLevelWindow*> (modal.getModalComponent (i)))
+                return window;
+
+        return nullptr;
+    }
+
+    void timerCallback() override
+    {
+        if (tool.isRunning())
+            return;
+
+        const auto now = juce::Time::getMillisecondCounter();
+        auto* window = findWaitingWindow();
+
+        if (current != nullptr)
+        {
+            if (window != current.getComponent())
+            {
+                current = nullptr;
+                return;
+            }
+
+            if (attempts < 3 && now - lastSent > 2000)
+            {
+                send (*window);
+            }
+            else if (attempts == 3 && now - lastSent > 5000)
+            {
+                // The answer does not take: the window goes, the session fails.
+                unanswered.add (window->getName());
+                window->exitModalState (0);
+            }
+
+            return;
+        }
+
+        if (window == nullptr || passing.contains (window->getName()))
+        {
+            strangerSince = 0;
+            return;
+        }
+
+        if (! expected.empty() && window->getName() == expected.front().title)
+        {
+            current = window;
+            currentAnswer = std::move (expected.front().answer);
+            expected.pop_front();
+            attempts = 0;
+            answered.add (window->getName());
+            send (*window);
+            return;
+        }
+
+        if (strangerSince == 0)
+        {
+            strangerSince = now;
+        }
+        else if (now - strangerSince > 10000)
+        {
+            unexpected.add (window->getName());
+            strangerSince = 0;
+            window->exitModalState (0);
+        }
+    }
+
+    void send (juce::Component& window)
+    {
+        tool.start ("xdotool sleep 0.2 " + currentAnswer (window));
+        ++attempts;
+        lastSent = juce::Time::getMillisecondCounter();
+    }
+
+    std::deque<Expected> expected;
+    juce::StringArray passing;
+    juce::Component::SafePointer<juce::Component> current;
+    Answer currentAnswer;
+    juce::ChildProcess tool;
+    int attempts = 0;
+    juce::uint32 lastSent = 0, strangerSince = 0;
+};
+
+// A file chooser of JUCE's answered as a user does: a click into its name
+// field, the whole path typed there (no blanks: xdotool takes each word as
+// an argument) and Return, which goes to the file's folder, then a click on
+// the button that takes the choice ("Open", "Save" or "Choose").
+inline WindowAnswers::Answer typePathIntoChooser (const juce::File& chosen)
+{
+    return [chosen] (juce::Component& chooser) -> juce::String
+    {
+        std::function<juce::Component*(juce::Component&, const std::function<bool (juce::Component&)>&)> find;
+        find = [&find] (juce::Component& in, const std::function<bool (juce::Component&)>& wanted) -> juce::Component*
+        {
+            for (auto* child : in.getChildren())
+            {
+                if (child->isShowing() && wanted (*child))
+                    return child;
+
+                // The path choice above the list is edited in a text field of its own.
+                if (dynamic_cast<juce::ComboBox*> (child) == nullptr)
+                    if (auto* found = find (*child, wanted))
+                        return found;
+            }
+
+            return nullptr;
+        };
+
+        auto* field = find (chooser, [] (juce::Component& c) { return dynamic_cast<juce::TextEditor*> (&c) != nullptr; });
+        auto* take =
+            find (chooser,
+                  [] (juce::Component& c)
+                  {
+                      auto* button = dynamic_cast<juce::TextButton*> (&c);
+                      return button != nullptr && button->getButtonText() != "Cancel" && button->getButtonText() != "New Folder";
+                  });
+
+        if (field == nullptr || take == nullptr)
+        {
+            ADD_FAILURE() << "no name field or no button in the chooser " << chooser.getName();
+            return "key Escape";
+        }
+
+        return "mousemove " + at (centreOnScreen (*field)) + " click 1 sleep 0.1 key ctrl+a type --args 1 " +
+               chosen.getFullPathName() + " sleep 0.1 key Return sleep 0.1 mousemove " + at (centreOnScreen (*take)) + " click 1";
+    };
+}
+
+// Does what the user does until its effect shows, at most three times: a
+// window manager under load maps, focuses and raises windows late. True
+// when the effect showed.
+inline bool repeatUntil (const std::function<void()>& act, const std::function<bool()>& shows)
+{
+    for (int attempt = 0; attempt < 3; ++attempt)
+    {
+        act();
+
+        if (waitFor (shows, 1500))
+            return true;
+    }
+
+    return false;
 }
 
 // Opens a combo box's menu with a click and answers it with keys.
