@@ -25,12 +25,20 @@ printf '{ "version": { "major": 1, "minor": 0 }, "local": [ { "cpus": [ { "id": 
   "$vx_jobs" > "$resources"
 
 test_status=0
+rm -f "$root"/build{,-fuzz}/Testing/Temporary/LastTestsFailed.log
 cd "$root/build"
 xvfb-run -a -s "-screen 0 1280x1024x24" \
   ctest --output-on-failure -j "$((vx_jobs + 4))" --resource-spec-file "$resources" || test_status=$?
 cd "$root/build-fuzz"
 ctest --output-on-failure -j "$vx_jobs" || test_status=$?
 
+# The failures of both runs once more at the end, where a log's tail shows them.
+for dir in build build-fuzz; do
+  failed="$root/$dir/Testing/Temporary/LastTestsFailed.log"
+  if [ -s "$failed" ]; then
+    echo "Failed in $dir/: $(cut -d: -f2 "$failed" | paste -sd ' ')" >&2
+  fi
+done
 if [ "$fuzz_status" -ne 0 ]; then
   echo "A fuzz run failed (see above); its input is kept in build-fuzz/artifacts/." >&2
 fi
