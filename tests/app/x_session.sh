@@ -10,8 +10,8 @@ run_on_own_x_server() {
     exit 77
   fi
 
-  if [ -z "${VX_OWN_X_SERVER:-}" ] && command -v xvfb-run >/dev/null; then
-    VX_OWN_X_SERVER=1 exec xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$@"
+  if [ -z "${VX_OWN_X_SERVER:-}" ] && command -v Xvfb >/dev/null; then
+    VX_OWN_X_SERVER=1 exec bash "$(dirname "${BASH_SOURCE[0]}")/../support/own_x_server.sh" bash "$0" "$@"
   fi
 }
 

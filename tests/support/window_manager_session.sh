@@ -9,12 +9,12 @@ program="$1"
 variable="$2"
 filter="$3"
 
-if ! command -v xvfb-run >/dev/null || ! command -v openbox >/dev/null || ! command -v xdotool >/dev/null; then
-  echo "xvfb-run, openbox and xdotool are needed"
+if ! command -v Xvfb >/dev/null || ! command -v openbox >/dev/null || ! command -v xdotool >/dev/null; then
+  echo "Xvfb, openbox and xdotool are needed"
   exit 77
 fi
 
-exec xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
+exec bash "$(dirname "${BASH_SOURCE[0]}")/own_x_server.sh" bash -c '
   openbox >/dev/null 2>&1 &
   manager=$!
   # The window manager owns the screen before the first window comes.
