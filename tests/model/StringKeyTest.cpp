@@ -25,7 +25,9 @@ TEST (StringKeyTest, KeysAreEqualAsJuceFindsThemAndEqualKeysHashAlike)
         EXPECT_EQ (StringKey::Equal() (texts[0], texts[1]), equal) << texts[0] << " / " << texts[1];
 
         if (equal)
+        {
             EXPECT_EQ (StringKey::Hash() (texts[0]), StringKey::Hash() (texts[1])) << texts[0] << " / " << texts[1];
+        }
     }
 
     StringKeyMap<int> map;
