@@ -679,8 +679,12 @@ TEST (ProcessPresetStoreTest, FindControlAgreesWithASearchThroughAllControlsWhat
         ASSERT_EQ (store.findControl (lookedFor), at != names.end()) << step;
 
         if (at != names.end())
+        {
             EXPECT_EQ (store.getCurrentControl(), (int) (at - names.begin())) << step;
+        }
         else if (! names.empty())
+        {
             EXPECT_EQ (store.getCurrentControl(), before < 0 ? 0 : before % (int) names.size()) << step;
+        }
     }
 }
