@@ -67,12 +67,16 @@ bool differsInEach (const Equaliser& a, const Equaliser& b)
 // its right), which moves the slider there.
 void clickSliderAt (juce::Slider& slider, float fraction)
 {
-    const auto bounds = slider.getScreenBounds();
-    const auto track = bounds.withTrimmedRight (slider.getTextBoxWidth()).reduced (10, 0);
-    const juce::Point<int> spot (track.getX() + juce::roundToInt ((float) track.getWidth() * fraction), track.getCentreY());
+    // The place is taken anew at each attempt: a window manager under load
+    // may move the panel after it was shown.
+    const auto spot = [&]
+    {
+        const auto track = slider.getScreenBounds().withTrimmedRight (slider.getTextBoxWidth()).reduced (10, 0);
+        return juce::Point<int> (track.getX() + juce::roundToInt ((float) track.getWidth() * fraction), track.getCentreY());
+    };
     const auto before = slider.getValue();
-    EXPECT_TRUE (repeatUntil ([&] { clickAt (spot); }, [&] { return slider.getValue() != before; }))
-        << slider.getName() << " moved";
+    EXPECT_TRUE (repeatUntil ([&] { clickAt (spot()); }, [&] { return slider.getValue() != before; }))
+        << slider.getName() << " moved\n" << describeScreen();
 }
 
 class Session

@@ -364,6 +364,42 @@ inline WindowAnswers::Answer typePathIntoChooser (const juce::File& chosen)
 // Does what the user does until its effect shows, at most three times: a
 // window manager under load maps, focuses and raises windows late. True
 // when the effect showed.
+// What the screen holds when a step did not show: every window of the
+// program with its place as JUCE and as the X server see it, the modal
+// components, and a picture of the screen in the build folder.
+inline juce::String describeScreen()
+{
+    juce::String text;
+    auto& desktop = juce::Desktop::getInstance();
+
+    for (int i = 0; i < desktop.getNumComponents(); ++i)
+    {
+        auto* c = desktop.getComponent (i);
+        text << "window \"" << c->getName() << "\" visible " << (int) c->isVisible() << " active "
+             << (int) (c->getPeer() != nullptr && c->getPeer()->isFocused()) << " at " << c->getScreenBounds().toString();
+
+        if (auto* peer = c->getPeer())
+        {
+            juce::ChildProcess tool;
+
+            if (tool.start ("xdotool getwindowgeometry " + juce::String ((juce::pointer_sized_int) peer->getNativeHandle())))
+                text << " | X: " << tool.readAllProcessOutput().replace ("\n", " ");
+        }
+
+        text << "\n";
+    }
+
+    auto& modal = *juce::ModalComponentManager::getInstance();
+
+    for (int i = 0; i < modal.getNumModalComponents(); ++i)
+        text << "modal \"" << modal.getModalComponent (i)->getName() << "\"\n";
+
+    juce::ChildProcess picture;
+    picture.start ("import -window root /tmp/vx-session-" + juce::String (juce::Time::getMillisecondCounter()) + ".png");
+    picture.waitForProcessToFinish (10000);
+    return text;
+}
+
 inline bool repeatUntil (const std::function<void()>& act, const std::function<bool()>& shows)
 {
     for (int attempt = 0; attempt < 3; ++attempt)
