@@ -174,11 +174,6 @@ uint32_t ProcessGraphEdits::insertProcess (GraphData& graph, DspDefinitionEntry*
     node->linkId = process.linkId;
     NodeChannelRules::followCount (*node, node->channelWord);
 
-    // A delay-type process carries its length in its presets, from the
-    // start, as the project file reads it back.
-    if (process.definition != nullptr && process.definition->isDelayType())
-        node->presetStore.setHasFixedDelayControl();
-
     if (process.commandWords.empty())
         node->buildControlIds();
     else

@@ -42,8 +42,8 @@
 
 namespace designroundtrip
 {
-constexpr uint32_t firstSeed = 22000;
-constexpr int designCount = 60;
+constexpr uint32_t firstSeed = 22024;
+constexpr int designCount = 66;
 constexpr int stepsPerDesign = 24;
 
 constexpr uint32_t studioCore8 = 0x21;
@@ -556,7 +556,21 @@ protected:
         editor.selectAll (false);
         box->setSelected (true);
         note ("remove " + describeBox (*page, *box));
+        const auto nrpn = box->getNode()->nrpn;
+        const auto held = getHeld (*box).toString();
         editor.removeSelection();
+
+        if (! dice->chance (40))
+            return;
+
+        // Ctrl+Z at once gives the process back as it was.
+        note ("undo");
+        getHistory().undo();
+        deliver();
+
+        for (auto* back : getBoxes (*page))
+            if (back->getNode()->nrpn == nrpn)
+                EXPECT_EQ (getHeld (*back).toString(), held) << "the process put back by the undo";
     }
 
     void undoOrRedo()
