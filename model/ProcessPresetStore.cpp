@@ -333,17 +333,22 @@ bool ProcessPresetStore::hasBuiltControls() const noexcept
     return built && getControlCount() + fixedControlCount != 0;
 }
 
-void ProcessPresetStore::copyControlsFrom (const ProcessPresetStore& source)
+void ProcessPresetStore::dropAllControls()
 {
-    if (&source == this)
-        return;
-
     controls.clear();
     controlPositions.clear();
     fixedIndex.clear();
     secondaryIndex.clear();
     fixedControlCount = 0;
     currentControl = -1;
+}
+
+void ProcessPresetStore::copyControlsFrom (const ProcessPresetStore& source)
+{
+    if (&source == this)
+        return;
+
+    dropAllControls();
 
     // The source's lists say which of its controls are fixed; only a source
     // without lists falls back to its first fixed-count positions.
@@ -417,12 +422,7 @@ bool ProcessPresetStore::followControls (const ProcessControlList& list)
         if (control->name == fixedDelayControlName)
             delayControl = *control;
 
-    controls.clear();
-    controlPositions.clear();
-    fixedIndex.clear();
-    secondaryIndex.clear();
-    fixedControlCount = 0;
-    currentControl = -1;
+    dropAllControls();
     orderNormalised = false;
 
     for (int i = 0; i < list.size(); ++i)

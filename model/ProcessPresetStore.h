@@ -240,6 +240,8 @@ private:
     void padWithDefaults (std::vector<uint32_t>& values, size_t size) const;
     bool isListed (int position) const;
     bool holdsControlsOf (const ProcessControlList& list) const;
+    // No control, and no list of them; the presets stay.
+    void dropAllControls();
     void lowerSelectedPresetToLast() noexcept;
 
     std::vector<std::unique_ptr<ControlRecord>> controls;
