@@ -650,6 +650,12 @@ void GraphEditorView::nodeIdChanged (juce::Component& component, uint32_t newId)
         box->setPinsNodeId (newId);
 }
 
+void GraphEditorView::storeShownValues (juce::Component& component)
+{
+    if (auto* box = dynamic_cast<Zorvex*> (&component); box != nullptr && boxes.contains (box))
+        box->storeShownValuesInNode();
+}
+
 void GraphEditorView::recordsRenumbered()
 {
     // At once, before the change message: an edit made meanwhile (the next

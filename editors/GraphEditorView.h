@@ -214,6 +214,7 @@ public:
     void deleteComponent (juce::Component& component) override;
     void nodeIdChanged (juce::Component& box, uint32_t newId) override;
     void recordsRenumbered() override;
+    void storeShownValues (juce::Component& box) override;
 
 protected:
     // A new box for a node; the editors may set it up further.

@@ -136,11 +136,14 @@ void ProcessControlPanel::followCommandWords()
     writer.write (aside, false, asideMeterId, asideIds);
 
     // Presets, the save and the board messages find a control by its
-    // number in the stores that registered it.
+    // number in the stores that registered it, and a parameter once.
     auto changed = false;
 
     for (auto* store : { &owner.getOwnPresetStore(), &owner.getCurrentPresetStore(), &node->presetStore })
+    {
         changed = store->takeControlNumbers (writer.getControls()) || changed;
+        changed = store->followControls (writer.getControls()) || changed;
+    }
 
     if (changed)
         reloadWithShownValues();

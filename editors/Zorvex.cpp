@@ -52,6 +52,7 @@ Zorvex::Zorvex (GraphData& owningGraph, uint32_t id) : nodeId (id), graph (ownin
             ownStore.setHasFixedDelayControl();
 
         createControls (*node);
+        showStoreOfNode();
     }
 
     setSize (width, 150);
@@ -91,6 +92,23 @@ void Zorvex::showNodeStore()
 
     if (auto* node = getNode())
         currentStore = &node->presetStore;
+}
+
+void Zorvex::storeShownValuesInNode()
+{
+    auto* node = getNode();
+
+    if (node == nullptr || mode != processMode || ! getCurrentStore().hasBuiltControls())
+        return;
+
+    copyShownStoreToNode();
+    node->presetStore.takeShownValuesAsLastSaved();
+}
+
+void Zorvex::showStoreOfNode()
+{
+    auto* node = getNode();
+    currentStore = node != nullptr && node->presetStore.hasBuiltControls() ? &node->presetStore : &ownStore;
 }
 
 bool Zorvex::isLocked() const
@@ -348,13 +366,14 @@ void Zorvex::rebuildPinsForNCount (uint32_t newWord, uint32_t oldWord)
 
         // The process's controls depend on its count: its panel object and
         // working store start afresh, and the panel is built again (on
-        // screen when it was).
+        // screen when it was), with the values of the node's store when
+        // an undone count change gave it back.
         const bool panelWasShown = controlPanel.isPanelShown();
         controlPanel.renewPanelObject();
         ownStore.clear (true, true);
         ownStore.setExtraFlag (isBiquad (node->getProcessDefinition()) ? 1 : 0);
         ownStore.setName (node->getName());
-        currentStore = &ownStore;
+        showStoreOfNode();
         controlPanel.buildControlPanel (panelWasShown, true, false);
     }
 

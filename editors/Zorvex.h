@@ -111,6 +111,11 @@ public:
     void copyShownStoreToNode();
     // The box shows its node's store from now on, after it took that copy.
     void showNodeStore();
+
+    // The node's store takes what the box shows, as a save takes it: a copy
+    // of the store shown, with the values of the open panel as
+    // "(Last-Saved)". Nothing while the box knows no controls.
+    void storeShownValuesInNode();
     PresetDocument& getPresetDocument() noexcept { return presetDocument; }
 
     // The process's control panel (its panel object, windows and meter
@@ -299,6 +304,8 @@ public:
             uint32_t nrpn = 0, moduleId = 0;
             std::vector<uint32_t> commandWords, secondCommandWords;
             int commandWordCount = 0;
+            // Its controls and the values its box showed.
+            ProcessPresetStore savedValues;
         };
 
         CopyAction (GraphData& graph, uint32_t nrpn, const ModuleLibrary* library, uint32_t dspId);
@@ -320,6 +327,9 @@ public:
     };
 
 private:
+    // The box shows its node's store when that holds the process's values
+    // (a process put back by an undo or a redo, or pasted), else its own.
+    void showStoreOfNode();
     void createControls (const GraphNode& node);
     void configureSlider (const GraphNode& node);
     // The own store takes the process's controls when it has none.

@@ -123,6 +123,10 @@ bool Zorvex::CopyAction::perform()
     if (node == nullptr || node->getProcessDefinition() == nullptr || module == nullptr)
         return false;
 
+    // The values its box shows go with the copy.
+    source->storeShownValues (node->getId());
+    copy.savedValues = ProcessGraphEdits::copySavedValues (node->presetStore);
+
     const auto position = node->getPosition();
     copy.name = node->getName();
     copy.loadText = node->loadText;
@@ -192,6 +196,7 @@ bool Zorvex::CopyAction::undo()
     process.secondCommandWords = copy.secondCommandWords;
     process.commandWordCount = copy.commandWordCount;
     process.commandNrpn = copy.nrpn;
+    process.savedValues = copy.savedValues;
     process.linkFlag = true;
     process.linkId = copy.nrpn;
     history->perform (new ProcessEditor::InsertAction (graph, library, targetDsp, process));

@@ -64,7 +64,9 @@ public:
     const GraphData& getBusGraph() const noexcept { return busGraph; }
 
     ProjectPresetStores& getPresetStores() noexcept { return presetStores; }
+    const ProjectPresetStores& getPresetStores() const noexcept { return presetStores; }
     GlobalPresetList& getGlobalPresets() noexcept { return globalPresets; }
+    const GlobalPresetList& getGlobalPresets() const noexcept { return globalPresets; }
 
     //==============================================================================
     // DSP slots

@@ -179,6 +179,9 @@ uint32_t ProcessGraphEdits::insertProcess (GraphData& graph, DspDefinitionEntry*
     else
         node->takeCommandWords (process.commandWords, process.secondCommandWords, process.commandWordCount, process.commandNrpn);
 
+    if (process.savedValues.hasBuiltControls())
+        node->presetStore.copyFrom (process.savedValues);
+
     return node->nrpn;
 }
 
@@ -190,7 +193,9 @@ bool ProcessGraphEdits::removeProcess (GraphData& graph, DspDefinitionEntry* ent
     if (node == nullptr)
         return false;
 
-    // Kept afresh on every removal: a redo must not keep the pins twice.
+    // Kept afresh on every removal: a redo must not keep the pins twice. The
+    // values its box shows are the process's too.
+    graph.storeShownValues (node->getId());
     removed = RemovedProcess();
     removed.id = node->getId();
     removed.nrpn = node->nrpn;
@@ -209,6 +214,8 @@ bool ProcessGraphEdits::removeProcess (GraphData& graph, DspDefinitionEntry* ent
     removed.secondCommandWords = node->secondCommandWords;
     removed.commandWordCount = node->commandWordCount;
     removed.presetStore = node->presetStore;
+    // The panel goes with the box.
+    removed.presetStore.setPanel (nullptr);
     removed.keptCommands = node->keptCommands;
     removed.keptSavedValues = node->keptSavedValues;
 
@@ -286,6 +293,9 @@ bool ProcessGraphEdits::applyCountChange (GraphData& graph, CountChange& change)
     change.oldCommandWords = node->commandWords;
     change.oldSecondCommandWords = node->secondCommandWords;
     change.oldCommandWordCount = node->commandWordCount;
+    graph.storeShownValues (id);
+    change.oldStore = node->presetStore;
+    change.oldStore.setPanel (nullptr);
     change.removedConnections.clear();
     change.removedBusPins.clear();
 
@@ -311,28 +321,65 @@ bool ProcessGraphEdits::applyCountChange (GraphData& graph, CountChange& change)
     node->loadText =
         NodeChannelRules::makeLoadText (change.module, node->getProcessDefinition(), change.newWord, change.ratePosition);
 
-    if (change.rebuildCommandWords)
-        node->buildControlIds();
+    if (change.undone)
+    {
+        // A redo: as the node stood when the change was undone.
+        if (change.rebuildCommandWords)
+        {
+            node->commandWords = change.newCommandWords;
+            node->secondCommandWords = change.newSecondCommandWords;
+            node->commandWordCount = change.newCommandWordCount;
+        }
+
+        node->presetStore = change.newStore;
+    }
+    else
+    {
+        if (change.rebuildCommandWords)
+            node->buildControlIds();
+
+        // The controls of the new count are registered afresh by its box;
+        // the store keeps what marks it.
+        auto& store = node->presetStore;
+        const auto extraFlag = store.getExtraFlag();
+        store.clear (true, true);
+        store.setName (node->getName());
+        store.setExtraFlag (extraFlag);
+    }
 
     graph.setModified (true);
     graph.sendChangeMessage();
     return true;
 }
 
-bool ProcessGraphEdits::revertCountChange (GraphData& graph, const CountChange& change)
+bool ProcessGraphEdits::revertCountChange (GraphData& graph, CountChange& change)
 {
     auto* node = graph.findNodeByNrpn (change.nrpn);
 
     if (node == nullptr)
         return false;
 
+    graph.storeShownValues (node->getId());
+    change.undone = true;
+    change.newStore = node->presetStore;
+    change.newStore.setPanel (nullptr);
+
+    // Words the change did not build are the user's, typed since: they stay.
+    if (change.rebuildCommandWords)
+    {
+        change.newCommandWords = node->commandWords;
+        change.newSecondCommandWords = node->secondCommandWords;
+        change.newCommandWordCount = node->commandWordCount;
+        node->commandWords = change.oldCommandWords;
+        node->secondCommandWords = change.oldSecondCommandWords;
+        node->commandWordCount = change.oldCommandWordCount;
+    }
+
     node->channelWord = change.oldWord;
     node->inputCount = change.oldInputCount;
     node->outputCount = change.oldOutputCount;
     node->loadText = change.oldLoadText;
-    node->commandWords = change.oldCommandWords;
-    node->secondCommandWords = change.oldSecondCommandWords;
-    node->commandWordCount = change.oldCommandWordCount;
+    node->presetStore = change.oldStore;
 
     restoreBusPins (graph, node->getId(), change.removedBusPins);
 
@@ -342,6 +389,21 @@ bool ProcessGraphEdits::revertCountChange (GraphData& graph, const CountChange& 
     graph.setModified (true);
     graph.sendChangeMessage();
     return true;
+}
+
+ProcessPresetStore ProcessGraphEdits::copySavedValues (const ProcessPresetStore& store)
+{
+    ProcessPresetStore copy (store);
+    copy.setPanel (nullptr);
+
+    for (int i = copy.getPresetCount(); --i >= 0;)
+        if (copy.getPresetName (i) != ProcessPresetStore::lastSavedPresetName)
+            copy.removePreset (i);
+
+    copy.findPreset (ProcessPresetStore::lastSavedPresetName);
+    copy.setSelectedPreset (-1);
+    copy.setTableId (-1);
+    return copy;
 }
 
 bool ProcessGraphEdits::setMemoryType (GraphData& graph, uint32_t nrpn, uint32_t memoryWord, int memoryChoice)

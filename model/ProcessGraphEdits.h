@@ -69,7 +69,7 @@ public:
     // A process to place on a DSP, as a drop or a paste makes it. A drop
     // gives the definition's own words; a paste gives the copy's, with its
     // command words made for the process numbered commandNrpn (none: the
-    // words are built from the definition).
+    // words are built from the definition), and its values.
     struct NewProcess
     {
         juce::String name, loadText;
@@ -81,6 +81,8 @@ public:
         std::vector<uint32_t> commandWords, secondCommandWords;
         int commandWordCount = 0;
         uint32_t commandNrpn = 0;
+        // Its controls and "(Last-Saved)" values; none for a drop.
+        ProcessPresetStore savedValues;
     };
 
     // A count change with what it took away. The process's load text
@@ -98,8 +100,18 @@ public:
         juce::String oldLoadText;
         std::vector<uint32_t> oldCommandWords, oldSecondCommandWords;
         int oldCommandWordCount = 0;
+        // The controls depend on the count: the store for the old one.
+        ProcessPresetStore oldStore;
         std::vector<KeptBusPin> removedBusPins;
         std::vector<KeptConnection> removedConnections;
+
+        // Once undone, what the node held under the new count (its store,
+        // and its command words when the change built them), which a redo
+        // gives back: edits made since the change are kept.
+        bool undone = false;
+        ProcessPresetStore newStore;
+        std::vector<uint32_t> newCommandWords, newSecondCommandWords;
+        int newCommandWordCount = 0;
     };
 
     //==============================================================================
@@ -152,13 +164,22 @@ public:
     // Gives the node with change.nrpn the new channel word: its input or
     // output count, its load text and (when asked) its command words follow,
     // and the pins the new count no longer shows lose their connections and
-    // bus pins, which are kept in the change. False, with nothing changed,
-    // when the node is gone.
+    // bus pins, which are kept in the change. Its store starts afresh, as
+    // its controls depend on the count; the old one (with the values its box
+    // showed) is kept in the change. False, with nothing changed, when the
+    // node is gone.
     static bool applyCountChange (GraphData& graph, CountChange& change);
 
-    // The old word, counts, load text and command words, with the
-    // connections and bus pins taken away.
-    static bool revertCountChange (GraphData& graph, const CountChange& change);
+    // The old word, counts, load text, store and (when the change built them)
+    // command words, with the connections and bus pins taken away; what the
+    // node held under the new count is kept in the change for a redo.
+    static bool revertCountChange (GraphData& graph, CountChange& change);
+
+    // What a pasted process takes of its source's store: its controls and
+    // "(Last-Saved)" values, without the source's panel. The named presets
+    // stay with the process's class in the preset file, which every process
+    // of the class and count offers.
+    static ProcessPresetStore copySavedValues (const ProcessPresetStore& store);
 
     // The memory type (MemoryDelay word and the choice shown). False when
     // the node is gone.

@@ -3,6 +3,7 @@
 #include "hvif/HalvixInterface.h"
 
 #include <algorithm>
+#include <map>
 
 namespace
 {
@@ -332,17 +333,22 @@ bool ProcessPresetStore::hasBuiltControls() const noexcept
     return built && getControlCount() + fixedControlCount != 0;
 }
 
-void ProcessPresetStore::copyControlsFrom (const ProcessPresetStore& source)
+void ProcessPresetStore::dropAllControls()
 {
-    if (&source == this)
-        return;
-
     controls.clear();
     controlPositions.clear();
     fixedIndex.clear();
     secondaryIndex.clear();
     fixedControlCount = 0;
     currentControl = -1;
+}
+
+void ProcessPresetStore::copyControlsFrom (const ProcessPresetStore& source)
+{
+    if (&source == this)
+        return;
+
+    dropAllControls();
 
     // The source's lists say which of its controls are fixed; only a source
     // without lists falls back to its first fixed-count positions.
@@ -379,6 +385,68 @@ bool ProcessPresetStore::takeControlNumbers (const ProcessControlList& list)
     }
 
     return changed;
+}
+
+bool ProcessPresetStore::holdsControlsOf (const ProcessControlList& list) const
+{
+    int held = 0;
+
+    for (const auto& control : controls)
+    {
+        if (control->name == fixedDelayControlName)
+            continue;
+
+        if (const auto index = list.indexOf (control->name); index < 0 || list[index].name != control->name)
+            return false;
+
+        ++held;
+    }
+
+    return held == list.size();
+}
+
+bool ProcessPresetStore::followControls (const ProcessControlList& list)
+{
+    if (! built || holdsControlsOf (list))
+        return false;
+
+    std::vector<std::map<juce::String, uint32_t>> named (presets.size());
+
+    for (size_t p = 0; p < presets.size(); ++p)
+        for (size_t i = 0; i < presets[p]->values.size() && i < controls.size(); ++i)
+            named[p][controls[i]->name] = presets[p]->values[i];
+
+    std::optional<ControlRecord> delayControl;
+
+    for (const auto& control : controls)
+        if (control->name == fixedDelayControlName)
+            delayControl = *control;
+
+    dropAllControls();
+    orderNormalised = false;
+
+    for (int i = 0; i < list.size(); ++i)
+        addOrUpdateControl (list[i].number, list[i].name, true, list[i].defaultValue);
+
+    if (delayControl.has_value())
+        addOrUpdateControl (delayControl->nrpn, delayControl->name, true, delayControl->defaultValue);
+
+    for (size_t p = 0; p < presets.size(); ++p)
+    {
+        auto& values = presets[p]->values;
+        values.clear();
+
+        for (const auto& control : controls)
+        {
+            const auto value = named[p].find (control->name);
+            values.push_back (value != named[p].end() ? value->second : control->defaultValue);
+        }
+
+        // In registration order now, which the normalising step puts right.
+        presets[p]->orderDone = false;
+    }
+
+    return true;
 }
 
 //==============================================================================
@@ -423,6 +491,30 @@ void ProcessPresetStore::takeValuesFromPanel (const juce::String& presetName)
         if (itemName != nullptr && findControl (juce::String::fromUTF8 (itemName)))
             setCurrentValue (item->getValue() & ~libraryBit);
     }
+}
+
+void ProcessPresetStore::takeShownValuesAsLastSaved()
+{
+    normaliseControlOrder();
+
+    // Without a panel, the values it would show: the current preset's (one
+    // the user loaded, say), which the global presets take as well.
+    const auto* current = getCurrentPresetRecord();
+    const auto shown = panel == nullptr && current != nullptr && current->name != lastSavedPresetName
+                           ? std::optional<PresetRecord> (*current)
+                           : std::nullopt;
+
+    selectOrAddPreset (lastSavedPresetName, 0, true);
+
+    if (shown.has_value())
+    {
+        auto* lastSaved = getCurrentPresetRecord();
+        lastSaved->values = shown->values;
+        lastSaved->orderDone = shown->orderDone;
+        padValuesToControlCount();
+    }
+
+    takeValuesFromPanel (lastSavedPresetName);
 }
 
 //==============================================================================

@@ -167,6 +167,14 @@ public:
     // controls keep their places, kinds and values. True when a number changed.
     bool takeControlNumbers (const ProcessControlList& list);
 
+    // A built store whose controls are not those the list gives (the user
+    // typed a control number that joins a control to another one's
+    // parameter, or parts them again) takes the list's, in its order: each
+    // preset keeps the value of every control that keeps its name, a new
+    // control takes its default, a joined one's value goes. The fixed delay
+    // control stays. True when the controls changed.
+    bool followControls (const ProcessControlList& list);
+
     //==============================================================================
     // Values of the current control in the current preset
     uint32_t getCurrentValue() const noexcept;
@@ -176,6 +184,12 @@ public:
 
     // Takes into the named preset the values the open control panel shows.
     void takeValuesFromPanel (const juce::String& presetName);
+
+    // What a save keeps of the values shown: the control order normalised,
+    // then "(Last-Saved)" made current (added when missing) with the values
+    // the open control panel shows, or without one those of the preset that
+    // was current.
+    void takeShownValuesAsLastSaved();
 
     //==============================================================================
     // Panel, name and the rest of the record
@@ -225,6 +239,9 @@ private:
     // the new positions (0 past the last control).
     void padWithDefaults (std::vector<uint32_t>& values, size_t size) const;
     bool isListed (int position) const;
+    bool holdsControlsOf (const ProcessControlList& list) const;
+    // No control, and no list of them; the presets stay.
+    void dropAllControls();
     void lowerSelectedPresetToLast() noexcept;
 
     std::vector<std::unique_ptr<ControlRecord>> controls;

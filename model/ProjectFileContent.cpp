@@ -138,7 +138,16 @@ void ProjectFileContent::installDsp (Design& design, const Dsp& dsp) const
     }
 
     for (auto& c : dsp.connections)
+    {
         graph.addConnection (c.sourceNode, c.sourcePin, c.destNode, c.destPin);
+
+        // The file keeps no mark of a connection between virtual pins, which
+        // hands a process over rather than a signal: its pins tell it, as
+        // they did when it was drawn.
+        if (auto* added = graph.getLastAddedConnection();
+            added != nullptr && graph.isVirtualOutput (c.sourceNode, (int) c.sourcePin))
+            added->flag = 1;
+    }
 
     for (auto& p : dsp.pinLabels)
         graph.addBusPin (p.nodeId, p.channel, p.direction, p.name);

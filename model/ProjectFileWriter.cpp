@@ -166,9 +166,7 @@ void ProjectFileWriter::writeLastSaved (juce::XmlElement& processElement, GraphN
     // values were ever read) has nothing to keep.
     if (store.getControlCount() > 0)
     {
-        store.normaliseControlOrder();
-        store.selectOrAddPreset (ProcessPresetStore::lastSavedPresetName, 0, true);
-        store.takeValuesFromPanel (ProcessPresetStore::lastSavedPresetName);
+        store.takeShownValuesAsLastSaved();
 
         // The count group is chosen as the reader chooses it, by the process:
         // a store that a damaged file gave a delay control it never had

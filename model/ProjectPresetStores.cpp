@@ -16,12 +16,13 @@ int indexOfControl (const ProcessPresetStore& store, const juce::String& control
 }
 
 // A stored preset must hold every value of the source's preset, each at the
-// stored control of the same name; one that lacks a control or a value is
-// not the same preset. A value beyond the source's controls names no control
-// and is never written to a file, so it is not compared. An empty source has
-// nothing to compare and only matches an empty stored preset.
+// stored control of the same name; a control the stored store lacks holds,
+// in every stored preset, the value the control starts from, which it gets
+// there once it is added. A value beyond the source's controls names no
+// control and is never written to a file, so it is not compared. An empty
+// source has nothing to compare and only matches an empty stored preset.
 bool holdsSameValues (const PresetRecord& stored, const PresetRecord& source, const std::vector<int>& positions,
-                      int sourceControlCount)
+                      const ProcessPresetStore& sourceStore)
 {
     if (source.values.empty())
         return stored.values.empty();
@@ -32,7 +33,7 @@ bool holdsSameValues (const PresetRecord& stored, const PresetRecord& source, co
 
         if (position < 0)
         {
-            if ((int) i < sourceControlCount)
+            if (auto* control = sourceStore.getControl ((int) i); control != nullptr && source.values[i] != control->defaultValue)
                 return false;
 
             continue;
@@ -64,13 +65,30 @@ void addMissingControls (ProcessPresetStore& stored, const ProcessPresetStore& s
 
         if (! stored.addOrUpdateControlOfKind (control.nrpn, control.name, isFixed))
             return;
+
+        stored.addOrUpdateControl (control.nrpn, control.name, false, control.defaultValue);
     }
+}
+
+// Every preset holds a value for every control: the preset file writes them
+// all, and a preset stored before a control was added takes its default.
+void padEveryPreset (ProcessPresetStore& stored)
+{
+    const auto current = stored.getCurrentPreset();
+
+    for (int p = 0; p < stored.getPresetCount(); ++p)
+    {
+        stored.setCurrentPreset (p);
+        stored.padValuesToControlCount();
+    }
+
+    stored.setCurrentPreset (current);
 }
 
 // Stores the source's preset into the stored store under its name (replacing
 // the values of a preset of that name, else appending one), each value at the
 // stored control of the same name. A stored control the source does not have
-// keeps its value (0 in a new preset).
+// keeps its value (its default in a new preset).
 void mergePreset (ProcessPresetStore& stored, const ProcessPresetStore& source, const PresetRecord& preset)
 {
     // A full store takes no new preset, and then no new controls either.
@@ -78,7 +96,7 @@ void mergePreset (ProcessPresetStore& stored, const ProcessPresetStore& source, 
         return;
 
     addMissingControls (stored, source);
-    stored.padValuesToControlCount();
+    padEveryPreset (stored);
 
     const auto& values = preset.values;
     const auto positions = ProjectPresetStores::mapValuePositions (source, stored, values.size());
@@ -262,7 +280,7 @@ int ProjectPresetStores::findMatchingPreset (const ClassPresetStores* cls, int c
     const auto positions = mapValuePositions (source, stored, current->values.size());
 
     for (int i = 0; i < stored.getPresetCount(); ++i)
-        if (holdsSameValues (*stored.getPresetRecord (i), *current, positions, source.getControlCount()))
+        if (holdsSameValues (*stored.getPresetRecord (i), *current, positions, source))
             return i;
 
     return -1;
@@ -299,7 +317,9 @@ int ProjectPresetStores::storeOrFindPreset (const juce::String& className, int c
     if (current == nullptr || storedCurrent == nullptr || storedCurrent->name != current->name)
         return -1;
 
-    return stored->getCurrentPreset();
+    // A new store takes the source's other presets as well: an equal one of
+    // them is named rather than the copy, as any later save would name it.
+    return findMatchingPreset (findClass (className), count, source);
 }
 
 int ProjectPresetStores::addBesideStoredPresets (ClassPresetEntry& entry, const ProcessPresetStore& source)

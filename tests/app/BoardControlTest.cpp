@@ -47,13 +47,15 @@ protected:
         node->nrpn = 4;
         nodeId = node->getId();
         design.getDspEntry (3)->addProcessInstance ((int) node->getId(), 0x0203);
-        registerControls (node->presetStore);
-        setLastSaved (node->presetStore, { 1, 0 });
 
+        // The box shows its own store, whose values are newer than those the
+        // node's store was given at an earlier save.
         box = std::make_unique<Zorvex> (graph, node->getId());
         graph.setNodeBox (node->getId(), box.get());
         registerControls (box->getOwnStore());
         setLastSaved (box->getOwnStore(), { 33, 1 });
+        registerControls (node->presetStore);
+        setLastSaved (node->presetStore, { 1, 0 });
 
         page.getBoardControl().setOutput ([this] (const uint8_t* m, int size) { sent.emplace_back (m, m + size); });
     }

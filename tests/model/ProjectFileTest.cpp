@@ -104,7 +104,7 @@ TEST_F (ProjectFileTest, SavedDesignMatchesTheGoldenFileAndReopensByteIdentical)
     const auto content = open (first, reopened.design);
     EXPECT_TRUE (content.problems.isEmpty()) << content.problems.joinIntoString ("\n");
     EXPECT_TRUE (content.compatibilityIssues.isEmpty());
-    EXPECT_EQ (projecttest::describe (reopened.design), projecttest::describe (built.design));
+    EXPECT_EQ (projecttest::compareDesigns (built.design, reopened.design), juce::String());
     EXPECT_EQ (reopened.design.getSettings().getOutputDirectory(), folder.getChildFile ("out"));
     EXPECT_EQ (reopened.design.findDsp (1)->getGraph().getNode (0)->loadText, "26.02%") << "as the box computes it";
 
@@ -167,7 +167,7 @@ TEST_F (ProjectFileTest, LargestDesignRoundTripsWhole)
     EXPECT_EQ (content.getProcessCount(), 16 * 63);
     EXPECT_EQ (reopened.design.findDsp (16)->getGraph().getNumConnections(), 62);
     EXPECT_EQ (reopened.getLibrary().getDspCapacity(), 16);
-    EXPECT_EQ (projecttest::describe (reopened.design), projecttest::describe (built.design));
+    EXPECT_EQ (projecttest::compareDesigns (built.design, reopened.design), juce::String());
     EXPECT_EQ (ProjectFile::createXml (reopened.design, options)->toString(), first);
 }
 
@@ -243,7 +243,7 @@ TEST_F (ProjectFileTest, AProcessMissingFromTheDefinitionsStaysAndKeepsItsConnec
     EXPECT_EQ (graph2.getNode (1)->getName(), "Old(Removed).") << "marked once, however often it is opened";
     EXPECT_EQ (graph2.getNode (2)->getName(), "Comp");
     EXPECT_EQ (graph2.getNumConnections(), 2);
-    EXPECT_EQ (projecttest::describe (again.design), projecttest::describe (opened.design));
+    EXPECT_EQ (projecttest::compareDesigns (opened.design, again.design), juce::String());
     EXPECT_EQ (again.design.getDspEntry (1)->getProcessInstance (1)->processId, 999u);
 }
 
@@ -593,7 +593,7 @@ TEST_F (ProjectFileTest, ProcessesOfAMissingModuleKeepTheirSavedStateUntilTheMod
     const auto back = open (second.replace (missing, present), moduleBack.design);
     EXPECT_TRUE (back.compatibilityIssues.isEmpty());
     EXPECT_TRUE (back.problems.isEmpty()) << back.problems.joinIntoString ("\n");
-    EXPECT_EQ (projecttest::describe (moduleBack.design), projecttest::describe (built.design));
+    EXPECT_EQ (projecttest::compareDesigns (built.design, moduleBack.design), juce::String());
     EXPECT_EQ (ProjectFile::createXml (moduleBack.design, options)->toString(), first);
 }
 
@@ -619,7 +619,7 @@ TEST_F (ProjectFileTest, EveryDspSavedWithoutItsModuleComesBackWhole)
 
         LibraryAndDesign moduleBack;
         open (saved.replace (missing, present), moduleBack.design);
-        EXPECT_EQ (projecttest::describe (moduleBack.design), projecttest::describe (built.design)) << moduleId;
+        EXPECT_EQ (projecttest::compareDesigns (built.design, moduleBack.design), juce::String()) << moduleId;
     }
 }
 

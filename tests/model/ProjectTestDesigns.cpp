@@ -3,6 +3,8 @@
 #include "model/ModuleLibrary.h"
 #include "model/NodeChannelRules.h"
 
+#include "support/DesignDescription.h"
+
 #include "modulesdef/ModulesDefBuilder.h"
 #include "modulesdef/ModulesDefText.h"
 
@@ -165,89 +167,9 @@ juce::String goldenText (const juce::String& name, const juce::String& actual)
     return file.loadFileAsString();
 }
 
-namespace
+juce::String compareDesigns (const Design& expected, const Design& actual)
 {
-juce::String describeStore (const ProcessPresetStore& store)
-{
-    juce::String text (" controls");
-
-    for (int i = 0; i < store.getControlCount(); ++i)
-        text << " " << store.getControl (i)->name << "=" << juce::String::toHexString (store.getControl (i)->nrpn);
-
-    for (int p = 0; p < store.getPresetCount(); ++p)
-    {
-        text << " | " << store.getPresetName (p) << ":";
-
-        for (auto v : store.getPresetRecord (p)->values)
-            text << " " << juce::String (v);
-    }
-
-    return text;
-}
-
-juce::String describeGraph (const GraphData& graph)
-{
-    juce::String text;
-
-    for (int i = 0; i < graph.getNumNodes(); ++i)
-    {
-        auto& n = *graph.getNode (i);
-        auto* definition = n.getProcessDefinition();
-        text << "  node " << juce::String (n.getId()) << " \"" << n.getName() << "\" nrpn " << juce::String (n.nrpn) << " at "
-             << juce::String (n.getPosition().x) << "," << juce::String (n.getPosition().y) << " process "
-             << juce::String (definition != nullptr ? definition->processId : 0u) << " word "
-             << juce::String::toHexString (n.channelWord) << " memory " << juce::String::toHexString (n.memoryWord) << " in "
-             << juce::String (n.inputCount) << " out " << juce::String (n.outputCount) << " commands";
-
-        for (int k = 0; k < n.commandWordCount; ++k)
-            text << " "
-                 << juce::String::toHexString (
-                        (int) (((n.commandWords[(size_t) k] & 0xFFFF)) |
-                               (k < (int) n.secondCommandWords.size() ? n.secondCommandWords[(size_t) k] << 16 : 0)));
-
-        text << describeStore (n.presetStore) << "\n";
-    }
-
-    for (int i = 0; i < graph.getNumConnections(); ++i)
-    {
-        auto& c = *graph.getConnection (i);
-        text << "  connection " << juce::String (c.sourceNode) << "." << juce::String (c.sourcePin) << " -> "
-             << juce::String (c.destNode) << "." << juce::String (c.destPin) << "\n";
-    }
-
-    for (int i = 0; i < graph.getNumBusPins(); ++i)
-    {
-        auto& p = *graph.getBusPin (i);
-        text << "  pin " << p.name << " on " << juce::String (p.nodeId) << "." << juce::String (p.pinIndex) << " io "
-             << juce::String (p.direction) << "\n";
-    }
-
-    return text;
-}
-} // namespace
-
-juce::String describe (const Design& design)
-{
-    const auto& s = design.getSettings();
-    juce::String text;
-    text << "chip " << s.getChipIndex() << " sampling " << s.getSamplingIndex() << " memory " << s.getMemorySizeIndex()
-         << " command view " << (int) s.isCommandViewOn() << "\nbus\n"
-         << describeGraph (design.getBusGraph());
-
-    for (int i = 0; i < design.getNumDsps(); ++i)
-    {
-        auto* slot = design.getDsp (i);
-        auto* entry = design.getDspEntry (slot->getDspId());
-        text << "DSP " << juce::String (slot->getDspId()) << " module " << juce::String (entry->moduleId) << " instances";
-
-        for (int p = 0; p < entry->getProcessCount(); ++p)
-            text << " " << entry->getProcessInstance (p)->nodeNumber << ":"
-                 << juce::String (entry->getProcessInstance (p)->processId);
-
-        text << "\n" << describeGraph (slot->getGraph());
-    }
-
-    return text;
+    return designdescription::findFirstDifference (designdescription::describe (expected), designdescription::describe (actual));
 }
 
 void DesignBuilder::addDsp (uint32_t id, uint32_t moduleId, double x, double y, const juce::String& name)
@@ -278,6 +200,7 @@ GraphNode& DesignBuilder::addProcess (uint32_t dspId, const juce::String& proces
         node.channelWord = (node.channelWord & ~GraphNode::channelCountMask) | channelCount;
 
     NodeChannelRules::followCount (node, node.channelWord);
+    node.setMemoryWord (node.memoryWord);
 
     // As placing the process builds them.
     node.buildControlIds();

@@ -35,9 +35,9 @@ struct LibraryAndDesign
     Design design;
 };
 
-// Everything of the design that the project file keeps, as text, so that
-// two designs can be compared whole.
-juce::String describe (const Design& design);
+// Empty when two designs hold everything the project file keeps alike,
+// else the first line of their descriptions where they part.
+juce::String compareDesigns (const Design& expected, const Design& actual);
 
 // The expected text of a file in tests/model/golden/; with the environment
 // variable VX_UPDATE_GOLDEN set, the file is written from the actual text.
