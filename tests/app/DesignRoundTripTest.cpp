@@ -569,8 +569,12 @@ protected:
         deliver();
 
         for (auto* back : getBoxes (*page))
+        {
             if (back->getNode()->nrpn == nrpn)
+            {
                 EXPECT_EQ (getHeld (*back).toString(), held) << "the process put back by the undo";
+            }
+        }
     }
 
     void undoOrRedo()
