@@ -639,11 +639,6 @@ std::pair<bool, bool> WindowContainer::runSavePresetThread (const juce::String& 
     return { saving.wasSaved(), saving.createdPreset() };
 }
 
-void WindowContainer::removeGlobalPreset (const juce::String& name)
-{
-    mainContainer.getGlobalPresets().removeByName (name);
-}
-
 //==============================================================================
 void WindowContainer::buttonClicked (juce::Button* button)
 {

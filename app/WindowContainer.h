@@ -149,8 +149,6 @@ public:
     // it was.
     bool saveGlobalPreset (const juce::String& name);
 
-    void removeGlobalPreset (const juce::String& name);
-
     juce::ComboBox& getGlobalPresetCombo() noexcept { return globalPresetCombo; }
     juce::TextButton& getSavePresetButton() noexcept { return savePresetButton; }
     juce::TextButton& getRemovePresetButton() noexcept { return removePresetButton; }
