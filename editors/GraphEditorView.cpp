@@ -256,10 +256,7 @@ void GraphEditorView::synchroniseLabels()
     {
         auto* record = graph.getBusPin (i);
 
-        const auto shown =
-            std::any_of (labels.begin(), labels.end(), [record] (const BUSPin* label) { return record->label == label; });
-
-        if (shown)
+        if (findBusPinComponent (*record) != nullptr)
             continue;
 
         auto* label = labels.add (new BUSPin (*this));
@@ -301,10 +298,11 @@ ConnectorComponent* GraphEditorView::findConnectorFor (const GraphConnection& c)
 
 BUSPin* GraphEditorView::findBusPinComponent (const GraphBusPin& busPin) const
 {
-    for (int i = labels.size(); --i >= 0;)
-        if (labels[i]->getNodeId() == busPin.nodeId && labels[i]->getPinIndex() == busPin.pinIndex &&
-            labels[i]->getDirection() == busPin.direction)
-            return labels[i];
+    // Compared by address only, as connectors are: a record may still name a
+    // label that went, and two labels may stand on one pin.
+    for (auto* label : labels)
+        if (label == busPin.label)
+            return label;
 
     return nullptr;
 }
@@ -669,9 +667,8 @@ void GraphEditorView::recordsRenumbered()
     {
         auto* record = graph.getBusPin (i);
 
-        if (std::find (labels.begin(), labels.end(), record->label) != labels.end())
-            if (auto* label = static_cast<BUSPin*> (record->label); ! label->shows (*record))
-                label->setup (record->nodeId, record->pinIndex, record->direction, record->name);
+        if (auto* label = findBusPinComponent (*record); label != nullptr && ! label->shows (*record))
+            label->setup (record->nodeId, record->pinIndex, record->direction, record->name);
     }
 }
 

@@ -101,6 +101,7 @@ public:
     Zorvex* findBoxByNodeId (uint32_t id) const;
     // The connector showing the connection; none before the view showed it.
     ConnectorComponent* findConnectorFor (const GraphConnection& connection) const;
+    // The label showing the bus pin; none before the view showed it.
     BUSPin* findBusPinComponent (const GraphBusPin& busPin) const;
     ZorvexBus* findPinAt (juce::Point<float> position) const;
     const juce::OwnedArray<Zorvex>& getBoxes() const noexcept { return boxes; }
