@@ -98,10 +98,15 @@ juce::String ProcessControlPanel::generatePanelScript (bool replace, bool asRepl
     return text;
 }
 
+PanelScriptWriter ProcessControlPanel::makeWriter (const GraphNode& node) const
+{
+    return PanelScriptWriter (*node.getProcessDefinition(), node, owner.getControlPanelDspId(), owner.getSamplingRateKhz(),
+                              owner.getCountSliderValue());
+}
+
 juce::String ProcessControlPanel::writeDescription (const GraphNode& node, ProcessPresetStore& store, bool withValues)
 {
-    PanelScriptWriter writer (*node.getProcessDefinition(), node, owner.getControlPanelDspId(), owner.getSamplingRateKhz(),
-                              owner.getCountSliderValue());
+    auto writer = makeWriter (node);
     const auto text = writer.write (store, withValues, meterId, meterIds);
 
     if (writer.hasMeter() && ! isTimerRunning())
@@ -131,8 +136,7 @@ void ProcessControlPanel::followCommandWords()
     ProcessPresetStore aside;
     VuMeterIdPool asideIds;
     int asideMeterId = VuMeterIdPool::noId;
-    PanelScriptWriter writer (*node->getProcessDefinition(), *node, owner.getControlPanelDspId(), owner.getSamplingRateKhz(),
-                              owner.getCountSliderValue());
+    auto writer = makeWriter (*node);
     writer.write (aside, false, asideMeterId, asideIds);
 
     // Presets, the save and the board messages find a control by its

@@ -10,6 +10,7 @@
 #include <vector>
 
 class GraphNode;
+class PanelScriptWriter;
 class ProcessPresetStore;
 
 // The control panel of one process box: the box's panel object of the
@@ -161,6 +162,8 @@ public:
 private:
     void timerCallback() override { pollMeter(); }
     void reloadWithShownValues();
+    // The writer of the node's description, for the box's DSP, rate and count.
+    PanelScriptWriter makeWriter (const GraphNode& node) const;
     juce::String writeDescription (const GraphNode& node, ProcessPresetStore& store, bool withValues);
     void clearStoredPanel (HvIfPanel* panel);
 
