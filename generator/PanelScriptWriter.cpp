@@ -71,8 +71,9 @@ PanelScriptWriter::PanelScriptWriter (const ProcessDefinition& def, const GraphN
                                       double sliderValue)
     : definition (def), node (graphNode), dspId (dsp), samplingRateKhz (rateKhz), countSliderValue (sliderValue)
 {
-    // A node whose box has not built its command words yet numbers its
-    // controls as the box will: numbered all alike, every control would send
+    // A node that holds no command words yet (made bare, neither placed,
+    // pasted nor read from a file, which give it its words) numbers its
+    // controls as they would: numbered all alike, every control would send
     // one message and be taken for one parameter.
     int count = 0;
     commandWords = node.commandWords.empty() ? node.makeControlIds (count) : node.commandWords;

@@ -143,7 +143,7 @@ private:
     const uint32_t dspId;
     const double samplingRateKhz;
     const double countSliderValue;
-    std::vector<uint32_t> commandWords; // the node's, or those its box will build
+    std::vector<uint32_t> commandWords; // the node's, or those it would be given
 
     ProcessPresetStore* store = nullptr;
     bool replacement = false;
