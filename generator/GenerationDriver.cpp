@@ -15,11 +15,6 @@ namespace
 const char* const generatedText = "...generated\n";
 const char* const keptText = "...already exist, not overwritten\n";
 const char* const notWrittenText = "...not written\n";
-
-juce::File headerNamed (const char* name)
-{
-    return juce::File ("/" + juce::String (name));
-}
 } // namespace
 
 GenerationDriver::GenerationDriver (Design& designToUse, MainBusFile& mainBusFile)
@@ -172,7 +167,7 @@ void GenerationDriver::composeSharedHeaders()
 
     settings.resetMemoryBases();
     settings.setExternalRamUsed (false);
-    memoryMap = makeHeaderGuardOpen (headerNamed ("memorymap.h")) + "#include \"MainAppConfig.h\"\n";
+    memoryMap = makeHeaderGuardOpen (headerFileNamed ("memorymap.h")) + "#include \"MainAppConfig.h\"\n";
     appendToLog ("dspNrpnHandler...generated\n", 0);
     appendToLog ("dspInitAndRoute...generated\n", 0);
 }
@@ -295,21 +290,21 @@ void GenerationDriver::writeSharedHeaders()
 {
     // Each is announced as it is written, so that the log never calls a
     // header generated that did not reach the disk.
-    storeAnnounced ("quellion.h", sharedHeader + makeHeaderGuardClose (headerNamed ("quellion.h")));
+    storeAnnounced ("quellion.h", sharedHeader + makeHeaderGuardClose (headerFileNamed ("quellion.h")));
 
     if (customMissing)
     {
         if (features.biquadControl)
             customHeader << ProjectHeaders::writeBiquadCustomFunctions();
 
-        storeAnnounced ("custom.h", customHeader + makeHeaderGuardClose (headerNamed ("custom.h")));
+        storeAnnounced ("custom.h", customHeader + makeHeaderGuardClose (headerFileNamed ("custom.h")));
     }
     else
     {
         appendToLog (juce::String ("custom.h") + keptText, 0);
     }
 
-    storeAnnounced ("memorymap.h", memoryMap + makeHeaderGuardClose (headerNamed ("memorymap.h")));
+    storeAnnounced ("memorymap.h", memoryMap + makeHeaderGuardClose (headerFileNamed ("memorymap.h")));
 }
 
 void GenerationDriver::runDesignChecks (const ModuleLibrary& library)

@@ -15,19 +15,14 @@
 
 namespace
 {
-juce::File headerFile (const char* name)
-{
-    return juce::File ("/" + juce::String (name));
-}
-
 juce::String guardOpen (const char* headerName)
 {
-    return makeHeaderGuardOpen (headerFile (headerName));
+    return makeHeaderGuardOpen (headerFileNamed (headerName));
 }
 
 juce::String guardClose (const char* headerName)
 {
-    return makeHeaderGuardClose (headerFile (headerName));
+    return makeHeaderGuardClose (headerFileNamed (headerName));
 }
 
 // What the process and the global preset files both open with: the tables'
