@@ -15,6 +15,12 @@ namespace
 const char* const generatedText = "...generated\n";
 const char* const keptText = "...already exist, not overwritten\n";
 const char* const notWrittenText = "...not written\n";
+
+// The initialisation-and-routing source of a DSP.
+juce::String getDspSourceName (uint32_t dspNumber)
+{
+    return "dsp" + juce::String (dspNumber) + ".c";
+}
 } // namespace
 
 GenerationDriver::GenerationDriver (Design& designToUse, MainBusFile& mainBusFile)
@@ -200,7 +206,7 @@ void GenerationDriver::replaceEarlierDspSources()
     // into sources that may no longer hold what it needs: it is emptied.
     for (int dspNumber = 1; dspNumber <= MainBusFile::maxDsps; ++dspNumber)
     {
-        const auto name = "dsp" + juce::String (dspNumber) + ".c";
+        const auto name = getDspSourceName ((uint32_t) dspNumber);
 
         if (fileList.contains (name) || ! hasEarlierFile ({ name }))
             continue;
@@ -262,7 +268,7 @@ bool GenerationDriver::generateDsp (const ModuleLibrary& library, DspSlot& slot)
 
     sharedHeader << texts.declarations;
 
-    const auto name = "dsp" + juce::String (dspNumber) + ".c";
+    const auto name = getDspSourceName (dspNumber);
     fileList.add (name);
     announce (name);
     auto source = texts.body;
