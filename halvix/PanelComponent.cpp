@@ -318,7 +318,7 @@ void PanelComponent::valueChanged (PanelControl& control, uint32_t value)
 
     // Another control of the same message took the value too.
     for (const auto& view : views)
-        if (&view->getControl() != &control && view->getControl().getMessage() == control.getMessage())
+        if (PanelModel::sharesValue (control, view->getControl()))
             view->refresh();
 
     if (control.getKind() == PanelControl::Kind::dropDown)

@@ -274,13 +274,18 @@ void PanelModel::changeValue (PanelControl& control, uint32_t newValue, HvIfCall
 
     // Controls that send the same message are one parameter of the board:
     // they show one value, and the message goes once.
-    if (! control.getMessage().isEmpty())
-        for (const auto& item : items)
-            if (item.get() != &control && item->hasValue() && item->getMessage() == control.getMessage())
-                item->storeValue (control.getValue());
+    for (const auto& item : items)
+        if (sharesValue (control, *item))
+            item->storeValue (control.getValue());
 
     if (callback != nullptr)
         control.getMessage().send (control.getValue(), *callback);
+}
+
+bool PanelModel::sharesValue (const PanelControl& changed, const PanelControl& other)
+{
+    return &other != &changed && other.hasValue() && ! changed.getMessage().isEmpty() &&
+           other.getMessage() == changed.getMessage();
 }
 
 void PanelModel::addBuffer (std::unique_ptr<PanelBuffer> buffer)

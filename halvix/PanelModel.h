@@ -191,6 +191,10 @@ public:
     // sends the same message, and sends the message through the callback.
     void changeValue (PanelControl& control, uint32_t newValue, HvIfCallback* callback);
 
+    // Whether the other control takes the value of the changed one: another
+    // value control that sends the same message.
+    static bool sharesValue (const PanelControl& changed, const PanelControl& other);
+
     //==============================================================================
     void addBuffer (std::unique_ptr<PanelBuffer> buffer);
     PanelBuffer* findBuffer (const juce::String& bufferName) const;
