@@ -46,7 +46,7 @@ juce::String SoftwareUpdater::getDefaultServerAddress()
 
 std::unique_ptr<VersionInfoReader> SoftwareUpdater::makeReader() const
 {
-    if (! VersionInfoText::isWebAddress (serverAddress))
+    if (! DesktopOpener::isWebAddress (serverAddress))
         return nullptr;
 
     return std::make_unique<VersionInfoReader> (juce::URL (joinAddress (serverAddress, VersionInfoText::fileName)), timeoutMs,

@@ -24,7 +24,7 @@ std::optional<VersionInfoText::Entry> VersionInfoText::findEntry (const juce::St
     entry.address = (lineEnd < 0 ? rest : rest.substring (0, lineEnd)).trim();
     entry.notes = lineEnd < 0 ? juce::String() : rest.substring (lineEnd + 1).upToFirstOccurrenceOf ("VERSION|", false, false);
 
-    if (! isSafeVersion (entry.version) || ! isWebAddress (entry.address))
+    if (! isSafeVersion (entry.version) || ! DesktopOpener::isWebAddress (entry.address))
         return std::nullopt;
 
     return entry;
@@ -37,11 +37,6 @@ bool VersionInfoText::isSafeVersion (const juce::String& version)
         return false;
 
     return version.containsOnly ("0123456789.");
-}
-
-bool VersionInfoText::isWebAddress (const juce::String& address)
-{
-    return DesktopOpener::isWebAddress (address);
 }
 
 bool VersionInfoText::isNewer (const juce::String& publishedVersion, const juce::String& runningVersion)

@@ -28,8 +28,6 @@ public:
 
     // Digits in groups separated by single dots: "1", "1.34", "1.3.3".
     static bool isSafeVersion (const juce::String& version);
-    // A well-formed http or https address (see DesktopOpener).
-    static bool isWebAddress (const juce::String& address);
 
     // Both read as decimal numbers, as the server publishes them: "1.34" is
     // newer than the running "1.336".
