@@ -5,11 +5,19 @@
 # VX_JOBS sets the number of jobs (a small or shared machine may want fewer
 # than its cores); without it every core is used.
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+
+# Exits (2) with a message unless a setting is a whole number of at least
+# the least given. Arguments: the setting's name, its value, the least.
+require_whole_number() {
+  if ! [[ "$2" =~ ^[0-9]+$ ]] || [ "$((10#$2))" -lt "$3" ]; then
+    echo "$1 must be a whole number ($3 or more), not \"$2\"" >&2
+    exit 2
+  fi
+}
+
 vx_jobs="${VX_JOBS:-$(nproc)}"
-if ! [[ "$vx_jobs" =~ ^[1-9][0-9]*$ ]]; then
-  echo "VX_JOBS must be a number of jobs (1 or more), not \"$vx_jobs\"" >&2
-  exit 2
-fi
+require_whole_number VX_JOBS "$vx_jobs" 1
+vx_jobs=$((10#$vx_jobs))
 
 # The clang build in build-fuzz/: the core library compiled once with the
 # address and undefined-behaviour sanitizers and the fuzzer's coverage, its

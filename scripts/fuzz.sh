@@ -29,14 +29,20 @@ seeds_only=" "
 while [ $# -gt 0 ]; do
   case "$1" in
     --build-only) build_only=1 ;;
-    --seconds) seconds="$2"; shift ;;
-    --jobs) jobs="$2"; shift ;;
-    --seeds-only) seeds_only+="$2 "; shift ;;
+    --seconds) seconds="${2-}"; shift ;;
+    --jobs) jobs="${2-}"; shift ;;
+    --seeds-only) seeds_only+="${2-} "; shift ;;
     -*) echo "unknown option $1" >&2; exit 2 ;;
     *) targets+=("$1") ;;
   esac
-  shift
+  shift || true
 done
+# A number given wrong would otherwise fail far into the run, or divide the
+# jobs by nothing.
+require_whole_number --seconds "$seconds" 0
+require_whole_number --jobs "$jobs" 1
+seconds=$((10#$seconds))
+jobs=$((10#$jobs))
 
 if [ ${#targets[@]} -eq 0 ]; then
   for corpus in "$fuzz"/corpus/*/; do

@@ -25,8 +25,7 @@ namespace
 void doubleClick (Zorvex& box)
 {
     const juce::Point<float> at (60.0f, 40.0f);
-    box.mouseUp (juce::MouseEvent (juce::Desktop::getInstance().getMainMouseSource(), at, {}, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, &box,
-                                   &box, juce::Time::getCurrentTime(), at, juce::Time::getCurrentTime(), 2, false));
+    box.mouseUp (vxtest::makeMouseEvent (box, at, {}, 2, false, at));
 }
 
 // The names of a submenu's items.

@@ -36,14 +36,12 @@ namespace
 {
 using namespace vxtest;
 
-const char* startProject = R"(<?xml version="1.0" encoding="UTF-8"?>
-<OSTRANE_QUELLION_Configuration Version="1.01" SoftwareVersion="1.3.3.6" CreatedWith="1.3.3.6">
-  <DSPs>
-    <DSP Index="1" PositionX="0.25" PositionY="0.5" ModuleId="33" Name="DSP" nrpn="1"/>
-  </DSPs>
-  <ProjectSettings Chip="1" Sampling="1" MemorySize="128" ProjectWitdh="1000" ProjectHeight="700" Directory="."/>
-</OSTRANE_QUELLION_Configuration>
-)";
+// The project the session starts on: one DSP with its module and nothing in
+// it (tests/app/shell_session.sh starts on it too).
+juce::File getStartProject()
+{
+    return juce::File (VX_SOURCE_DIR).getChildFile ("tests/app/oneDsp.zqp");
+}
 
 // What the user set, read back from the program.
 struct Equaliser
@@ -268,7 +266,7 @@ TEST (DesignSession, EverythingSetComesBackAfterSaveAsQuitAndANewStart)
     ASSERT_TRUE (copies.createDirectory());
     const auto projectFile = studio.getChildFile ("Studio.zqp");
     const auto copyFile = copies.getChildFile ("StudioCopy.zqp");
-    ASSERT_TRUE (projectFile.replaceWithText (startProject));
+    ASSERT_TRUE (getStartProject().copyFileTo (projectFile));
     const auto settingsFile = folder.getChildFile ("settings.cfg");
 
     // Every question comes in a window of JUCE's, answered below.

@@ -25,16 +25,8 @@ shotdir="${shots:-$work/shots}"
 mkdir -p "$shotdir"
 
 project="$work/demo design.zqp"
-cat >"$project" <<'EOF'
-<?xml version="1.0" encoding="UTF-8"?>
-
-<OSTRANE_QUELLION_Configuration Version="1.01" SoftwareVersion="1.3.3.6" CreatedWith="1.3.3.6">
-  <DSPs>
-    <DSP Index="1" PositionX="0.25" PositionY="0.5" ModuleId="33" Name="DSP" nrpn="1"/>
-  </DSPs>
-  <ProjectSettings Chip="1" Sampling="1" MemorySize="128" ProjectWitdh="1000" ProjectHeight="700" Directory="."/>
-</OSTRANE_QUELLION_Configuration>
-EOF
+# One DSP with its module and nothing in it (also the design session's start).
+cp "$(dirname "${BASH_SOURCE[0]}")/oneDsp.zqp" "$project" || exit 1
 
 "$program" "$project" >"$work/output.txt" 2>&1 &
 pid=$!

@@ -1,4 +1,5 @@
 #include "GlobalPresetDesign.h"
+#include "support/DesignDescription.h"
 
 #include "model/GlobalPresetKey.h"
 #include "model/GlobalPresetManager.h"
@@ -11,49 +12,6 @@ using PresetTestHelpers::presetNames;
 
 namespace
 {
-// What the design holds of its global presets: every global preset's keys
-// and every stored store's presets with their values.
-juce::String describe (Design& design)
-{
-    juce::String text;
-    auto& list = design.getGlobalPresets();
-
-    for (int p = 0; p < list.getCount(); ++p)
-    {
-        auto* preset = list.getPreset (p);
-        text << preset->getName() << " " << preset->getTableCount() << ":";
-
-        for (int t = 0; t < preset->getHeldTableCount(); ++t)
-            for (auto key : preset->getTable (t)->getKeys())
-                text << " " << juce::String::toHexString ((int) key);
-
-        text << "\n";
-    }
-
-    auto& stores = design.getPresetStores();
-
-    for (int c = 0; c < stores.getClassCount(); ++c)
-    {
-        for (int e = 0; e < stores.getClass (c)->getEntryCount(); ++e)
-        {
-            auto* entry = stores.getClass (c)->getEntry (e);
-            text << stores.getClass (c)->getName() << "#" << entry->tableId << ":";
-
-            for (int i = 0; i < entry->store->getPresetCount(); ++i)
-            {
-                text << " " << entry->store->getPresetName (i) << "=";
-
-                for (auto value : entry->store->getPresetRecord (i)->values)
-                    text << (int) value << ",";
-            }
-
-            text << "\n";
-        }
-    }
-
-    return text << "counter " << stores.getTableCounter();
-}
-
 // A way the global preset file can fail a save, and how it is mended again.
 struct Damage
 {
@@ -88,7 +46,7 @@ TEST (GlobalPresetManagerTest, AFailedSaveChangesNeitherTheDesignNorTheFile)
         project.addProcess (2, "Gain", 31, { 30, 40 });
         ASSERT_TRUE (project.save ("A").wasOk());
 
-        const auto before = describe (project.design);
+        const auto before = designdescription::describePresets (project.design);
         const auto bytes = project.file.loadFileAsString();
 
         // Other values, which a save would store beside A's.
@@ -98,7 +56,7 @@ TEST (GlobalPresetManagerTest, AFailedSaveChangesNeitherTheDesignNorTheFile)
 
         EXPECT_TRUE (project.save ("A").failed());
         EXPECT_TRUE (project.save ("B").failed());
-        EXPECT_EQ (describe (project.design), before);
+        EXPECT_EQ (designdescription::describePresets (project.design), before);
         EXPECT_EQ (project.file.existsAsFile() ? project.file.loadFileAsString() : juce::String(), damaged);
 
         // Mended, the next save writes A as it was beside B.

@@ -17,9 +17,14 @@ Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$state/display" 2>"$st
 server=$!
 trap 'kill "$server" 2>/dev/null; wait "$server" 2>/dev/null; rm -rf "$state"' EXIT
 
-# The server writes its display number once it listens.
+# The server writes its display number, and a newline after it, once it
+# listens: a number without its newline may be cut short.
+display_given() {
+  [ "$(tail -c 1 "$state/display" 2>/dev/null | od -An -c | tr -d ' ')" = '\n' ]
+}
+
 for _ in $(seq 200); do
-  if [ -s "$state/display" ] && [ "$(tail -c 1 "$state/display" | od -An -c | tr -d ' ')" = '\n' ]; then
+  if display_given; then
     break
   fi
   if ! kill -0 "$server" 2>/dev/null; then
@@ -30,7 +35,7 @@ for _ in $(seq 200); do
   sleep 0.05
 done
 
-if ! [ -s "$state/display" ]; then
+if ! display_given; then
   echo "the X server gave no display number within 10 s" >&2
   exit 1
 fi
