@@ -73,7 +73,13 @@ void clickSliderAt (juce::Slider& slider, float fraction)
         return juce::Point<int> (track.getX() + juce::roundToInt ((float) track.getWidth() * fraction), track.getCentreY());
     };
     const auto before = slider.getValue();
-    EXPECT_TRUE (repeatUntil ([&] { clickAt (spot()); }, [&] { return slider.getValue() != before; }))
+    EXPECT_TRUE (repeatUntil (
+        [&]
+        {
+            bringToFront (slider);
+            clickAt (spot());
+        },
+        [&] { return slider.getValue() != before; }))
         << slider.getName() << " moved\n" << describeScreen();
 }
 
@@ -106,7 +112,7 @@ public:
     DspEditor& getPage() { return *getMain().getProcessContainer().getDsp (0); }
     ProcessEditor& getEditor() { return getPage().getProcessEditor(); }
 
-    void activate() { xdo ("windowactivate --sync " + juce::String ((juce::pointer_sized_int) window->getWindowHandle())); }
+    void activate() { bringToFront (*window); }
 
     bool showTab (int tab)
     {
@@ -154,7 +160,10 @@ public:
             [&]
             {
                 if (shown != nullptr)
+                {
+                    bringToFront (*shown);
                     clickOn (*shown->getCloseButton());
+                }
             },
             [&] { return shown == nullptr || ! shown->isVisible(); }))
             << "the panel's close button was reached";

@@ -78,6 +78,14 @@ inline void doubleClickAt (juce::Point<int> p)
     xdo ("mousemove " + at (p) + " sleep 0.1 click --repeat 2 --delay 80 1");
 }
 
+// Brings the window that holds a component to the front, through the window
+// manager: one under load may leave a window just shown behind another.
+inline void bringToFront (juce::Component& c)
+{
+    if (auto* peer = c.getPeer())
+        xdo ("windowactivate --sync " + juce::String ((juce::pointer_sized_int) peer->getNativeHandle()));
+}
+
 inline void clickOn (juce::Component& c)
 {
     xdo ("mousemove " + at (centreOnScreen (c)) + " click 1");
