@@ -233,9 +233,10 @@ bool ProcessPresetStore::addOrUpdateControl (uint32_t number, const juce::String
     return true;
 }
 
-bool ProcessPresetStore::addOrUpdateControlOfKind (uint32_t number, const juce::String& controlName, bool fixed)
+bool ProcessPresetStore::addOrUpdateControlOfKind (uint32_t number, const juce::String& controlName, bool fixed,
+                                                   std::optional<uint32_t> defaultValue)
 {
-    if (! addOrUpdateControl (number, controlName, false))
+    if (! addOrUpdateControl (number, controlName, false, defaultValue))
         return false;
 
     registerControl (currentControl, fixed ? 0u : secondaryControlFlag);
@@ -363,8 +364,7 @@ void ProcessPresetStore::copyControlsFrom (const ProcessPresetStore& source)
 
         const auto isFixed = sourceIsListed ? contains (source.fixedIndex, i) : i < source.fixedControlCount;
 
-        if (addOrUpdateControlOfKind (control.nrpn, control.name, isFixed))
-            controls[(size_t) currentControl]->defaultValue = control.defaultValue;
+        addOrUpdateControlOfKind (control.nrpn, control.name, isFixed, control.defaultValue);
     }
 }
 

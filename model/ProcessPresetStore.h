@@ -127,7 +127,8 @@ public:
     // The same, with the control listed as fixed or secondary as asked,
     // whatever bit 31 of its number says: a number kept whole (the delay
     // control's) may have that bit set.
-    bool addOrUpdateControlOfKind (uint32_t number, const juce::String& name, bool fixed);
+    bool addOrUpdateControlOfKind (uint32_t number, const juce::String& name, bool fixed,
+                                   std::optional<uint32_t> defaultValue = {});
 
     // The control of that name becomes current. (A name is held once, so
     // this is the match of a circular search from the current control.)

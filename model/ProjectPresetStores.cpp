@@ -63,10 +63,8 @@ void addMissingControls (ProcessPresetStore& stored, const ProcessPresetStore& s
         const auto isFixed = sourceIsListed ? std::find (fixedIndex.begin(), fixedIndex.end(), i) != fixedIndex.end()
                                             : i < source.getFixedControlCount();
 
-        if (! stored.addOrUpdateControlOfKind (control.nrpn, control.name, isFixed))
+        if (! stored.addOrUpdateControlOfKind (control.nrpn, control.name, isFixed, control.defaultValue))
             return;
-
-        stored.addOrUpdateControl (control.nrpn, control.name, false, control.defaultValue);
     }
 }
 
