@@ -261,6 +261,16 @@ void ProcessPresetStore::registerControl (int position, uint32_t number)
     }
 }
 
+bool ProcessPresetStore::isFixedControl (int position) const
+{
+    // The lists say which controls are fixed; only a store without lists
+    // falls back to its first fixed-count positions.
+    if (fixedIndex.empty() && secondaryIndex.empty())
+        return position < fixedControlCount;
+
+    return contains (fixedIndex, position);
+}
+
 bool ProcessPresetStore::isListed (int position) const
 {
     return contains (fixedIndex, position) || contains (secondaryIndex, position);
@@ -351,10 +361,6 @@ void ProcessPresetStore::copyControlsFrom (const ProcessPresetStore& source)
 
     dropAllControls();
 
-    // The source's lists say which of its controls are fixed; only a source
-    // without lists falls back to its first fixed-count positions.
-    const auto sourceIsListed = ! source.fixedIndex.empty() || ! source.secondaryIndex.empty();
-
     for (int i = 0; i < source.getControlCount(); ++i)
     {
         const auto& control = *source.controls[(size_t) i];
@@ -362,9 +368,7 @@ void ProcessPresetStore::copyControlsFrom (const ProcessPresetStore& source)
         if (findControl (control.name))
             continue;
 
-        const auto isFixed = sourceIsListed ? contains (source.fixedIndex, i) : i < source.fixedControlCount;
-
-        addOrUpdateControlOfKind (control.nrpn, control.name, isFixed, control.defaultValue);
+        addOrUpdateControlOfKind (control.nrpn, control.name, source.isFixedControl (i), control.defaultValue);
     }
 }
 

@@ -147,6 +147,9 @@ public:
     const std::vector<int>& getFixedIndex() const noexcept { return fixedIndex; }
     const std::vector<int>& getSecondaryIndex() const noexcept { return secondaryIndex; }
 
+    // Whether the control at the position is fixed (else secondary).
+    bool isFixedControl (int position) const;
+
     bool hasControls() const noexcept;
     bool hasBuiltControls() const noexcept;
 

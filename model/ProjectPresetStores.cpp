@@ -50,9 +50,6 @@ bool holdsSameValues (const PresetRecord& stored, const PresetRecord& source, co
 // or secondary as in the source, so that no value of the source is lost.
 void addMissingControls (ProcessPresetStore& stored, const ProcessPresetStore& source)
 {
-    const auto& fixedIndex = source.getFixedIndex();
-    const auto sourceIsListed = ! fixedIndex.empty() || ! source.getSecondaryIndex().empty();
-
     for (int i = 0; i < source.getControlCount(); ++i)
     {
         const auto& control = *source.getControl (i);
@@ -60,10 +57,7 @@ void addMissingControls (ProcessPresetStore& stored, const ProcessPresetStore& s
         if (indexOfControl (stored, control.name) >= 0)
             continue;
 
-        const auto isFixed = sourceIsListed ? std::find (fixedIndex.begin(), fixedIndex.end(), i) != fixedIndex.end()
-                                            : i < source.getFixedControlCount();
-
-        if (! stored.addOrUpdateControlOfKind (control.nrpn, control.name, isFixed, control.defaultValue))
+        if (! stored.addOrUpdateControlOfKind (control.nrpn, control.name, source.isFixedControl (i), control.defaultValue))
             return;
     }
 }
