@@ -276,6 +276,12 @@ bool ProcessPresetStore::isListed (int position) const
     return contains (fixedIndex, position) || contains (secondaryIndex, position);
 }
 
+int ProcessPresetStore::indexOfControl (const juce::String& controlName) const
+{
+    const auto found = controlPositions.find (controlName);
+    return found != controlPositions.end() ? found->second : -1;
+}
+
 bool ProcessPresetStore::findControl (const juce::String& controlName)
 {
     const auto count = getControlCount();
@@ -283,11 +289,9 @@ bool ProcessPresetStore::findControl (const juce::String& controlName)
     if (count == 0)
         return false;
 
-    const auto found = controlPositions.find (controlName);
-
-    if (found != controlPositions.end())
+    if (const auto position = indexOfControl (controlName); position >= 0)
     {
-        currentControl = found->second;
+        currentControl = position;
         return true;
     }
 

@@ -134,6 +134,9 @@ public:
     // this is the match of a circular search from the current control.)
     bool findControl (const juce::String& name);
 
+    // The position of the control of that name, -1 for none; nothing becomes current.
+    int indexOfControl (const juce::String& name) const;
+
     void setCurrentControl (int n) noexcept { currentControl = n; }
     int getCurrentControl() const noexcept { return currentControl; }
     int getValidCurrentControl() const noexcept;
