@@ -328,10 +328,9 @@ int registerFileControls (ProcessPresetStore& target, const PresetControlsLayout
         const auto nrpn =
             slot.name == ProcessPresetStore::fixedDelayControlName ? ProcessPresetStore::fixedDelayControlNrpn : slot.nrpn;
 
-        if (target.getControlCount() >= ProcessPresetStore::maxControls)
+        // The store refuses a control past its most.
+        if (! target.addOrUpdateControlOfKind (nrpn, slot.name, fixed))
             ++leftOut;
-        else
-            target.addOrUpdateControlOfKind (nrpn, slot.name, fixed);
     }
 
     return leftOut;

@@ -233,9 +233,10 @@ bool ProcessPresetStore::addOrUpdateControl (uint32_t number, const juce::String
     return true;
 }
 
-bool ProcessPresetStore::addOrUpdateControlOfKind (uint32_t number, const juce::String& controlName, bool fixed)
+bool ProcessPresetStore::addOrUpdateControlOfKind (uint32_t number, const juce::String& controlName, bool fixed,
+                                                   std::optional<uint32_t> defaultValue)
 {
-    if (! addOrUpdateControl (number, controlName, false))
+    if (! addOrUpdateControl (number, controlName, false, defaultValue))
         return false;
 
     registerControl (currentControl, fixed ? 0u : secondaryControlFlag);
@@ -260,9 +261,25 @@ void ProcessPresetStore::registerControl (int position, uint32_t number)
     }
 }
 
+bool ProcessPresetStore::isFixedControl (int position) const
+{
+    // The lists say which controls are fixed; only a store without lists
+    // falls back to its first fixed-count positions.
+    if (fixedIndex.empty() && secondaryIndex.empty())
+        return position < fixedControlCount;
+
+    return contains (fixedIndex, position);
+}
+
 bool ProcessPresetStore::isListed (int position) const
 {
     return contains (fixedIndex, position) || contains (secondaryIndex, position);
+}
+
+int ProcessPresetStore::indexOfControl (const juce::String& controlName) const
+{
+    const auto found = controlPositions.find (controlName);
+    return found != controlPositions.end() ? found->second : -1;
 }
 
 bool ProcessPresetStore::findControl (const juce::String& controlName)
@@ -272,11 +289,9 @@ bool ProcessPresetStore::findControl (const juce::String& controlName)
     if (count == 0)
         return false;
 
-    const auto found = controlPositions.find (controlName);
-
-    if (found != controlPositions.end())
+    if (const auto position = indexOfControl (controlName); position >= 0)
     {
-        currentControl = found->second;
+        currentControl = position;
         return true;
     }
 
@@ -350,10 +365,6 @@ void ProcessPresetStore::copyControlsFrom (const ProcessPresetStore& source)
 
     dropAllControls();
 
-    // The source's lists say which of its controls are fixed; only a source
-    // without lists falls back to its first fixed-count positions.
-    const auto sourceIsListed = ! source.fixedIndex.empty() || ! source.secondaryIndex.empty();
-
     for (int i = 0; i < source.getControlCount(); ++i)
     {
         const auto& control = *source.controls[(size_t) i];
@@ -361,10 +372,7 @@ void ProcessPresetStore::copyControlsFrom (const ProcessPresetStore& source)
         if (findControl (control.name))
             continue;
 
-        const auto isFixed = sourceIsListed ? contains (source.fixedIndex, i) : i < source.fixedControlCount;
-
-        if (addOrUpdateControlOfKind (control.nrpn, control.name, isFixed))
-            controls[(size_t) currentControl]->defaultValue = control.defaultValue;
+        addOrUpdateControlOfKind (control.nrpn, control.name, source.isFixedControl (i), control.defaultValue);
     }
 }
 

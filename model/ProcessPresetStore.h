@@ -127,11 +127,15 @@ public:
     // The same, with the control listed as fixed or secondary as asked,
     // whatever bit 31 of its number says: a number kept whole (the delay
     // control's) may have that bit set.
-    bool addOrUpdateControlOfKind (uint32_t number, const juce::String& name, bool fixed);
+    bool addOrUpdateControlOfKind (uint32_t number, const juce::String& name, bool fixed,
+                                   std::optional<uint32_t> defaultValue = {});
 
     // The control of that name becomes current. (A name is held once, so
     // this is the match of a circular search from the current control.)
     bool findControl (const juce::String& name);
+
+    // The position of the control of that name, -1 for none; nothing becomes current.
+    int indexOfControl (const juce::String& name) const;
 
     void setCurrentControl (int n) noexcept { currentControl = n; }
     int getCurrentControl() const noexcept { return currentControl; }
@@ -145,6 +149,9 @@ public:
 
     const std::vector<int>& getFixedIndex() const noexcept { return fixedIndex; }
     const std::vector<int>& getSecondaryIndex() const noexcept { return secondaryIndex; }
+
+    // Whether the control at the position is fixed (else secondary).
+    bool isFixedControl (int position) const;
 
     bool hasControls() const noexcept;
     bool hasBuiltControls() const noexcept;

@@ -564,10 +564,8 @@ bool ProjectFileReader::isCopyPerMillisecond (const ProcessDefinition& definitio
             continue;
 
         const auto label = ProcessControlList::makeSafeName (juce::String::fromUTF8 (function.firstText.c_str()));
-        const auto channel = name.substring (label.length());
 
-        if (label.isNotEmpty() && name.startsWith (label) && channel.isNotEmpty() && channel.length() < 9 &&
-            channel.containsOnly ("0123456789") && ! channel.startsWithChar ('0') && channel.getIntValue() >= 2)
+        if (label.isNotEmpty() && PresetNumberReader::numberAfterPrefix (name, label.toRawUTF8()) >= 2)
             return true;
     }
 

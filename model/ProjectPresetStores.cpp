@@ -6,15 +6,6 @@
 
 namespace
 {
-int indexOfControl (const ProcessPresetStore& store, const juce::String& controlName)
-{
-    for (int i = 0; i < store.getControlCount(); ++i)
-        if (store.getControl (i)->name == controlName)
-            return i;
-
-    return -1;
-}
-
 // A stored preset must hold every value of the source's preset, each at the
 // stored control of the same name; a control the stored store lacks holds,
 // in every stored preset, the value the control starts from, which it gets
@@ -50,23 +41,15 @@ bool holdsSameValues (const PresetRecord& stored, const PresetRecord& source, co
 // or secondary as in the source, so that no value of the source is lost.
 void addMissingControls (ProcessPresetStore& stored, const ProcessPresetStore& source)
 {
-    const auto& fixedIndex = source.getFixedIndex();
-    const auto sourceIsListed = ! fixedIndex.empty() || ! source.getSecondaryIndex().empty();
-
     for (int i = 0; i < source.getControlCount(); ++i)
     {
         const auto& control = *source.getControl (i);
 
-        if (indexOfControl (stored, control.name) >= 0)
+        if (stored.indexOfControl (control.name) >= 0)
             continue;
 
-        const auto isFixed = sourceIsListed ? std::find (fixedIndex.begin(), fixedIndex.end(), i) != fixedIndex.end()
-                                            : i < source.getFixedControlCount();
-
-        if (! stored.addOrUpdateControlOfKind (control.nrpn, control.name, isFixed))
+        if (! stored.addOrUpdateControlOfKind (control.nrpn, control.name, source.isFixedControl (i), control.defaultValue))
             return;
-
-        stored.addOrUpdateControl (control.nrpn, control.name, false, control.defaultValue);
     }
 }
 
@@ -183,7 +166,7 @@ std::vector<int> ProjectPresetStores::mapValuePositions (const ProcessPresetStor
         if (sourceControls == 0)
             positions[i] = (int) i;
         else if ((int) i < sourceControls)
-            positions[i] = indexOfControl (target, source.getControl ((int) i)->name);
+            positions[i] = target.indexOfControl (source.getControl ((int) i)->name);
     }
 
     return positions;

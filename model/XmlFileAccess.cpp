@@ -27,16 +27,6 @@ bool isNameCharacter (juce::juce_wchar c) noexcept
            (c >= 0x300 && c <= 0x36F) || (c >= 0x203F && c <= 0x2040);
 }
 
-// What JUCE's parser reads as one name.
-bool isParserNameCharacter (juce::juce_wchar c) noexcept
-{
-    if (c < 0x80)
-        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' || c == '-' || c == ':' ||
-               c == '.';
-
-    return juce::CharacterFunctions::isLetterOrDigit (c);
-}
-
 // The element names of the project and preset files. Names are
 // case-sensitive in them, while JUCE finds an element by its name in any
 // case (and stops a debug build at one that differs in case only). An
@@ -102,7 +92,7 @@ bool readName (Cursor& p)
 {
     bool valid = isNameStartCharacter (*p);
 
-    while (isParserNameCharacter (*p))
+    while (XmlShapeCheck::isParserNameCharacter (*p))
     {
         valid = valid && isNameCharacter (*p);
         ++p;
@@ -140,7 +130,7 @@ bool XmlFileAccess::holdsInvalidName (const juce::String& text)
             // values skipped whole.
             p = p.findEndOfWhitespace();
 
-            if (isParserNameCharacter (*p) && ! readName (p))
+            if (XmlShapeCheck::isParserNameCharacter (*p) && ! readName (p))
                 return true;
 
             while (! p.isEmpty() && *p != '>' && *p != '<')
@@ -157,7 +147,7 @@ bool XmlFileAccess::holdsInvalidName (const juce::String& text)
                     if (! p.isEmpty())
                         ++p;
                 }
-                else if (isParserNameCharacter (c))
+                else if (XmlShapeCheck::isParserNameCharacter (c))
                 {
                     if (! readName (p))
                         return true;

@@ -9,19 +9,9 @@ namespace
 using Cursor = juce::String::CharPointerType;
 using juce::juce_wchar;
 
-// The characters the parser takes into a tag or attribute name.
-bool isIdentifierCharacter (juce_wchar c) noexcept
-{
-    if (c < 0x80)
-        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' || c == '-' || c == ':' ||
-               c == '.';
-
-    return c >= 0xA0 && juce::CharacterFunctions::isLetterOrDigit (c);
-}
-
 Cursor findEndOfName (Cursor p) noexcept
 {
-    while (isIdentifierCharacter (*p))
+    while (XmlShapeCheck::isParserNameCharacter (*p))
         ++p;
 
     return p;
@@ -288,7 +278,7 @@ private:
                 return Tag::openedContent;
             }
 
-            if (! isIdentifierCharacter (c))
+            if (! XmlShapeCheck::isParserNameCharacter (c))
                 return Tag::element;
 
             const auto nameStart = input;
@@ -416,6 +406,15 @@ private:
     juce::String problem;
 };
 } // namespace
+
+bool XmlShapeCheck::isParserNameCharacter (juce::juce_wchar c) noexcept
+{
+    if (c < 0x80)
+        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' || c == '-' || c == ':' ||
+               c == '.';
+
+    return c >= 0xA0 && juce::CharacterFunctions::isLetterOrDigit (c);
+}
 
 juce::String XmlShapeCheck::findProblem (const juce::String& text)
 {

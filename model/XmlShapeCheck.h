@@ -36,6 +36,9 @@ public:
     static juce::String findProblem (const juce::String& text);
     static juce::String findProblem (const juce::String& text, Limits limits);
 
+    // The characters the parser takes into a tag or attribute name.
+    static bool isParserNameCharacter (juce::juce_wchar c) noexcept;
+
 private:
     XmlShapeCheck() = delete;
 };
