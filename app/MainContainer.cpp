@@ -32,6 +32,7 @@ const ShortcutKey shortcutKeys[] = {
     { juce::KeyPress::deleteKey, 0, MainContainer::Shortcut::deleteSelection },
     { juce::KeyPress::escapeKey, 0, MainContainer::Shortcut::escape },
     { 'z', ctrlShiftKeys, MainContainer::Shortcut::redo },
+    { 'y', ctrlKeys, MainContainer::Shortcut::redo },
     { 'z', ctrlKeys, MainContainer::Shortcut::undo },
     { 'a', ctrlShiftKeys, MainContainer::Shortcut::unselectAll },
     { 'a', ctrlKeys, MainContainer::Shortcut::selectAll },

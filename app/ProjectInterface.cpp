@@ -9,10 +9,10 @@
 #include "editors/ProcessContainer.h"
 #include "editors/ProcessEditor.h"
 #include "editors/ProgramFolder.h"
-#include "editors/Zorvex.h"
 #include "generator/GenerationDriver.h"
 #include "generator/IdeProjectFile.h"
 #include "generator/NrpnListFile.h"
+#include "generator/PanelScriptWriter.h"
 #include "model/DesignLog.h"
 #include "model/PresetFileAccess.h"
 #include "model/XmlFileAccess.h"
@@ -55,17 +55,6 @@ void setUpGroup (juce::GroupComponent& group, juce::Colour textColour)
     group.setColour (juce::GroupComponent::textColourId, textColour);
 }
 
-// A hook on a process's box: a node without one (no page yet) is left as
-// the model holds it.
-template <typename Action>
-std::function<void (GraphNode&)> onBox (Action action)
-{
-    return [action] (GraphNode& node)
-    {
-        if (auto* box = dynamic_cast<Zorvex*> (node.getBox()))
-            action (*box);
-    };
-}
 } // namespace
 
 juce::File ProjectInterface::getDefaultModulesDefFile()
@@ -97,15 +86,18 @@ ProjectInterface::ProjectInterface (MainContainer& ownerContainer, const juce::F
     presetDocument.setPresetStores (&owner.getPresetStores());
     presetDocument.setGlobalPresets (&owner.getGlobalPresets());
     presetDocument.setUsePresetList();
-    globalPresetManager.setProcessWriter (makeGlobalPresetWriter());
 
-    boardControl.setBoxHooks (makeBoardControlHooks());
+    // The controls of a process are those its panel lists, for the rate set here.
+    design.setControlUpdater ([this] (GraphNode& node, uint32_t dspId) {
+        return PanelScriptWriter::updateStoreControls (node, dspId, projectSettings.getSamplingRateKhz());
+    });
 }
 
 ProjectInterface::~ProjectInterface()
 {
-    // The library goes with this page; the design outlives it.
+    // The library and the rate go with this page; the design outlives it.
     design.setLibrary (nullptr);
+    design.setControlUpdater (nullptr);
     settings.setValue (ApplicationSettings::checkForUpdateKey, checkForUpdate);
     settings.setValue (ApplicationSettings::recentFileListKey, recentFiles.toString());
 }
@@ -475,7 +467,6 @@ void ProjectInterface::takePresetFilesAlong (const ProjectSettings& previous)
 bool ProjectInterface::writeProjectFile (const juce::File& target)
 {
     ProjectFileWriter::Options options;
-    options.hooks = makeProcessSaveHooks();
 
     if (auto* window = owner.getMainWindow())
     {
@@ -605,19 +596,30 @@ void ProjectInterface::reloadCommandLists()
 
     ProjectFile::reloadCommandLists (*root, design);
 
-    // The numbers read are the controls' at once, as typed ones are.
-    const auto follow = onBox ([] (Zorvex& box) { box.getControlPanel().followCommandWords(); });
-
+    // The numbers read are the controls' at once, as typed ones are: a panel
+    // built shows them.
     for (int i = 0; i < design.getNumDsps(); ++i)
+    {
         if (auto* dsp = design.getDsp (i))
-            for (int n = 0; n < dsp->getGraph().getNumNodes(); ++n)
-                follow (*dsp->getGraph().getNode (n));
+        {
+            auto& graph = dsp->getGraph();
+
+            for (int n = 0; n < graph.getNumNodes(); ++n)
+            {
+                if (auto* node = graph.getNode (n); node != nullptr && design.updateControls (*node, dsp->getDspId()))
+                {
+                    ++node->valueReplacements;
+                    graph.sendChangeMessage();
+                }
+            }
+        }
+    }
 }
 
 void ProjectInterface::sendAllSavedControls()
 {
     if (auto root = readSavedProject())
-        ProjectFile::sendSavedControls (*root, design, makeSavedControlHooks(),
+        ProjectFile::sendSavedControls (*root, design,
                                         [this] (int dspIndex, uint32_t number, uint32_t value)
                                         { boardControl.sendControlSysEx (dspIndex, number, value); });
 }
@@ -633,15 +635,6 @@ bool ProjectInterface::sendSavedValuesOnceAllBoxesExist()
     // of the file, and making its box leaves them as they are.
     sendAllSavedControls();
     return true;
-}
-
-//==============================================================================
-BoardControlSender::BoxHooks ProjectInterface::makeBoardControlHooks()
-{
-    // A process shown in a DSP editor has its box; a node without one (no
-    // page yet) is sent as the model holds it.
-    return { onBox ([] (Zorvex& box) { box.copyShownStoreToNode(); }), onBox ([] (Zorvex& box) { box.showNodeStore(); }),
-             onBox ([] (Zorvex& box) { box.getControlPanel().rebuildControlPanel(); }) };
 }
 
 //==============================================================================
@@ -686,43 +679,6 @@ void ProjectInterface::disableGlobalPresetButtons()
 {
     if (auto* windowContainer = findWindowContainer())
         windowContainer->disableGlobalPresetButtons();
-}
-
-ProjectFileWriter::Hooks ProjectInterface::makeProcessSaveHooks()
-{
-    // A process in a box is saved with the values its box shows (its panel
-    // registers its controls first); without a box the node's store is
-    // written as it stands.
-    ProjectFileWriter::Hooks hooks;
-    hooks.prepareProcess = onBox (
-        [] (Zorvex& box)
-        {
-            // A panel built only now shows the values the box shows, which
-            // the save then takes back from it.
-            box.getControlPanel().ensureControlPanel();
-            box.copyShownStoreToNode();
-        });
-    return hooks;
-}
-
-ProjectFile::SavedControlHooks ProjectInterface::makeSavedControlHooks()
-{
-    // The box shows the node's store, which takes the saved values: the box's
-    // own store would otherwise be copied over them at the next send to the
-    // board. A box that has built no panel yet writes its description now,
-    // which registers the process's controls in that store (in their order)
-    // before the values are read in; loading it waits for the user.
-    ProjectFile::SavedControlHooks hooks;
-    hooks.showNodeStore = onBox ([] (Zorvex& box) { box.showNodeStore(); });
-    hooks.buildPanel = [] (GraphNode& node)
-    {
-        if (auto* box = dynamic_cast<Zorvex*> (node.getBox()); box != nullptr && ! box->getControlPanel().hasControlPanel())
-        {
-            box->getControlPanel().generatePanelScript (false, false);
-            node.presetStore.normaliseControlOrder();
-        }
-    };
-    return hooks;
 }
 
 void ProjectInterface::generateSourceFiles (bool commandHandlers)
@@ -869,14 +825,3 @@ void ProjectInterface::writeNrpnListFile()
                                            "The NRPN list file could not be written:\n" + file.getFullPathName());
 }
 
-//==============================================================================
-GlobalPresetCollector::ProcessWriter ProjectInterface::makeGlobalPresetWriter()
-{
-    return [] (GlobalPresetCollector& collector, GraphNode& node, const juce::String& name, uint32_t dspId)
-    {
-        if (auto* box = dynamic_cast<Zorvex*> (node.getBox()))
-            return box->writeTemporaryPreset (name, dspId, collector);
-
-        return collector.writeTemporaryPreset (node, name, dspId);
-    };
-}

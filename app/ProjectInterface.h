@@ -200,10 +200,6 @@ private:
     void refreshGlobalPresetGroup();
     void enableGlobalPresetButtons();
     void disableGlobalPresetButtons();
-    ProjectFileWriter::Hooks makeProcessSaveHooks();
-    ProjectFile::SavedControlHooks makeSavedControlHooks();
-    BoardControlSender::BoxHooks makeBoardControlHooks();
-    static GlobalPresetCollector::ProcessWriter makeGlobalPresetWriter();
 
     void chipChanged();
     void setUpWidgets();

@@ -1,7 +1,9 @@
 #include "editors/GraphCommandProperties.h"
 
+#include "editors/ActionManager.h"
+#include "editors/GraphEditorView.h"
 #include "editors/TextPropertyComponentWithFocus.h"
-#include "editors/Zorvex.h"
+#include "generator/PanelScriptWriter.h"
 #include "model/GraphData.h"
 
 GraphCommandProperties::GraphCommandProperties()
@@ -48,7 +50,7 @@ juce::Array<juce::PropertyComponent*> GraphCommandProperties::buildCommandProper
     return list;
 }
 
-void GraphCommandProperties::showProcess (GraphData* graph, uint32_t nrpn)
+void GraphCommandProperties::showProcess (GraphData* graph, uint32_t nrpn, GraphEditorView* editor)
 {
     // What is being typed belongs to the process shown until now.
     for (auto* field : fields)
@@ -56,6 +58,7 @@ void GraphCommandProperties::showProcess (GraphData* graph, uint32_t nrpn)
 
     const juce::ScopedValueSetter<bool> setting (building, true);
     shownGraph = graph;
+    shownEditor = editor;
     shownNrpn = nrpn;
     inner.clear();
     inner.addSection (sectionName, buildCommandProperties (graph, nrpn));
@@ -71,8 +74,19 @@ void GraphCommandProperties::setFieldsEnabled (bool enabled)
 
 void GraphCommandProperties::forgetMissingProcess()
 {
-    if (shownNrpn != 0 && getShownNode() == nullptr)
+    auto* node = getShownNode();
+
+    if (shownNrpn != 0 && node == nullptr)
+    {
         showProcess (nullptr, 0);
+        return;
+    }
+
+    const juce::ScopedValueSetter<bool> setting (building, true);
+
+    for (auto* field : fields)
+        if (const auto n = (size_t) field->getWordIndex(); node != nullptr && n < node->commandWords.size() && ! field->isBeingTyped())
+            field->showWord (node->commandWords[n]);
 }
 
 void GraphCommandProperties::writeBack (const TextPropertyComponentWithFocus& field)
@@ -82,14 +96,84 @@ void GraphCommandProperties::writeBack (const TextPropertyComponentWithFocus& fi
     if (building || node == nullptr || ! fields.contains (const_cast<TextPropertyComponentWithFocus*> (&field)))
         return;
 
-    const auto before = node->commandWords;
-    TextPropertyComponentWithFocus::applyText (*node, field.getWordIndex(), field.getText());
-    shownGraph->setModified (true);
+    auto words = node->commandWords;
+    auto secondWords = node->secondCommandWords;
+    TextPropertyComponentWithFocus::applyText (words, secondWords, field.getWordIndex(), field.getText());
 
-    // The number is the control's at once: its box's panel and stores follow.
-    if (node->commandWords != before)
-        if (auto* box = dynamic_cast<Zorvex*> (node->getBox()))
-            box->getControlPanel().followCommandWords();
+    if (words == node->commandWords && secondWords == node->secondCommandWords)
+        return;
+
+    // The number is the control's at once: the store, the panel and the
+    // registered controls follow, as one undo step.
+    auto* history = shownEditor != nullptr ? shownEditor->getEditHistory() : nullptr;
+
+    if (history != nullptr)
+    {
+        history->beginEdit (shownEditor->getDspId());
+        history->perform (new SetCommandWordAction (*shownGraph, node->nrpn, words, secondWords, shownEditor->getDspId(),
+                                                    shownEditor->getSamplingRateKhz()));
+        return;
+    }
+
+    node->commandWords = words;
+    node->secondCommandWords = secondWords;
+    shownGraph->setModified (true);
+}
+
+//==============================================================================
+GraphCommandProperties::SetCommandWordAction::SetCommandWordAction (GraphData& g, uint32_t nodeNrpn, std::vector<uint32_t> words,
+                                                                    std::vector<uint32_t> secondWords, uint32_t dsp,
+                                                                    double rateKhz)
+    : graph (g), nrpn (nodeNrpn), newWords (std::move (words)), newSecondWords (std::move (secondWords)), dspId (dsp),
+      samplingRateKhz (rateKhz)
+{
+}
+
+void GraphCommandProperties::SetCommandWordAction::give (GraphNode& node, const std::vector<uint32_t>& words,
+                                                         const std::vector<uint32_t>& secondWords,
+                                                         const ProcessPresetStore* store)
+{
+    node.commandWords = words;
+    node.secondCommandWords = secondWords;
+
+    if (store != nullptr)
+        node.presetStore = *store;
+    else if (samplingRateKhz > 0.0)
+        PanelScriptWriter::updateStoreControls (node, dspId, samplingRateKhz);
+
+    ++node.valueReplacements;
+    graph.setModified (true);
+    graph.sendChangeMessage();
+}
+
+bool GraphCommandProperties::SetCommandWordAction::perform()
+{
+    auto* node = graph.findNodeByNrpn (nrpn);
+
+    if (node == nullptr)
+        return ActionManager::answerPerform (false, performed);
+
+    if (! performed)
+    {
+        oldWords = node->commandWords;
+        oldSecondWords = node->secondCommandWords;
+        oldStore = node->presetStore;
+    }
+
+    give (*node, newWords, newSecondWords, undone ? &newStore : nullptr);
+    return ActionManager::answerPerform (true, performed);
+}
+
+bool GraphCommandProperties::SetCommandWordAction::undo()
+{
+    if (auto* node = graph.findNodeByNrpn (nrpn))
+    {
+        newStore = node->presetStore;
+        undone = true;
+        give (*node, oldWords, oldSecondWords, &oldStore);
+    }
+
+    return true;
 }
 
 void GraphCommandProperties::textPropertyComponentChanged (juce::TextPropertyComponent* field)

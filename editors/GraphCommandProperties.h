@@ -2,9 +2,13 @@
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
+#include "model/ProcessPresetStore.h"
+
 #include <cstdint>
+#include <vector>
 
 class GraphData;
+class GraphEditorView;
 class GraphNode;
 class TextPropertyComponentWithFocus;
 
@@ -22,7 +26,9 @@ class TextPropertyComponentWithFocus;
 // A field's text is written back when the user confirms it (Return, or the
 // field losing the focus), through the panel's listener on each field, and
 // before the panel turns to another process while a field is still being
-// typed into.
+// typed into. Shown for a process editor, a changed word is an undo step of
+// its own on the editor's edit history, and the process's controls take
+// their new numbers (the store follows, keeping every value it can).
 class GraphCommandProperties : public juce::PropertyPanel, private juce::TextPropertyComponent::Listener
 {
 public:
@@ -39,8 +45,9 @@ public:
     juce::Array<juce::PropertyComponent*> buildCommandProperties (GraphData* graph, uint32_t nrpn);
 
     // Shows the fields of a process under "Process properties"; none (or 0)
-    // shows an empty section.
-    void showProcess (GraphData* graph, uint32_t nrpn);
+    // shows an empty section. The editor (none: the words are written at
+    // once) makes an edit an undo step of its page.
+    void showProcess (GraphData* graph, uint32_t nrpn, GraphEditorView* editor = nullptr);
 
     // The process shown, or none when there is none or it is gone.
     GraphNode* getShownNode() const;
@@ -51,7 +58,9 @@ public:
     // The fields take edits or only show their words (the design locked).
     void setFieldsEnabled (bool enabled);
 
-    // Empties the section when the process shown is gone.
+    // Empties the section when the process shown is gone; otherwise every
+    // field not being typed into shows its word as the process now has it
+    // (an undo gave it back).
     void forgetMissingProcess();
 
     // A field's text back into its command word. Only the field that was
@@ -62,11 +71,34 @@ public:
     void paint (juce::Graphics& g) override;
     void resized() override;
 
+    // A process's command words as typed, with the controls following them.
+    class SetCommandWordAction : public juce::UndoableAction
+    {
+    public:
+        SetCommandWordAction (GraphData& graph, uint32_t nrpn, std::vector<uint32_t> words, std::vector<uint32_t> secondWords,
+                              uint32_t dspId, double samplingRateKhz);
+        bool perform() override;
+        bool undo() override;
+
+    private:
+        void give (GraphNode& node, const std::vector<uint32_t>& words, const std::vector<uint32_t>& secondWords,
+                   const ProcessPresetStore* store);
+
+        GraphData& graph;
+        uint32_t nrpn;
+        std::vector<uint32_t> newWords, newSecondWords, oldWords, oldSecondWords;
+        uint32_t dspId;
+        double samplingRateKhz;
+        bool performed = false, undone = false;
+        ProcessPresetStore oldStore, newStore;
+    };
+
 private:
     void textPropertyComponentChanged (juce::TextPropertyComponent* field) override;
 
     juce::PropertyPanel inner;
     GraphData* shownGraph = nullptr;
+    GraphEditorView* shownEditor = nullptr;
     uint32_t shownNrpn = 0;
     juce::Array<TextPropertyComponentWithFocus*> fields; // owned by the inner panel
     bool building = false;

@@ -87,7 +87,7 @@ ProcessGraphEdits::CountChange GraphEditorView::makeCountChange (const GraphNode
     change.newWord = newWord;
     change.module = getDspModule();
     change.ratePosition = samplingIndex;
-    change.rebuildCommandWords = ! areCommandWordsEdited();
+    change.rebuildCommandWords = true;
     return change;
 }
 
@@ -512,7 +512,7 @@ void GraphEditorView::deleteConnection (ConnectorComponent& connector)
     // taken away by mistake or by a re-route that found no pin comes back.
     if (processEditor && editHistory != nullptr)
     {
-        editHistory->beginNewTransaction();
+        editHistory->beginEdit (dspId);
         editHistory->perform (new Zorvex::RemoveConnectionAction (graph, *connection));
     }
     else
@@ -539,7 +539,7 @@ void GraphEditorView::removeSelection()
     if (nrpns.empty())
         return;
 
-    editHistory->beginNewTransaction();
+    editHistory->beginEdit (dspId);
 
     for (auto nrpn : nrpns)
     {
@@ -562,7 +562,7 @@ void GraphEditorView::removeNodeConnections (uint32_t nodeId)
         return;
 
     if (processEditor)
-        editHistory->beginNewTransaction();
+        editHistory->beginEdit (dspId);
 
     removeConnectionsAt (nodeId, true, false, 0);
     removeConnectionsAt (nodeId, false, false, 0);
@@ -574,7 +574,7 @@ void GraphEditorView::removePinConnections (uint32_t nodeId, uint32_t pin, bool 
         return;
 
     if (processEditor)
-        editHistory->beginNewTransaction();
+        editHistory->beginEdit (dspId);
 
     removeConnectionsAt (nodeId, leaving, true, pin);
 }
@@ -646,12 +646,6 @@ void GraphEditorView::nodeIdChanged (juce::Component& component, uint32_t newId)
 {
     if (auto* box = dynamic_cast<Zorvex*> (&component))
         box->setPinsNodeId (newId);
-}
-
-void GraphEditorView::storeShownValues (juce::Component& component)
-{
-    if (auto* box = dynamic_cast<Zorvex*> (&component); box != nullptr && boxes.contains (box))
-        box->storeShownValuesInNode();
 }
 
 void GraphEditorView::recordsRenumbered()

@@ -192,13 +192,9 @@ public:
     virtual void removeDsp (uint32_t id) { juce::ignoreUnused (id); }
     virtual void showDspTab (uint32_t id) { juce::ignoreUnused (id); }
 
-    // Whether the user edits the command words (the process editor's
-    // command view): a count change then leaves them as they are.
-    virtual bool areCommandWordsEdited() const { return false; }
-
     // The count change of a process to a new channel word, with what follows
-    // the count here: the load text for this DSP's module and rate, the
-    // command words unless the user edits them.
+    // the count here: the load text for this DSP's module and rate, and the
+    // command words but for those the user typed.
     ProcessGraphEdits::CountChange makeCountChange (const GraphNode& node, uint32_t newWord) const;
 
     // The project's process preset file, none while the project has no file.
@@ -215,7 +211,6 @@ public:
     void deleteComponent (juce::Component& component) override;
     void nodeIdChanged (juce::Component& box, uint32_t newId) override;
     void recordsRenumbered() override;
-    void storeShownValues (juce::Component& box) override;
 
 protected:
     // A new box for a node; the editors may set it up further.

@@ -82,19 +82,15 @@ juce::String ProcessControlPanel::generatePanelScript (bool replace, bool asRepl
     if (definition == nullptr || definition->getSecondFunctionCount() == 0)
         return {};
 
-    auto& currentStore = owner.getCurrentPresetStore();
+    auto& store = node->presetStore;
 
     if (replace)
         releaseControlPanels();
     else
-        currentStore.markBuilding();
+        store.markBuilding();
 
-    const auto text = writeDescription (*node, currentStore, replace || asReplacement);
-
-    // Only the store written into is complete now. The box's own store, when
-    // it is another, took no control: marked built it would never take any,
-    // and every preset made in it would be empty.
-    currentStore.markBuilt();
+    const auto text = writeDescription (*node, store, replace || asReplacement);
+    store.markBuilt();
     return text;
 }
 
@@ -124,62 +120,37 @@ void ProcessControlPanel::followNodeName()
     reloadWithShownValues();
 }
 
-void ProcessControlPanel::followCommandWords()
+void ProcessControlPanel::followNode()
 {
+    // Without a panel the next one is built from the node as it is.
+    if (livePanel == nullptr)
+        return;
+
     auto* node = owner.getControlPanelNode();
 
     if (node == nullptr || node->getProcessDefinition() == nullptr)
         return;
 
-    // The controls as the description now numbers them, written aside: no
-    // meter id is taken and no store registers anything.
-    ProcessPresetStore aside;
-    VuMeterIdPool asideIds;
-    int asideMeterId = VuMeterIdPool::noId;
-    auto writer = makeWriter (*node);
-    writer.write (aside, false, asideMeterId, asideIds);
-
-    // Presets, the save and the board messages find a control by its
-    // number in the stores that registered it, and a parameter once.
-    auto changed = false;
-
-    for (auto* store : { &owner.getOwnPresetStore(), &owner.getCurrentPresetStore(), &node->presetStore })
-    {
-        changed = store->takeControlNumbers (writer.getControls()) || changed;
-        changed = store->followControls (writer.getControls()) || changed;
-    }
-
-    if (changed)
-        reloadWithShownValues();
-}
-
-void ProcessControlPanel::reloadWithShownValues()
-{
-    auto* node = owner.getControlPanelNode();
-
-    // Without a panel the next one is built from the node as it is.
-    if (livePanel == nullptr || node == nullptr || node->getProcessDefinition() == nullptr)
-        return;
-
-    // What the user set on the panel is the process's setting, so the new
-    // one shows the same values; they are taken into a copy of the store,
-    // which the save and the presets never see.
-    ProcessPresetStore shown (owner.getCurrentPresetStore());
-    shown.setPanel (livePanel);
-    auto preset = shown.getPresetName (shown.getCurrentPreset());
-
-    if (preset.isEmpty())
-        preset = ProcessPresetStore::lastSavedPresetName;
-
-    shown.selectOrAddPreset (preset, 0, true);
-    shown.takeValuesFromPanel (preset);
-
-    const auto text = writeDescription (*node, shown, true);
+    const auto text = writeDescription (*node, node->presetStore, true);
     const auto wasShown = panelShown;
     releaseControlPanels();
 
     if (loadPanelScript (text))
         createPanelWindow (wasShown);
+}
+
+void ProcessControlPanel::takeShownValues()
+{
+    if (auto* node = owner.getControlPanelNode(); node != nullptr && livePanel != nullptr && node->presetStore.isBuilt())
+        node->presetStore.takePanelValuesAsLastSaved (*livePanel);
+}
+
+void ProcessControlPanel::reloadWithShownValues()
+{
+    // What the user set on the panel is the process's setting, so the new
+    // one shows the same values.
+    takeShownValues();
+    followNode();
 }
 
 void ProcessControlPanel::buildControlPanel (bool show, bool replace, bool asReplacement)
@@ -208,9 +179,8 @@ void ProcessControlPanel::openControlPanel()
         return;
     }
 
-    // A panel the user closed still holds what was set on it: it comes back
-    // as it was, since building it again would show the store's values instead.
-    if (livePanel != nullptr && owner.getCurrentPresetStore().getPanel() == livePanel)
+    // A panel the user closed comes back as it was.
+    if (livePanel != nullptr)
     {
         if (auto* window = livePanel->createWindow (owner.getPanelParentHandle()))
         {
@@ -286,14 +256,6 @@ void ProcessControlPanel::createPanelWindow (bool show)
             panelShown = true;
         }
     }
-
-    auto& ownStore = owner.getOwnPresetStore();
-    auto& currentStore = owner.getCurrentPresetStore();
-
-    if (&currentStore != &ownStore)
-        currentStore.setPanel (panel);
-
-    ownStore.setPanel (panel);
 }
 
 void ProcessControlPanel::releaseControlPanels()
@@ -302,12 +264,9 @@ void ProcessControlPanel::releaseControlPanels()
     // screen with nothing behind them.
     clearPanels (false);
 
+    // The store has what it showed: every value set on it was taken at once.
     if (livePanel != nullptr)
-    {
-        auto* panel = std::exchange (livePanel, nullptr);
-        clearStoredPanel (panel);
-        panel->release();
-    }
+        std::exchange (livePanel, nullptr)->release();
 }
 
 bool ProcessControlPanel::removePanel (HvIfPanelWindow* window)
@@ -337,23 +296,13 @@ void ProcessControlPanel::clearPanels (bool keep)
 
 bool ProcessControlPanel::hasControlPanel() const
 {
-    return owner.getCurrentPresetStore().hasControls();
+    auto* node = owner.getControlPanelNode();
+    return livePanel != nullptr && node != nullptr && node->presetStore.hasBuiltControls();
 }
 
 HvIfPanelWindow* ProcessControlPanel::getPanelWindow (int index) const noexcept
 {
     return index >= 0 && index < getPanelWindowCount() ? windows[(size_t) index] : nullptr;
-}
-
-void ProcessControlPanel::clearStoredPanel (HvIfPanel* panel)
-{
-    // Copies of a store (the node's, taken from the box's) carry the pointer too.
-    auto* node = owner.getControlPanelNode();
-
-    for (auto* store :
-         { &owner.getOwnPresetStore(), &owner.getCurrentPresetStore(), node != nullptr ? &node->presetStore : nullptr })
-        if (store != nullptr && store->getPanel() == panel)
-            store->setPanel (nullptr);
 }
 
 //==============================================================================
@@ -384,8 +333,13 @@ void ProcessControlPanel::reportValueChangedEverywhere (HvIfPanel* panel)
     const auto panels = getAllPanels();
 
     for (auto* each : panels)
+    {
         if (panel != nullptr && each->livePanel == panel)
+        {
+            each->takeShownValues();
             each->owner.controlPanelValueChanged();
+        }
+    }
 }
 
 void ProcessControlPanel::removePanelEverywhere (HvIfPanelWindow* window)

@@ -14,16 +14,17 @@ class PanelScriptWriter;
 class ProcessPresetStore;
 
 // The control panel of one process box: the box's panel object of the
-// MIDI-control library, the panel it loaded (kept in the box's preset
-// stores), the windows it opened, the box's meter id and the 100 ms meter
-// poll. It writes the process's control-panel description, which also
-// registers the controls in the box's current store, hands it to the
-// library, and opens the panel's window.
+// MIDI-control library, the panel it loaded, the windows it opened, the
+// box's meter id and the 100 ms meter poll. It writes the process's
+// control-panel description from the node's store (which the description
+// also registers the controls in), hands it to the library, and opens the
+// panel's window.
 //
-// The box is its Owner: it lends the node, its two stores and what the
-// description is written from. The destructor still asks the owner for its
-// stores and node (to clear the panel from them), so a box declares this
-// member after them. Everything runs on the message thread.
+// The node's store is the one home of the process's values: every value the
+// user sets on the panel is taken into it at once, as its "(Last-Saved)"
+// values, and a panel built again shows the store's values. The box is its
+// Owner: it lends the node and what the description is written from.
+// Everything runs on the message thread.
 class ProcessControlPanel : private juce::Timer
 {
 public:
@@ -32,13 +33,9 @@ public:
     public:
         virtual ~Owner() = default;
 
-        // The node shown; none once it is gone.
+        // The node shown, whose store holds the process's values; none once
+        // it is gone.
         virtual GraphNode* getControlPanelNode() = 0;
-
-        // The box's own store, and the store the panel and the preset menu
-        // use (the own store or the node's).
-        virtual ProcessPresetStore& getOwnPresetStore() = 0;
-        virtual ProcessPresetStore& getCurrentPresetStore() = 0;
 
         // The id of the box's DSP; 0 while the box's DSP editor is unknown.
         virtual uint32_t getControlPanelDspId() = 0;
@@ -82,7 +79,7 @@ public:
     // functions. Written (and the controls registered) with or without the
     // library. With `replace` set the box's panels are released first; with
     // `replace` or `asReplacement` set the lines show the values of the
-    // current store's current preset.
+    // store's current preset.
     juce::String generatePanelScript (bool replace, bool asReplacement);
 
     // Writes the description and, when it is not empty, loads it into the
@@ -106,20 +103,23 @@ public:
     // user) is built again under the new title, with the values it shows.
     void followNodeName();
 
-    // The process's command words changed (the user typed a control
-    // number): the controls the stores registered take their new numbers,
-    // and a panel built is built again to send them, with the values it shows.
-    void followCommandWords();
+    // The node changed what its panel lists or shows (its count, memory or
+    // command words, or the values in its store): a panel built is built
+    // again, with the store's values, on screen when it was.
+    void followNode();
+
+    // The values the panel shows become the process's: the store's
+    // "(Last-Saved)" takes them. Nothing without a panel.
+    void takeShownValues();
 
     // Hands the text to the panel object; false without one, or when the text
     // gave no panel.
     bool loadPanelScript (const juce::String& text);
 
-    // Takes the panel just loaded into the box's stores and, with `show`,
-    // opens its window.
+    // Keeps the panel just loaded and, with `show`, opens its window.
     void createPanelWindow (bool show);
 
-    // Closes every window, releases the panel and clears it from the stores.
+    // Closes every window and releases the panel, whose values the store has.
     void releaseControlPanels();
 
     // Closes the window when it is one of the box's; false otherwise.
@@ -128,13 +128,13 @@ public:
     // Empties the window list, closing each window unless `keep` is set.
     void clearPanels (bool keep);
 
-    // The current store holds a panel and a built list of controls.
+    // A panel is built and the store holds a built list of controls.
     bool hasControlPanel() const;
 
     bool isPanelShown() const noexcept { return panelShown; }
     int getPanelWindowCount() const noexcept { return (int) windows.size(); }
     HvIfPanelWindow* getPanelWindow (int index) const noexcept;
-    // The panel kept in the stores; none before a build or after a release.
+    // The panel built; none before a build or after a release.
     HvIfPanel* getPanel() const noexcept { return livePanel; }
 
     int getMeterId() const noexcept { return meterId; }
@@ -165,7 +165,6 @@ private:
     // The writer of the node's description, for the box's DSP, rate and count.
     PanelScriptWriter makeWriter (const GraphNode& node) const;
     juce::String writeDescription (const GraphNode& node, ProcessPresetStore& store, bool withValues);
-    void clearStoredPanel (HvIfPanel* panel);
 
     Owner& owner;
     VuMeterIdPool& meterIds;

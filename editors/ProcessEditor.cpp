@@ -141,13 +141,10 @@ void ProcessEditor::changeListenerCallback (juce::ChangeBroadcaster* source)
 void ProcessEditor::makeConnection (const ConnectionRules::Ends& ends, bool isVirtual)
 {
     if (auto* history = getEditHistory())
+    {
+        history->beginEdit (getDspId());
         history->perform (new InsertConnectionAction (getGraph(), ends, isVirtual));
-}
-
-bool ProcessEditor::areCommandWordsEdited() const
-{
-    // With the command view on, the words are the user's to edit.
-    return design.getSettings().isCommandViewOn();
+    }
 }
 
 juce::File ProcessEditor::getPresetFile() const
@@ -179,7 +176,7 @@ bool ProcessEditor::assignBusPin (const ZorvexBus& pin, const juce::String& name
         return false;
     }
 
-    history->beginNewTransaction();
+    history->beginEdit (getDspId());
     return history->perform (
         new AddBusPinAction (getGraph(), target.nodeId, target.index, (uint8_t) (target.isInput ? 1 : 0), name));
 }
@@ -191,7 +188,7 @@ void ProcessEditor::deleteBusPin (uint32_t nodeId, uint32_t pinIndex, uint8_t di
     if (history == nullptr || isDesignLocked())
         return;
 
-    history->beginNewTransaction();
+    history->beginEdit (getDspId());
     history->perform (new RemoveBusPinAction (getGraph(), nodeId, pinIndex, direction, name));
 }
 
@@ -201,7 +198,7 @@ void ProcessEditor::showProcessCommands (uint32_t nodeId)
         return;
 
     auto* node = getGraph().findNodeById (nodeId);
-    dspEditor->getCommandProperties().showProcess (&getGraph(), node != nullptr ? node->nrpn : 0);
+    dspEditor->getCommandProperties().showProcess (&getGraph(), node != nullptr ? node->nrpn : 0, this);
 }
 
 //==============================================================================
@@ -257,6 +254,10 @@ void ProcessEditor::pasteSelection()
     PasteTarget::Scope scope (*this);
     auto& buffer = getCopyBuffer();
 
+    // Whatever the paste inserts is one undo step.
+    if (auto* history = getEditHistory())
+        history->beginEdit (getDspId());
+
     if (buffer.undo())
         buffer.redo();
 
@@ -301,11 +302,11 @@ void ProcessEditor::handleMenuResult (int itemId)
         case removeItem: removeSelection(); break;
         case undoItem:
             if (history != nullptr)
-                history->undo();
+                undoOrRedoShowingPage (false);
             break;
         case redoItem:
             if (history != nullptr)
-                history->redo();
+                undoOrRedoShowingPage (true);
             break;
         case selectAllItem: selectAll (true); break;
         case unselectAllItem: selectAll (false); break;
@@ -346,8 +347,25 @@ bool ProcessEditor::undoOrRedo (bool redo)
         return false;
     }
 
+    return undoOrRedoShowingPage (redo);
+}
+
+bool ProcessEditor::undoOrRedoShowingPage (bool redo)
+{
     auto* history = getEditHistory();
-    return history != nullptr && (redo ? history->redo() : history->undo());
+
+    if (history == nullptr)
+        return false;
+
+    // An edit made on another DSP's page is taken back (or made again) where
+    // the user sees it.
+    const auto dsp = redo ? history->getDspOfRedo() : history->getDspOfUndo();
+    auto* container = dspEditor != nullptr ? dspEditor->getProcessContainer() : nullptr;
+
+    if (dsp != 0 && dsp != getDspId() && container != nullptr && ! isDesignLocked())
+        container->showDspTab (dsp);
+
+    return redo ? history->redo() : history->undo();
 }
 
 //==============================================================================
@@ -400,6 +418,7 @@ bool ProcessEditor::placeProcess (int processIndex, juce::Point<int> position)
     process.channelWord = definition->defaultChannelWord;
     process.memoryWord = definition->getDefaultMemoryWord();
 
+    history->beginEdit (getDspId());
     return history->perform (new InsertAction (getGraph(), moduleLibrary, getDspId(), process));
 }
 

@@ -122,7 +122,6 @@ public:
     void deleteBusPin (uint32_t nodeId, uint32_t pinIndex, uint8_t direction, const juce::String& name) override;
 
     void showProcessCommands (uint32_t nodeId) override;
-    bool areCommandWordsEdited() const override;
     juce::File getPresetFile() const override;
 
     // PasteTarget
@@ -235,7 +234,10 @@ private:
     void refreshUsage();
     void applyLasso (bool adding);
     void ensureBusGraphNode();
+    // The keys' undo and redo: on the DSP editor's tab only.
     bool undoOrRedo (bool redo);
+    // The page of the DSP whose edit goes shown first.
+    bool undoOrRedoShowingPage (bool redo);
 
     Design& design;
     DspEditorHost& host;

@@ -61,9 +61,24 @@ void TextPropertyComponentWithFocus::setLowWord (std::vector<uint32_t>& words, i
 
 void TextPropertyComponentWithFocus::applyText (GraphNode& node, int n, const juce::String& text)
 {
-    const auto value = (uint32_t) text.getHexValue32();
-    setLowWord (node.commandWords, n, value);
+    applyText (node.commandWords, node.secondCommandWords, n, text);
+}
 
-    if (juce::isPositiveAndBelow (n, (int) node.secondCommandWords.size()) && node.secondCommandWords[(size_t) n] < noWord)
-        node.secondCommandWords[(size_t) n] = value >> 16;
+void TextPropertyComponentWithFocus::applyText (std::vector<uint32_t>& words, std::vector<uint32_t>& secondWords, int n,
+                                                const juce::String& text)
+{
+    const auto value = (uint32_t) text.getHexValue32();
+    setLowWord (words, n, value);
+
+    if (juce::isPositiveAndBelow (n, (int) secondWords.size()) && secondWords[(size_t) n] < noWord)
+        secondWords[(size_t) n] = value >> 16;
+}
+
+bool TextPropertyComponentWithFocus::isBeingTyped() const
+{
+    for (auto* child : getChildren())
+        if (auto* label = dynamic_cast<juce::Label*> (child); label != nullptr && label->isBeingEdited())
+            return true;
+
+    return false;
 }

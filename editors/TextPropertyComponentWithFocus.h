@@ -41,6 +41,10 @@ public:
     // second table's entry n when the node has one and that entry is not
     // 0xFFFFFFFF.
     static void applyText (GraphNode& node, int n, const juce::String& text);
+    static void applyText (std::vector<uint32_t>& words, std::vector<uint32_t>& secondWords, int n, const juce::String& text);
+
+    // Whether the user is typing into the field.
+    bool isBeingTyped() const;
 
     // The text a word shows.
     static juce::String formatWord (uint32_t word);

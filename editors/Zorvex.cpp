@@ -6,7 +6,6 @@
 #include "editors/HelpViewer.h"
 #include "editors/ZorvexBus.h"
 #include "model/DesignLog.h"
-#include "model/GlobalPresetCollector.h"
 #include "model/ModuleDefinition.h"
 #include "model/NodeChannelRules.h"
 
@@ -42,17 +41,16 @@ Zorvex::Zorvex (GraphData& owningGraph, uint32_t id) : nodeId (id), graph (ownin
 
     if (auto* node = getNode())
     {
-        // The node's own store is the design's: the box only names its
-        // working copy after the node.
-        ownStore.setName (node->getName());
-        ownStore.setExtraFlag (isBiquad (node->getProcessDefinition()) ? 1 : 0);
+        presetList.setName (node->getName());
+        presetList.setExtraFlag (isBiquad (node->getProcessDefinition()) ? 1 : 0);
 
         // A delay's length travels in its presets, in every store of it.
         if (node->presetStore.hasFixedDelayControl())
-            ownStore.setHasFixedDelayControl();
+            presetList.setHasFixedDelayControl();
 
         createControls (*node);
-        showStoreOfNode();
+        shownMemoryWord = node->memoryWord;
+        shownReplacements = node->valueReplacements;
     }
 
     setSize (width, 150);
@@ -69,46 +67,10 @@ GraphNode* Zorvex::getNode() const
     return graph.findNodeById (nodeId);
 }
 
-ProcessPresetStore& Zorvex::getCurrentStore() noexcept
-{
-    // The node's store goes with the node (a cleared graph drops its nodes
-    // before the editor drops their boxes).
-    if (currentStore != &ownStore)
-        if (auto* node = getNode(); node == nullptr || currentStore != &node->presetStore)
-            currentStore = &ownStore;
-
-    return *currentStore;
-}
-
-void Zorvex::copyShownStoreToNode()
-{
-    if (auto* node = getNode(); node != nullptr && &getCurrentStore() != &node->presetStore)
-        node->presetStore.copyFrom (getCurrentStore());
-}
-
-void Zorvex::showNodeStore()
-{
-    copyShownStoreToNode();
-
-    if (auto* node = getNode())
-        currentStore = &node->presetStore;
-}
-
-void Zorvex::storeShownValuesInNode()
+ProcessPresetStore* Zorvex::getPresetStore() const
 {
     auto* node = getNode();
-
-    if (node == nullptr || mode != processMode || ! getCurrentStore().hasBuiltControls())
-        return;
-
-    copyShownStoreToNode();
-    node->presetStore.takeShownValuesAsLastSaved();
-}
-
-void Zorvex::showStoreOfNode()
-{
-    auto* node = getNode();
-    currentStore = node != nullptr && node->presetStore.hasBuiltControls() ? &node->presetStore : &ownStore;
+    return node != nullptr ? &node->presetStore : nullptr;
 }
 
 bool Zorvex::isLocked() const
@@ -346,12 +308,13 @@ void Zorvex::layoutPins()
     resized();
 }
 
-void Zorvex::rebuildPinsForNCount (uint32_t newWord, uint32_t oldWord)
+bool Zorvex::rebuildPinsForNCount (uint32_t newWord, uint32_t oldWord)
 {
     auto* node = getNode();
+    auto rebuilt = false;
 
     if (node == nullptr)
-        return;
+        return false;
 
     shownWord = newWord;
     setTitle (node->getName());
@@ -364,17 +327,21 @@ void Zorvex::rebuildPinsForNCount (uint32_t newWord, uint32_t oldWord)
         const bool growing = (newWord & GraphNode::channelCountMask) > (oldWord & GraphNode::channelCountMask);
         applySize (computeHeight ((uint32_t) getPinFlags(), newWord, oldWord, getHeight(), growing));
 
-        // The process's controls depend on its count: its panel object and
-        // working store start afresh, and the panel is built again (on
-        // screen when it was), with the values of the node's store when
-        // an undone count change gave it back.
+        // The process's controls depend on its count: its panel object
+        // starts afresh, and the panel is built again (on screen when it
+        // was) with the controls and values of the node's store, which
+        // followed the count. The preset menus offer the new count's presets.
         const bool panelWasShown = controlPanel.isPanelShown();
         controlPanel.renewPanelObject();
-        ownStore.clear (true, true);
-        ownStore.setExtraFlag (isBiquad (node->getProcessDefinition()) ? 1 : 0);
-        ownStore.setName (node->getName());
-        showStoreOfNode();
+        presetList.clear (true);
+        presetList.setExtraFlag (isBiquad (node->getProcessDefinition()) ? 1 : 0);
+        presetList.setName (node->getName());
+
+        if (node->presetStore.hasFixedDelayControl())
+            presetList.setHasFixedDelayControl();
+
         controlPanel.buildControlPanel (panelWasShown, true, false);
+        rebuilt = true;
     }
 
     if (countSlider != nullptr)
@@ -382,6 +349,7 @@ void Zorvex::rebuildPinsForNCount (uint32_t newWord, uint32_t oldWord)
 
     resized();
     repaint();
+    return rebuilt;
 }
 
 void Zorvex::setPinsNodeId (uint32_t newId)
@@ -402,8 +370,21 @@ void Zorvex::synchroniseFromNode()
     if (node == nullptr)
         return;
 
+    auto panelShowsNode = false;
+
     if (mode == processMode && ! pinsPending && node->channelWord != shownWord)
-        rebuildPinsForNCount (node->channelWord, shownWord);
+        panelShowsNode = rebuildPinsForNCount (node->channelWord, shownWord);
+
+    // The panel lists what the memory sets (a delay's range) and shows the
+    // values of the store, which an undo or a global preset may have given.
+    if (mode == processMode && (node->memoryWord != shownMemoryWord || node->valueReplacements != shownReplacements))
+    {
+        shownMemoryWord = node->memoryWord;
+        shownReplacements = node->valueReplacements;
+
+        if (! panelShowsNode)
+            controlPanel.followNode();
+    }
 
     // A DSP box has a pin per input and output of the DSP's module, which
     // comes and goes with the module; a DSP has eight of each at most.
@@ -731,7 +712,9 @@ void Zorvex::sliderValueChanged (juce::Slider* slider)
         return;
 
     // An edit history is the owner editor's.
-    history->perform (new ChangeNCountAction (graph, ownerEditor->makeCountChange (*node, newWord)));
+    history->beginEdit (ownerEditor->getDspId());
+    history->perform (new ChangeNCountAction (graph, ownerEditor->makeCountChange (*node, newWord), ownerEditor->getDspId(),
+                                              ownerEditor->getSamplingRateKhz()));
 }
 
 void Zorvex::comboBoxChanged (juce::ComboBox* combo)
@@ -747,7 +730,11 @@ void Zorvex::comboBoxChanged (juce::ComboBox* combo)
         Dialogs::getCurrent().showMessage (juce::MessageBoxIconType::WarningIcon, "Internal RAM Selected", internalRamWarning);
 
     if (history != nullptr && ! isLocked())
-        history->perform (new ChangeMemDelayAction (graph, node->nrpn, chosen));
+    {
+        history->beginEdit (ownerEditor->getDspId());
+        history->perform (
+            new ChangeMemDelayAction (graph, node->nrpn, chosen, ownerEditor->getDspId(), ownerEditor->getSamplingRateKhz()));
+    }
     else
         memoryCombo->setSelectedId (node->memoryChoice, juce::dontSendNotification);
 }
@@ -864,61 +851,52 @@ juce::PopupMenu Zorvex::buildMenu()
     return menu;
 }
 
-void Zorvex::takeShownControls()
-{
-    if (ownStore.hasBuiltControls())
-        return;
-
-    // The store the box shows registers the process's controls (its panel
-    // description does, with or without the library), and the own store,
-    // when it is another, takes them from it.
-    auto& shown = getCurrentStore();
-
-    if (! shown.hasBuiltControls())
-        controlPanel.generatePanelScript (false, false);
-
-    if (&shown != &ownStore && shown.hasBuiltControls() && ! ownStore.hasBuiltControls())
-    {
-        ownStore.copyControlsFrom (shown);
-        ownStore.markBuilding();
-        ownStore.markBuilt();
-    }
-}
-
 void Zorvex::syncPresetStore()
 {
-    takeShownControls();
+    auto* node = getNode();
+    auto* definition = node != nullptr ? node->getProcessDefinition() : nullptr;
+
+    if (definition == nullptr)
+        return;
+
+    // The node's store registers the process's controls (its panel
+    // description does, with or without the library), and the list takes
+    // them from it.
+    auto& store = node->presetStore;
+
+    if (! store.hasBuiltControls())
+        controlPanel.generatePanelScript (false, false);
+
+    if (store.hasBuiltControls() && ! presetList.hasBuiltControls())
+    {
+        presetList.copyControlsFrom (store);
+        presetList.markBuilding();
+        presetList.markBuilt();
+    }
 
     // Normalised once it has its controls: an empty store would count as in
     // order for good.
-    if (ownStore.getControlCount() > 0)
-        ownStore.normaliseControlOrder();
+    if (presetList.getControlCount() > 0)
+        presetList.normaliseControlOrder();
 
-    presetDocument.setStore (&ownStore);
-
-    auto* node = getNode();
-    auto* definition = node != nullptr ? node->getProcessDefinition() : nullptr;
+    presetDocument.setStore (&presetList);
     const auto file = ownerEditor != nullptr ? ownerEditor->getPresetFile() : juce::File();
 
-    if (definition == nullptr || ! file.existsAsFile())
+    if (! file.existsAsFile())
         return;
 
     // The file is the record of the process's presets: what an earlier run
     // or another box of the same process saved is offered too. The preset
-    // chosen and the one shown stay so by name.
-    const auto selectedName = ownStore.getPresetName (ownStore.getSelectedPreset());
-    const auto current = ownStore.getPresetName (ownStore.getCurrentPreset());
+    // chosen stays so by name.
+    const auto selectedName = presetList.getPresetName (presetList.getSelectedPreset());
 
-    if (presetDocument
-            .loadProcessPresetsFromFile (file, juce::String (definition->name), (int) node->getChannelCount(), ownStore, false)
+    if (presetDocument.loadProcessPresetsFromFile (file, juce::String (definition->name), (int) node->getChannelCount(), presetList)
             .failed())
         return;
 
-    if (selectedName.isNotEmpty() && ownStore.findPreset (selectedName))
-        ownStore.setSelectedPreset (ownStore.getCurrentPreset());
-
-    if (current.isNotEmpty())
-        ownStore.findPreset (current);
+    // Its own values are the process's, never a preset to offer.
+    presetList.removePresetByName (ProcessPresetStore::lastSavedPresetName);
+    presetList.setSelectedPreset (presetList.indexOfPreset (selectedName));
 }
 
 void Zorvex::addPresetMenus (juce::PopupMenu& menu)
@@ -931,22 +909,22 @@ void Zorvex::addPresetMenus (juce::PopupMenu& menu)
     const bool canSave = hasFile && definition != nullptr &&
                          definition->getSecondFunctionCount() > definition->coefficientFunctionCount &&
                          ! definition->hasGetPeakFunction();
-    const bool hasPresets = ownStore.getPresetCount() > 0;
+    const bool hasPresets = presetList.getPresetCount() > 0;
 
     juce::PopupMenu save, load, remove;
     save.addItem (createPresetItem, "Create new from current settings");
     save.addSeparator();
 
-    if (auto* current = ownStore.getPresetRecord (ownStore.getSelectedPreset()))
+    if (auto* current = presetList.getPresetRecord (presetList.getSelectedPreset()))
         save.addItem (savePresetItem, "Save: " + current->name);
 
     remove.addItem (removeAllPresetsItem, "Delete all");
     remove.addSeparator();
 
-    for (int i = 0; i < ownStore.getPresetCount(); ++i)
+    for (int i = 0; i < presetList.getPresetCount(); ++i)
     {
-        load.addItem (loadPresetBase + i, ownStore.getPresetName (i), true, i == ownStore.getSelectedPreset());
-        remove.addItem (removePresetBase + i, ownStore.getPresetName (i));
+        load.addItem (loadPresetBase + i, presetList.getPresetName (i), true, i == presetList.getSelectedPreset());
+        remove.addItem (removePresetBase + i, presetList.getPresetName (i));
     }
 
     menu.addSubMenu ("Save preset", save, canSave);
@@ -1004,11 +982,19 @@ void Zorvex::handleMenuResult (int itemId)
 
         case resetControlsItem:
         {
-            auto& shown = getCurrentStore();
-            shown.clear (false, false);
-            shown.setExtraFlag (isBiquad (node->getProcessDefinition()) ? 1 : 0);
-            shown.setName (node->getName());
+            // Every control back to its default: the process's values are
+            // its defaults from now on.
+            auto& store = node->presetStore;
+            store.selectOrAddPreset (ProcessPresetStore::lastSavedPresetName, 0, true);
+
+            if (auto* values = store.getCurrentPresetRecord())
+            {
+                values->values.clear();
+                store.padValuesToControlCount();
+            }
+
             controlPanel.rebuildControlPanel();
+            controlPanelValueChanged();
             return;
         }
 
@@ -1052,11 +1038,7 @@ void Zorvex::handlePresetResult (int itemId)
     }
     else if (itemId >= loadPresetBase && itemId < loadPresetBase + ProcessPresetStore::maxPresets)
     {
-        currentStore = &ownStore;
-        ownStore.setSelectedPreset (itemId - loadPresetBase);
-        ownStore.setCurrentPreset (itemId - loadPresetBase);
-
-        controlPanel.rebuildControlPanel();
+        loadPreset (itemId - loadPresetBase);
     }
     else if (itemId >= removeAllPresetsItem && itemId < removePresetBase + ProcessPresetStore::maxPresets)
     {
@@ -1064,9 +1046,31 @@ void Zorvex::handlePresetResult (int itemId)
     }
 }
 
+void Zorvex::loadPreset (int index)
+{
+    auto* node = getNode();
+    auto* preset = presetList.getPresetRecord (index);
+
+    if (node == nullptr || preset == nullptr)
+        return;
+
+    // The preset's values become the process's, control by control.
+    auto& store = node->presetStore;
+    store.selectOrAddPreset (ProcessPresetStore::lastSavedPresetName, 0, true);
+
+    for (int c = 0; c < presetList.getControlCount() && c < (int) preset->values.size(); ++c)
+        if (store.findControl (presetList.getControl (c)->name))
+            store.setCurrentValue (preset->values[(size_t) c]);
+
+    presetList.setSelectedPreset (index);
+    presetList.setCurrentPreset (index);
+    controlPanel.rebuildControlPanel();
+    controlPanelValueChanged();
+}
+
 void Zorvex::removePresets (int k)
 {
-    const auto name = k == 0 ? juce::String() : ownStore.getPresetName (k - 1);
+    const auto name = k == 0 ? juce::String() : presetList.getPresetName (k - 1);
 
     if (k != 0 && name.isEmpty())
         return;
@@ -1076,17 +1080,15 @@ void Zorvex::removePresets (int k)
     if (Dialogs::getCurrent().askYesNoCancel ("OSTRANE Quellion", question) != Dialogs::Answer::yes)
         return;
 
-    if (k == 0 || k - 1 == ownStore.getSelectedPreset())
-        controlPanel.releaseControlPanels();
-
     auto* node = getNode();
     auto* definition = node != nullptr ? node->getProcessDefinition() : nullptr;
 
+    // The process keeps the values it shows: only the presets go.
     if (k == 0)
-        while (ownStore.getPresetCount() > 0)
-            ownStore.removePreset (0);
+        while (presetList.getPresetCount() > 0)
+            presetList.removePreset (0);
     else
-        ownStore.removePreset (k - 1);
+        presetList.removePreset (k - 1);
 
     if (ownerEditor != nullptr && definition != nullptr && ownerEditor->getPresetFile() != juce::File())
         presetDocument.writePresetsFile (ownerEditor->getPresetFile(), juce::String (definition->name),
@@ -1106,17 +1108,17 @@ void Zorvex::createOrSavePreset (bool create)
     if (create && ! Dialogs::getCurrent().askForName ("New Preset", "New Preset", name))
         return;
 
-    // The panel is built when missing (showing what the box shows), and the
-    // own store, where presets are made, takes the process's controls.
+    // The controls are registered (the panel is built when missing, showing
+    // the process's values) and the list takes them.
     controlPanel.ensureControlPanel();
-    takeShownControls();
+    syncPresetStore();
 
-    if (! ownStore.hasBuiltControls())
+    if (! presetList.hasBuiltControls())
         return;
 
     const auto shownValues = getShownValues();
 
-    if (create && ! ownStore.selectOrAddPreset (name, 0, false))
+    if (create && ! presetList.selectOrAddPreset (name, 0, false))
     {
         Dialogs::getCurrent().showMessage (juce::MessageBoxIconType::WarningIcon, "Create new preset",
                                            "\"" + name + "\" preset name already used, please choose another preset name", "Ok");
@@ -1124,35 +1126,39 @@ void Zorvex::createOrSavePreset (bool create)
     }
 
     if (create)
-        ownStore.setSelectedPreset (ownStore.getCurrentPreset());
+        presetList.setSelectedPreset (presetList.getCurrentPreset());
 
-    const auto target = ownStore.getPresetName (ownStore.getSelectedPreset());
+    const auto target = presetList.getPresetName (presetList.getSelectedPreset());
 
-    if (target.isEmpty() || ! ownStore.findPreset (target))
+    if (target.isEmpty() || ! presetList.findPreset (target))
         return;
 
-    // The current settings: the values the box shows, as its panel shows
-    // them when there is one.
-    ownStore.padValuesToControlCount();
+    // The current settings: the values the process has, as its panel shows them.
+    presetList.padValuesToControlCount();
 
     for (const auto& [controlName, value] : shownValues)
-        if (ownStore.findControl (controlName))
-            ownStore.setCurrentValue (value);
+        if (presetList.findControl (controlName))
+            presetList.setCurrentValue (value);
 
-    ownStore.setPanel (controlPanel.getPanel());
-    ownStore.takeValuesFromPanel (target);
-    ownStore.syncControlCount ((int) ownStore.getFixedIndex().size());
-    ownStore.normaliseControlOrder();
+    presetList.syncControlCount ((int) presetList.getFixedIndex().size());
+    presetList.normaliseControlOrder();
 
-    const int count = PresetDocument::prepareFixedDelayControl (ownStore, (int) node->getChannelCount());
-    presetDocument.writeProcessPresetDocument (ownerEditor->getPresetFile(), juce::String (definition->name), count, ownStore,
+    const int count = PresetDocument::prepareFixedDelayControl (presetList, (int) node->getChannelCount());
+    presetDocument.writeProcessPresetDocument (ownerEditor->getPresetFile(), juce::String (definition->name), count, presetList,
                                                PresetDocument::WriteOptions());
 }
 
 std::vector<std::pair<juce::String, uint32_t>> Zorvex::getShownValues()
 {
     std::vector<std::pair<juce::String, uint32_t>> values;
-    auto& shown = getCurrentStore();
+    auto* node = getNode();
+
+    if (node == nullptr)
+        return values;
+
+    // What the panel shows is the process's already; taken again all the same.
+    controlPanel.takeShownValues();
+    auto& shown = node->presetStore;
     auto* preset = shown.getCurrentPresetRecord();
 
     if (preset == nullptr || shown.getCurrentPreset() < 0)
@@ -1162,28 +1168,6 @@ std::vector<std::pair<juce::String, uint32_t>> Zorvex::getShownValues()
         values.emplace_back (shown.getControl (i)->name, preset->values[(size_t) i]);
 
     return values;
-}
-
-int Zorvex::writeTemporaryPreset (const juce::String& name, uint32_t dspId, GlobalPresetCollector& collector)
-{
-    // Panels are built and read on the message thread only.
-    JUCE_ASSERT_MESSAGE_THREAD
-
-    auto* node = getNode();
-
-    if (node == nullptr || mode != processMode)
-        return -1;
-
-    controlPanel.ensureControlPanel();
-
-    // Its description registers the controls even without the library,
-    // whose panel would show their values.
-    if (! getCurrentStore().hasBuiltControls())
-        return -1;
-
-    copyShownStoreToNode();
-
-    return collector.writeTemporaryPreset (*node, name, dspId);
 }
 
 //==============================================================================

@@ -14,7 +14,6 @@
 #include <vector>
 
 class ActionManager;
-class GlobalPresetCollector;
 class GraphEditorView;
 class ModuleLibrary;
 class ZorvexBus;
@@ -22,14 +21,15 @@ class ZorvexBus;
 // The box of one graph node: a DSP box (mode 0) on the bus editor or a
 // process box (mode 1) in a DSP's process editor. It draws the node's name
 // and load, carries its pins, offers its context menu, the process's count
-// slider and memory choice, renaming, selection and dragging, and holds the
-// process's working preset store.
+// slider and memory choice, renaming, selection and dragging, and its
+// control panel and preset menus.
 //
 // The box is a view of its node: everything the design keeps (name, count,
-// memory type, position) lives on the node, and every edit of it goes
-// through the editor's edit history as one of the actions below. The editor
-// creates and deletes boxes in its synchronisation and calls
-// synchroniseFromNode on the others; a box never deletes itself.
+// memory type, position, the values of its controls in the node's store)
+// lives on the node, and every edit of it goes through the editor's edit
+// history as one of the actions below. The editor creates and deletes boxes
+// in its synchronisation and calls synchroniseFromNode on the others; a box
+// never deletes itself.
 class Zorvex : public juce::Component,
                public juce::DragAndDropTarget,
                public juce::FileDragAndDropTarget,
@@ -101,33 +101,20 @@ public:
     juce::ComboBox* getMemoryCombo() const noexcept { return memoryCombo.get(); }
     juce::TextEditor* getNameEditor() const noexcept { return nameEditor.get(); }
 
-    ProcessPresetStore& getOwnStore() noexcept { return ownStore; }
-    // The store the panel and the preset menu use: the own store, or the
-    // node's while the box shows it (the own one again once the node is gone).
-    ProcessPresetStore& getCurrentStore() noexcept;
+    // The node's store, which holds the values the panel shows; none once
+    // the node is gone.
+    ProcessPresetStore* getPresetStore() const;
 
-    // The node's store takes a copy of the store the box shows, when that is
-    // the own store.
-    void copyShownStoreToNode();
-    // The box shows its node's store from now on, after it took that copy.
-    void showNodeStore();
-
-    // The node's store takes what the box shows, as a save takes it: a copy
-    // of the store shown, with the values of the open panel as
-    // "(Last-Saved)". Nothing while the box knows no controls.
-    void storeShownValuesInNode();
+    // The presets of the process's class and count that the preset file
+    // holds, as the preset menus offer them (read from the file before each
+    // menu), with the one chosen last.
+    ProcessPresetStore& getPresetList() noexcept { return presetList; }
     PresetDocument& getPresetDocument() noexcept { return presetDocument; }
 
     // The process's control panel (its panel object, windows and meter
     // poll), built from the library that the editor's panel host lends.
     ProcessControlPanel& getControlPanel() noexcept { return controlPanel; }
     bool isPanelShown() const noexcept { return controlPanel.isPanelShown(); }
-
-    // Saving a global preset: the process's values as its panel shows them,
-    // stored through the node's store (which takes a copy of the store this
-    // box shows). The panel is built when it was not; a process without
-    // controls takes no part (-1). Otherwise the index of the stored preset.
-    int writeTemporaryPreset (const juce::String& name, uint32_t dspId, GlobalPresetCollector& collector);
 
     //==============================================================================
     // Size rule: the height of a process box for its count; a growth keeps
@@ -137,7 +124,8 @@ public:
     // Pins: DSP box counts as given; process box counts from its node.
     void createPins (int inputs, int outputs);
     void layoutPins();
-    void rebuildPinsForNCount (uint32_t newWord, uint32_t oldWord);
+    // True when it built the panel again (the count changed).
+    bool rebuildPinsForNCount (uint32_t newWord, uint32_t oldWord);
     int getNumPins (bool inputs) const;
 
     // Searched from the last child; none when absent.
@@ -150,7 +138,8 @@ public:
     void setPinsNodeId (uint32_t newId);
 
     // Brings the box in step with its node: place, title, load, count and
-    // memory choice (no notification), pins.
+    // memory choice (no notification), pins, and a panel built with what it
+    // lists and the values of the node's store.
     void synchroniseFromNode();
 
     // The owner editor synchronises with the graph again.
@@ -196,8 +185,6 @@ public:
 
     // ProcessControlPanel::Owner
     GraphNode* getControlPanelNode() override { return getNode(); }
-    ProcessPresetStore& getOwnPresetStore() override { return ownStore; }
-    ProcessPresetStore& getCurrentPresetStore() override { return getCurrentStore(); }
     uint32_t getControlPanelDspId() override;
     double getSamplingRateKhz() override;
     double getCountSliderValue() override;
@@ -245,17 +232,20 @@ public:
 
     // A process's count: the pins it drops lose their connections and DSP
     // inputs and outputs, and undoing brings back the count, the node's pin
-    // counts, the connections and the names.
+    // counts, the connections, the names and the values.
     class ChangeNCountAction : public juce::UndoableAction
     {
     public:
         // As the editor makes it (GraphEditorView::makeCountChange): the
         // load text (for the DSP's module and rate) and the command words
-        // follow the count too.
-        ChangeNCountAction (GraphData& graph, const ProcessGraphEdits::CountChange& change);
+        // follow the count too, and so do the controls of the process's
+        // store (listed for the DSP and rate given), each control that stays
+        // keeping its values.
+        ChangeNCountAction (GraphData& graph, const ProcessGraphEdits::CountChange& change, uint32_t dspId,
+                            double samplingRateKhz);
 
         // On a bare graph: the load text is taken for no module, and the
-        // command words stay.
+        // command words and the store's controls stay.
         ChangeNCountAction (GraphData& graph, uint32_t nrpn, uint32_t newWord, uint32_t oldWord);
         bool perform() override;
         bool undo() override;
@@ -264,13 +254,18 @@ public:
         GraphData& graph;
         bool performed = false;
         ProcessGraphEdits::CountChange change;
+        uint32_t dspId = 0;
+        double samplingRateKhz = 0.0;
     };
 
-    // A process's memory type (1 external, 2 internal 16-bit, 3 internal 24-bit).
+    // A process's memory type (1 external, 2 internal 16-bit, 3 internal
+    // 24-bit). Given the DSP and rate the controls are listed for, the
+    // values follow what the memory sets (a delay's time range and units),
+    // and undoing gives them back as they were.
     class ChangeMemDelayAction : public juce::UndoableAction
     {
     public:
-        ChangeMemDelayAction (GraphData& graph, uint32_t nrpn, int newType);
+        ChangeMemDelayAction (GraphData& graph, uint32_t nrpn, int newType, uint32_t dspId = 0, double samplingRateKhz = 0.0);
         bool perform() override;
         bool undo() override;
 
@@ -279,7 +274,10 @@ public:
         uint32_t nrpn;
         uint32_t newWord, oldWord = 1;
         int newChoice, oldChoice = GraphNode::memoryChoiceNone;
-        bool performed = false;
+        bool performed = false, undone = false;
+        uint32_t dspId = 0;
+        double samplingRateKhz = 0.0;
+        ProcessPresetStore oldStore, newStore;
     };
 
     // The copy of one process on the clipboard. It records at its first
@@ -327,18 +325,15 @@ public:
     };
 
 private:
-    // The box shows its node's store when that holds the process's values
-    // (a process put back by an undo or a redo, or pasted), else its own.
-    void showStoreOfNode();
     void createControls (const GraphNode& node);
     void configureSlider (const GraphNode& node);
-    // The own store takes the process's controls when it has none.
-    void takeShownControls();
-    // Before the preset menus: the own store with its controls, in order,
-    // and the presets the preset file holds for the process.
+    // Before the preset menus: the preset list with the process's controls,
+    // in order, and the presets the preset file holds for the process.
     void syncPresetStore();
-    // The controls' values in the current preset of the store the box shows.
+    // The values the panel shows: those of the node store's current preset.
     std::vector<std::pair<juce::String, uint32_t>> getShownValues();
+    // The preset of the list at that position becomes the process's values.
+    void loadPreset (int index);
     void addPresetMenus (juce::PopupMenu& menu);
     void handlePresetResult (int itemId);
     void removePresets (int k);
@@ -369,14 +364,13 @@ private:
     juce::DropShadowEffect dropShadow;
     GraphData& graph;
     uint32_t shownWord = 0;
+    uint32_t shownMemoryWord = 0;
+    uint32_t shownReplacements = 0;
     bool dragHighlight = false;
-    ProcessPresetStore ownStore;
-    ProcessPresetStore* currentStore = &ownStore;
+    ProcessPresetStore presetList;
     PresetDocument presetDocument;
     GraphEditorView* ownerEditor = nullptr;
 
-    // After the stores and the node's graph: it clears its panel from them
-    // when it goes.
     ProcessControlPanel controlPanel{ *this };
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (Zorvex)

@@ -3,6 +3,7 @@
 #include "editors/ActionManager.h"
 #include "editors/PasteTarget.h"
 #include "editors/ProcessEditor.h"
+#include "generator/PanelScriptWriter.h"
 #include "model/ModuleLibrary.h"
 
 // The node-box actions. Each keeps NRPN numbers and plain values, never a
@@ -56,14 +57,22 @@ Zorvex::ChangeNCountAction::ChangeNCountAction (GraphData& g, uint32_t nrpn, uin
     change.oldWord = oldWord;
 }
 
-Zorvex::ChangeNCountAction::ChangeNCountAction (GraphData& g, const ProcessGraphEdits::CountChange& countChange)
-    : graph (g), change (countChange)
+Zorvex::ChangeNCountAction::ChangeNCountAction (GraphData& g, const ProcessGraphEdits::CountChange& countChange,
+                                                uint32_t dsp, double rateKhz)
+    : graph (g), change (countChange), dspId (dsp), samplingRateKhz (rateKhz)
 {
 }
 
 bool Zorvex::ChangeNCountAction::perform()
 {
     const bool done = ProcessGraphEdits::applyCountChange (graph, change);
+
+    // The first time, the store follows the controls of the new count; a
+    // redo gives it back as the undo found it.
+    if (done && ! change.undone && samplingRateKhz > 0.0)
+        if (auto* node = graph.findNodeByNrpn (change.nrpn))
+            PanelScriptWriter::updateStoreControls (*node, dspId, samplingRateKhz);
+
     return ActionManager::answerPerform (done, performed);
 }
 
@@ -74,8 +83,9 @@ bool Zorvex::ChangeNCountAction::undo()
 }
 
 //==============================================================================
-Zorvex::ChangeMemDelayAction::ChangeMemDelayAction (GraphData& g, uint32_t nodeNrpn, int newType)
-    : graph (g), nrpn (nodeNrpn), newWord ((uint32_t) newType), newChoice (newType)
+Zorvex::ChangeMemDelayAction::ChangeMemDelayAction (GraphData& g, uint32_t nodeNrpn, int newType, uint32_t dsp,
+                                                    double rateKhz)
+    : graph (g), nrpn (nodeNrpn), newWord ((uint32_t) newType), newChoice (newType), dspId (dsp), samplingRateKhz (rateKhz)
 {
     if (auto* node = graph.findNodeByNrpn (nrpn))
     {
@@ -86,13 +96,43 @@ Zorvex::ChangeMemDelayAction::ChangeMemDelayAction (GraphData& g, uint32_t nodeN
 
 bool Zorvex::ChangeMemDelayAction::perform()
 {
+    auto* node = graph.findNodeByNrpn (nrpn);
+
+    if (node == nullptr)
+        return ActionManager::answerPerform (false, performed);
+
+    if (undone)
+    {
+        // A redo: the values as the undo found them.
+        ProcessGraphEdits::setMemoryType (graph, nrpn, newWord, newChoice);
+        node->presetStore = newStore;
+        ++node->valueReplacements;
+        return true;
+    }
+
+    oldStore = node->presetStore;
+    const auto before = samplingRateKhz > 0.0 ? PanelScriptWriter::listControls (*node, dspId, samplingRateKhz)
+                                              : ProcessControlList();
     const bool done = ProcessGraphEdits::setMemoryType (graph, nrpn, newWord, newChoice);
+
+    // A delay's time keeps what it stands for, within the range the memory allows.
+    if (done && samplingRateKhz > 0.0)
+        PanelScriptWriter::updateStoreControls (*node, dspId, samplingRateKhz, &before);
+
     return ActionManager::answerPerform (done, performed);
 }
 
 bool Zorvex::ChangeMemDelayAction::undo()
 {
-    ProcessGraphEdits::setMemoryType (graph, nrpn, oldWord, oldChoice);
+    if (auto* node = graph.findNodeByNrpn (nrpn))
+    {
+        newStore = node->presetStore;
+        undone = true;
+        ProcessGraphEdits::setMemoryType (graph, nrpn, oldWord, oldChoice);
+        node->presetStore = oldStore;
+        ++node->valueReplacements;
+    }
+
     return true;
 }
 
@@ -123,8 +163,7 @@ bool Zorvex::CopyAction::perform()
     if (node == nullptr || node->getProcessDefinition() == nullptr || module == nullptr)
         return false;
 
-    // The values its box shows go with the copy.
-    source->storeShownValues (node->getId());
+    // The values it has go with the copy.
     copy.savedValues = ProcessGraphEdits::copySavedValues (node->presetStore);
 
     const auto position = node->getPosition();

@@ -9,6 +9,7 @@
 #include "model/ProcessPresetStore.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <optional>
 
@@ -313,12 +314,15 @@ bool PanelScriptWriter::writeSliderLine (const LibraryFunctionDefinition& functi
 
         if (isDelayType())
         {
-            const auto factor = formatNumber (samplingRateKhz * (node.memoryWord == 3 ? 1.0 : 2.0));
-            const auto maximum = countSliderValue * samplingRateKhz * (node.memoryWord == 3 ? 1.0 : 2.0);
+            // A value counts memory words, two a sample but in 24-bit RAM:
+            // what it stands for follows the memory.
+            const auto wordsPerMs = samplingRateKhz * (node.memoryWord == 3 ? 1.0 : 2.0);
+            const auto factor = formatNumber (wordsPerMs);
+            const auto maximum = countSliderValue * wordsPerMs;
             writeControl ("SLIDER", name,
                           ",valscale=x/" + factor + ",descale=x*" + factor + ",valprec=3" + unit +
                               ",def=0,min=0,max=" + formatNumber (maximum),
-                          closeBracket, { Message::Form::sysEx, NrpnForm::raw, number }, indexed);
+                          closeBracket, { Message::Form::sysEx, NrpnForm::raw, number }, indexed, {}, wordsPerMs);
         }
         else
         {
@@ -361,7 +365,8 @@ void PanelScriptWriter::writeMeterLine (const juce::String& name, bool kindTicks
 }
 
 void PanelScriptWriter::writeControl (const char* kind, const juce::String& name, const juce::String& attributes,
-                                      const char* separator, const Message& message, bool indexed, const juce::String& firstWord)
+                                      const char* separator, const Message& message, bool indexed, const juce::String& firstWord,
+                                      double unitsPerQuantity)
 {
     auto content = (firstWord.isNotEmpty() ? firstWord : name) + attributes;
     auto registered = (message.number & dataMask) | (indexed ? indexedFlag : 0u);
@@ -372,7 +377,9 @@ void PanelScriptWriter::writeControl (const char* kind, const juce::String& name
         registered |= rawNrpnFlag;
 
     const auto defaultValue = findDefault (content);
-    const auto entry = controls.add (name, registered, defaultValue);
+    auto range = findRange (content);
+    range.unitsPerQuantity = unitsPerQuantity;
+    const auto entry = controls.add (name, registered, defaultValue, range);
 
     if (entry.index < 0)
         return;
@@ -502,6 +509,26 @@ juce::String withAttribute (const juce::String& attributes, const char* key, con
     return found ? result + attributes.substring (position) : attributes + "," + key + value;
 }
 
+// The last attribute "key" that is a plain decimal number.
+std::optional<double> findPlainNumber (const juce::String& attributes, const char* key)
+{
+    std::optional<double> found;
+    const auto keyLength = (int) std::strlen (key);
+
+    forEachAttribute (attributes, key,
+                      [&] (int start, int end)
+                      {
+                          const auto text = attributes.substring (start + keyLength, end).trim();
+                          const auto digits = text.startsWithChar ('-') ? text.substring (1) : text;
+
+                          if (digits.isNotEmpty() && digits.length() < 16 && digits.containsOnly ("0123456789.") &&
+                              digits.indexOfChar ('.') == digits.lastIndexOfChar ('.') && digits != ".")
+                              found = text.getDoubleValue();
+                      });
+
+    return found;
+}
+
 // The last whole attribute "key" that is a whole number.
 std::optional<int64_t> findWholeNumber (const juce::String& attributes, const char* key)
 {
@@ -535,6 +562,21 @@ uint32_t PanelScriptWriter::findDefault (const juce::String& attributes)
         value = std::min (value, *maximum);
 
     return (uint32_t) std::max<int64_t> (value, 0);
+}
+
+ProcessControlList::Range PanelScriptWriter::findRange (const juce::String& attributes)
+{
+    ProcessControlList::Range range;
+    const auto minimum = findPlainNumber (attributes, "min=");
+    const auto maximum = findPlainNumber (attributes, "max=");
+
+    if (minimum.has_value())
+        range.minimum = (uint32_t) juce::jlimit (0.0, (double) 0xFFFFFFFFu, std::ceil (*minimum));
+
+    if (maximum.has_value())
+        range.maximum = (uint32_t) juce::jlimit (0.0, (double) 0xFFFFFFFFu, std::floor (*maximum));
+
+    return range;
 }
 
 juce::String PanelScriptWriter::withDefault (const juce::String& attributes, uint32_t value)
@@ -600,4 +642,54 @@ bool PanelScriptWriter::isCompressorLike() const
 {
     const auto kind = definition.hasKind ? definition.processKind : 0u;
     return isCompressorProcessKind (kind) || isLimiterProcessKind (kind) || isCompanderProcessKind (kind);
+}
+
+//==============================================================================
+ProcessControlList PanelScriptWriter::listControls (const GraphNode& node, uint32_t dspId, double samplingRateKhz)
+{
+    const auto* definition = node.getProcessDefinition();
+
+    if (definition == nullptr)
+        return {};
+
+    ProcessPresetStore aside;
+    VuMeterIdPool asideIds;
+    int asideMeterId = VuMeterIdPool::noId;
+    PanelScriptWriter writer (*definition, node, dspId, samplingRateKhz, (double) node.getChannelCount());
+    writer.write (aside, false, asideMeterId, asideIds);
+    return writer.getControls();
+}
+
+bool PanelScriptWriter::updateStoreControls (GraphNode& node, uint32_t dspId, double samplingRateKhz,
+                                             const ProcessControlList* before)
+{
+    const auto* definition = node.getProcessDefinition();
+
+    if (definition == nullptr || definition->getSecondFunctionCount() == 0)
+        return false;
+
+    auto& store = node.presetStore;
+    auto changed = false;
+
+    if (! store.isBuilt())
+    {
+        // The text written registers the controls, in the order the panel
+        // lists them, as a panel built would.
+        VuMeterIdPool asideIds;
+        int asideMeterId = VuMeterIdPool::noId;
+        PanelScriptWriter writer (*definition, node, dspId, samplingRateKhz, (double) node.getChannelCount());
+        store.markBuilding();
+        writer.write (store, false, asideMeterId, asideIds);
+        store.markBuilt();
+        changed = true;
+    }
+
+    const auto controls = listControls (node, dspId, samplingRateKhz);
+    changed = store.takeControlNumbers (controls) || changed;
+    changed = store.followControls (controls) || changed;
+
+    if (before != nullptr)
+        changed = store.rescaleValues (*before, controls) || changed;
+
+    return store.limitValuesTo (controls) || changed;
 }

@@ -54,6 +54,23 @@ public:
     // `meterId` holds none; the box keeps it.
     juce::String write (ProcessPresetStore& store, bool replacement, int& meterId, VuMeterIdPool& meterIds);
 
+    //==============================================================================
+    // The controls the panel of the node lists (for its count), as a text
+    // written aside would give them: no store registers anything and no
+    // meter id is taken.
+    static ProcessControlList listControls (const GraphNode& node, uint32_t dspId, double samplingRateKhz);
+
+    // Brings the node's store in line with the controls its panel lists now.
+    // A store without controls registers them; a built one follows them
+    // (each control that stays keeps its values, a new one takes its
+    // default) and takes their numbers. Then, when the controls the panel
+    // listed before a change are given (the node's memory changed, say), a
+    // value whose units changed with it is converted to stand for the same
+    // quantity; and every value is kept within its control's range. True
+    // when the store changed.
+    static bool updateStoreControls (GraphNode& node, uint32_t dspId, double samplingRateKhz,
+                                     const ProcessControlList* before = nullptr);
+
     // Whether the last text written holds a meter (the box then polls it).
     bool hasMeter() const noexcept { return meterWritten; }
 
@@ -88,6 +105,11 @@ public:
     // when it is a whole number; 0 without.
     static uint32_t findDefault (const juce::String& attributes);
 
+    // The values the library lets a control take: from its "min=" (up to the
+    // next whole number) to its "max=" (down to the last one), each counted
+    // only when it is a plain number; without either, no limit at that end.
+    static ProcessControlList::Range findRange (const juce::String& attributes);
+
     // The attribute text with the control named by its "Name=", replaced or
     // appended.
     static juce::String withName (const juce::String& attributes, const juce::String& name);
@@ -121,8 +143,11 @@ private:
     // The control is registered under `name`; the bracket starts with
     // `firstWord` when one is given (a line whose "Name=" names it), else
     // with the name.
+    // A value whose units follow the node gives how many stand for one unit
+    // of what it shows (`unitsPerQuantity`).
     void writeControl (const char* kind, const juce::String& name, const juce::String& attributes, const char* separator,
-                       const Message& message, bool indexed, const juce::String& firstWord = {});
+                       const Message& message, bool indexed, const juce::String& firstWord = {},
+                       double unitsPerQuantity = 0.0);
 
     juce::String makeMessageText (const Message& message) const;
     // ",Ref=" of a compressor's, limiter's or compander's threshold or ratio

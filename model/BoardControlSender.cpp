@@ -28,16 +28,10 @@ bool BoardControlSender::isDelayControl (const ProcessPresetStore& store)
 
 void BoardControlSender::sendProcessControls (int dsp, GraphNode& node)
 {
-    if (hooks.takeShownStore)
-        hooks.takeShownStore (node);
-
     auto& store = node.presetStore;
 
-    if (store.hasControls())
-    {
-        store.selectOrAddPreset (lastSaved, 0, true);
-        store.takeValuesFromPanel (lastSaved);
-    }
+    if (store.hasBuiltControls())
+        store.takeShownValuesAsLastSaved();
 
     // Another preset's values are not what was last saved.
     if (! store.findPreset (lastSaved))
@@ -111,13 +105,13 @@ bool BoardControlSender::applyGlobalPreset (const juce::String& name)
             const auto processId = (uint32_t) GlobalPresetKey::getProcessId (key);
             auto* node = slot != nullptr ? slot->getGraph().findNodeByNrpn (processId) : nullptr;
 
-            if (node != nullptr && hooks.showNodeStore)
-                hooks.showNodeStore (*node);
-
             applyStoredPreset (*stored, node, (int) dspId - 1, processId);
 
-            if (node != nullptr && hooks.rebuildPanel)
-                hooks.rebuildPanel (*node);
+            if (node != nullptr)
+            {
+                ++node->valueReplacements;
+                slot->getGraph().sendChangeMessage();
+            }
         }
     }
 

@@ -17,38 +17,24 @@ class ProcessPresetStore;
 // A process's DSP is named on the wire by its DSP id - 1, the channel its
 // control panel uses as well.
 //
-// The node boxes take part through the hooks (none: the nodes' stores as
-// they stand). Everything runs on the message thread.
+// The values are those of the nodes' stores, which hold what the control
+// panels show. Everything runs on the message thread.
 class BoardControlSender
 {
 public:
     // One whole message, F0 ... F7, for the open MIDI output.
     using MessageOutput = std::function<void (const uint8_t* message, int size)>;
 
-    struct BoxHooks
-    {
-        // The node's store takes a copy of the store its box shows, when
-        // the box shows another.
-        std::function<void (GraphNode&)> takeShownStore;
-        // The box shows the node's own store from now on, which first takes
-        // a copy of the box's store when the two differ.
-        std::function<void (GraphNode&)> showNodeStore;
-        // The box builds its control panel again to show the store's values.
-        std::function<void (GraphNode&)> rebuildPanel;
-    };
-
     explicit BoardControlSender (Design& design);
 
     void setOutput (MessageOutput newOutput) { output = std::move (newOutput); }
-    void setBoxHooks (BoxHooks newHooks) { hooks = std::move (newHooks); }
 
     // One control: dsp is the DSP id - 1, param (process NRPN << 8) | control NRPN.
     void sendControlSysEx (int dsp, uint32_t param, uint32_t value);
 
     // The process's "(Last-Saved)" values, every control but the fixed delay
-    // control. When the process's control panel is open, "(Last-Saved)"
-    // first takes the values it shows; a store without "(Last-Saved)" sends
-    // nothing.
+    // control. "(Last-Saved)" first takes the values shown (those of a
+    // preset the user loaded); a store without controls sends nothing.
     void sendProcessControls (int dsp, GraphNode& node);
 
     // Every process placed on the DSP.
@@ -59,9 +45,10 @@ public:
 
     // Applies the global preset of that name: for each of its keys the
     // stored preset it names becomes the process's "(Last-Saved)" values
-    // (control by control, by name) and is sent. A key that names no stored
-    // preset is left out. False, with nothing done, when there is no such
-    // global preset or it has no table.
+    // (control by control, by name) and is sent, and the process's panel is
+    // told to show them. A key that names no stored preset is left out.
+    // False, with nothing done, when there is no such global preset or it
+    // has no table.
     bool applyGlobalPreset (const juce::String& name);
 
 private:
@@ -70,5 +57,4 @@ private:
 
     Design& design;
     MessageOutput output;
-    BoxHooks hooks;
 };

@@ -187,3 +187,8 @@ void Design::setModified (bool modified) noexcept
         for (auto& s : slots)
             s->graph.setModified (false);
 }
+
+bool Design::updateControls (GraphNode& node, uint32_t dspId) const
+{
+    return controlUpdater && node.getProcessDefinition() != nullptr && controlUpdater (node, dspId);
+}

@@ -10,6 +10,7 @@
 #include <juce_events/juce_events.h>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -115,6 +116,20 @@ public:
     DspResourceEstimator::LoadPercentages estimateDspLoad (uint32_t dspId) const;
 
     //==============================================================================
+    // A process's controls are the ones its control panel lists, which follow
+    // its definition, count, memory and command words and the DSP's rate;
+    // the generator knows them. The program gives the design the function
+    // that brings a node's store in line with them (registers them in a
+    // store that has none, or has the store follow them, every control that
+    // stays keeping its values), which the saves, the global presets and
+    // the saved values read again call before they read the store. Without
+    // one, a store stays as it is.
+    using ControlUpdater = std::function<bool (GraphNode& node, uint32_t dspId)>;
+    void setControlUpdater (ControlUpdater updater) { controlUpdater = std::move (updater); }
+    // True when the store changed.
+    bool updateControls (GraphNode& node, uint32_t dspId) const;
+
+    //==============================================================================
     // True when the bus graph or any DSP's graph was changed since the flags
     // were last cleared.
     bool isModified() const noexcept;
@@ -128,4 +143,5 @@ private:
     juce::ListenerList<Listener> listeners;
     ProjectPresetStores presetStores;
     GlobalPresetList globalPresets;
+    ControlUpdater controlUpdater;
 };

@@ -7,8 +7,6 @@ GlobalPresetCollector::GlobalPresetCollector (Design& designToUse, PresetDocumen
     : design (designToUse), document (documentToUse), root (rootToUse)
 {
     jassert (document.getPresetStores() != nullptr && document.getGlobalPresets() != nullptr);
-    processWriter = [] (GlobalPresetCollector& collector, GraphNode& node, const juce::String& name, uint32_t dspId)
-    { return collector.writeTemporaryPreset (node, name, dspId); };
 }
 
 juce::String GlobalPresetCollector::makeTemporaryPresetName (const juce::String& name, uint32_t dspId, uint32_t nrpn)
@@ -76,7 +74,8 @@ GlobalPreset* GlobalPresetCollector::collectDspGlobalPreset (const juce::String&
                 continue;
 
             stores.setLastTableId (-1);
-            const auto index = processWriter (*this, *node, name, dspId);
+            design.updateControls (*node, dspId);
+            const auto index = writeTemporaryPreset (*node, name, dspId);
 
             // A key that cannot name the stored preset would leave the
             // process out of the global preset without a word.
@@ -100,8 +99,11 @@ int GlobalPresetCollector::writeTemporaryPreset (GraphNode& node, const juce::St
     if (definition == nullptr || ! store.hasBuiltControls())
         return -1;
 
-    // Without a panel, the values it would show: the current preset's.
+    // The values shown: the current preset's. The store is the process's,
+    // so the preset shown and the one chosen stay as they were.
     PresetRecord shown;
+    const auto shownPreset = store.getCurrentPreset();
+    const auto chosenPreset = store.getSelectedPreset();
 
     if (const auto* current = store.getCurrentPresetRecord())
         shown = *current;
@@ -118,7 +120,7 @@ int GlobalPresetCollector::writeTemporaryPreset (GraphNode& node, const juce::St
         return -1;
     }
 
-    if (store.getPanel() == nullptr && ! shown.values.empty())
+    if (! shown.values.empty())
     {
         auto* temporary = store.getCurrentPresetRecord();
         temporary->values = shown.values;
@@ -127,13 +129,14 @@ int GlobalPresetCollector::writeTemporaryPreset (GraphNode& node, const juce::St
     }
 
     store.normaliseControlOrder();
-    store.takeValuesFromPanel (temporaryName);
     store.setSelectedPreset (store.getCurrentPreset());
 
     int index = -1;
     const auto written = document.writeProcessPresetInto (root, juce::String (definition->name), (int) node.getChannelCount(),
                                                           store, { true, true, true }, &index);
     store.removePresetByName (temporaryName);
+    store.setCurrentPreset (shownPreset < store.getPresetCount() ? shownPreset : -1);
+    store.setSelectedPreset (chosenPreset < store.getPresetCount() ? chosenPreset : -1);
     note (written.wasOk() && index < 0 ? notStored : written);
 
     return written.wasOk() ? index : -1;

@@ -21,23 +21,16 @@ class PresetDocument;
 // saving (GlobalPresetManager) collects into copies of the project's, which
 // take their place only once the file is written.
 //
-// A process's values reach its node's store through its box in the program
-// (which builds its control panel first and hands over the store it shows);
-// without a box the node's own store stands for it as the design holds it.
+// A process's values are its node's store's, which holds what its control
+// panel shows; its controls are brought in line with the process first (the
+// design's control updater).
 class GlobalPresetCollector
 {
 public:
-    // Stores one process's values under a temporary preset and gives the
-    // index of the stored preset, or -1 when the process takes no part.
-    using ProcessWriter =
-        std::function<int (GlobalPresetCollector& collector, GraphNode& node, const juce::String& name, uint32_t dspId)>;
-
     // The document is pointed at the collections and global presets to
     // collect into, with the preset list in use; the root is the global
     // preset file's document.
     GlobalPresetCollector (Design& design, PresetDocument& document, juce::XmlElement& root);
-
-    void setProcessWriter (ProcessWriter writer) { processWriter = std::move (writer); }
 
     // Every DSP in slot order; the global preset, or none without a DSP.
     GlobalPreset* collectGlobalPreset (const juce::String& name);
@@ -49,9 +42,9 @@ public:
     GlobalPreset* collectDspGlobalPreset (const juce::String& name, uint32_t dspId, int dspCount, bool first);
 
     // The process's values in its node's store, stored as described above
-    // and taken out of the node's store again. The values are those the
-    // store's control panel shows, or without a panel those of the store's
-    // current preset. -1 for a node without controls or process definition.
+    // and taken out of the node's store again. The values are those of the
+    // store's current preset, which its control panel shows. -1 for a node
+    // without controls or process definition.
     int writeTemporaryPreset (GraphNode& node, const juce::String& name, uint32_t dspId);
 
     // name + "_DSP" + the DSP id + "-PCS" + the NRPN, each in two upper-case
@@ -68,6 +61,5 @@ private:
     Design& design;
     PresetDocument& document;
     juce::XmlElement& root;
-    ProcessWriter processWriter;
     juce::Result result = juce::Result::ok();
 };

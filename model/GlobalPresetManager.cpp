@@ -111,9 +111,6 @@ juce::Result GlobalPresetManager::Saving::start()
 
     collector = std::make_unique<GlobalPresetCollector> (owner.design, document, *root);
 
-    if (owner.processWriter)
-        collector->setProcessWriter (owner.processWriter);
-
     for (int i = 0; i < owner.design.getNumDsps(); ++i)
         dspIds.push_back (owner.design.getDsp (i)->getDspId());
 

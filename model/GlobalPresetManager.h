@@ -35,9 +35,6 @@ public:
     // failures it meets; the design's settings name the file.
     GlobalPresetManager (Design& design, PresetDocument& projectDocument);
 
-    // How each process's values are stored; by default as its node holds them.
-    void setProcessWriter (GlobalPresetCollector::ProcessWriter writer) { processWriter = std::move (writer); }
-
     // Ok when a new global preset may take the name, else the reason as the
     // user is told it: a blank name, or one in use.
     juce::Result checkNewName (const juce::String& name) const;
@@ -102,5 +99,4 @@ private:
 
     Design& design;
     PresetDocument& projectDocument;
-    GlobalPresetCollector::ProcessWriter processWriter;
 };

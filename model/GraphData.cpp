@@ -486,12 +486,6 @@ juce::Component* GraphData::getNodeBox (uint32_t id) const noexcept
     return node != nullptr ? node->box : nullptr;
 }
 
-void GraphData::storeShownValues (uint32_t id)
-{
-    if (auto* box = getNodeBox (id); box != nullptr && viewHook != nullptr)
-        viewHook->storeShownValues (*box);
-}
-
 void GraphData::setNodeBox (uint32_t id, juce::Component* box) noexcept
 {
     setNodeBox (findNodeById (id), box);

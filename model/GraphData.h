@@ -77,10 +77,6 @@ public:
         // Renumbering gave connections and bus pins new node ids: the
         // components that show them follow their records.
         virtual void recordsRenumbered() {}
-
-        // The node this box shows is about to be kept whole (for an undo, a
-        // copy): its store takes the values the box shows.
-        virtual void storeShownValues (juce::Component& box) { juce::ignoreUnused (box); }
     };
 
     GraphData();
@@ -161,10 +157,6 @@ public:
 
     juce::Component* getNodeBox (uint32_t id) const noexcept;
 
-    // The node's store takes the values its box shows (which a panel may
-    // hold and the store not yet), through the view hook; nothing without
-    // a box.
-    void storeShownValues (uint32_t id);
     void setNodeBox (uint32_t id, juce::Component* box) noexcept;
     void setNodeBox (GraphNode* node, juce::Component* box) noexcept;
 

@@ -1,6 +1,7 @@
 #include "model/GraphNode.h"
 
 #include <cmath>
+#include <utility>
 
 GraphNode::GraphNode (uint32_t nodeId, uint32_t nodeNrpn, const juce::String& nodeName, bool renumberOnRemoval,
                       const ProcessDefinition* processDefinition, double x, double y)
@@ -19,6 +20,9 @@ GraphNode::GraphNode (uint32_t nodeId, uint32_t nodeNrpn, const juce::String& no
     // global presets hold the delay control, however the node was made.
     if (definition->isDelayType())
         presetStore.setHasFixedDelayControl();
+
+    presetStore.setName (nodeName);
+    presetStore.setExtraFlag (isBiquadProcessKind (definition->processKind) ? 1 : 0);
 
     inputCount = definition->inputCount;
     outputCount = definition->outputCount;
@@ -122,6 +126,29 @@ void GraphNode::buildControlIds()
 
     commandWords = makeControlIds (commandWordCount);
     secondCommandWords.assign (commandWords.size(), 0);
+}
+
+void GraphNode::followCountInCommandWords (uint32_t oldWord)
+{
+    if (! renumber || definition == nullptr || definition->getSecondFunctionCount() == 0)
+        return;
+
+    const auto newWord = std::exchange (channelWord, oldWord);
+    int oldCount = 0;
+    const auto before = makeControlIds (oldCount);
+    channelWord = newWord;
+    const auto after = makeControlIds (commandWordCount);
+
+    if (commandWords.size() != after.size())
+    {
+        commandWords = after;
+        secondCommandWords.assign (after.size(), 0);
+        return;
+    }
+
+    for (size_t i = 0; i < after.size(); ++i)
+        if (i >= before.size() || commandWords[i] == before[i])
+            commandWords[i] = after[i];
 }
 
 std::vector<uint32_t> GraphNode::makeControlIds (int& wordCount) const

@@ -157,14 +157,28 @@ public:
     // control function.
     void buildControlIds();
 
+    // The channel word changed from oldWord: every command word that is the
+    // one the old count gave takes the one the new count gives, while a word
+    // the user typed (one the old count would not give) stays as typed, as
+    // does the second table.
+    void followCountInCommandWords (uint32_t oldWord);
+
     // The command words of another process of the same definition (the
     // source of a copy, numbered sourceNrpn), each control number that named
     // the source naming this node.
     void takeCommandWords (const std::vector<uint32_t>& words, const std::vector<uint32_t>& secondWords, int count,
                            uint32_t sourceNrpn);
 
-    // The node's stored preset store (the box keeps a working one).
+    // The process's controls and values: the one home of what its control
+    // panel shows, which the box, the panel, the saves, the presets and the
+    // board messages all read and write.
     ProcessPresetStore presetStore;
+
+    // Raised whenever the values are given from elsewhere than the process's
+    // control panel (an undo, a global preset applied, the saved values read
+    // again), so that a panel built shows them: its box compares the count
+    // with the one it last showed.
+    uint32_t valueReplacements = 0;
 
     // What the project file held for a process the module definitions lack:
     // its "Commands" element and its "Class" of saved values. Nothing can

@@ -851,7 +851,7 @@ juce::Result PresetDocument::writePresetsFile (const juce::File& file, const juc
 }
 
 juce::Result PresetDocument::loadProcessPresetsFromFile (const juce::File& file, const juce::String& className, int count,
-                                                         ProcessPresetStore& presetStore, bool dropPanel)
+                                                         ProcessPresetStore& presetStore)
 {
     auto loaded = PresetFileAccess::load (file);
 
@@ -875,7 +875,7 @@ juce::Result PresetDocument::loadProcessPresetsFromFile (const juce::File& file,
     ProcessPresetStore work (presetStore);
     const auto flag = work.getExtraFlag();
     controlsLeftOut = 0;
-    work.clear (dropPanel, false);
+    work.clear (false);
     work.setExtraFlag (flag);
 
     PresetNumberReader reader;

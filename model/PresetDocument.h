@@ -175,7 +175,7 @@ public:
     // controls are kept). Nothing happens when the file, the class or the
     // group does not exist.
     juce::Result loadProcessPresetsFromFile (const juce::File& file, const juce::String& className, int count,
-                                             ProcessPresetStore& presetStore, bool dropPanel);
+                                             ProcessPresetStore& presetStore);
 
     // Fills the context's store from the count group and each following
     // count group that applies: those of the same count, or all of them

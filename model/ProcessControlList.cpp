@@ -13,6 +13,12 @@ uint32_t parameterOf (uint32_t number)
 
 ProcessControlList::Entry ProcessControlList::add (const juce::String& name, uint32_t number, uint32_t defaultValue)
 {
+    return add (name, number, defaultValue, Range());
+}
+
+ProcessControlList::Entry ProcessControlList::add (const juce::String& name, uint32_t number, uint32_t defaultValue,
+                                                   const Range& range)
+{
     const auto known = byNumber.find (parameterOf (number));
 
     if (known == byNumber.end() && size() >= capacity)
@@ -27,7 +33,7 @@ ProcessControlList::Entry ProcessControlList::add (const juce::String& name, uin
 
     if (known == byNumber.end())
     {
-        controls.push_back ({ lineName, number, defaultValue });
+        controls.push_back ({ lineName, number, defaultValue, range });
         byNumber.emplace (parameterOf (number), index);
     }
 

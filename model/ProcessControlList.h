@@ -24,11 +24,22 @@ class ProcessControlList
 public:
     static constexpr int maxControls = 255;
 
+    // What a control's value may be: its range, and the value's units where
+    // they follow the node (a delay's time, counted in memory words per
+    // millisecond): 0 where they do not.
+    struct Range
+    {
+        uint32_t minimum = 0;
+        uint32_t maximum = 0xFFFFFFFFu;
+        double unitsPerQuantity = 0.0;
+    };
+
     struct Control
     {
         juce::String name;   // the name its value is kept and read under
         uint32_t number = 0; // the number it is registered under
         uint32_t defaultValue = 0;
+        Range range;
     };
 
     // What a line of the panel stands for: the control's index (-1 when it
@@ -46,6 +57,7 @@ public:
     explicit ProcessControlList (bool keepsDelayControl = false);
 
     Entry add (const juce::String& name, uint32_t number, uint32_t defaultValue);
+    Entry add (const juce::String& name, uint32_t number, uint32_t defaultValue, const Range& range);
 
     int size() const noexcept { return (int) controls.size(); }
 

@@ -193,9 +193,7 @@ bool ProcessGraphEdits::removeProcess (GraphData& graph, DspDefinitionEntry* ent
     if (node == nullptr)
         return false;
 
-    // Kept afresh on every removal: a redo must not keep the pins twice. The
-    // values its box shows are the process's too.
-    graph.storeShownValues (node->getId());
+    // Kept afresh on every removal: a redo must not keep the pins twice.
     removed = RemovedProcess();
     removed.id = node->getId();
     removed.nrpn = node->nrpn;
@@ -214,8 +212,6 @@ bool ProcessGraphEdits::removeProcess (GraphData& graph, DspDefinitionEntry* ent
     removed.secondCommandWords = node->secondCommandWords;
     removed.commandWordCount = node->commandWordCount;
     removed.presetStore = node->presetStore;
-    // The panel goes with the box.
-    removed.presetStore.setPanel (nullptr);
     removed.keptCommands = node->keptCommands;
     removed.keptSavedValues = node->keptSavedValues;
 
@@ -293,9 +289,7 @@ bool ProcessGraphEdits::applyCountChange (GraphData& graph, CountChange& change)
     change.oldCommandWords = node->commandWords;
     change.oldSecondCommandWords = node->secondCommandWords;
     change.oldCommandWordCount = node->commandWordCount;
-    graph.storeShownValues (id);
     change.oldStore = node->presetStore;
-    change.oldStore.setPanel (nullptr);
     change.removedConnections.clear();
     change.removedBusPins.clear();
 
@@ -332,19 +326,11 @@ bool ProcessGraphEdits::applyCountChange (GraphData& graph, CountChange& change)
         }
 
         node->presetStore = change.newStore;
+        ++node->valueReplacements;
     }
-    else
+    else if (change.rebuildCommandWords)
     {
-        if (change.rebuildCommandWords)
-            node->buildControlIds();
-
-        // The controls of the new count are registered afresh by its box;
-        // the store keeps what marks it.
-        auto& store = node->presetStore;
-        const auto extraFlag = store.getExtraFlag();
-        store.clear (true, true);
-        store.setName (node->getName());
-        store.setExtraFlag (extraFlag);
+        node->followCountInCommandWords (change.oldWord);
     }
 
     graph.setModified (true);
@@ -359,10 +345,8 @@ bool ProcessGraphEdits::revertCountChange (GraphData& graph, CountChange& change
     if (node == nullptr)
         return false;
 
-    graph.storeShownValues (node->getId());
     change.undone = true;
     change.newStore = node->presetStore;
-    change.newStore.setPanel (nullptr);
 
     // Words the change did not build are the user's, typed since: they stay.
     if (change.rebuildCommandWords)
@@ -380,6 +364,7 @@ bool ProcessGraphEdits::revertCountChange (GraphData& graph, CountChange& change
     node->outputCount = change.oldOutputCount;
     node->loadText = change.oldLoadText;
     node->presetStore = change.oldStore;
+    ++node->valueReplacements;
 
     restoreBusPins (graph, node->getId(), change.removedBusPins);
 
@@ -394,7 +379,6 @@ bool ProcessGraphEdits::revertCountChange (GraphData& graph, CountChange& change
 ProcessPresetStore ProcessGraphEdits::copySavedValues (const ProcessPresetStore& store)
 {
     ProcessPresetStore copy (store);
-    copy.setPanel (nullptr);
 
     for (int i = copy.getPresetCount(); --i >= 0;)
         if (copy.getPresetName (i) != ProcessPresetStore::lastSavedPresetName)

@@ -87,7 +87,7 @@ public:
 
     // A count change with what it took away. The process's load text
     // follows the count (for the module and rate position given), and so do
-    // its command words when asked: not while the user edits them.
+    // its command words when asked, but for those the user typed.
     struct CountChange
     {
         uint32_t nrpn = 0;
@@ -100,7 +100,8 @@ public:
         juce::String oldLoadText;
         std::vector<uint32_t> oldCommandWords, oldSecondCommandWords;
         int oldCommandWordCount = 0;
-        // The controls depend on the count: the store for the old one.
+        // The controls depend on the count: the store for the old one, which
+        // the node keeps until the controls of the new one are known.
         ProcessPresetStore oldStore;
         std::vector<KeptBusPin> removedBusPins;
         std::vector<KeptConnection> removedConnections;
@@ -164,10 +165,10 @@ public:
     // Gives the node with change.nrpn the new channel word: its input or
     // output count, its load text and (when asked) its command words follow,
     // and the pins the new count no longer shows lose their connections and
-    // bus pins, which are kept in the change. Its store starts afresh, as
-    // its controls depend on the count; the old one (with the values its box
-    // showed) is kept in the change. False, with nothing changed, when the
-    // node is gone.
+    // bus pins, which are kept in the change. Its store keeps its controls
+    // and values, for the controls of the new count to follow (the editor
+    // knows them); the store as it was is kept in the change. False, with
+    // nothing changed, when the node is gone.
     static bool applyCountChange (GraphData& graph, CountChange& change);
 
     // The old word, counts, load text, store and (when the change built them)
@@ -176,7 +177,7 @@ public:
     static bool revertCountChange (GraphData& graph, CountChange& change);
 
     // What a pasted process takes of its source's store: its controls and
-    // "(Last-Saved)" values, without the source's panel. The named presets
+    // "(Last-Saved)" values. The named presets
     // stay with the process's class in the preset file, which every process
     // of the class and count offers.
     static ProcessPresetStore copySavedValues (const ProcessPresetStore& store);

@@ -3,6 +3,7 @@
 #include "hvif/HalvixInterface.h"
 
 #include <algorithm>
+#include <cmath>
 #include <map>
 
 namespace
@@ -18,14 +19,14 @@ bool contains (const std::vector<int>& list, int position)
 
 ProcessPresetStore::ProcessPresetStore()
 {
-    reset (true, true);
+    reset (true);
 }
 
 ProcessPresetStore::~ProcessPresetStore() = default;
 
 ProcessPresetStore::ProcessPresetStore (const ProcessPresetStore& other)
 {
-    reset (true, true);
+    reset (true);
     copyFrom (other);
 }
 
@@ -338,11 +339,6 @@ bool ProcessPresetStore::isFixedDelayControl() const noexcept
     return false;
 }
 
-bool ProcessPresetStore::hasControls() const noexcept
-{
-    return panel != nullptr && hasBuiltControls();
-}
-
 bool ProcessPresetStore::hasBuiltControls() const noexcept
 {
     return built && getControlCount() + fixedControlCount != 0;
@@ -485,14 +481,14 @@ void ProcessPresetStore::markCurrentPresetOrderDone() noexcept
             preset->orderDone = true;
 }
 
-void ProcessPresetStore::takeValuesFromPanel (const juce::String& presetName)
+void ProcessPresetStore::takeValuesFromPanel (HvIfPanel& panel, const juce::String& presetName)
 {
-    if (panel == nullptr || ! findPreset (presetName))
+    if (! findPreset (presetName))
         return;
 
     constexpr uint32_t libraryBit = 0x80000000u;
 
-    for (auto* item = panel->getFirstControlItem (presetName.toRawUTF8()); item != nullptr; item = item->getNext())
+    for (auto* item = panel.getFirstControlItem (presetName.toRawUTF8()); item != nullptr; item = item->getNext())
     {
         const auto* itemName = item->getName();
 
@@ -505,12 +501,11 @@ void ProcessPresetStore::takeShownValuesAsLastSaved()
 {
     normaliseControlOrder();
 
-    // Without a panel, the values it would show: the current preset's (one
-    // the user loaded, say), which the global presets take as well.
+    // The values shown are the current preset's (one the user loaded, say),
+    // which the global presets take as well.
     const auto* current = getCurrentPresetRecord();
-    const auto shown = panel == nullptr && current != nullptr && current->name != lastSavedPresetName
-                           ? std::optional<PresetRecord> (*current)
-                           : std::nullopt;
+    const auto shown =
+        current != nullptr && current->name != lastSavedPresetName ? std::optional<PresetRecord> (*current) : std::nullopt;
 
     selectOrAddPreset (lastSavedPresetName, 0, true);
 
@@ -521,8 +516,73 @@ void ProcessPresetStore::takeShownValuesAsLastSaved()
         lastSaved->orderDone = shown->orderDone;
         padValuesToControlCount();
     }
+}
 
-    takeValuesFromPanel (lastSavedPresetName);
+void ProcessPresetStore::takePanelValuesAsLastSaved (HvIfPanel& panel)
+{
+    takeShownValuesAsLastSaved();
+    takeValuesFromPanel (panel, lastSavedPresetName);
+}
+
+bool ProcessPresetStore::limitValuesTo (const ProcessControlList& list)
+{
+    auto changed = false;
+
+    for (size_t c = 0; c < controls.size(); ++c)
+    {
+        const auto index = list.indexOf (controls[c]->name);
+
+        if (index < 0)
+            continue;
+
+        const auto& range = list[index].range;
+
+        for (auto& preset : presets)
+        {
+            if (c >= preset->values.size())
+                continue;
+
+            auto& value = preset->values[c];
+            const auto limited = juce::jlimit (range.minimum, juce::jmax (range.minimum, range.maximum), value);
+            changed = changed || limited != value;
+            value = limited;
+        }
+    }
+
+    return changed;
+}
+
+bool ProcessPresetStore::rescaleValues (const ProcessControlList& before, const ProcessControlList& after)
+{
+    auto changed = false;
+
+    for (size_t c = 0; c < controls.size(); ++c)
+    {
+        const auto old = before.indexOf (controls[c]->name);
+        const auto now = after.indexOf (controls[c]->name);
+
+        if (old < 0 || now < 0)
+            continue;
+
+        const auto from = before[old].range.unitsPerQuantity;
+        const auto to = after[now].range.unitsPerQuantity;
+
+        if (from <= 0.0 || to <= 0.0 || from == to)
+            continue;
+
+        for (auto& preset : presets)
+        {
+            if (c >= preset->values.size())
+                continue;
+
+            auto& value = preset->values[c];
+            const auto converted = (uint32_t) juce::jlimit (0.0, (double) 0xFFFFFFFFu, std::round ((double) value * to / from));
+            changed = changed || converted != value;
+            value = converted;
+        }
+    }
+
+    return changed;
 }
 
 //==============================================================================
@@ -532,7 +592,7 @@ void ProcessPresetStore::setName (const juce::String& newName)
         name = newName;
 }
 
-void ProcessPresetStore::clear (bool dropPanel, bool dropControls)
+void ProcessPresetStore::clear (bool dropControls)
 {
     name = {};
     presets.clear();
@@ -543,10 +603,10 @@ void ProcessPresetStore::clear (bool dropPanel, bool dropControls)
         controlPositions.clear();
     }
 
-    reset (dropPanel, dropControls);
+    reset (dropControls);
 }
 
-void ProcessPresetStore::reset (bool dropPanel, bool dropControls)
+void ProcessPresetStore::reset (bool dropControls)
 {
     currentPreset = -1;
     selectedPreset = -1;
@@ -557,9 +617,6 @@ void ProcessPresetStore::reset (bool dropPanel, bool dropControls)
     delayCount = 0;
     extraFlag = 0;
     name = {};
-
-    if (dropPanel)
-        panel = nullptr;
 
     if (dropControls)
     {
@@ -576,7 +633,7 @@ void ProcessPresetStore::copyFrom (const ProcessPresetStore& source)
     if (&source == this)
         return;
 
-    clear (true, true);
+    clear (true);
 
     fixedControlCount = source.fixedControlCount;
     fixedIndex = source.fixedIndex;
@@ -588,7 +645,6 @@ void ProcessPresetStore::copyFrom (const ProcessPresetStore& source)
     built = source.built;
     fixedDelayControlHeld = source.fixedDelayControlHeld;
     extraFlag = source.extraFlag;
-    panel = source.panel;
     tableId = source.tableId;
     name = source.name;
 

@@ -30,10 +30,12 @@ struct PresetRecord
     std::vector<uint32_t> values;
 };
 
-// The controls and named presets of one process node. The node box keeps a
-// working store, the graph node the stored one and the project's preset
-// collections their own copies; copies are made with copyFrom (which the copy
-// constructor and assignment use as well).
+// The controls and named presets of one process node. The graph node holds
+// the process's store, the one home of its values, which its box and control
+// panel only show and edit; the project's preset collections and the undo
+// history keep their own copies, made with copyFrom (which the copy
+// constructor and assignment use as well). A store is plain data: it never
+// reaches into a control panel, whose owner hands it the values shown.
 //
 // A control is "fixed" or "secondary" as registered: bit 31 of the number
 // given at registration marks a secondary control. Counts are kept to 255
@@ -153,7 +155,6 @@ public:
     // Whether the control at the position is fixed (else secondary).
     bool isFixedControl (int position) const;
 
-    bool hasControls() const noexcept;
     bool hasBuiltControls() const noexcept;
 
     void markBuilding() noexcept { building = true; }
@@ -189,20 +190,29 @@ public:
     bool isCurrentControlInPreset() const noexcept;
     void markCurrentPresetOrderDone() noexcept;
 
-    // Takes into the named preset the values the open control panel shows.
-    void takeValuesFromPanel (const juce::String& presetName);
+    // Takes into the named preset the values the control panel shows.
+    void takeValuesFromPanel (HvIfPanel& panel, const juce::String& presetName);
 
     // What a save keeps of the values shown: the control order normalised,
     // then "(Last-Saved)" made current (added when missing) with the values
-    // the open control panel shows, or without one those of the preset that
-    // was current.
+    // of the preset that was current (one the user loaded, say).
     void takeShownValuesAsLastSaved();
 
-    //==============================================================================
-    // Panel, name and the rest of the record
-    void setPanel (HvIfPanel* newPanel) noexcept { panel = newPanel; }
-    HvIfPanel* getPanel() const noexcept { return panel; }
+    // The values a control panel shows become the process's: "(Last-Saved)",
+    // made current as a save makes it, takes them.
+    void takePanelValuesAsLastSaved (HvIfPanel& panel);
 
+    // Every value of a control the list gives kept within the control's
+    // range there; true when one changed.
+    bool limitValuesTo (const ProcessControlList& list);
+
+    // Every value of a control whose scale differs in the two lists (a
+    // delay's time, whose units follow its memory) converted so that it
+    // stands for the same quantity; true when one changed.
+    bool rescaleValues (const ProcessControlList& before, const ProcessControlList& after);
+
+    //==============================================================================
+    // Name and the rest of the record
     // An empty name is ignored.
     void setName (const juce::String& newName);
     const juce::String& getName() const noexcept { return name; }
@@ -226,8 +236,8 @@ public:
     // Whole store
 
     // Drops the name and every preset, with dropControls the controls too, then reset.
-    void clear (bool dropPanel, bool dropControls);
-    void reset (bool dropPanel, bool dropControls);
+    void clear (bool dropControls);
+    void reset (bool dropControls);
 
     // Makes this store an equal copy of the source (nothing when it is this store).
     void copyFrom (const ProcessPresetStore& source);
@@ -270,7 +280,6 @@ private:
     bool orderNormalised = false;
     bool fixedDelayControlHeld = false;
     uint8_t extraFlag = 0;
-    HvIfPanel* panel = nullptr;
     juce::String name;
     int currentControl = -1;
 };

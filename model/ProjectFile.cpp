@@ -133,8 +133,7 @@ void ProjectFile::reloadCommandLists (const juce::XmlElement& root, Design& desi
                          });
 }
 
-void ProjectFile::sendSavedControls (const juce::XmlElement& root, Design& design, const SavedControlHooks& hooks,
-                                     const ControlSender& send)
+void ProjectFile::sendSavedControls (const juce::XmlElement& root, Design& design, const ControlSender& send)
 {
     forEachSavedProcess (
         root, design,
@@ -156,18 +155,21 @@ void ProjectFile::sendSavedControls (const juce::XmlElement& root, Design& desig
             if (group == nullptr)
                 return;
 
-            if (hooks.showNodeStore)
-                hooks.showNodeStore (*node);
-
-            store.clear (false, true);
+            const auto extraFlag = store.getExtraFlag();
+            store.clear (true);
+            store.setExtraFlag (extraFlag);
 
             if (delayType)
                 store.setHasFixedDelayControl();
 
             store.setName (node->getName());
 
-            if (hooks.buildPanel)
-                hooks.buildPanel (*node);
+            // The controls registered in their order before the values are
+            // read in, and a panel built shows them.
+            design.updateControls (*node, slot.getDspId());
+            store.normaliseControlOrder();
+            ++node->valueReplacements;
+            slot.getGraph().sendChangeMessage();
 
             PresetDocument document;
             document.setStore (&store);

@@ -55,20 +55,11 @@ public:
     // same process), once the process editors have built the words.
     static void reloadCommandLists (const juce::XmlElement& root, Design& design);
 
-    struct SavedControlHooks
-    {
-        // The box shows the node's own store.
-        std::function<void (GraphNode&)> showNodeStore;
-        // The box registers the process's controls when it has built no
-        // control panel yet.
-        std::function<void (GraphNode&)> buildPanel;
-    };
-
     // (DSP index - 1, process NRPN << 8 | control NRPN, value).
     using ControlSender = std::function<void (int, uint32_t, uint32_t)>;
 
     // Loads every process's "(Last-Saved)" values of the saved file into its
-    // node's store again and sends each control but the fixed delay control.
-    static void sendSavedControls (const juce::XmlElement& root, Design& design, const SavedControlHooks& hooks,
-                                   const ControlSender& send);
+    // node's store again, under the controls the process lists now, and
+    // sends each control but the fixed delay control.
+    static void sendSavedControls (const juce::XmlElement& root, Design& design, const ControlSender& send);
 };

@@ -114,11 +114,12 @@ void ProjectFileWriter::writeProcesses (juce::XmlElement& dspElement, const DspS
     for (size_t position = 0; position < order.size(); ++position)
     {
         ids[order[position].first->getId()] = (uint32_t) position + 1;
-        writeProcess (dspElement, *order[position].first, (int) position, order[position].second);
+        writeProcess (dspElement, *order[position].first, (int) position, order[position].second, dspId);
     }
 }
 
-void ProjectFileWriter::writeProcess (juce::XmlElement& parent, GraphNode& node, int position, uint32_t processId)
+void ProjectFileWriter::writeProcess (juce::XmlElement& parent, GraphNode& node, int position, uint32_t processId,
+                                      uint32_t dspId)
 {
     auto* definition = node.getProcessDefinition();
     auto* element = parent.createNewChildElement ("Process");
@@ -142,10 +143,10 @@ void ProjectFileWriter::writeProcess (juce::XmlElement& parent, GraphNode& node,
     else
         ProjectCommandList::write (node, *commands);
 
-    writeLastSaved (*element, node);
+    writeLastSaved (*element, node, dspId);
 }
 
-void ProjectFileWriter::writeLastSaved (juce::XmlElement& processElement, GraphNode& node)
+void ProjectFileWriter::writeLastSaved (juce::XmlElement& processElement, GraphNode& node, uint32_t dspId)
 {
     auto* definition = node.getProcessDefinition();
 
@@ -157,12 +158,11 @@ void ProjectFileWriter::writeLastSaved (juce::XmlElement& processElement, GraphN
         return;
     }
 
-    if (options.hooks.prepareProcess)
-        options.hooks.prepareProcess (node);
-
+    // The controls of the process as it stands now, which its panel lists.
+    design.updateControls (node, dspId);
     auto& store = node.presetStore;
 
-    // A process whose controls are not known (no panel was ever built, no
+    // A process whose controls are not known (none without the generator, no
     // values were ever read) has nothing to keep.
     if (store.getControlCount() > 0)
     {
@@ -177,9 +177,6 @@ void ProjectFileWriter::writeLastSaved (juce::XmlElement& processElement, GraphN
         PresetDocument document;
         document.writeClassElement (processElement, juce::String (definition->name), count, store, false);
     }
-
-    if (options.hooks.finishProcess)
-        options.hooks.finishProcess (node);
 }
 
 juce::String ProjectFileWriter::makeSavedName (const GraphNode& node)

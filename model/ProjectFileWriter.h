@@ -25,24 +25,11 @@ class ProjectSettings;
 class ProjectFileWriter
 {
 public:
-    // What the pages do around the writing of one process; without them the
-    // node's own store is written as the model holds it.
-    struct Hooks
-    {
-        // Before the process's "(Last-Saved)" values are taken: its box
-        // builds its control panel when it has none yet, and hands the
-        // node's store the values of the store it shows.
-        std::function<void (GraphNode&)> prepareProcess;
-        // Afterwards: the box shows its own store again.
-        std::function<void (GraphNode&)> finishProcess;
-    };
-
     struct Options
     {
         // The main window's size ("ProjectWitdh", "ProjectHeight").
         int windowWidth = 0;
         int windowHeight = 0;
-        Hooks hooks;
     };
 
     ProjectFileWriter (Design& design, Options options);
@@ -58,8 +45,8 @@ private:
 
     void writeDsp (juce::XmlElement& parent, const GraphNode& box);
     void writeProcesses (juce::XmlElement& dspElement, const DspSlot& slot, uint32_t dspId, IdMap& ids);
-    void writeProcess (juce::XmlElement& parent, GraphNode& node, int position, uint32_t processId);
-    void writeLastSaved (juce::XmlElement& processElement, GraphNode& node);
+    void writeProcess (juce::XmlElement& parent, GraphNode& node, int position, uint32_t processId, uint32_t dspId);
+    void writeLastSaved (juce::XmlElement& processElement, GraphNode& node, uint32_t dspId);
     void writeSettings (juce::XmlElement& root);
     static juce::String makeSavedName (const GraphNode& node);
 

@@ -225,9 +225,6 @@ ProcessPresetStore* ProjectPresetStores::createOrMergeStore (ClassPresetStores* 
     auto store = std::make_unique<ProcessPresetStore>();
     store->copyFrom (source);
 
-    // A stored copy outlives the node box whose control panel the source may show.
-    store->setPanel (nullptr);
-
     dropLastSavedPresets (*store, source.getCurrentPresetRecord() != nullptr ? source.getCurrentPreset() : -1);
 
     const auto sourceId = store->getTableId();

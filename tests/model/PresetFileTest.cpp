@@ -114,7 +114,7 @@ TEST_F (PresetFileTest, RoundTripThroughTheNodeBoxLoader)
     ASSERT_TRUE (writeAll (file, "Biquad", 2, written).wasOk());
 
     auto read = emptyBiquadStore();
-    ASSERT_TRUE (document.loadProcessPresetsFromFile (file, "Biquad", 2, read, false).wasOk());
+    ASSERT_TRUE (document.loadProcessPresetsFromFile (file, "Biquad", 2, read).wasOk());
 
     EXPECT_EQ (presetNames (read), presetNames (written));
 
@@ -166,7 +166,7 @@ TEST_F (PresetFileTest, ValuesAreMatchedByControlNameWhenTheFileOrderDiffers)
                           "</Preset></CountGroup></Class></PRESETS>");
 
     auto read = emptyBiquadStore();
-    ASSERT_TRUE (document.loadProcessPresetsFromFile (file, "Biquad", 2, read, false).wasOk());
+    ASSERT_TRUE (document.loadProcessPresetsFromFile (file, "Biquad", 2, read).wasOk());
 
     EXPECT_EQ (controlNames (read), (std::vector<juce::String>{ "Gain", "Freq", "Q" }));
     EXPECT_EQ (valueOf (read, "Odd", "Gain"), 50u);
@@ -185,7 +185,7 @@ TEST_F (PresetFileTest, ControlsRegisteredInterleavedGetTheirOwnValues)
 
     auto interleaved = makeStore ({ { "Freq", 0x11 | secondary }, { "Gain", 0x10 }, { "Q", 0x12 | secondary } });
     ASSERT_FALSE (interleaved.isOrderNormalised());
-    ASSERT_TRUE (document.loadProcessPresetsFromFile (file, "Biquad", 2, interleaved, false).wasOk());
+    ASSERT_TRUE (document.loadProcessPresetsFromFile (file, "Biquad", 2, interleaved).wasOk());
 
     interleaved.normaliseControlOrder();
 
@@ -299,7 +299,7 @@ TEST_F (PresetFileTest, ChangedControlsAreRewrittenAndOldListsRenumbered)
     EXPECT_EQ (preset->getChildByName ("Count")->getIntAttribute ("NumberOfPresets"), 3);
 
     auto read = makeStore ({ { "Gain", 0x10 }, { "Q", 0x12 | secondary }, { "Shape", 0x13 | secondary } });
-    ASSERT_TRUE (document.loadProcessPresetsFromFile (file, "Biquad", 2, read, false).wasOk());
+    ASSERT_TRUE (document.loadProcessPresetsFromFile (file, "Biquad", 2, read).wasOk());
 
     EXPECT_EQ (valueOf (read, "Warm", "Gain"), 5u);
     EXPECT_EQ (valueOf (read, "Warm", "Q"), 7u) << "the old list's Q, not its Freq";
@@ -451,11 +451,11 @@ TEST_F (PresetFileTest, ARemovedPresetDoesNotComeBackAsItsTwin)
         ASSERT_TRUE (file.replaceWithText ("<PRESETS Version=\"1.01\"><Class name=\"Eq\">" + c.groups + "</Class></PRESETS>"));
 
         auto store = makeStore ({ { "Gain", 0x10 } });
-        ASSERT_TRUE (document.loadProcessPresetsFromFile (file, "Eq", 2, store, false).wasOk());
+        ASSERT_TRUE (document.loadProcessPresetsFromFile (file, "Eq", 2, store).wasOk());
         EXPECT_EQ (valueOf (store, "A", "Gain"), 1u) << "the first of a name is read";
 
         ASSERT_TRUE (document.writePresetsFile (file, "Eq", 2, c.removed, false).wasOk());
-        ASSERT_TRUE (document.loadProcessPresetsFromFile (file, "Eq", 2, store, false).wasOk());
+        ASSERT_TRUE (document.loadProcessPresetsFromFile (file, "Eq", 2, store).wasOk());
         EXPECT_EQ (presetNames (store), c.left);
     }
 
@@ -467,7 +467,7 @@ TEST_F (PresetFileTest, ARemovedPresetDoesNotComeBackAsItsTwin)
     ASSERT_TRUE (writeAll (file, "Eq", 2, store).wasOk());
     EXPECT_EQ (file.loadFileAsString().indexOf ("name=\"A\""), file.loadFileAsString().lastIndexOf ("name=\"A\""));
     ASSERT_TRUE (document.writePresetsFile (file, "Eq", 2, "A", false).wasOk());
-    ASSERT_TRUE (document.loadProcessPresetsFromFile (file, "Eq", 2, store, false).wasOk());
+    ASSERT_TRUE (document.loadProcessPresetsFromFile (file, "Eq", 2, store).wasOk());
     EXPECT_EQ (presetNames (store), (std::vector<juce::String>{ "B" }));
     EXPECT_TRUE (recorder.messages.empty());
 }
@@ -488,7 +488,7 @@ TEST_F (PresetFileTest, TwoUnnamedListsReadAndWriteAsTheFirst)
     for (int round = 0; round < 2; ++round)
     {
         auto store = makeStore ({ { "Gain", 0x10 } });
-        ASSERT_TRUE (document.loadProcessPresetsFromFile (file, "Eq", 2, store, false).wasOk());
+        ASSERT_TRUE (document.loadProcessPresetsFromFile (file, "Eq", 2, store).wasOk());
         EXPECT_EQ (presetNames (store), (std::vector<juce::String>{ "", "B" })) << "round " << round;
         ASSERT_EQ (store.getPresetCount(), 2);
         EXPECT_EQ (store.getPresetRecord (0)->values.at (0), 5u) << "round " << round;
@@ -523,7 +523,7 @@ TEST_F (PresetFileTest, ADamagedFileLeavesTheStoreAsItWas)
         recorder.messages.clear();
         ASSERT_TRUE (file.replaceWithText (text));
 
-        EXPECT_TRUE (document.loadProcessPresetsFromFile (file, "Biquad", 2, store, false).failed()) << text;
+        EXPECT_TRUE (document.loadProcessPresetsFromFile (file, "Biquad", 2, store).failed()) << text;
 
         EXPECT_EQ (presetNames (store), (std::vector<juce::String>{ "Warm", lastSaved })) << text;
         EXPECT_EQ (valueOf (store, "Warm", "Freq"), 1000u);
@@ -591,7 +591,7 @@ TEST_F (PresetFileTest, ValuesAndNumbersAreUnsigned)
     // A file written with signed numbers reads back to the same bits.
     file.replaceWithText (file.loadFileAsString().replace ("4294967280", "-16"));
     auto read = makeStore ({ { "Big", 0x7FFF } });
-    ASSERT_TRUE (document.loadProcessPresetsFromFile (file, "Wide", 1, read, false).wasOk());
+    ASSERT_TRUE (document.loadProcessPresetsFromFile (file, "Wide", 1, read).wasOk());
     EXPECT_EQ (valueOf (read, "A", "Big"), 0xFFFFFFF0u);
 }
 
@@ -641,7 +641,7 @@ TEST_F (PresetFileTest, TheLoaderLeavesAStoreThatTookNoControlsUnbuilt)
     // The node's store before its control panel registered anything.
     ProcessPresetStore empty;
     empty.setHasFixedDelayControl();
-    ASSERT_TRUE (document.loadProcessPresetsFromFile (file, "Delay", 3, empty, false).wasOk());
+    ASSERT_TRUE (document.loadProcessPresetsFromFile (file, "Delay", 3, empty).wasOk());
 
     EXPECT_FALSE (empty.isBuilt());
     EXPECT_FALSE (empty.hasBuiltControls());
@@ -652,7 +652,7 @@ TEST_F (PresetFileTest, TheLoaderLeavesAStoreThatTookNoControlsUnbuilt)
     // controls is built by them.
     auto built = makeStore ({ { "Mix", 0x20 }, { "Feedback", 0x21 | secondary } });
     built.setHasFixedDelayControl();
-    ASSERT_TRUE (document.loadProcessPresetsFromFile (file, "Delay", 3, built, false).wasOk());
+    ASSERT_TRUE (document.loadProcessPresetsFromFile (file, "Delay", 3, built).wasOk());
     EXPECT_TRUE (built.isBuilt());
     EXPECT_EQ (valueOf (built, "Short", "Feedback"), 12u);
 
