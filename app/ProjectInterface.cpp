@@ -88,8 +88,8 @@ ProjectInterface::ProjectInterface (MainContainer& ownerContainer, const juce::F
     presetDocument.setUsePresetList();
 
     // The controls of a process are those its panel lists, for the rate set here.
-    design.setControlUpdater ([this] (GraphNode& node, uint32_t dspId) {
-        return PanelScriptWriter::updateStoreControls (node, dspId, projectSettings.getSamplingRateKhz());
+    design.setControlRegistrar ([this] (GraphNode& node, uint32_t dspId) {
+        return PanelScriptWriter::registerStoreControls (node, dspId, projectSettings.getSamplingRateKhz());
     });
 }
 
@@ -97,7 +97,7 @@ ProjectInterface::~ProjectInterface()
 {
     // The library and the rate go with this page; the design outlives it.
     design.setLibrary (nullptr);
-    design.setControlUpdater (nullptr);
+    design.setControlRegistrar (nullptr);
     settings.setValue (ApplicationSettings::checkForUpdateKey, checkForUpdate);
     settings.setValue (ApplicationSettings::recentFileListKey, recentFiles.toString());
 }
@@ -606,7 +606,9 @@ void ProjectInterface::reloadCommandLists()
 
             for (int n = 0; n < graph.getNumNodes(); ++n)
             {
-                if (auto* node = graph.getNode (n); node != nullptr && design.updateControls (*node, dsp->getDspId()))
+                if (auto* node = graph.getNode (n); node != nullptr && node->getProcessDefinition() != nullptr &&
+                                                    PanelScriptWriter::updateStoreControls (
+                                                        *node, dsp->getDspId(), projectSettings.getSamplingRateKhz()))
                 {
                     ++node->valueReplacements;
                     graph.sendChangeMessage();

@@ -248,6 +248,9 @@ void ProcessControlPanel::createPanelWindow (bool show)
 
     livePanel = panel;
 
+    // The store holds what the panel shows from the start.
+    takeShownValues();
+
     if (show || reopen)
     {
         if (auto* window = panel->createWindow (owner.getPanelParentHandle()))

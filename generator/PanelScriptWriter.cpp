@@ -660,6 +660,25 @@ ProcessControlList PanelScriptWriter::listControls (const GraphNode& node, uint3
     return writer.getControls();
 }
 
+bool PanelScriptWriter::registerStoreControls (GraphNode& node, uint32_t dspId, double samplingRateKhz)
+{
+    const auto* definition = node.getProcessDefinition();
+    auto& store = node.presetStore;
+
+    if (definition == nullptr || definition->getSecondFunctionCount() == 0 || store.isBuilt())
+        return false;
+
+    // The text written registers the controls, in the order the panel lists
+    // them, as a panel built would.
+    VuMeterIdPool asideIds;
+    int asideMeterId = VuMeterIdPool::noId;
+    PanelScriptWriter writer (*definition, node, dspId, samplingRateKhz, (double) node.getChannelCount());
+    store.markBuilding();
+    writer.write (store, false, asideMeterId, asideIds);
+    store.markBuilt();
+    return true;
+}
+
 bool PanelScriptWriter::updateStoreControls (GraphNode& node, uint32_t dspId, double samplingRateKhz,
                                              const ProcessControlList* before)
 {
@@ -669,21 +688,7 @@ bool PanelScriptWriter::updateStoreControls (GraphNode& node, uint32_t dspId, do
         return false;
 
     auto& store = node.presetStore;
-    auto changed = false;
-
-    if (! store.isBuilt())
-    {
-        // The text written registers the controls, in the order the panel
-        // lists them, as a panel built would.
-        VuMeterIdPool asideIds;
-        int asideMeterId = VuMeterIdPool::noId;
-        PanelScriptWriter writer (*definition, node, dspId, samplingRateKhz, (double) node.getChannelCount());
-        store.markBuilding();
-        writer.write (store, false, asideMeterId, asideIds);
-        store.markBuilt();
-        changed = true;
-    }
-
+    auto changed = registerStoreControls (node, dspId, samplingRateKhz);
     const auto controls = listControls (node, dspId, samplingRateKhz);
     changed = store.takeControlNumbers (controls) || changed;
     changed = store.followControls (controls) || changed;

@@ -60,6 +60,10 @@ public:
     // meter id is taken.
     static ProcessControlList listControls (const GraphNode& node, uint32_t dspId, double samplingRateKhz);
 
+    // Registers the controls the node's panel lists in its store when the
+    // store has none built yet, as a panel built would; true when it did.
+    static bool registerStoreControls (GraphNode& node, uint32_t dspId, double samplingRateKhz);
+
     // Brings the node's store in line with the controls its panel lists now.
     // A store without controls registers them; a built one follows them
     // (each control that stays keeps its values, a new one takes its

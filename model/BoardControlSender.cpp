@@ -30,9 +30,6 @@ void BoardControlSender::sendProcessControls (int dsp, GraphNode& node)
 {
     auto& store = node.presetStore;
 
-    if (store.hasBuiltControls())
-        store.takeShownValuesAsLastSaved();
-
     // Another preset's values are not what was last saved.
     if (! store.findPreset (lastSaved))
         return;

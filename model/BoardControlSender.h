@@ -33,8 +33,8 @@ public:
     void sendControlSysEx (int dsp, uint32_t param, uint32_t value);
 
     // The process's "(Last-Saved)" values, every control but the fixed delay
-    // control. "(Last-Saved)" first takes the values shown (those of a
-    // preset the user loaded); a store without controls sends nothing.
+    // control: what its control panel shows, whose every change the store
+    // takes at once. A store without "(Last-Saved)" sends nothing.
     void sendProcessControls (int dsp, GraphNode& node);
 
     // Every process placed on the DSP.

@@ -188,7 +188,7 @@ void Design::setModified (bool modified) noexcept
             s->graph.setModified (false);
 }
 
-bool Design::updateControls (GraphNode& node, uint32_t dspId) const
+bool Design::registerControls (GraphNode& node, uint32_t dspId) const
 {
-    return controlUpdater && node.getProcessDefinition() != nullptr && controlUpdater (node, dspId);
+    return controlRegistrar && node.getProcessDefinition() != nullptr && controlRegistrar (node, dspId);
 }

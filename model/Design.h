@@ -119,15 +119,14 @@ public:
     // A process's controls are the ones its control panel lists, which follow
     // its definition, count, memory and command words and the DSP's rate;
     // the generator knows them. The program gives the design the function
-    // that brings a node's store in line with them (registers them in a
-    // store that has none, or has the store follow them, every control that
-    // stays keeping its values), which the saves, the global presets and
-    // the saved values read again call before they read the store. Without
-    // one, a store stays as it is.
-    using ControlUpdater = std::function<bool (GraphNode& node, uint32_t dspId)>;
-    void setControlUpdater (ControlUpdater updater) { controlUpdater = std::move (updater); }
+    // that registers them in a node's store that has none yet (in the order
+    // the panel lists them, as its panel would), which the saves, the global
+    // presets and the saved values read again call before they read the
+    // store. Without one, a store stays as it is.
+    using ControlRegistrar = std::function<bool (GraphNode& node, uint32_t dspId)>;
+    void setControlRegistrar (ControlRegistrar updater) { controlRegistrar = std::move (updater); }
     // True when the store changed.
-    bool updateControls (GraphNode& node, uint32_t dspId) const;
+    bool registerControls (GraphNode& node, uint32_t dspId) const;
 
     //==============================================================================
     // True when the bus graph or any DSP's graph was changed since the flags
@@ -143,5 +142,5 @@ private:
     juce::ListenerList<Listener> listeners;
     ProjectPresetStores presetStores;
     GlobalPresetList globalPresets;
-    ControlUpdater controlUpdater;
+    ControlRegistrar controlRegistrar;
 };

@@ -74,7 +74,7 @@ GlobalPreset* GlobalPresetCollector::collectDspGlobalPreset (const juce::String&
                 continue;
 
             stores.setLastTableId (-1);
-            design.updateControls (*node, dspId);
+            design.registerControls (*node, dspId);
             const auto index = writeTemporaryPreset (*node, name, dspId);
 
             // A key that cannot name the stored preset would leave the

@@ -166,7 +166,7 @@ void ProjectFile::sendSavedControls (const juce::XmlElement& root, Design& desig
 
             // The controls registered in their order before the values are
             // read in, and a panel built shows them.
-            design.updateControls (*node, slot.getDspId());
+            design.registerControls (*node, slot.getDspId());
             store.normaliseControlOrder();
             ++node->valueReplacements;
             slot.getGraph().sendChangeMessage();

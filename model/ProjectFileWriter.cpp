@@ -159,7 +159,7 @@ void ProjectFileWriter::writeLastSaved (juce::XmlElement& processElement, GraphN
     }
 
     // The controls of the process as it stands now, which its panel lists.
-    design.updateControls (node, dspId);
+    design.registerControls (node, dspId);
     auto& store = node.presetStore;
 
     // A process whose controls are not known (none without the generator, no

@@ -48,14 +48,11 @@ protected:
         nodeId = node->getId();
         design.getDspEntry (3)->addProcessInstance ((int) node->getId(), 0x0203);
 
-        // The box shows its own store, whose values are newer than those the
-        // node's store was given at an earlier save.
+        // The box shows the node's store, which holds what its panel shows.
         box = std::make_unique<Zorvex> (graph, node->getId());
         graph.setNodeBox (node->getId(), box.get());
-        registerControls (box->getOwnStore());
-        setLastSaved (box->getOwnStore(), { 33, 1 });
         registerControls (node->presetStore);
-        setLastSaved (node->presetStore, { 1, 0 });
+        setLastSaved (node->presetStore, { 33, 1 });
 
         page.getBoardControl().setOutput ([this] (const uint8_t* m, int size) { sent.emplace_back (m, m + size); });
     }
@@ -76,12 +73,12 @@ protected:
 };
 } // namespace
 
-TEST_F (BoardControlTest, AProcessSendsTheValuesItsBoxHolds)
+TEST_F (BoardControlTest, AProcessSendsTheValuesItsBoxShows)
 {
     page.getBoardControl().sendProcessControls (2, *node);
 
     EXPECT_EQ (sent, (std::vector<Bytes>{ controlSysEx (2, 0x0401, 33), controlSysEx (2, 0x8402, 1) }));
-    EXPECT_EQ (&box->getCurrentStore(), &box->getOwnStore()) << "the box keeps showing its own store";
+    EXPECT_EQ (box->getPresetStore(), &node->presetStore);
 
     sent.clear();
     page.getBoardControl().sendDspControls (3);
@@ -105,21 +102,19 @@ TEST_F (BoardControlTest, AGlobalPresetEndsUpInTheStoreTheBoxShows)
     ASSERT_TRUE (page.getBoardControl().applyGlobalPreset ("Live"));
 
     EXPECT_EQ (sent, (std::vector<Bytes>{ controlSysEx (2, 0x0401, 900), controlSysEx (2, 0x8402, 0) }));
-    EXPECT_EQ (&box->getCurrentStore(), &node->presetStore);
-    ASSERT_TRUE (box->getCurrentStore().findPreset (ProcessPresetStore::lastSavedPresetName));
-    EXPECT_EQ (box->getCurrentStore().getCurrentPresetRecord()->values, (std::vector<uint32_t>{ 900, 0 }));
+    ASSERT_TRUE (node->presetStore.findPreset (ProcessPresetStore::lastSavedPresetName));
+    EXPECT_EQ (node->presetStore.getCurrentPresetRecord()->values, (std::vector<uint32_t>{ 900, 0 }));
+    EXPECT_EQ (node->valueReplacements, 1u) << "the box is told to show them";
     EXPECT_FALSE (page.getBoardControl().applyGlobalPreset ("Studio"));
 }
 
-TEST_F (BoardControlTest, ABoxWhoseNodeWentShowsItsOwnStoreAgain)
+TEST_F (BoardControlTest, ABoxWhoseNodeWentHasNoStore)
 {
-    box->showNodeStore();
-    ASSERT_EQ (&box->getCurrentStore(), &node->presetStore);
-    EXPECT_EQ (node->presetStore.getCurrentPresetRecord()->values, (std::vector<uint32_t>{ 33, 1 })) << "took the box's copy";
-
     // A cleared graph drops its nodes before their boxes go.
     design.findDsp (3)->getGraph().clear();
-    EXPECT_EQ (&box->getCurrentStore(), &box->getOwnStore());
+    EXPECT_EQ (box->getPresetStore(), nullptr);
+    box->getControlPanel().ensureControlPanel();
+    box->synchroniseFromNode();
     box.reset();
 }
 
@@ -156,8 +151,8 @@ TEST_F (BoardControlPageTest, SendControlsToBoardSendsTheBoxsValuesOnItsDspsChan
 {
     ASSERT_EQ (page->getProcessEditor().getBoxes().size(), 1);
     auto& box = *page->getProcessEditor().getBoxes().getFirst();
-    auto& store = box.getOwnStore();
-    store.clear (false, true);
+    auto& store = *box.getPresetStore();
+    store.clear (true);
     registerControls (store);
     setLastSaved (store, { 70, 1 });
     const auto nrpn = box.getNode()->nrpn;
@@ -248,7 +243,7 @@ TEST_F (BoardControlPageTest, ASaveWritesTheValuesTheBoxShows)
     // Its panel, opened once, registered the process's controls.
     auto& box = *page->getProcessEditor().getBoxes().getFirst();
     box.getControlPanel().buildControlPanel (false, false, false);
-    const auto controls = box.getOwnStore().getControlCount();
+    const auto controls = box.getPresetStore()->getControlCount();
     ASSERT_GT (controls, 0);
 
     std::vector<uint32_t> values;
@@ -256,11 +251,10 @@ TEST_F (BoardControlPageTest, ASaveWritesTheValuesTheBoxShows)
     for (int i = 0; i < controls; ++i)
         values.push_back (100u + (uint32_t) i);
 
-    setLastSaved (box.getOwnStore(), values);
+    setLastSaved (*box.getPresetStore(), values);
     dialogs.chosenFiles.push_back (folder.getChildFile ("shown.zqp"));
     ASSERT_TRUE (container.getProjectInterface().saveProject (false));
 
     const auto text = folder.getChildFile ("shown.zqp").loadFileAsString();
     EXPECT_TRUE (text.contains ("<List name=\"(Last-Saved)\" Value1=\"100\" Value2=\"101\"")) << text;
-    EXPECT_EQ (&box.getCurrentStore(), &box.getOwnStore());
 }

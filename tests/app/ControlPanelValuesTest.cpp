@@ -376,8 +376,9 @@ TEST_F (ControlPanelValuesTest, ATypedControlNumberTakesEffectAtOnceEverywhere)
     threshold->setValue (chosen, juce::sendNotificationSync);
 
     // The thresholds from 0x140 on: Threshold2 becomes control 0x41.
+    // A press on the box shows its words.
     auto& properties = getMain().getProcessContainer().findDspById (1)->getCommandProperties();
-    properties.showProcess (&getMain().getDesign().findDsp (1)->getGraph(), nrpn);
+    getMain().getProcessContainer().findDspById (1)->getProcessEditor().showProcessCommands (box.getNodeId());
     properties.getField (0)->setText ("0140");
     settle();
 

@@ -511,7 +511,7 @@ protected:
     }
 
     // Values set on the process's panel: the panel shows the values of the
-    // store its box shows, and the box is told that they changed.
+    // node's store, and the box is told that they changed.
     void setValues()
     {
         auto [page, box] = pickBox();
@@ -520,7 +520,7 @@ protected:
             return;
 
         box->getControlPanel().ensureControlPanel();
-        auto& store = box->getCurrentStore();
+        auto& store = *box->getPresetStore();
 
         if (! store.hasBuiltControls())
             return;
@@ -613,9 +613,8 @@ protected:
 
         // The values the box shows, as a save takes them.
         box.getControlPanel().ensureControlPanel();
-        auto shown = box.getCurrentStore();
-        shown.selectOrAddPreset (ProcessPresetStore::lastSavedPresetName, 0, true);
-        shown.takeValuesFromPanel (ProcessPresetStore::lastSavedPresetName);
+        auto shown = *box.getPresetStore();
+        shown.takeShownValuesAsLastSaved();
 
         for (int i = 0; i < shown.getControlCount(); ++i)
         {

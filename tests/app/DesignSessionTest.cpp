@@ -325,7 +325,7 @@ TEST (DesignSession, EverythingSetComesBackAfterSaveAsQuitAndANewStart)
         ASSERT_TRUE (toSave.isNotEmpty());
         ASSERT_TRUE (session.chooseFromBoxMenu (*equaliser, toSave));
         ASSERT_TRUE (answers.waitUntilAnswered());
-        ASSERT_EQ (equaliser->getOwnStore().getPresetName (0), "Warm");
+        ASSERT_EQ (equaliser->getPresetList().getPresetName (0), "Warm");
 
         // Saved in place, then saved as a copy in another folder.
         session.activate();

@@ -148,10 +148,13 @@ TEST_F (GlobalPresetSavingTest, ACreatedGlobalPresetIsSavedAndReachesTheFirmware
     EXPECT_TRUE (isDesignLocked());
     EXPECT_TRUE (isLockWarningShown());
 
-    // Each box built its panel; the node's store got what it showed, and
-    // dropped its temporary preset again.
+    // Each process's controls were registered, with no panel needed, and
+    // its store dropped its temporary preset again; its panel, opened now,
+    // shows what was stored.
     auto* box = views.back()->findBoxByNodeId (compressor.getId());
     ASSERT_NE (box, nullptr);
+    ASSERT_TRUE (compressor.presetStore.hasBuiltControls());
+    box->getControlPanel().ensureControlPanel();
     ASSERT_TRUE (box->getControlPanel().hasControlPanel());
     for (int i = 0; i < compressor.presetStore.getPresetCount(); ++i)
         EXPECT_FALSE (compressor.presetStore.getPresetName (i).startsWith ("GlobalPresetA_"));

@@ -1,5 +1,6 @@
 #include "app/MainContainer.h"
 #include "app/ProjectInterface.h"
+#include "generator/PanelScriptWriter.h"
 #include "model/ControlSysExMessage.h"
 #include "model/ModuleLibrary.h"
 
@@ -14,6 +15,13 @@
 // menu, a dropped file and the start file do: the dialogs are scripted.
 namespace
 {
+// The value the store keeps under that name as "(Last-Saved)"; none: 0xFFFFFFFF.
+uint32_t lastSavedValue (ProcessPresetStore store, const juce::String& name)
+{
+    return store.findPreset (ProcessPresetStore::lastSavedPresetName) && store.findControl (name) ? store.getCurrentValue()
+                                                                                                  : 0xFFFFFFFFu;
+}
+
 class ProjectFileCommandsTest : public ShellTestFixture
 {
 protected:
@@ -41,11 +49,20 @@ protected:
         }
 
         graph.addConnection (1, 0, 2, 0);
-        auto& store = graph.getNode (0)->presetStore;
-        store.addOrUpdateControl (1, "Ceiling", true);
-        store.addOrUpdateControl (2, "Release", true);
+
+        // The limiter's controls as its panel registers them, two of them set.
+        auto& limiter = *graph.getNode (0);
+        limiter.buildControlIds();
+        ASSERT_TRUE (PanelScriptWriter::registerStoreControls (limiter, 2, 48.0));
+        auto& store = limiter.presetStore;
+        store.normaliseControlOrder();
         store.selectOrAddPreset ("(Last-Saved)", 0, true);
-        store.getCurrentPresetRecord()->values = { 90, 12 };
+
+        for (auto [name, value] : { std::pair ("Ceiling1", 90u), std::pair ("Release1", 12u) })
+        {
+            ASSERT_TRUE (store.findControl (name));
+            store.setCurrentValue (value);
+        }
         target.getProjectInterface().setModified (true);
     }
 
@@ -163,7 +180,8 @@ TEST_F (ProjectFileCommandsTest, OpeningReplacesTheDesignWithTheSavedOne)
     EXPECT_EQ (graph.getNode (1)->getName(), "P515");
     EXPECT_EQ (graph.getNumConnections(), 1);
     EXPECT_EQ (opened.getDspEntry (2)->getProcessCount(), 2);
-    EXPECT_EQ (graph.getNode (0)->presetStore.getPresetRecord (0)->values, (std::vector<uint32_t>{ 90, 12 }));
+    EXPECT_EQ (lastSavedValue (graph.getNode (0)->presetStore, "Ceiling1"), 90u);
+    EXPECT_EQ (lastSavedValue (graph.getNode (0)->presetStore, "Release1"), 12u);
 
     EXPECT_EQ (other.getStatusText(), "Project loaded!");
     EXPECT_EQ (other.getTitleText(), "demo");
@@ -331,21 +349,34 @@ TEST_F (ProjectFileCommandsTest, SavedValuesGoBackOnceEveryProcessHasItsBox)
     other.getBoardControl().setOutput ([&] (const uint8_t* message, int size) { sent.emplace_back (message, message + size); });
     other.openProject (file);
 
-    // The boxes are made and clear the nodes' stores.
+    // The boxes are made; the saved values are read again once all are.
     auto& graph = second.getDesign().findDsp (2)->getGraph();
-    graph.getNode (0)->presetStore.clear (false, true);
+    graph.getNode (0)->presetStore.clear (true);
     other.countCreatedProcessBox();
     EXPECT_FALSE (other.sendSavedValuesOnceAllBoxesExist());
     other.countCreatedProcessBox();
     EXPECT_TRUE (other.sendSavedValuesOnceAllBoxesExist());
     EXPECT_FALSE (other.sendSavedValuesOnceAllBoxesExist()) << "once per open";
 
-    const auto limiter = graph.getNode (0)->nrpn << 8;
-    const auto ceiling = ControlSysExMessage::encode (1, limiter | 1, 90);
-    const auto release = ControlSysExMessage::encode (1, limiter | 2, 12);
-    EXPECT_EQ (sent,
-               (std::vector<std::vector<uint8_t>>{ { ceiling.begin(), ceiling.end() }, { release.begin(), release.end() } }));
-    EXPECT_EQ (graph.getNode (0)->presetStore.getPresetCount(), 1);
+    // Every control of the limiter, each with its saved value.
+    auto& limiter = *graph.getNode (0);
+    auto store = limiter.presetStore;
+    std::vector<std::vector<uint8_t>> expected;
+
+    for (int i = 0; i < store.getControlCount(); ++i)
+    {
+        const auto& name = store.getControl (i)->name;
+        const auto message = ControlSysExMessage::encode (1, (limiter.nrpn << 8) | store.getControl (i)->nrpn,
+                                                          lastSavedValue (store, name));
+        expected.emplace_back (message.begin(), message.end());
+    }
+
+    ASSERT_EQ (store.getControlCount(), 4);
+    EXPECT_EQ (lastSavedValue (store, "Ceiling1"), 90u);
+    EXPECT_EQ (lastSavedValue (store, "Release1"), 12u);
+    EXPECT_EQ (std::vector<std::vector<uint8_t>> (sent.begin(), sent.begin() + (long) juce::jmin (sent.size(), expected.size())),
+               expected);
+    EXPECT_EQ (limiter.presetStore.getPresetCount(), 1);
 }
 
 TEST (ProjectFileChooser, ANameTypedWithoutExtensionGetsThePatternsFirst)
@@ -375,7 +406,7 @@ TEST_F (ProjectFileCommandsTest, SaveAsTakesTheOutputDirectoryAndTheProcessPrese
     auto& limiter = *design.findDsp (2)->getGraph().getNode (0);
     auto named = limiter.presetStore;
     named.selectOrAddPreset ("Warm", 0, true);
-    named.getCurrentPresetRecord()->values = { 70, 5 };
+    named.getCurrentPresetRecord()->values = { 70, 5, 71, 6 };
     PresetDocument boxDocument;
     ASSERT_TRUE (boxDocument.writeProcessPresetDocument (page.getPresetFile(), "Limiter", 1, named, {}).wasOk());
 
@@ -390,9 +421,9 @@ TEST_F (ProjectFileCommandsTest, SaveAsTakesTheOutputDirectoryAndTheProcessPrese
 
     ASSERT_EQ (page.getPresetFile(), elsewhere.getChildFile ("copy.presets"));
     ProcessPresetStore loaded = limiter.presetStore;
-    ASSERT_TRUE (boxDocument.loadProcessPresetsFromFile (page.getPresetFile(), "Limiter", 1, loaded, false).wasOk());
+    ASSERT_TRUE (boxDocument.loadProcessPresetsFromFile (page.getPresetFile(), "Limiter", 1, loaded).wasOk());
     ASSERT_TRUE (loaded.findPreset ("Warm"));
-    EXPECT_EQ (loaded.getCurrentPresetRecord()->values, (std::vector<uint32_t>{ 70, 5 }));
+    EXPECT_EQ (loaded.getCurrentPresetRecord()->values, (std::vector<uint32_t>{ 70, 5, 71, 6 }));
     EXPECT_TRUE (folder.getChildFile ("demo.presets").existsAsFile()) << "the first project keeps its own";
 
     // An output directory outside the project's folder stays where it is.
@@ -425,7 +456,7 @@ TEST_F (ProjectFileCommandsTest, SaveAsOverAnotherProjectLeavesNoneOfItsGlobalPr
     {
         auto store = limiter.presetStore;
         PresetDocument reader;
-        reader.loadProcessPresetsFromFile (file, "Limiter", 1, store, false);
+        reader.loadProcessPresetsFromFile (file, "Limiter", 1, store);
         juce::StringArray names;
 
         for (int i = 0; i < store.getPresetCount(); ++i)

@@ -75,15 +75,15 @@ protected:
         node.nrpn = nrpn;
         design().getDspEntry (2)->addProcessInstance ((int) node.getId(), 0x0203);
 
-        // The DSP's page makes the process's box, whose store is what its
-        // panel shows and what is sent.
+        // The DSP's page makes the process's box, whose panel shows the
+        // node's store, which is what is sent.
         design().dispatchPendingMessages();
         graph.dispatchPendingMessages();
         juce::MessageManager::getInstance()->runDispatchLoopUntil (5);
         auto* box = dynamic_cast<Zorvex*> (node.getBox());
         EXPECT_NE (box, nullptr);
 
-        auto& store = box != nullptr ? box->getCurrentStore() : node.presetStore;
+        auto& store = node.presetStore;
         store.addOrUpdateControl (1, "Gain", true);
         store.addOrUpdateControl (0x8002, "Mute", true);
         store.selectOrAddPreset ("(Last-Saved)", 0, true);

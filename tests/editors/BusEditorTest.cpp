@@ -510,7 +510,7 @@ TEST_F (BusEditorTest, TheEditedBusAndProcessNamesSaveAndReopenUnchanged)
     design.getSettings().setProjectFile (file.getFullPathName());
     design.getSettings().setProjectFolder (folder.get().getFullPathName());
     design.getSettings().setOutputDirectory (folder.get().getFullPathName());
-    const ProjectFileWriter::Options options{ 1280, 800, {} };
+    const ProjectFileWriter::Options options{ 1280, 800 };
     ASSERT_TRUE (ProjectFile::save (design, file, options).wasOk());
     const auto saved = file.loadFileAsString();
 

@@ -137,7 +137,7 @@ TEST_F (CopyPasteTest, AFullDspTakesNothing)
     EXPECT_EQ (graph (2).getNumNodes(), ProcessGraphEdits::maxProcesses - 4);
 }
 
-TEST_F (CopyPasteTest, ThreePastesAreOneUndoStepAndEveryCopyStandsAtTheSamePlace)
+TEST_F (CopyPasteTest, EveryPasteIsAnUndoStepOfItsOwnAndEveryCopyStandsAtTheSamePlace)
 {
     addDsp (2, core8);
     copyFromDsp1 ({ compressor, limiter });
@@ -166,11 +166,19 @@ TEST_F (CopyPasteTest, ThreePastesAreOneUndoStepAndEveryCopyStandsAtTheSamePlace
     const auto nrpns = graph (2).collectNrpns();
     EXPECT_TRUE (host.history.undo());
     deliver();
-    EXPECT_EQ (graph (2).getNumNodes(), 0) << "the copy's transaction holds all three";
+    EXPECT_EQ (graph (2).getNumNodes(), 4) << "the last paste goes, the others stay";
+    EXPECT_EQ (graph (2).getNumConnections(), 2);
+
+    EXPECT_TRUE (host.history.undo());
+    EXPECT_TRUE (host.history.undo());
+    deliver();
+    EXPECT_EQ (graph (2).getNumNodes(), 0);
     EXPECT_EQ (design.getDspEntry (2)->getProcessCount(), 0);
     EXPECT_EQ (editor (2).getBoxes().size(), 0);
 
-    EXPECT_TRUE (host.history.redo());
+    for (int i = 0; i < 3; ++i)
+        EXPECT_TRUE (host.history.redo());
+
     deliver();
     EXPECT_EQ (graph (2).collectNrpns(), nrpns);
     EXPECT_EQ (graph (2).getNumConnections(), 3);

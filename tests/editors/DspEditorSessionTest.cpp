@@ -99,13 +99,18 @@ TEST (DspEditorSession, AGraphIsBuiltWithTheMouseUndoneWithTheKeysAndAPanelSends
         ASSERT_EQ (graph.getNumConnections(), 1);
         EXPECT_EQ (editor.getConnectors().size(), 1);
 
-        // The drops and the wire were one step: the keys take it back and bring it again.
+        // Each drop and the wire are a step of their own: the keys take them
+        // back one by one and bring them again.
         xdo ("key ctrl+z");
+        waitFor ([&] { return graph.getNumConnections() == 0; });
+        EXPECT_EQ (graph.getNumConnections(), 0);
+        EXPECT_EQ (graph.getNumNodes(), 2) << "only the wire goes";
+        xdo ("key ctrl+z ctrl+z");
         waitFor ([&] { return graph.getNumNodes() == 0; });
         EXPECT_EQ (graph.getNumNodes(), 0);
         EXPECT_EQ (editor.getBoxes().size(), 0);
-        xdo ("key ctrl+shift+z");
-        waitFor ([&] { return graph.getNumNodes() == 2; });
+        xdo ("key ctrl+shift+z ctrl+y ctrl+shift+z");
+        waitFor ([&] { return graph.getNumNodes() == 2 && graph.getNumConnections() == 1; });
         ASSERT_EQ (graph.getNumNodes(), 2);
         EXPECT_EQ (graph.getNumConnections(), 1);
         ASSERT_EQ (editor.getBoxes().size(), 2);

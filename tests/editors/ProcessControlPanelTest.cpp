@@ -2,6 +2,7 @@
 
 #include "app/ControlPanelCallback.h"
 #include "app/MidiControlLibrary.h"
+#include "generator/PanelScriptWriter.h"
 #include "hvif/HvIfInput.h"
 #include "hvif/HvIfMessageOutput.h"
 #include "model/GraphNode.h"
@@ -48,8 +49,8 @@ const ProcessDefinition& findProcess (const juce::String& name)
     throw std::runtime_error ("no process " + name.toStdString());
 }
 
-// A process box as the panel sees it: a node with its command words, the
-// box's own store and the store it shows.
+// A process box as the panel sees it: a node with its command words, whose
+// store holds the process's values.
 class TestBox : public ProcessControlPanel::Owner
 {
 public:
@@ -61,8 +62,6 @@ public:
     }
 
     GraphNode* getControlPanelNode() override { return &node; }
-    ProcessPresetStore& getOwnPresetStore() override { return ownStore; }
-    ProcessPresetStore& getCurrentPresetStore() override { return showsNodeStore ? node.presetStore : ownStore; }
     uint32_t getControlPanelDspId() override { return dsp; }
     double getSamplingRateKhz() override { return 48.0; }
     double getCountSliderValue() override { return 1.0; }
@@ -73,8 +72,6 @@ public:
     GraphNode node;
     int valueChanges = 0;
     juce::StringArray problems;
-    ProcessPresetStore ownStore;
-    bool showsNodeStore = false;
     uint32_t dsp;
 };
 
@@ -173,8 +170,8 @@ TEST (ProcessControlPanelTest, WithoutTheLibraryTheControlsAreStillRegistered)
 
     panel.buildControlPanel (true, false, false);
 
-    EXPECT_EQ (box.ownStore.getControlCount(), 12) << "save and generation need the controls";
-    EXPECT_TRUE (box.ownStore.isBuilt());
+    EXPECT_EQ (box.node.presetStore.getControlCount(), 12) << "save and generation need the controls";
+    EXPECT_TRUE (box.node.presetStore.isBuilt());
     EXPECT_FALSE (panel.hasControlPanel());
     EXPECT_EQ (panel.getPanelWindowCount(), 0);
     EXPECT_FALSE (panel.isPanelShown());
@@ -192,51 +189,57 @@ TEST (ProcessControlPanelTest, ControlsWithoutRoomAreReportedToTheBox)
     panel.buildControlPanel (false, false, false);
     panel.rebuildControlPanel();
 
-    EXPECT_EQ (box.ownStore.getControlCount(), 255);
+    EXPECT_EQ (box.node.presetStore.getControlCount(), 255);
     EXPECT_EQ (box.problems,
                juce::StringArray ({ "1 control of \"Mixer4x2\" left out (Mute128): a process holds at most 255 controls.",
                                     "1 control of \"Mixer4x2\" left out (Mute128): a process holds at most 255 controls." }));
 }
 
-TEST (ProcessControlPanelTest, ThePanelIsKeptInTheOwnAndTheShownStore)
+TEST (ProcessControlPanelTest, ABuiltPanelRegistersTheControlsInTheNodesStore)
 {
     CountingLibrary library;
     TestBox box ("Compressor", 2, 1, 4);
-    box.showsNodeStore = true;
     ProcessControlPanel panel (box);
     panel.setLibraryInterface (&library);
 
     panel.buildControlPanel (false, false, false);
 
     ASSERT_NE (panel.getPanel(), nullptr);
-    EXPECT_EQ (box.ownStore.getPanel(), panel.getPanel());
-    EXPECT_EQ (box.node.presetStore.getPanel(), panel.getPanel());
     EXPECT_TRUE (panel.hasControlPanel());
     EXPECT_EQ (library.counts.windows, 0);
     EXPECT_TRUE (library.counts.lastText.startsWith ("[CustomControl:CompressorUI]"));
-    EXPECT_EQ (box.node.presetStore.getControlCount(), 12) << "the shown store registers the controls";
+    EXPECT_EQ (box.node.presetStore.getControlCount(), 12) << "the node's store registers the controls";
 }
 
-// The box's own store takes no control from a description written into the
-// node's store: marked built without them, it would never take any.
-TEST (ProcessControlPanelTest, OnlyTheStoreWrittenIntoCountsAsBuilt)
+// A save, a global preset or the saved values read again register a
+// process's controls with no panel: as the panel does, in its order.
+TEST (ProcessControlPanelTest, ControlsRegisteredWithoutAPanelAreThePanelsOwn)
 {
-    TestBox box ("Compressor", 2, 1, 4);
-    box.showsNodeStore = true;
-    ProcessControlPanel panel (box);
+    for (const auto* name : { "Compressor", "ParamEq8", "LongDelay", "Mixer4x2" })
+    {
+        TestBox withPanel (name, 2, 1, 4), without (name, 2, 1, 4);
+        ProcessControlPanel panel (withPanel);
+        panel.generatePanelScript (false, false);
 
-    panel.generatePanelScript (false, false);
-    EXPECT_TRUE (box.node.presetStore.hasBuiltControls());
-    EXPECT_FALSE (box.ownStore.isBuilt());
+        EXPECT_TRUE (PanelScriptWriter::updateStoreControls (without.node, 1, 48.0));
+        EXPECT_FALSE (PanelScriptWriter::updateStoreControls (without.node, 1, 48.0)) << "nothing to follow the second time";
 
-    box.showsNodeStore = false;
-    panel.generatePanelScript (false, false);
-    EXPECT_EQ (box.ownStore.getControlCount(), 12);
-    EXPECT_TRUE (box.ownStore.hasBuiltControls());
+        auto& a = withPanel.node.presetStore;
+        auto& b = without.node.presetStore;
+        ASSERT_EQ (a.getControlCount(), b.getControlCount()) << name;
+        EXPECT_TRUE (b.hasBuiltControls());
+
+        for (int i = 0; i < a.getControlCount(); ++i)
+        {
+            EXPECT_EQ (a.getControl (i)->name, b.getControl (i)->name) << name;
+            EXPECT_EQ (a.getControl (i)->nrpn, b.getControl (i)->nrpn) << name;
+            EXPECT_EQ (a.isFixedControl (i), b.isFixedControl (i)) << name;
+        }
+    }
 }
 
 // A panel the user closed comes back as it was, with what was set on it;
-// only a panel that no store shows any more is built again.
+// only a panel released is built again.
 TEST (ProcessControlPanelTest, APanelClosedAndOpenedAgainIsTheSamePanel)
 {
     CountingLibrary library;
@@ -267,8 +270,7 @@ TEST (ProcessControlPanelTest, APanelClosedAndOpenedAgainIsTheSamePanel)
     panel.ensureControlPanel();
     EXPECT_EQ (library.counts.loads, 1) << "a panel is there already";
 
-    ProcessControlPanel::removePanelEverywhere (panel.getPanelWindow (0));
-    box.ownStore.setPanel (nullptr); // the store shown no longer holds it
+    panel.releaseControlPanels();
     panel.openControlPanel();
     EXPECT_EQ (library.counts.loads, 2);
     EXPECT_NE (panel.getPanel(), nullptr);
@@ -321,7 +323,7 @@ TEST (ProcessControlPanelTest, ABuildWithoutReplacingReleasesTheOldPanelAndKeeps
     panel.releaseControlPanels();
     EXPECT_EQ (counts.panelReleases, 4);
     EXPECT_EQ (counts.closes, counts.windows);
-    EXPECT_EQ (box.ownStore.getPanel(), nullptr);
+    EXPECT_FALSE (panel.hasControlPanel());
     EXPECT_FALSE (panel.isPanelShown());
 }
 
@@ -338,7 +340,6 @@ TEST (ProcessControlPanelTest, ATextTheLibraryRefusesKeepsTheOldPanel)
     panel.buildControlPanel (true, false, false);
 
     EXPECT_EQ (panel.getPanel(), first);
-    EXPECT_EQ (box.ownStore.getPanel(), first);
     EXPECT_EQ (library.counts.windows, 0);
     EXPECT_EQ (library.counts.loads, 2);
 }
@@ -407,25 +408,31 @@ TEST (ProcessControlPanelTest, AMeterBoxPollsAndGivesItsIdBackWhenItGoes)
     EXPECT_EQ (third.getMeterId(), 2);
 }
 
-TEST (ProcessControlPanelTest, StoredCopiesNeverKeepAReleasedPanel)
+// Values given to the store from elsewhere (an undo, a global preset) are
+// what a panel followed up shows, on screen when it was; without a panel
+// nothing is built.
+TEST (ProcessControlPanelTest, APanelFollowingItsNodeShowsTheStoresValues)
 {
     CountingLibrary library;
     TestBox box ("Compressor", 2, 1, 4);
     ProcessControlPanel panel (box);
     panel.setLibraryInterface (&library);
-    panel.buildControlPanel (false, false, false);
 
-    box.node.presetStore.copyFrom (box.ownStore);
-    ASSERT_TRUE (box.ownStore.selectOrAddPreset ("User", 0, true));
-    ProjectPresetStores stored;
-    auto* copy = stored.createOrMergeStore (nullptr, "Compressor", 2, box.ownStore, false);
+    panel.followNode();
+    EXPECT_EQ (library.counts.loads, 0);
 
-    panel.releaseControlPanels();
+    panel.openControlPanel();
+    auto& store = box.node.presetStore;
+    ASSERT_TRUE (store.findPreset (ProcessPresetStore::lastSavedPresetName)) << "the store has what the panel shows";
+    ASSERT_TRUE (store.findControl ("Threshold1"));
+    store.setCurrentValue (55);
 
-    ASSERT_NE (copy, nullptr);
-    EXPECT_EQ (copy->getPanel(), nullptr);
-    EXPECT_EQ (box.node.presetStore.getPanel(), nullptr);
-    EXPECT_EQ (box.ownStore.getPanel(), nullptr);
+    panel.followNode();
+    EXPECT_EQ (library.counts.loads, 2);
+    EXPECT_TRUE (library.counts.lastText.contains ("Threshold1") && library.counts.lastText.contains ("def=55"))
+        << library.counts.lastText;
+    EXPECT_TRUE (panel.isPanelShown());
+    EXPECT_EQ (panel.getPanelWindowCount(), 1);
 }
 
 //==============================================================================
@@ -497,11 +504,11 @@ TEST (ProcessControlPanelTest, APanelOnScreenSendsEveryChangeToTheBoard)
         EXPECT_EQ (port.sent, (std::vector<Bytes>{
                                   { 0xF0, 0x00, 0x3A, 0x7E, 0x3D, 0x01, 0x05, 0x41, 0x04, 0x01, 0x7A, 0x00, 0x00, 0xF7 } }));
 
-        // What the panel shows is what a save takes.
-        ASSERT_TRUE (box.ownStore.selectOrAddPreset ("(Last-Saved)", 0, true));
-        box.ownStore.takeValuesFromPanel ("(Last-Saved)");
-        ASSERT_TRUE (box.ownStore.findControl ("Level"));
-        EXPECT_EQ (box.ownStore.getCurrentValue(), 94u);
+        // What the panel shows is the process's at once: what a save takes.
+        auto& store = box.node.presetStore;
+        ASSERT_TRUE (store.findPreset ("(Last-Saved)"));
+        ASSERT_TRUE (store.findControl ("Level"));
+        EXPECT_EQ (store.getCurrentValue(), 94u);
 
         const auto shot = window->createComponentSnapshot (window->getLocalBounds());
         const auto file = juce::File::getSpecialLocation (juce::File::currentExecutableFile)

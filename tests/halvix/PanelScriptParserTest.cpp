@@ -175,8 +175,7 @@ TEST_P (PanelRoundTripTest, PresetValuesSurviveALoadAndASave)
 
     ProcessPresetStore saved (store);
     ASSERT_TRUE (saved.selectOrAddPreset ("(Last-Saved)", 0, true));
-    saved.setPanel (panel.get());
-    saved.takeValuesFromPanel ("(Last-Saved)");
+    saved.takeValuesFromPanel (*panel, "(Last-Saved)");
 
     for (const auto& [name, value] : chosen)
     {

@@ -132,40 +132,30 @@ TEST_F (BoardControlSenderTest, SendsNothingWithoutLastSavedOrWithoutAnOutput)
     EXPECT_TRUE (messages.empty());
 }
 
-TEST_F (BoardControlSenderTest, AnOpenPanelGivesTheValuesItShows)
+TEST_F (BoardControlSenderTest, ThePanelsValuesTakenIntoTheStoreAreSent)
 {
     auto store = makeStore ({ { "Gain", 0x01 }, { "Mute", 0x8002 } });
     FakePanel panel;
     panel.addItem ("Mute", 0x80000001); // the library's own bit goes
     panel.addItem ("Unknown", 9);
     panel.addItem ("Gain", 250);
-    store.setPanel (&panel);
     auto& node = addProcess (3, 9, std::move (store));
 
+    // As the panel's owner hands the store every change made on it.
+    node.presetStore.takePanelValuesAsLastSaved (panel);
     sender.sendProcessControls (2, node);
 
     EXPECT_EQ (messages, expected ({ { 2, 0x0901, 250 }, { 2, 0x8902, 1 } }));
     EXPECT_EQ (valueOf (node.presetStore, lastSaved, "Gain"), 250u);
     EXPECT_EQ (panel.askedPresetName, lastSaved);
-    node.presetStore.setPanel (nullptr);
 }
 
-TEST_F (BoardControlSenderTest, TheBoxesStoreIsTakenFirst)
+TEST_F (BoardControlSenderTest, TheLastSavedValuesAreSentWhateverPresetIsCurrent)
 {
-    auto& node = addProcess (1, 6, gainStore (1, 0));
-    const auto boxStore = gainStore (77, 1);
-    std::vector<uint32_t> taken;
+    auto& node = addProcess (1, 6, gainStore (77, 1));
+    putPreset (node.presetStore, "Other", { 5, 0 });
 
-    sender.setBoxHooks ({ [&] (GraphNode& n)
-                          {
-                              taken.push_back (n.nrpn);
-                              n.presetStore.copyFrom (boxStore);
-                          },
-                          {},
-                          {} });
     sender.sendProcessControls (0, node);
-
-    EXPECT_EQ (taken, std::vector<uint32_t>{ 6 });
     EXPECT_EQ (messages, expected ({ { 0, 0x0601, 77 }, { 0, 0x8602, 1 } }));
 }
 
@@ -245,10 +235,6 @@ TEST_F (GlobalPresetApplyTest, StoredPresetsBecomeLastSavedAndAreSent)
     table().addKey (5, 1, 4); // "Loud" of table 4
     table().addKey (6, 1, 7); // "Short" of table 7
 
-    std::vector<uint32_t> shown, rebuilt;
-    sender.setBoxHooks (
-        { {}, [&] (GraphNode& n) { shown.push_back (n.nrpn); }, [&] (GraphNode& n) { rebuilt.push_back (n.nrpn); } });
-
     EXPECT_TRUE (sender.applyGlobalPreset ("Live"));
 
     EXPECT_EQ (messages, expected ({ { 1, 0x8502, 1 }, { 1, 0x0501, 900 }, { 1, 0x0603, 12 } }));
@@ -256,8 +242,8 @@ TEST_F (GlobalPresetApplyTest, StoredPresetsBecomeLastSavedAndAreSent)
     EXPECT_EQ (valueOf (gain.presetStore, lastSaved, "Mute"), 1u);
     EXPECT_EQ (valueOf (gain.presetStore, "Loud", "Gain"), 900u) << "other presets keep their values";
     EXPECT_EQ (valueOf (delay.presetStore, lastSaved, "Time"), 12u);
-    EXPECT_EQ (shown, (std::vector<uint32_t>{ 5, 6 }));
-    EXPECT_EQ (rebuilt, (std::vector<uint32_t>{ 5, 6 }));
+    EXPECT_EQ (gain.valueReplacements, 1u) << "its panel is told to show them";
+    EXPECT_EQ (delay.valueReplacements, 1u);
 }
 
 TEST_F (GlobalPresetApplyTest, AKeyNamingNoStoredStoreIsLeftOut)
@@ -275,15 +261,12 @@ TEST_F (GlobalPresetApplyTest, AKeyNamingNoStoredStoreIsLeftOut)
 
 TEST_F (GlobalPresetApplyTest, AProcessMissingFromItsDspIsStillSent)
 {
-    addProcess (2, 5, gainStore (3, 0));
+    auto& other = addProcess (2, 5, gainStore (3, 0));
     table().addKey (8, 0, 4);
-
-    std::vector<uint32_t> shown;
-    sender.setBoxHooks ({ {}, [&] (GraphNode& n) { shown.push_back (n.nrpn); }, {} });
 
     EXPECT_TRUE (sender.applyGlobalPreset ("Live"));
     EXPECT_EQ (messages, expected ({ { 1, 0x8802, 0 }, { 1, 0x0801, 10 } }));
-    EXPECT_TRUE (shown.empty());
+    EXPECT_EQ (other.valueReplacements, 0u);
 }
 
 TEST_F (GlobalPresetApplyTest, NothingHappensForAnUnknownNameOrAPresetWithoutTables)

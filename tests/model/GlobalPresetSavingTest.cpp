@@ -420,7 +420,7 @@ TEST_F (GlobalPresetSavingTest, AFileWithAnInstructionInsideItsRootIsRefusedByBo
         auto node = makeBiquadStore();
         putPreset (node, "Warm", { 1, 2, 3 });
         recorder.messages.clear();
-        EXPECT_TRUE (document.loadProcessPresetsFromFile (file, "Biquad", 2, node, false).failed());
+        EXPECT_TRUE (document.loadProcessPresetsFromFile (file, "Biquad", 2, node).failed());
         EXPECT_EQ (presetNames (node), (std::vector<juce::String>{ "Warm" }));
         EXPECT_EQ (valueOf (node, "Warm", "Q"), 3u);
         ASSERT_EQ (recorder.messages.size(), 1u);

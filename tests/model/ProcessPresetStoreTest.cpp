@@ -316,14 +316,13 @@ TEST (ProcessPresetStoreTest, DelayControlIsRecognisedByItsLowBitsOnceTheStoreHa
     EXPECT_FALSE (store.isFixedDelayControl());
 
     // Clearing keeps the knowledge that the process has the delay control.
-    store.clear (true, true);
+    store.clear (true);
     EXPECT_TRUE (store.hasFixedDelayControl());
 }
 
-TEST (ProcessPresetStoreTest, ControlsCountOnlyOnceBuiltAndWithAPanel)
+TEST (ProcessPresetStoreTest, ControlsCountOnlyOnceBuilt)
 {
     ProcessPresetStore store;
-    FakePanel panel;
 
     store.markBuilding();
     store.addOrUpdateControl (1, "A", true);
@@ -333,10 +332,6 @@ TEST (ProcessPresetStoreTest, ControlsCountOnlyOnceBuiltAndWithAPanel)
     store.markBuilt();
     EXPECT_FALSE (store.isBuilding());
     EXPECT_TRUE (store.hasBuiltControls());
-    EXPECT_FALSE (store.hasControls());
-
-    store.setPanel (&panel);
-    EXPECT_TRUE (store.hasControls());
 }
 
 //==============================================================================
@@ -411,7 +406,6 @@ TEST (ProcessPresetStoreTest, NormalisingWithoutListsKeepsTheOrderAndMarksThePre
 //==============================================================================
 TEST (ProcessPresetStoreTest, CopyFromMakesAnIndependentEqualStore)
 {
-    FakePanel panel;
     ProcessPresetStore source;
     source.setName ("Delay");
     source.addOrUpdateControl (secondary | 0x10, "S", true);
@@ -419,7 +413,6 @@ TEST (ProcessPresetStoreTest, CopyFromMakesAnIndependentEqualStore)
     source.addOrUpdateControl (ProcessPresetStore::fixedDelayControlNrpn, ProcessPresetStore::fixedDelayControlName, true);
     source.setHasFixedDelayControl();
     source.markBuilt();
-    source.setPanel (&panel);
     source.setDelayCount (480);
     source.setTableId (3);
     source.setExtraFlag (1);
@@ -451,7 +444,6 @@ TEST (ProcessPresetStoreTest, CopyFromMakesAnIndependentEqualStore)
     EXPECT_EQ (copy.getCurrentPreset(), 0);
     EXPECT_EQ (copy.getSelectedPreset(), 1);
     EXPECT_EQ (copy.getName(), "Delay");
-    EXPECT_EQ (copy.getPanel(), &panel);
     EXPECT_EQ (copy.getDelayCount(), 480u);
     EXPECT_EQ (copy.getTableId(), 3);
     EXPECT_EQ (copy.getExtraFlag(), 1);
@@ -564,35 +556,31 @@ TEST (ProcessPresetStoreTest, ValuesStopAtTheLastControl)
 
 TEST (ProcessPresetStoreTest, ClearAndResetKeepWhatTheyAreAskedToKeep)
 {
-    FakePanel panel;
     ProcessPresetStore store;
     store.setName ("Gain");
     store.addOrUpdateControl (1, "A", true);
     store.markBuilt();
     store.selectOrAddPreset ("P", 0, false);
-    store.setPanel (&panel);
     store.setTableId (4);
 
-    store.clear (false, false);
+    store.clear (false);
     EXPECT_EQ (store.getPresetCount(), 0);
     EXPECT_EQ (store.getName(), juce::String());
     EXPECT_EQ (store.getTableId(), -1);
     EXPECT_EQ (store.getControlCount(), 1);
     EXPECT_TRUE (store.isBuilt());
-    EXPECT_EQ (store.getPanel(), &panel);
 
     store.setName ("");
     EXPECT_EQ (store.getName(), juce::String());
 
-    store.clear (true, true);
+    store.clear (true);
     EXPECT_EQ (store.getControlCount(), 0);
     EXPECT_TRUE (store.getFixedIndex().empty());
     EXPECT_FALSE (store.isBuilt());
-    EXPECT_EQ (store.getPanel(), nullptr);
 }
 
 //==============================================================================
-TEST (ProcessPresetStoreTest, TakesTheValuesTheOpenPanelShows)
+TEST (ProcessPresetStoreTest, TakesTheValuesThePanelShows)
 {
     FakePanel panel;
     panel.addItem ("Gain", 0x80000005);
@@ -606,9 +594,8 @@ TEST (ProcessPresetStoreTest, TakesTheValuesTheOpenPanelShows)
     store.selectOrAddPreset (ProcessPresetStore::lastSavedPresetName, 0, true);
     setValueOf (store, "Untouched", 9);
     store.selectOrAddPreset ("Other", 0, true);
-    store.setPanel (&panel);
 
-    store.takeValuesFromPanel (ProcessPresetStore::lastSavedPresetName);
+    store.takeValuesFromPanel (panel, ProcessPresetStore::lastSavedPresetName);
 
     EXPECT_EQ (panel.askedPresetName, ProcessPresetStore::lastSavedPresetName);
     EXPECT_EQ (store.getCurrentPreset(), 0);
@@ -616,7 +603,7 @@ TEST (ProcessPresetStoreTest, TakesTheValuesTheOpenPanelShows)
     EXPECT_EQ (store.getPresetRecord (1)->values, std::vector<uint32_t> ({ 0, 0, 0 }));
 }
 
-TEST (ProcessPresetStoreTest, TakesNoValuesWithoutThePresetOrAPanel)
+TEST (ProcessPresetStoreTest, TakesNoValuesWithoutThePreset)
 {
     FakePanel panel;
     panel.addItem ("Gain", 5);
@@ -625,11 +612,7 @@ TEST (ProcessPresetStoreTest, TakesNoValuesWithoutThePresetOrAPanel)
     store.addOrUpdateControl (1, "Gain", true);
     store.selectOrAddPreset ("P", 0, true);
 
-    store.takeValuesFromPanel ("P");
-    EXPECT_EQ (valueOf (store, "Gain"), 0u);
-
-    store.setPanel (&panel);
-    store.takeValuesFromPanel ("Absent");
+    store.takeValuesFromPanel (panel, "Absent");
     EXPECT_EQ (panel.askedPresetName, juce::String());
     EXPECT_EQ (valueOf (store, "Gain"), 0u);
 }
@@ -657,7 +640,7 @@ TEST (ProcessPresetStoreTest, FindControlAgreesWithASearchThroughAllControlsWhat
                 store = std::move (moved);
                 break;
             }
-            case 3: store.clear (false, random.nextInt (4) == 0); break;
+            case 3: store.clear (random.nextInt (4) == 0); break;
             case 4:
             {
                 ProcessPresetStore source;

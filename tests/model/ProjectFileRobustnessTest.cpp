@@ -129,7 +129,7 @@ protected:
         Design design;
     } first, second;
     ProjectFile::Loaded loaded;
-    ProjectFileWriter::Options options{ 800, 600, {} };
+    ProjectFileWriter::Options options{ 800, 600 };
 };
 
 constexpr uint32_t limiterFlags = 0xC0000000; // both sides follow the count

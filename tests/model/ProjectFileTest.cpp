@@ -79,7 +79,7 @@ protected:
     juce::File folder = juce::File::getSpecialLocation (juce::File::tempDirectory)
                             .getChildFile ("vx-project-" + juce::String::toHexString (juce::Random().nextInt64()));
     juce::File file = folder.getChildFile ("demo.zqp");
-    ProjectFileWriter::Options options{ 1280, 800, {} };
+    ProjectFileWriter::Options options{ 1280, 800 };
 };
 
 const char* const eqProcess = "<Process PositionX=\"0.5\" PositionY=\"0.5\" Index=\"0\" Name=\"My EQ\" ProcessId=\"513\" "
@@ -439,15 +439,15 @@ TEST_F (ProjectFileTest, CommandListsAndSavedControlsAreReadAgainOnceThePagesExi
         EXPECT_EQ (eq.secondCommandWords[(size_t) k], original.secondCommandWords[(size_t) k]);
     }
 
-    // A box clears the node's store when it is made; the saved values are
-    // loaded again and sent, the delay control excepted.
+    // The saved values are loaded again, under the controls each process
+    // registers first, and sent, the delay control excepted.
     for (int i = 0; i < graph.getNumNodes(); ++i)
-        graph.getNode (i)->presetStore.clear (false, true);
+        graph.getNode (i)->presetStore.clear (true);
 
     std::vector<std::tuple<int, uint32_t, uint32_t>> sent;
     int panelsBuilt = 0;
-    ProjectFile::SavedControlHooks hooks{ {}, [&] (GraphNode&) { ++panelsBuilt; } };
-    ProjectFile::sendSavedControls (*xml, opened.design, hooks,
+    opened.design.setControlRegistrar ([&] (GraphNode&, uint32_t) { return ++panelsBuilt > 0; });
+    ProjectFile::sendSavedControls (*xml, opened.design,
                                     [&] (int dsp, uint32_t number, uint32_t value) { sent.emplace_back (dsp, number, value); });
 
     const auto eqNrpn = eq.nrpn << 8;

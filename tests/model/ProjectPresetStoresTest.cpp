@@ -62,7 +62,6 @@ TEST (ProjectPresetStoresTest, ANewEntryDropsLastSavedAndHasNoCurrentPresetOfTha
 
     EXPECT_EQ (presetNames (*stored), (std::vector<juce::String>{ "Warm", "Bright", "After" }));
     EXPECT_EQ (stored->getCurrentPreset(), -1);
-    EXPECT_EQ (stored->getPanel(), nullptr);
     EXPECT_EQ (controlNames (*stored), controlNames (source));
 }
 

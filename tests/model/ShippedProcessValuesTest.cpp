@@ -134,10 +134,13 @@ protected:
         EXPECT_EQ (getLogText(), juce::String());
 
         auto& node = *opened.design.findDsp (dspId)->getGraph().getNode (0);
-        ProjectFile::SavedControlHooks hooks;
-        hooks.buildPanel = [this, rateKhz = opened.design.getSettings().getSamplingRateKhz()] (GraphNode& n)
-        { sendingBox = std::make_unique<Box> (n, rateKhz, false); };
-        ProjectFile::sendSavedControls (*juce::parseXML (saved), opened.design, hooks, send);
+        opened.design.setControlRegistrar (
+            [this, rateKhz = opened.design.getSettings().getSamplingRateKhz()] (GraphNode& n, uint32_t)
+            {
+                sendingBox = std::make_unique<Box> (n, rateKhz, false);
+                return true;
+            });
+        ProjectFile::sendSavedControls (*juce::parseXML (saved), opened.design, send);
         return node;
     }
 
@@ -184,10 +187,10 @@ TEST_P (ShippedProcessValuesTest, EveryControlKeepsItsValueThroughSaveAndOpen)
             box.panel->changeValue (*item, pickValue (*item, random));
         }
 
+        // As the panel's owner hands the store what was set on it.
         shown = box.getShownValues();
-        node.presetStore.setPanel (box.panel.get());
+        node.presetStore.takePanelValuesAsLastSaved (*box.panel);
         saved = ProjectFile::createXml (built.design, {})->toString();
-        node.presetStore.setPanel (nullptr); // it goes with the box
     }
 
     // Opened again, without a word in the log, and sent to the board: each
