@@ -8,6 +8,11 @@
 // loaded, and global presets saved. Whatever was built comes back exactly:
 // - a paste into a DSP of the same module keeps each process's count, memory,
 //   command words and values;
+// - every edit is one undo step: undoing N steps (Ctrl+Z, on whatever page)
+//   gives the design as it was before the last N edits, and shows the page of
+//   the DSP each undone edit was made on; a redo gives back what the undo took;
+// - a count or memory change keeps the value of every control that stays
+//   (a new one takes its default), and its undo gives every value back;
 // - undoing every step and redoing them all saves the same bytes;
 // - the design saved, opened again and saved gives the same bytes, the same
 //   design (every stored value included) and the same preset files, and a
@@ -29,7 +34,9 @@
 #include "editors/TextPropertyComponentWithFocus.h"
 #include "editors/Zorvex.h"
 #include "editors/ZorvexBus.h"
+#include "generator/PanelScriptWriter.h"
 #include "model/ModuleLibrary.h"
+#include "model/ProjectFile.h"
 
 #include "ShellTestFixture.h"
 #include "support/DesignDescription.h"
@@ -158,6 +165,8 @@ protected:
         partsBefore = ::testing::UnitTest::GetInstance()->current_test_info()->result()->total_part_count();
         dice = std::make_unique<Dice> (seed);
         steps.clearQuick();
+        undoable.clear();
+        redoable.clear();
         clipboard.clear();
         designFolder = folder.getChildFile (juce::String (seed));
         designFolder.createDirectory();
@@ -307,35 +316,99 @@ protected:
         deliver();
     }
 
+    // The DSPs as a save writes them: what an undo must give back.
+    juce::String writeDesign()
+    {
+        const auto xml = ProjectFile::createXml (getDesign(), {});
+        auto* dsps = xml->getChildByName ("DSPs");
+        return dsps != nullptr ? dsps->toString() : juce::String();
+    }
+
+    // The history's steps, each with the design as it was before it (the
+    // edits undone, with the design as it was before the undo).
+    struct HistoryStep
+    {
+        juce::String design;
+        uint32_t dspId = 0;
+    };
+
     void takeStep()
     {
+        const auto before = writeDesign();
+        const auto stepsBefore = getHistory().getUndoDescriptions().size();
+        const auto redoBefore = getHistory().getRedoDescriptions().size();
+        const auto isEdit = takeRandomStep();
+
+        if (failed())
+            return;
+
+        const auto added = getHistory().getUndoDescriptions().size() - stepsBefore;
+
+        if (lastStepWasUndoOrRedo)
+            return;
+
+        const auto after = writeDesign();
+
+        // What is no edit makes no step (a module chosen empties the history).
+        if (isEdit)
+            EXPECT_EQ (added, after != before ? 1 : 0) << "an edit is one undo step";
+        else
+            EXPECT_LE (added, 0) << "no undo step but for an edit";
+
+        if (added == 1)
+        {
+            undoable.push_back ({ before, ActionManager::getDspOfEdit (getHistory().getUndoDescription()) });
+            redoable.clear();
+        }
+        else if (getHistory().getRedoDescriptions().size() != redoBefore || after != before)
+        {
+            // What is no undo step (a name, a value set on a panel, a DSP
+            // added) stands between the steps before and the design.
+            undoable.clear();
+            redoable.clear();
+        }
+    }
+
+    // Whether the step taken is an edit of the DSP pages (which makes one
+    // undo step when it changes anything).
+    bool takeRandomStep()
+    {
+        lastStepWasUndoOrRedo = false;
         using Step = void (DesignRoundTripTest::*)();
-        static const std::vector<std::pair<int, Step>> weighted{
-            { 14, &DesignRoundTripTest::dropProcess },    { 4, &DesignRoundTripTest::chooseMemory },
-            { 5, &DesignRoundTripTest::changeCount },     { 8, &DesignRoundTripTest::connect },
-            { 4, &DesignRoundTripTest::nameDspPin },      { 4, &DesignRoundTripTest::typeCommandWord },
-            { 2, &DesignRoundTripTest::rename },          { 6, &DesignRoundTripTest::setValues },
-            { 2, &DesignRoundTripTest::removeSelection }, { 3, &DesignRoundTripTest::undoOrRedo },
-            { 4, &DesignRoundTripTest::copyAndPaste },    { 2, &DesignRoundTripTest::save },
-            { 1, &DesignRoundTripTest::addDsp },
+        struct Weighted
+        {
+            int weight;
+            Step step;
+            bool isEdit;
+        };
+        static const std::vector<Weighted> weighted{
+            { 14, &DesignRoundTripTest::dropProcess, true },     { 4, &DesignRoundTripTest::chooseMemory, true },
+            { 5, &DesignRoundTripTest::changeCount, true },      { 8, &DesignRoundTripTest::connect, true },
+            { 4, &DesignRoundTripTest::nameDspPin, true },       { 4, &DesignRoundTripTest::typeCommandWord, true },
+            { 2, &DesignRoundTripTest::rename, false },          { 6, &DesignRoundTripTest::setValues, false },
+            { 2, &DesignRoundTripTest::removeSelection, true },  { 3, &DesignRoundTripTest::undoOrRedo, false },
+            { 4, &DesignRoundTripTest::copyAndPaste, true },     { 2, &DesignRoundTripTest::save, false },
+            { 1, &DesignRoundTripTest::addDsp, false },
         };
 
         int total = 0;
 
-        for (auto& [weight, step] : weighted)
-            total += weight;
+        for (auto& each : weighted)
+            total += each.weight;
 
         auto roll = dice->below (total);
 
-        for (auto& [weight, step] : weighted)
+        for (auto& each : weighted)
         {
-            if ((roll -= weight) < 0)
+            if ((roll -= each.weight) < 0)
             {
-                (this->*step)();
+                (this->*each.step)();
                 deliver();
-                return;
+                return each.isEdit;
             }
         }
+
+        return false;
     }
 
     void dropProcess()
@@ -365,7 +438,7 @@ protected:
 
         const auto choice = dice->between (GraphNode::memoryChoiceExternalRam, GraphNode::memoryChoiceInternal24BitRam);
         note ("memory " + juce::String (choice) + " on " + describeBox (*page, *box));
-        box->getMemoryCombo()->setSelectedId (choice, juce::sendNotificationSync);
+        changeKeepingValues (*page, *box, [&] { box->getMemoryCombo()->setSelectedId (choice, juce::sendNotificationSync); });
     }
 
     void changeCount()
@@ -383,7 +456,50 @@ protected:
         // The ends of the slider as often as anything between.
         const auto value = dice->chance (30) ? high : dice->chance (30) ? low : dice->between (low, high);
         note ("count " + juce::String (value) + " on " + describeBox (*page, *box));
-        slider.setValue (value, juce::sendNotificationSync);
+        changeKeepingValues (*page, *box, [&] { slider.setValue (value, juce::sendNotificationSync); });
+    }
+
+    // A count or memory change keeps the value of every control that stays
+    // (within the range it now has, in the units it now has), and its undo,
+    // taken at once, gives every value back.
+    void changeKeepingValues (DspEditor& page, Zorvex& box, const std::function<void()>& change)
+    {
+        const auto nrpn = box.getNode()->nrpn;
+        const auto before = getHeld (box);
+        const auto stepsBefore = getHistory().getUndoDescriptions().size();
+        change();
+        deliver();
+
+        auto* node = getDesign().findDsp (page.getDspId())->getGraph().findNodeByNrpn (nrpn);
+        auto* after = page.getProcessEditor().findBoxByNodeId (node->getId());
+        ASSERT_NE (after, nullptr);
+        const auto held = getHeld (*after);
+        const auto controls = PanelScriptWriter::listControls (*node, page.getDspId(), page.getProcessEditor().getSamplingRateKhz());
+
+        for (const auto& [name, value] : held.values)
+        {
+            const auto index = controls.indexOf (name);
+            const auto kept = before.values.find (name);
+
+            if (index < 0 || kept == before.values.end() || controls[index].range.unitsPerQuantity > 0.0 ||
+                kept->second > controls[index].range.maximum)
+                continue;
+
+            EXPECT_EQ (value, kept->second) << name << " of " << describeBox (page, *after) << " after the change";
+        }
+
+        if (getHistory().getUndoDescriptions().size() == stepsBefore || ! dice->chance (30))
+            return;
+
+        note ("undo");
+        getHistory().undo();
+        deliver();
+        auto* back = page.getProcessEditor().findBoxByNodeId (node->getId());
+        ASSERT_NE (back, nullptr);
+        EXPECT_EQ (getHeld (*back).toString(), before.toString()) << "the change undone";
+        lastStepWasUndoOrRedo = true;
+        undoable.clear();
+        redoable.clear();
     }
 
     static ZorvexBus* pickPin (Dice& d, Zorvex& box, bool input)
@@ -567,6 +683,9 @@ protected:
         note ("undo");
         getHistory().undo();
         deliver();
+        lastStepWasUndoOrRedo = true;
+        undoable.clear();
+        redoable.clear();
 
         for (auto* back : getBoxes (*page))
         {
@@ -577,16 +696,45 @@ protected:
         }
     }
 
+    // Ctrl+Z, Ctrl+Shift+Z or Ctrl+Y on the page shown, which need not be the
+    // page of the edit undone: that page is shown.
     void undoOrRedo()
     {
-        if (dice->chance (60))
+        const bool undo = dice->chance (60);
+        auto& history = getHistory();
+
+        if (! (undo ? history.canUndo() : history.canRedo()))
+            return;
+
+        const auto dspId = ActionManager::getDspOfEdit (undo ? history.getUndoDescription() : history.getRedoDescription());
+        const auto before = writeDesign();
+        note (undo ? "undo (Ctrl+Z)" : "redo");
+        const juce::ModifierKeys ctrl (juce::ModifierKeys::ctrlModifier);
+        const juce::ModifierKeys ctrlShift (juce::ModifierKeys::ctrlModifier | juce::ModifierKeys::shiftModifier);
+        getMain().keyPressed (undo ? juce::KeyPress ('z', ctrl, 0)
+                                   : dice->chance (50) ? juce::KeyPress ('y', ctrl, 0) : juce::KeyPress ('z', ctrlShift, 0));
+        deliver();
+        lastStepWasUndoOrRedo = true;
+
+        auto* shown = getMain().getProcessContainer().getShownDsp();
+        ASSERT_NE (shown, nullptr);
+        EXPECT_EQ (shown->getDspId(), dspId) << "the page of the edit " << (undo ? "undone" : "redone") << " is shown";
+
+        auto& from = undo ? undoable : redoable;
+        auto& to = undo ? redoable : undoable;
+
+        if (! from.empty())
         {
-            if (getHistory().undo())
-                note ("undo");
+            EXPECT_EQ (findFirstDifference (from.back().design, writeDesign()), juce::String())
+                << (undo ? "the undo gives the design before the edit" : "the redo gives the design before the undo");
+            from.pop_back();
+            to.push_back ({ before, dspId });
         }
-        else if (getHistory().redo())
+        else
         {
-            note ("redo");
+            // Past what no undo step was: nothing known to compare with.
+            undoable.clear();
+            redoable.clear();
         }
     }
 
@@ -795,6 +943,14 @@ protected:
         {
             deliver();
             ++undone;
+
+            // Undoing N steps takes back exactly the last N edits.
+            if (! undoable.empty())
+            {
+                EXPECT_EQ (findFirstDifference (undoable.back().design, writeDesign()), juce::String())
+                    << "after " << undone << " steps undone";
+                undoable.pop_back();
+            }
         }
 
         // Steps undone before are not redone: the redo stops where the design was.
@@ -862,6 +1018,8 @@ protected:
 
     std::unique_ptr<Dice> dice;
     std::map<uint32_t, Held> clipboard;
+    std::vector<HistoryStep> undoable, redoable;
+    bool lastStepWasUndoOrRedo = false;
     int partsBefore = 0;
     juce::StringArray steps;
     juce::File designFolder;

@@ -2,7 +2,7 @@
 #include "editors/GraphEditorView.h"
 #include "editors/Zorvex.h"
 
-#include "app/BoardMidiCallback.h"
+#include "app/ControlPanelCallback.h"
 #include "app/MidiControlLibrary.h"
 #include "model/ModulesDefReader.h"
 
@@ -67,19 +67,29 @@ protected:
     ModuleLibrary& getLibrary() { return reader.getLibrary(); }
 
     // The equaliser placed as process #5, its box made.
-    Zorvex* placeEqualiser()
+    Zorvex* placeEqualiser() { return placeProcess ("ParamEq8"); }
+
+    Zorvex* placeProcess (const char* name)
     {
-        const ProcessDefinition* eq = nullptr;
+        const ProcessDefinition* definition = nullptr;
 
         for (auto& p : getLibrary().findModuleById (0x21)->getProcesses())
-            if (p->name == "ParamEq8")
-                eq = p.get();
+            if (p->name == name)
+                definition = p.get();
 
-        graph.addNode ("ParamEq8", true, eq, 0.5, 0.5);
+        graph.addNode (name, true, definition, 0.5, 0.5);
         graph.getLastAddedNode()->nrpn = 5;
-        getLibrary().findDsp (2)->addProcessInstance (1, eq->processId);
+        getLibrary().findDsp (2)->addProcessInstance (1, definition->processId);
         graph.dispatchPendingMessages();
         return view->findBoxByNodeId (1);
+    }
+
+    // The value the process keeps for the control, as a save takes it.
+    uint32_t keptValue (const juce::String& control)
+    {
+        auto store = graph.getNode (0)->presetStore;
+        store.takeShownValuesAsLastSaved();
+        return store.findControl (control) ? store.getCurrentValue() : 0xFFFFFFFFu;
     }
 
     // A double click, as the user opens the panel.
@@ -87,7 +97,7 @@ protected:
 
     ModulesDefReader reader;
     vxtest::ScriptedDialogs dialogs;
-    BoardMidiCallback callback;
+    ControlPanelCallback callback; // as the program answers the library
     MidiControlLibrary midiControl;
     HvIfInterface* libraryInterface = nullptr;
     std::unique_ptr<LibraryHost> host;
@@ -115,11 +125,23 @@ TEST_F (NodeBoxPanelTest, ABoxOpensItsPanelOnOurLibraryAndClosesItWhenItGoes)
     box->handleMenuResult (Zorvex::resetControlsItem);
     EXPECT_TRUE (box->isPanelShown()) << "reset builds it again where it was";
 
-    // A count change starts the panel afresh and keeps it on screen.
-    box->getCountSlider()->setValue (4.0, juce::sendNotificationSync);
-    graph.dispatchPendingMessages();
-    EXPECT_EQ (graph.getNode (0)->getChannelCount(), 4u);
-    EXPECT_TRUE (box->isPanelShown());
+    // A count change starts the panel afresh and keeps it on screen, with
+    // the value set on it: up and down again, the level stays.
+    auto* level = vxtest::findSlider (*findWindowTitled ("ParamEq8  { ParamEq8 }  DSP2 - #5"), "Level");
+    ASSERT_NE (level, nullptr);
+    level->setValue (30.0, juce::sendNotificationSync);
+
+    for (auto count : { 3.0, 4.0, 2.0, 4.0 })
+    {
+        box->getCountSlider()->setValue (count, juce::sendNotificationSync);
+        graph.dispatchPendingMessages();
+        EXPECT_EQ (graph.getNode (0)->getChannelCount(), (uint32_t) count);
+        EXPECT_TRUE (box->isPanelShown());
+        EXPECT_EQ (keptValue ("Level"), 30u) << "at count " << count;
+        auto* window = findWindowTitled ("ParamEq8  { ParamEq8 }  DSP2 - #5");
+        ASSERT_NE (window, nullptr);
+        EXPECT_NEAR (vxtest::findSlider (*window, "Level")->getValue(), 30.0, 0.5);
+    }
 
     // Removing the process takes its panel window with it.
     box->setSelected (true);
@@ -166,4 +188,34 @@ TEST_F (NodeBoxPanelTest, APanelTakesTheNewNameOfItsProcessAndKeepsItsValues)
     window = findWindowTitled ("Vocal EQ  { ParamEq8 }  DSP2 - #5");
     ASSERT_NE (window, nullptr) << "renamed while closed";
     EXPECT_NEAR (vxtest::findSlider (*window, "Level")->getValue(), 80.0, 0.5);
+}
+
+// A delay's memory sets the range and units of its time: a change keeps the
+// time it stands for, within the new range, on the panel and in what a save
+// takes; its undo gives the value back.
+TEST_F (NodeBoxPanelTest, AMemoryChangeKeepsADelaysTimeWithinItsNewRange)
+{
+    auto* box = placeProcess ("LongDelay");
+    ASSERT_NE (box, nullptr);
+    openPanel (*box);
+    auto* window = findWindowTitled ("LongDelay  { LongDelay }  DSP2 - #5");
+    ASSERT_NE (window, nullptr);
+    auto* time = vxtest::findSlider (*window, "Time1");
+    ASSERT_NE (time, nullptr);
+    time->setValue (time->getMaximum(), juce::sendNotificationSync);
+    const auto longest = keptValue ("Time1");
+    ASSERT_GT (longest, 2u);
+
+    box->getMemoryCombo()->setSelectedId (GraphNode::memoryChoiceInternal24BitRam, juce::sendNotificationSync);
+    graph.dispatchPendingMessages();
+    EXPECT_EQ (keptValue ("Time1"), longest / 2) << "a word a sample in 24-bit RAM: the same time";
+    window = findWindowTitled ("LongDelay  { LongDelay }  DSP2 - #5");
+    ASSERT_NE (window, nullptr);
+    EXPECT_NEAR (vxtest::findSlider (*window, "Time1")->getValue(), longest / 2, 0.5);
+    EXPECT_NEAR (vxtest::findSlider (*window, "Time1")->getMaximum(), longest / 2, 0.5);
+
+    EXPECT_TRUE (history.undo());
+    graph.dispatchPendingMessages();
+    EXPECT_EQ (keptValue ("Time1"), longest);
+    EXPECT_NE (graph.getNode (0)->memoryChoice, GraphNode::memoryChoiceInternal24BitRam);
 }
