@@ -85,6 +85,7 @@ TEST (MainContainerShortcuts, EachKeyIsOneShortcutWithExactlyItsModifiers)
     EXPECT_EQ (MainContainer::findShortcut (juce::KeyPress (juce::KeyPress::deleteKey)), Shortcut::deleteSelection);
     EXPECT_EQ (MainContainer::findShortcut (juce::KeyPress (juce::KeyPress::escapeKey)), Shortcut::escape);
     EXPECT_EQ (MainContainer::findShortcut (ctrlShift ('z')), Shortcut::redo);
+    EXPECT_EQ (MainContainer::findShortcut (ctrl ('y')), Shortcut::redo) << "on every tab, as Ctrl+Shift+Z";
     EXPECT_EQ (MainContainer::findShortcut (ctrl ('z')), Shortcut::undo);
     EXPECT_EQ (MainContainer::findShortcut (ctrlShift ('a')), Shortcut::unselectAll);
     EXPECT_EQ (MainContainer::findShortcut (ctrl ('a')), Shortcut::selectAll);
