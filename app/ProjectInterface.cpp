@@ -88,9 +88,9 @@ ProjectInterface::ProjectInterface (MainContainer& ownerContainer, const juce::F
     presetDocument.setUsePresetList();
 
     // The controls of a process are those its panel lists, for the rate set here.
-    design.setControlRegistrar ([this] (GraphNode& node, uint32_t dspId) {
-        return PanelScriptWriter::registerStoreControls (node, dspId, projectSettings.getSamplingRateKhz());
-    });
+    design.setControlRegistrar (
+        [this] (GraphNode& node, uint32_t dspId)
+        { return PanelScriptWriter::registerStoreControls (node, dspId, projectSettings.getSamplingRateKhz()); });
 }
 
 ProjectInterface::~ProjectInterface()
@@ -606,9 +606,9 @@ void ProjectInterface::reloadCommandLists()
 
             for (int n = 0; n < graph.getNumNodes(); ++n)
             {
-                if (auto* node = graph.getNode (n); node != nullptr && node->getProcessDefinition() != nullptr &&
-                                                    PanelScriptWriter::updateStoreControls (
-                                                        *node, dsp->getDspId(), projectSettings.getSamplingRateKhz()))
+                if (auto* node = graph.getNode (n);
+                    node != nullptr && node->getProcessDefinition() != nullptr &&
+                    PanelScriptWriter::updateStoreControls (*node, dsp->getDspId(), projectSettings.getSamplingRateKhz()))
                 {
                     ++node->valueReplacements;
                     graph.sendChangeMessage();
@@ -826,4 +826,3 @@ void ProjectInterface::writeNrpnListFile()
         Dialogs::getCurrent().showMessage (juce::MessageBoxIconType::WarningIcon, productTitle,
                                            "The NRPN list file could not be written:\n" + file.getFullPathName());
 }
-

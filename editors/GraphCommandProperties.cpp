@@ -85,7 +85,8 @@ void GraphCommandProperties::forgetMissingProcess()
     const juce::ScopedValueSetter<bool> setting (building, true);
 
     for (auto* field : fields)
-        if (const auto n = (size_t) field->getWordIndex(); node != nullptr && n < node->commandWords.size() && ! field->isBeingTyped())
+        if (const auto n = (size_t) field->getWordIndex();
+            node != nullptr && n < node->commandWords.size() && ! field->isBeingTyped())
             field->showWord (node->commandWords[n]);
 }
 

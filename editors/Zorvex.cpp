@@ -890,7 +890,8 @@ void Zorvex::syncPresetStore()
     // chosen stays so by name.
     const auto selectedName = presetList.getPresetName (presetList.getSelectedPreset());
 
-    if (presetDocument.loadProcessPresetsFromFile (file, juce::String (definition->name), (int) node->getChannelCount(), presetList)
+    if (presetDocument
+            .loadProcessPresetsFromFile (file, juce::String (definition->name), (int) node->getChannelCount(), presetList)
             .failed())
         return;
 

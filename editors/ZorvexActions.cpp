@@ -57,8 +57,8 @@ Zorvex::ChangeNCountAction::ChangeNCountAction (GraphData& g, uint32_t nrpn, uin
     change.oldWord = oldWord;
 }
 
-Zorvex::ChangeNCountAction::ChangeNCountAction (GraphData& g, const ProcessGraphEdits::CountChange& countChange,
-                                                uint32_t dsp, double rateKhz)
+Zorvex::ChangeNCountAction::ChangeNCountAction (GraphData& g, const ProcessGraphEdits::CountChange& countChange, uint32_t dsp,
+                                                double rateKhz)
     : graph (g), change (countChange), dspId (dsp), samplingRateKhz (rateKhz)
 {
 }
@@ -83,8 +83,7 @@ bool Zorvex::ChangeNCountAction::undo()
 }
 
 //==============================================================================
-Zorvex::ChangeMemDelayAction::ChangeMemDelayAction (GraphData& g, uint32_t nodeNrpn, int newType, uint32_t dsp,
-                                                    double rateKhz)
+Zorvex::ChangeMemDelayAction::ChangeMemDelayAction (GraphData& g, uint32_t nodeNrpn, int newType, uint32_t dsp, double rateKhz)
     : graph (g), nrpn (nodeNrpn), newWord ((uint32_t) newType), newChoice (newType), dspId (dsp), samplingRateKhz (rateKhz)
 {
     if (auto* node = graph.findNodeByNrpn (nrpn))
@@ -111,8 +110,8 @@ bool Zorvex::ChangeMemDelayAction::perform()
     }
 
     oldStore = node->presetStore;
-    const auto before = samplingRateKhz > 0.0 ? PanelScriptWriter::listControls (*node, dspId, samplingRateKhz)
-                                              : ProcessControlList();
+    const auto before =
+        samplingRateKhz > 0.0 ? PanelScriptWriter::listControls (*node, dspId, samplingRateKhz) : ProcessControlList();
     const bool done = ProcessGraphEdits::setMemoryType (graph, nrpn, newWord, newChoice);
 
     // A delay's time keeps what it stands for, within the range the memory allows.

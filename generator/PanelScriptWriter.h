@@ -150,8 +150,7 @@ private:
     // A value whose units follow the node gives how many stand for one unit
     // of what it shows (`unitsPerQuantity`).
     void writeControl (const char* kind, const juce::String& name, const juce::String& attributes, const char* separator,
-                       const Message& message, bool indexed, const juce::String& firstWord = {},
-                       double unitsPerQuantity = 0.0);
+                       const Message& message, bool indexed, const juce::String& firstWord = {}, double unitsPerQuantity = 0.0);
 
     juce::String makeMessageText (const Message& message) const;
     // ",Ref=" of a compressor's, limiter's or compander's threshold or ratio

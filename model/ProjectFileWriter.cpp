@@ -118,8 +118,7 @@ void ProjectFileWriter::writeProcesses (juce::XmlElement& dspElement, const DspS
     }
 }
 
-void ProjectFileWriter::writeProcess (juce::XmlElement& parent, GraphNode& node, int position, uint32_t processId,
-                                      uint32_t dspId)
+void ProjectFileWriter::writeProcess (juce::XmlElement& parent, GraphNode& node, int position, uint32_t processId, uint32_t dspId)
 {
     auto* definition = node.getProcessDefinition();
     auto* element = parent.createNewChildElement ("Process");

@@ -382,12 +382,12 @@ protected:
             bool isEdit;
         };
         static const std::vector<Weighted> weighted{
-            { 14, &DesignRoundTripTest::dropProcess, true },     { 4, &DesignRoundTripTest::chooseMemory, true },
-            { 5, &DesignRoundTripTest::changeCount, true },      { 8, &DesignRoundTripTest::connect, true },
-            { 4, &DesignRoundTripTest::nameDspPin, true },       { 4, &DesignRoundTripTest::typeCommandWord, true },
-            { 2, &DesignRoundTripTest::rename, false },          { 6, &DesignRoundTripTest::setValues, false },
-            { 2, &DesignRoundTripTest::removeSelection, true },  { 3, &DesignRoundTripTest::undoOrRedo, false },
-            { 4, &DesignRoundTripTest::copyAndPaste, true },     { 2, &DesignRoundTripTest::save, false },
+            { 14, &DesignRoundTripTest::dropProcess, true },    { 4, &DesignRoundTripTest::chooseMemory, true },
+            { 5, &DesignRoundTripTest::changeCount, true },     { 8, &DesignRoundTripTest::connect, true },
+            { 4, &DesignRoundTripTest::nameDspPin, true },      { 4, &DesignRoundTripTest::typeCommandWord, true },
+            { 2, &DesignRoundTripTest::rename, false },         { 6, &DesignRoundTripTest::setValues, false },
+            { 2, &DesignRoundTripTest::removeSelection, true }, { 3, &DesignRoundTripTest::undoOrRedo, false },
+            { 4, &DesignRoundTripTest::copyAndPaste, true },    { 2, &DesignRoundTripTest::save, false },
             { 1, &DesignRoundTripTest::addDsp, false },
         };
 
@@ -474,7 +474,8 @@ protected:
         auto* after = page.getProcessEditor().findBoxByNodeId (node->getId());
         ASSERT_NE (after, nullptr);
         const auto held = getHeld (*after);
-        const auto controls = PanelScriptWriter::listControls (*node, page.getDspId(), page.getProcessEditor().getSamplingRateKhz());
+        const auto controls =
+            PanelScriptWriter::listControls (*node, page.getDspId(), page.getProcessEditor().getSamplingRateKhz());
 
         for (const auto& [name, value] : held.values)
         {
@@ -711,8 +712,9 @@ protected:
         note (undo ? "undo (Ctrl+Z)" : "redo");
         const juce::ModifierKeys ctrl (juce::ModifierKeys::ctrlModifier);
         const juce::ModifierKeys ctrlShift (juce::ModifierKeys::ctrlModifier | juce::ModifierKeys::shiftModifier);
-        getMain().keyPressed (undo ? juce::KeyPress ('z', ctrl, 0)
-                                   : dice->chance (50) ? juce::KeyPress ('y', ctrl, 0) : juce::KeyPress ('z', ctrlShift, 0));
+        getMain().keyPressed (undo                ? juce::KeyPress ('z', ctrl, 0)
+                              : dice->chance (50) ? juce::KeyPress ('y', ctrl, 0)
+                                                  : juce::KeyPress ('z', ctrlShift, 0));
         deliver();
         lastStepWasUndoOrRedo = true;
 

@@ -80,7 +80,8 @@ void clickSliderAt (juce::Slider& slider, float fraction)
             clickAt (spot());
         },
         [&] { return slider.getValue() != before; }))
-        << slider.getName() << " moved\n" << describeScreen();
+        << slider.getName() << " moved\n"
+        << describeScreen();
 }
 
 class Session

@@ -366,8 +366,8 @@ TEST_F (ProjectFileCommandsTest, SavedValuesGoBackOnceEveryProcessHasItsBox)
     for (int i = 0; i < store.getControlCount(); ++i)
     {
         const auto& name = store.getControl (i)->name;
-        const auto message = ControlSysExMessage::encode (1, (limiter.nrpn << 8) | store.getControl (i)->nrpn,
-                                                          lastSavedValue (store, name));
+        const auto message =
+            ControlSysExMessage::encode (1, (limiter.nrpn << 8) | store.getControl (i)->nrpn, lastSavedValue (store, name));
         expected.emplace_back (message.begin(), message.end());
     }
 
