@@ -509,44 +509,40 @@ juce::String withAttribute (const juce::String& attributes, const char* key, con
     return found ? result + attributes.substring (position) : attributes + "," + key + value;
 }
 
-// The last attribute "key" that is a plain decimal number.
+// The text of the last attribute "key" that is a plain number: digits, a
+// leading minus and, when allowed, one decimal point.
+std::optional<juce::String> findNumberText (const juce::String& attributes, const char* key, bool withPoint)
+{
+    std::optional<juce::String> found;
+    const auto keyLength = (int) std::strlen (key);
+
+    forEachAttribute (attributes, key,
+                      [&] (int start, int end)
+                      {
+                          const auto text = attributes.substring (start + keyLength, end).trim();
+                          const auto digits = text.startsWithChar ('-') ? text.substring (1) : text;
+                          const auto points = digits.length() - digits.removeCharacters (".").length();
+
+                          if (digits.isNotEmpty() && digits != "." && digits.length() < (withPoint ? 16 : 10) &&
+                              digits.containsOnly ("0123456789.") && points <= (withPoint ? 1 : 0))
+                              found = text;
+                      });
+
+    return found;
+}
+
 std::optional<double> findPlainNumber (const juce::String& attributes, const char* key)
 {
-    std::optional<double> found;
-    const auto keyLength = (int) std::strlen (key);
-
-    forEachAttribute (attributes, key,
-                      [&] (int start, int end)
-                      {
-                          const auto text = attributes.substring (start + keyLength, end).trim();
-                          const auto digits = text.startsWithChar ('-') ? text.substring (1) : text;
-
-                          if (digits.isNotEmpty() && digits.length() < 16 && digits.containsOnly ("0123456789.") &&
-                              digits.indexOfChar ('.') == digits.lastIndexOfChar ('.') && digits != ".")
-                              found = text.getDoubleValue();
-                      });
-
-    return found;
+    const auto text = findNumberText (attributes, key, true);
+    return text.has_value() ? std::optional<double> (text->getDoubleValue()) : std::nullopt;
 }
 
-// The last whole attribute "key" that is a whole number.
 std::optional<int64_t> findWholeNumber (const juce::String& attributes, const char* key)
 {
-    std::optional<int64_t> found;
-    const auto keyLength = (int) std::strlen (key);
-
-    forEachAttribute (attributes, key,
-                      [&] (int start, int end)
-                      {
-                          const auto text = attributes.substring (start + keyLength, end).trim();
-                          const auto digits = text.startsWithChar ('-') ? text.substring (1) : text;
-
-                          if (digits.isNotEmpty() && digits.length() < 10 && digits.containsOnly ("0123456789"))
-                              found = text.getLargeIntValue();
-                      });
-
-    return found;
+    const auto text = findNumberText (attributes, key, false);
+    return text.has_value() ? std::optional<int64_t> (text->getLargeIntValue()) : std::nullopt;
 }
+
 } // namespace
 
 uint32_t PanelScriptWriter::findDefault (const juce::String& attributes)
