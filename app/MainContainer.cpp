@@ -172,9 +172,10 @@ void MainContainer::sendControlsToBoard (Zorvex& box)
 
 bool MainContainer::saveBeforeGenerate()
 {
-    projectInterface->saveProject (false);
-
-    if (projectInterface->getProjectSettings().getProjectFile() != juce::File())
+    // After a save that did not happen (cancelled or failed) the project may
+    // still name the file of an earlier save, which does not hold the design
+    // that would be generated.
+    if (projectInterface->saveProject (false) && projectInterface->getProjectSettings().getProjectFile() != juce::File())
         return true;
 
     if (auto* windowContainer = findParentComponentOfClass<WindowContainer>())

@@ -95,9 +95,9 @@ public:
     void closeDspControlPanels (uint32_t dspId);
     void closeAllControlPanels();
 
-    // Saves the project (asking for a file the first time). Without a project
-    // file after that, nothing can be generated: the log says so and false
-    // is returned.
+    // Saves the project (asking for a file the first time). When the save did
+    // not happen, nothing can be generated: the log says so and false is
+    // returned.
     bool saveBeforeGenerate();
     // Ctrl+G (NRPN handlers) and Ctrl+Shift+G (command handlers).
     void generate (bool commandHandlers);

@@ -359,8 +359,16 @@ bool ProjectInterface::saveProject (bool saveAs)
 
     const auto target = projectSettings.getProjectFile();
 
+    // A folder deleted while the program runs is made again: the project's,
+    // to save into, and the output directory, where the program works.
+    target.getParentDirectory().createDirectory();
+
     if (! writeProjectFile (target))
         return false;
+
+    if (const auto& output = projectSettings.getOutputDirectory();
+        juce::File::getCurrentWorkingDirectory() == juce::File() && output != juce::File() && output.createDirectory().wasOk())
+        output.setAsCurrentWorkingDirectory();
 
     projectSettings.setProjectFolder (target.getParentDirectory().getFullPathName());
     enableGlobalPresetButtons();

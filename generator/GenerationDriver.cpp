@@ -65,8 +65,16 @@ void GenerationDriver::generateSourceFiles (bool commandHandlers)
         writeUserFileIfMissing ("MainAppConfig.h", ProjectHeaders::makeMainAppConfig (mainBus.getDefaultMemoryMapUserCode()));
         addToFileList ({ "main.c", "custom.h", "MainAppConfig.h", "memorymap.h", "quellion.h" });
         composeSharedHeaders();
-        generateDsps (*library);
-        writeSharedHeaders();
+        {
+            // The headers take a part from every DSP, so they are written
+            // after the DSP sources; their lines still come first, each
+            // saying what became of its file, and what the DSPs logged
+            // follows them.
+            LogHold dspLines;
+            generateDsps (*library);
+            dspLines.stopHolding();
+            writeSharedHeaders();
+        }
         writeUserFileIfMissing ("main.c", mainBus.makeMainSource (features, settings.getSamplingRateHz(), ! commandVariant));
         runDesignChecks (*library);
         writeControlSources();
@@ -174,8 +182,6 @@ void GenerationDriver::composeSharedHeaders()
     settings.resetMemoryBases();
     settings.setExternalRamUsed (false);
     memoryMap = makeHeaderGuardOpen (headerFileNamed ("memorymap.h")) + "#include \"MainAppConfig.h\"\n";
-    appendToLog ("dspNrpnHandler...generated\n", 0);
-    appendToLog ("dspInitAndRoute...generated\n", 0);
 }
 
 void GenerationDriver::generateDsps (const ModuleLibrary& library)
@@ -311,6 +317,8 @@ void GenerationDriver::writeSharedHeaders()
     }
 
     storeAnnounced ("memorymap.h", memoryMap + makeHeaderGuardClose (headerFileNamed ("memorymap.h")));
+    appendToLog ("dspNrpnHandler...generated\n", 0);
+    appendToLog ("dspInitAndRoute...generated\n", 0);
 }
 
 void GenerationDriver::runDesignChecks (const ModuleLibrary& library)
@@ -367,12 +375,43 @@ void GenerationDriver::writeControlSources()
     }
 
     storeAnnounced (headerName, makeGuardedHeader (headerName, MainBusFile::getControlHeaderText (nrpnVariant)));
+    checkKeptControlVariant();
+}
 
-    // The other variant's pair, from an earlier generation into this folder,
-    // is not the user's to lose, but building it beside this one would link
-    // two control dispatchers: say so.
-    for (const auto& stale :
-         { MainBusFile::getControlSourceName (! nrpnVariant), MainBusFile::getControlHeaderName (! nrpnVariant) })
+void GenerationDriver::checkKeptControlVariant()
+{
+    const bool nrpnVariant = ! commandVariant;
+    const auto otherSource = MainBusFile::getControlSourceName (! nrpnVariant);
+    const auto otherHeader = MainBusFile::getControlHeaderName (! nrpnVariant);
+    const auto ideFile = getIdeProjectFile();
+
+    // "main.c" and the IDE project are the user's once written and stay as
+    // they are. Kept from a generation of the other variant, they still build
+    // its control source, which calls handlers this run no longer writes: the
+    // firmware does not build.
+    juce::StringArray keptFiles;
+
+    if (outputDirectory.getChildFile ("main.c").loadFileAsString().contains ("\"" + otherHeader + "\""))
+        keptFiles.add ("\"main.c\"");
+
+    if (IdeProjectFile::readListedFiles (ideFile.loadFileAsString()).contains (otherSource))
+        keptFiles.add ("\"" + ideFile.getFileName() + "\"");
+
+    const auto variantName = [] (bool nrpn) { return juce::String (nrpn ? "NRPN handlers" : "command handlers"); };
+
+    if (! keptFiles.isEmpty())
+    {
+        logError ("The kept " + keptFiles.joinIntoString (" and ") + " of a generation with " + variantName (! nrpnVariant) +
+                      " still build \"" + otherSource + "\", which does not build with the " + variantName (nrpnVariant) +
+                      " generated now. Generate into another folder, or remove the kept \"main.c\" and \"" +
+                      ideFile.getFileName() + "\" and generate again.\n",
+                  -1);
+        return;
+    }
+
+    // Left in the folder, the other variant's pair is not the user's to lose;
+    // neither "main.c" nor the IDE project builds it.
+    for (const auto& stale : { otherSource, otherHeader })
         if (outputDirectory.getChildFile (stale).existsAsFile())
             appendToLog ("Note: \"" + stale +
                              "\" of the other control variant is left in the output folder and is not part of "
@@ -449,14 +488,19 @@ bool GenerationDriver::hasEarlierFile (std::initializer_list<juce::String> names
     return false;
 }
 
-void GenerationDriver::writeIdeProject()
+juce::File GenerationDriver::getIdeProjectFile() const
 {
     auto projectFile = settings.getProjectFile();
 
     if (projectFile == juce::File())
         projectFile = outputDirectory.getChildFile ("project.zqp");
 
-    const auto ideFile = IdeProjectFile::getIdeProjectFileName (projectFile);
+    return IdeProjectFile::getIdeProjectFileName (projectFile);
+}
+
+void GenerationDriver::writeIdeProject()
+{
+    const auto ideFile = getIdeProjectFile();
     appendToLog ("Vantix-C project: " + ideFile.getFileName(), 0);
 
     if (ideFile.existsAsFile())

@@ -26,9 +26,11 @@ class ProjectSettings;
 // "generated".
 //
 // Every file is composed in memory and written once, whole or not at all,
-// and announced as it is written: the headers that take a part from every
-// DSP ("quellion.h", "custom.h", "memorymap.h") follow the DSP sources in
-// the log. So a user file that could not be written is not there to be kept.
+// so a user file that could not be written is not there to be kept. The
+// headers that take a part from every DSP ("quellion.h", "custom.h",
+// "memorymap.h") are written after the DSP sources, yet logged ahead of
+// them, as the user knows the log: each line is logged once its file was
+// written and says whether it was.
 //
 // It reads the design only: the settings (which are the generation context),
 // the bus graph, the DSP slots and the module library. Each DSP's generator
@@ -103,9 +105,13 @@ private:
     void writeSharedHeaders();
     void runDesignChecks (const ModuleLibrary& library);
     void writeControlSources();
+    // Reports a kept "main.c" or IDE project that builds the other
+    // variant's control source.
+    void checkKeptControlVariant();
     void writeFeatureSources();
     void writeMainBusSource();
     void writePresetSources();
+    juce::File getIdeProjectFile() const;
     void writeIdeProject();
     void writeSummary();
 

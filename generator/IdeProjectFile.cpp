@@ -23,6 +23,31 @@ juce::File IdeProjectFile::getIdeProjectFileName (const juce::File& projectFile)
     return projectFile.getParentDirectory().getChildFile (name + extension);
 }
 
+juce::StringArray IdeProjectFile::readListedFiles (const juce::String& text)
+{
+    juce::StringArray names;
+    bool inFiles = false;
+
+    for (auto line : juce::StringArray::fromLines (text))
+    {
+        line = line.trim();
+
+        if (line.startsWithChar ('['))
+        {
+            if (inFiles)
+                break;
+
+            inFiles = line == "[FILES]";
+        }
+        else if (inFiles && line.isNotEmpty())
+        {
+            names.add (line);
+        }
+    }
+
+    return names;
+}
+
 const juce::StringArray& IdeProjectFile::getLibraries()
 {
     static const juce::StringArray libraries{ "libUSB.a", "libKTL7000.a", "libOstraneBoards.a", "libmidi.a" };

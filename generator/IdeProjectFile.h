@@ -18,6 +18,9 @@ public:
     // empty becomes "project".
     static juce::File getIdeProjectFileName (const juce::File& projectFile);
 
+    // The names an IDE project's text lists in its "[FILES]" section.
+    static juce::StringArray readListedFiles (const juce::String& text);
+
     // The libraries the firmware links with.
     static const juce::StringArray& getLibraries();
 

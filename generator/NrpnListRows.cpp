@@ -58,6 +58,32 @@ bool isPlainNumber (const juce::String& cell)
            digits.indexOfChar ('.') == digits.lastIndexOfChar ('.');
 }
 
+// The formula with an operation on its whole value: in parentheses unless
+// it is a product or quotient as it stands ("(2*x+64)*2", "x/1000/2"). A
+// missing formula stays missing.
+juce::String applyToWhole (const juce::String& formula, const char* operation)
+{
+    if (formula.isEmpty() || *operation == 0)
+        return formula;
+
+    int depth = 0;
+    bool sum = false;
+
+    for (auto p = formula.getCharPointer(); ! p.isEmpty(); ++p)
+    {
+        const auto c = *p;
+
+        if (c == '(')
+            ++depth;
+        else if (c == ')')
+            --depth;
+        else if (depth == 0 && ! (juce::CharacterFunctions::isLetterOrDigit (c) || juce::String ("._*/^").containsChar (c)))
+            sum = true;
+    }
+
+    return (sum ? "(" + formula + ")" : formula) + operation;
+}
+
 // The text without blanks and tabs, as it is and in lower case: every row
 // looks up several keys, so this is one pass over the text, not a String
 // made anew for each step.
@@ -211,15 +237,18 @@ juce::StringArray NrpnListRows::getControlCells (const LibraryFunctionDefinition
     getFunctionParameter (function, ParameterNumbering::parametersOnly, function.parameterCount - 1, last);
 
     const bool delayNode = (node.channelWord & GraphNode::delayCountFlag) != 0;
-    const bool externalDelay = delayNode && (node.memoryWord & 3) == (uint32_t) GraphNode::memoryChoiceExternalRam;
+    const bool delayTime = delayNode && isTimeMsParamType (last.type);
+    // Only the time counts two words per sample in external RAM: its
+    // maximum is doubled, and its formulas say so. Every other control of
+    // the delay keeps its own.
+    const bool doubledTime = delayTime && (node.memoryWord & 3) == (uint32_t) GraphNode::memoryChoiceExternalRam;
 
     juce::String max;
 
-    // A delay's time runs up to its length, in samples (two words each in
-    // external RAM).
-    if (delayNode && isTimeMsParamType (last.type))
+    // A delay's time runs up to its length, in samples.
+    if (delayTime)
         max = juce::String ((juce::int64) std::floor (node.getChannelCount() * context.getSamplingRateKhz()) *
-                            (externalDelay ? 2 : 1));
+                            (doubledTime ? 2 : 1));
     else
         max = orDefault (getAnnotationValue (function, "max="), "127");
 
@@ -231,8 +260,8 @@ juce::StringArray NrpnListRows::getControlCells (const LibraryFunctionDefinition
              orDefault (getAnnotationValue (function, "def="), "0"),
              maxValue != 0 ? getDataLength (maxValue) : getAnnotationValue (function, "DataLength="),
              onOff ? juce::String ("0=deactivated, else activated")
-                   : getAnnotationValue (function, "valscale=") + (externalDelay ? "/2" : ""),
-             getKeyValue (juce::String (function.secondText), "descale=") + (externalDelay ? "*2" : ""),
+                   : applyToWhole (getAnnotationValue (function, "valscale="), doubledTime ? "/2" : ""),
+             applyToWhole (getKeyValue (juce::String (function.secondText), "descale="), doubledTime ? "*2" : ""),
              getAnnotationValue (function, "valunit=") };
 }
 

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <string>
+#include <utility>
 
 namespace
 {
@@ -20,6 +21,8 @@ struct LogState
     juce::String text;
     bool textIsCurrent = true;
     int errorCount = 0;
+    // Where what is logged goes while a LogHold holds it back.
+    std::vector<LogHold::Entry>* held = nullptr;
 };
 
 LogState& logState()
@@ -36,6 +39,13 @@ void appendToLog (const juce::String& text, int errorIncrement)
 {
     auto& state = logState();
     const juce::ScopedLock sl (state.lock);
+
+    if (state.held != nullptr)
+    {
+        state.held->push_back ({ text, errorIncrement, false, -1 });
+        return;
+    }
+
     state.utf8.append (text.toRawUTF8(), text.getNumBytesAsUTF8());
     state.textIsCurrent = false;
     state.errorCount += errorIncrement;
@@ -43,6 +53,18 @@ void appendToLog (const juce::String& text, int errorIncrement)
 
 void logError (const juce::String& message, int dspNumber)
 {
+    {
+        auto& state = logState();
+        const juce::ScopedLock sl (state.lock);
+
+        // Held back whole: its number is the one it has when it is let through.
+        if (state.held != nullptr)
+        {
+            state.held->push_back ({ message, 0, true, dspNumber });
+            return;
+        }
+    }
+
     appendToLog (" !!! Error#" + juce::String (getLogErrorCount() + 1) + ": ", 1);
     appendToLog (message, 0);
 
@@ -85,6 +107,41 @@ void clearLog()
     state.text.clear();
     state.textIsCurrent = true;
     state.errorCount = 0;
+}
+
+LogHold::LogHold()
+{
+    auto& state = logState();
+    const juce::ScopedLock sl (state.lock);
+    jassert (state.held == nullptr);
+    state.held = &entries;
+}
+
+LogHold::~LogHold()
+{
+    letThrough();
+}
+
+void LogHold::stopHolding()
+{
+    auto& state = logState();
+    const juce::ScopedLock sl (state.lock);
+
+    if (state.held == &entries)
+        state.held = nullptr;
+}
+
+void LogHold::letThrough()
+{
+    stopHolding();
+
+    for (const auto& entry : std::exchange (entries, {}))
+    {
+        if (entry.isError)
+            logError (entry.text, entry.dspNumber);
+        else
+            appendToLog (entry.text, entry.errorIncrement);
+    }
 }
 
 void setDesignLocked (bool locked)

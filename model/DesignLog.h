@@ -2,6 +2,8 @@
 
 #include <juce_core/juce_core.h>
 
+#include <vector>
+
 // The one log of the whole program: generation, project loading and the
 // process ordering append their messages to one text and count their errors
 // in one counter, which the log window and the generation summary read.
@@ -21,6 +23,39 @@ int getLogErrorCount();
 // Empties the log text and the error counter (the log window's opener does
 // this before a generation, and tests between cases).
 void clearLog();
+
+// Holds back what is logged while it holds, to let it through later: a run
+// that writes its files before it can say what became of them logs those
+// lines first and what it held back after them. Errors held back are
+// numbered and counted when they are let through, so the numbers follow the
+// log's order. Message thread only; holds do not nest.
+class LogHold
+{
+public:
+    LogHold();
+    // Lets through whatever is still held.
+    ~LogHold();
+
+    LogHold (const LogHold&) = delete;
+    LogHold& operator= (const LogHold&) = delete;
+
+    // What is logged from now on goes to the log at once, ahead of what
+    // was held.
+    void stopHolding();
+    // Stops holding and logs what was held, in its order.
+    void letThrough();
+
+    struct Entry
+    {
+        juce::String text;
+        int errorIncrement = 0;
+        bool isError = false;
+        int dspNumber = -1;
+    };
+
+private:
+    std::vector<Entry> entries;
+};
 
 void setDesignLocked (bool locked);
 bool isDesignLocked();

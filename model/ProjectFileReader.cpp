@@ -350,6 +350,18 @@ void ProjectFileReader::readProcesses (const juce::XmlElement* processesElement,
 
         ProjectFileContent::Process process;
         readProcess (*element, dsp, (int) dsp.processes.size(), process);
+
+        // A static process runs once per DSP: a second instance would route
+        // through the same names and override the first. The editor never
+        // makes one; the first stays, and wires to the rest are left out
+        // with it.
+        if (isSecondStaticInstance (dsp, process))
+        {
+            problem ("a second instance of the static process " + quoted (process.name) + " is left out",
+                     "second static process");
+            continue;
+        }
+
         dsp.processes.push_back (std::move (process));
 
         if (ids.count (fileId) == 0)
@@ -357,6 +369,15 @@ void ProjectFileReader::readProcesses (const juce::XmlElement* processesElement,
     }
 
     assignProcessNrpns (dsp);
+}
+
+bool ProjectFileReader::isSecondStaticInstance (const ProjectFileContent::Dsp& dsp, const ProjectFileContent::Process& process)
+{
+    if (process.definition == nullptr || ! process.definition->fromSps)
+        return false;
+
+    return std::any_of (dsp.processes.begin(), dsp.processes.end(),
+                        [&process] (const ProjectFileContent::Process& other) { return other.definition == process.definition; });
 }
 
 void ProjectFileReader::readProcess (const juce::XmlElement& element, const ProjectFileContent::Dsp& dsp, int position,

@@ -41,6 +41,7 @@ private:
                         std::map<uint32_t, uint32_t>& ids);
     void readProcess (const juce::XmlElement& element, const ProjectFileContent::Dsp& dsp, int position,
                       ProjectFileContent::Process& process);
+    static bool isSecondStaticInstance (const ProjectFileContent::Dsp& dsp, const ProjectFileContent::Process& process);
     void readChannelWord (const juce::XmlElement& element, ProjectFileContent::Process& process);
     void readMemoryWord (const juce::XmlElement& element, ProjectFileContent::Process& process);
     void readCommands (const juce::XmlElement& element, ProjectFileContent::Process& process);

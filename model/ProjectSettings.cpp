@@ -219,7 +219,10 @@ juce::File ProjectSettings::getSaveAsStartFolder() const
     if (projectFile == juce::File())
         return {};
 
-    return juce::File::getCurrentWorkingDirectory();
+    // The working directory is the output directory, which the user may
+    // delete while the program runs: the project still has its file.
+    const auto workingDirectory = juce::File::getCurrentWorkingDirectory();
+    return workingDirectory != juce::File() ? workingDirectory : projectFile.getParentDirectory();
 }
 
 juce::File ProjectSettings::getPresetFile() const

@@ -4,6 +4,7 @@
 
 #include "ShellTestFixture.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -174,12 +175,73 @@ TEST_F (MainContainerTest, CtrlNStartsANewProject)
 
 TEST_F (MainContainerTest, GeneratingAnUnsavedProjectStopsWithALogLine)
 {
-    for (auto key : { ctrl ('g'), ctrlShift ('g') })
+    // How the project stands before the keys: generation follows only a
+    // save that happened, and a deleted output folder is made again.
+    const struct
     {
-        clearLog();
-        EXPECT_TRUE (container.keyPressed (key));
-        EXPECT_EQ (getLogText(), "No files were generated! Aborted when saving project.");
-        EXPECT_EQ (getLogErrorCount(), 0);
+        const char* name;
+        bool saved;
+        std::function<void (const juce::File& projectFile, const juce::File& output)> change;
+        bool generates;
+    } cases[] = {
+        { "never saved: the chooser is cancelled", false, {}, false },
+        { "its output folder deleted", true,
+          [] (const juce::File&, const juce::File& output) { ASSERT_TRUE (output.deleteRecursively()); }, true },
+        { "its file no longer writable", true,
+          [] (const juce::File& projectFile, const juce::File&)
+          { ASSERT_TRUE (projectFile.deleteFile() && projectFile.getChildFile ("held").create().wasOk()); },
+          false },
+    };
+
+    for (auto& c : cases)
+    {
+        SCOPED_TRACE (c.name);
+        MainContainer project{ *settings };
+        auto& page = project.getProjectInterface();
+        const auto projectFile = folder.getChildFile (c.name).getChildFile ("demo.zqp");
+        const auto output = projectFile.getSiblingFile ("firmware");
+
+        if (c.saved)
+        {
+            ASSERT_TRUE (output.createDirectory().wasOk());
+            dialogs.chosenFiles.push_back (projectFile);
+            ASSERT_TRUE (page.saveProject (false));
+            page.setOutputDirectory (output.getFullPathName());
+            ASSERT_TRUE (page.saveProject (false));
+            c.change (projectFile, output);
+        }
+
+        const auto requests = dialogs.chooserRequests.size();
+
+        for (auto key : { ctrl ('s'), ctrl ('g'), ctrlShift ('g') })
+        {
+            clearLog();
+            EXPECT_TRUE (project.keyPressed (key));
+        }
+
+        EXPECT_EQ (dialogs.chooserRequests.size(), requests + (c.saved ? 0 : 3)) << "only an unsaved project asks";
+
+        if (c.generates)
+        {
+            EXPECT_TRUE (getLogText().startsWith ("Files generated in directory : " + output.getFullPathName() + "\n"))
+                << getLogText();
+            EXPECT_TRUE (output.getChildFile ("quellion.h").existsAsFile());
+            EXPECT_EQ (juce::File::getCurrentWorkingDirectory(), output);
+            EXPECT_TRUE (projectFile.existsAsFile());
+
+            // The command handlers after the NRPN ones, into the same folder:
+            // the kept main.c and IDE project build the other variant. Both
+            // runs find no DSP with processes.
+            EXPECT_TRUE (getLogText().contains ("Error#2: The kept \"main.c\" and \"demo.vtc\" of a generation with NRPN "
+                                                "handlers still build \"midictrl.c\""));
+            EXPECT_TRUE (getLogText().endsWith (">>> Your design contains a total number of 2 error(s).\n"));
+        }
+        else
+        {
+            EXPECT_EQ (getLogText(), "No files were generated! Aborted when saving project.");
+        }
+
+        EXPECT_EQ (getLogErrorCount(), c.generates ? 2 : 0) << getLogText();
     }
 }
 

@@ -31,9 +31,9 @@ const char* const successLine = ">>> All the files have been successfully genera
 
 juce::String oneDspLog (const char* controlSource, const char* controlHeader)
 {
-    return joinLines ({ "Files generated in directory : <out>", "MainAppConfig.h...generated", "dspNrpnHandler...generated",
-                        "dspInitAndRoute...generated", "dsp1.c...generated", "quellion.h...generated", "custom.h...generated",
-                        "memorymap.h...generated", "main.c...generated" }) +
+    return joinLines ({ "Files generated in directory : <out>", "MainAppConfig.h...generated", "quellion.h...generated",
+                        "custom.h...generated", "memorymap.h...generated", "dspNrpnHandler...generated",
+                        "dspInitAndRoute...generated", "dsp1.c...generated", "main.c...generated" }) +
            controlSource + "...generated\n" + controlHeader + "...generated\n" +
            joinLines ({ "mainbus.c...generated", "presets.c/.h...generated", "quellionWrappers.s...generated",
                         "Vantix-C project: MyDesign.vtc...generated", successLine });
@@ -183,18 +183,68 @@ TEST (GenerationDriver, CommandVariantWritesTheCommandControlSources)
     EXPECT_TRUE (project.read ("commandctrl.h").contains ("void quellion_HandleMidiEvent( WORD data );\n"));
 }
 
-TEST (GenerationDriver, TheOtherVariantsControlPairIsKeptAndNoted)
+TEST (GenerationDriver, AKeptMainOrIdeProjectOfTheOtherVariantIsReportedAndStaysAsItIs)
 {
-    TestProject project;
-    project.addDelayDsp (1);
-    project.generate (false);
-    clearLog();
+    const struct
+    {
+        const char* name;
+        bool firstCommandVariant;
+        juce::StringArray removed; // by the user between the runs
+        const char* kept;          // what the error names; none for no error
+    } cases[] = {
+        { "NRPN, then command handlers", false, {}, "\"main.c\" and \"MyDesign.vtc\"" },
+        { "command, then NRPN handlers", true, {}, "\"main.c\" and \"MyDesign.vtc\"" },
+        { "main.c removed", false, { "out/main.c" }, "\"MyDesign.vtc\"" },
+        { "IDE project removed", false, { "MyDesign.vtc" }, "\"main.c\"" },
+        { "both removed: the other pair is only noted", false, { "out/main.c", "MyDesign.vtc" }, nullptr },
+    };
 
-    const auto log = project.generate (true);
-    EXPECT_TRUE (project.read ("midictrl.c").isNotEmpty()) << "the earlier files are the user's";
-    EXPECT_TRUE (log.contains ("Note: \"midictrl.c\" of the other control variant is left in the output folder")) << log;
-    EXPECT_TRUE (log.contains ("Note: \"midictrl.h\" of the other control variant")) << log;
-    EXPECT_EQ (getLogErrorCount(), 0);
+    for (auto& c : cases)
+    {
+        TestProject project;
+        project.addDelayDsp (1);
+        project.generate (c.firstCommandVariant);
+
+        for (auto& name : c.removed)
+            project.folder.getChildFile (name).deleteFile();
+
+        const auto otherSource = c.firstCommandVariant ? "commandctrl.c" : "midictrl.c";
+        juce::StringArray keptFiles{ "out/main.c", "MyDesign.vtc", "out/custom.h", "out/MainAppConfig.h",
+                                     juce::String ("out/") + otherSource };
+
+        for (auto& name : c.removed)
+            keptFiles.removeString (name);
+
+        juce::StringArray keptTexts;
+
+        for (auto& name : keptFiles)
+            keptTexts.add (project.folder.getChildFile (name).loadFileAsString());
+
+        const auto log = project.generate (! c.firstCommandVariant);
+
+        for (int i = 0; i < keptFiles.size(); ++i)
+            EXPECT_EQ (project.folder.getChildFile (keptFiles[i]).loadFileAsString(), keptTexts[i]) << c.name << keptFiles[i];
+
+        if (c.kept == nullptr)
+        {
+            EXPECT_TRUE (log.contains ("Note: \"midictrl.c\" of the other control variant is left in the output folder")) << log;
+            EXPECT_TRUE (log.contains ("Note: \"midictrl.h\" of the other control variant")) << log;
+            EXPECT_TRUE (log.endsWith (juce::String (successLine) + "\n")) << log;
+            EXPECT_EQ (project.findFilesMissingFromIdeProject().joinIntoString (" "), "");
+            continue;
+        }
+
+        const juce::String used (c.firstCommandVariant ? "command handlers" : "NRPN handlers");
+        const juce::String now (c.firstCommandVariant ? "NRPN handlers" : "command handlers");
+        EXPECT_TRUE (log.contains (" !!! Error#1: The kept " + juce::String (c.kept) + " of a generation with " + used +
+                                   " still build \"" + otherSource + "\", which does not build with the " + now +
+                                   " generated now. Generate into another folder, or remove the kept \"main.c\" and "
+                                   "\"MyDesign.vtc\" and generate again.\n"))
+            << c.name << ":\n"
+            << log;
+        EXPECT_FALSE (log.contains ("Note: \"" + juce::String (otherSource))) << c.name;
+        EXPECT_TRUE (log.endsWith (">>> Your design contains a total number of 1 error(s).\n")) << c.name;
+    }
 }
 
 TEST (GenerationDriver, DspsOneAndThreeKeepTheirNumbers)
@@ -204,7 +254,7 @@ TEST (GenerationDriver, DspsOneAndThreeKeepTheirNumbers)
     project.addDelayDsp (3);
 
     const auto log = project.generate();
-    EXPECT_TRUE (log.contains ("dspInitAndRoute...generated\ndsp1.c...generated\ndsp3.c...generated\nquellion.h...generated\n"));
+    EXPECT_TRUE (log.contains ("dspInitAndRoute...generated\ndsp1.c...generated\ndsp3.c...generated\nmain.c...generated\n"));
     EXPECT_TRUE (log.endsWith (juce::String (successLine) + "\n"));
     EXPECT_TRUE (project.listOutput().contains ("dsp3.c"));
     EXPECT_FALSE (project.listOutput().contains ("dsp2.c"));
@@ -261,8 +311,8 @@ TEST (GenerationDriver, SecondRunKeepsTheUserFiles)
     EXPECT_EQ (
         project.generate(),
         joinLines ({ "Files generated in directory : <out>", "MainAppConfig.h...already exist, not overwritten",
-                     "dspNrpnHandler...generated", "dspInitAndRoute...generated", "dsp1.c...generated", "dsp3.c...generated",
                      "quellion.h...generated", "custom.h...already exist, not overwritten", "memorymap.h...generated",
+                     "dspNrpnHandler...generated", "dspInitAndRoute...generated", "dsp1.c...generated", "dsp3.c...generated",
                      "main.c...already exist, not overwritten", "midictrl.c...generated", "midictrl.h...generated",
                      "mainbus.c...generated", "presets.c/.h...generated", "quellionWrappers.s...generated",
                      "Vantix-C project: MyDesign.vtc...already exist, not overwritten", successLine }));
@@ -300,14 +350,19 @@ TEST (GenerationDriver, AFileThatCannotBeWrittenIsCountedNotCalledGenerated)
 {
     TestProject project;
     project.addDelayDsp (1);
-    project.outputDirectory.getChildFile ("mainbus.c").createDirectory();
-    project.outputDirectory.getChildFile ("dsp1.c").createDirectory();
+    for (auto* name : { "mainbus.c", "dsp1.c", "custom.h" })
+        project.outputDirectory.getChildFile (name).createDirectory();
 
+    // A header written after the DSP sources is logged ahead of them, its
+    // failure numbered where it stands.
     const auto log = project.generate();
-    EXPECT_TRUE (log.contains ("dsp1.c...not written\n !!! Error#1: Unable to write <out>/dsp1.c\n"));
-    EXPECT_TRUE (log.contains ("mainbus.c...not written\n !!! Error#2: Unable to write <out>/mainbus.c\n"));
-    EXPECT_TRUE (log.endsWith (">>> Your design contains a total number of 2 error(s).\n"));
-    EXPECT_EQ (getLogErrorCount(), 2);
+    EXPECT_TRUE (log.contains ("quellion.h...generated\ncustom.h...not written\n !!! Error#1: Unable to write <out>/custom.h\n"
+                               "memorymap.h...generated\ndspNrpnHandler...generated\ndspInitAndRoute...generated\n"
+                               "dsp1.c...not written\n !!! Error#2: Unable to write <out>/dsp1.c\nmain.c...generated\n"))
+        << log;
+    EXPECT_TRUE (log.contains ("mainbus.c...not written\n !!! Error#3: Unable to write <out>/mainbus.c\n"));
+    EXPECT_TRUE (log.endsWith (">>> Your design contains a total number of 3 error(s).\n"));
+    EXPECT_EQ (getLogErrorCount(), 3);
     EXPECT_TRUE (project.read ("quellion.h").endsWith ("#endif //__QUELLION_H__"));
 }
 
@@ -443,9 +498,8 @@ TEST (GenerationDriver, ADspTheModelCannotAccountForIsLeftOut)
         c.build (project);
 
         const auto log = project.generate();
-        EXPECT_TRUE (log.contains ("dsp1.c...generated\n" + juce::String (c.error) + "quellion.h...generated\n"))
-            << c.name << ":\n"
-            << log;
+        EXPECT_TRUE (log.contains ("dsp1.c...generated\n" + juce::String (c.error) + "main.c...generated\n")) << c.name << ":\n"
+                                                                                                              << log;
         EXPECT_EQ (getLogErrorCount(), 1) << c.name;
 
         const auto dsp = juce::String (c.dsp);
@@ -469,7 +523,7 @@ TEST (GenerationDriver, ADesignWithoutDspSourcesSaysSoAndKeepsItsFilesValid)
 
         const auto log = project.generate();
         EXPECT_TRUE (log.contains ("dspInitAndRoute...generated\n !!! Error#1: No DSP of the design has processes: no DSP "
-                                   "source was generated.\nquellion.h...generated\n"))
+                                   "source was generated.\nmain.c...generated\n"))
             << log;
         EXPECT_EQ (getLogErrorCount(), 1);
         EXPECT_FALSE (project.listOutput().contains ("dsp1.c"));

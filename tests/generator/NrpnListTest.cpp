@@ -133,9 +133,13 @@ TEST (NrpnListFile, AMultiChannelControlTakesOneNrpnPerChannel)
 TEST (NrpnListFile, ADelaysTimeRunsToItsLengthInSamples)
 {
     // 30 ms at 44.1 kHz: 1323 samples, two words each in external RAM (also
-    // when the memory class fixes it there).
-    for (auto [memory, max, scale] : { std::make_tuple (1u, "2646", "x/1000/2"), std::make_tuple (2u, "1323", "x/1000"),
-                                       std::make_tuple (0x80000001u, "2646", "x/1000/2") })
+    // when the memory class fixes it there). Only the time's formulas say
+    // so, each for its whole value; the feedback keeps its own.
+    for (auto [memory, max, scale, descale, timeText] :
+         { std::make_tuple (1u, "2646", "x/1000/2", "x*1000*2", ""), std::make_tuple (2u, "1323", "x/1000", "x*1000", ""),
+           std::make_tuple (0x80000001u, "2646", "x/1000/2", "x*1000*2", ""),
+           std::make_tuple (1u, "2646", "(x-64)/2/2", "(2*x+64)*2", "(x-64)/2,descale=2*x+64"),
+           std::make_tuple (2u, "1323", "(x-64)/2", "2*x+64", "(x-64)/2,descale=2*x+64") })
     {
         TestProject project;
         project.design.getSettings().setSamplingIndex (0); // 44.1 kHz
@@ -144,6 +148,12 @@ TEST (NrpnListFile, ADelaysTimeRunsToItsLengthInSamples)
         delay.memoryWord = memory;
         assignCommandWords (delay);
 
+        auto& functions = delay.getProcessDefinition()->secondFunctions;
+
+        for (int i = 0; i < functions.size() && *timeText != 0; ++i)
+            if (functions[i]->firstText == "Time")
+                functions[i]->secondText = timeText;
+
         const auto text = NrpnListFile::makeText (project.design);
         const auto cells = cellsOf (rowsOf (text, "0x0100")[0]);
 
@@ -151,6 +161,13 @@ TEST (NrpnListFile, ADelaysTimeRunsToItsLengthInSamples)
         EXPECT_EQ (juce::StringArray::fromLines (text.trim()).size(), 1 + 2) << "a row per control, not per ms";
         EXPECT_EQ (cells[9], "14");
         EXPECT_EQ (cells[10], scale);
+        EXPECT_EQ (cells[11], descale);
+
+        const auto feedback = cellsOf (juce::StringArray::fromLines (text.trim())[2]);
+        EXPECT_EQ (feedback[5], "Feedback1");
+        EXPECT_EQ (feedback[7], "64");
+        EXPECT_EQ (feedback[10], "(x-64)/2") << memory;
+        EXPECT_EQ (feedback[11], "2*x+64") << memory;
     }
 }
 

@@ -369,18 +369,39 @@ TEST_F (ProjectFileRobustnessTest, HostileFilesAreRefusedOrOpenedSoundly)
         { "memory words: a delay's own choice, none, and another than its class fixes",
           project ("<DSPs>" +
                    dspOf ("<Process ProcessId=\"519\" NCount=\"268435706\" MemoryDelay=\"3\" nrpn=\"1\"/>"
-                          "<Process ProcessId=\"519\" NCount=\"268435706\" MemoryDelay=\"0\" nrpn=\"2\"/>"
                           "<Process ProcessId=\"518\" NCount=\"1\" MemoryDelay=\"3\" nrpn=\"3\"/>") +
+                   dspOf ("<Process ProcessId=\"519\" NCount=\"268435706\" MemoryDelay=\"0\" nrpn=\"2\"/>",
+                          "Index=\"2\" ModuleId=\"33\" nrpn=\"2\"") +
+                   "</DSPs>"),
+          false, 2,
+          [] (Design& d)
+          {
+              const std::vector<std::pair<uint32_t, int>> expected{ { 3u, 3 }, { 0x80000001u, 1 }, { 1u, 1 } };
+
+              for (int i = 0; i < 3; ++i)
+              {
+                  auto& node = *d.getDsp (i / 2)->getGraph().getNode (i % 2);
+                  EXPECT_EQ (std::pair (node.memoryWord, node.memoryChoice), expected[(size_t) i]) << i;
+              }
+          } },
+        { "a static process twice in one DSP: the first stays, wires to the second go with it",
+          project ("<DSPs>" +
+                   dsp ("<ProcessConnections>" + connection ("ProcessConnection", 1, 0, 3, 0) +
+                        connection ("ProcessConnection", 2, 0, 3, 0) +
+                        "</ProcessConnections><Processes>"
+                        "<Process Index=\"0\" ProcessId=\"518\" NCount=\"1\" MemoryDelay=\"1\" nrpn=\"1\"/>"
+                        "<Process Index=\"1\" ProcessId=\"518\" NCount=\"1\" MemoryDelay=\"1\" nrpn=\"2\"/>" +
+                        processes (1) + "</Processes>") +
                    "</DSPs>"),
           false, 2,
           [] (Design& d)
           {
               auto& graph = d.getDsp (0)->getGraph();
-              const std::vector<std::pair<uint32_t, int>> expected{ { 3u, 3 }, { 1u, 1 }, { 0x80000001u, 1 } };
-
-              for (int i = 0; i < 3; ++i)
-                  EXPECT_EQ (std::pair (graph.getNode (i)->memoryWord, graph.getNode (i)->memoryChoice), expected[(size_t) i])
-                      << i;
+              ASSERT_EQ (graph.getNumNodes(), 2);
+              EXPECT_EQ (graph.getNode (0)->nrpn, 1u);
+              EXPECT_EQ (graph.getNode (1)->getName(), "P0");
+              ASSERT_EQ (graph.getNumConnections(), 1);
+              EXPECT_EQ (graph.getConnection (0)->sourceNode, graph.getNode (0)->getId());
           } },
         { "removed process with huge pin counts",
           project ("<DSPs>" + dspOf ("<Process ProcessId=\"4000\" InNb=\"4000000000\" OutNb=\"-1\"/>") + "</DSPs>"), false, 2,

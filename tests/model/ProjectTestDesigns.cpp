@@ -305,7 +305,10 @@ void buildLargestDesign (Design& design, uint32_t dspCount)
 
         for (int i = 0; i < 63; ++i)
         {
-            auto& node = b.addProcess (dsp, processes[i % 6], (i % 8) / 8.0, (i / 8) / 8.0);
+            // A static process (the delay) runs once in a DSP: its later
+            // places take a limiter.
+            const auto* name = i % 6 == 3 && i > 3 ? "Limiter" : processes[i % 6];
+            auto& node = b.addProcess (dsp, name, (i % 8) / 8.0, (i / 8) / 8.0);
             DesignBuilder::setLastSaved (node, { { "A", (uint32_t) i }, { "B", 2 }, { "C", 3 }, { "D", 4 } });
             DesignBuilder::setCommandWords (node, (uint32_t) i);
 
