@@ -75,6 +75,31 @@ uint32_t getOutputWidth (const GraphNode& node)
     const bool followsCount = (node.channelWord & GraphNode::outputsFollowCountFlag) != 0;
     return juce::jmax (1u, followsCount ? node.getChannelCount() : node.outputCount);
 }
+
+// One side of a process as the routing nodes it reads or writes: per vector
+// pin its run (first node, width), per ordinary pin one node.
+struct NodeRun
+{
+    const GraphPin* pin;
+    int first;      // the routing value of the run's first channel
+    uint32_t width; // its channels
+};
+
+std::vector<NodeRun> getNodeRuns (const GraphNode& node, bool inputs)
+{
+    std::vector<NodeRun> runs;
+    const int first = inputs ? 0 : firstOutputPinIndex (node);
+    const auto* firstPin = node.getPin (first);
+
+    if (firstPin != nullptr && firstPin->isInput() == inputs && firstPin->isVectorPin())
+        return { { firstPin, firstPin->bus, inputs ? getInputWidth (node) : getOutputWidth (node) } };
+
+    for (int p = first; p < node.getPinCount() && node.getPin (p)->isInput() == inputs; ++p)
+        if (! node.getPin (p)->isVirtualPin())
+            runs.push_back ({ node.getPin (p), node.getPin (p)->bus, 1u });
+
+    return runs;
+}
 } // namespace
 
 RoutingNodeAttribution::RoutingNodeAttribution (GraphData& dspGraph, const GenerationContext& generationContext)
@@ -115,6 +140,7 @@ void RoutingNodeAttribution::assignRoutingNodes (const ModuleLibrary& library, u
 
     reportNodeConflict (dspId, module);
     checkVectorDspPins (dspId);
+    checkChannelsRead (dspId, ordered);
 }
 
 void RoutingNodeAttribution::resetPins()
@@ -557,6 +583,90 @@ void RoutingNodeAttribution::checkVectorDspPins (uint32_t dspId)
             break;
         }
     }
+}
+
+void RoutingNodeAttribution::checkChannelsRead (uint32_t dspId, const std::vector<GraphNode*>& ordered) const
+{
+    // A connection between sides of different widths leaves channels of the
+    // wider input reading buffers that its source does not write: silence,
+    // or another connection's signal. Every channel a routing call reads must
+    // be written by exactly one output, of a process connected to it. Runs
+    // are compared as ranges of nodes: channel counts read from a file may
+    // be huge.
+    struct Written
+    {
+        int64_t first, end;
+        const GraphNode* writer;
+    };
+
+    std::vector<Written> written;
+
+    for (auto* process : ordered)
+        for (const auto& run : getNodeRuns (*process, false))
+            if (isRoutingNode (run.first))
+                written.push_back ({ run.first, (int64_t) run.first + run.width, process });
+
+    for (auto* process : ordered)
+    {
+        for (const auto& run : getNodeRuns (*process, true))
+        {
+            if (! isRoutingNode (run.first))
+                continue;
+
+            const int64_t first = run.first, end = first + run.width;
+
+            // The run splits where a written range starts or ends; within
+            // each piece every node has the same writers.
+            std::set<int64_t> cuts{ first, end };
+
+            for (const auto& w : written)
+                for (auto cut : { w.first, w.end })
+                    if (cut > first && cut < end)
+                        cuts.insert (cut);
+
+            auto pieceStart = cuts.begin();
+
+            for (auto pieceEnd = std::next (pieceStart); pieceEnd != cuts.end(); pieceStart = pieceEnd++)
+            {
+                std::vector<const GraphNode*> writers;
+
+                for (const auto& w : written)
+                    if (w.first <= *pieceStart && *pieceStart < w.end)
+                        writers.push_back (w.writer);
+
+                if (writers.size() == 1 && feedsSignal (*writers.front(), *process))
+                    continue;
+
+                logUnwrittenChannels (*process, *run.pin, *pieceStart - first, *pieceEnd - first, writers.size() > 1, dspId);
+            }
+        }
+    }
+}
+
+void RoutingNodeAttribution::logUnwrittenChannels (const GraphNode& process, const GraphPin& pin, int64_t first, int64_t end,
+                                                   bool writtenSeveralTimes, uint32_t dspId) const
+{
+    // Channels counted from 1, as the user counts them.
+    const auto channels = end - first == 1 ? "channel " + juce::String (first + 1)
+                                           : "channels " + juce::String (first + 1) + " to " + juce::String (end);
+
+    logError (juce::String (writtenSeveralTimes ? "several outputs write " : "no connected output writes ") + channels + " of " +
+                  pin.name + " of " + context.getNodeTitle (process) + " #" + juce::String (process.nrpn),
+              (int) dspId);
+}
+
+bool RoutingNodeAttribution::feedsSignal (const GraphNode& source, const GraphNode& destination) const
+{
+    for (int i = 0; i < graph.getNumConnections(); ++i)
+    {
+        const auto* connection = graph.getConnection (i);
+
+        if (connection->sourceNode == source.getId() && connection->destNode == destination.getId() &&
+            isSignalConnection (*connection))
+            return true;
+    }
+
+    return false;
 }
 
 juce::String RoutingNodeAttribution::writePcsList (const GraphNode& node, const ProcessOrder& order, uint32_t dspNumber) const
