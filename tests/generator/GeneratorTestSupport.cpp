@@ -556,6 +556,40 @@ juce::StringArray findRoutingBreaches (const GraphData& graph)
     return breaches;
 }
 
+std::map<uint32_t, int64_t> findReservedMemory (const juce::String& memoryText, const juce::String& startSymbol)
+{
+    std::set<juce::String> chain{ startSymbol };
+    std::map<juce::String, int64_t> sizes; // by name: the plain alternative, written last, wins
+
+    for (const auto& line : juce::StringArray::fromLines (memoryText))
+    {
+        if (! line.startsWith ("#define\t") || ! line.contains ("_NEXTBASE\t"))
+            continue;
+
+        const auto name =
+            line.fromFirstOccurrenceOf ("#define\t", false, false).upToFirstOccurrenceOf ("_NEXTBASE", false, false);
+        const auto value = line.fromFirstOccurrenceOf ("((", false, false).upToFirstOccurrenceOf ("))", false, false);
+        const auto base = value.upToFirstOccurrenceOf ("+0x", false, false);
+
+        if (chain.count (base) == 0)
+            continue;
+
+        chain.insert (name + "_NEXTBASE");
+        sizes[name] = value.contains ("+0x") ? value.fromFirstOccurrenceOf ("+0x", false, false).getHexValue64() : 0;
+    }
+
+    std::map<uint32_t, int64_t> reserved;
+
+    // "MEMADDR_DSP" or "MEMADDR_DSPINIT", then the DSP id in two hexadecimal digits.
+    for (const auto& [name, size] : sizes)
+    {
+        const auto dsp = name.fromFirstOccurrenceOf ("MEMADDR_DSP", false, false).trimCharactersAtStart ("INIT");
+        reserved[(uint32_t) dsp.substring (0, 2).getHexValue32()] += size;
+    }
+
+    return reserved;
+}
+
 juce::String goldenText (const juce::String& name, const juce::String& actual)
 {
     const auto file = getSourceDirectory().getChildFile ("tests/generator/golden").getChildFile (name);
