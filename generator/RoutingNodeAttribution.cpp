@@ -90,15 +90,25 @@ std::vector<NodeRun> getNodeRuns (const GraphNode& node, bool inputs)
     std::vector<NodeRun> runs;
     const int first = inputs ? 0 : firstOutputPinIndex (node);
     const auto* firstPin = node.getPin (first);
-
-    if (firstPin != nullptr && firstPin->isInput() == inputs && firstPin->isVectorPin())
-        return { { firstPin, firstPin->bus, inputs ? getInputWidth (node) : getOutputWidth (node) } };
+    uint32_t virtualPins = 0;
 
     for (int p = first; p < node.getPinCount() && node.getPin (p)->isInput() == inputs; ++p)
-        if (! node.getPin (p)->isVirtualPin())
+    {
+        if (node.getPin (p)->isVirtualPin())
+            ++virtualPins;
+        else
             runs.push_back ({ node.getPin (p), node.getPin (p)->bus, 1u });
+    }
 
-    return runs;
+    if (firstPin == nullptr || firstPin->isInput() != inputs || ! firstPin->isVectorPin())
+        return runs;
+
+    // A side's count that does not follow the channel count counts its
+    // virtual pins too, which carry no signal.
+    const auto followsCount =
+        (node.channelWord & (inputs ? GraphNode::inputsFollowCountFlag : GraphNode::outputsFollowCountFlag)) != 0;
+    const auto width = inputs ? getInputWidth (node) : getOutputWidth (node);
+    return { { firstPin, firstPin->bus, followsCount ? width : juce::jmax (1u, width - juce::jmin (width, virtualPins)) } };
 }
 } // namespace
 

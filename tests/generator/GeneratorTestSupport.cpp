@@ -556,6 +556,34 @@ juce::StringArray findRoutingBreaches (const GraphData& graph)
     return breaches;
 }
 
+juce::StringArray findUnwrittenReads (const GraphData& graph)
+{
+    std::set<int> written;
+
+    for (int n = 0; n < graph.getNumNodes(); ++n)
+        for (uint32_t channel = 0; channel < channelsOf (*graph.getNode (n), false); ++channel)
+            if (const auto value = outputChannelValue (*graph.getNode (n), channel))
+                written.insert (*value);
+
+    juce::StringArray reads;
+
+    for (int n = 0; n < graph.getNumNodes(); ++n)
+    {
+        const auto& node = *graph.getNode (n);
+
+        for (uint32_t channel = 0; channel < channelsOf (node, true); ++channel)
+        {
+            const auto value = inputChannelValue (node, channel);
+
+            if (value.has_value() && isRoutingNode (*value) && written.count (*value) == 0)
+                reads.addIfNotAlreadyThere ("of " + node.getPin (isVectorSide (node, true) ? 0 : (int) channel)->name + " of " +
+                                            node.getName() + " #" + juce::String (node.nrpn));
+        }
+    }
+
+    return reads;
+}
+
 std::map<uint32_t, int64_t> findReservedMemory (const juce::String& memoryText, const juce::String& startSymbol)
 {
     std::set<juce::String> chain{ startSymbol };

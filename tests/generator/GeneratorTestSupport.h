@@ -87,6 +87,10 @@ uint32_t channelsOf (const GraphNode& node, bool inputs);
 // the same routing node. One line per breach; none when the promise holds.
 juce::StringArray findRoutingBreaches (const GraphData& graph);
 
+// The input pins with a channel that reads a routing node no output channel
+// writes, each as "of <pin> of <process name> #<nrpn>".
+juce::StringArray findUnwrittenReads (const GraphData& graph);
+
 // The words a memory map text reserves in one region, per DSP id: the
 // next-base definitions chained from the region's start symbol (of a pair of
 // alternatives, the plain one), by the DSP their names carry.
