@@ -110,6 +110,60 @@ std::vector<NodeRun> getNodeRuns (const GraphNode& node, bool inputs)
     const auto width = inputs ? getInputWidth (node) : getOutputWidth (node);
     return { { firstPin, firstPin->bus, followsCount ? width : juce::jmax (1u, width - juce::jmin (width, virtualPins)) } };
 }
+
+// An output's run of routing nodes, and the process writing it.
+struct WrittenRun
+{
+    int64_t first, end;
+    const GraphNode* writer;
+};
+
+// Consecutive nodes of a run read that are not written by exactly one output
+// feeding the reader.
+struct ChannelFault
+{
+    int64_t first, end;
+    bool writtenSeveralTimes;
+};
+
+// The faults among the nodes first .. end - 1 that one input reads. They are
+// compared as ranges: channel counts read from a file may be huge. Within
+// each piece between the starts and ends of the written runs every node has
+// the same writers; consecutive pieces with the same fault make one.
+template <typename FeedsReader>
+std::vector<ChannelFault> findChannelFaults (int64_t first, int64_t end, const std::vector<WrittenRun>& written,
+                                             FeedsReader&& feedsReader)
+{
+    std::set<int64_t> cuts{ first, end };
+
+    for (const auto& w : written)
+        for (auto cut : { w.first, w.end })
+            if (cut > first && cut < end)
+                cuts.insert (cut);
+
+    std::vector<ChannelFault> faults;
+
+    for (auto piece = cuts.begin(); std::next (piece) != cuts.end(); ++piece)
+    {
+        std::vector<const GraphNode*> writers;
+
+        for (const auto& w : written)
+            if (w.first <= *piece && *piece < w.end)
+                writers.push_back (w.writer);
+
+        if (writers.size() == 1 && feedsReader (*writers.front()))
+            continue;
+
+        const bool several = writers.size() > 1;
+
+        if (! faults.empty() && faults.back().end == *piece && faults.back().writtenSeveralTimes == several)
+            faults.back().end = *std::next (piece);
+        else
+            faults.push_back ({ *piece, *std::next (piece), several });
+    }
+
+    return faults;
+}
 } // namespace
 
 RoutingNodeAttribution::RoutingNodeAttribution (GraphData& dspGraph, const GenerationContext& generationContext)
@@ -600,16 +654,8 @@ void RoutingNodeAttribution::checkChannelsRead (uint32_t dspId, const std::vecto
     // A connection between sides of different widths leaves channels of the
     // wider input reading buffers that its source does not write: silence,
     // or another connection's signal. Every channel a routing call reads must
-    // be written by exactly one output, of a process connected to it. Runs
-    // are compared as ranges of nodes: channel counts read from a file may
-    // be huge.
-    struct Written
-    {
-        int64_t first, end;
-        const GraphNode* writer;
-    };
-
-    std::vector<Written> written;
+    // be written by exactly one output, of a process connected to it.
+    std::vector<WrittenRun> written;
 
     for (auto* process : ordered)
         for (const auto& run : getNodeRuns (*process, false))
@@ -617,40 +663,13 @@ void RoutingNodeAttribution::checkChannelsRead (uint32_t dspId, const std::vecto
                 written.push_back ({ run.first, (int64_t) run.first + run.width, process });
 
     for (auto* process : ordered)
-    {
         for (const auto& run : getNodeRuns (*process, true))
-        {
-            if (! isRoutingNode (run.first))
-                continue;
-
-            const int64_t first = run.first, end = first + run.width;
-
-            // The run splits where a written range starts or ends; within
-            // each piece every node has the same writers.
-            std::set<int64_t> cuts{ first, end };
-
-            for (const auto& w : written)
-                for (auto cut : { w.first, w.end })
-                    if (cut > first && cut < end)
-                        cuts.insert (cut);
-
-            auto pieceStart = cuts.begin();
-
-            for (auto pieceEnd = std::next (pieceStart); pieceEnd != cuts.end(); pieceStart = pieceEnd++)
-            {
-                std::vector<const GraphNode*> writers;
-
-                for (const auto& w : written)
-                    if (w.first <= *pieceStart && *pieceStart < w.end)
-                        writers.push_back (w.writer);
-
-                if (writers.size() == 1 && feedsSignal (*writers.front(), *process))
-                    continue;
-
-                logUnwrittenChannels (*process, *run.pin, *pieceStart - first, *pieceEnd - first, writers.size() > 1, dspId);
-            }
-        }
-    }
+            if (isRoutingNode (run.first))
+                for (const auto& fault :
+                     findChannelFaults (run.first, (int64_t) run.first + run.width, written,
+                                        [&] (const GraphNode& writer) { return feedsSignal (writer, *process); }))
+                    logUnwrittenChannels (*process, *run.pin, fault.first - run.first, fault.end - run.first,
+                                          fault.writtenSeveralTimes, dspId);
 }
 
 void RoutingNodeAttribution::logUnwrittenChannels (const GraphNode& process, const GraphPin& pin, int64_t first, int64_t end,

@@ -181,6 +181,29 @@ TEST_F (BuildProjectFileTest, AVectorOutputFeedingAVectorInputTakesItsRun)
                              " !!! Error#2: no connected output writes channels 3 to 4 of In1 of VectorMixer #2 in DSP#1\n");
 }
 
+TEST_F (BuildProjectFileTest, AStereoInputBehindAMonoOutputReadsAnotherSignalAndSaysSo)
+{
+    // The delay's node goes first to the adder; the equaliser's run then
+    // starts on it, and its second channel reads the node the adder writes.
+    auto& delay = dsp->add ("ShortDelay");
+    auto& sum = dsp->add ("Add2", 0, "Sum");
+    auto& eq = dsp->add ("ParamEq8", 2, "Eq");
+    auto& last = dsp->add ("ShortDelay");
+    dsp->dspInput (delay, 0, 0);
+    dsp->connect (delay, 0, sum, addIn1);
+    dsp->connect (delay, 0, sum, addIn2);
+    dsp->connect (delay, 0, eq, 0);
+    dsp->connect (sum, 0, last, 0);
+    dsp->dspOutput (last, 0, 0);
+    dsp->dspOutput (eq, 0, 1);
+
+    route();
+
+    EXPECT_EQ (value (eq, 0), value (delay, delayOut));
+    EXPECT_EQ (value (sum, addSum), value (eq, 0) + 1);
+    EXPECT_EQ (getLogText(), " !!! Error#1: no connected output writes channel 2 of In of Eq #3 in DSP#1\n");
+}
+
 TEST_F (BuildProjectFileTest, VectorDspOutputsOnConsecutiveChannelsAreAccepted)
 {
     auto& eq = dsp->add ("ParamEq8", 2);

@@ -37,6 +37,12 @@ struct ModuleDesign
     uint32_t memoryWord = 0;              // every process's memory, when not 0
 };
 
+// Failures name the design, not its bytes.
+void PrintTo (const ModuleDesign& design, std::ostream* out)
+{
+    *out << design.name;
+}
+
 const std::vector<const char*> studioCore8Wires{
     "DSPIN0 > ParamEq8 > ShelfEq2 > Compressor > Compander > Limiter > ShortDelay > LongDelay > DSPOUT0",
     "Compressor > LevelMeter", "SampleBank:0 > DSPOUT2", "SampleBank:1 > DSPOUT3"
