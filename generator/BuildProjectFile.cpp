@@ -13,7 +13,6 @@
 #include "model/ModuleLibrary.h"
 #include "model/ParameterDescriptor.h"
 
-#include <cmath>
 #include <limits>
 
 namespace
@@ -23,9 +22,6 @@ using Slot = BuildProjectFile::GeneratedTexts::Slot;
 // The process id of the pitch shifter that module 5 sets up by itself.
 constexpr uint32_t pitchShifterModuleId = 5;
 constexpr uint32_t pitchShifterProcessId = 0x211;
-
-// The delay process whose memory is never doubled.
-const char* const singleMemoryDelayName = "(s)Delay";
 
 // Stands where a call expects the process feeding a virtual pin and none
 // does: the C stays parseable, and the firmware build stops at the name.
@@ -134,15 +130,7 @@ bool BuildProjectFile::writeMemoryMap (int pcsNumber, const ModuleLibrary& libra
 
         if (module != nullptr)
         {
-            for (auto& process : module->getProcesses())
-            {
-                if (! process->fromSps)
-                    continue;
-
-                if ((call.memoryNode = graph.findNodeByProcessId (process->processId)) != nullptr)
-                    break;
-            }
-
+            call.memoryNode = MemoryParameters::findModuleMemoryNode (*module, graph);
             const auto* firstFunction = module->moduleFunctions[0];
 
             if (call.memoryNode == nullptr && module->hasFlaggedProcess && firstFunction != nullptr &&
@@ -161,16 +149,7 @@ bool BuildProjectFile::writeMemoryMap (int pcsNumber, const ModuleLibrary& libra
 
 uint32_t BuildProjectFile::getDelayMemorySize (const GraphNode& node) const
 {
-    double words = (double) node.getChannelCount() * context.getSamplingRateKhz();
-    const auto selection = (int) (node.memoryWord & 3);
-    const auto* definition = node.getProcessDefinition();
-    const bool singleMemory = definition != nullptr && definition->name == singleMemoryDelayName;
-
-    if ((selection == GraphNode::memoryChoiceExternalRam || selection == GraphNode::memoryChoiceInternal16BitRam) &&
-        ! singleMemory)
-        words = std::floor (words) * 2.0;
-
-    return toMemoryWords (words);
+    return MemoryParameters::delayMemorySize (node, context.getSamplingRateKhz());
 }
 
 //==============================================================================

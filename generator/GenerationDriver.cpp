@@ -323,8 +323,18 @@ void GenerationDriver::writeSharedHeaders()
 
 void GenerationDriver::runDesignChecks (const ModuleLibrary& library)
 {
-    if (settings.getExternalMemorySize() == 0 && settings.isExternalRamUsed())
+    const bool zeroSizeReported = settings.getExternalMemorySize() == 0 && settings.isExternalRamUsed();
+
+    if (zeroSizeReported)
         logError ("A process is using External RAM, but external memory size is zero.\n", -1);
+
+    // The firmware would address external memory that is not there.
+    const auto externalWords = (int64_t) juce::jmax (0, settings.getExternalMemorySize()) * 1024;
+
+    if (settings.getExternalRamReserved() > externalWords && ! zeroSizeReported)
+        logError ("The memory map reserves " + juce::String (settings.getExternalRamReserved()) +
+                      " words of External RAM, but external memory size is " + juce::String (externalWords) + " words.\n",
+                  -1);
 
     if (isAnyDspFull (library))
         logError ("One or several DSP(s) is/are overloaded.\n", -1);

@@ -72,7 +72,7 @@ juce::String MemoryMapWriter::highHalf (const juce::String& x)
 bool MemoryMapWriter::write (const Call& call, BuildProjectFile::GeneratedTexts& texts, juce::String& memoryText)
 {
     const auto& function = *call.function;
-    const int selection = call.memoryNode != nullptr ? (int) (call.memoryNode->memoryWord & 3) : 0;
+    const int selection = call.memoryNode != nullptr ? MemoryParameters::getSelection (*call.memoryNode) : 0;
     bool wrote = false;
 
     for (const auto& parameter : MemoryParameters::place (function, call.maskEntries, selection))
@@ -133,6 +133,7 @@ bool MemoryMapWriter::placeExternal (const Placement& placement, BuildProjectFil
         {
             memoryText << nextBaseLine (placement.name, region.baseSymbol, region.pendingSize);
             region.baseSymbol = nextBaseName (placement.name);
+            context.addExternalRamReserved (region.pendingSize);
         }
     }
 
@@ -170,8 +171,13 @@ bool MemoryMapWriter::placeExternalHighHalf (const Placement& placement, BuildPr
     if (placement.secondForm)
         memoryText << "#endif\n";
 
+    // The plain alternative counts: the base's alignment is the firmware
+    // build's to know.
     if (reserves)
+    {
         region.baseSymbol = nextBaseName (placement.name);
+        context.addExternalRamReserved (region.pendingSize);
+    }
 
     return true;
 }

@@ -36,6 +36,23 @@ void appendUnique (Order& order, ProcessOrderNode* node)
     if (! contains (order, node))
         order.push_back (node);
 }
+
+// A process whose definition has no input that carries a signal (a sample
+// player, a generator) feeds the flow from nothing. A node without a
+// definition may have any inputs, so it is not taken for one.
+bool hasNoSignalInput (const GraphNode* node)
+{
+    const auto* definition = node != nullptr ? node->getProcessDefinition() : nullptr;
+
+    if (definition == nullptr)
+        return false;
+
+    for (auto& pin : definition->pins)
+        if (pin->direction != 0 && pin->kind != ProcessPinEntry::virtualPin)
+            return false;
+
+    return true;
+}
 } // namespace
 
 ProcessOrdering::ProcessOrdering (const GraphData& graphToOrder, std::vector<const ProcessInstanceEntry*>& processesToOrder)
@@ -91,9 +108,15 @@ void ProcessOrdering::build()
 
     for (auto& node : nodes)
     {
+        node->hasNoSignalInput = hasNoSignalInput (graph.findNodeById (node->id));
         node->isSource = ! node->inputPins.empty() || node->predecessors.empty();
         node->isSink = node->successors.empty();
     }
+}
+
+bool ProcessOrdering::startsFlow (const ProcessOrderNode& node) noexcept
+{
+    return ! node.inputPins.empty() || node.hasNoSignalInput;
 }
 
 bool ProcessOrdering::isSortable() const
@@ -106,7 +129,10 @@ bool ProcessOrdering::isSortable() const
 
     for (auto& node : nodes)
     {
-        if (node->predecessors.empty() && node->inputPins.empty())
+        // Nothing reaches a process with inputs that nothing feeds: its
+        // place in the flow is unknown (its routing reports the missing
+        // connection).
+        if (node->predecessors.empty() && ! startsFlow (*node))
             return false;
 
         anySource = anySource || node->isSource;
@@ -143,10 +169,10 @@ void ProcessOrdering::enumeratePaths()
     walkSteps = 0;
     enumerationCut = false;
 
-    // Every node with a DSP input starts a walk (a node with several inputs
-    // would only repeat the same paths).
+    // Every node with a DSP input or without a signal input starts a walk (a
+    // node with several inputs would only repeat the same paths).
     for (auto& node : nodes)
-        if (! node->inputPins.empty() && ! enumerationCut)
+        if (startsFlow (*node) && ! enumerationCut)
             walk (node.get(), {});
 }
 
@@ -367,8 +393,8 @@ ProcessOrdering::Order ProcessOrdering::reinsertOnce (const Order& order, Reinse
 
 ProcessOrdering::Order ProcessOrdering::depthFirstOrder() const
 {
-    // Reverse post-order of a depth-first walk from the nodes with DSP inputs:
-    // every node after the nodes feeding it, feedback edges aside.
+    // Reverse post-order of a depth-first walk from the nodes that start the
+    // flow: every node after the nodes feeding it, feedback edges aside.
     Order postOrder;
     std::vector<bool> visited (nodes.size(), false);
 
@@ -380,7 +406,7 @@ ProcessOrdering::Order ProcessOrdering::depthFirstOrder() const
 
     for (auto& start : nodes)
     {
-        if (start->inputPins.empty() || visited[(size_t) start->index])
+        if (! startsFlow (*start) || visited[(size_t) start->index])
             continue;
 
         std::vector<Frame> stack{ { start.get(), 0 } };

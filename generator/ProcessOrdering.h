@@ -14,9 +14,10 @@ struct ProcessInstanceEntry;
 // Puts a DSP's processes into signal-flow order, so that a process is set up
 // and routed after the processes that feed it. It reorders the array it is
 // given (the generator's own copy of the DSP's process list, never the
-// library's): the walks from the DSP inputs are interleaved by depth, moved so
-// that every process follows the ones feeding it, and feedback loops are put
-// after the process that enters them.
+// library's): the walks from the DSP inputs, and from the processes that take
+// no signal (which start the flow as a DSP input does), are interleaved by
+// depth, moved so that every process follows the ones feeding it, and
+// feedback loops are put after the process that enters them.
 //
 // Processes no walk reaches come after the ordered ones, in their original
 // order. Graphs with too many distinct walks to enumerate in reasonable time
@@ -40,8 +41,8 @@ public:
     // (see isSortable) is left in its order, silently.
     void sort();
 
-    // At least one node, every node fed by another or by a DSP input, at least
-    // one source and one sink.
+    // At least one node, every node fed by another or by a DSP input or taking
+    // no signal at all, at least one source and one sink.
     bool isSortable() const;
 
     const std::vector<ProcessOrderPath>& getPaths() const noexcept { return paths; }
@@ -61,6 +62,7 @@ private:
     void walk (ProcessOrderNode* start, const ProcessOrderPath& prefix);
     void keepPath (const ProcessOrderPath& path);
     static bool branches (const ProcessOrderNode& node) noexcept;
+    static bool startsFlow (const ProcessOrderNode& node) noexcept;
 
     Order mergePaths();
     const ProcessOrderPath* longestPathFirst (const std::vector<const ProcessOrderPath*>& candidates) const;

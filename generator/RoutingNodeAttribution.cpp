@@ -75,6 +75,95 @@ uint32_t getOutputWidth (const GraphNode& node)
     const bool followsCount = (node.channelWord & GraphNode::outputsFollowCountFlag) != 0;
     return juce::jmax (1u, followsCount ? node.getChannelCount() : node.outputCount);
 }
+
+// One side of a process as the routing nodes it reads or writes: per vector
+// pin its run (first node, width), per ordinary pin one node.
+struct NodeRun
+{
+    const GraphPin* pin;
+    int first;      // the routing value of the run's first channel
+    uint32_t width; // its channels
+};
+
+std::vector<NodeRun> getNodeRuns (const GraphNode& node, bool inputs)
+{
+    std::vector<NodeRun> runs;
+    const int first = inputs ? 0 : firstOutputPinIndex (node);
+    const auto* firstPin = node.getPin (first);
+    uint32_t virtualPins = 0;
+
+    for (int p = first; p < node.getPinCount() && node.getPin (p)->isInput() == inputs; ++p)
+    {
+        if (node.getPin (p)->isVirtualPin())
+            ++virtualPins;
+        else
+            runs.push_back ({ node.getPin (p), node.getPin (p)->bus, 1u });
+    }
+
+    if (firstPin == nullptr || firstPin->isInput() != inputs || ! firstPin->isVectorPin())
+        return runs;
+
+    // A side's count that does not follow the channel count counts its
+    // virtual pins too, which carry no signal.
+    const auto followsCount =
+        (node.channelWord & (inputs ? GraphNode::inputsFollowCountFlag : GraphNode::outputsFollowCountFlag)) != 0;
+    const auto width = inputs ? getInputWidth (node) : getOutputWidth (node);
+    return { { firstPin, firstPin->bus, followsCount ? width : juce::jmax (1u, width - juce::jmin (width, virtualPins)) } };
+}
+
+// An output's run of routing nodes, and the process writing it.
+struct WrittenRun
+{
+    int64_t first, end;
+    const GraphNode* writer;
+};
+
+// Consecutive nodes of a run read that are not written by exactly one output
+// feeding the reader.
+struct ChannelFault
+{
+    int64_t first, end;
+    bool writtenSeveralTimes;
+};
+
+// The faults among the nodes first .. end - 1 that one input reads. They are
+// compared as ranges: channel counts read from a file may be huge. Within
+// each piece between the starts and ends of the written runs every node has
+// the same writers; consecutive pieces with the same fault make one.
+template <typename FeedsReader>
+std::vector<ChannelFault> findChannelFaults (int64_t first, int64_t end, const std::vector<WrittenRun>& written,
+                                             FeedsReader&& feedsReader)
+{
+    std::set<int64_t> cuts{ first, end };
+
+    for (const auto& w : written)
+        for (auto cut : { w.first, w.end })
+            if (cut > first && cut < end)
+                cuts.insert (cut);
+
+    std::vector<ChannelFault> faults;
+
+    for (auto piece = cuts.begin(); std::next (piece) != cuts.end(); ++piece)
+    {
+        std::vector<const GraphNode*> writers;
+
+        for (const auto& w : written)
+            if (w.first <= *piece && *piece < w.end)
+                writers.push_back (w.writer);
+
+        if (writers.size() == 1 && feedsReader (*writers.front()))
+            continue;
+
+        const bool several = writers.size() > 1;
+
+        if (! faults.empty() && faults.back().end == *piece && faults.back().writtenSeveralTimes == several)
+            faults.back().end = *std::next (piece);
+        else
+            faults.push_back ({ *piece, *std::next (piece), several });
+    }
+
+    return faults;
+}
 } // namespace
 
 RoutingNodeAttribution::RoutingNodeAttribution (GraphData& dspGraph, const GenerationContext& generationContext)
@@ -115,6 +204,7 @@ void RoutingNodeAttribution::assignRoutingNodes (const ModuleLibrary& library, u
 
     reportNodeConflict (dspId, module);
     checkVectorDspPins (dspId);
+    checkChannelsRead (dspId, ordered);
 }
 
 void RoutingNodeAttribution::resetPins()
@@ -557,6 +647,55 @@ void RoutingNodeAttribution::checkVectorDspPins (uint32_t dspId)
             break;
         }
     }
+}
+
+void RoutingNodeAttribution::checkChannelsRead (uint32_t dspId, const std::vector<GraphNode*>& ordered) const
+{
+    // A connection between sides of different widths leaves channels of the
+    // wider input reading buffers that its source does not write: silence,
+    // or another connection's signal. Every channel a routing call reads must
+    // be written by exactly one output, of a process connected to it.
+    std::vector<WrittenRun> written;
+
+    for (auto* process : ordered)
+        for (const auto& run : getNodeRuns (*process, false))
+            if (isRoutingNode (run.first))
+                written.push_back ({ run.first, (int64_t) run.first + run.width, process });
+
+    for (auto* process : ordered)
+        for (const auto& run : getNodeRuns (*process, true))
+            if (isRoutingNode (run.first))
+                for (const auto& fault :
+                     findChannelFaults (run.first, (int64_t) run.first + run.width, written,
+                                        [&] (const GraphNode& writer) { return feedsSignal (writer, *process); }))
+                    logUnwrittenChannels (*process, *run.pin, fault.first - run.first, fault.end - run.first,
+                                          fault.writtenSeveralTimes, dspId);
+}
+
+void RoutingNodeAttribution::logUnwrittenChannels (const GraphNode& process, const GraphPin& pin, int64_t first, int64_t end,
+                                                   bool writtenSeveralTimes, uint32_t dspId) const
+{
+    // Channels counted from 1, as the user counts them.
+    const auto channels = end - first == 1 ? "channel " + juce::String (first + 1)
+                                           : "channels " + juce::String (first + 1) + " to " + juce::String (end);
+
+    logError (juce::String (writtenSeveralTimes ? "several outputs write " : "no connected output writes ") + channels + " of " +
+                  pin.name + " of " + context.getNodeTitle (process) + " #" + juce::String (process.nrpn),
+              (int) dspId);
+}
+
+bool RoutingNodeAttribution::feedsSignal (const GraphNode& source, const GraphNode& destination) const
+{
+    for (int i = 0; i < graph.getNumConnections(); ++i)
+    {
+        const auto* connection = graph.getConnection (i);
+
+        if (connection->sourceNode == source.getId() && connection->destNode == destination.getId() &&
+            isSignalConnection (*connection))
+            return true;
+    }
+
+    return false;
 }
 
 juce::String RoutingNodeAttribution::writePcsList (const GraphNode& node, const ProcessOrder& order, uint32_t dspNumber) const

@@ -35,7 +35,10 @@ struct ProcessInstanceEntry;
 //   5. check every connection: both ends must read one node, else a vector
 //      input may take the run its sources agree on, and the rest is logged
 //      as a conflict (with the Add2 hint for a "MixN" destination);
-//   6. check that the DSP pins on a vector pin run consecutively.
+//   6. check that the DSP pins on a vector pin run consecutively;
+//   7. check, channel by channel, that every routing node an input reads is
+//      written by exactly one output, of a process connected to it (a mono
+//      output into a stereo input leaves the second channel unwritten).
 // Where it departs from the steps, and why:
 //   - a DSP pin's number is read from its name, and a number beyond the
 //     module's DSP inputs or outputs routes nowhere (it names no real pin);
@@ -67,9 +70,9 @@ public:
     RoutingNodeAttribution (GraphData& dspGraph, const GenerationContext& generationContext);
 
     // Fills order with the DSP's processes in signal-flow order and gives
-    // every pin of every process its routing value; conflicts and
-    // non-consecutive vector DSP pins are logged against the DSP. Nothing
-    // happens for a DSP without processes.
+    // every pin of every process its routing value; conflicts, non-consecutive
+    // vector DSP pins and input channels that no connected output writes are
+    // logged against the DSP. Nothing happens for a DSP without processes.
     void assignRoutingNodes (const ModuleLibrary& library, uint32_t dspId, ProcessOrder& order);
 
     // Checks that every input channel is fed by one source and that both ends
@@ -100,6 +103,10 @@ private:
     void feedDestination (GraphNode& destination, uint32_t destinationChannel, int signal);
     void checkVectorDspPins (uint32_t dspId);
     void logConflict (const GraphConnection& connection, uint32_t dspId) const;
+    void checkChannelsRead (uint32_t dspId, const std::vector<GraphNode*>& ordered) const;
+    bool feedsSignal (const GraphNode& source, const GraphNode& destination) const;
+    void logUnwrittenChannels (const GraphNode& process, const GraphPin& pin, int64_t first, int64_t end,
+                               bool writtenSeveralTimes, uint32_t dspId) const;
 
     bool isSignalConnection (const GraphConnection& connection) const;
     bool hasSignalInto (const GraphNode& node, uint32_t pin) const;

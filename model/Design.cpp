@@ -160,15 +160,15 @@ DspResourceEstimator::LoadPercentages Design::estimateDspLoad (uint32_t dspId) c
     const int rate = settings.getSamplingIndex();
     const int memorySize = settings.getExternalMemorySize();
     // A delay's length is in ms: the rate in kHz gives its samples.
-    const int samplesPerMs = (int) settings.getSamplingRateKhz();
+    const double khz = settings.getSamplingRateKhz();
 
+    // The external RAM is the chip's: every DSP's share of it counts.
     const DspResourceEstimator own (&slot->graph, library);
     DspResourceEstimator::ExternalRam external;
-    external.size = own.addMemoryCosts (dspId, memorySize, samplesPerMs).size;
+    external.size = own.addMemoryCosts (dspId, memorySize, khz).size;
 
     for (auto& other : slots)
-        external.used +=
-            DspResourceEstimator (&other->graph, library).addMemoryCosts (other->dspId, memorySize, samplesPerMs).used;
+        external.used += DspResourceEstimator (&other->graph, library).addMemoryCosts (other->dspId, memorySize, khz).used;
 
     return DspResourceEstimator::toPercentages (own.addProcessCosts (dspId), own.getMemoryBudget (dspId, rate), external);
 }

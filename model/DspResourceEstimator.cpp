@@ -7,9 +7,6 @@
 
 namespace
 {
-constexpr uint32_t firstMemorySelector = 101;
-constexpr uint32_t lastMemorySelector = 241;
-
 DspResourceEstimator::CyclesAndRam& operator+= (DspResourceEstimator::CyclesAndRam& total,
                                                 const DspResourceEstimator::CyclesAndRam& cost) noexcept
 {
@@ -49,107 +46,10 @@ DspResourceEstimator::CyclesAndRam processCost (const ProcessDefinition& definit
     return { channels * cyclesPerChannel + baseCycles, channels * ramPerChannel + baseRam };
 }
 
-bool isExternalMemoryParameter (const LibraryFunctionDefinition& function, int p)
-{
-    ParameterDescriptor d;
-    getFunctionParameter (function, ParameterNumbering::parametersOnly, p, d);
-
-    return d.reached && (isParamTypeCode_4_0_1 (d.type) || isParamTypeCode_4_0_2 (d.type) || isParamTypeCode_12_0_0 (d.type));
-}
-
 const GraphNode* findNodeOf (const GraphData& graph, const ProcessInstanceEntry& entry) noexcept
 {
     return entry.nodeNumber > 0 ? graph.findNodeById ((uint32_t) entry.nodeNumber) : nullptr;
 }
-
-// Walks the set-up functions of one process and adds the external RAM their
-// mask entries ask for. An addition made while the process drew on the
-// module's own functions marks those as counted for the DSP.
-struct MemoryWalk
-{
-    const ProcessDefinition& definition;
-    int memoryChoice;
-    bool moduleSourced = false;
-    bool moduleCounted = false;
-    int64_t added = 0;
-
-    bool isExternalChosen() const noexcept { return memoryChoice == GraphNode::memoryChoiceExternalRam; }
-
-    // The memory selector names the one set-up function that takes the
-    // memory. Otherwise the walk goes over the module's function positions:
-    // one with mask entries counts itself, an empty one lets the process's
-    // own set-up function of that number count instead.
-    void addProcess (const ModuleDefinition& module)
-    {
-        const int setUpCount = definition.getFirstFunctionCount();
-        const int moduleFunctionCount = module.getModuleFunctionCount();
-        const auto selector = definition.memorySelector;
-
-        if (definition.hasMemoryClass && selector >= firstMemorySelector && selector <= lastMemorySelector)
-        {
-            if (auto* function = definition.firstFunctions[(int) (selector - firstMemorySelector)])
-                addSelectedFunction (*function);
-
-            return;
-        }
-
-        const int length = definition.hasMemoryClass && setUpCount != 0 ? setUpCount : moduleFunctionCount;
-
-        for (int f = 0; f < std::min (length, moduleFunctionCount); ++f)
-        {
-            const LibraryFunctionDefinition* function = module.moduleFunctions[f];
-
-            if (! function->maskEntries.empty())
-                moduleSourced = true;
-            else if (setUpCount > 0)
-                function = definition.firstFunctions[f]; // none past the process's own list
-
-            if (function != nullptr)
-                addFunction (*function);
-        }
-    }
-
-    // The memory map lays the selected function out once, whatever the
-    // number of set-up functions: it counts once, with exactly what the map
-    // reserves in external RAM for it.
-    void addSelectedFunction (const LibraryFunctionDefinition& function)
-    {
-        for (const auto& parameter : MemoryParameters::place (function, function.maskEntries, memoryChoice))
-            if (parameter.flagged && parameter.region == GenerationContext::Region::externalRam)
-                added += parameter.size;
-    }
-
-    void addFunction (const LibraryFunctionDefinition& function)
-    {
-        // The flagged parameters, last first, take the mask entries last
-        // first; a mask can flag more parameters than there are entries.
-        int entry = (int) function.maskEntries.size() - 1;
-
-        for (int p = function.parameterCount - 1; p >= 0 && entry >= 0; --p)
-        {
-            const int bit = function.parameterCount - 1 - p;
-
-            if (bit >= 32 || ((function.entryMask >> bit) & 1u) == 0)
-                continue;
-
-            const uint32_t value = function.maskEntries[(size_t) entry--];
-
-            if (isExternalChosen() && countsAsExternal (function, p))
-            {
-                added += value;
-                moduleCounted = moduleCounted || moduleSourced;
-            }
-        }
-    }
-
-    bool countsAsExternal (const LibraryFunctionDefinition& function, int p) const
-    {
-        if (definition.memoryClass11to13)
-            return isExternalMemoryParameter (function, p);
-
-        return definition.hasMemoryClass;
-    }
-};
 } // namespace
 
 DspResourceEstimator::DspResourceEstimator (const GraphData* graphToRead, const ModuleLibrary* libraryToRead) noexcept
@@ -190,7 +90,7 @@ DspResourceEstimator::CyclesAndRam DspResourceEstimator::getMemoryBudget (uint32
 }
 
 DspResourceEstimator::ExternalRam DspResourceEstimator::addMemoryCosts (uint32_t dspId, int externalMemorySize,
-                                                                        int perChannelExternalCost) const
+                                                                        double samplingRateKhz) const
 {
     ExternalRam result;
     result.size = externalMemorySize > 0 ? (int64_t) externalMemorySize * 1024 : 0;
@@ -198,49 +98,45 @@ DspResourceEstimator::ExternalRam DspResourceEstimator::addMemoryCosts (uint32_t
     auto* dsp = library != nullptr ? library->findDsp (dspId) : nullptr;
     auto* module = dsp != nullptr ? library->findModuleById (dsp->moduleId) : nullptr;
 
-    if (module == nullptr || graph == nullptr)
+    // What the memory map reserves in external RAM for the DSP, laid out by
+    // the same rules; a DSP without processes gets no source and no memory.
+    if (module == nullptr || graph == nullptr || dsp->getProcessCount() == 0)
         return result;
 
-    int64_t channelSum = 0;
-    int64_t added = 0;
-    bool moduleCounted = false;
+    // The module's own functions, once per DSP, in the memory its first
+    // static process chose.
+    const auto* memoryNode = MemoryParameters::findModuleMemoryNode (*module, *graph);
+    const int moduleSelection = memoryNode != nullptr ? MemoryParameters::getSelection (*memoryNode) : 0;
 
+    for (auto& function : module->moduleFunctions)
+        result.used += MemoryParameters::reserveExternal (*function, function->maskEntries, moduleSelection);
+
+    // Every process's own set-up functions, each time.
     for (int i = 0; i < dsp->getProcessCount(); ++i)
     {
-        auto* node = findNodeOf (*graph, *dsp->getProcessInstance (i));
-        auto* definition = node != nullptr ? node->getProcessDefinition() : nullptr;
+        auto* entry = dsp->getProcessInstance (i);
+        auto* node = findNodeOf (*graph, *entry);
+        auto* definition = module->findProcessById (entry->processId);
 
-        if (definition == nullptr)
+        if (node == nullptr || definition == nullptr)
             continue;
 
-        // A delay line costs so much per channel, wherever its set-up says.
-        if (definition->isDelayType())
-        {
-            if (node->memoryChoice == GraphNode::memoryChoiceExternalRam)
-                channelSum += node->getChannelCount();
+        int index = 0;
 
-            continue;
-        }
-
-        // The module's own functions count once per DSP.
-        if (moduleCounted)
-            continue;
-
-        MemoryWalk walk{ *definition, node->memoryChoice };
-        walk.addProcess (*module);
-        added += walk.added;
-        moduleCounted = walk.moduleCounted;
+        for (auto& function : definition->firstFunctions)
+            result.used += MemoryParameters::reserveExternal (
+                *function, MemoryParameters::getSetUpMaskEntries (*function, index++, *node, samplingRateKhz),
+                MemoryParameters::getSelection (*node));
     }
 
-    result.used = channelSum * perChannelExternalCost + added;
     return result;
 }
 
-DspResourceEstimator::LoadPercentages
-DspResourceEstimator::estimateLoad (uint32_t dspId, int ratePosition, int externalMemorySize, int perChannelExternalCost) const
+DspResourceEstimator::LoadPercentages DspResourceEstimator::estimateLoad (uint32_t dspId, int ratePosition,
+                                                                          int externalMemorySize, double samplingRateKhz) const
 {
     return toPercentages (addProcessCosts (dspId), getMemoryBudget (dspId, ratePosition),
-                          addMemoryCosts (dspId, externalMemorySize, perChannelExternalCost));
+                          addMemoryCosts (dspId, externalMemorySize, samplingRateKhz));
 }
 
 double DspResourceEstimator::toPercent (int64_t used, int64_t budget) noexcept

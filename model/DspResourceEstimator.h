@@ -49,12 +49,14 @@ public:
     // DSP or its module is unknown.
     CyclesAndRam getMemoryBudget (uint32_t dspId, int ratePosition) const;
 
-    // The external RAM the DSP's processes use, and the size there is (the
-    // memory-size setting in kwords).
-    ExternalRam addMemoryCosts (uint32_t dspId, int externalMemorySize, int perChannelExternalCost) const;
+    // The external RAM the memory map reserves for the DSP, and the size
+    // there is (the memory-size setting in kwords). The module's own
+    // functions count once, every process's set-up functions every time, a
+    // delay line by its length at the sampling rate (kHz).
+    ExternalRam addMemoryCosts (uint32_t dspId, int externalMemorySize, double samplingRateKhz) const;
 
     // All three figures, divided.
-    LoadPercentages estimateLoad (uint32_t dspId, int ratePosition, int externalMemorySize, int perChannelExternalCost) const;
+    LoadPercentages estimateLoad (uint32_t dspId, int ratePosition, int externalMemorySize, double samplingRateKhz) const;
 
     // 100 x used / budget; a budget of 0 or less gives 100 when anything is
     // used and 0 when nothing is.

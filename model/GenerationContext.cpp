@@ -13,6 +13,7 @@ void GenerationContext::resetMemoryBases()
         getMemoryRegion (region) = { getStartSymbol (region), 0 };
 
     externalRamUsed = false;
+    externalRamReserved = 0;
 }
 
 juce::String GenerationContext::getStartSymbol (Region region)

@@ -47,14 +47,20 @@ public:
     MemoryRegion& getMemoryRegion (Region region) noexcept { return regions[(size_t) region]; }
     const MemoryRegion& getMemoryRegion (Region region) const noexcept { return regions[(size_t) region]; }
 
-    // Every region back to its start symbol with nothing pending, and the
-    // external-RAM-used flag cleared: the start of a generation.
+    // Every region back to its start symbol with nothing pending, the
+    // external-RAM-used flag cleared and nothing reserved: the start of a
+    // generation.
     void resetMemoryBases();
 
     static juce::String getStartSymbol (Region region);
 
     bool isExternalRamUsed() const noexcept { return externalRamUsed; }
     void setExternalRamUsed (bool used) noexcept { externalRamUsed = used; }
+
+    // The words the memory map has reserved in external RAM since the memory
+    // bases were reset, across all DSPs.
+    int64_t getExternalRamReserved() const noexcept { return externalRamReserved; }
+    void addExternalRamReserved (int64_t words) noexcept { externalRamReserved += words; }
 
     // The title the node's box shows, for messages.
     virtual juce::String getNodeTitle (const GraphNode& node) const;
@@ -68,5 +74,6 @@ private:
     double samplingRateKhz = 48.0;
     int externalMemorySize = 128;
     bool externalRamUsed = false;
+    int64_t externalRamReserved = 0;
     std::array<MemoryRegion, 3> regions;
 };

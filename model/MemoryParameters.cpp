@@ -1,7 +1,24 @@
 #include "model/MemoryParameters.h"
 
+#include "model/GraphData.h"
 #include "model/LibraryFunctionDefinition.h"
+#include "model/ModuleDefinition.h"
 #include "model/ParameterDescriptor.h"
+
+#include <cmath>
+#include <limits>
+
+namespace
+{
+// The delay process whose memory is never doubled.
+const char* const singleMemoryDelayName = "(s)Delay";
+
+uint32_t toMemoryWords (double words)
+{
+    return words >= (double) std::numeric_limits<uint32_t>::max() ? std::numeric_limits<uint32_t>::max()
+                                                                  : (uint32_t) juce::jmax (0.0, words);
+}
+} // namespace
 
 namespace MemoryParameters
 {
@@ -73,5 +90,63 @@ std::vector<Parameter> place (const LibraryFunctionDefinition& function, const s
     }
 
     return parameters;
+}
+
+int64_t reserveExternal (const LibraryFunctionDefinition& function, const std::vector<uint32_t>& maskEntries, int selection)
+{
+    int64_t words = 0;
+
+    for (const auto& parameter : place (function, maskEntries, selection))
+        if (parameter.flagged && parameter.region == Region::externalRam)
+            words += parameter.size;
+
+    return words;
+}
+
+int getSelection (const GraphNode& node) noexcept
+{
+    return (int) (node.memoryWord & 3);
+}
+
+uint32_t delayMemorySize (const GraphNode& node, double samplingRateKhz)
+{
+    double words = (double) node.getChannelCount() * samplingRateKhz;
+    const auto selection = getSelection (node);
+    const auto* definition = node.getProcessDefinition();
+    const bool singleMemory = definition != nullptr && definition->name == singleMemoryDelayName;
+
+    if ((selection == GraphNode::memoryChoiceExternalRam || selection == GraphNode::memoryChoiceInternal16BitRam) &&
+        ! singleMemory)
+        words = std::floor (words) * 2.0;
+
+    return toMemoryWords (words);
+}
+
+std::vector<uint32_t> getSetUpMaskEntries (const LibraryFunctionDefinition& function, int functionIndex, const GraphNode& node,
+                                           double samplingRateKhz)
+{
+    auto entries = function.maskEntries;
+
+    if (functionIndex == 0 && (node.channelWord & GraphNode::delayCountFlag) != 0 && function.maskUsable)
+    {
+        const auto size = delayMemorySize (node, samplingRateKhz);
+
+        if (entries.empty())
+            entries.push_back (size);
+        else
+            entries.front() = size;
+    }
+
+    return entries;
+}
+
+const GraphNode* findModuleMemoryNode (const ModuleDefinition& module, const GraphData& graph)
+{
+    for (auto& process : module.getProcesses())
+        if (process->fromSps)
+            if (const auto* node = graph.findNodeByProcessId (process->processId))
+                return node;
+
+    return nullptr;
 }
 } // namespace MemoryParameters

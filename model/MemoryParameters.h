@@ -6,7 +6,10 @@
 #include <optional>
 #include <vector>
 
+class GraphData;
+class GraphNode;
 class LibraryFunctionDefinition;
+class ModuleDefinition;
 struct ParameterTypeCode;
 
 // Where a set-up function's memory parameters go in the memory map: what part
@@ -47,4 +50,27 @@ std::optional<GenerationContext::Region> chooseRegion (const LibraryFunctionDefi
 // the mask entries in order, one each, whether or not they are memory
 // parameters.
 std::vector<Parameter> place (const LibraryFunctionDefinition& function, const std::vector<uint32_t>& maskEntries, int selection);
+
+// The words the memory map reserves in external RAM for one call of the
+// function: the mask entries of its flagged parameters placed there.
+int64_t reserveExternal (const LibraryFunctionDefinition& function, const std::vector<uint32_t>& maskEntries, int selection);
+
+// The memory selection of a process (its memory word's type), which chooses
+// the region of the functions whose mask is usable.
+int getSelection (const GraphNode& node) noexcept;
+
+// The memory words of a delay line: the delay in ms times the rate in kHz,
+// doubled in external and 16-bit RAM except for the single-memory delay.
+uint32_t delayMemorySize (const GraphNode& node, double samplingRateKhz);
+
+// The mask entries a process's set-up function (its index among them) is
+// laid out with: its own, the first standing for the delay line's size for
+// the first set-up function of a delay-count process.
+std::vector<uint32_t> getSetUpMaskEntries (const LibraryFunctionDefinition& function, int functionIndex, const GraphNode& node,
+                                           double samplingRateKhz);
+
+// The process whose memory choice the module's own functions take: the
+// module's first static process that the DSP's graph holds; none when there
+// is none.
+const GraphNode* findModuleMemoryNode (const ModuleDefinition& module, const GraphData& graph);
 } // namespace MemoryParameters

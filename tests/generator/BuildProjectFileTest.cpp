@@ -175,7 +175,33 @@ TEST_F (BuildProjectFileTest, AVectorOutputFeedingAVectorInputTakesItsRun)
     // Never "the mixer's unassigned run (-1) + 1": the run is made first.
     EXPECT_EQ (value (mixer, 0), 0);
     EXPECT_EQ (value (delay, delayOut), 1);
-    EXPECT_EQ (getLogErrorCount(), 0);
+
+    // No conflict; the channels nothing feeds are reported as read unwritten.
+    EXPECT_EQ (getLogText(), " !!! Error#1: no connected output writes channel 1 of In1 of VectorMixer #2 in DSP#1\n"
+                             " !!! Error#2: no connected output writes channels 3 to 4 of In1 of VectorMixer #2 in DSP#1\n");
+}
+
+TEST_F (BuildProjectFileTest, AStereoInputBehindAMonoOutputReadsAnotherSignalAndSaysSo)
+{
+    // The delay's node goes first to the adder; the equaliser's run then
+    // starts on it, and its second channel reads the node the adder writes.
+    auto& delay = dsp->add ("ShortDelay");
+    auto& sum = dsp->add ("Add2", 0, "Sum");
+    auto& eq = dsp->add ("ParamEq8", 2, "Eq");
+    auto& last = dsp->add ("ShortDelay");
+    dsp->dspInput (delay, 0, 0);
+    dsp->connect (delay, 0, sum, addIn1);
+    dsp->connect (delay, 0, sum, addIn2);
+    dsp->connect (delay, 0, eq, 0);
+    dsp->connect (sum, 0, last, 0);
+    dsp->dspOutput (last, 0, 0);
+    dsp->dspOutput (eq, 0, 1);
+
+    route();
+
+    EXPECT_EQ (value (eq, 0), value (delay, delayOut));
+    EXPECT_EQ (value (sum, addSum), value (eq, 0) + 1);
+    EXPECT_EQ (getLogText(), " !!! Error#1: no connected output writes channel 2 of In of Eq #3 in DSP#1\n");
 }
 
 TEST_F (BuildProjectFileTest, VectorDspOutputsOnConsecutiveChannelsAreAccepted)
@@ -430,7 +456,10 @@ TEST_F (BuildProjectFileTest, AFanOutIntoTwoVectorRunsSharesTheNode)
 
     EXPECT_EQ (value (x, addSum), value (first, mixIn));
     EXPECT_EQ (value (second, mixIn), value (x, addSum));
-    EXPECT_EQ (getLogErrorCount(), 0);
+
+    // No conflict; the mixers' second channels, which nothing feeds, are reported.
+    EXPECT_EQ (getLogText(), " !!! Error#1: no connected output writes channel 2 of In of Second #3 in DSP#1\n"
+                             " !!! Error#2: no connected output writes channel 2 of In of First #2 in DSP#1\n");
 }
 
 TEST_F (BuildProjectFileTest, VirtualConnectionsCarryNoSignal)

@@ -442,13 +442,14 @@ TEST_F (DspSourceTest, MemoryOfOneProcessIsNeverHandedToTheNext)
 {
     // The probe places a 24-bit low half; the sample bank's 24-bit low half
     // goes to external RAM by its memory choice and must get its own name.
+    // The bank, which takes no signal, starts the flow beside the probe.
     chain ({ "MemoryProbe", "ShortDelay" });
     auto& bank = dsp->add ("SampleBank");
     juce::ignoreUnused (bank);
 
     ASSERT_TRUE (generate());
-    EXPECT_TRUE (texts.body.contains ("\tBank_AttachMemory( dspId, dsp1pcs[3], MEMADDR_DSP01_PCS02F01PAR02, "
-                                      "MEMADDR_DSP01_PCS02F01PAR03 );\n"))
+    EXPECT_TRUE (texts.body.contains ("\tBank_AttachMemory( dspId, dsp1pcs[3], MEMADDR_DSP01_PCS01F01PAR02, "
+                                      "MEMADDR_DSP01_PCS01F01PAR03 );\n"))
         << texts.body;
     EXPECT_FALSE (texts.body.contains ("Bank_AttachMemory( dspId, dsp1pcs[3], MEMADDR_DSP01_PCS00PAR02"));
 }

@@ -563,6 +563,16 @@ TEST (GenerationDriver, DesignChecksAreLoggedAndCountedAndTheRunGoesOn)
               p.addDelayDsp (1);
           },
           " !!! Error#1: A process is using External RAM, but external memory size is zero.\nmidictrl.c...generated\n" },
+        { "external RAM overrun",
+          [] (TestProject& p)
+          {
+              // 64 kwords; the module's block and a second of delay at 48 kHz, doubled in external RAM.
+              p.design.getSettings().setMemorySizeIndex (1);
+              p.design.getSettings().setSamplingIndex (1);
+              p.addChainDsp (1, { "LongDelay" }, { 1000 });
+          },
+          " !!! Error#1: The memory map reserves 97024 words of External RAM, but external memory size is 65536 words.\n"
+          "midictrl.c...generated\n" },
         { "overload",
           [] (TestProject& p)
           {

@@ -556,6 +556,68 @@ juce::StringArray findRoutingBreaches (const GraphData& graph)
     return breaches;
 }
 
+juce::StringArray findUnwrittenReads (const GraphData& graph)
+{
+    std::set<int> written;
+
+    for (int n = 0; n < graph.getNumNodes(); ++n)
+        for (uint32_t channel = 0; channel < channelsOf (*graph.getNode (n), false); ++channel)
+            if (const auto value = outputChannelValue (*graph.getNode (n), channel))
+                written.insert (*value);
+
+    juce::StringArray reads;
+
+    for (int n = 0; n < graph.getNumNodes(); ++n)
+    {
+        const auto& node = *graph.getNode (n);
+
+        for (uint32_t channel = 0; channel < channelsOf (node, true); ++channel)
+        {
+            const auto value = inputChannelValue (node, channel);
+
+            if (value.has_value() && isRoutingNode (*value) && written.count (*value) == 0)
+                reads.addIfNotAlreadyThere ("of " + node.getPin (isVectorSide (node, true) ? 0 : (int) channel)->name + " of " +
+                                            node.getName() + " #" + juce::String (node.nrpn));
+        }
+    }
+
+    return reads;
+}
+
+std::map<uint32_t, int64_t> findReservedMemory (const juce::String& memoryText, const juce::String& startSymbol)
+{
+    std::set<juce::String> chain{ startSymbol };
+    std::map<juce::String, int64_t> sizes; // by name: the plain alternative, written last, wins
+
+    for (const auto& line : juce::StringArray::fromLines (memoryText))
+    {
+        if (! line.startsWith ("#define\t") || ! line.contains ("_NEXTBASE\t"))
+            continue;
+
+        const auto name =
+            line.fromFirstOccurrenceOf ("#define\t", false, false).upToFirstOccurrenceOf ("_NEXTBASE", false, false);
+        const auto value = line.fromFirstOccurrenceOf ("((", false, false).upToFirstOccurrenceOf ("))", false, false);
+        const auto base = value.upToFirstOccurrenceOf ("+0x", false, false);
+
+        if (chain.count (base) == 0)
+            continue;
+
+        chain.insert (name + "_NEXTBASE");
+        sizes[name] = value.contains ("+0x") ? value.fromFirstOccurrenceOf ("+0x", false, false).getHexValue64() : 0;
+    }
+
+    std::map<uint32_t, int64_t> reserved;
+
+    // "MEMADDR_DSP" or "MEMADDR_DSPINIT", then the DSP id in two hexadecimal digits.
+    for (const auto& [name, size] : sizes)
+    {
+        const auto dsp = name.fromFirstOccurrenceOf ("MEMADDR_DSP", false, false).trimCharactersAtStart ("INIT");
+        reserved[(uint32_t) dsp.substring (0, 2).getHexValue32()] += size;
+    }
+
+    return reserved;
+}
+
 juce::String goldenText (const juce::String& name, const juce::String& actual)
 {
     const auto file = getSourceDirectory().getChildFile ("tests/generator/golden").getChildFile (name);

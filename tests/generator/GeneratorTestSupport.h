@@ -9,6 +9,7 @@
 
 #include <juce_core/juce_core.h>
 
+#include <map>
 #include <memory>
 
 // Libraries and small designs for the generator's tests, built in code on
@@ -85,6 +86,15 @@ uint32_t channelsOf (const GraphNode& node, bool inputs);
 // signal connection read the same node, and no two output channels write
 // the same routing node. One line per breach; none when the promise holds.
 juce::StringArray findRoutingBreaches (const GraphData& graph);
+
+// The input pins with a channel that reads a routing node no output channel
+// writes, each as "of <pin> of <process name> #<nrpn>".
+juce::StringArray findUnwrittenReads (const GraphData& graph);
+
+// The words a memory map text reserves in one region, per DSP id: the
+// next-base definitions chained from the region's start symbol (of a pair of
+// alternatives, the plain one), by the DSP their names carry.
+std::map<uint32_t, int64_t> findReservedMemory (const juce::String& memoryText, const juce::String& startSymbol);
 
 // The expected text of a golden file in tests/generator/golden/. With the
 // environment variable VX_UPDATE_GOLDEN set, the file is (re)written from

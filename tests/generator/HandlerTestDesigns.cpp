@@ -207,13 +207,15 @@ void buildMixedControls (DspPlace& dsp)
         assignCommandWords (*node);
 }
 
-GraphNode& addEqualiserBehindDelay (DspPlace& dsp)
+// A delay placed first, fed by a stereo equaliser: the mono delay feeding the
+// equaliser would leave its second channel unwritten.
+GraphNode& addEqualiserAndDelay (DspPlace& dsp)
 {
     auto& delay = dsp.add ("ShortDelay");
     auto& eq = dsp.add ("ParamEq8", 2);
-    dsp.dspInput (delay, 0, 0);
-    dsp.connect (delay, 0, eq, 0);
-    dsp.dspOutput (eq, 0, 0);
+    dsp.dspInput (eq, 0, 0);
+    dsp.connect (eq, 0, delay, 0);
+    dsp.dspOutput (delay, 0, 0);
     assignCommandWords (delay);
     assignCommandWords (eq);
     delay.commandWords[0] |= 0xFFFF;
@@ -234,11 +236,11 @@ void buildLiteControls (DspPlace& dsp)
         assignCommandWords (*node);
 }
 
-// An equaliser behind a delay whose time is no control: every control of
+// An equaliser and a delay whose time is no control: every control of
 // the DSP is a band parameter of the equaliser.
 void buildBiquadOnly (DspPlace& dsp)
 {
-    auto& eq = addEqualiserBehindDelay (dsp);
+    auto& eq = addEqualiserAndDelay (dsp);
 
     for (auto& word : eq.commandWords)
         if (word != 0 && (word & 0x80000000u) == 0)
@@ -248,7 +250,7 @@ void buildBiquadOnly (DspPlace& dsp)
 // An equaliser whose band parameters are served like any other control.
 void buildEmptyBiquadTable (DspPlace& dsp)
 {
-    auto& eq = addEqualiserBehindDelay (dsp);
+    auto& eq = addEqualiserAndDelay (dsp);
 
     for (auto& word : eq.commandWords)
         word &= ~0x80000000u;

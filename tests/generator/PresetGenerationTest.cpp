@@ -22,8 +22,10 @@ class PresetGenerationTest : public ::testing::Test
 protected:
     PresetGenerationTest()
     {
-        project.addChainDsp (1, { "ShortDelay", "Compressor", "ParamEq8" });
-        project.addChainDsp (2, { "ShortDelay", "Compressor" });
+        // The stereo processes first: a mono delay would leave their second
+        // channel unwritten.
+        project.addChainDsp (1, { "Compressor", "ParamEq8", "ShortDelay" });
+        project.addChainDsp (2, { "Compressor", "ShortDelay" });
 
         document.setPresetStores (&project.design.getPresetStores());
         document.setGlobalPresets (&project.design.getGlobalPresets());
@@ -68,7 +70,7 @@ protected:
     // The compressor of DSP 1's presets as its box's menu writes them.
     void writeMenuPresets()
     {
-        auto& compressor = *project.graph (1).getNode (1);
+        auto& compressor = *project.graph (1).getNode (0);
         PresetDocument boxDocument;
         ASSERT_TRUE (boxDocument
                          .writeProcessPresetDocument (project.design.getSettings().getPresetFile(), "Compressor", 1,
@@ -106,7 +108,7 @@ TEST_F (PresetGenerationTest, ASavedGlobalPresetReachesTheFirmwareTables)
     EXPECT_TRUE (log.contains (">>> All the files have been successfully generated")) << log;
     EXPECT_TRUE (driver.getFileList().contains ("GlobalPresets.c") && driver.getFileList().contains ("presets.c"));
 
-    // DSP 1: the delay, the compressor and the equaliser; DSP 2: its delay and compressor.
+    // DSP 1: the compressor, the equaliser and the delay; DSP 2: its compressor and delay.
     const auto source = project.read ("GlobalPresets.c");
     EXPECT_TRUE (source.contains ("const DWORD globalPreset[1][7] =\n{\n\t/* GlobalPresetA */ { /* DSP#1 */ 0x10003, "))
         << source;

@@ -25,7 +25,7 @@ protected:
         const int count = (int) ids.size();
 
         for (int i = 0; i < count; ++i)
-            graph.addNode ("P" + juce::String (i + 1), true, nullptr, 0.0, 0.0);
+            graph.addNode ("P" + juce::String (i + 1), true, definitions[i + 1], 0.0, 0.0);
 
         for (int id : ids)
         {
@@ -102,6 +102,19 @@ protected:
         return order == placed;
     }
 
+    // A process with pins of these directions and kinds (1 input, 0 output).
+    static std::unique_ptr<ProcessDefinition> defineWithPins (std::vector<std::pair<uint8_t, uint32_t>> pins)
+    {
+        auto definition = std::make_unique<ProcessDefinition>();
+        definition->pins.setCapacity ((int) pins.size());
+
+        for (auto [direction, kind] : pins)
+            definition->addPin ("Pin", direction, kind);
+
+        return definition;
+    }
+
+    std::map<int, const ProcessDefinition*> definitions; // by node id; none: a bare node
     GraphData graph;
     std::vector<std::unique_ptr<ProcessInstanceEntry>> entries;
     std::vector<const ProcessInstanceEntry*> processes;
@@ -128,6 +141,36 @@ TEST_F (ProcessOrderingTest, AProcessFedByNothingLeavesTheOrderAlone)
     connect (1, 3);
 
     EXPECT_EQ (sorted(), (std::vector<int>{ 3, 2, 1 }));
+    EXPECT_TRUE (getLogText().isEmpty());
+}
+
+TEST_F (ProcessOrderingTest, AProcessWithoutSignalInputsStartsTheFlowAsADspInputDoes)
+{
+    // A limiter (1) fed by an equaliser (2) on the DSP input, and a sample
+    // bank (3) whose only pins are outputs (and a virtual input, which
+    // carries no signal).
+    const auto withInput = defineWithPins ({ { 1, ProcessPinEntry::vectorPin }, { 0, ProcessPinEntry::vectorPin } });
+    const auto bank = defineWithPins ({ { 1, ProcessPinEntry::virtualPin }, { 0, 1 }, { 0, 1 } });
+    definitions = { { 1, withInput.get() }, { 2, withInput.get() }, { 3, bank.get() } };
+    placeInOrder (3);
+    dspInput (2);
+    connect (2, 1);
+    dspOutput (1);
+    dspOutput (3, 2);
+
+    EXPECT_EQ (sorted(), (std::vector<int>{ 2, 3, 1 }));
+    EXPECT_TRUE (getLogText().isEmpty());
+
+    // A process that has a signal input with nothing connected stays unsorted.
+    graph.clear();
+    entries.clear();
+    processes.clear();
+    definitions[3] = withInput.get();
+    placeInOrder (3);
+    dspInput (2);
+    connect (2, 1);
+
+    EXPECT_EQ (sorted(), (std::vector<int>{ 1, 2, 3 }));
     EXPECT_TRUE (getLogText().isEmpty());
 }
 

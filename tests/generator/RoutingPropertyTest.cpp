@@ -1,7 +1,8 @@
 // Routing over thousands of random process graphs on the sample library:
 // whatever the wiring, either a conflict is reported for the DSP, or both
 // ends of every signal connection read the same node and no two output
-// channels write the same node.
+// channels write the same node; and every input channel that reads a node no
+// output writes is reported.
 
 #include "GeneratorTestSupport.h"
 
@@ -195,6 +196,7 @@ TEST (RoutingPropertyTest, EveryRandomGraphIsRoutedOrReportsAConflict)
     int conflicts = 0;
     int clean = 0;
     int cleanWideVectors = 0;
+    int unwrittenReads = 0;
 
     for (int g = 0; g < graphCount; ++g)
     {
@@ -206,6 +208,13 @@ TEST (RoutingPropertyTest, EveryRandomGraphIsRoutedOrReportsAConflict)
         clearLog();
         BuildProjectFile::ProcessOrder order;
         dsp.generator.assignRoutingNodes (library, dsp.dspId, order);
+
+        for (const auto& read : generatortest::findUnwrittenReads (dsp.graph))
+        {
+            ASSERT_TRUE (getLogText().contains (read + " in DSP#1")) << "graph " << g << ": " << read << "\n"
+                                                                     << design.describe() << getLogText();
+            ++unwrittenReads;
+        }
 
         if (getLogText().contains ("Connector node attribution conflict"))
         {
@@ -227,4 +236,5 @@ TEST (RoutingPropertyTest, EveryRandomGraphIsRoutedOrReportsAConflict)
     EXPECT_GT (clean, graphCount / 4);
     EXPECT_GT (conflicts, graphCount / 20);
     EXPECT_GT (cleanWideVectors, graphCount / 20);
+    EXPECT_GT (unwrittenReads, graphCount / 20);
 }

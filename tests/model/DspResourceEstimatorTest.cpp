@@ -15,12 +15,16 @@ struct Costs
     uint32_t cyclesPerChannel, baseCycles, ramPerChannel, baseRam;
 };
 
+// Flags and entry mask as the reader sets them: the mask's low bits flag the
+// parameters, bit 15 fixes each memory parameter's region by its type.
 std::unique_ptr<LibraryFunctionDefinition> makeFunction (int parameterCount, uint32_t entryMask, std::vector<uint32_t> entries,
                                                          const std::vector<uint16_t>& words = {})
 {
     auto f = std::make_unique<LibraryFunctionDefinition>();
     f->parameterCount = parameterCount;
     f->entryMask = entryMask;
+    f->parameterFlagMask = entryMask & 0x7FFF;
+    f->maskUsable = (entryMask & ~0x7FFFu) == 0;
     f->maskEntryCount = (int) entries.size();
     f->maskEntries = std::move (entries);
     f->parameterWords = ParameterWordList::fromWords (words);
@@ -43,7 +47,8 @@ protected:
         dsp = library.addDsp (estimatedDspId, estimatedModuleId, 0);
     }
 
-    ProcessDefinition* defineProcess (const std::string& name, uint32_t id, Costs costs, uint32_t defaultChannelWord = 1)
+    ProcessDefinition* defineProcess (const std::string& name, uint32_t id, Costs costs, uint32_t defaultChannelWord = 1,
+                                      bool fromSps = false)
     {
         auto p = std::make_unique<ProcessDefinition>();
         p->name = name;
@@ -53,8 +58,9 @@ protected:
         p->ramPerChannel = costs.ramPerChannel;
         p->baseRam = costs.baseRam;
         p->defaultChannelWord = defaultChannelWord;
+        p->fromSps = fromSps;
         p->firstFunctions.setCapacity (8);
-        return module->addProcess (std::move (p), false);
+        return module->addProcess (std::move (p), fromSps);
     }
 
     GraphNode* place (const ProcessDefinition* definition, uint32_t channelWord, int memoryChoice = GraphNode::memoryChoiceNone)
@@ -62,7 +68,7 @@ protected:
         graph.addNode (juce::String (definition->name), true, definition, 0.5, 0.5);
         auto* node = graph.getLastAddedNode();
         node->channelWord = channelWord;
-        node->memoryChoice = memoryChoice;
+        setMemory (*node, memoryChoice);
         dsp->addProcessInstance ((int) node->getId(), definition->processId);
         return node;
     }
@@ -77,10 +83,24 @@ protected:
             module->addFunction (makeFunction (1, 0x0, {}));
     }
 
-    DspResourceEstimator::CyclesAndRam processCosts() const { return estimator.addProcessCosts (estimatedDspId); }
-    int64_t externalUsed (int perChannelCost = 0) const
+    // The memory choice and the word the memory map reads it from.
+    static void setMemory (GraphNode& node, int memoryChoice)
     {
-        return estimator.addMemoryCosts (estimatedDspId, 64, perChannelCost).used;
+        node.memoryChoice = memoryChoice;
+        node.memoryWord = (uint32_t) memoryChoice;
+    }
+
+    DspResourceEstimator::CyclesAndRam processCosts() const { return estimator.addProcessCosts (estimatedDspId); }
+    int64_t externalUsed (double samplingRateKhz = 48.0) const
+    {
+        return estimator.addMemoryCosts (estimatedDspId, 64, samplingRateKhz).used;
+    }
+
+    // A delay line's set-up: its handle, and the line's whole address, sized
+    // by the delay at the rate.
+    void giveDelayLine (ProcessDefinition& delay)
+    {
+        delay.addFunction (0, makeFunction (2, 0x1, { 0x7 }, { 4, 2, 0, 12, 0, 0 }));
     }
 
     ModuleLibrary library;
@@ -95,10 +115,11 @@ protected:
 TEST_F (DspResourceEstimatorTest, SmallDesignGivesTheFiguresWorkedOutByHand)
 {
     const Costs costs{ 10, 5, 3, 1 };
-    place (defineProcess ("Gain", 0x201, costs), 4);                   // 4 x 10 + 5 = 45 cycles, 4 x 3 + 1 = 13 RAM
-    place (defineProcess ("HQDistortion_Q1", 0x14, costs), 2);         // 10 + 288 + 5 = 303, 3 + 25 + 1 = 29
-    place (defineProcess ("Echo", 0x205, { 14, 6, 2, 4 }, 0x10000001), // counted once: 20, 6
-           0x10000003, GraphNode::memoryChoiceExternalRam);
+    place (defineProcess ("Gain", 0x201, costs), 4);                         // 4 x 10 + 5 = 45 cycles, 4 x 3 + 1 = 13 RAM
+    place (defineProcess ("HQDistortion_Q1", 0x14, costs), 2);               // 10 + 288 + 5 = 303, 3 + 25 + 1 = 29
+    auto* echo = defineProcess ("Echo", 0x205, { 14, 6, 2, 4 }, 0x10000001); // counted once: 20, 6
+    giveDelayLine (*echo);
+    place (echo, 0x10000003, GraphNode::memoryChoiceExternalRam);
 
     const auto used = estimator.addProcessCosts (estimatedDspId);
     EXPECT_EQ (used.cycles, 368);
@@ -108,15 +129,15 @@ TEST_F (DspResourceEstimatorTest, SmallDesignGivesTheFiguresWorkedOutByHand)
     EXPECT_EQ (budget.cycles, 2000);
     EXPECT_EQ (budget.ram, 1000);
 
-    // The delay line: 3 channels at 1000 words each, in 4 kwords.
-    const auto external = estimator.addMemoryCosts (estimatedDspId, 4, 1000);
-    EXPECT_EQ (external.used, 3000);
-    EXPECT_EQ (external.size, 4096);
+    // The delay line: 3 ms at 48 kHz, doubled in external RAM, in 1 kword.
+    const auto external = estimator.addMemoryCosts (estimatedDspId, 1, 48.0);
+    EXPECT_EQ (external.used, 288);
+    EXPECT_EQ (external.size, 1024);
 
-    const auto load = estimator.estimateLoad (estimatedDspId, 1, 4, 1000);
+    const auto load = estimator.estimateLoad (estimatedDspId, 1, 1, 48.0);
     EXPECT_DOUBLE_EQ (load.cycles, 18.4);
     EXPECT_DOUBLE_EQ (load.dspRam, 4.8);
-    EXPECT_DOUBLE_EQ (load.externalRam, 73.2421875);
+    EXPECT_DOUBLE_EQ (load.externalRam, 28.125);
 }
 
 TEST_F (DspResourceEstimatorTest, CycleBudgetAtNinetySixKilohertzLeavesWhatTheModuleDoesNotUse)
@@ -244,85 +265,79 @@ TEST_F (DspResourceEstimatorTest, OneProcessLoadForTheProcessEditor)
 }
 
 //==============================================================================
-TEST_F (DspResourceEstimatorTest, DelayLinesCostPerChannelOnlyInExternalRam)
+TEST_F (DspResourceEstimatorTest, DelayLinesTakeTheirLengthAtTheRateInExternalRam)
 {
     auto* echo = defineProcess ("Echo", 0x205, { 14, 6, 2, 4 }, 0x10000001);
+    giveDelayLine (*echo);
     place (echo, 0x10000003, GraphNode::memoryChoiceExternalRam);
     auto* internal = place (echo, 0x10000005, GraphNode::memoryChoiceInternal16BitRam);
     place (echo, 0x10000007, GraphNode::memoryChoiceNone);
 
-    EXPECT_EQ (externalUsed (100), 300);
+    // 3 ms at 48 kHz, doubled; the others lie elsewhere or nowhere.
+    EXPECT_EQ (externalUsed(), 288);
 
-    internal->memoryChoice = GraphNode::memoryChoiceExternalRam;
-    EXPECT_EQ (externalUsed (100), 800);
-    EXPECT_EQ (externalUsed (0), 0);
+    setMemory (*internal, GraphNode::memoryChoiceExternalRam);
+    EXPECT_EQ (externalUsed(), 288 + 480);
+
+    // The samples of a delay at 44.1 kHz are truncated before doubling.
+    EXPECT_EQ (externalUsed (44.1), 2 * 132 + 2 * 220);
+
+    // The single-memory delay is never doubled.
+    auto* single = defineProcess ("(s)Delay", 0x206, { 14, 6, 2, 4 }, 0x10000001);
+    giveDelayLine (*single);
+    place (single, 0x10000002, GraphNode::memoryChoiceExternalRam);
+    EXPECT_EQ (externalUsed(), 288 + 480 + 96);
 }
 
-TEST_F (DspResourceEstimatorTest, MemoryClassElevenToThirteenCountsOnlyItsMemoryParameters)
+TEST_F (DspResourceEstimatorTest, OnlyMemoryParametersReserveMemory)
 {
     auto* delay = defineProcess ("ShortDelay", 0x206, { 14, 6, 2, 4 });
     delay->hasMemoryClass = true;
     delay->memoryClass11to13 = true;
 
-    // The flagged parameters take the entries from the last backwards:
-    // (12,0,0) entry 2, (4,0,7) entry 1 (no memory parameter), (4,0,1) entry 0;
-    // the first parameter, (4,2,0), is not flagged.
+    // The flagged parameters take the entries in order: (4,0,1) entry 0,
+    // (4,0,7) entry 1 (no memory parameter), (12,0,0) entry 2; the first
+    // parameter, (4,2,0), is not flagged.
     addPlainModuleFunctions (1);
     delay->addFunction (0, makeFunction (4, 0x7, { 0x100, 0x20, 0x3 }, { 4, 2, 0, 4, 0, 1, 4, 0, 7, 12, 0, 0 }));
 
     auto* node = place (delay, 1, GraphNode::memoryChoiceExternalRam);
     EXPECT_EQ (externalUsed(), 0x3 + 0x100);
 
-    node->memoryChoice = GraphNode::memoryChoiceInternal24BitRam;
+    setMemory (*node, GraphNode::memoryChoiceInternal24BitRam);
     EXPECT_EQ (externalUsed(), 0);
 }
 
-TEST_F (DspResourceEstimatorTest, OtherMemoryClassesCountEveryFlaggedEntry)
+TEST_F (DspResourceEstimatorTest, AnyProcessReservesWhatItsMemoryParametersTake)
 {
+    // Flagged: a non-memory parameter (4,0,7) and a whole address (12,0,0);
+    // with a memory class or without, and whatever the module's functions.
     auto* bank = defineProcess ("Bank", 0x208, { 22, 16, 4, 12 });
-    bank->hasMemoryClass = true;
-    bank->addFunction (0, makeFunction (3, 0x5, { 0x10000, 0x8000 }));
+    bank->addFunction (0, makeFunction (3, 0x5, { 0x10000, 0x8000 }, { 4, 0, 7, 4, 2, 0, 12, 0, 0 }));
     place (bank, 1, GraphNode::memoryChoiceExternalRam);
+    EXPECT_EQ (externalUsed(), 0x8000);
 
-    // The walk goes over the module's function positions: with none, the
-    // process's set-up function is never reached.
-    EXPECT_EQ (externalUsed(), 0);
-
+    bank->hasMemoryClass = true;
     addPlainModuleFunctions (1);
-    EXPECT_EQ (externalUsed(), 0x18000);
-
-    // Without a memory class nothing counts.
-    bank->hasMemoryClass = false;
-    EXPECT_EQ (externalUsed(), 0);
+    EXPECT_EQ (externalUsed(), 0x8000);
 }
 
-TEST_F (DspResourceEstimatorTest, MemorySelectorNamesTheSetUpFunctionCountedOnce)
+TEST_F (DspResourceEstimatorTest, EverySetUpFunctionCountsWhatItReserves)
 {
-    // Three set-up functions of one flagged whole address (12,0,0) each; the
-    // selector names the second.
+    // Three set-up functions of one flagged whole address (12,0,0) each: the
+    // memory map lays out each of them, whatever the memory selector names.
     auto* bank = defineProcess ("Bank", 0x208, { 22, 16, 4, 12 });
     bank->hasMemoryClass = true;
     bank->memorySelector = 102;
 
     for (uint32_t entry : { 0x7u, 0x400u, 0x9u })
-    {
-        auto function = makeFunction (2, 0x1, { entry }, { 4, 2, 0, 12, 0, 0 });
-        function->parameterFlagMask = 0x1;
-        bank->addFunction (0, std::move (function));
-    }
+        bank->addFunction (0, makeFunction (2, 0x1, { entry }, { 4, 2, 0, 12, 0, 0 }));
 
     auto* node = place (bank, 1, GraphNode::memoryChoiceExternalRam);
-    EXPECT_EQ (externalUsed(), 0x400);
+    EXPECT_EQ (externalUsed(), 0x7 + 0x400 + 0x9);
 
-    // Its memory goes where the process's memory choice says.
-    node->memoryChoice = GraphNode::memoryChoiceInternal24BitRam;
-    EXPECT_EQ (externalUsed(), 0);
-
-    // A selector past the process's set-up list names nothing.
-    node->memoryChoice = GraphNode::memoryChoiceExternalRam;
-    bank->memorySelector = 104;
-    EXPECT_EQ (externalUsed(), 0);
-    bank->memorySelector = 241;
+    // Their memory goes where the process's memory choice says.
+    setMemory (*node, GraphNode::memoryChoiceInternal24BitRam);
     EXPECT_EQ (externalUsed(), 0);
 }
 
@@ -346,70 +361,58 @@ TEST_F (DspResourceEstimatorTest, TheSelectedFunctionCountsWhatTheMemoryMapPutsI
     // parameter in its type's region, whatever the choice.
     selected->maskUsable = false;
     EXPECT_EQ (externalUsed(), 0x3);
-    node->memoryChoice = GraphNode::memoryChoiceInternal16BitRam;
+    setMemory (*node, GraphNode::memoryChoiceInternal16BitRam);
     EXPECT_EQ (externalUsed(), 0x3);
 }
 
-TEST_F (DspResourceEstimatorTest, ModuleFunctionsCountOncePerDsp)
+TEST_F (DspResourceEstimatorTest, ModuleFunctionsCountOncePerDspAndEveryProcessEveryTime)
 {
+    // The module's start-up function reserves 0x400 in the memory its first
+    // static process chose; it has no other.
     module->moduleFunctions.setCapacity (2);
-    module->addFunction (makeFunction (2, 0x1, { 0x400 }));
+    module->addFunction (makeFunction (2, 0x1, { 0x400 }, { 4, 2, 0, 12, 0, 0 }));
     module->addFunction (makeFunction (1, 0x0, {}));
 
-    auto* a = defineProcess ("A", 0x208, { 1, 1, 1, 1 });
-    a->hasMemoryClass = true;
-    a->addFunction (0, makeFunction (2, 0x1, { 0x10 }));
-    a->addFunction (0, makeFunction (2, 0x1, { 0x20 }));
+    auto* a = defineProcess ("A", 0x208, { 1, 1, 1, 1 }, 1, true);
+    a->addFunction (0, makeFunction (2, 0x1, { 0x10 }, { 4, 2, 1, 12, 0, 0 }));
+    a->addFunction (0, makeFunction (2, 0x1, { 0x20 }, { 4, 2, 1, 12, 0, 0 }));
 
-    // Position 0 takes the module's function (it has entries), position 1
-    // the process's own second set-up function instead of the empty one.
+    auto* first = place (a, 1, GraphNode::memoryChoiceExternalRam);
+    EXPECT_EQ (externalUsed(), 0x400 + 0x10 + 0x20);
+
+    // A second process adds its own memory; the module's counts once.
     place (a, 1, GraphNode::memoryChoiceExternalRam);
-    EXPECT_EQ (externalUsed(), 0x400 + 0x20);
+    EXPECT_EQ (externalUsed(), 0x400 + 2 * (0x10 + 0x20));
 
-    // Once the module's function was counted, later processes add nothing.
-    place (a, 1, GraphNode::memoryChoiceExternalRam);
-    EXPECT_EQ (externalUsed(), 0x400 + 0x20);
-
-    // A process that chose internal RAM counts nothing, so does not use up the module's share.
-    graph.getNode (0)->memoryChoice = GraphNode::memoryChoiceInternal16BitRam;
-    EXPECT_EQ (externalUsed(), 0x400 + 0x20);
+    // The first static process chose internal RAM: the module's block and
+    // its own memory go there.
+    setMemory (*first, GraphNode::memoryChoiceInternal16BitRam);
+    EXPECT_EQ (externalUsed(), 0x10 + 0x20);
 }
 
-TEST_F (DspResourceEstimatorTest, SetUpFunctionsPastTheProcessListAreSkipped)
+TEST_F (DspResourceEstimatorTest, ADspWithoutProcessesReservesNothing)
 {
-    addPlainModuleFunctions (3);
-
-    // Without a memory class the walk runs over the module's three functions,
-    // and the process has only one of its own to stand in for them.
-    auto* p = defineProcess ("P", 0x209, { 1, 1, 1, 1 });
-    p->addFunction (0, makeFunction (1, 0x1, { 0x55 }));
-    place (p, 1, GraphNode::memoryChoiceExternalRam);
-
+    // The memory map writes nothing for a DSP whose source is not written,
+    // not even the module's own block.
+    module->moduleFunctions.setCapacity (1);
+    module->addFunction (makeFunction (2, 0x1, { 0x400 }, { 4, 2, 0, 12, 0, 0 }));
     EXPECT_EQ (externalUsed(), 0);
 
-    p->hasMemoryClass = true;
-    EXPECT_EQ (externalUsed(), 0x55);
+    place (defineProcess ("P", 0x209, { 1, 1, 1, 1 }, 1, true), 1, GraphNode::memoryChoiceExternalRam);
+    EXPECT_EQ (externalUsed(), 0x400);
 }
 
 TEST_F (DspResourceEstimatorTest, MaskWithMoreFlaggedParametersThanEntriesTakesWhatThereIs)
 {
     auto* p = defineProcess ("P", 0x209, { 1, 1, 1, 1 });
-    p->hasMemoryClass = true;
-    addPlainModuleFunctions (1);
 
-    // Bit 15 brings no entry; so the flagged parameters outnumber the entries.
-    p->addFunction (0, makeFunction (16, 0x8001, { 0x30 }));
+    // Two flagged whole addresses and one entry: the second reserves nothing.
+    auto* function = p->addFunction (0, makeFunction (3, 0x3, { 0x30 }, { 4, 2, 1, 12, 0, 0, 12, 0, 0 }));
     place (p, 1, GraphNode::memoryChoiceExternalRam);
     EXPECT_EQ (externalUsed(), 0x30);
 
-    // More parameters than the mask has bits: those beyond bit 31 are not flagged.
-    p->firstFunctions.clear();
-    p->addFunction (0, makeFunction (40, 0x80000001, { 0x1, 0x2 }));
-    EXPECT_EQ (externalUsed(), 0x3);
-
     // Entries are added as full 32-bit values.
-    p->firstFunctions.clear();
-    p->addFunction (0, makeFunction (2, 0x3, { 0xFFFFFFFF, 0xFFFFFFFF }));
+    function->maskEntries = { 0xFFFFFFFF, 0xFFFFFFFF };
     EXPECT_EQ (externalUsed(), 2 * (int64_t) 0xFFFFFFFF);
 }
 
@@ -436,15 +439,15 @@ TEST (DspResourceEstimatorSampleTest, SampleBankAndShortDelayTakeTheirExternalMe
     for (auto* definition : { bank, delay })
     {
         graph.addNode (juce::String (definition->name), true, definition, 0.0, 0.0);
-        graph.getLastAddedNode()->memoryChoice = GraphNode::memoryChoiceExternalRam;
+        graph.getLastAddedNode()->setMemoryWord (GraphNode::memoryChoiceExternalRam);
         dsp->addProcessInstance ((int) graph.getLastAddedNode()->getId(), definition->processId);
     }
 
-    // The bank: its second set-up function's two entries, 0x8000 and 0x10000.
-    // The delay: the module's start-up function comes first and carries the
-    // entry of its (12,0,0) parameter, 0x400.
+    // The bank: its second set-up function's two entries, 0x1000 and 0x2000.
+    // The delay: its line, 0x2000. The module's start-up block, 0x400, in
+    // the memory of the delay, its first static process.
     DspResourceEstimator estimator (&graph, &library);
-    const auto external = estimator.addMemoryCosts (5, 128, 0);
-    EXPECT_EQ (external.used, 0x8000 + 0x10000 + 0x400);
+    const auto external = estimator.addMemoryCosts (5, 128, 48.0);
+    EXPECT_EQ (external.used, 0x1000 + 0x2000 + 0x2000 + 0x400);
     EXPECT_EQ (external.size, 128 * 1024);
 }
