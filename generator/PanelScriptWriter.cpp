@@ -646,7 +646,7 @@ ProcessControlList PanelScriptWriter::listControls (const GraphNode& node, uint3
     const auto* definition = node.getProcessDefinition();
 
     if (definition == nullptr)
-        return {};
+        return ProcessControlList();
 
     ProcessPresetStore aside;
     VuMeterIdPool asideIds;
