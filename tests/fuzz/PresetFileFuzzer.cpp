@@ -31,7 +31,7 @@ void readSaveAndReread (const juce::File& input, const juce::String& className, 
     PresetDocument reader;
     silence (reader);
 
-    if (reader.loadProcessPresetsFromFile (input, className, count, store, false).failed())
+    if (reader.loadProcessPresetsFromFile (input, className, count, store).failed())
     {
         if (store.getPresetCount() != before.getPresetCount() || store.getControlCount() != before.getControlCount())
             FuzzSupport::fail ("a preset file that could not be read changed the store");
@@ -58,7 +58,7 @@ void readSaveAndReread (const juce::File& input, const juce::String& className, 
     PresetDocument rereader;
     silence (rereader);
 
-    if (const auto result = rereader.loadProcessPresetsFromFile (output, className, count, reread, false); result.failed())
+    if (const auto result = rereader.loadProcessPresetsFromFile (output, className, count, reread); result.failed())
         FuzzSupport::fail ("the saved presets could not be read again: " + result.getErrorMessage());
 
     const auto lost = PresetComparison::differences (store, reread);

@@ -40,7 +40,7 @@ juce::String installAndWrite (const ProjectFileContent& content, ModuleLibrary& 
     design.setLibrary (&library);
     content.installInto (design);
 
-    const ProjectFileWriter::Options options{ 800, 600, {} };
+    const ProjectFileWriter::Options options{ 800, 600 };
     return ProjectFile::createXml (design, options)->toString();
 }
 
