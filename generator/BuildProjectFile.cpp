@@ -287,8 +287,6 @@ void BuildProjectFile::writeProcess (const ModuleLibrary& library, const ModuleD
     generated[Slot::processIdSlot] = "dsp" + juce::String (dspId) + "pcs[" + nrpn + "]";
     texts.body << "\t// Process #" << nrpn << ": " << makeCommentText (node->getName()) << "\n";
 
-    context.prepareProcessPanel (*node);
-
     const auto kind = definition->hasKind ? definition->processKind : 0u;
 
     if (kind == 0x4001)

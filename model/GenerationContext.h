@@ -14,8 +14,8 @@ class GraphNode;
 //
 // The project settings are one (a generation resets their memory bases
 // first); tests make their own.
-// The node title and the panel hook stand for the node boxes, which the
-// generator never needs: headless, a node's title is its name.
+// The node title stands for the node boxes, which the generator never needs:
+// headless, a node's title is its name.
 class GenerationContext
 {
 public:
@@ -64,11 +64,6 @@ public:
 
     // The title the node's box shows, for messages.
     virtual juce::String getNodeTitle (const GraphNode& node) const;
-
-    // Called before a process is initialised in a DSP source: the place where
-    // a window-side owner rebuilds the process's control panel. No generated
-    // text depends on it.
-    virtual void prepareProcessPanel (GraphNode& node) { juce::ignoreUnused (node); }
 
 private:
     double samplingRateKhz = 48.0;
