@@ -160,8 +160,11 @@ void InstallerDownload::cutOff()
 
 void InstallerDownload::timerCallback()
 {
+    // Read before the clock, so that a part arriving meanwhile is no wait.
+    const juce::uint32 last = lastArrival;
+
     if (! isThreadRunning())
         stopTimer();
-    else if (juce::Time::getMillisecondCounter() - lastArrival > (juce::uint32) timeoutMs)
+    else if (juce::Time::getMillisecondCounter() - last > (juce::uint32) timeoutMs)
         cutOff();
 }

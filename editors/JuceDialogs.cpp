@@ -68,7 +68,7 @@ public:
         {
             const auto overlap = field.getBottom() + gap - getButtonsTop();
 
-            if (overlap <= 0 && getHeight() < getRoom())
+            if (overlap <= 0)
                 break;
 
             const auto shrink = juce::jmax (1, getHeight() < getRoom() ? overlap * 20 : overlap);
