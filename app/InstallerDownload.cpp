@@ -5,12 +5,16 @@
 namespace
 {
 constexpr int bufferSize = 0x8000;
+// Each read returns once this much has come: a line slower than this per
+// deadline counts as stalled.
+constexpr int readSize = 0x1000;
 constexpr int maxRedirects = 5;
+constexpr int watchIntervalMs = 100;
 } // namespace
 
-InstallerDownload::InstallerDownload (const juce::URL& address, const juce::File& target,
-                                      juce::URL::DownloadTaskListener& downloadListener, int timeoutMs)
-    : juce::Thread ("Installer download"), listener (downloadListener)
+InstallerDownload::InstallerDownload (const juce::URL& installerAddress, const juce::File& target,
+                                      juce::URL::DownloadTaskListener& downloadListener, int timeout)
+    : juce::Thread ("Installer download"), address (installerAddress), timeoutMs (timeout), listener (downloadListener)
 {
     targetLocation = target;
 
@@ -30,36 +34,18 @@ InstallerDownload::InstallerDownload (const juce::URL& address, const juce::File
         return;
     }
 
-    input = std::make_unique<juce::WebInputStream> (address, false);
-    input->withConnectionTimeout (timeoutMs).withNumRedirectsToFollow (maxRedirects);
-
-    // A refused connection still "connects", with no status at all.
-    if (! input->connect (nullptr) || input->getStatusCode() <= 0)
-    {
-        start = Start::unreachable;
-        return;
-    }
-
-    httpCode = input->getStatusCode();
-    contentLength = input->getTotalLength();
-
-    if (httpCode < 200 || httpCode > 299)
-    {
-        start = Start::refused;
-        return;
-    }
-
-    start = Start::receiving;
+    // The server's answer, through every redirect, and then each part of
+    // the file come within the deadline, or the connection is cut off.
+    lastArrival = juce::Time::getMillisecondCounter();
+    startTimer (juce::jmin (watchIntervalMs, timeoutMs));
     startThread();
 }
 
 InstallerDownload::~InstallerDownload()
 {
+    stopTimer();
     signalThreadShouldExit();
-
-    if (input != nullptr)
-        input->cancel();
-
+    cutOff();
     stopThread (-1);
     output.reset();
 }
@@ -74,7 +60,10 @@ bool InstallerDownload::keep()
 
 void InstallerDownload::run()
 {
-    const auto complete = receive();
+    const auto answer = connect();
+    start = answer;
+
+    const auto complete = answer == Start::receiving && receive();
     output.reset();
 
     // The counters are read by others once the thread has ended.
@@ -86,29 +75,51 @@ void InstallerDownload::run()
         listener.finished (this, complete);
 }
 
+InstallerDownload::Start InstallerDownload::connect()
+{
+    {
+        const juce::ScopedLock sl (lock);
+
+        if (cutOffFlag)
+            return Start::unreachable;
+
+        input = std::make_unique<juce::WebInputStream> (address, false);
+        input->withConnectionTimeout (timeoutMs).withNumRedirectsToFollow (maxRedirects);
+    }
+
+    // A refused connection still "connects", with no status at all.
+    if (! input->connect (nullptr) || input->getStatusCode() <= 0 || isCutOff())
+        return Start::unreachable;
+
+    lastArrival = juce::Time::getMillisecondCounter();
+
+    httpCode = input->getStatusCode();
+    contentLength = input->getTotalLength();
+    // (JUCE's list of the headers misses the first line after the status;
+    // servers send their name or the date there.)
+    chunked = input->getResponseHeaders()["Transfer-Encoding"].containsIgnoreCase ("chunked");
+
+    return httpCode >= 200 && httpCode <= 299 ? Start::receiving : Start::refused;
+}
+
 bool InstallerDownload::receive()
 {
-    juce::HeapBlock<char> buffer (bufferSize);
+    juce::HeapBlock<char> buffer (readSize);
 
     for (;;)
     {
-        if (threadShouldExit())
-            return false;
-
         listener.progress (this, downloaded, contentLength);
 
-        if (input->isExhausted())
-            break;
+        const auto received = input->read (buffer.get(), readSize);
 
-        const auto received = input->read (buffer.get(), bufferSize);
-
-        if (received < 0 || input->isError() || threadShouldExit())
+        if (received < 0 || threadShouldExit())
             return false;
 
-        // Nothing more comes: the length check below tells a whole file
-        // from a connection that ended early.
+        // Nothing more comes: the connection ended, whole or not (told below).
         if (received == 0)
             break;
+
+        lastArrival = juce::Time::getMillisecondCounter();
 
         if (! output->write (buffer.get(), (size_t) received))
             return false;
@@ -117,6 +128,43 @@ bool InstallerDownload::receive()
     }
 
     output->flush();
+    return ! output->getStatus().failed() && arrivedWhole();
+}
 
-    return ! output->getStatus().failed() && (contentLength < 0 || downloaded == contentLength);
+bool InstallerDownload::isCutOff() const
+{
+    const juce::ScopedLock sl (lock);
+    return cutOffFlag;
+}
+
+bool InstallerDownload::arrivedWhole() const
+{
+    // A stall, a cut or any other failure of the connection ends it with an
+    // error; a connection that simply closes is whole only when the answer
+    // said how long it is, or marks its own end (chunks), and an answer of
+    // no bytes is no installer.
+    if (input->isError() || ! input->isExhausted() || downloaded <= 0)
+        return false;
+
+    return contentLength >= 0 ? downloaded == contentLength : chunked;
+}
+
+void InstallerDownload::cutOff()
+{
+    const juce::ScopedLock sl (lock);
+    cutOffFlag = true;
+
+    if (input != nullptr)
+        input->cancel();
+}
+
+void InstallerDownload::timerCallback()
+{
+    // Read before the clock, so that a part arriving meanwhile is no wait.
+    const juce::uint32 last = lastArrival;
+
+    if (! isThreadRunning())
+        stopTimer();
+    else if (juce::Time::getMillisecondCounter() - last > (juce::uint32) timeoutMs)
+        cutOff();
 }

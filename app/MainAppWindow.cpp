@@ -4,6 +4,7 @@
 #include "app/MainContainer.h"
 #include "app/ProjectInterface.h"
 #include "app/WindowContainer.h"
+#include "app/WindowPlacement.h"
 
 MainAppWindow::MainAppWindow (const juce::File& startFile, HvIfInterface* midiControl,
                               std::unique_ptr<juce::PropertiesFile> settingsFile, BoardMidiCallback* boardCallback)
@@ -19,7 +20,7 @@ MainAppWindow::MainAppWindow (const juce::File& startFile, HvIfInterface* midiCo
 
     const auto state = settings->getValue (ApplicationSettings::windowStateKey);
 
-    if (state.isEmpty() || ! restoreWindowStateFromString (state))
+    if (! WindowPlacement::restore (*this, state))
     {
         if (auto* display = juce::Desktop::getInstance().getDisplays().getPrimaryDisplay())
             setBounds (getDefaultBounds (display->userArea));

@@ -1,6 +1,7 @@
 #include "app/OutputLogWindow.h"
 
 #include "app/ApplicationSettings.h"
+#include "app/WindowPlacement.h"
 
 OutputLogWindow::OutputLogWindow (const juce::String& title, juce::Colour background, juce::PropertiesFile& settingsFile)
     : juce::DocumentWindow (title, background, juce::DocumentWindow::closeButton), settings (settingsFile)
@@ -17,8 +18,7 @@ OutputLogWindow::~OutputLogWindow()
 
 bool OutputLogWindow::restoreStoredState()
 {
-    const auto state = settings.getValue (ApplicationSettings::logWindowStateKey);
-    return state.isNotEmpty() && restoreWindowStateFromString (state);
+    return WindowPlacement::restore (*this, settings.getValue (ApplicationSettings::logWindowStateKey));
 }
 
 void OutputLogWindow::closeButtonPressed()

@@ -1,5 +1,6 @@
 #include "app/SoftwareUpdater.h"
 
+#include "app/MainContainer.h"
 #include "app/VersionInfoText.h"
 #include "editors/DesktopOpener.h"
 #include "editors/Dialogs.h"
@@ -22,8 +23,40 @@ juce::String joinAddress (const juce::String& folder, const juce::String& name)
 }
 } // namespace
 
+// The box the download runs under. It waits for the user as a modal box
+// does, yet the program's quit shortcut still quits: the download is given
+// up rather than waited for.
+class SoftwareUpdater::ProgressWindow : public juce::AlertWindow
+{
+public:
+    explicit ProgressWindow (std::function<void()>& quit)
+        : juce::AlertWindow (boxTitle, "Installer is downloading", juce::MessageBoxIconType::NoIcon), onQuit (quit)
+    {
+    }
+
+    bool keyPressed (const juce::KeyPress& key) override
+    {
+        if (MainContainer::findShortcut (key) != MainContainer::Shortcut::quit)
+            return juce::AlertWindow::keyPressed (key);
+
+        if (onQuit != nullptr)
+            onQuit();
+
+        return true;
+    }
+
+private:
+    std::function<void()>& onQuit;
+};
+
 SoftwareUpdater::SoftwareUpdater()
     : openInBrowser ([] (const juce::String& address) { return DesktopOpener::openWebPage (address); }),
+      onQuitRequested (
+          []
+          {
+              if (auto* application = juce::JUCEApplicationBase::getInstance())
+                  application->systemRequestedQuit();
+          }),
       serverAddress (getDefaultServerAddress())
 {
 }
@@ -114,6 +147,14 @@ juce::File SoftwareUpdater::downloadInstaller (const juce::String& appKey, const
     download = std::make_unique<InstallerDownload> (juce::URL (VersionInfoText::makeInstallerAddress (pageAddress, fileName)),
                                                     target, *this, timeoutMs);
 
+    // The download connects on its own thread, within the deadline, while
+    // the window goes on; a quit meanwhile ends the wait and the download.
+    if (! waitWhileConnecting())
+    {
+        download.reset();
+        return {};
+    }
+
     const auto start = download->getStart();
     const auto status = download->statusCode();
 
@@ -143,9 +184,18 @@ juce::File SoftwareUpdater::downloadInstaller (const juce::String& appKey, const
     return kept ? target : juce::File();
 }
 
+bool SoftwareUpdater::waitWhileConnecting()
+{
+    while (download->getStart() == InstallerDownload::Start::connecting)
+        if (! juce::MessageManager::getInstance()->runDispatchLoopUntil (20))
+            return false;
+
+    return true;
+}
+
 bool SoftwareUpdater::runProgressWindow()
 {
-    progressWindow = std::make_unique<juce::AlertWindow> (boxTitle, "Installer is downloading", juce::MessageBoxIconType::NoIcon);
+    progressWindow = std::make_unique<ProgressWindow> (onQuitRequested);
     progressWindow->addProgressBarComponent (progressValue);
     progressWindow->addButton ("Cancel", cancelResult, juce::KeyPress (juce::KeyPress::escapeKey),
                                juce::KeyPress (juce::KeyPress::returnKey));

@@ -16,8 +16,9 @@
 // box with a progress bar and "Cancel". The version text is read on a thread
 // of its own, within one deadline for the whole answer, so that neither the
 // window nor a quit waits for the server; the offer is made on the message
-// thread once the text is there. The download's own thread only reports
-// back. Made by the caller for one check.
+// thread once the text is there. The download connects and receives on a
+// thread of its own, which only reports back; the program stays live while
+// it runs, and quitting gives it up. Made by the caller for one check.
 class SoftwareUpdater : public juce::URL::DownloadTask::Listener, private juce::AsyncUpdater
 {
 public:
@@ -33,12 +34,17 @@ public:
     // setting. Empty turns the check off.
     static juce::String getDefaultServerAddress();
     void setServerAddress (const juce::String& address) { serverAddress = address; }
-    // How long the server may take for its whole answer (and how long it
-    // may keep a download waiting).
+    // How long the server may take for its whole answer (for a download:
+    // for its answer, redirects included, and how long it may stall).
     void setTimeoutMs (int milliseconds) noexcept { timeoutMs = milliseconds; }
 
     // Opens a web page with the desktop's browser; tests record instead.
     std::function<bool (const juce::String&)> openInBrowser;
+
+    // The quit shortcut pressed while the download's box waits: the
+    // application's quit request (tests listen here instead). A quit that
+    // happens ends the box like its "Cancel".
+    std::function<void()> onQuitRequested;
 
     // The whole check for the program of the given key, running the given
     // version ("1.336"), while the caller waits: the downloaded installer,
@@ -70,6 +76,10 @@ public:
 private:
     std::unique_ptr<VersionInfoReader> makeReader() const;
     juce::File downloadInstaller (const juce::String& appKey, const juce::String& version, const juce::String& pageAddress);
+    class ProgressWindow;
+
+    // False when the program quits while the download still connects.
+    bool waitWhileConnecting();
     bool runProgressWindow();
     static void showError (const juce::String& text);
     void handleAsyncUpdate() override;
@@ -79,7 +89,7 @@ private:
 
     std::unique_ptr<VersionInfoReader> reader;
     std::unique_ptr<InstallerDownload> download;
-    std::unique_ptr<juce::AlertWindow> progressWindow;
+    std::unique_ptr<ProgressWindow> progressWindow;
     double progressValue = 0.0; // read by the progress bar, on the message thread
     std::atomic<double> reportedProgress{ 0.0 };
     std::atomic<bool> downloadFinished{ false }, downloadSucceeded{ false };

@@ -19,17 +19,113 @@ Dialogs::Answer JuceDialogs::askYesNoCancel (const juce::String& title, const ju
     }
 }
 
+namespace
+{
+// An alert box whose text may scroll in a field of its own below its message.
+class ButtonBox : public juce::AlertWindow
+{
+public:
+    ButtonBox (juce::MessageBoxIconType icon, const juce::String& title, const juce::String& message,
+               const juce::StringArray& buttons)
+        : juce::AlertWindow (title, message, icon)
+    {
+        for (int i = 0; i < buttons.size(); ++i)
+            addButton (buttons[i], i + 1,
+                       i == buttons.size() - 1 ? juce::KeyPress (juce::KeyPress::escapeKey) : juce::KeyPress());
+    }
+
+    // The box gets at most this much of the screen's height (JUCE's rule).
+    int getRoom() const { return getParentHeight() - 50; }
+
+    // JUCE lets a message taller than the room run over the buttons.
+    bool isTooTall() const { return getHeight() >= getRoom(); }
+
+    // JUCE cuts a message this long.
+    static constexpr int maxMessageLength = 2048;
+
+    // The text scrolls in a field below the message, as tall as the room
+    // allows with the field clear of the buttons.
+    void addScrollingText (const juce::String& text)
+    {
+        field.setMultiLine (true, true);
+        field.setReadOnly (true);
+        field.setCaretVisible (false);
+        field.setScrollbarsShown (true);
+        field.setFont (getLookAndFeel().getAlertWindowMessageFont());
+        field.setColour (juce::TextEditor::backgroundColourId, juce::Colours::transparentBlack);
+        field.setColour (juce::TextEditor::textColourId, findColour (juce::AlertWindow::textColourId));
+        field.setColour (juce::TextEditor::outlineColourId, findColour (juce::AlertWindow::outlineColourId));
+        field.setSize (juce::jmin (fieldWidth, (int) (getParentWidth() * 0.5f)), 100);
+        field.setText (text, false);
+
+        const auto wanted = field.getTextHeight() + 2 * field.getTopIndent();
+        field.setSize (field.getWidth(), juce::jmax (minFieldHeight, juce::jmin (wanted, getRoom() - getHeight() - 10)));
+        addCustomComponent (&field);
+
+        // JUCE puts the buttons at a fixed share of the box's height: a
+        // field that shrinks takes them up with it, at a twentieth less.
+        for (int i = 0; i < 16 && field.getHeight() > minFieldHeight; ++i)
+        {
+            const auto overlap = field.getBottom() + gap - getButtonsTop();
+
+            if (overlap <= 0)
+                break;
+
+            const auto shrink = juce::jmax (1, getHeight() < getRoom() ? overlap * 20 : overlap);
+            field.setSize (field.getWidth(), juce::jmax (minFieldHeight, field.getHeight() - shrink));
+            lookAndFeelChanged();
+        }
+    }
+
+private:
+    static constexpr int fieldWidth = 560;
+    static constexpr int minFieldHeight = 60;
+    static constexpr int gap = 6;
+
+    int getButtonsTop() const
+    {
+        auto top = getHeight();
+
+        for (auto* child : getChildren())
+            if (dynamic_cast<juce::Button*> (child) != nullptr)
+                top = juce::jmin (top, child->getY());
+
+        return top;
+    }
+
+    juce::TextEditor field;
+};
+
+// A first line this long is no heading: all of the text scrolls.
+constexpr int maxHeadingLength = 300;
+} // namespace
+
+std::unique_ptr<juce::AlertWindow> JuceDialogs::makeButtonBox (juce::MessageBoxIconType icon, const juce::String& title,
+                                                               const juce::String& message, const juce::StringArray& buttons)
+{
+    if (message.length() <= ButtonBox::maxMessageLength)
+        if (auto box = std::make_unique<ButtonBox> (icon, title, message, buttons); ! box->isTooTall())
+            return box;
+
+    auto heading = message.upToFirstOccurrenceOf ("\n", false, false);
+    auto rest = message.fromFirstOccurrenceOf ("\n", false, false);
+
+    if (heading.length() > maxHeadingLength || ! message.containsChar ('\n'))
+    {
+        heading = {};
+        rest = message;
+    }
+
+    auto box = std::make_unique<ButtonBox> (icon, title, heading, buttons);
+    box->addScrollingText (rest);
+    return box;
+}
+
 int JuceDialogs::askWithButtons (juce::MessageBoxIconType icon, const juce::String& title, const juce::String& message,
                                  const juce::StringArray& buttons)
 {
-    juce::AlertWindow box (title, message, icon);
-
-    for (int i = 0; i < buttons.size(); ++i)
-        box.addButton (buttons[i], i + 1,
-                       i == buttons.size() - 1 ? juce::KeyPress (juce::KeyPress::escapeKey) : juce::KeyPress());
-
     // Results count from 1; 0 is a box closed some other way.
-    return box.runModalLoop() - 1;
+    return makeButtonBox (icon, title, message, buttons)->runModalLoop() - 1;
 }
 
 juce::File JuceDialogs::chooseFileToOpen (const juce::String& title, const juce::File& start, const juce::String& patterns)

@@ -4,6 +4,7 @@
 #include "editors/Dialogs.h"
 #include "editors/GraphEditorView.h"
 #include "editors/HelpViewer.h"
+#include "editors/InlineNameEditor.h"
 #include "editors/ZorvexBus.h"
 #include "model/DesignLog.h"
 #include "model/ModuleDefinition.h"
@@ -747,7 +748,7 @@ void Zorvex::showNameEditor()
     if (node == nullptr)
         return;
 
-    nameEditor = std::make_unique<juce::TextEditor> ("Name");
+    nameEditor = std::make_unique<InlineNameEditor> ("Name");
     nameEditor->setBounds (20, 20, 98, 25);
     nameEditor->setColour (juce::TextEditor::backgroundColourId, juce::Colour (0xFFF0F0F0));
     nameEditor->setColour (juce::TextEditor::textColourId, juce::Colours::black);

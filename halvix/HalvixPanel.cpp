@@ -34,8 +34,8 @@ void HalvixPanelWindow::reportClosedByUser()
 }
 
 //==============================================================================
-HalvixPanel::HalvixPanel (std::unique_ptr<PanelModel> panelModel, HvIfCallback* cb)
-    : model (std::move (panelModel)), callback (cb)
+HalvixPanel::HalvixPanel (std::unique_ptr<PanelModel> panelModel, HvIfCallback* cb, std::shared_ptr<HalvixWindowPlace> place)
+    : model (std::move (panelModel)), callback (cb), windowPlace (std::move (place))
 {
     auto& registry = getRegistry();
     const std::lock_guard<std::mutex> guard (registry.lock);

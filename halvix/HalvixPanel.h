@@ -18,7 +18,9 @@ public:
     // Makes the view of a new window; installed by the library's window side.
     using ViewFactory = std::unique_ptr<HalvixPanelWindow::View> (*) (HalvixPanel& panel, HalvixPanelWindow& window);
 
-    HalvixPanel (std::unique_ptr<PanelModel> model, HvIfCallback* callback);
+    // Its windows open where the last window of the same place stood.
+    HalvixPanel (std::unique_ptr<PanelModel> model, HvIfCallback* callback,
+                 std::shared_ptr<HalvixWindowPlace> windowPlace = std::make_shared<HalvixWindowPlace>());
     ~HalvixPanel() override;
 
     // A window showing the panel. Views are made on the message thread only;
@@ -33,6 +35,7 @@ public:
     HvIfControlItem* getFirstControlItem (const char* presetName) override;
 
     PanelModel& getModel() noexcept { return *model; }
+    const std::shared_ptr<HalvixWindowPlace>& getWindowPlace() const noexcept { return windowPlace; }
     const juce::String& getTitle() const noexcept { return model->getTitle(); }
 
     // Sets a control's value and sends its message, as moving the control
@@ -56,5 +59,6 @@ public:
 private:
     std::unique_ptr<PanelModel> model;
     HvIfCallback* callback = nullptr;
+    std::shared_ptr<HalvixWindowPlace> windowPlace;
     std::vector<std::unique_ptr<HalvixPanelWindow>> windows;
 };

@@ -87,7 +87,7 @@ bool HalvixPanelObject::loadPanelScript (HvIfStringInput& input, HvIfMessageOutp
     if (result.model == nullptr)
         return false;
 
-    loadedPanel = std::make_unique<HalvixPanel> (std::move (result.model), callback);
+    loadedPanel = std::make_unique<HalvixPanel> (std::move (result.model), callback, windowPlace);
     return true;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "HalvixPanelWindow.h"
 #include "hvif/HalvixInterface.h"
 
 #include <juce_core/juce_core.h>
@@ -38,4 +39,6 @@ public:
 private:
     HvIfCallback* callback = nullptr;
     std::unique_ptr<HalvixPanel> loadedPanel;
+    // Shared by the panels it loads, which may outlive it.
+    std::shared_ptr<HalvixWindowPlace> windowPlace = std::make_shared<HalvixWindowPlace>();
 };

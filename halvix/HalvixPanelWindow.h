@@ -6,6 +6,17 @@
 
 class HalvixPanel;
 
+// Where the last window of a panel object's panels stood, for the next one
+// to open there: a panel built again (a preset loaded, say) stays where the
+// user put it. Message thread only.
+struct HalvixWindowPlace
+{
+    bool known = false;
+    int x = 0, y = 0, width = 0, height = 0;
+    // The size the panel's controls asked for: another size, another place's size.
+    int wantedWidth = 0, wantedHeight = 0;
+};
+
 // The handle of one window of a panel, as the program holds it. The window on
 // screen (the view) is made by the library's window side; without one (in a
 // test, or off the message thread) the handle stands alone. The handle stays

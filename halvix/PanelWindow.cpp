@@ -2,9 +2,11 @@
 
 #include "HalvixPanel.h"
 #include "PanelComponent.h"
+#include "hvif/HvIfNativeWindow.h"
 
 PanelWindow::PanelWindow (HalvixPanel& panel, HalvixPanelWindow& windowHandle)
-    : juce::DocumentWindow (panel.getTitle(), juce::Colour (0xFF2B2B2B), juce::DocumentWindow::closeButton), handle (windowHandle)
+    : juce::DocumentWindow (panel.getTitle(), juce::Colour (0xFF2B2B2B), juce::DocumentWindow::closeButton, false),
+      handle (windowHandle), place (panel.getWindowPlace())
 {
     auto content = std::make_unique<PanelComponent> (panel);
     const auto wanted = content->getPreferredBounds();
@@ -26,12 +28,38 @@ PanelWindow::PanelWindow (HalvixPanel& panel, HalvixPanelWindow& windowHandle)
     setContentOwned (viewport.release(), true);
     setResizable (true, false);
     setResizeLimits (200, 120, 4000, 4000);
-    centreWithSize (getWidth(), getHeight());
+
+    // In front of the program's window as JUCE sees it, and as the window
+    // manager stacks it: the window belongs to the parent the program named.
+    setAlwaysOnTop (true);
+    addToDesktop();
+
+    // Where the panel's last window stood, with its size while the controls
+    // ask for the same.
+    wantedSize = { getWidth(), getHeight() };
+
+    if (place != nullptr && place->known)
+    {
+        if (place->wantedWidth == getWidth() && place->wantedHeight == getHeight())
+            setBounds (place->x, place->y, place->width, place->height);
+        else
+            setTopLeftPosition (place->x, place->y);
+    }
+    else
+    {
+        centreWithSize (getWidth(), getHeight());
+    }
+
     setVisible (true);
+    HvIfNativeWindow::keepAboveParent (getWindowHandle(), handle.getNativeParent());
     toFront (true);
 }
 
-PanelWindow::~PanelWindow() = default;
+PanelWindow::~PanelWindow()
+{
+    if (place != nullptr)
+        *place = { true, getX(), getY(), getWidth(), getHeight(), wantedSize.x, wantedSize.y };
+}
 
 void PanelWindow::closeButtonPressed()
 {

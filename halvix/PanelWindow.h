@@ -7,8 +7,10 @@
 class HalvixPanel;
 
 // A panel on screen: a window titled with the panel's title that shows its
-// controls, scrolling when they need more room than the screen has. Closing
-// it hides it and tells the program, which then closes the window's handle.
+// controls, scrolling when they need more room than the screen has. It
+// stays in front of the window the program named as its parent, and opens
+// where the last window of its panel object stood. Closing it hides it and
+// tells the program, which then closes the window's handle.
 class PanelWindow : public juce::DocumentWindow, public HalvixPanelWindow::View
 {
 public:
@@ -23,6 +25,8 @@ public:
 
 private:
     HalvixPanelWindow& handle;
+    std::shared_ptr<HalvixWindowPlace> place;
+    juce::Point<int> wantedSize;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (PanelWindow)
 };

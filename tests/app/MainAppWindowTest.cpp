@@ -3,6 +3,7 @@
 #include "app/MainContainer.h"
 #include "app/ProjectInterface.h"
 #include "app/WindowContainer.h"
+#include "app/WindowPlacement.h"
 
 #include "ShellTestFixture.h"
 
@@ -30,6 +31,33 @@ TEST (MainAppWindowPlacement, DefaultsToAFifthInAndHalfTheDisplay)
     EXPECT_EQ (MainAppWindow::getDefaultBounds ({ 0, 0, 2000, 1000 }), juce::Rectangle<int> (200, 100, 1000, 700));
     EXPECT_EQ (MainAppWindow::getDefaultBounds ({ 100, 50, 1000, 700 }), juce::Rectangle<int> (200, 120, 800, 600))
         << "never below 800 x 600";
+}
+
+TEST (MainAppWindowPlacement, AKeptPlaceIsFittedToTheScreensThereAre)
+{
+    using Area = juce::Rectangle<int>;
+    const juce::Array<Area> one{ Area (0, 0, 1280, 1024) };
+    const juce::Array<Area> two{ Area (0, 0, 1280, 1024), Area (1280, 0, 1920, 1080) };
+    const std::tuple<const char*, const juce::Array<juce::Rectangle<int>>&, const char*> rows[] = {
+        { "-99999999 -99999999 999999999 999999999", one, "0 0 1280 1024" },
+        { "99999999999 -99999999999 99999999999 99999999999", one, "0 0 1280 1024" },
+        { "1200 100 800 600", one, "480 100 800 600" },
+        { "20 30 900 650", one, "20 30 900 650" },
+        { "fs -5000 -5000 900 650", one, "fs 0 0 900 650" },
+        { "1500 100 900 700", two, "1500 100 900 700" },
+        { "1000 100 900 700", two, "1000 100 900 700" },
+        { "1000 100 900 1000", two, "1280 80 900 1000" },
+        { "20 30 900 650 frame 22 1 1 1", one, "20 30 900 650 frame 22 1 1 1" },
+        { "fs 1500 30 900 650 frame 99999999 -5 1 1", one, "fs 380 30 900 650 frame 256 0 1 1" },
+        { "5000 5000 900 700", two, "2300 380 900 700" },
+        { "5000 5000 900 700", {}, "5000 5000 900 700" },
+        { "20 30 0 650", one, "" },
+        { "20 30 900", one, "" },
+        { "nonsense", one, "" },
+    };
+
+    for (const auto& [state, screens, fitted] : rows)
+        EXPECT_EQ (WindowPlacement::fitWindowState (state, screens), fitted) << state << " on " << screens.size() << " screens";
 }
 
 TEST (MainAppWindowLook, DrawsItsOwnTitleBarButtons)
@@ -114,6 +142,17 @@ TEST_F (MainAppWindowTest, AnUnreadableStoredPlaceGivesTheDefault)
     auto window = makeWindow();
     auto area = juce::Desktop::getInstance().getDisplays().getPrimaryDisplay()->userArea;
     EXPECT_EQ (window->getBounds(), MainAppWindow::getDefaultBounds (area));
+}
+
+TEST_F (MainAppWindowTest, AStoredPlaceBeyondTheScreensComesBackOnOne)
+{
+    VX_REQUIRE_DISPLAY();
+    settings->setValue ("WindowState", "-99999999 -99999999 999999999 999999999");
+    settings->saveIfNeeded();
+
+    auto window = makeWindow();
+    auto area = juce::Desktop::getInstance().getDisplays().getPrimaryDisplay()->userArea;
+    EXPECT_TRUE (area.contains (window->getBounds())) << window->getBounds().toString();
 }
 
 TEST_F (MainAppWindowTest, QuittingAnUnchangedDesignAsksNothing)

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <vector>
 
 namespace
@@ -103,6 +104,52 @@ TEST_F (MidiControlLibraryTest, OurLibraryGivesItsInterfaceAndEveryObject)
     libraryInterface->release();
     library.close();
     EXPECT_FALSE (library.isAvailable());
+}
+
+TEST_F (MidiControlLibraryTest, APanelWindowStaysInFrontAndABuiltAgainOneOpensWhereTheLastStood)
+{
+    VX_REQUIRE_DISPLAY();
+    auto* libraryInterface = library.openInterface (MidiControlLibrary::getDefaultFile(), callback, dialogs);
+    ASSERT_NE (libraryInterface, nullptr);
+    auto* panelObject = libraryInterface->createPanelObject();
+    juce::DocumentWindow parent ("Parent", juce::Colours::black, juce::DocumentWindow::allButtons);
+    parent.setBounds (0, 0, 900, 700);
+    parent.setVisible (true);
+
+    // Each text loads a panel, which opens its window and closes it again
+    // as a rebuild does; the window is asked where it stands first.
+    const auto showOnce = [&] (const char* text, const std::function<void (juce::DocumentWindow&)>& look)
+    {
+        HvIfStringInput input ((juce::String (text)));
+        MyErrorHandler messages;
+        ASSERT_TRUE (panelObject->loadPanelScript (input, messages));
+        HvIfPanel* panel = nullptr;
+        ASSERT_TRUE (panelObject->getPanel (&panel));
+        auto* window = panel->createWindow (parent.getWindowHandle());
+        auto* shown = vxtest::findWindowStartingWith ("Compressor 1");
+        ASSERT_NE (shown, nullptr);
+        EXPECT_TRUE (shown->isAlwaysOnTop()) << "in front of the program's windows";
+        look (*shown);
+        window->close();
+        panel->release();
+    };
+    const char* oneControl = "[Compressor 1]\nSLIDER[Gain,def=5]= NRPN[0x10.01,xl,0]\n";
+    const char* twoControls = "[Compressor 1]\nSLIDER[Gain,def=5]= NRPN[0x10.01,xl,0]\nSLIDER[Ratio,def=2]= NRPN[0x10.02,xl,0]\n";
+
+    juce::Rectangle<int> first;
+    showOnce (oneControl,
+              [&] (juce::DocumentWindow& w)
+              {
+                  w.setBounds (w.getBounds().withPosition (123, 145).withWidth (333));
+                  first = w.getBounds();
+              });
+    showOnce (oneControl, [&] (juce::DocumentWindow& w)
+              { EXPECT_EQ (w.getBounds(), first) << "the same controls, the same place and size"; });
+    showOnce (twoControls, [&] (juce::DocumentWindow& w)
+              { EXPECT_EQ (w.getPosition(), first.getPosition()) << "other controls, the same place"; });
+
+    panelObject->release();
+    libraryInterface->release();
 }
 
 TEST_F (MidiControlLibraryTest, AnEmptyPanelTextGivesNoPanelAndSaysWhy)

@@ -7,8 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <random>
+#include <tuple>
 
 namespace
 {
@@ -18,13 +20,17 @@ const juce::String key = "OstraneQuellion";
 const juce::String installer = "OstraneQuellion_V1.34.zip";
 
 // Watches the boxes the check runs modally: records each box's title and
-// whether it shows a progress bar, and presses its "Cancel" after the given time (at the latest after
-// fifteen seconds, so that a box that never closes fails the test rather
-// than hanging it).
+// whether it shows a progress bar, and presses its "Cancel" after the given
+// time, or first the key given (at the latest after fifteen seconds, so that
+// a box that never closes fails the test rather than hanging it).
 class BoxWatcher : private juce::Timer
 {
 public:
-    explicit BoxWatcher (int cancelAfterMs = 15000) : cancelAfter (cancelAfterMs) { startTimer (20); }
+    explicit BoxWatcher (int cancelAfterMs = 15000, juce::KeyPress keyToPress = {})
+        : cancelAfter (cancelAfterMs), key (keyToPress)
+    {
+        startTimer (20);
+    }
 
     juce::StringArray seen;
 
@@ -46,6 +52,15 @@ private:
         if (juce::Time::getMillisecondCounter() - shownAt < (juce::uint32) cancelAfter)
             return;
 
+        // The key goes where the user's would: to the window with the focus,
+        // which hands it on to the box while the box is modal.
+        if (key.isValid() && box->getPeer() != nullptr)
+        {
+            box->getPeer()->handleKeyPress (std::exchange (key, juce::KeyPress()));
+            cancelAfter = 15000;
+            return;
+        }
+
         for (auto* child : box->getChildren())
             if (auto* button = dynamic_cast<juce::TextButton*> (child))
                 if (button->getButtonText() == "Cancel")
@@ -62,6 +77,7 @@ private:
     }
 
     int cancelAfter;
+    juce::KeyPress key;
     juce::Component* current = nullptr;
     juce::uint32 shownAt = 0;
 };
@@ -73,7 +89,8 @@ class MessageThreadWatch : private juce::Timer
 public:
     MessageThreadWatch() { startTimer (10); }
 
-    juce::uint32 getLongestGapMs() const { return longest; }
+    // Up to now: a thread that is held still counts.
+    juce::uint32 getLongestGapMs() const { return juce::jmax (longest, juce::Time::getMillisecondCounter() - last); }
 
 private:
     void timerCallback() override
@@ -379,6 +396,20 @@ TEST_F (SoftwareUpdaterTest, AnUnreachableOrUnwritableDownloadIsReported)
     dialogs.chosenFiles = { folder.get() };
     EXPECT_EQ (runCheck(), juce::File());
 
+    // A server that takes the request and never answers: cut off at the
+    // deadline, while the window goes on meanwhile.
+    LocalHttpServer::Response silent;
+    silent.answers = false;
+    serveInstaller (silent);
+    publishUpdate();
+    dialogs.buttonChoices = { 0 };
+    dialogs.chosenFiles = { folder.get() };
+    {
+        MessageThreadWatch watch;
+        EXPECT_EQ (runCheck(), juce::File());
+        EXPECT_LT (watch.getLongestGapMs(), 500u) << "the message thread waited for the server";
+    }
+
     // A "folder" that is a file: nothing can be written inside it.
     const auto notAFolder = folder.getChildFile ("plain file");
     ASSERT_TRUE (notAFolder.replaceWithText ("x"));
@@ -388,11 +419,13 @@ TEST_F (SoftwareUpdaterTest, AnUnreachableOrUnwritableDownloadIsReported)
     dialogs.chosenFiles = { notAFolder };
     EXPECT_EQ (runCheck(), juce::File());
 
-    ASSERT_EQ (dialogs.messages.size(), 2u);
+    ASSERT_EQ (dialogs.messages.size(), 3u);
     EXPECT_EQ (dialogs.messages[0].text, "Error: OstraneQuellion_V1.34.zip could not be downloaded: the server does not answer.");
-    EXPECT_EQ (dialogs.messages[1].text,
+    EXPECT_EQ (dialogs.messages[1].text, dialogs.messages[0].text);
+    EXPECT_EQ (dialogs.messages[2].text,
                "Error: OstraneQuellion_V1.34.zip could not be written into " + notAFolder.getFullPathName() + ".");
-    EXPECT_FALSE (installerWasAsked()) << "nothing is fetched that could not be kept";
+    const auto paths = server.getRequestedPaths();
+    EXPECT_EQ (std::count (paths.begin(), paths.end(), "/dl/" + installer), 1) << "nothing is fetched that could not be kept";
     EXPECT_EQ (filesInFolder(), 1);
 }
 
@@ -400,28 +433,38 @@ TEST_F (SoftwareUpdaterTest, DownloadsTheInstallerIntoTheChosenFolder)
 {
     VX_REQUIRE_DISPLAY();
     const auto bytes = makeInstallerBytes (300000);
-    LocalHttpServer::Response response;
-    response.body = bytes;
-    serveInstaller (response);
     publishUpdate();
 
-    // An earlier file of that name is replaced by the complete download, and
-    // what a download of it cut short (the program killed) left beside it.
-    ASSERT_TRUE (folder.getChildFile (installer).replaceWithText ("earlier"));
-    ASSERT_TRUE (FileReplacement::getTemporaryFile (folder.getChildFile (installer)).replaceWithText ("cut short"));
-    dialogs.buttonChoices = { 0 };
-    dialogs.chosenFiles = { folder.get() };
-    BoxWatcher watcher;
+    // Of announced length, or in chunks that mark the end.
+    for (const bool chunked : { false, true })
+    {
+        SCOPED_TRACE (chunked ? "chunked" : "of announced length");
+        LocalHttpServer::Response response;
+        response.body = bytes;
+        response.chunked = chunked;
+        response.bytesPerStep = chunked ? 65536 : 0;
+        serveInstaller (response);
 
-    const auto downloaded = runCheck();
+        // An earlier file of that name is replaced by the complete download, and
+        // what a download of it cut short (the program killed) left beside it.
+        ASSERT_TRUE (folder.getChildFile (installer).replaceWithText ("earlier"));
+        ASSERT_TRUE (FileReplacement::getTemporaryFile (folder.getChildFile (installer)).replaceWithText ("cut short"));
+        dialogs.buttonChoices = { 0 };
+        dialogs.chosenFiles = { folder.get() };
+        BoxWatcher watcher;
 
-    EXPECT_EQ (downloaded, folder.getChildFile (installer));
-    juce::MemoryBlock content;
-    ASSERT_TRUE (downloaded.loadFileAsData (content));
-    EXPECT_TRUE (content == bytes);
-    EXPECT_EQ (filesInFolder(), 1) << "no temporary file is left";
-    EXPECT_TRUE (dialogs.messages.empty());
-    EXPECT_EQ (server.getRequestedPaths(), juce::StringArray (juce::String ("/OstraneVersionInfo.txt"), "/dl/" + installer));
+        const auto downloaded = runCheck();
+
+        EXPECT_EQ (downloaded, folder.getChildFile (installer));
+        juce::MemoryBlock content;
+        ASSERT_TRUE (downloaded.loadFileAsData (content));
+        EXPECT_TRUE (content == bytes);
+        EXPECT_EQ (filesInFolder(), 1) << "no temporary file is left";
+        EXPECT_TRUE (dialogs.messages.empty());
+    }
+
+    const juce::String versionText ("/OstraneVersionInfo.txt");
+    EXPECT_EQ (server.getRequestedPaths(), juce::StringArray (versionText, "/dl/" + installer, versionText, "/dl/" + installer));
 }
 
 TEST_F (SoftwareUpdaterTest, CancelDuringTheDownloadLeavesNothing)
@@ -444,24 +487,80 @@ TEST_F (SoftwareUpdaterTest, CancelDuringTheDownloadLeavesNothing)
     EXPECT_TRUE (dialogs.messages.empty()) << "a cancel is no error";
 }
 
-TEST_F (SoftwareUpdaterTest, ADownloadBrokenOffIsReportedAndLeavesNothing)
+TEST_F (SoftwareUpdaterTest, ADownloadThatDidNotArriveWholeIsReportedAndLeavesNothing)
+{
+    VX_REQUIRE_DISPLAY();
+    const auto bytes = makeInstallerBytes (200000);
+    const auto answer = [&bytes] (int bytesToSend, bool announcesLength, bool chunked, bool holds)
+    {
+        LocalHttpServer::Response response;
+        response.body = bytes;
+        response.bytesToSend = bytesToSend;
+        response.announcesLength = announcesLength;
+        response.chunked = chunked;
+        response.bytesPerStep = chunked ? 20000 : 0;
+        response.holdAfterwards = holds;
+        return response;
+    };
+    // A stall before the first byte may also end the connecting, which says
+    // that the server does not answer.
+    const std::tuple<const char*, LocalHttpServer::Response, bool> answers[] = {
+        { "cut off before the length announced", answer (50000, true, false, false), false },
+        { "no length, then a stall", answer (0, false, false, true), true },
+        { "no length, a part, then a stall", answer (50000, false, false, true), false },
+        { "no length, and the connection closes", answer (-1, false, false, false), false },
+        { "chunks cut off", answer (50000, false, true, false), false },
+        { "chunks, then a stall", answer (50000, false, true, true), false },
+        { "nothing at all", LocalHttpServer::text (""), false },
+    };
+    const auto incomplete =
+        "Error: OstraneQuellion_V1.34.zip could not be downloaded completely into " + folder.get().getFullPathName() + ".";
+    publishUpdate();
+
+    for (const auto& [name, response, mayFindNoAnswer] : answers)
+    {
+        SCOPED_TRACE (name);
+        serveInstaller (response);
+        dialogs.messages.clear();
+        dialogs.buttonChoices = { 0 };
+        dialogs.chosenFiles = { folder.get() };
+        BoxWatcher watcher;
+        EXPECT_EQ (runCheck(), juce::File());
+
+        ASSERT_EQ (dialogs.messages.size(), 1u);
+        const auto& text = dialogs.messages[0].text;
+        EXPECT_TRUE (text == incomplete || (mayFindNoAnswer && text.endsWith ("the server does not answer."))) << text;
+        EXPECT_EQ (filesInFolder(), 0);
+    }
+}
+
+TEST_F (SoftwareUpdaterTest, TheQuitShortcutDuringTheDownloadGivesItUp)
 {
     VX_REQUIRE_DISPLAY();
     LocalHttpServer::Response response;
-    response.body = makeInstallerBytes (200000);
-    response.bytesToSend = 50000; // and then the server hangs up
+    response.body = makeInstallerBytes (1000000);
+    response.bytesToSend = 100000;
+    response.holdAfterwards = true;
     serveInstaller (response);
     publishUpdate();
     dialogs.buttonChoices = { 0 };
     dialogs.chosenFiles = { folder.get() };
-    BoxWatcher watcher;
+
+    // The program's quit ends every box that waits.
+    int quits = 0;
+    updater.onQuitRequested = [&quits]
+    {
+        ++quits;
+        juce::ModalComponentManager::getInstance()->cancelAllModalComponents();
+    };
+    BoxWatcher watcher (300, juce::KeyPress ('q', juce::ModifierKeys::ctrlModifier, 0));
 
     EXPECT_EQ (runCheck(), juce::File());
 
-    ASSERT_EQ (dialogs.messages.size(), 1u);
-    EXPECT_EQ (dialogs.messages[0].text, "Error: OstraneQuellion_V1.34.zip could not be downloaded completely into " +
-                                             folder.get().getFullPathName() + ".");
+    EXPECT_EQ (quits, 1);
+    EXPECT_EQ (watcher.seen, juce::StringArray ({ "Software update with a progress bar" }));
     EXPECT_EQ (filesInFolder(), 0);
+    EXPECT_TRUE (dialogs.messages.empty());
 }
 
 TEST_F (SoftwareUpdaterTest, TheProgressBarFillsOrShowsItIsBusy)

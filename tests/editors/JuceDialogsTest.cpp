@@ -81,3 +81,50 @@ TEST (KeyboardFocus, TheNameDialogTakesTypingAtOnce)
     EXPECT_TRUE (typist.foundTheField) << "the name field had no keyboard focus";
     EXPECT_EQ (name, "Loud") << "the typed name replaces the proposed one";
 }
+
+TEST (JuceDialogs, ATextTallerThanTheScreenScrollsInABoxThatFitsIt)
+{
+    VX_REQUIRE_DISPLAY();
+    const auto screen = juce::Desktop::getInstance().getDisplays().getPrimaryDisplay()->userArea;
+    const juce::StringArray buttons{ "Download automatically now", "Go to download page", "Remind me later" };
+    const auto heading = juce::String ("A software update is available: OstraneQuellion V1.34");
+    juce::String notes;
+
+    for (int i = 1; i <= 3000; ++i)
+        notes << "Note " << i << ": faster.\n";
+
+    const auto fieldOf = [] (juce::Component& box) -> juce::TextEditor*
+    {
+        for (auto* child : box.getChildren())
+            if (auto* field = dynamic_cast<juce::TextEditor*> (child))
+                return field;
+
+        return nullptr;
+    };
+
+    // A text that fits stays the box's message, as JUCE shows it.
+    auto shortBox = JuceDialogs::makeButtonBox (juce::MessageBoxIconType::WarningIcon, "Update notification",
+                                                heading + "\nFaster.\n", buttons);
+    EXPECT_EQ (fieldOf (*shortBox), nullptr);
+    EXPECT_EQ (shortBox->getNumButtons(), 3);
+
+    for (const auto& text : { heading + "\n" + notes, juce::String::repeatedString ("Faster. ", 2000) })
+    {
+        auto box = JuceDialogs::makeButtonBox (juce::MessageBoxIconType::WarningIcon, "Update notification", text, buttons);
+        SCOPED_TRACE (box->getHeight());
+        EXPECT_LE (box->getHeight(), screen.getHeight());
+        EXPECT_LE (box->getWidth(), screen.getWidth());
+
+        auto* field = fieldOf (*box);
+        ASSERT_NE (field, nullptr);
+        EXPECT_TRUE (field->isReadOnly());
+        EXPECT_TRUE (field->isMultiLine());
+        EXPECT_TRUE (text.endsWith (field->getText())) << "every line of the notes is there";
+        EXPECT_GT (field->getTextHeight(), field->getHeight()) << "and scrolls";
+        EXPECT_TRUE (box->getLocalBounds().contains (field->getBounds()));
+
+        for (auto* child : box->getChildren())
+            if (dynamic_cast<juce::Button*> (child) != nullptr)
+                EXPECT_LE (field->getBottom(), child->getY()) << "the text stays clear of the buttons";
+    }
+}

@@ -8,6 +8,7 @@
 
 #include "support/ProcessTestLibrary.h"
 #include "support/UiTestSupport.h"
+#include "support/XSession.h"
 
 #include <set>
 
@@ -674,6 +675,49 @@ TEST_F (NodeBoxTest, RenamingThroughTheInlineEditor)
     box (a).handleMenuResult (Zorvex::setLegacyNameItem);
     EXPECT_EQ (design.node (a).getName(), "Plain");
     deliver();
+}
+
+// A DSP box on the bus editor in a window of its own, beside a field that
+// had the focus when the box's menu opened. The menu takes the window's
+// focus; the window gets it back only once "Set name" has opened the name
+// field, and JUCE then hands it to the field that had it.
+TEST (KeyboardFocus, ABoxsNameFieldKeepsTheFocusWhenItsWindowGetsItBack)
+{
+    VX_REQUIRE_OWN_DISPLAY();
+    clearDesignFlags();
+    GraphData bus;
+    GraphEditorView busView (bus, false);
+    bus.addNode ("DSP", false, nullptr, 0.5, 0.5);
+    juce::TextEditor elsewhere ("Elsewhere");
+    elsewhere.setBounds (10, 10, 100, 24);
+    busView.addAndMakeVisible (elsewhere);
+    busView.setBounds (100, 100, 400, 400);
+    busView.addToDesktop (juce::ComponentPeer::windowAppearsOnTaskbar);
+    busView.setVisible (true);
+    auto* box = busView.findBoxByNodeId (1);
+    ASSERT_NE (box, nullptr);
+    ASSERT_TRUE (vxtest::waitFor (
+        [&]
+        {
+            elsewhere.grabKeyboardFocus();
+            return elsewhere.hasKeyboardFocus (false);
+        }));
+
+    busView.getPeer()->handleFocusLoss();
+    box->handleMenuResult (Zorvex::setNameItem);
+    ASSERT_NE (box->getNameEditor(), nullptr);
+    EXPECT_TRUE (box->getNameEditor()->hasKeyboardFocus (false)) << "at once";
+
+    busView.getPeer()->handleFocusGain();
+    vxtest::pump (100);
+    ASSERT_NE (box->getNameEditor(), nullptr);
+    EXPECT_TRUE (box->getNameEditor()->hasKeyboardFocus (false)) << "kept when the window got the focus back";
+
+    // A click elsewhere takes the focus for good: the field goes.
+    elsewhere.grabKeyboardFocus();
+    vxtest::pump (100);
+    EXPECT_EQ (box->getNameEditor(), nullptr);
+    EXPECT_TRUE (elsewhere.hasKeyboardFocus (false));
 }
 
 TEST_F (NodeBoxTest, ActionsWhoseNodeIsGoneRefuseOnlyAtTheirFirstPerform)

@@ -30,6 +30,12 @@ public:
         // every stepIntervalMs, as a slow server sends it.
         int bytesPerStep = 0;
         int stepIntervalMs = 0;
+        // False: the header leaves the length out; the connection's end
+        // ends the body.
+        bool announcesLength = true;
+        // True: the body goes out in chunks (one per step), closed by the
+        // empty chunk once all of it is sent.
+        bool chunked = false;
     };
 
     static Response text (const juce::String& body, int status = 200)
@@ -118,9 +124,12 @@ private:
             return;
         }
 
+        const auto framing = response.chunked ? juce::String ("\r\nTransfer-Encoding: chunked")
+                             : response.announcesLength
+                                 ? "\r\nContent-Length: " + juce::String ((juce::int64) response.body.getSize())
+                                 : juce::String();
         const auto header = "HTTP/1.1 " + juce::String (response.status) + " " + (response.status < 300 ? "OK" : "Error") +
-                            "\r\nContent-Length: " + juce::String ((juce::int64) response.body.getSize()) +
-                            "\r\nContent-Type: application/octet-stream\r\nConnection: close\r\n\r\n";
+                            "\r\nContent-Type: application/octet-stream" + framing + "\r\nConnection: close\r\n\r\n";
         const auto toSend = response.bytesToSend < 0 ? (int) response.body.getSize()
                                                      : juce::jmin (response.bytesToSend, (int) response.body.getSize());
 
@@ -140,20 +149,29 @@ private:
     bool writeBody (juce::StreamingSocket& client, const Response& response, int toSend)
     {
         const auto* body = static_cast<const char*> (response.body.getData());
+        const auto step = response.bytesPerStep > 0 ? response.bytesPerStep : juce::jmax (1, toSend);
 
-        if (response.bytesPerStep <= 0)
-            return writeAll (client, body, toSend);
-
-        for (int sent = 0; sent < toSend; sent += response.bytesPerStep)
+        for (int sent = 0; sent < toSend; sent += step)
         {
             if (sent > 0 && (wait (response.stepIntervalMs), threadShouldExit()))
                 return false;
 
-            if (! writeAll (client, body + sent, juce::jmin (response.bytesPerStep, toSend - sent)))
+            if (! writePart (client, response, body + sent, juce::jmin (step, toSend - sent)))
                 return false;
         }
 
-        return true;
+        // The empty chunk: the body is whole.
+        return ! response.chunked || toSend < (int) response.body.getSize() || writeAll (client, "0\r\n\r\n", 5);
+    }
+
+    bool writePart (juce::StreamingSocket& client, const Response& response, const char* part, int size) const
+    {
+        if (! response.chunked)
+            return writeAll (client, part, size);
+
+        const auto sizeLine = juce::String::toHexString (size) + "\r\n";
+        return writeAll (client, sizeLine.toRawUTF8(), (int) sizeLine.length()) && writeAll (client, part, size) &&
+               writeAll (client, "\r\n", 2);
     }
 
     // A socket takes what fits at a time; the rest follows as it drains.
