@@ -8,6 +8,7 @@
 #include <cstring>
 #include <iterator>
 #include <string_view>
+#include <vector>
 
 namespace
 {
@@ -60,18 +61,25 @@ const char* const elementNames[] = { "OSTRANE_QUELLION_Configuration",
                                      "GLOBAL_PRESETS",
                                      "DSPDefinition" };
 
+// The names as texts, made once: a file may hold millions of elements.
+const std::vector<juce::String>& getElementNames()
+{
+    static const std::vector<juce::String> names (std::begin (elementNames), std::end (elementNames));
+    return names;
+}
+
 // The shape check has bounded the depth.
-void setMiscasedNamesApart (juce::XmlElement& element, const juce::String& rootTag)
+void setMiscasedNamesApart (juce::XmlElement& element, const juce::String& rootTag, const std::vector<juce::String>& names)
 {
     const auto& name = element.getTagName();
 
     auto differsInCaseOnly = [&name] (const juce::String& known) { return name != known && name.equalsIgnoreCase (known); };
 
-    if (differsInCaseOnly (rootTag) || std::any_of (std::begin (elementNames), std::end (elementNames), differsInCaseOnly))
+    if (differsInCaseOnly (rootTag) || std::any_of (names.begin(), names.end(), differsInCaseOnly))
         element.setTagName (name + "-");
 
     for (auto* child : element.getChildIterator())
-        setMiscasedNamesApart (*child, rootTag);
+        setMiscasedNamesApart (*child, rootTag, names);
 }
 
 using Cursor = juce::String::CharPointerType;
@@ -185,35 +193,29 @@ bool XmlFileAccess::holdsStrayInstruction (const juce::String& text)
     return bytes.find ("<?", from) != std::string_view::npos;
 }
 
+juce::String XmlFileAccess::findProblem (const juce::String& text)
+{
+    // JUCE's parser steps over the end of a text whose multi-byte characters
+    // are cut short: only whole UTF-8 is parsed.
+    if (! juce::CharPointer_UTF8::isValidString (text.toRawUTF8(), (int) text.getNumBytesAsUTF8()))
+        return "it is not UTF-8 text";
+
+    if (holdsStrayInstruction (text))
+        return "it holds a processing instruction other than its XML declaration";
+
+    if (holdsInvalidName (text))
+        return "it holds a name that no XML file may hold";
+
+    return XmlShapeCheck::findProblem (text);
+}
+
 XmlFileAccess::Loaded XmlFileAccess::parse (const juce::String& text, const juce::String& rootTag)
 {
     Loaded loaded;
 
-    // JUCE's parser steps over the end of a text whose multi-byte characters
-    // are cut short: only whole UTF-8 is parsed.
-    if (! juce::CharPointer_UTF8::isValidString (text.toRawUTF8(), (int) text.getNumBytesAsUTF8()))
+    if (const auto problem = findProblem (text); problem.isNotEmpty())
     {
-        loaded.result = juce::Result::fail ("it is not UTF-8 text");
-        return loaded;
-    }
-
-    if (holdsStrayInstruction (text))
-    {
-        loaded.result = juce::Result::fail ("it holds a processing instruction other than its XML declaration");
-        return loaded;
-    }
-
-    if (holdsInvalidName (text))
-    {
-        loaded.result = juce::Result::fail ("it holds a name that no XML file may hold");
-        return loaded;
-    }
-
-    const auto shapeProblem = XmlShapeCheck::findProblem (text);
-
-    if (shapeProblem.isNotEmpty())
-    {
-        loaded.result = juce::Result::fail (shapeProblem);
+        loaded.result = juce::Result::fail (problem);
         return loaded;
     }
 
@@ -228,7 +230,7 @@ XmlFileAccess::Loaded XmlFileAccess::parse (const juce::String& text, const juce
         return loaded;
     }
 
-    setMiscasedNamesApart (*root, rootTag);
+    setMiscasedNamesApart (*root, rootTag, getElementNames());
 
     if (! root->hasTagName (rootTag))
     {
@@ -252,6 +254,47 @@ XmlFileAccess::Loaded XmlFileAccess::load (const juce::File& file, const juce::S
     }
 
     return parse (RegularFileReader::asText (read.data), rootTag);
+}
+
+XmlFileAccess::Loaded XmlFileAccess::loadForJuceReader (const juce::File& file, const juce::String& rootTag,
+                                                        juce::int64 largestFile)
+{
+    auto read = RegularFileReader::read (file, largestFile);
+    Loaded loaded;
+
+    if (! read.exists || read.result.failed())
+    {
+        loaded.result = read.result;
+        return loaded;
+    }
+
+    // Other bytes JUCE's reader takes into characters otherwise than the
+    // check (a byte that starts a longer character swallows what follows it,
+    // markup and the end of the text included).
+    if (! RegularFileReader::isUtf8 (read.data))
+    {
+        loaded.result = juce::Result::fail ("it is not UTF-8 text");
+        return loaded;
+    }
+
+    const auto text = RegularFileReader::asText (read.data);
+
+    // The first reading of a longer file stops at a byte count, perhaps
+    // inside a character or a reference, where that reader reads past its
+    // end; a root read whole there is never read up to the cut.
+    if (read.data.getSize() > (size_t) juceFirstReadBytes)
+    {
+        const auto end = XmlShapeCheck::findFirstTag (text).end;
+
+        if (end < 0 || RegularFileReader::getByteOrderMarkLength (read.data) + end > juceFirstReadBytes)
+        {
+            loaded.result = juce::Result::fail ("its first tag does not end within its first " +
+                                                juce::String (juceFirstReadBytes) + " bytes");
+            return loaded;
+        }
+    }
+
+    return parse (text, rootTag);
 }
 
 juce::Result XmlFileAccess::save (const juce::XmlElement& root, const juce::File& file, int lineWrapLength)
