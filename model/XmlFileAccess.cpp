@@ -61,25 +61,42 @@ const char* const elementNames[] = { "OSTRANE_QUELLION_Configuration",
                                      "GLOBAL_PRESETS",
                                      "DSPDefinition" };
 
-// The names as texts, made once: a file may hold millions of elements.
-const std::vector<juce::String>& getElementNames()
+// A name told apart from others cheaply: two names that differ in case only
+// have as many characters and the same first one in capitals. A file may
+// hold millions of elements, each compared with every name.
+struct KnownName
 {
-    static const std::vector<juce::String> names (std::begin (elementNames), std::end (elementNames));
+    explicit KnownName (const juce::String& text)
+        : name (text), length (text.length()), first (juce::CharacterFunctions::toUpperCase (text[0]))
+    {
+    }
+
+    juce::String name;
+    int length;
+    juce::juce_wchar first;
+};
+
+const std::vector<KnownName>& getElementNames()
+{
+    static const std::vector<KnownName> names (std::begin (elementNames), std::end (elementNames));
     return names;
 }
 
 // The shape check has bounded the depth.
-void setMiscasedNamesApart (juce::XmlElement& element, const juce::String& rootTag, const std::vector<juce::String>& names)
+void setMiscasedNamesApart (juce::XmlElement& element, const KnownName& root, const std::vector<KnownName>& names)
 {
     const auto& name = element.getTagName();
+    const auto length = name.length();
+    const auto first = juce::CharacterFunctions::toUpperCase (name[0]);
 
-    auto differsInCaseOnly = [&name] (const juce::String& known) { return name != known && name.equalsIgnoreCase (known); };
+    auto differsInCaseOnly = [&] (const KnownName& known)
+    { return known.length == length && known.first == first && name != known.name && name.equalsIgnoreCase (known.name); };
 
-    if (differsInCaseOnly (rootTag) || std::any_of (names.begin(), names.end(), differsInCaseOnly))
+    if (differsInCaseOnly (root) || std::any_of (names.begin(), names.end(), differsInCaseOnly))
         element.setTagName (name + "-");
 
     for (auto* child : element.getChildIterator())
-        setMiscasedNamesApart (*child, rootTag, names);
+        setMiscasedNamesApart (*child, root, names);
 }
 
 using Cursor = juce::String::CharPointerType;
@@ -230,7 +247,7 @@ XmlFileAccess::Loaded XmlFileAccess::parse (const juce::String& text, const juce
         return loaded;
     }
 
-    setMiscasedNamesApart (*root, rootTag, getElementNames());
+    setMiscasedNamesApart (*root, KnownName (rootTag), getElementNames());
 
     if (! root->hasTagName (rootTag))
     {
