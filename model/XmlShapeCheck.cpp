@@ -244,10 +244,8 @@ private:
 
             if (c == '&')
             {
-                const auto start = input;
-
                 // A reference gives one character, of at most four bytes.
-                if (! readEntity() || ! append (juce::jmin (4, offsetOf (input) - offsetOf (start)), valueBytes))
+                if (! readEntity() || ! append (4, valueBytes))
                     return false;
 
                 continue;

@@ -34,11 +34,12 @@ public:
         // parser little, but each further thousand more than the last.
         int attributeNames = 8192;
         // The bytes the parser may copy while it builds attribute values,
-        // per byte of text, beyond a fixed allowance. Our writer writes every
-        // character beyond ASCII as a reference: the allowance holds values
-        // of some thousand such characters.
+        // per byte of text, beyond a fixed allowance (copying a gigabyte
+        // takes it well under a second). Our writer writes every character
+        // beyond ASCII as a reference: the allowance holds a value of twenty
+        // thousand such characters, or many shorter ones.
         juce::int64 valueCopyingPerByte = 16;
-        juce::int64 valueCopyingAllowance = 64 * 1024 * 1024;
+        juce::int64 valueCopyingAllowance = juce::int64 (1) << 30;
     };
 
     // Where the parser reads the first element's start tag: the byte offsets
