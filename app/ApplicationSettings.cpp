@@ -1,14 +1,11 @@
 #include "app/ApplicationSettings.h"
 
 #include "app/MainAppWindow.h"
+#include "app/SettingsFileCheck.h"
 #include "editors/Dialogs.h"
-#include "model/XmlFileAccess.h"
 
 namespace
 {
-// The tag of JUCE's settings files.
-constexpr const char* settingsRootTag = "PROPERTIES";
-
 void removeTemporaryFiles (const juce::File& file)
 {
     // JUCE's save writes a temporary file of a new random name beside the
@@ -51,7 +48,7 @@ std::unique_ptr<juce::PropertiesFile> ApplicationSettings::open (const juce::Fil
 {
     removeTemporaryFiles (file);
 
-    const auto check = XmlFileAccess::load (file, settingsRootTag, largestFile);
+    const auto check = SettingsFileCheck::check (file, largestFile);
 
     if (check.result.wasOk())
         return std::make_unique<juce::PropertiesFile> (file, getOptions());

@@ -10,8 +10,8 @@
 // copy of its own would overwrite the others' keys.
 //
 // The file is checked as every XML file the program reads before JUCE reads
-// it: a damaged one (or something that is no file) would hang or crash every
-// start. Such a file is set aside under the name + ".damaged", with a
+// it, and as JUCE will read it (SettingsFileCheck): a damaged one (or
+// something that is no file) would hang or crash every start. Such a file is set aside under the name + ".damaged", with a
 // message, and the program starts with its default settings. What saves of
 // an earlier run cut short left beside the file is removed.
 class ApplicationSettings

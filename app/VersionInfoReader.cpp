@@ -1,5 +1,7 @@
 #include "app/VersionInfoReader.h"
 
+#include "app/VersionInfoText.h"
+
 VersionInfoReader::VersionInfoReader (juce::URL serverAddress, int deadline, int maximumBytes)
     : juce::Thread ("Version text"), address (std::move (serverAddress)), deadlineMs (deadline), maxBytes (maximumBytes)
 {
@@ -90,7 +92,7 @@ juce::String VersionInfoReader::receive (juce::WebInputStream& input)
     if (input.isError() || ! input.isExhausted())
         return {};
 
-    return juce::String::fromUTF8 (static_cast<const char*> (received.getData()), (int) received.getSize());
+    return VersionInfoText::decode (received);
 }
 
 void VersionInfoReader::cutOff()

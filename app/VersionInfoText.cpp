@@ -1,6 +1,14 @@
 #include "app/VersionInfoText.h"
 
 #include "editors/DesktopOpener.h"
+#include "model/RegularFileReader.h"
+
+juce::String VersionInfoText::decode (const juce::MemoryBlock& answer)
+{
+    // Not juce::String::fromUTF8, which takes a character cut short into the
+    // text, whose readers then read past its end.
+    return RegularFileReader::asText (answer);
+}
 
 std::optional<VersionInfoText::Entry> VersionInfoText::findEntry (const juce::String& text, const juce::String& appKey)
 {

@@ -20,6 +20,10 @@ public:
         juce::String version, address, notes;
     };
 
+    // The server's answer as text: UTF-8, or when it is not (a character cut
+    // short at its end, say) each byte a character of the Windows code page.
+    static juce::String decode (const juce::MemoryBlock& answer);
+
     // The first entry of the application. None when there is none, when it
     // is malformed, or when it is unsafe to use: a version of anything but
     // digits and dots (it becomes part of a file name and an address) or an

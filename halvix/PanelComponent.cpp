@@ -155,10 +155,7 @@ public:
     }
 
     int getPreferredWidth() const override { return 110; }
-    int getPreferredHeight() const override
-    {
-        return labelHeight + juce::jlimit (40, 400, (int) item.getNumber ("height", 80)) + 8;
-    }
+    int getPreferredHeight() const override { return labelHeight + item.getWholeNumber ("height", 80, 40, 400) + 8; }
 
     void paint (juce::Graphics& g) override
     {
@@ -231,11 +228,8 @@ class GraphicView : public PanelComponent::ItemView
 public:
     using ItemView::ItemView;
 
-    int getPreferredWidth() const override
-    {
-        return juce::jlimit (columnWidth, 720, (int) item.getNumber ("width", columnWidth));
-    }
-    int getPreferredHeight() const override { return juce::jlimit (40, 300, (int) item.getNumber ("height", 80)); }
+    int getPreferredWidth() const override { return item.getWholeNumber ("width", columnWidth, columnWidth, 720); }
+    int getPreferredHeight() const override { return item.getWholeNumber ("height", 80, 40, 300); }
 
     void paint (juce::Graphics& g) override
     {

@@ -8,14 +8,6 @@
 
 namespace
 {
-uint32_t toRawValue (double value)
-{
-    if (! std::isfinite (value) || value <= 0)
-        return 0;
-
-    return value >= 4294967295.0 ? 0xFFFFFFFFu : (uint32_t) std::llround (value);
-}
-
 // "4|10(-48)|16" into positions with their labels.
 std::vector<PanelControl::Tick> parseTicks (const juce::String& text)
 {
@@ -64,6 +56,24 @@ double PanelControl::getNumber (const juce::String& key, double fallback) const
     return hasAttribute (key) ? PanelExpression::evaluateOr (getAttribute (key), fallback) : fallback;
 }
 
+int PanelControl::getWholeNumber (const juce::String& key, int fallback, int lowest, int highest) const
+{
+    const auto number = getNumber (key, fallback);
+
+    if (! std::isfinite (number))
+        return juce::jlimit (lowest, highest, fallback);
+
+    return (int) juce::jlimit ((double) lowest, (double) highest, number);
+}
+
+uint32_t PanelControl::toRawValue (double value) noexcept
+{
+    if (! std::isfinite (value) || value <= 0)
+        return 0;
+
+    return value >= 4294967295.0 ? 0xFFFFFFFFu : (uint32_t) std::llround (value);
+}
+
 juce::String PanelControl::getValueText (uint32_t rawValue) const
 {
     if (kind == Kind::dropDown)
@@ -78,7 +88,7 @@ juce::String PanelControl::getValueText (uint32_t rawValue) const
     if (scale.isNotEmpty() && ! PanelExpression::evaluate (scale, (double) rawValue, shown))
         shown = (double) rawValue;
 
-    const auto precision = juce::jlimit (0, 6, (int) getNumber ("valprec", 0));
+    const auto precision = getWholeNumber ("valprec", 0, 0, 6);
     auto text = precision > 0 ? juce::String (shown, precision) : juce::String (juce::roundToInt (shown));
     const auto unit = getAttribute ("valunit");
 

@@ -63,6 +63,14 @@ public:
     // A numeric attribute (which may be a formula), or the fallback.
     double getNumber (const juce::String& key, double fallback) const;
 
+    // A numeric attribute as a whole number held to the range: the text may
+    // ask for any number, one too large for an integer included.
+    int getWholeNumber (const juce::String& key, int fallback, int lowest, int highest) const;
+
+    // A number as a raw value: rounded and held to 0 ... 0xFFFFFFFF; what is
+    // no number gives 0.
+    static uint32_t toRawValue (double value) noexcept;
+
     // The value shown for a raw value: the "valscale=" formula with
     // "valprec=" decimals and the "valunit=" unit.
     juce::String getValueText (uint32_t rawValue) const;

@@ -2,6 +2,8 @@
 
 #include "PanelExpression.h"
 
+#include <cmath>
+
 namespace
 {
 constexpr const char* programStart = "[CustomControl:";
@@ -30,8 +32,10 @@ PanelControl::Option makeOption (const juce::String& entry, size_t position)
     option.text = (equals < 0 ? entry : entry.substring (0, equals)).trim();
     option.value = (uint32_t) position;
 
+    // Whole values: a fraction is dropped.
     if (equals >= 0)
-        option.value = (uint32_t) juce::jmax (0.0, PanelExpression::evaluateOr (entry.substring (equals + 1), (double) position));
+        option.value =
+            PanelControl::toRawValue (std::floor (PanelExpression::evaluateOr (entry.substring (equals + 1), (double) position)));
 
     return option;
 }

@@ -128,5 +128,24 @@ RegularFileReader::Read RegularFileReader::read (const juce::File& file, juce::i
 
 juce::String RegularFileReader::asText (const juce::MemoryBlock& data)
 {
+    // JUCE looks at the byte after a byte-order mark even when the block ends
+    // there.
+    if ((int) data.getSize() == getByteOrderMarkLength (data))
+        return {};
+
     return juce::String::createStringFromData (data.getData(), (int) data.getSize());
+}
+
+bool RegularFileReader::isUtf8 (const juce::MemoryBlock& data)
+{
+    const auto mark = (size_t) getByteOrderMarkLength (data);
+    const auto* text = static_cast<const char*> (data.getData()) + mark;
+    const auto size = data.getSize() - mark;
+
+    return std::memchr (text, 0, size) == nullptr && juce::CharPointer_UTF8::isValidString (text, (int) size);
+}
+
+int RegularFileReader::getByteOrderMarkLength (const juce::MemoryBlock& data)
+{
+    return data.getSize() >= 3 && juce::CharPointer_UTF8::isByteOrderMark (data.getData()) ? 3 : 0;
 }

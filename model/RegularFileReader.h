@@ -22,4 +22,13 @@ public:
 
     // The bytes as text, UTF-8 or as JUCE reads other files.
     static juce::String asText (const juce::MemoryBlock& data);
+
+    // Whether the bytes, after a UTF-8 byte-order mark if any, are whole
+    // UTF-8 characters with no zero byte among them. Only such bytes are read
+    // as the same text by asText and by JUCE's own readers, which take a
+    // file's bytes as UTF-8 whatever they are.
+    static bool isUtf8 (const juce::MemoryBlock& data);
+
+    // The length of the UTF-8 byte-order mark the bytes start with, or 0.
+    static int getByteOrderMarkLength (const juce::MemoryBlock& data);
 };

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <iterator>
 #include <string_view>
+#include <vector>
 
 namespace
 {
@@ -60,18 +61,42 @@ const char* const elementNames[] = { "OSTRANE_QUELLION_Configuration",
                                      "GLOBAL_PRESETS",
                                      "DSPDefinition" };
 
+// A name told apart from others cheaply: two names that differ in case only
+// have as many characters and the same first one in capitals. A file may
+// hold millions of elements, each compared with every name.
+struct KnownName
+{
+    explicit KnownName (const juce::String& text)
+        : name (text), length (text.length()), first (juce::CharacterFunctions::toUpperCase (text[0]))
+    {
+    }
+
+    juce::String name;
+    int length;
+    juce::juce_wchar first;
+};
+
+const std::vector<KnownName>& getElementNames()
+{
+    static const std::vector<KnownName> names (std::begin (elementNames), std::end (elementNames));
+    return names;
+}
+
 // The shape check has bounded the depth.
-void setMiscasedNamesApart (juce::XmlElement& element, const juce::String& rootTag)
+void setMiscasedNamesApart (juce::XmlElement& element, const KnownName& root, const std::vector<KnownName>& names)
 {
     const auto& name = element.getTagName();
+    const auto length = name.length();
+    const auto first = juce::CharacterFunctions::toUpperCase (name[0]);
 
-    auto differsInCaseOnly = [&name] (const juce::String& known) { return name != known && name.equalsIgnoreCase (known); };
+    auto differsInCaseOnly = [&] (const KnownName& known)
+    { return known.length == length && known.first == first && name != known.name && name.equalsIgnoreCase (known.name); };
 
-    if (differsInCaseOnly (rootTag) || std::any_of (std::begin (elementNames), std::end (elementNames), differsInCaseOnly))
+    if (differsInCaseOnly (root) || std::any_of (names.begin(), names.end(), differsInCaseOnly))
         element.setTagName (name + "-");
 
     for (auto* child : element.getChildIterator())
-        setMiscasedNamesApart (*child, rootTag);
+        setMiscasedNamesApart (*child, root, names);
 }
 
 using Cursor = juce::String::CharPointerType;
@@ -185,35 +210,29 @@ bool XmlFileAccess::holdsStrayInstruction (const juce::String& text)
     return bytes.find ("<?", from) != std::string_view::npos;
 }
 
+juce::String XmlFileAccess::findProblem (const juce::String& text)
+{
+    // JUCE's parser steps over the end of a text whose multi-byte characters
+    // are cut short: only whole UTF-8 is parsed.
+    if (! juce::CharPointer_UTF8::isValidString (text.toRawUTF8(), (int) text.getNumBytesAsUTF8()))
+        return "it is not UTF-8 text";
+
+    if (holdsStrayInstruction (text))
+        return "it holds a processing instruction other than its XML declaration";
+
+    if (holdsInvalidName (text))
+        return "it holds a name that no XML file may hold";
+
+    return XmlShapeCheck::findProblem (text);
+}
+
 XmlFileAccess::Loaded XmlFileAccess::parse (const juce::String& text, const juce::String& rootTag)
 {
     Loaded loaded;
 
-    // JUCE's parser steps over the end of a text whose multi-byte characters
-    // are cut short: only whole UTF-8 is parsed.
-    if (! juce::CharPointer_UTF8::isValidString (text.toRawUTF8(), (int) text.getNumBytesAsUTF8()))
+    if (const auto problem = findProblem (text); problem.isNotEmpty())
     {
-        loaded.result = juce::Result::fail ("it is not UTF-8 text");
-        return loaded;
-    }
-
-    if (holdsStrayInstruction (text))
-    {
-        loaded.result = juce::Result::fail ("it holds a processing instruction other than its XML declaration");
-        return loaded;
-    }
-
-    if (holdsInvalidName (text))
-    {
-        loaded.result = juce::Result::fail ("it holds a name that no XML file may hold");
-        return loaded;
-    }
-
-    const auto shapeProblem = XmlShapeCheck::findProblem (text);
-
-    if (shapeProblem.isNotEmpty())
-    {
-        loaded.result = juce::Result::fail (shapeProblem);
+        loaded.result = juce::Result::fail (problem);
         return loaded;
     }
 
@@ -228,7 +247,7 @@ XmlFileAccess::Loaded XmlFileAccess::parse (const juce::String& text, const juce
         return loaded;
     }
 
-    setMiscasedNamesApart (*root, rootTag);
+    setMiscasedNamesApart (*root, KnownName (rootTag), getElementNames());
 
     if (! root->hasTagName (rootTag))
     {
@@ -252,6 +271,47 @@ XmlFileAccess::Loaded XmlFileAccess::load (const juce::File& file, const juce::S
     }
 
     return parse (RegularFileReader::asText (read.data), rootTag);
+}
+
+XmlFileAccess::Loaded XmlFileAccess::loadForJuceReader (const juce::File& file, const juce::String& rootTag,
+                                                        juce::int64 largestFile)
+{
+    auto read = RegularFileReader::read (file, largestFile);
+    Loaded loaded;
+
+    if (! read.exists || read.result.failed())
+    {
+        loaded.result = read.result;
+        return loaded;
+    }
+
+    // Other bytes JUCE's reader takes into characters otherwise than the
+    // check (a byte that starts a longer character swallows what follows it,
+    // markup and the end of the text included).
+    if (! RegularFileReader::isUtf8 (read.data))
+    {
+        loaded.result = juce::Result::fail ("it is not UTF-8 text");
+        return loaded;
+    }
+
+    const auto text = RegularFileReader::asText (read.data);
+
+    // The first reading of a longer file stops at a byte count, perhaps
+    // inside a character or a reference, where that reader reads past its
+    // end; a root read whole there is never read up to the cut.
+    if (read.data.getSize() > (size_t) juceFirstReadBytes)
+    {
+        const auto end = XmlShapeCheck::findFirstTag (text).end;
+
+        if (end < 0 || RegularFileReader::getByteOrderMarkLength (read.data) + end > juceFirstReadBytes)
+        {
+            loaded.result = juce::Result::fail ("its first tag does not end within its first " +
+                                                juce::String (juceFirstReadBytes) + " bytes");
+            return loaded;
+        }
+    }
+
+    return parse (text, rootTag);
 }
 
 juce::Result XmlFileAccess::save (const juce::XmlElement& root, const juce::File& file, int lineWrapLength)

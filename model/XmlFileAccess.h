@@ -29,6 +29,18 @@ public:
     // The same for a text already in memory.
     static Loaded parse (const juce::String& text, const juce::String& rootTag);
 
+    // For a file that JUCE reads again itself after the check (the settings,
+    // which juce::PropertiesFile reads): a file that JUCE's reader would read
+    // otherwise than the check does is refused as well. That reader takes the
+    // bytes as UTF-8 whatever they are, and reads the root's start tag first
+    // from the first juceFirstReadBytes bytes alone.
+    static Loaded loadForJuceReader (const juce::File& file, const juce::String& rootTag, juce::int64 largestFile);
+    static constexpr int juceFirstReadBytes = 8192;
+
+    // Why JUCE's parser must not be given the text, or an empty text when it
+    // may: what parse checks before it parses.
+    static juce::String findProblem (const juce::String& text);
+
     // JUCE's parser never returns from some texts that hold a processing
     // instruction inside an element, or one it reads as such after a comment
     // or an instruction it took differently. None of our files holds any

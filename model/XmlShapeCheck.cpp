@@ -28,32 +28,16 @@ bool startsWith (Cursor p, const char* text) noexcept
 class ShapeWalk
 {
 public:
-    ShapeWalk (const juce::String& text, XmlShapeCheck::Limits limitsToUse) : input (text.getCharPointer()), limits (limitsToUse)
+    ShapeWalk (const juce::String& text, XmlShapeCheck::Limits limitsToUse)
+        : input (text.getCharPointer()), textStart (text.toRawUTF8()), limits (limitsToUse),
+          copyingAllowed (limits.valueCopyingPerByte * (juce::int64) text.getNumBytesAsUTF8() + limits.valueCopyingAllowance),
+          endOfFirstTag (input)
     {
     }
 
     juce::String run()
     {
-        if (input.isEmpty())
-            return {};
-
-        skipSpaceCommentsAndInstructions();
-
-        if (startsWith (input, "<?xml"))
-        {
-            const auto end = juce::CharacterFunctions::find (input, juce::CharPointer_ASCII ("?>"));
-
-            if (end.isEmpty())
-                return {};
-
-            input = end + 2;
-            skipSpaceCommentsAndInstructions();
-        }
-
-        if (startsWith (input, "<!DOCTYPE"))
-            return "it holds a document type declaration";
-
-        if (readStartTag() != Tag::openedContent)
+        if (readFirstTag() != Tag::openedContent)
             return problem;
 
         // The depth of the element whose content is being read; the parser
@@ -74,6 +58,15 @@ public:
         return problem;
     }
 
+    // Reads up to the end of the first element's start tag, noting where it
+    // stands.
+    XmlShapeCheck::FirstTag findFirstTag()
+    {
+        const auto tag = readFirstTag();
+        firstTag.end = tag == Tag::element || tag == Tag::openedContent ? offsetOf (endOfFirstTag) : -1;
+        return firstTag;
+    }
+
 private:
     enum class Tag
     {
@@ -83,6 +76,45 @@ private:
         endedContent,  // the content being read ends here
         other          // text or a CDATA section
     };
+
+    int offsetOf (Cursor p) const noexcept { return (int) (p.getAddress() - textStart); }
+
+    Tag readFirstTag()
+    {
+        if (input.isEmpty())
+            return Tag::none;
+
+        skipSpaceCommentsAndInstructions();
+
+        if (startsWith (input, "<?xml"))
+        {
+            const auto end = juce::CharacterFunctions::find (input, juce::CharPointer_ASCII ("?>"));
+
+            if (end.isEmpty())
+                return Tag::none;
+
+            input = end + 2;
+            skipSpaceCommentsAndInstructions();
+        }
+
+        if (! outOfData && *input == '<')
+            firstTag.start = offsetOf (input);
+
+        if (startsWith (input, "<!DOCTYPE"))
+        {
+            refuse ("it holds a document type declaration");
+            return Tag::none;
+        }
+
+        const auto tag = readStartTag();
+        endOfFirstTag = input;
+
+        // A tag the parser gave up on ends where it stopped reading.
+        if (tag == Tag::element && ! startsWith (input - 1, ">"))
+            return Tag::none;
+
+        return tag;
+    }
 
     juce_wchar readNextCharacter() noexcept
     {
@@ -183,9 +215,23 @@ private:
         return refuse ("it holds an entity reference other than those of XML");
     }
 
+    // The parser appends each reference and each run of text to the value,
+    // which copies the value so far.
+    bool append (juce::int64 bytes, juce::int64& valueBytes)
+    {
+        valueBytes += bytes;
+        copied += valueBytes;
+
+        if (copied > copyingAllowed)
+            return refuse ("it holds attribute values of too many references to be read in time");
+
+        return true;
+    }
+
     bool readQuotedString()
     {
         const auto quote = readNextCharacter();
+        juce::int64 valueBytes = 0;
 
         while (! outOfData)
         {
@@ -198,11 +244,14 @@ private:
 
             if (c == '&')
             {
-                if (! readEntity())
+                // A reference gives one character, of at most four bytes.
+                if (! readEntity() || ! append (4, valueBytes))
                     return false;
 
                 continue;
             }
+
+            const auto start = input;
 
             for (;;)
             {
@@ -210,8 +259,9 @@ private:
 
                 if (character == quote)
                 {
+                    const auto appended = append (offsetOf (input) - offsetOf (start), valueBytes);
                     ++input;
-                    return true;
+                    return appended;
                 }
 
                 if (character == '&')
@@ -225,6 +275,9 @@ private:
 
                 ++input;
             }
+
+            if (! append (offsetOf (input) - offsetOf (start), valueBytes))
+                return false;
         }
 
         return true;
@@ -400,7 +453,12 @@ private:
     }
 
     Cursor input;
+    const char* const textStart;
     const XmlShapeCheck::Limits limits;
+    const juce::int64 copyingAllowed;
+    juce::int64 copied = 0;
+    XmlShapeCheck::FirstTag firstTag;
+    Cursor endOfFirstTag;
     bool outOfData = false;
     std::unordered_set<std::string_view> names;
     juce::String problem;
@@ -424,4 +482,9 @@ juce::String XmlShapeCheck::findProblem (const juce::String& text)
 juce::String XmlShapeCheck::findProblem (const juce::String& text, Limits limits)
 {
     return ShapeWalk (text, limits).run();
+}
+
+XmlShapeCheck::FirstTag XmlShapeCheck::findFirstTag (const juce::String& text)
+{
+    return ShapeWalk (text, Limits()).findFirstTag();
 }

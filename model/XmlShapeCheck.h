@@ -16,7 +16,10 @@
 //   at every "&" without one);
 // - text after an instruction, on which the parser never returns;
 // - an end tag without its ">": a file cut short there, which the parser
-//   takes for whole.
+//   takes for whole;
+// - attribute values of more references than can be read in time: the
+//   parser builds a value by appending each reference and each run of text
+//   between them, copying the value so far at each.
 // The walk takes time in proportion to the text and stops at the first such
 // thing.
 class XmlShapeCheck
@@ -30,11 +33,30 @@ public:
         // per command name of the module library); thousands more cost the
         // parser little, but each further thousand more than the last.
         int attributeNames = 8192;
+        // The bytes the parser may copy while it builds attribute values,
+        // per byte of text, beyond a fixed allowance (copying a gigabyte
+        // takes it well under a second). Our writer writes every character
+        // beyond ASCII as a reference: the allowance holds a value of twenty
+        // thousand such characters, or many shorter ones.
+        juce::int64 valueCopyingPerByte = 16;
+        juce::int64 valueCopyingAllowance = juce::int64 (1) << 30;
+    };
+
+    // Where the parser reads the first element's start tag: the byte offsets
+    // into the text's UTF-8 form of its "<" (or of a document type
+    // declaration's) and of the byte after its ">". -1 for a place the parser
+    // does not reach: there is no element, or the tag does not end whole.
+    struct FirstTag
+    {
+        int start = -1;
+        int end = -1;
     };
 
     // Why the parser must not be given the text, or an empty text when it may.
     static juce::String findProblem (const juce::String& text);
     static juce::String findProblem (const juce::String& text, Limits limits);
+
+    static FirstTag findFirstTag (const juce::String& text);
 
     // The characters the parser takes into a tag or attribute name.
     static bool isParserNameCharacter (juce::juce_wchar c) noexcept;

@@ -23,32 +23,56 @@ protected:
 } // namespace
 
 // A settings file that would hang or crash every start, or that JUCE's
-// reader would drop silently, is set aside with a message; the program starts
-// with its defaults and saves its settings anew.
+// reader would drop silently or read otherwise than the check, is set aside
+// with a message; the program starts with its defaults and saves its
+// settings anew.
 TEST_F (ApplicationSettingsTest, ADamagedFileIsSetAsideAndTheDefaultsTaken)
 {
     const auto file = folder.getChildFile ("Damaged.cfg");
     const auto aside = ApplicationSettings::getSetAsideFile (file);
-    const juce::String damaged[] = {
+    const auto repeated = [] (const char* piece, int times) { return juce::String::repeatedString (piece, times).toStdString(); };
+    // JUCE's reader takes a byte that starts a longer UTF-8 character
+    // together with the bytes after it, whatever they are.
+    const auto hidden = std::string ("<!--\xf1"
+                                     "abc\xc3"
+                                     "d-->");
+    const std::string damaged[] = {
         "<PROPERTIES><?x?>y</PROPERTIES>",
-        "<PROPERTIES>" + juce::String::repeatedString ("<V>", 2000) + juce::String::repeatedString ("</V>", 2000) +
-            "</PROPERTIES>",
+        "<PROPERTIES>" + repeated ("<V>", 2000) + repeated ("</V>", 2000) + "</PROPERTIES>",
         "<PROPERTIES><VALUE name=\"WindowState\" val=\"&#x",
         "not a settings file",
         "",
+        // A comment for the check, elements nested 300,000 deep for JUCE.
+        "<PROPERTIES>\xf1<!--" + repeated ("<a>", 300000) + "--></PROPERTIES>",
+        // An end tag JUCE's reader reads past the end of the file.
+        "<PROPERTIES><a></" + repeated ("\xff", 100) + "></PROPERTIES>",
+        // A document type and a value of an entity that only JUCE's reader sees.
+        hidden + "<!--<!DOCTYPE PROPERTIES SYSTEM \"outside.dtd\"--><PROPERTIES>" + hidden +
+            "<!--<VALUE name=\"a\" val=\"&e;\"/>--></PROPERTIES>",
+        // A root that the first reading of a longer file stops inside.
+        "<PROPERTIES a=\"" + repeated ("\xc3\xa9", 5000) + "\"/>",
+        // Values that the writer parses at every save.
+        "<PROPERTIES><VALUE name=\"a\" val=\"" + repeated ("&lt;V&gt;", 2000) + "\"/></PROPERTIES>",
+        "<PROPERTIES><VALUE name=\"a\" val=\"&lt;V&gt;&lt;?x?&gt;y&lt;/V&gt;\"/></PROPERTIES>",
+        // A value of references that JUCE's parser reads in quadratic time.
+        "<PROPERTIES><VALUE name=\"a\" val=\"" + repeated ("&amp;", 200000) + "\"/></PROPERTIES>",
+        "<PROPERTIES><value name=\"a\" val=\"1\"/></PROPERTIES>",
     };
 
-    for (auto& text : damaged)
+    for (auto& bytes : damaged)
     {
-        SCOPED_TRACE (text.substring (0, 40));
+        SCOPED_TRACE (bytes.substr (0, 40));
         dialogs.messages.clear();
-        ASSERT_TRUE (file.replaceWithText (text));
+        // JUCE deletes the file when it is replaced with nothing.
+        ASSERT_TRUE (bytes.empty() ? file.create().wasOk() : file.replaceWithData (bytes.data(), bytes.size()));
 
         auto settingsRead = openInTime (file);
         ASSERT_NE (settingsRead, nullptr) << "the open did not end";
         EXPECT_EQ (settingsRead->getAllProperties().size(), 0);
         EXPECT_FALSE (file.exists());
-        EXPECT_EQ (aside.loadFileAsString(), text);
+        juce::MemoryBlock setAside;
+        EXPECT_TRUE (aside.loadFileAsData (setAside));
+        EXPECT_EQ (std::string (static_cast<const char*> (setAside.getData()), setAside.getSize()), bytes);
         ASSERT_EQ (dialogs.messages.size(), 1u);
         EXPECT_EQ (dialogs.messages[0].title, "OSTRANE Quellion");
         EXPECT_TRUE (dialogs.messages[0].text.contains (aside.getFullPathName())) << dialogs.messages[0].text;

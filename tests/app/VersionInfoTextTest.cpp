@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <random>
+#include <string>
 
 namespace
 {
@@ -80,6 +82,34 @@ TEST (VersionInfoText, FindsTheEntryAndComparesAsDecimals)
             EXPECT_FALSE (found.has_value());
         }
     }
+}
+
+// The answer comes from the network: whatever its bytes, the text made of
+// them holds whole characters, so that nothing reading it reads past its end.
+TEST (VersionInfoText, TheAnswerIsReadAsWholeCharacters)
+{
+    const struct
+    {
+        std::string bytes;
+        juce::String text;
+    } answers[] = {
+        { "VERSION|OstraneQuellion|1.34|\xc1", "VERSION|OstraneQuellion|1.34|" + juce::String::charToString (0xc1) },
+        { entry ("1.4", page).toStdString() + "F\xc3\xbcr alle\n",
+          entry ("1.4", page, juce::String::fromUTF8 ("F\xc3\xbcr alle\n")) },
+        { "\xef\xbb\xbf", "" },
+        { "", "" },
+    };
+
+    for (const auto& answer : answers)
+    {
+        const auto text = VersionInfoText::decode (juce::MemoryBlock (answer.bytes.data(), answer.bytes.size()));
+        EXPECT_EQ (text, answer.text);
+        EXPECT_TRUE (juce::CharPointer_UTF8::isValidString (text.toRawUTF8(), (int) std::strlen (text.toRawUTF8())));
+    }
+
+    EXPECT_FALSE (
+        VersionInfoText::findEntry (VersionInfoText::decode (juce::MemoryBlock ("VERSION|OstraneQuellion|1.34|\xc1", 30)), key)
+            .has_value());
 }
 
 TEST (VersionInfoText, NamesTheInstallerAndItsAddress)

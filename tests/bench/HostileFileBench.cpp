@@ -115,6 +115,65 @@ void textAfterInstructions (benchmark::State& state)
                             "<DSPs>", [] (int) { return juce::String ("<?x?>y"); }, "</DSPs>", state.range (0))));
 }
 
+// One attribute value of references: the parser appended each to the value
+// so far, copying it.
+void referencesInAValue (benchmark::State& state)
+{
+    openProject (state, fill (
+                            "<OSTRANE_QUELLION_Configuration Version=\"1.01\" Name=\"",
+                            [] (int) { return juce::String ("&amp;"); }, "\"/>", state.range (0)));
+}
+
+// Names of characters beyond ASCII, which the writer writes as references,
+// in many values: read as the file grows.
+void referencesInManyValues (benchmark::State& state)
+{
+    const auto name = juce::String::repeatedString ("&#1046;", 40);
+    openProject (state, project (fill (
+                            {}, [&name] (int) { return "<Note Text=\"" + name + "\"/>"; }, {}, state.range (0))));
+}
+
+// Many tiny elements: the check made some 28 texts for each.
+void tinyElements (benchmark::State& state)
+{
+    openProject (state, project (fill (
+                            {}, [] (int) { return juce::String ("<x/>"); }, {}, state.range (0))));
+}
+
+// The same in a preset file, read whole at each open, and by the node box's
+// preset menu at each right click.
+juce::String tinyPresetElements (int64_t kilobytes)
+{
+    return fill (
+        "<PRESETS Version=\"1.01\"><Class name=\"C\"><CountGroup count=\"1\">", [] (int) { return juce::String ("<x/>"); },
+        "</CountGroup></Class></PRESETS>", kilobytes);
+}
+
+void tinyPresetElementsRead (benchmark::State& state)
+{
+    readPresets (state, tinyPresetElements (state.range (0)));
+}
+
+void tinyPresetElementsInTheMenu (benchmark::State& state)
+{
+    const juce::File file = juce::File::createTempFile (".presets");
+    file.replaceWithText (tinyPresetElements (state.range (0)));
+    bool refused = false;
+
+    for (auto _ : state)
+    {
+        ProcessPresetStore store;
+        PresetDocument document;
+        document.setMessageHandler ([] (const juce::String&, const juce::String&, const juce::String&) {});
+        refused = document.loadProcessPresetsFromFile (file, "C", 1, store, false).failed();
+        benchmark::DoNotOptimize (store.getPresetCount());
+    }
+
+    state.counters["refused"] = refused ? 1 : 0;
+    state.counters["MB"] = (double) file.getSize() / (1024.0 * 1024.0);
+    file.deleteFile();
+}
+
 // Connections that name no node, each a problem in the log.
 void invalidConnections (benchmark::State& state)
 {
@@ -421,6 +480,11 @@ HOSTILE_SHAPE (deepNesting);
 HOSTILE_SHAPE (distinctAttributeNames);
 HOSTILE_SHAPE (ampersands);
 HOSTILE_SHAPE (textAfterInstructions);
+HOSTILE_SHAPE (referencesInAValue);
+HOSTILE_SHAPE (referencesInManyValues);
+HOSTILE_SHAPE (tinyElements);
+HOSTILE_SHAPE (tinyPresetElementsRead);
+HOSTILE_SHAPE (tinyPresetElementsInTheMenu);
 HOSTILE_SHAPE (invalidConnections);
 HOSTILE_SHAPE (dspsLeftOut);
 HOSTILE_SHAPE (commandAttributes);

@@ -74,6 +74,11 @@ TEST (XmlFileAccessTest, SavedFilesReadBackAndMissingFilesAreNoFailure)
     EXPECT_EQ (loaded.root->getStringAttribute ("Name"), "x");
     EXPECT_TRUE (XmlFileAccess::load (file, "ROOT", 10).result.failed());
     EXPECT_TRUE (XmlFileAccess::save (root, folder.getFile().getChildFile ("none/a.xml")).failed());
+
+    // A file of a byte-order mark and nothing else holds no XML; nothing past
+    // its end is read.
+    ASSERT_TRUE (file.replaceWithData ("\xef\xbb\xbf", 3));
+    EXPECT_EQ (XmlFileAccess::load (file, "ROOT", 1024).result.getErrorMessage(), "not enough input");
 }
 
 // JUCE's parser takes these names and then fails its own checks on them.

@@ -107,6 +107,9 @@ TEST (XmlShapeCheckTest, WhatWouldCrashHangOrSlowTheParserIsRefusedBeforeParsing
         { "<R>&#;</R>", "without digits" },
         { "<R><?x?>y</R>", "text after an instruction" },
         { "<R><a>text</a", "ends inside an end tag" },
+        // The parser appends each reference to the value so far.
+        { "<R a=\"" + juce::String::repeatedString ("&amp;", 200000) + "\"/>", "too many references" },
+        { "<R a=\"" + juce::String::repeatedString ("x&#10;", 2000000) + "\"/>", "too many references" },
     };
 
     for (auto& c : refused)
@@ -123,6 +126,10 @@ TEST (XmlShapeCheckTest, WhatWouldCrashHangOrSlowTheParserIsRefusedBeforeParsing
         "<R>" + nested (63) + "</R>",
         withAttributeNames (8192),
         "<R a=\"&amp;&LT;&#65;&#x41;\" b='<c/>'>x &gt; y<!-- & <d> --><![CDATA[& <e>]]></R>",
+        // Characters beyond ASCII are written as references: a path of them,
+        // and many values of them.
+        "<R a=\"" + juce::String::repeatedString ("&#12354;", 4096) + "\"/>",
+        "<R>" + juce::String::repeatedString ("<a b=\"" + juce::String::repeatedString ("&#1046;", 40) + "\"/>", 3000) + "</R>",
     };
 
     for (auto& text : accepted)
