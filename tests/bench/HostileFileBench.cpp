@@ -165,7 +165,7 @@ void tinyPresetElementsInTheMenu (benchmark::State& state)
         ProcessPresetStore store;
         PresetDocument document;
         document.setMessageHandler ([] (const juce::String&, const juce::String&, const juce::String&) {});
-        refused = document.loadProcessPresetsFromFile (file, "C", 1, store, false).failed();
+        refused = document.loadProcessPresetsFromFile (file, "C", 1, store).failed();
         benchmark::DoNotOptimize (store.getPresetCount());
     }
 
