@@ -15,6 +15,7 @@
 #include "generator/NrpnListFile.h"
 #include "model/DesignLog.h"
 #include "model/PresetFileAccess.h"
+#include "model/ProjectFileReader.h"
 #include "model/XmlFileAccess.h"
 
 namespace
@@ -97,6 +98,13 @@ ProjectInterface::ProjectInterface (MainContainer& ownerContainer, const juce::F
     presetDocument.setPresetStores (&owner.getPresetStores());
     presetDocument.setGlobalPresets (&owner.getGlobalPresets());
     presetDocument.setUsePresetList();
+    // Stored presets of delays saved in earlier forms are read as today's.
+    presetDocument.setClassRule (
+        [this] (const juce::String& className)
+        {
+            return moduleDefinitions != nullptr ? ProjectFileReader::readingOfClass (*moduleDefinitions, className)
+                                                : PresetDocument::ClassReading();
+        });
     globalPresetManager.setProcessWriter (makeGlobalPresetWriter());
 
     boardControl.setBoxHooks (makeBoardControlHooks());

@@ -163,8 +163,14 @@ std::unique_ptr<juce::XmlElement> PresetControlsLayout::makeList (const PresetRe
 
     writeValues (true);
 
+    // Each preset's own length: presets of delays of other lengths share a
+    // store, and a reader takes the length from here.
     if (delay)
-        list->setAttribute (delayCountAttribute, juce::String (delayCount));
+    {
+        auto* slot = findByName (ProcessPresetStore::fixedDelayControlName);
+        const auto own = slot != nullptr && slot->position >= 0 && (size_t) slot->position < preset.values.size();
+        list->setAttribute (delayCountAttribute, juce::String (own ? preset.values[(size_t) slot->position] : delayCount));
+    }
 
     writeValues (false);
     return list;

@@ -169,8 +169,10 @@ void ProjectFile::sendSavedControls (const juce::XmlElement& root, Design& desig
             if (hooks.buildPanel)
                 hooks.buildPanel (*node);
 
+            // Of a delay, the file's copies per ms of its controls are none of its own.
             PresetDocument document;
             document.setStore (&store);
+            document.setControlFilter (ProjectFileReader::readingOfProcess (*definition).controls);
 
             if (! document.loadProcessPresets (*group, count, nullptr) ||
                 ! store.findPreset (ProcessPresetStore::lastSavedPresetName))

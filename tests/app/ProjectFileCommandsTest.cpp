@@ -4,6 +4,7 @@
 #include "model/ModuleLibrary.h"
 
 #include "ShellTestFixture.h"
+#include "support/EarlierDelayPresets.h"
 #include "support/Watchdog.h"
 
 #include <functional>
@@ -346,6 +347,67 @@ TEST_F (ProjectFileCommandsTest, SavedValuesGoBackOnceEveryProcessHasItsBox)
     EXPECT_EQ (sent,
                (std::vector<std::vector<uint8_t>>{ { ceiling.begin(), ceiling.end() }, { release.begin(), release.end() } }));
     EXPECT_EQ (graph.getNode (0)->presetStore.getPresetCount(), 1);
+}
+
+// A delay saved while its length counted as channels, in its project file
+// and in its stored presets: the project opens without a word, its values
+// go to the board, the stored presets keep their values and lengths, and
+// the next global-preset save writes them in the form of today.
+TEST_F (ProjectFileCommandsTest, ADelayOfEarlierFilesOpensSilentlyAndItsGlobalPresetsAreWrittenAnew)
+{
+    const auto file = folder.getChildFile ("old.zqp");
+    const auto globals = folder.getChildFile ("old_global.presets");
+
+    for (const auto& form : earlierdelay::forms)
+    {
+        // A stored store always carried its lists' delay counts.
+        if (! form.delayCount)
+            continue;
+
+        SCOPED_TRACE (form.name);
+        ASSERT_TRUE (file.replaceWithText ("<OSTRANE_QUELLION_Configuration Version=\"1.01\"><DSPs><DSP Index=\"2\" "
+                                           "ModuleId=\"33\" Name=\"DSP\" nrpn=\"1\"><Processes>" +
+                                           earlierdelay::makeProcess (form) +
+                                           "</Processes></DSP></DSPs></OSTRANE_QUELLION_Configuration>"));
+        ASSERT_TRUE (globals.replaceWithText (
+            "<PRESETS Version=\"1.01\" NumberOfTableId=\"1\"><PresetList><Class name=\"LongDelay\"><CountGroup count=\"1\" "
+            "TableId=\"0\">" +
+            earlierdelay::makePreset (form, { "Hall", "Room" }) +
+            "</CountGroup></Class></PresetList><GLOBAL_PRESETS NumberOfGlobalPreset=\"1\"><List name=\"Live\" "
+            "NumberOfDsp=\"1\"><DSPDefinition dspId=\"2\" numberOfProcess=\"1\" processPreset1=\"1\"/></List>"
+            "</GLOBAL_PRESETS></PRESETS>"));
+        dialogs.messages.clear();
+        clearLog();
+
+        MainContainer opened (*settings);
+        auto& other = opened.getProjectInterface();
+        other.openProject (file);
+        other.countCreatedProcessBox();
+        EXPECT_TRUE (other.sendSavedValuesOnceAllBoxesExist());
+        EXPECT_FALSE (getLogText().contains ("mismatch")) << getLogText();
+
+        for (auto& message : dialogs.messages)
+            EXPECT_EQ (message.title, "Warning - global preset") << message.text;
+
+        auto* stored = opened.getPresetStores().findStore ("LongDelay", 1);
+        ASSERT_NE (stored, nullptr);
+        EXPECT_EQ (stored->getControlCount(), 3);
+        ASSERT_TRUE (stored->findPreset ("Room"));
+
+        for (const auto& [name, value] :
+             { std::pair ("Time1", 101u), std::pair ("Feedback1", 21u), std::pair ("-/-delay-/-", (uint32_t) form.ms) })
+        {
+            EXPECT_TRUE (stored->findControl (name)) << name;
+            EXPECT_EQ (stored->getCurrentValue(), value) << name;
+        }
+
+        ASSERT_TRUE (other.getGlobalPresetManager().save ("Live", false).wasOk());
+        const auto written = globals.loadFileAsString();
+        EXPECT_TRUE (written.contains ("NumberOfControls=\"3\" NumberOfFixedControls=\"1\"")) << written;
+        EXPECT_TRUE (written.contains ("delayCount=\"" + juce::String (form.ms) + "\""));
+        EXPECT_FALSE (written.contains ("delayCount=\"0\""));
+        EXPECT_FALSE (written.contains ("Time2"));
+    }
 }
 
 TEST (ProjectFileChooser, ANameTypedWithoutExtensionGetsThePatternsFirst)
