@@ -543,7 +543,10 @@ bool ProjectInterface::openProject (const juce::File& file)
     {
         DBG ("XML error (ProjectInterface): " + loaded.result.getErrorMessage());
         Dialogs::getCurrent().showMessage (juce::MessageBoxIconType::NoIcon, "Open project",
-                                           "Unable to find project file:\n May have been moved?");
+                                           loaded.missing
+                                               ? juce::String ("Unable to find project file:\n May have been moved?")
+                                               : "Unable to open project file:\n " + chosen.getFullPathName() +
+                                                     "\n The file was refused: " + loaded.result.getErrorMessage() + ".");
         return true;
     }
 

@@ -58,14 +58,19 @@ uint32_t readNrpn (const juce::XmlElement& process)
 
 ProjectFile::Loaded ProjectFile::load (const juce::File& file, const ModuleLibrary& library)
 {
-    if (! file.existsAsFile())
+    // What stands under the name but is no file (a folder, a pipe, a
+    // device) is refused by the reader, which says what it is.
+    auto loaded = file.exists()
+                      ? readContent (XmlFileAccess::load (file, ProjectFileFormat::rootTag, ProjectFileFormat::largestFile), library)
+                      : Loaded();
+
+    if (loaded.content == nullptr && loaded.result.wasOk())
     {
-        Loaded missing;
-        missing.result = juce::Result::fail ("the file " + file.getFullPathName() + " does not exist");
-        return missing;
+        loaded.missing = true;
+        loaded.result = juce::Result::fail ("the file " + file.getFullPathName() + " does not exist");
     }
 
-    return readContent (XmlFileAccess::load (file, ProjectFileFormat::rootTag, ProjectFileFormat::largestFile), library);
+    return loaded;
 }
 
 ProjectFile::Loaded ProjectFile::parse (const juce::String& text, const ModuleLibrary& library)

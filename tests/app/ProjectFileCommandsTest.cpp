@@ -7,6 +7,7 @@
 #include "support/EarlierDelayPresets.h"
 #include "support/Watchdog.h"
 
+#include <filesystem>
 #include <functional>
 #include <tuple>
 #include <vector>
@@ -177,23 +178,53 @@ TEST_F (ProjectFileCommandsTest, OpeningReplacesTheDesignWithTheSavedOne)
     EXPECT_TRUE (dialogs.messages.empty());
 }
 
+// A missing file is said to be missing; a file refused says why. Either way
+// the open design, its name and its lock stay.
 TEST_F (ProjectFileCommandsTest, AFileThatCannotBeReadLeavesTheOpenDesignNameAndLock)
 {
     buildDesign (container);
     const auto file = saveDemo();
     setDesignLocked (true);
 
-    const auto damaged = folder.getChildFile ("damaged.zqp");
-    damaged.replaceWithText (file.loadFileAsString().substring (0, 500));
+    const auto project = [this] (const char* name) { return folder.getChildFile (name); };
+    const auto text = file.loadFileAsString();
+    const auto large = project ("large.zqp");
+    ASSERT_TRUE (large.replaceWithText (text));
+    std::filesystem::resize_file (large.getFullPathName().toStdString(), 65 * 1024 * 1024);
 
-    for (auto& unreadable : { damaged, folder.getChildFile ("moved.zqp") })
+    const std::pair<juce::File, juce::String> refusals[] = {
+        { project ("moved.zqp"), {} },
+        { project ("cut.zqp"), "unmatched tags" },
+        { large, "far too large" },
+        { project ("pipe.zqp"), "a pipe" },
+        { project ("device.zqp"), "a device" },
+        { project ("deep.zqp"), "nest more than" },
+        { project ("typed.zqp"), "document type" },
+    };
+    ASSERT_TRUE (project ("cut.zqp").replaceWithText (text.substring (0, 500)));
+    ASSERT_TRUE (Watchdog::makePipe (project ("pipe.zqp")));
+    ASSERT_TRUE (juce::File ("/dev/zero").createSymbolicLink (project ("device.zqp"), true));
+    ASSERT_TRUE (project ("deep.zqp").replaceWithText (text.replace ("<DSPs>", juce::String::repeatedString ("<DSPs>", 5000))));
+    ASSERT_TRUE (project ("typed.zqp").replaceWithText (text.replace ("<OSTRANE", "<!DOCTYPE x [<!ENTITY e \"e\">]><OSTRANE")));
+
+    for (const auto& [unreadable, reason] : refusals)
     {
+        SCOPED_TRACE (unreadable.getFileName());
         dialogs.messages.clear();
         EXPECT_TRUE (page.openProject (unreadable));
         ASSERT_EQ (dialogs.messages.size(), 1u);
         EXPECT_EQ (dialogs.messages[0].title, "Open project");
-        EXPECT_EQ (dialogs.messages[0].text, "Unable to find project file:\n May have been moved?");
         EXPECT_EQ (dialogs.messages[0].icon, juce::MessageBoxIconType::NoIcon);
+
+        if (reason.isEmpty())
+        {
+            EXPECT_EQ (dialogs.messages[0].text, "Unable to find project file:\n May have been moved?");
+        }
+        else
+        {
+            EXPECT_TRUE (dialogs.messages[0].text.contains (unreadable.getFullPathName())) << dialogs.messages[0].text;
+            EXPECT_TRUE (dialogs.messages[0].text.contains (reason)) << dialogs.messages[0].text;
+        }
 
         EXPECT_EQ (design.getNumDsps(), 1);
         EXPECT_EQ (design.findDsp (2)->getGraph().getNumNodes(), 2);
