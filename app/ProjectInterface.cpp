@@ -436,7 +436,7 @@ bool ProjectInterface::saveToChosenFile (const juce::File& target)
 
     // The presets of the new place: no global presets, which unlocks a
     // design whose global presets were made under the old name.
-    presetDocument.readPresetsFile (getGlobalPresetFile());
+    readGlobalPresetFile();
     refreshGlobalPresetGroup();
     const auto hasGlobalPresets = owner.getGlobalPresets().getCount() > 0;
     setDesignLocked (hasGlobalPresets);
@@ -585,7 +585,7 @@ void ProjectInterface::installProject (const ProjectFileContent& content, const 
     createdProcessCount = 0;
     savedValuesSent = false;
 
-    presetDocument.readPresetsFile (getGlobalPresetFile());
+    readGlobalPresetFile();
     refreshGlobalPresetGroup();
     setModified (false);
     enableGlobalPresetButtons();
@@ -595,6 +595,17 @@ void ProjectInterface::installProject (const ProjectFileContent& content, const 
 
     if (isDesignLocked())
         showLockedTitle();
+}
+
+void ProjectInterface::readGlobalPresetFile()
+{
+    // What cannot be read of the file is shown as the preset menu shows a
+    // damaged preset file: the log may be closed, and opening it empties it.
+    presetDocument.setMessageHandler (
+        [] (const juce::String& title, const juce::String& text, const juce::String& buttonText)
+        { Dialogs::getCurrent().showMessage (juce::MessageBoxIconType::WarningIcon, title, text, buttonText); });
+    presetDocument.readPresetsFile (getGlobalPresetFile());
+    presetDocument.setMessageHandler ({});
 }
 
 std::unique_ptr<juce::XmlElement> ProjectInterface::readSavedProject() const

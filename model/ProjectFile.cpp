@@ -60,9 +60,10 @@ ProjectFile::Loaded ProjectFile::load (const juce::File& file, const ModuleLibra
 {
     // What stands under the name but is no file (a folder, a pipe, a
     // device) is refused by the reader, which says what it is.
-    auto loaded = file.exists()
-                      ? readContent (XmlFileAccess::load (file, ProjectFileFormat::rootTag, ProjectFileFormat::largestFile), library)
-                      : Loaded();
+    Loaded loaded;
+
+    if (file.exists())
+        loaded = readContent (XmlFileAccess::load (file, ProjectFileFormat::rootTag, ProjectFileFormat::largestFile), library);
 
     if (loaded.content == nullptr && loaded.result.wasOk())
     {

@@ -319,8 +319,9 @@ TEST_F (ProjectFileCommandsTest, GlobalPresetsBesideTheFileLockTheOpenedDesign)
 
 // A global preset file that would crash, hang or fill the memory of every
 // open of its project (nested too deep for the parser's stack, a pipe that
-// waits for a writer, a device without end) is reported, and the design
-// opens without global presets.
+// waits for a writer, a device without end), or that is only damaged, is
+// reported to the user as a damaged preset file is, and kept as it is; the
+// design opens without global presets.
 TEST_F (ProjectFileCommandsTest, AHostileGlobalPresetFileBesideTheProjectIsReportedAndTheDesignOpens)
 {
     buildDesign (container);
@@ -335,20 +336,33 @@ TEST_F (ProjectFileCommandsTest, AHostileGlobalPresetFileBesideTheProjectIsRepor
         },
         [&] { return Watchdog::makePipe (globals); },
         [&] { return juce::File ("/dev/zero").createSymbolicLink (globals, true); },
+        [&] { return globals.replaceWithText ("<PRESETS Version=\"1.01\"><GLOBAL_PRESETS><List name=\"Live\""); },
     };
 
     for (auto& make : makeHostile)
     {
         ASSERT_TRUE (globals.deleteFile());
         ASSERT_TRUE (make());
-        clearLog();
+        // Only the damaged file is read back: a pipe would wait for ever.
+        const auto damaged = &make == std::end (makeHostile) - 1 ? globals.loadFileAsString() : juce::String();
+        dialogs.messages.clear();
 
         MainContainer second (*settings);
         second.getProjectInterface().openProject (file);
         EXPECT_EQ (second.getDesign().getNumDsps(), 1);
         EXPECT_EQ (second.getProjectInterface().getStatusText(), "Project loaded!");
         EXPECT_FALSE (isDesignLocked());
-        EXPECT_TRUE (getLogText().contains ("\"" + globals.getFullPathName() + "\" cannot be read")) << getLogText();
+        ASSERT_EQ (dialogs.messages.size(), 1u);
+        EXPECT_EQ (dialogs.messages[0].title, "Loading preset");
+        EXPECT_EQ (dialogs.messages[0].icon, juce::MessageBoxIconType::WarningIcon);
+        EXPECT_TRUE (dialogs.messages[0].text.contains ("\"" + globals.getFullPathName() + "\" cannot be read"))
+            << dialogs.messages[0].text;
+
+        if (damaged.isNotEmpty())
+        {
+            EXPECT_TRUE (second.getProjectInterface().saveProject (false));
+            EXPECT_EQ (globals.loadFileAsString(), damaged);
+        }
     }
 }
 
