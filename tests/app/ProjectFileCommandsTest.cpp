@@ -515,7 +515,8 @@ TEST_F (ProjectFileCommandsTest, SaveAsTakesTheOutputDirectoryAndTheProcessPrese
 // Saved over another project of the same name, the design finds beside it
 // no global presets of the project it replaced, which would lock it and be
 // taken for its own; its process presets go along, and without any of its
-// own it offers the presets of the process classes that were there.
+// own it offers the presets of the process classes that were there. What
+// the other project leaves is set aside, not removed, and the user told.
 TEST_F (ProjectFileCommandsTest, SaveAsOverAnotherProjectLeavesNoneOfItsGlobalPresetsBeside)
 {
     const auto other = folder.getChildFile ("other");
@@ -566,7 +567,11 @@ TEST_F (ProjectFileCommandsTest, SaveAsOverAnotherProjectLeavesNoneOfItsGlobalPr
             document.writeGlobalPresetDocument (other.getChildFile ("live_global.presets"), GlobalPreset ("Stage"), table, false)
                 .wasOk());
 
+        const auto foreignPresets = other.getChildFile ("live.presets").loadFileAsString();
+        const auto foreignGlobals = other.getChildFile ("live_global.presets").loadFileAsString();
+
         dialogs.chosenFiles.push_back (target);
+        dialogs.messages.clear();
         ASSERT_TRUE (page.saveProject (true));
         EXPECT_EQ (page.getPresetFile(), other.getChildFile ("live.presets"));
         EXPECT_EQ (presetNamesIn (page.getPresetFile()), juce::StringArray (designHasPresets ? "Warm" : "Foreign"));
@@ -574,10 +579,51 @@ TEST_F (ProjectFileCommandsTest, SaveAsOverAnotherProjectLeavesNoneOfItsGlobalPr
         EXPECT_FALSE (isDesignLocked());
         EXPECT_FALSE (page.getGlobalPresetFile().exists());
 
+        EXPECT_EQ (other.getChildFile ("live_global.presets.replaced").loadFileAsString(), foreignGlobals);
+        EXPECT_EQ (other.getChildFile ("live.presets.replaced").loadFileAsString(),
+                   designHasPresets ? foreignPresets : juce::String());
+        ASSERT_EQ (dialogs.messages.size(), 1u);
+        EXPECT_EQ (dialogs.messages[0].title, "Save project");
+        EXPECT_TRUE (dialogs.messages[0].text.contains ("live_global.presets.replaced")) << dialogs.messages[0].text;
+        EXPECT_EQ (dialogs.messages[0].text.contains ("live.presets.replaced"), designHasPresets);
+
+        for (auto* name : { "live_global.presets.replaced", "live.presets.replaced" })
+            other.getChildFile (name).deleteFile();
+
         // Back to the first project for the next round.
         dialogs.chosenFiles.push_back (folder.getChildFile ("demo.zqp"));
         ASSERT_TRUE (page.saveProject (true));
     }
+}
+
+// Saved as onto its own file under another name of it (through a link to
+// its folder), the design keeps its global presets and its presets: no file
+// of its own is removed or set aside.
+TEST_F (ProjectFileCommandsTest, SaveAsOntoItsOwnFileByAnotherNameKeepsEveryFileOfIt)
+{
+    buildDesign (container);
+    saveDemo();
+    GlobalPresetTable table (2);
+    ASSERT_TRUE (page.getPresetDocument()
+                     .writeGlobalPresetDocument (page.getGlobalPresetFile(), GlobalPreset ("Live"), table, false)
+                     .wasOk());
+    auto named = design.findDsp (2)->getGraph().getNode (0)->presetStore;
+    named.selectOrAddPreset ("Warm", 0, true);
+    ASSERT_TRUE (PresetDocument().writeProcessPresetDocument (page.getPresetFile(), "Limiter", 1, named, {}).wasOk());
+
+    const auto globals = page.getGlobalPresetFile().loadFileAsString();
+    const auto presets = page.getPresetFile().loadFileAsString();
+    const auto link = folder.getChildFile ("link");
+    ASSERT_TRUE (folder.get().createSymbolicLink (link, true));
+
+    dialogs.chosenFiles.push_back (link.getChildFile ("demo.zqp"));
+    ASSERT_TRUE (page.saveProject (true));
+    EXPECT_EQ (folder.getChildFile ("demo_global.presets").loadFileAsString(), globals);
+    EXPECT_EQ (folder.getChildFile ("demo.presets").loadFileAsString(), presets);
+    EXPECT_EQ (folder.get().findChildFiles (juce::File::findFiles, false, "*.replaced*").size(), 0);
+    EXPECT_TRUE (dialogs.messages.empty());
+    EXPECT_EQ (container.getGlobalPresets().getCount(), 1);
+    EXPECT_TRUE (isDesignLocked());
 }
 
 TEST_F (ProjectFileCommandsTest, ANewProjectIsCreatedByThisVersionWhateverWasOpenBefore)
