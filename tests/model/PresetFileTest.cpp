@@ -130,8 +130,10 @@ TEST_F (PresetFileTest, RoundTripIntoAStoreWithoutControls)
 {
     const auto file = folder.getFile ("Design.presets");
     auto written = makeDelayStore();
-    // A preset saved at another length keeps its own.
+    // A preset saved at another length keeps its own; one saved without
+    // any (0) takes the store's.
     PresetDocument::prepareFixedDelayControl (written, 9);
+    putPreset (written, "Old", { 31, 32, 0 });
     putPreset (written, "Long", { 21, 22 });
     ASSERT_TRUE (writeAll (file, "Delay", 5, written).wasOk());
 
@@ -155,6 +157,7 @@ TEST_F (PresetFileTest, RoundTripIntoAStoreWithoutControls)
     EXPECT_EQ (valueOf (read, "Short", "Feedback"), 12u);
     EXPECT_EQ (valueOf (read, "Short", delayName), 9u);
     EXPECT_EQ (valueOf (read, "Long", delayName), 5u);
+    EXPECT_EQ (valueOf (read, "Old", delayName), 5u);
     EXPECT_TRUE (recorder.messages.empty());
 }
 
