@@ -14,7 +14,9 @@
 #include "generator/NrpnListFile.h"
 #include "generator/PanelScriptWriter.h"
 #include "model/DesignLog.h"
+#include "model/FileReplacement.h"
 #include "model/PresetFileAccess.h"
+#include "model/ProjectFileReader.h"
 #include "model/XmlFileAccess.h"
 
 namespace
@@ -86,6 +88,14 @@ ProjectInterface::ProjectInterface (MainContainer& ownerContainer, const juce::F
     presetDocument.setPresetStores (&owner.getPresetStores());
     presetDocument.setGlobalPresets (&owner.getGlobalPresets());
     presetDocument.setUsePresetList();
+
+    // Stored presets of delays saved in earlier forms are read as today's.
+    presetDocument.setClassRule (
+        [this] (const juce::String& className)
+        {
+            return moduleDefinitions != nullptr ? ProjectFileReader::readingOfClass (*moduleDefinitions, className)
+                                                : PresetDocument::ClassReading();
+        });
 
     // The controls of a process are those its panel lists, for the rate set here.
     design.setControlRegistrar (
@@ -428,7 +438,7 @@ bool ProjectInterface::saveToChosenFile (const juce::File& target)
 
     // The presets of the new place: no global presets, which unlocks a
     // design whose global presets were made under the old name.
-    presetDocument.readPresetsFile (getGlobalPresetFile());
+    readGlobalPresetFile();
     refreshGlobalPresetGroup();
     const auto hasGlobalPresets = owner.getGlobalPresets().getCount() > 0;
     setDesignLocked (hasGlobalPresets);
@@ -442,30 +452,60 @@ bool ProjectInterface::saveToChosenFile (const juce::File& target)
 
 void ProjectInterface::takePresetFilesAlong (const ProjectSettings& previous)
 {
-    // The processes' presets are the design's own and go along with it. A
-    // global preset file left by a project saved here before (the user chose
-    // to replace it) goes: its global presets name the DSPs and processes of
-    // that design, and read as this one's they would lock it. The design's
-    // own global presets stay with its old name. Presets of a process class
-    // fit any design, so a preset file the design has nothing to put in place
-    // of stays.
-    juce::StringArray failures;
+    // The processes' presets are the design's own and go along with it. What
+    // another project saved here before left beside its file (the user chose
+    // to replace the project file) is set aside, never removed, and the user
+    // told where: a global preset file names the DSPs and processes of that
+    // design and, read as this one's, would lock it; a preset file is
+    // replaced by the design's own. Presets of a process class fit any
+    // design, so a preset file the design has nothing to put in place of
+    // stays. A file that is the design's own under another name (a link, a
+    // name in another case) is its own: it stays as it is.
+    juce::StringArray failures, setAside;
+
+    auto moveAside = [&] (const juce::File& file)
+    {
+        if (! file.exists() && ! file.isSymbolicLink())
+            return true;
+
+        if (const auto aside = FileReplacement::setAside (file); aside != juce::File())
+        {
+            setAside.add (file.getFullPathName() + "\n  is now " + aside.getFileName());
+            return true;
+        }
+
+        failures.add ("The file left beside the project by the project it replaced could not be set aside:\n" +
+                      file.getFullPathName());
+        return false;
+    };
+
     const auto presetFile = getPresetFile();
 
-    if (const auto previousFile = previous.getPresetFile(); previousFile != presetFile && previousFile.existsAsFile())
+    if (const auto previousFile = previous.getPresetFile();
+        previousFile.existsAsFile() && previousFile != presetFile && ! FileReplacement::isSameFile (previousFile, presetFile))
     {
         auto loaded = PresetFileAccess::load (previousFile);
-        auto result = loaded.root != nullptr ? PresetFileAccess::save (*loaded.root, presetFile) : loaded.result;
 
-        if (result.failed())
-            failures.add ("The presets of the processes could not be copied from\n" + previousFile.getFullPathName() + " to\n" +
-                          presetFile.getFullPathName() + ":\n" + result.getErrorMessage() + ".");
+        if (loaded.root == nullptr)
+            failures.add ("The presets of the processes could not be read from\n" + previousFile.getFullPathName() + ":\n" +
+                          loaded.result.getErrorMessage() + ".");
+        else if (moveAside (presetFile))
+        {
+            if (auto result = PresetFileAccess::save (*loaded.root, presetFile); result.failed())
+                failures.add ("The presets of the processes could not be copied from\n" + previousFile.getFullPathName() +
+                              " to\n" + presetFile.getFullPathName() + ":\n" + result.getErrorMessage() + ".");
+        }
     }
 
-    const auto globalFile = getGlobalPresetFile();
+    if (const auto globalFile = getGlobalPresetFile(); globalFile != previous.getGlobalPresetFile() &&
+                                                       ! FileReplacement::isSameFile (globalFile, previous.getGlobalPresetFile()))
+        moveAside (globalFile);
 
-    if (globalFile != previous.getGlobalPresetFile() && globalFile.exists() && ! globalFile.deleteFile())
-        failures.add ("The global preset file left beside the project could not be removed:\n" + globalFile.getFullPathName());
+    if (! setAside.isEmpty())
+        Dialogs::getCurrent().showMessage (juce::MessageBoxIconType::InfoIcon, "Save project",
+                                           "The preset files left beside the project by the project it replaced were set "
+                                           "aside; the project does not read them:\n" +
+                                               setAside.joinIntoString ("\n"));
 
     if (! failures.isEmpty())
         Dialogs::getCurrent().showMessage (juce::MessageBoxIconType::WarningIcon, "Save project",
@@ -534,7 +574,10 @@ bool ProjectInterface::openProject (const juce::File& file)
     {
         DBG ("XML error (ProjectInterface): " + loaded.result.getErrorMessage());
         Dialogs::getCurrent().showMessage (juce::MessageBoxIconType::NoIcon, "Open project",
-                                           "Unable to find project file:\n May have been moved?");
+                                           loaded.missing
+                                               ? juce::String ("Unable to find project file:\n May have been moved?")
+                                               : "Unable to open project file:\n " + chosen.getFullPathName() +
+                                                     "\n The file was refused: " + loaded.result.getErrorMessage() + ".");
         return true;
     }
 
@@ -573,7 +616,7 @@ void ProjectInterface::installProject (const ProjectFileContent& content, const 
     createdProcessCount = 0;
     savedValuesSent = false;
 
-    presetDocument.readPresetsFile (getGlobalPresetFile());
+    readGlobalPresetFile();
     refreshGlobalPresetGroup();
     setModified (false);
     enableGlobalPresetButtons();
@@ -583,6 +626,17 @@ void ProjectInterface::installProject (const ProjectFileContent& content, const 
 
     if (isDesignLocked())
         showLockedTitle();
+}
+
+void ProjectInterface::readGlobalPresetFile()
+{
+    // What cannot be read of the file is shown as the preset menu shows a
+    // damaged preset file: the log may be closed, and opening it empties it.
+    presetDocument.setMessageHandler (
+        [] (const juce::String& title, const juce::String& text, const juce::String& buttonText)
+        { Dialogs::getCurrent().showMessage (juce::MessageBoxIconType::WarningIcon, title, text, buttonText); });
+    presetDocument.readPresetsFile (getGlobalPresetFile());
+    presetDocument.setMessageHandler ({});
 }
 
 std::unique_ptr<juce::XmlElement> ProjectInterface::readSavedProject() const

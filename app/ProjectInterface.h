@@ -191,6 +191,7 @@ private:
     void takePresetFilesAlong (const ProjectSettings& previous);
     void finishSave();
     void installProject (const ProjectFileContent& content, const juce::File& file);
+    void readGlobalPresetFile();
     std::unique_ptr<juce::XmlElement> readSavedProject() const;
 
     // Where the project operations reach the pages and the window container.

@@ -1,5 +1,7 @@
 #include "model/FileReplacement.h"
 
+#include <sys/stat.h>
+
 juce::File FileReplacement::getTemporaryFile (const juce::File& target)
 {
     return target.getSiblingFile ("." + target.getFileName() + ".tmp");
@@ -48,4 +50,30 @@ juce::Result FileReplacement::write (const juce::File& target, const Content& co
         return juce::Result::fail ("the file could not be replaced");
 
     return juce::Result::ok();
+}
+
+bool FileReplacement::isSameFile (const juce::File& a, const juce::File& b)
+{
+    struct stat first, second;
+
+    if (::stat (a.getFullPathName().toRawUTF8(), &first) != 0 || ::stat (b.getFullPathName().toRawUTF8(), &second) != 0)
+        return false;
+
+    return first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+}
+
+juce::File FileReplacement::setAside (const juce::File& file)
+{
+    for (int n = 1; n < 1000; ++n)
+    {
+        const auto aside = file.getSiblingFile (file.getFileName() + ".replaced" + (n > 1 ? "-" + juce::String (n) : ""));
+
+        // A name taken by anything, a dangling link too, is left alone.
+        if (aside.exists() || aside.isSymbolicLink())
+            continue;
+
+        return file.moveFileTo (aside) ? aside : juce::File();
+    }
+
+    return {};
 }

@@ -26,6 +26,16 @@ public:
     // The target's folder must exist.
     static juce::Result write (const juce::File& target, const Content& content);
 
+    // Whether the two names stand for one existing file, however they are
+    // written (through links, or in another case on a file system blind to
+    // case); false when either names nothing.
+    static bool isSameFile (const juce::File& a, const juce::File& b);
+
+    // Moves the file out of the way under a name beside it that no reader
+    // asks for: its name and ".replaced" (then ".replaced-2" ...). Returns
+    // the new name, or none when the file could not be moved.
+    static juce::File setAside (const juce::File& file);
+
 private:
     FileReplacement() = delete;
 };

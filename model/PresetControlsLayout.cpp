@@ -163,8 +163,16 @@ std::unique_ptr<juce::XmlElement> PresetControlsLayout::makeList (const PresetRe
 
     writeValues (true);
 
+    // Each preset's own length: presets of delays of other lengths share a
+    // store, and a reader takes the length from here. A preset made before
+    // the store had the delay control holds none (0) and takes the store's.
     if (delay)
-        list->setAttribute (delayCountAttribute, juce::String (delayCount));
+    {
+        auto* slot = findByName (ProcessPresetStore::fixedDelayControlName);
+        const auto inPreset = slot != nullptr && slot->position >= 0 && (size_t) slot->position < preset.values.size();
+        const auto own = inPreset ? preset.values[(size_t) slot->position] : 0u;
+        list->setAttribute (delayCountAttribute, juce::String (own != 0 ? own : delayCount));
+    }
 
     writeValues (false);
     return list;

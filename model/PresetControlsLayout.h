@@ -63,7 +63,9 @@ public:
     void writeControls (juce::XmlElement& controls) const;
 
     // A "List" element holding the preset's values; a control that the
-    // preset has no value for is written as 0.
+    // preset has no value for is written as 0. Its "delayCount" is the
+    // preset's value of the delay control, or without one (0) the store's
+    // delay count.
     std::unique_ptr<juce::XmlElement> makeList (const PresetRecord& preset) const;
 
     // The same list numbered for this layout: each value is taken from the

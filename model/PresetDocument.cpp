@@ -339,8 +339,9 @@ int registerFileControls (ProcessPresetStore& target, const PresetControlsLayout
 // Registers the file's controls in a store that has none built yet: without
 // a source those the file names (fixed ones, then the channels' worth of
 // secondary ones), with another store as source that store's controls. A
-// file that carries the delay control adds it. Returns the number of the
-// file's controls the store had no room for.
+// file that carries the delay control, or a store of a delay-type process,
+// adds it. Returns the number of the file's controls the store had no room
+// for.
 int takeControls (ProcessPresetStore& target, const PresetControlsLayout& layout, const ProcessPresetStore* source,
                   int fixedCount, int secondaryCount, const PresetDocument::ControlFilter& filter)
 {
@@ -373,7 +374,10 @@ int takeControls (ProcessPresetStore& target, const PresetControlsLayout& layout
         }
     }
 
-    if (layout.hasDelay() && accepts (filter, ProcessPresetStore::fixedDelayControlName))
+    // A store of a delay-type process holds the control also where the file
+    // left it out: files saved while a delay's length counted as channels
+    // had no room left for it after a control per ms.
+    if ((layout.hasDelay() || target.hasFixedDelayControl()) && accepts (filter, ProcessPresetStore::fixedDelayControlName))
     {
         if (! target.findControl (ProcessPresetStore::fixedDelayControlName))
             target.addOrUpdateControl (ProcessPresetStore::fixedDelayControlNrpn, ProcessPresetStore::fixedDelayControlName,
@@ -933,12 +937,13 @@ void PresetDocument::loadCountGroups (ProcessPresetStore& target, const juce::Xm
         if (groupCount != count && source != nullptr && ! source->hasFixedDelayControl())
             continue;
 
-        loadCountGroup (target, *group, groupCount, count, source, reader, mismatch);
+        loadCountGroup (target, *group, groupCount, count, source, reader, mismatch, controlFilter);
     }
 }
 
 void PresetDocument::loadCountGroup (ProcessPresetStore& target, const juce::XmlElement& group, int groupCount, int count,
-                                     const ProcessPresetStore* source, PresetNumberReader& reader, bool& mismatch)
+                                     const ProcessPresetStore* source, PresetNumberReader& reader, bool& mismatch,
+                                     const ControlFilter& filter)
 {
     const auto& preset = *group.getChildByName (presetTag);
     auto* countElement = preset.getChildByName (countTag);
@@ -956,7 +961,7 @@ void PresetDocument::loadCountGroup (ProcessPresetStore& target, const juce::Xml
     const auto layout = controls != nullptr ? PresetControlsLayout::fromElement (*controls, reader) : PresetControlsLayout();
 
     if (controls != nullptr && (controlCount != 0 || fixedCount != 0))
-        controlsLeftOut += takeControls (target, layout, source, fixedCount, controlCount - fixedCount, controlFilter);
+        controlsLeftOut += takeControls (target, layout, source, fixedCount, controlCount - fixedCount, filter);
 
     // Values are written at the controls' final positions and marked as in
     // order, so the store is normalised first: normalising later would not
@@ -1077,6 +1082,7 @@ void PresetDocument::readStoredStores (const juce::XmlElement& root, ProjectPres
     for (auto* cls = presetList->getChildByName (classTag); cls != nullptr; cls = cls->getNextElementWithTagName (classTag))
     {
         const auto className = cls->getStringAttribute ("name");
+        const auto reading = classRule ? classRule (className) : ClassReading();
 
         for (auto* group = cls->getChildByName (countGroupTag); group != nullptr;
              group = group->getNextElementWithTagName (countGroupTag))
@@ -1100,8 +1106,11 @@ void PresetDocument::readStoredStores (const juce::XmlElement& root, ProjectPres
             auto stored = std::make_unique<ProcessPresetStore>();
             auto groupMismatch = false;
 
+            if (reading.delay)
+                stored->setHasFixedDelayControl();
+
             if (! reader.hasFailed())
-                loadCountGroup (*stored, *group, count, count, nullptr, reader, groupMismatch);
+                loadCountGroup (*stored, *group, count, count, nullptr, reader, groupMismatch, reading.controls);
 
             if (! reader.hasFailed())
             {

@@ -100,6 +100,20 @@ public:
     using ControlFilter = std::function<bool (const juce::String& controlName)>;
     void setControlFilter (ControlFilter filter) { controlFilter = std::move (filter); }
 
+    // How the stored stores of a process class are read from the global
+    // preset file: those of a delay-type process keep the fixed delay control
+    // (also where a file left it out), and take only the controls the
+    // filter accepts (all without one). Without a rule every class is read
+    // as the file gives it.
+    struct ClassReading
+    {
+        bool delay = false;
+        ControlFilter controls;
+    };
+
+    using ClassRule = std::function<ClassReading (const juce::String& className)>;
+    void setClassRule (ClassRule rule) { classRule = std::move (rule); }
+
     //==============================================================================
     // The element cursor for building preset XML
 
@@ -267,7 +281,8 @@ private:
     void loadCountGroups (ProcessPresetStore& target, const juce::XmlElement& firstGroup, int count,
                           const ProcessPresetStore* source, PresetNumberReader& reader, bool& mismatch);
     void loadCountGroup (ProcessPresetStore& target, const juce::XmlElement& group, int groupCount, int count,
-                         const ProcessPresetStore* source, PresetNumberReader& reader, bool& mismatch);
+                         const ProcessPresetStore* source, PresetNumberReader& reader, bool& mismatch,
+                         const ControlFilter& filter);
     void readStoredStores (const juce::XmlElement& root, ProjectPresetStores& stores, juce::StringArray& skipped, bool& mismatch);
     void readGlobalPresets (const juce::XmlElement& root, GlobalPresetList& list, juce::StringArray& skipped);
 
@@ -300,5 +315,6 @@ private:
     std::vector<PendingRemoval> pendingRemovals;
     MessageHandler messageHandler;
     ControlFilter controlFilter;
+    ClassRule classRule;
     int controlsLeftOut = 0; // by the current load
 };

@@ -58,14 +58,20 @@ uint32_t readNrpn (const juce::XmlElement& process)
 
 ProjectFile::Loaded ProjectFile::load (const juce::File& file, const ModuleLibrary& library)
 {
-    if (! file.existsAsFile())
+    // What stands under the name but is no file (a folder, a pipe, a
+    // device) is refused by the reader, which says what it is.
+    Loaded loaded;
+
+    if (file.exists())
+        loaded = readContent (XmlFileAccess::load (file, ProjectFileFormat::rootTag, ProjectFileFormat::largestFile), library);
+
+    if (loaded.content == nullptr && loaded.result.wasOk())
     {
-        Loaded missing;
-        missing.result = juce::Result::fail ("the file " + file.getFullPathName() + " does not exist");
-        return missing;
+        loaded.missing = true;
+        loaded.result = juce::Result::fail ("the file " + file.getFullPathName() + " does not exist");
     }
 
-    return readContent (XmlFileAccess::load (file, ProjectFileFormat::rootTag, ProjectFileFormat::largestFile), library);
+    return loaded;
 }
 
 ProjectFile::Loaded ProjectFile::parse (const juce::String& text, const ModuleLibrary& library)
@@ -135,56 +141,57 @@ void ProjectFile::reloadCommandLists (const juce::XmlElement& root, Design& desi
 
 void ProjectFile::sendSavedControls (const juce::XmlElement& root, Design& design, const ControlSender& send)
 {
-    forEachSavedProcess (root, design,
-                         [&] (int index, DspSlot& slot, const juce::XmlElement& process, int)
-                         {
-                             const auto nrpn = readNrpn (process);
-                             auto* node = nrpn != 0 ? slot.getGraph().findNodeByNrpn (nrpn) : nullptr;
-                             auto* definition = node != nullptr ? node->getProcessDefinition() : nullptr;
+    forEachSavedProcess (
+        root, design,
+        [&] (int index, DspSlot& slot, const juce::XmlElement& process, int)
+        {
+            const auto nrpn = readNrpn (process);
+            auto* node = nrpn != 0 ? slot.getGraph().findNodeByNrpn (nrpn) : nullptr;
+            auto* definition = node != nullptr ? node->getProcessDefinition() : nullptr;
 
-                             if (definition == nullptr)
-                                 return;
+            if (definition == nullptr)
+                return;
 
-                             auto& store = node->presetStore;
-                             const auto delayType = store.hasFixedDelayControl() || definition->isDelayType();
-                             const auto count = delayType ? 1 : (int) node->getChannelCount();
-                             auto* classElement =
-                                 PresetDocument::findPresetClassElement (process, juce::String (definition->name));
-                             auto* group =
-                                 classElement != nullptr ? PresetDocument::findCountGroupElement (*classElement, count) : nullptr;
+            auto& store = node->presetStore;
+            const auto delayType = store.hasFixedDelayControl() || definition->isDelayType();
+            const auto count = delayType ? 1 : (int) node->getChannelCount();
+            auto* classElement = PresetDocument::findPresetClassElement (process, juce::String (definition->name));
+            auto* group = classElement != nullptr ? PresetDocument::findCountGroupElement (*classElement, count) : nullptr;
 
-                             if (group == nullptr)
-                                 return;
+            if (group == nullptr)
+                return;
 
-                             const auto extraFlag = store.getExtraFlag();
-                             store.clear (true);
-                             store.setExtraFlag (extraFlag);
+            const auto extraFlag = store.getExtraFlag();
+            store.clear (true);
+            store.setExtraFlag (extraFlag);
 
-                             if (delayType)
-                                 store.setHasFixedDelayControl();
+            if (delayType)
+                store.setHasFixedDelayControl();
 
-                             store.setName (node->getName());
+            store.setName (node->getName());
 
-                             // The controls registered in their order before the values are
-                             // read in, and a panel built shows them.
-                             design.registerControls (*node, slot.getDspId());
-                             store.normaliseControlOrder();
-                             ++node->valueReplacements;
-                             slot.getGraph().sendChangeMessage();
+            // The controls registered in their order before the values are
+            // read in, and a panel built shows them.
+            design.registerControls (*node, slot.getDspId());
+            store.normaliseControlOrder();
+            ++node->valueReplacements;
+            slot.getGraph().sendChangeMessage();
 
-                             PresetDocument document;
-                             document.setStore (&store);
+            // Of a delay, the file's copies per ms of its controls are none of its own.
+            PresetDocument document;
+            document.setStore (&store);
+            document.setControlFilter (ProjectFileReader::readingOfProcess (*definition).controls);
 
-                             if (! document.loadProcessPresets (*group, count, nullptr) ||
-                                 ! store.findPreset (ProcessPresetStore::lastSavedPresetName))
-                                 return;
+            if (! document.loadProcessPresets (*group, count, nullptr) ||
+                ! store.findPreset (ProcessPresetStore::lastSavedPresetName))
+                return;
 
-                             for (int i = 0; i < store.getControlCount(); ++i)
-                             {
-                                 store.setCurrentControl (i);
+            for (int i = 0; i < store.getControlCount(); ++i)
+            {
+                store.setCurrentControl (i);
 
-                                 if (! store.isFixedDelayControl() && send)
-                                     send (index - 1, (node->nrpn << 8) | store.getCurrentControlNrpn(), store.getCurrentValue());
-                             }
-                         });
+                if (! store.isFixedDelayControl() && send)
+                    send (index - 1, (node->nrpn << 8) | store.getCurrentControlNrpn(), store.getCurrentValue());
+            }
+        });
 }

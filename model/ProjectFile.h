@@ -27,10 +27,13 @@ public:
         // None when the file was refused.
         std::unique_ptr<ProjectFileContent> content;
         juce::Result result = juce::Result::ok();
+        // Nothing stands under the name: the file is missing, not refused.
+        bool missing = false;
     };
 
-    // Reads and checks the file; the design is not touched. Refused: a file
-    // that is missing, no XML, too large, or not a project file.
+    // Reads and checks the file; the design is not touched. Refused, with
+    // the reason: a file that is missing, no XML, too large, no regular file,
+    // or not a project file.
     static Loaded load (const juce::File& file, const ModuleLibrary& library);
     static Loaded parse (const juce::String& text, const ModuleLibrary& library);
 

@@ -593,6 +593,37 @@ bool ProjectFileReader::isCopyPerMillisecond (const ProcessDefinition& definitio
     return false;
 }
 
+PresetDocument::ClassReading ProjectFileReader::readingOfClass (const ModuleLibrary& library, const juce::String& className)
+{
+    std::vector<const ProcessDefinition*> delays;
+
+    for (int m = 0; m < library.getModuleCount(); ++m)
+        for (int p = 0; p < library.getModule (m)->getProcessCount(); ++p)
+            if (auto* definition = library.getModule (m)->getProcess (p);
+                definition != nullptr && definition->isDelayType() && juce::String (definition->name) == className)
+                delays.push_back (definition);
+
+    return readingOfDelays (std::move (delays));
+}
+
+PresetDocument::ClassReading ProjectFileReader::readingOfProcess (const ProcessDefinition& definition)
+{
+    return definition.isDelayType() ? readingOfDelays ({ &definition }) : PresetDocument::ClassReading();
+}
+
+PresetDocument::ClassReading ProjectFileReader::readingOfDelays (std::vector<const ProcessDefinition*> delays)
+{
+    if (delays.empty())
+        return {};
+
+    return { true, [delays] (const juce::String& name)
+             {
+                 return std::none_of (delays.begin(), delays.end(),
+                                      [&name] (const ProcessDefinition* definition)
+                                      { return isCopyPerMillisecond (*definition, name); });
+             } };
+}
+
 void ProjectFileReader::readLastSaved (const juce::XmlElement& element, ProjectFileContent::Process& process)
 {
     auto* definition = process.definition;
@@ -633,8 +664,7 @@ void ProjectFileReader::readLastSaved (const juce::XmlElement& element, ProjectF
     {
         // Files saved while a delay's length counted as channels name a
         // control per ms: the process's own are the first of each.
-        document.setControlFilter ([definition] (const juce::String& name)
-                                   { return ! isCopyPerMillisecond (*definition, name); });
+        document.setControlFilter (readingOfProcess (*definition).controls);
     }
     else if (namesDelayControl (*group))
     {
@@ -644,8 +674,17 @@ void ProjectFileReader::readLastSaved (const juce::XmlElement& element, ProjectF
         document.setControlFilter ([] (const juce::String& name) { return name != ProcessPresetStore::fixedDelayControlName; });
     }
 
-    if (document.loadProcessPresets (*group, count, nullptr))
-        store.findPreset (ProcessPresetStore::lastSavedPresetName);
+    if (! document.loadProcessPresets (*group, count, nullptr) || ! store.findPreset (ProcessPresetStore::lastSavedPresetName))
+        return;
+
+    // A delay's length is its count, which is what the next save writes; a
+    // file cut short of the delay control may not hold it in the list.
+    if (store.hasFixedDelayControl() && store.findControl (ProcessPresetStore::fixedDelayControlName))
+    {
+        const auto length = process.channelWord & GraphNode::channelCountMask;
+        store.setCurrentValue (length);
+        store.setDelayCount (length);
+    }
 }
 
 // A number in range that no earlier item took is kept; every other item

@@ -1,11 +1,13 @@
 #pragma once
 
 #include "model/DesignLog.h"
+#include "model/PresetDocument.h"
 #include "model/ProjectFileContent.h"
 
 #include <juce_core/juce_core.h>
 
 #include <map>
+#include <vector>
 
 class ModuleLibrary;
 
@@ -33,6 +35,14 @@ public:
     // path that starts with a drive letter names nothing here (none).
     static std::optional<juce::String> normaliseDirectory (const juce::String& text);
 
+    // How the stored presets of a process class are read: the class of a
+    // delay-type process (by the library's definitions of that name) keeps
+    // its delay control and leaves out the copy per ms of each control that
+    // files saved while a delay's length counted as channels hold. A class
+    // the library does not know is read as the file gives it.
+    static PresetDocument::ClassReading readingOfClass (const ModuleLibrary& library, const juce::String& className);
+    static PresetDocument::ClassReading readingOfProcess (const ProcessDefinition& definition);
+
 private:
     void readSettings (const juce::XmlElement& element);
     void readDsps (const juce::XmlElement* dspsElement);
@@ -47,6 +57,7 @@ private:
     void readCommands (const juce::XmlElement& element, ProjectFileContent::Process& process);
     static bool namesDelayControl (const juce::XmlElement& group);
     static bool isCopyPerMillisecond (const ProcessDefinition& definition, const juce::String& name);
+    static PresetDocument::ClassReading readingOfDelays (std::vector<const ProcessDefinition*> delays);
     void readLastSaved (const juce::XmlElement& element, ProjectFileContent::Process& process);
     template <typename Item, typename Describe>
     void assignNrpns (std::vector<Item>& items, uint32_t maximum, Describe&& describe);

@@ -5,8 +5,10 @@
 #include "model/ModuleLibrary.h"
 
 #include "ShellTestFixture.h"
+#include "support/EarlierDelayPresets.h"
 #include "support/Watchdog.h"
 
+#include <filesystem>
 #include <functional>
 #include <tuple>
 #include <vector>
@@ -194,23 +196,53 @@ TEST_F (ProjectFileCommandsTest, OpeningReplacesTheDesignWithTheSavedOne)
     EXPECT_TRUE (dialogs.messages.empty());
 }
 
+// A missing file is said to be missing; a file refused says why. Either way
+// the open design, its name and its lock stay.
 TEST_F (ProjectFileCommandsTest, AFileThatCannotBeReadLeavesTheOpenDesignNameAndLock)
 {
     buildDesign (container);
     const auto file = saveDemo();
     setDesignLocked (true);
 
-    const auto damaged = folder.getChildFile ("damaged.zqp");
-    damaged.replaceWithText (file.loadFileAsString().substring (0, 500));
+    const auto project = [this] (const char* name) { return folder.getChildFile (name); };
+    const auto text = file.loadFileAsString();
+    const auto large = project ("large.zqp");
+    ASSERT_TRUE (large.replaceWithText (text));
+    std::filesystem::resize_file (large.getFullPathName().toStdString(), 65 * 1024 * 1024);
 
-    for (auto& unreadable : { damaged, folder.getChildFile ("moved.zqp") })
+    const std::pair<juce::File, juce::String> refusals[] = {
+        { project ("moved.zqp"), {} },
+        { project ("cut.zqp"), "unmatched tags" },
+        { large, "far too large" },
+        { project ("pipe.zqp"), "a pipe" },
+        { project ("device.zqp"), "a device" },
+        { project ("deep.zqp"), "nest more than" },
+        { project ("typed.zqp"), "document type" },
+    };
+    ASSERT_TRUE (project ("cut.zqp").replaceWithText (text.substring (0, 500)));
+    ASSERT_TRUE (Watchdog::makePipe (project ("pipe.zqp")));
+    ASSERT_TRUE (juce::File ("/dev/zero").createSymbolicLink (project ("device.zqp"), true));
+    ASSERT_TRUE (project ("deep.zqp").replaceWithText (text.replace ("<DSPs>", juce::String::repeatedString ("<DSPs>", 5000))));
+    ASSERT_TRUE (project ("typed.zqp").replaceWithText (text.replace ("<OSTRANE", "<!DOCTYPE x [<!ENTITY e \"e\">]><OSTRANE")));
+
+    for (const auto& [unreadable, reason] : refusals)
     {
+        SCOPED_TRACE (unreadable.getFileName());
         dialogs.messages.clear();
         EXPECT_TRUE (page.openProject (unreadable));
         ASSERT_EQ (dialogs.messages.size(), 1u);
         EXPECT_EQ (dialogs.messages[0].title, "Open project");
-        EXPECT_EQ (dialogs.messages[0].text, "Unable to find project file:\n May have been moved?");
         EXPECT_EQ (dialogs.messages[0].icon, juce::MessageBoxIconType::NoIcon);
+
+        if (reason.isEmpty())
+        {
+            EXPECT_EQ (dialogs.messages[0].text, "Unable to find project file:\n May have been moved?");
+        }
+        else
+        {
+            EXPECT_TRUE (dialogs.messages[0].text.contains (unreadable.getFullPathName())) << dialogs.messages[0].text;
+            EXPECT_TRUE (dialogs.messages[0].text.contains (reason)) << dialogs.messages[0].text;
+        }
 
         EXPECT_EQ (design.getNumDsps(), 1);
         EXPECT_EQ (design.findDsp (2)->getGraph().getNumNodes(), 2);
@@ -305,8 +337,9 @@ TEST_F (ProjectFileCommandsTest, GlobalPresetsBesideTheFileLockTheOpenedDesign)
 
 // A global preset file that would crash, hang or fill the memory of every
 // open of its project (nested too deep for the parser's stack, a pipe that
-// waits for a writer, a device without end) is reported, and the design
-// opens without global presets.
+// waits for a writer, a device without end), or that is only damaged, is
+// reported to the user as a damaged preset file is, and kept as it is; the
+// design opens without global presets.
 TEST_F (ProjectFileCommandsTest, AHostileGlobalPresetFileBesideTheProjectIsReportedAndTheDesignOpens)
 {
     buildDesign (container);
@@ -321,20 +354,33 @@ TEST_F (ProjectFileCommandsTest, AHostileGlobalPresetFileBesideTheProjectIsRepor
         },
         [&] { return Watchdog::makePipe (globals); },
         [&] { return juce::File ("/dev/zero").createSymbolicLink (globals, true); },
+        [&] { return globals.replaceWithText ("<PRESETS Version=\"1.01\"><GLOBAL_PRESETS><List name=\"Live\""); },
     };
 
     for (auto& make : makeHostile)
     {
         ASSERT_TRUE (globals.deleteFile());
         ASSERT_TRUE (make());
-        clearLog();
+        // Only the damaged file is read back: a pipe would wait for ever.
+        const auto damaged = &make == std::end (makeHostile) - 1 ? globals.loadFileAsString() : juce::String();
+        dialogs.messages.clear();
 
         MainContainer second (*settings);
         second.getProjectInterface().openProject (file);
         EXPECT_EQ (second.getDesign().getNumDsps(), 1);
         EXPECT_EQ (second.getProjectInterface().getStatusText(), "Project loaded!");
         EXPECT_FALSE (isDesignLocked());
-        EXPECT_TRUE (getLogText().contains ("\"" + globals.getFullPathName() + "\" cannot be read")) << getLogText();
+        ASSERT_EQ (dialogs.messages.size(), 1u);
+        EXPECT_EQ (dialogs.messages[0].title, "Loading preset");
+        EXPECT_EQ (dialogs.messages[0].icon, juce::MessageBoxIconType::WarningIcon);
+        EXPECT_TRUE (dialogs.messages[0].text.contains ("\"" + globals.getFullPathName() + "\" cannot be read"))
+            << dialogs.messages[0].text;
+
+        if (damaged.isNotEmpty())
+        {
+            EXPECT_TRUE (second.getProjectInterface().saveProject (false));
+            EXPECT_EQ (globals.loadFileAsString(), damaged);
+        }
     }
 }
 
@@ -377,6 +423,67 @@ TEST_F (ProjectFileCommandsTest, SavedValuesGoBackOnceEveryProcessHasItsBox)
     EXPECT_EQ (std::vector<std::vector<uint8_t>> (sent.begin(), sent.begin() + (long) juce::jmin (sent.size(), expected.size())),
                expected);
     EXPECT_EQ (limiter.presetStore.getPresetCount(), 1);
+}
+
+// A delay saved while its length counted as channels, in its project file
+// and in its stored presets: the project opens without a word, its values
+// go to the board, the stored presets keep their values and lengths, and
+// the next global-preset save writes them in the form of today.
+TEST_F (ProjectFileCommandsTest, ADelayOfEarlierFilesOpensSilentlyAndItsGlobalPresetsAreWrittenAnew)
+{
+    const auto file = folder.getChildFile ("old.zqp");
+    const auto globals = folder.getChildFile ("old_global.presets");
+
+    for (const auto& form : earlierdelay::forms)
+    {
+        // A stored store always carried its lists' delay counts.
+        if (! form.delayCount)
+            continue;
+
+        SCOPED_TRACE (form.name);
+        ASSERT_TRUE (file.replaceWithText ("<OSTRANE_QUELLION_Configuration Version=\"1.01\"><DSPs><DSP Index=\"2\" "
+                                           "ModuleId=\"33\" Name=\"DSP\" nrpn=\"1\"><Processes>" +
+                                           earlierdelay::makeProcess (form) +
+                                           "</Processes></DSP></DSPs></OSTRANE_QUELLION_Configuration>"));
+        ASSERT_TRUE (globals.replaceWithText (
+            "<PRESETS Version=\"1.01\" NumberOfTableId=\"1\"><PresetList><Class name=\"LongDelay\"><CountGroup count=\"1\" "
+            "TableId=\"0\">" +
+            earlierdelay::makePreset (form, { "Hall", "Room" }) +
+            "</CountGroup></Class></PresetList><GLOBAL_PRESETS NumberOfGlobalPreset=\"1\"><List name=\"Live\" "
+            "NumberOfDsp=\"1\"><DSPDefinition dspId=\"2\" numberOfProcess=\"1\" processPreset1=\"1\"/></List>"
+            "</GLOBAL_PRESETS></PRESETS>"));
+        dialogs.messages.clear();
+        clearLog();
+
+        MainContainer opened (*settings);
+        auto& other = opened.getProjectInterface();
+        other.openProject (file);
+        other.countCreatedProcessBox();
+        EXPECT_TRUE (other.sendSavedValuesOnceAllBoxesExist());
+        EXPECT_FALSE (getLogText().contains ("mismatch")) << getLogText();
+
+        for (auto& message : dialogs.messages)
+            EXPECT_EQ (message.title, "Warning - global preset") << message.text;
+
+        auto* stored = opened.getPresetStores().findStore ("LongDelay", 1);
+        ASSERT_NE (stored, nullptr);
+        EXPECT_EQ (stored->getControlCount(), 3);
+        ASSERT_TRUE (stored->findPreset ("Room"));
+
+        for (const auto& [name, value] :
+             { std::pair ("Time1", 101u), std::pair ("Feedback1", 21u), std::pair ("-/-delay-/-", (uint32_t) form.ms) })
+        {
+            EXPECT_TRUE (stored->findControl (name)) << name;
+            EXPECT_EQ (stored->getCurrentValue(), value) << name;
+        }
+
+        ASSERT_TRUE (other.getGlobalPresetManager().save ("Live", false).wasOk());
+        const auto written = globals.loadFileAsString();
+        EXPECT_TRUE (written.contains ("NumberOfControls=\"3\" NumberOfFixedControls=\"1\"")) << written;
+        EXPECT_TRUE (written.contains ("delayCount=\"" + juce::String (form.ms) + "\""));
+        EXPECT_FALSE (written.contains ("delayCount=\"0\""));
+        EXPECT_FALSE (written.contains ("Time2"));
+    }
 }
 
 TEST (ProjectFileChooser, ANameTypedWithoutExtensionGetsThePatternsFirst)
@@ -439,7 +546,8 @@ TEST_F (ProjectFileCommandsTest, SaveAsTakesTheOutputDirectoryAndTheProcessPrese
 // Saved over another project of the same name, the design finds beside it
 // no global presets of the project it replaced, which would lock it and be
 // taken for its own; its process presets go along, and without any of its
-// own it offers the presets of the process classes that were there.
+// own it offers the presets of the process classes that were there. What
+// the other project leaves is set aside, not removed, and the user told.
 TEST_F (ProjectFileCommandsTest, SaveAsOverAnotherProjectLeavesNoneOfItsGlobalPresetsBeside)
 {
     const auto other = folder.getChildFile ("other");
@@ -490,7 +598,11 @@ TEST_F (ProjectFileCommandsTest, SaveAsOverAnotherProjectLeavesNoneOfItsGlobalPr
             document.writeGlobalPresetDocument (other.getChildFile ("live_global.presets"), GlobalPreset ("Stage"), table, false)
                 .wasOk());
 
+        const auto foreignPresets = other.getChildFile ("live.presets").loadFileAsString();
+        const auto foreignGlobals = other.getChildFile ("live_global.presets").loadFileAsString();
+
         dialogs.chosenFiles.push_back (target);
+        dialogs.messages.clear();
         ASSERT_TRUE (page.saveProject (true));
         EXPECT_EQ (page.getPresetFile(), other.getChildFile ("live.presets"));
         EXPECT_EQ (presetNamesIn (page.getPresetFile()), juce::StringArray (designHasPresets ? "Warm" : "Foreign"));
@@ -498,10 +610,51 @@ TEST_F (ProjectFileCommandsTest, SaveAsOverAnotherProjectLeavesNoneOfItsGlobalPr
         EXPECT_FALSE (isDesignLocked());
         EXPECT_FALSE (page.getGlobalPresetFile().exists());
 
+        EXPECT_EQ (other.getChildFile ("live_global.presets.replaced").loadFileAsString(), foreignGlobals);
+        EXPECT_EQ (other.getChildFile ("live.presets.replaced").loadFileAsString(),
+                   designHasPresets ? foreignPresets : juce::String());
+        ASSERT_EQ (dialogs.messages.size(), 1u);
+        EXPECT_EQ (dialogs.messages[0].title, "Save project");
+        EXPECT_TRUE (dialogs.messages[0].text.contains ("live_global.presets.replaced")) << dialogs.messages[0].text;
+        EXPECT_EQ (dialogs.messages[0].text.contains ("live.presets.replaced"), designHasPresets);
+
+        for (auto* name : { "live_global.presets.replaced", "live.presets.replaced" })
+            other.getChildFile (name).deleteFile();
+
         // Back to the first project for the next round.
         dialogs.chosenFiles.push_back (folder.getChildFile ("demo.zqp"));
         ASSERT_TRUE (page.saveProject (true));
     }
+}
+
+// Saved as onto its own file under another name of it (through a link to
+// its folder), the design keeps its global presets and its presets: no file
+// of its own is removed or set aside.
+TEST_F (ProjectFileCommandsTest, SaveAsOntoItsOwnFileByAnotherNameKeepsEveryFileOfIt)
+{
+    buildDesign (container);
+    saveDemo();
+    GlobalPresetTable table (2);
+    ASSERT_TRUE (page.getPresetDocument()
+                     .writeGlobalPresetDocument (page.getGlobalPresetFile(), GlobalPreset ("Live"), table, false)
+                     .wasOk());
+    auto named = design.findDsp (2)->getGraph().getNode (0)->presetStore;
+    named.selectOrAddPreset ("Warm", 0, true);
+    ASSERT_TRUE (PresetDocument().writeProcessPresetDocument (page.getPresetFile(), "Limiter", 1, named, {}).wasOk());
+
+    const auto globals = page.getGlobalPresetFile().loadFileAsString();
+    const auto presets = page.getPresetFile().loadFileAsString();
+    const auto link = folder.getChildFile ("link");
+    ASSERT_TRUE (folder.get().createSymbolicLink (link, true));
+
+    dialogs.chosenFiles.push_back (link.getChildFile ("demo.zqp"));
+    ASSERT_TRUE (page.saveProject (true));
+    EXPECT_EQ (folder.getChildFile ("demo_global.presets").loadFileAsString(), globals);
+    EXPECT_EQ (folder.getChildFile ("demo.presets").loadFileAsString(), presets);
+    EXPECT_EQ (folder.get().findChildFiles (juce::File::findFiles, false, "*.replaced*").size(), 0);
+    EXPECT_TRUE (dialogs.messages.empty());
+    EXPECT_EQ (container.getGlobalPresets().getCount(), 1);
+    EXPECT_TRUE (isDesignLocked());
 }
 
 TEST_F (ProjectFileCommandsTest, ANewProjectIsCreatedByThisVersionWhateverWasOpenBefore)

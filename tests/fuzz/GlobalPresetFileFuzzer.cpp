@@ -4,7 +4,8 @@
 // leaves nothing behind; what was read, saved into a new file (the stores as
 // their class elements, the global presets through the global-preset saving)
 // and read again, must come back whole: every store with its table id, every
-// preset and value, every global preset, table and key.
+// preset and value, every global preset, table and key. The class "Delay"
+// is read as a delay's, in the forms of earlier files too.
 
 #include "FuzzSupport.h"
 #include "PresetComparison.h"
@@ -25,6 +26,18 @@ struct Project
         document.setPresetStores (&stores);
         document.setGlobalPresets (&globals);
         document.setMessageHandler ([] (const juce::String&, const juce::String&, const juce::String&) {});
+
+        // The class "Delay" is read as a delay-type process's, whose
+        // "Feedback2" ... are copies per ms that files of earlier forms hold.
+        document.setClassRule (
+            [] (const juce::String& className)
+            {
+                if (className != "Delay")
+                    return PresetDocument::ClassReading();
+
+                return PresetDocument::ClassReading{ true, [] (const juce::String& name)
+                                                     { return PresetNumberReader::numberAfterPrefix (name, "Feedback") < 2; } };
+            });
     }
 };
 

@@ -7,8 +7,9 @@
 // Compares what two preset stores hold, for the save-and-reread checks of the
 // preset fuzz targets: the controls (by name, with their numbers and kind),
 // the presets in order, and every value of every preset, matched by control
-// name. The delay control's value is the store's delay count in every preset
-// written, so the delay count is compared instead.
+// name. The delay control's value is written as each list's delay count, the
+// store's where a preset holds none, so the store's delay count is compared
+// instead.
 namespace PresetComparison
 {
 inline uint32_t valueAt (const PresetRecord& preset, int position)

@@ -130,6 +130,11 @@ TEST_F (PresetFileTest, RoundTripIntoAStoreWithoutControls)
 {
     const auto file = folder.getFile ("Design.presets");
     auto written = makeDelayStore();
+    // A preset saved at another length keeps its own; one saved without
+    // any (0) takes the store's.
+    PresetDocument::prepareFixedDelayControl (written, 9);
+    putPreset (written, "Old", { 31, 32, 0 });
+    putPreset (written, "Long", { 21, 22 });
     ASSERT_TRUE (writeAll (file, "Delay", 5, written).wasOk());
 
     auto root = parse (file);
@@ -150,7 +155,9 @@ TEST_F (PresetFileTest, RoundTripIntoAStoreWithoutControls)
 
     EXPECT_EQ (valueOf (read, "Short", "Mix"), 11u);
     EXPECT_EQ (valueOf (read, "Short", "Feedback"), 12u);
-    EXPECT_EQ (valueOf (read, "Short", delayName), 5u);
+    EXPECT_EQ (valueOf (read, "Short", delayName), 9u);
+    EXPECT_EQ (valueOf (read, "Long", delayName), 5u);
+    EXPECT_EQ (valueOf (read, "Old", delayName), 5u);
     EXPECT_TRUE (recorder.messages.empty());
 }
 
@@ -324,27 +331,45 @@ TEST_F (PresetFileTest, APresetWithFewerValuesThanControlsWritesZeros)
     EXPECT_EQ (list->getStringAttribute ("Value2"), "0");
 }
 
-TEST_F (PresetFileTest, ADelayCountThatDoesNotFitIsAMismatch)
+TEST_F (PresetFileTest, ADelayStoreTakesItsDelayControlAndOnlyAFullOneIsAMismatch)
 {
     // The store has the delay flag, but its controls were built without the
-    // delay control and the file does not carry it either.
+    // delay control and the file does not carry it either (cut short of it
+    // when a delay's length counted as channels): the store takes it, with
+    // the list's count. A store without room for it is a mismatch.
     auto xml = juce::parseXML ("<CountGroup count=\"1\" TableId=\"-1\"><Preset>"
                                "<Count NumberOfPresets=\"1\" NumberOfControls=\"1\" NumberOfFixedControls=\"1\"/>"
                                "<Controls fixedName1=\"Mix\" fixedNrpn1=\"32\"/>"
                                "<Lists><List name=\"A\" fixedValue1=\"3\" delayCount=\"8\"/></Lists>"
                                "</Preset></CountGroup>");
 
-    auto store = makeStore ({ { "Mix", 0x20 } });
-    store.setHasFixedDelayControl();
-    document.setStore (&store);
+    for (const auto full : { false, true })
+    {
+        auto store = makeStore ({ { "Mix", 0x20 } });
 
-    ASSERT_TRUE (document.loadProcessPresets (*xml, 1, &store));
+        for (int i = 1; full && i < ProcessPresetStore::maxControls; ++i)
+            store.addOrUpdateControl ((uint32_t) i, "Other" + juce::String (i), true);
 
-    ASSERT_EQ (recorder.messages.size(), 1u);
-    EXPECT_EQ (recorder.messages[0].title, "Loading preset");
-    EXPECT_EQ (recorder.messages[0].text, "Preset or Global preset parameter mismatch. please remove manually the preset file");
-    EXPECT_EQ (recorder.messages[0].button, "Ok");
-    EXPECT_EQ (valueOf (store, "A", "Mix"), 3u);
+        store.setHasFixedDelayControl();
+        document.setStore (&store);
+        recorder.messages.clear();
+
+        ASSERT_TRUE (document.loadProcessPresets (*xml, 1, &store));
+        EXPECT_EQ (valueOf (store, "A", "Mix"), 3u);
+
+        if (! full)
+        {
+            EXPECT_TRUE (recorder.messages.empty());
+            EXPECT_EQ (valueOf (store, "A", ProcessPresetStore::fixedDelayControlName), 8u);
+            continue;
+        }
+
+        ASSERT_EQ (recorder.messages.size(), 1u);
+        EXPECT_EQ (recorder.messages[0].title, "Loading preset");
+        EXPECT_EQ (recorder.messages[0].text,
+                   "Preset or Global preset parameter mismatch. please remove manually the preset file");
+        EXPECT_EQ (recorder.messages[0].button, "Ok");
+    }
 }
 
 // A file naming more controls than a process holds: the first 255 are

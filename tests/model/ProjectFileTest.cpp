@@ -1,4 +1,5 @@
 #include "ProjectTestDesigns.h"
+#include "support/EarlierDelayPresets.h"
 
 #include "model/DesignLog.h"
 #include "model/ModuleLibrary.h"
@@ -482,46 +483,36 @@ TEST_F (ProjectFileTest, ReloadedCommandsSkipANodeThatRunsAnotherProcessNow)
     EXPECT_EQ (graph.getNode (0)->commandWords, before);
 }
 
-// A delay saved while its length counted as channels: a control per ms of
-// each control, cut at 255 and without the delay control. It opens without a
-// word, with its values, and is written back with its own controls.
+// A delay saved while its length counted as channels, in each form: it
+// opens without a word, with its values and its length, and is written back
+// with its own controls.
 TEST_F (ProjectFileTest, ADelaySavedWithAControlPerMillisecondOpensAndIsWrittenAnew)
 {
-    juce::String controls, values;
-    int n = 0;
+    for (const auto& form : earlierdelay::forms)
+    {
+        SCOPED_TRACE (form.name);
+        clearLog();
+        LibraryAndDesign opened;
+        const auto content = open (project (dspWith (earlierdelay::makeProcess (form))), opened.design);
+        EXPECT_EQ (content.problems.joinIntoString ("\n"), juce::String());
+        EXPECT_EQ (getLogText(), juce::String());
 
-    for (const auto& [label, flag, first] : { std::tuple ("Time", 0x8000, 100), std::tuple ("Feedback", 0x4000, 20) })
-        for (int ms = 1; ms <= 250 && n < 255; ++ms, ++n)
+        auto& store = opened.design.findDsp (1)->getGraph().getNode (0)->presetStore;
+        EXPECT_EQ (store.getDelayCount(), (uint32_t) form.ms);
+
+        for (const auto& [name, value] :
+             { std::pair ("Time1", 101u), std::pair ("Feedback1", 21u), std::pair ("-/-delay-/-", (uint32_t) form.ms) })
         {
-            controls << " Name" << (n + 1) << "=\"" << label << ms << "\" Nrpn" << (n + 1) << "=\"" << (flag | (n & 0x7F))
-                     << "\"";
-            values << " Value" << (n + 1) << "=\"" << (first + ms) << "\"";
+            EXPECT_TRUE (store.findControl (name)) << name;
+            EXPECT_EQ (store.getCurrentValue(), value) << name;
         }
 
-    const auto text =
-        project (dspWith ("<Process Name=\"LongDelay\" ProcessId=\"519\" NCount=\"268435706\" MemoryDelay=\"1\" "
-                          "nrpn=\"1\"><Class name=\"LongDelay\"><CountGroup count=\"1\" TableId=\"-1\"><Preset><Count "
-                          "NumberOfPresets=\"1\" NumberOfControls=\"255\" NumberOfFixedControls=\"0\"/><Controls" +
-                          controls + " delay=\"1\"/><Lists><List name=\"(Last-Saved)\" delayCount=\"250\"" + values +
-                          "/></Lists></Preset></CountGroup></Class></Process>"));
-    LibraryAndDesign opened;
-    const auto content = open (text, opened.design);
-    EXPECT_EQ (content.problems.joinIntoString ("\n"), juce::String());
-    EXPECT_EQ (getLogText(), juce::String());
-
-    auto& store = opened.design.findDsp (1)->getGraph().getNode (0)->presetStore;
-    ASSERT_EQ (store.getControlCount(), 3);
-    EXPECT_EQ (store.getDelayCount(), 250u);
-
-    for (const auto& [name, value] : { std::pair ("Time1", 101u), std::pair ("Feedback1", 21u), std::pair ("-/-delay-/-", 250u) })
-    {
-        ASSERT_TRUE (store.findControl (name)) << name;
-        EXPECT_EQ (store.getCurrentValue(), value) << name;
+        const auto saved = ProjectFile::createXml (opened.design, options)->toString();
+        EXPECT_TRUE (saved.contains ("<Count NumberOfPresets=\"1\" NumberOfControls=\"3\" NumberOfFixedControls=\"1\"/>"))
+            << saved;
+        EXPECT_TRUE (saved.contains ("delayCount=\"" + juce::String (form.ms) + "\""));
+        EXPECT_FALSE (saved.contains ("Time2"));
     }
-
-    const auto saved = ProjectFile::createXml (opened.design, options)->toString();
-    EXPECT_TRUE (saved.contains ("<Count NumberOfPresets=\"1\" NumberOfControls=\"3\" NumberOfFixedControls=\"1\"/>")) << saved;
-    EXPECT_FALSE (saved.contains ("Time2"));
 }
 
 TEST_F (ProjectFileTest, SaveIsWholeOrNothing)
