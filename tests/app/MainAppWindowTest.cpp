@@ -354,12 +354,14 @@ TEST_F (MainAppWindowTest, ShowsTheTooltipOfWhatTheMouseRestsOn)
     ASSERT_NE (peer, nullptr);
     const auto overTab = peer->globalToLocal (tab->getScreenBounds().getCentre().toFloat());
     juce::TooltipWindow* shown = nullptr;
+    juce::String tip;
 
     // The pointer rests on the tab, as the window system reports it to the
     // window; the tip comes after JUCE's delay. Tips show only in the
     // program in front, and windows of tests running beside this one on the
-    // same display may take the focus meanwhile.
-    for (int i = 0; i < 60 && shown == nullptr; ++i)
+    // same display may take the focus meanwhile, before the tip is shown or
+    // after: the tip is read while the window is in front.
+    for (int i = 0; i < 60 && tip.isEmpty(); ++i)
     {
         window->toFront (true);
         peer->handleMouseEvent (juce::MouseInputSource::InputSourceType::mouse, overTab, {},
@@ -367,10 +369,11 @@ TEST_F (MainAppWindowTest, ShowsTheTooltipOfWhatTheMouseRestsOn)
                                 juce::Time::currentTimeMillis());
         juce::MessageManager::getInstance()->runDispatchLoopUntil (50);
         shown = findShownTooltip();
+        tip = shown != nullptr ? shown->getTipFor (*tab) : juce::String();
     }
 
     ASSERT_NE (shown, nullptr) << "no tooltip appeared over the \"Bus editor\" tab";
-    EXPECT_EQ (shown->getTipFor (*tab), tab->getTooltip());
+    EXPECT_EQ (tip, tab->getTooltip());
     EXPECT_GT (shown->getWidth(), 20);
 }
 
