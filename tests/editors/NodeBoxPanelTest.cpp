@@ -84,6 +84,13 @@ protected:
         return view->findBoxByNodeId (1);
     }
 
+    // A control of the panel window of that title on screen; none without.
+    static juce::Slider* findPanelSlider (const juce::String& title, const juce::String& name)
+    {
+        auto* window = findWindowTitled (title);
+        return window != nullptr ? vxtest::findSlider (*window, name) : nullptr;
+    }
+
     // The value the process keeps for the control, as a save takes it.
     uint32_t keptValue (const juce::String& control)
     {
@@ -127,7 +134,7 @@ TEST_F (NodeBoxPanelTest, ABoxOpensItsPanelOnOurLibraryAndClosesItWhenItGoes)
 
     // A count change starts the panel afresh and keeps it on screen, with
     // the value set on it: up and down again, the level stays.
-    auto* level = vxtest::findSlider (*findWindowTitled ("ParamEq8  { ParamEq8 }  DSP2 - #5"), "Level");
+    auto* level = findPanelSlider ("ParamEq8  { ParamEq8 }  DSP2 - #5", "Level");
     ASSERT_NE (level, nullptr);
     level->setValue (30.0, juce::sendNotificationSync);
 
@@ -138,9 +145,9 @@ TEST_F (NodeBoxPanelTest, ABoxOpensItsPanelOnOurLibraryAndClosesItWhenItGoes)
         EXPECT_EQ (graph.getNode (0)->getChannelCount(), (uint32_t) count);
         EXPECT_TRUE (box->isPanelShown());
         EXPECT_EQ (keptValue ("Level"), 30u) << "at count " << count;
-        auto* window = findWindowTitled ("ParamEq8  { ParamEq8 }  DSP2 - #5");
-        ASSERT_NE (window, nullptr);
-        EXPECT_NEAR (vxtest::findSlider (*window, "Level")->getValue(), 30.0, 0.5);
+        level = findPanelSlider ("ParamEq8  { ParamEq8 }  DSP2 - #5", "Level");
+        ASSERT_NE (level, nullptr);
+        EXPECT_NEAR (level->getValue(), 30.0, 0.5);
     }
 
     // Removing the process takes its panel window with it.
@@ -159,9 +166,7 @@ TEST_F (NodeBoxPanelTest, APanelTakesTheNewNameOfItsProcessAndKeepsItsValues)
     auto* box = placeEqualiser();
     ASSERT_NE (box, nullptr);
     openPanel (*box);
-    auto* window = findWindowTitled ("ParamEq8  { ParamEq8 }  DSP2 - #5");
-    ASSERT_NE (window, nullptr);
-    auto* level = vxtest::findSlider (*window, "Level");
+    auto* level = findPanelSlider ("ParamEq8  { ParamEq8 }  DSP2 - #5", "Level");
     ASSERT_NE (level, nullptr);
     level->setValue (80.0, juce::sendNotificationSync);
 
@@ -175,7 +180,7 @@ TEST_F (NodeBoxPanelTest, APanelTakesTheNewNameOfItsProcessAndKeepsItsValues)
 
     rename ("Main EQ");
     EXPECT_EQ (findWindowTitled ("ParamEq8  { ParamEq8 }  DSP2 - #5"), nullptr);
-    window = findWindowTitled ("Main EQ  { ParamEq8 }  DSP2 - #5");
+    auto* window = findWindowTitled ("Main EQ  { ParamEq8 }  DSP2 - #5");
     ASSERT_NE (window, nullptr) << "renamed on screen";
     ASSERT_NE (vxtest::findSlider (*window, "Level"), nullptr);
     EXPECT_NEAR (vxtest::findSlider (*window, "Level")->getValue(), 80.0, 0.5);
@@ -198,9 +203,8 @@ TEST_F (NodeBoxPanelTest, AMemoryChangeKeepsADelaysTimeWithinItsNewRange)
     auto* box = placeProcess ("LongDelay");
     ASSERT_NE (box, nullptr);
     openPanel (*box);
-    auto* window = findWindowTitled ("LongDelay  { LongDelay }  DSP2 - #5");
-    ASSERT_NE (window, nullptr);
-    auto* time = vxtest::findSlider (*window, "Time1");
+    const juce::String title ("LongDelay  { LongDelay }  DSP2 - #5");
+    auto* time = findPanelSlider (title, "Time1");
     ASSERT_NE (time, nullptr);
     time->setValue (time->getMaximum(), juce::sendNotificationSync);
     const auto longest = keptValue ("Time1");
@@ -209,10 +213,10 @@ TEST_F (NodeBoxPanelTest, AMemoryChangeKeepsADelaysTimeWithinItsNewRange)
     box->getMemoryCombo()->setSelectedId (GraphNode::memoryChoiceInternal24BitRam, juce::sendNotificationSync);
     graph.dispatchPendingMessages();
     EXPECT_EQ (keptValue ("Time1"), longest / 2) << "a word a sample in 24-bit RAM: the same time";
-    window = findWindowTitled ("LongDelay  { LongDelay }  DSP2 - #5");
-    ASSERT_NE (window, nullptr);
-    EXPECT_NEAR (vxtest::findSlider (*window, "Time1")->getValue(), longest / 2, 0.5);
-    EXPECT_NEAR (vxtest::findSlider (*window, "Time1")->getMaximum(), longest / 2, 0.5);
+    time = findPanelSlider (title, "Time1");
+    ASSERT_NE (time, nullptr);
+    EXPECT_NEAR (time->getValue(), longest / 2, 0.5);
+    EXPECT_NEAR (time->getMaximum(), longest / 2, 0.5);
 
     EXPECT_TRUE (history.undo());
     graph.dispatchPendingMessages();
