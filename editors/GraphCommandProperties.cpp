@@ -130,19 +130,8 @@ GraphCommandProperties::SetCommandWordAction::SetCommandWordAction (GraphData& g
 {
 }
 
-void GraphCommandProperties::SetCommandWordAction::give (GraphNode& node, const std::vector<uint32_t>& words,
-                                                         const std::vector<uint32_t>& secondWords,
-                                                         const ProcessPresetStore* store)
+void GraphCommandProperties::SetCommandWordAction::changed()
 {
-    node.commandWords = words;
-    node.secondCommandWords = secondWords;
-
-    if (store != nullptr)
-        node.presetStore = *store;
-    else if (samplingRateKhz > 0.0)
-        PanelScriptWriter::updateStoreControls (node, dspId, samplingRateKhz);
-
-    ++node.valueReplacements;
     graph.setModified (true);
     graph.sendChangeMessage();
 }
@@ -154,14 +143,23 @@ bool GraphCommandProperties::SetCommandWordAction::perform()
     if (node == nullptr)
         return ActionManager::answerPerform (false, performed);
 
-    if (! performed)
+    if (values.undone)
     {
-        oldWords = node->commandWords;
-        oldSecondWords = node->secondCommandWords;
-        oldStore = node->presetStore;
+        values.redo (*node);
+    }
+    else
+    {
+        values.keep (*node);
+        node->commandWords = newWords;
+        node->secondCommandWords = newSecondWords;
+
+        if (samplingRateKhz > 0.0)
+            PanelScriptWriter::updateStoreControls (*node, dspId, samplingRateKhz);
+
+        ++node->valueReplacements;
     }
 
-    give (*node, newWords, newSecondWords, undone ? &newStore : nullptr);
+    changed();
     return ActionManager::answerPerform (true, performed);
 }
 
@@ -169,9 +167,8 @@ bool GraphCommandProperties::SetCommandWordAction::undo()
 {
     if (auto* node = graph.findNodeByNrpn (nrpn))
     {
-        newStore = node->presetStore;
-        undone = true;
-        give (*node, oldWords, oldSecondWords, &oldStore);
+        values.undo (*node);
+        changed();
     }
 
     return true;

@@ -2,7 +2,7 @@
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
-#include "model/ProcessPresetStore.h"
+#include "model/ProcessGraphEdits.h"
 
 #include <cstdint>
 #include <vector>
@@ -81,16 +81,15 @@ public:
         bool undo() override;
 
     private:
-        void give (GraphNode& node, const std::vector<uint32_t>& words, const std::vector<uint32_t>& secondWords,
-                   const ProcessPresetStore* store);
+        void changed();
 
         GraphData& graph;
         uint32_t nrpn;
-        std::vector<uint32_t> newWords, newSecondWords, oldWords, oldSecondWords;
+        std::vector<uint32_t> newWords, newSecondWords;
         uint32_t dspId;
         double samplingRateKhz;
-        bool performed = false, undone = false;
-        ProcessPresetStore oldStore, newStore;
+        bool performed = false;
+        ProcessGraphEdits::KeptValues values;
     };
 
 private:

@@ -94,15 +94,10 @@ juce::String ProcessControlPanel::generatePanelScript (bool replace, bool asRepl
     return text;
 }
 
-PanelScriptWriter ProcessControlPanel::makeWriter (const GraphNode& node) const
-{
-    return PanelScriptWriter (*node.getProcessDefinition(), node, owner.getControlPanelDspId(), owner.getSamplingRateKhz(),
-                              owner.getCountSliderValue());
-}
-
 juce::String ProcessControlPanel::writeDescription (const GraphNode& node, ProcessPresetStore& store, bool withValues)
 {
-    auto writer = makeWriter (node);
+    PanelScriptWriter writer (*node.getProcessDefinition(), node, owner.getControlPanelDspId(), owner.getSamplingRateKhz(),
+                              owner.getCountSliderValue());
     const auto text = writer.write (store, withValues, meterId, meterIds);
 
     if (writer.hasMeter() && ! isTimerRunning())
@@ -112,12 +107,6 @@ juce::String ProcessControlPanel::writeDescription (const GraphNode& node, Proce
         owner.controlPanelProblem (problem);
 
     return text;
-}
-
-void ProcessControlPanel::followNodeName()
-{
-    // The library titles a panel from its description only.
-    reloadWithShownValues();
 }
 
 void ProcessControlPanel::followNode()
@@ -143,14 +132,6 @@ void ProcessControlPanel::takeShownValues()
 {
     if (auto* node = owner.getControlPanelNode(); node != nullptr && livePanel != nullptr && node->presetStore.isBuilt())
         node->presetStore.takePanelValuesAsLastSaved (*livePanel);
-}
-
-void ProcessControlPanel::reloadWithShownValues()
-{
-    // What the user set on the panel is the process's setting, so the new
-    // one shows the same values.
-    takeShownValues();
-    followNode();
 }
 
 void ProcessControlPanel::buildControlPanel (bool show, bool replace, bool asReplacement)

@@ -10,7 +10,6 @@
 #include <vector>
 
 class GraphNode;
-class PanelScriptWriter;
 class ProcessPresetStore;
 
 // The control panel of one process box: the box's panel object of the
@@ -99,13 +98,10 @@ public:
     // loaded, the controls reset), keeping it on screen when it was.
     void rebuildControlPanel();
 
-    // The process was renamed: a panel built (on screen or closed by the
-    // user) is built again under the new title, with the values it shows.
-    void followNodeName();
-
-    // The node changed what its panel lists or shows (its count, memory or
-    // command words, or the values in its store): a panel built is built
-    // again, with the store's values, on screen when it was.
+    // The node changed what its panel lists or shows (its name, which the
+    // library titles a panel with, its count, memory or command words, or
+    // the values in its store): a panel built, on screen or closed by the
+    // user, is built again with the store's values, on screen when it was.
     void followNode();
 
     // The values the panel shows become the process's: the store's
@@ -161,9 +157,6 @@ public:
 
 private:
     void timerCallback() override { pollMeter(); }
-    void reloadWithShownValues();
-    // The writer of the node's description, for the box's DSP, rate and count.
-    PanelScriptWriter makeWriter (const GraphNode& node) const;
     juce::String writeDescription (const GraphNode& node, ProcessPresetStore& store, bool withValues);
 
     Owner& owner;

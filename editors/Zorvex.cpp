@@ -42,13 +42,7 @@ Zorvex::Zorvex (GraphData& owningGraph, uint32_t id) : nodeId (id), graph (ownin
 
     if (auto* node = getNode())
     {
-        presetList.setName (node->getName());
-        presetList.setExtraFlag (isBiquad (node->getProcessDefinition()) ? 1 : 0);
-
-        // A delay's length travels in its presets, in every store of it.
-        if (node->presetStore.hasFixedDelayControl())
-            presetList.setHasFixedDelayControl();
-
+        startPresetList (*node);
         createControls (*node);
         shownMemoryWord = node->memoryWord;
         shownReplacements = node->valueReplacements;
@@ -66,6 +60,17 @@ Zorvex::~Zorvex()
 GraphNode* Zorvex::getNode() const
 {
     return graph.findNodeById (nodeId);
+}
+
+void Zorvex::startPresetList (const GraphNode& node)
+{
+    presetList.clear (true);
+    presetList.setName (node.getName());
+    presetList.setExtraFlag (isBiquad (node.getProcessDefinition()) ? 1 : 0);
+
+    // A delay's length travels in its presets, in every store of it.
+    if (node.presetStore.hasFixedDelayControl())
+        presetList.setHasFixedDelayControl();
 }
 
 ProcessPresetStore* Zorvex::getPresetStore() const
@@ -334,13 +339,7 @@ bool Zorvex::rebuildPinsForNCount (uint32_t newWord, uint32_t oldWord)
         // followed the count. The preset menus offer the new count's presets.
         const bool panelWasShown = controlPanel.isPanelShown();
         controlPanel.renewPanelObject();
-        presetList.clear (true);
-        presetList.setExtraFlag (isBiquad (node->getProcessDefinition()) ? 1 : 0);
-        presetList.setName (node->getName());
-
-        if (node->presetStore.hasFixedDelayControl())
-            presetList.setHasFixedDelayControl();
-
+        startPresetList (*node);
         controlPanel.buildControlPanel (panelWasShown, true, false);
         rebuilt = true;
     }
@@ -778,7 +777,7 @@ void Zorvex::renameNode (const juce::String& newName)
     {
         node->setName (newName);
         setTitle (newName);
-        controlPanel.followNodeName();
+        controlPanel.followNode();
         graph.setModified (true);
         graph.sendChangeMessage();
         repaint();
@@ -1056,14 +1055,7 @@ void Zorvex::loadPreset (int index)
     if (node == nullptr || preset == nullptr)
         return;
 
-    // The preset's values become the process's, control by control.
-    auto& store = node->presetStore;
-    store.selectOrAddPreset (ProcessPresetStore::lastSavedPresetName, 0, true);
-
-    for (int c = 0; c < presetList.getControlCount() && c < (int) preset->values.size(); ++c)
-        if (store.findControl (presetList.getControl (c)->name))
-            store.setCurrentValue (preset->values[(size_t) c]);
-
+    node->presetStore.takeValuesAsLastSaved (presetList, *preset);
     presetList.setSelectedPreset (index);
     presetList.setCurrentPreset (index);
     controlPanel.rebuildControlPanel();
@@ -1158,8 +1150,6 @@ std::vector<std::pair<juce::String, uint32_t>> Zorvex::getShownValues()
     if (node == nullptr)
         return values;
 
-    // What the panel shows is the process's already; taken again all the same.
-    controlPanel.takeShownValues();
     auto& shown = node->presetStore;
     auto* preset = shown.getCurrentPresetRecord();
 

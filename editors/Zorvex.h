@@ -274,10 +274,10 @@ public:
         uint32_t nrpn;
         uint32_t newWord, oldWord = 1;
         int newChoice, oldChoice = GraphNode::memoryChoiceNone;
-        bool performed = false, undone = false;
+        bool performed = false;
         uint32_t dspId = 0;
         double samplingRateKhz = 0.0;
-        ProcessPresetStore oldStore, newStore;
+        ProcessGraphEdits::KeptValues values;
     };
 
     // The copy of one process on the clipboard. It records at its first
@@ -325,6 +325,8 @@ public:
     };
 
 private:
+    // The preset list empty, named and marked after the node's process.
+    void startPresetList (const GraphNode& node);
     void createControls (const GraphNode& node);
     void configureSlider (const GraphNode& node);
     // Before the preset menus: the preset list with the process's controls,

@@ -69,7 +69,7 @@ bool Zorvex::ChangeNCountAction::perform()
 
     // The first time, the store follows the controls of the new count; a
     // redo gives it back as the undo found it.
-    if (done && ! change.undone && samplingRateKhz > 0.0)
+    if (done && ! change.values.undone && samplingRateKhz > 0.0)
         if (auto* node = graph.findNodeByNrpn (change.nrpn))
             PanelScriptWriter::updateStoreControls (*node, dspId, samplingRateKhz);
 
@@ -100,16 +100,14 @@ bool Zorvex::ChangeMemDelayAction::perform()
     if (node == nullptr)
         return ActionManager::answerPerform (false, performed);
 
-    if (undone)
+    if (values.undone)
     {
-        // A redo: the values as the undo found them.
         ProcessGraphEdits::setMemoryType (graph, nrpn, newWord, newChoice);
-        node->presetStore = newStore;
-        ++node->valueReplacements;
+        values.redo (*node);
         return true;
     }
 
-    oldStore = node->presetStore;
+    values.keep (*node);
     const auto before =
         samplingRateKhz > 0.0 ? PanelScriptWriter::listControls (*node, dspId, samplingRateKhz) : ProcessControlList();
     const bool done = ProcessGraphEdits::setMemoryType (graph, nrpn, newWord, newChoice);
@@ -125,11 +123,8 @@ bool Zorvex::ChangeMemDelayAction::undo()
 {
     if (auto* node = graph.findNodeByNrpn (nrpn))
     {
-        newStore = node->presetStore;
-        undone = true;
         ProcessGraphEdits::setMemoryType (graph, nrpn, oldWord, oldChoice);
-        node->presetStore = oldStore;
-        ++node->valueReplacements;
+        values.undo (*node);
     }
 
     return true;

@@ -641,19 +641,20 @@ bool PanelScriptWriter::isCompressorLike() const
 }
 
 //==============================================================================
-ProcessControlList PanelScriptWriter::listControls (const GraphNode& node, uint32_t dspId, double samplingRateKhz)
+ProcessControlList PanelScriptWriter::writeAside (const GraphNode& node, uint32_t dspId, double samplingRateKhz,
+                                                  ProcessPresetStore& store)
 {
-    const auto* definition = node.getProcessDefinition();
-
-    if (definition == nullptr)
-        return ProcessControlList();
-
-    ProcessPresetStore aside;
     VuMeterIdPool asideIds;
     int asideMeterId = VuMeterIdPool::noId;
-    PanelScriptWriter writer (*definition, node, dspId, samplingRateKhz, (double) node.getChannelCount());
-    writer.write (aside, false, asideMeterId, asideIds);
+    PanelScriptWriter writer (*node.getProcessDefinition(), node, dspId, samplingRateKhz, (double) node.getChannelCount());
+    writer.write (store, false, asideMeterId, asideIds);
     return writer.getControls();
+}
+
+ProcessControlList PanelScriptWriter::listControls (const GraphNode& node, uint32_t dspId, double samplingRateKhz)
+{
+    ProcessPresetStore aside;
+    return node.getProcessDefinition() != nullptr ? writeAside (node, dspId, samplingRateKhz, aside) : ProcessControlList();
 }
 
 bool PanelScriptWriter::registerStoreControls (GraphNode& node, uint32_t dspId, double samplingRateKhz)
@@ -666,11 +667,8 @@ bool PanelScriptWriter::registerStoreControls (GraphNode& node, uint32_t dspId, 
 
     // The text written registers the controls, in the order the panel lists
     // them, as a panel built would.
-    VuMeterIdPool asideIds;
-    int asideMeterId = VuMeterIdPool::noId;
-    PanelScriptWriter writer (*definition, node, dspId, samplingRateKhz, (double) node.getChannelCount());
     store.markBuilding();
-    writer.write (store, false, asideMeterId, asideIds);
+    writeAside (node, dspId, samplingRateKhz, store);
     store.markBuilt();
     return true;
 }
@@ -683,10 +681,13 @@ bool PanelScriptWriter::updateStoreControls (GraphNode& node, uint32_t dspId, do
     if (definition == nullptr || definition->getSecondFunctionCount() == 0)
         return false;
 
+    // Controls registered just now are those the panel lists, at their defaults.
+    if (registerStoreControls (node, dspId, samplingRateKhz))
+        return true;
+
     auto& store = node.presetStore;
-    auto changed = registerStoreControls (node, dspId, samplingRateKhz);
     const auto controls = listControls (node, dspId, samplingRateKhz);
-    changed = store.takeControlNumbers (controls) || changed;
+    auto changed = store.takeControlNumbers (controls);
     changed = store.followControls (controls) || changed;
 
     if (before != nullptr)

@@ -166,6 +166,11 @@ private:
     bool isCompressorLike() const;
     juce::String getRateText() const { return formatNumber (samplingRateKhz); }
 
+    // The node's description written for no panel (no meter id taken), its
+    // lines registered in the store as the store allows; the controls listed.
+    static ProcessControlList writeAside (const GraphNode& node, uint32_t dspId, double samplingRateKhz,
+                                          ProcessPresetStore& store);
+
     const ProcessDefinition& definition;
     const GraphNode& node;
     const uint32_t dspId;

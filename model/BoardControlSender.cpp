@@ -117,19 +117,13 @@ bool BoardControlSender::applyGlobalPreset (const juce::String& name)
 
 void BoardControlSender::applyStoredPreset (ProcessPresetStore& stored, GraphNode* node, int dsp, uint32_t processId)
 {
+    if (auto* preset = stored.getCurrentPresetRecord(); node != nullptr && preset != nullptr)
+        node->presetStore.takeValuesAsLastSaved (stored, *preset);
+
     for (int c = 0; c < stored.getControlCount(); ++c)
     {
         stored.setCurrentControl (c);
         const auto value = stored.getCurrentValue();
-
-        if (node != nullptr)
-        {
-            auto& target = node->presetStore;
-            target.selectOrAddPreset (lastSaved, 0, true);
-
-            if (target.findControl (stored.getCurrentControlName()))
-                target.setCurrentValue (value);
-        }
 
         if (! isDelayControl (stored))
             sendControlSysEx (dsp, (processId << 8) | stored.getCurrentControlNrpn(), value);

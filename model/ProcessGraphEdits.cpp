@@ -286,10 +286,10 @@ bool ProcessGraphEdits::applyCountChange (GraphData& graph, CountChange& change)
     change.oldInputCount = node->inputCount;
     change.oldOutputCount = node->outputCount;
     change.oldLoadText = node->loadText;
-    change.oldCommandWords = node->commandWords;
-    change.oldSecondCommandWords = node->secondCommandWords;
-    change.oldCommandWordCount = node->commandWordCount;
-    change.oldStore = node->presetStore;
+
+    if (! change.values.undone)
+        change.values.keep (*node);
+
     change.removedConnections.clear();
     change.removedBusPins.clear();
 
@@ -315,23 +315,10 @@ bool ProcessGraphEdits::applyCountChange (GraphData& graph, CountChange& change)
     node->loadText =
         NodeChannelRules::makeLoadText (change.module, node->getProcessDefinition(), change.newWord, change.ratePosition);
 
-    if (change.undone)
-    {
-        // A redo: as the node stood when the change was undone.
-        if (change.rebuildCommandWords)
-        {
-            node->commandWords = change.newCommandWords;
-            node->secondCommandWords = change.newSecondCommandWords;
-            node->commandWordCount = change.newCommandWordCount;
-        }
-
-        node->presetStore = change.newStore;
-        ++node->valueReplacements;
-    }
+    if (change.values.undone)
+        change.values.redo (*node);
     else if (change.rebuildCommandWords)
-    {
         node->followCountInCommandWords (change.oldWord);
-    }
 
     graph.setModified (true);
     graph.sendChangeMessage();
@@ -345,26 +332,11 @@ bool ProcessGraphEdits::revertCountChange (GraphData& graph, CountChange& change
     if (node == nullptr)
         return false;
 
-    change.undone = true;
-    change.newStore = node->presetStore;
-
-    // Words the change did not build are the user's, typed since: they stay.
-    if (change.rebuildCommandWords)
-    {
-        change.newCommandWords = node->commandWords;
-        change.newSecondCommandWords = node->secondCommandWords;
-        change.newCommandWordCount = node->commandWordCount;
-        node->commandWords = change.oldCommandWords;
-        node->secondCommandWords = change.oldSecondCommandWords;
-        node->commandWordCount = change.oldCommandWordCount;
-    }
-
+    change.values.undo (*node);
     node->channelWord = change.oldWord;
     node->inputCount = change.oldInputCount;
     node->outputCount = change.oldOutputCount;
     node->loadText = change.oldLoadText;
-    node->presetStore = change.oldStore;
-    ++node->valueReplacements;
 
     restoreBusPins (graph, node->getId(), change.removedBusPins);
 
@@ -374,6 +346,27 @@ bool ProcessGraphEdits::revertCountChange (GraphData& graph, CountChange& change
     graph.setModified (true);
     graph.sendChangeMessage();
     return true;
+}
+
+ProcessGraphEdits::ProcessValues ProcessGraphEdits::ProcessValues::of (const GraphNode& node)
+{
+    return { node.commandWords, node.secondCommandWords, node.commandWordCount, node.presetStore };
+}
+
+void ProcessGraphEdits::ProcessValues::giveTo (GraphNode& node) const
+{
+    node.commandWords = commandWords;
+    node.secondCommandWords = secondCommandWords;
+    node.commandWordCount = commandWordCount;
+    node.presetStore = store;
+    ++node.valueReplacements;
+}
+
+void ProcessGraphEdits::KeptValues::undo (GraphNode& node)
+{
+    after = ProcessValues::of (node);
+    undone = true;
+    before.giveTo (node);
 }
 
 ProcessPresetStore ProcessGraphEdits::copySavedValues (const ProcessPresetStore& store)

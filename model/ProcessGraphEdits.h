@@ -85,6 +85,33 @@ public:
         ProcessPresetStore savedValues;
     };
 
+    // What an edit may change of a process besides its place in the graph:
+    // its command words and the controls and values of its store.
+    struct ProcessValues
+    {
+        std::vector<uint32_t> commandWords, secondCommandWords;
+        int commandWordCount = 0;
+        ProcessPresetStore store;
+
+        static ProcessValues of (const GraphNode& node);
+
+        // The node takes them, and a panel built shows them.
+        void giveTo (GraphNode& node) const;
+    };
+
+    // A process's values across one edit: as they were before it and, once
+    // it was undone, as the undo found them, which a redo gives back (what
+    // was set since the edit stays).
+    struct KeptValues
+    {
+        ProcessValues before, after;
+        bool undone = false;
+
+        void keep (const GraphNode& node) { before = ProcessValues::of (node); }
+        void undo (GraphNode& node);
+        void redo (GraphNode& node) const { after.giveTo (node); }
+    };
+
     // A count change with what it took away. The process's load text
     // follows the count (for the module and rate position given), and so do
     // its command words when asked, but for those the user typed.
@@ -98,21 +125,11 @@ public:
 
         uint32_t oldInputCount = 0, oldOutputCount = 0;
         juce::String oldLoadText;
-        std::vector<uint32_t> oldCommandWords, oldSecondCommandWords;
-        int oldCommandWordCount = 0;
-        // The controls depend on the count: the store for the old one, which
-        // the node keeps until the controls of the new one are known.
-        ProcessPresetStore oldStore;
         std::vector<KeptBusPin> removedBusPins;
         std::vector<KeptConnection> removedConnections;
-
-        // Once undone, what the node held under the new count (its store,
-        // and its command words when the change built them), which a redo
-        // gives back: edits made since the change are kept.
-        bool undone = false;
-        ProcessPresetStore newStore;
-        std::vector<uint32_t> newCommandWords, newSecondCommandWords;
-        int newCommandWordCount = 0;
+        // The controls and command words depend on the count. The store keeps
+        // its own until the controls of the new count are known.
+        KeptValues values;
     };
 
     //==============================================================================
@@ -171,9 +188,9 @@ public:
     // nothing changed, when the node is gone.
     static bool applyCountChange (GraphData& graph, CountChange& change);
 
-    // The old word, counts, load text, store and (when the change built them)
-    // command words, with the connections and bus pins taken away; what the
-    // node held under the new count is kept in the change for a redo.
+    // The old word, counts, load text, store and command words, with the
+    // connections and bus pins taken away; what the node held under the new
+    // count is kept in the change for a redo.
     static bool revertCountChange (GraphData& graph, CountChange& change);
 
     // What a pasted process takes of its source's store: its controls and

@@ -524,6 +524,15 @@ void ProcessPresetStore::takePanelValuesAsLastSaved (HvIfPanel& panel)
     takeValuesFromPanel (panel, lastSavedPresetName);
 }
 
+void ProcessPresetStore::takeValuesAsLastSaved (const ProcessPresetStore& source, const PresetRecord& preset)
+{
+    selectOrAddPreset (lastSavedPresetName, 0, true);
+
+    for (int c = 0; c < source.getControlCount() && c < (int) preset.values.size(); ++c)
+        if (findControl (source.getControl (c)->name))
+            setCurrentValue (preset.values[(size_t) c]);
+}
+
 bool ProcessPresetStore::limitValuesTo (const ProcessControlList& list)
 {
     auto changed = false;

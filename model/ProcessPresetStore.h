@@ -202,6 +202,11 @@ public:
     // made current as a save makes it, takes them.
     void takePanelValuesAsLastSaved (HvIfPanel& panel);
 
+    // Another store's preset becomes the process's values: "(Last-Saved)",
+    // made current (added when missing), takes the value of every control
+    // the source holds under the same name.
+    void takeValuesAsLastSaved (const ProcessPresetStore& source, const PresetRecord& preset);
+
     // Every value of a control the list gives kept within the control's
     // range there; true when one changed.
     bool limitValuesTo (const ProcessControlList& list);
