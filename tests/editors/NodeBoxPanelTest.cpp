@@ -129,8 +129,10 @@ TEST_F (NodeBoxPanelTest, ABoxOpensItsPanelOnOurLibraryAndClosesItWhenItGoes)
     // Menu items of a process with controls reach the host.
     box->handleMenuResult (Zorvex::sendControlsItem);
     EXPECT_EQ (host->sentFrom, std::vector<uint32_t>{ 1 });
+    graph.setModified (false);
     box->handleMenuResult (Zorvex::resetControlsItem);
     EXPECT_TRUE (box->isPanelShown()) << "reset builds it again where it was";
+    EXPECT_TRUE (graph.isModified()) << "the values reset are saved with the design";
 
     // A count change starts the panel afresh and keeps it on screen, with
     // the value set on it: up and down again, the level stays.
