@@ -8,13 +8,13 @@ constexpr int bufferSize = 0x8000;
 // Each read returns once this much has come: a line slower than this per
 // deadline counts as stalled.
 constexpr int readSize = 0x1000;
-constexpr int maxRedirects = 5;
 constexpr int watchIntervalMs = 100;
 } // namespace
 
 InstallerDownload::InstallerDownload (const juce::URL& installerAddress, const juce::File& target,
                                       juce::URL::DownloadTaskListener& downloadListener, int timeout)
-    : juce::Thread ("Installer download"), address (installerAddress), timeoutMs (timeout), listener (downloadListener)
+    : juce::Thread ("Installer download"), timeoutMs (timeout), listener (downloadListener),
+      connection (installerAddress, timeout)
 {
     targetLocation = target;
 
@@ -45,7 +45,7 @@ InstallerDownload::~InstallerDownload()
 {
     stopTimer();
     signalThreadShouldExit();
-    cutOff();
+    connection.cutOff();
     stopThread (-1);
     output.reset();
 }
@@ -77,40 +77,31 @@ void InstallerDownload::run()
 
 InstallerDownload::Start InstallerDownload::connect()
 {
-    {
-        const juce::ScopedLock sl (lock);
-
-        if (cutOffFlag)
-            return Start::unreachable;
-
-        input = std::make_unique<juce::WebInputStream> (address, false);
-        input->withConnectionTimeout (timeoutMs).withNumRedirectsToFollow (maxRedirects);
-    }
-
-    // A refused connection still "connects", with no status at all.
-    if (! input->connect (nullptr) || input->getStatusCode() <= 0 || isCutOff())
+    if (! connection.connect())
         return Start::unreachable;
 
     lastArrival = juce::Time::getMillisecondCounter();
 
-    httpCode = input->getStatusCode();
-    contentLength = input->getTotalLength();
+    auto& input = connection.getStream();
+    httpCode = connection.getStatusCode();
+    contentLength = input.getTotalLength();
     // (JUCE's list of the headers misses the first line after the status;
     // servers send their name or the date there.)
-    chunked = input->getResponseHeaders()["Transfer-Encoding"].containsIgnoreCase ("chunked");
+    chunked = input.getResponseHeaders()["Transfer-Encoding"].containsIgnoreCase ("chunked");
 
-    return httpCode >= 200 && httpCode <= 299 ? Start::receiving : Start::refused;
+    return connection.isSuccess() ? Start::receiving : Start::refused;
 }
 
 bool InstallerDownload::receive()
 {
+    auto& input = connection.getStream();
     juce::HeapBlock<char> buffer (readSize);
 
     for (;;)
     {
         listener.progress (this, downloaded, contentLength);
 
-        const auto received = input->read (buffer.get(), readSize);
+        const auto received = input.read (buffer.get(), readSize);
 
         if (received < 0 || threadShouldExit())
             return false;
@@ -131,31 +122,18 @@ bool InstallerDownload::receive()
     return ! output->getStatus().failed() && arrivedWhole();
 }
 
-bool InstallerDownload::isCutOff() const
-{
-    const juce::ScopedLock sl (lock);
-    return cutOffFlag;
-}
-
-bool InstallerDownload::arrivedWhole() const
+bool InstallerDownload::arrivedWhole()
 {
     // A stall, a cut or any other failure of the connection ends it with an
     // error; a connection that simply closes is whole only when the answer
     // said how long it is, or marks its own end (chunks), and an answer of
     // no bytes is no installer.
-    if (input->isError() || ! input->isExhausted() || downloaded <= 0)
+    auto& input = connection.getStream();
+
+    if (input.isError() || ! input.isExhausted() || downloaded <= 0)
         return false;
 
     return contentLength >= 0 ? downloaded == contentLength : chunked;
-}
-
-void InstallerDownload::cutOff()
-{
-    const juce::ScopedLock sl (lock);
-    cutOffFlag = true;
-
-    if (input != nullptr)
-        input->cancel();
 }
 
 void InstallerDownload::timerCallback()
@@ -166,5 +144,5 @@ void InstallerDownload::timerCallback()
     if (! isThreadRunning())
         stopTimer();
     else if (juce::Time::getMillisecondCounter() - last > (juce::uint32) timeoutMs)
-        cutOff();
+        connection.cutOff();
 }

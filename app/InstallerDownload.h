@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/CutOffConnection.h"
+
 #include <juce_core/juce_core.h>
 #include <juce_events/juce_events.h>
 
@@ -47,21 +49,16 @@ private:
     void run() override;
     Start connect();
     bool receive();
-    bool arrivedWhole() const;
-    void cutOff();
-    bool isCutOff() const;
+    bool arrivedWhole();
     // The deadline, watched on the message thread.
     void timerCallback() override;
 
-    const juce::URL address;
     const int timeoutMs;
     juce::URL::DownloadTaskListener& listener;
+    CutOffConnection connection;
     std::unique_ptr<juce::TemporaryFile> temporary;
     std::unique_ptr<juce::FileOutputStream> output;
-    std::unique_ptr<juce::WebInputStream> input; // the thread's; cancelled by others under the lock
-    mutable juce::CriticalSection lock;
-    bool cutOffFlag = false; // under the lock
-    bool chunked = false;    // the answer marks its own end
+    bool chunked = false; // the answer marks its own end
     std::atomic<juce::uint32> lastArrival{ 0 };
     std::atomic<Start> start{ Start::connecting };
     std::atomic<bool> succeeded{ false };

@@ -21,7 +21,7 @@ juce::String findProblem (const juce::XmlElement& root)
     {
         const auto& value = values.getAllValues()[i];
 
-        if (XmlShapeCheck::findFirstTag (value).start >= 0)
+        if (XmlShapeCheck::findFirstTag (value).started)
             if (const auto problem = XmlFileAccess::findProblem (value); problem.isNotEmpty())
                 return "the value \"" + values.getAllKeys()[i] + "\" reads as XML, and " + problem;
     }

@@ -6,6 +6,7 @@
 #include "editors/Dialogs.h"
 
 #include <cstdlib>
+#include <utility>
 
 #ifndef VX_UPDATE_SERVER
 #define VX_UPDATE_SERVER ""
@@ -29,8 +30,8 @@ juce::String joinAddress (const juce::String& folder, const juce::String& name)
 class SoftwareUpdater::ProgressWindow : public juce::AlertWindow
 {
 public:
-    explicit ProgressWindow (std::function<void()>& quit)
-        : juce::AlertWindow (boxTitle, "Installer is downloading", juce::MessageBoxIconType::NoIcon), onQuit (quit)
+    explicit ProgressWindow (std::function<void()> quit)
+        : juce::AlertWindow (boxTitle, "Installer is downloading", juce::MessageBoxIconType::NoIcon), onQuit (std::move (quit))
     {
     }
 
@@ -46,7 +47,7 @@ public:
     }
 
 private:
-    std::function<void()>& onQuit;
+    std::function<void()> onQuit;
 };
 
 SoftwareUpdater::SoftwareUpdater()
@@ -234,6 +235,8 @@ void SoftwareUpdater::handleAsyncUpdate()
 {
     progressValue = reportedProgress;
 
-    if (downloadFinished && progressWindow != nullptr && progressWindow->isCurrentlyModal())
+    // The box may wait beneath another, such as the quit's question whether
+    // to save: it ends all the same, and returns once that one is answered.
+    if (downloadFinished && progressWindow != nullptr && progressWindow->isCurrentlyModal (false))
         progressWindow->exitModalState (finishedResult);
 }

@@ -3,14 +3,15 @@
 #include "app/VersionInfoText.h"
 
 VersionInfoReader::VersionInfoReader (juce::URL serverAddress, int deadline, int maximumBytes)
-    : juce::Thread ("Version text"), address (std::move (serverAddress)), deadlineMs (deadline), maxBytes (maximumBytes)
+    : juce::Thread ("Version text"), deadlineMs (deadline), maxBytes (maximumBytes),
+      connection (std::move (serverAddress), deadline)
 {
 }
 
 VersionInfoReader::~VersionInfoReader()
 {
     stopTimer();
-    cutOff();
+    connection.cutOff();
     waitForThreadToExit (-1);
     cancelPendingUpdate();
 }
@@ -29,7 +30,7 @@ juce::String VersionInfoReader::readNow()
 
     if (! waitForThreadToExit (deadlineMs))
     {
-        cutOff();
+        connection.cutOff();
         waitForThreadToExit (-1);
     }
 
@@ -39,38 +40,25 @@ juce::String VersionInfoReader::readNow()
 
 void VersionInfoReader::run()
 {
-    {
-        const juce::ScopedLock sl (lock);
-
-        if (cutOffFlag)
-            return;
-
-        stream = std::make_unique<juce::WebInputStream> (address, false);
-        stream->withConnectionTimeout (deadlineMs).withNumRedirectsToFollow (5);
-    }
-
-    const auto result = receive (*stream);
+    const auto result = receive();
 
     {
         const juce::ScopedLock sl (lock);
-        stream.reset();
 
         // What comes after the deadline is not taken.
-        if (! cutOffFlag)
+        if (! connection.isCutOff())
             text = result;
     }
 
     triggerAsyncUpdate();
 }
 
-juce::String VersionInfoReader::receive (juce::WebInputStream& input)
+juce::String VersionInfoReader::receive()
 {
-    if (! input.connect (nullptr))
+    if (! connection.connect() || ! connection.isSuccess())
         return {};
 
-    if (const auto status = input.getStatusCode(); status < 200 || status > 299)
-        return {};
-
+    auto& input = connection.getStream();
     juce::MemoryBlock received;
     char buffer[4096];
 
@@ -95,15 +83,6 @@ juce::String VersionInfoReader::receive (juce::WebInputStream& input)
     return VersionInfoText::decode (received);
 }
 
-void VersionInfoReader::cutOff()
-{
-    const juce::ScopedLock sl (lock);
-    cutOffFlag = true;
-
-    if (stream != nullptr)
-        stream->cancel();
-}
-
 juce::String VersionInfoReader::getText() const
 {
     const juce::ScopedLock sl (lock);
@@ -125,7 +104,7 @@ void VersionInfoReader::report (const juce::String& result)
 void VersionInfoReader::timerCallback()
 {
     // The deadline: what has come whole counts, the rest is cut off.
-    cutOff();
+    connection.cutOff();
     report (getText());
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/CutOffConnection.h"
+
 #include <juce_core/juce_core.h>
 #include <juce_events/juce_events.h>
 
@@ -34,21 +36,20 @@ public:
 
 private:
     void run() override;
-    juce::String receive (juce::WebInputStream& stream);
-    void cutOff();
+    juce::String receive();
     juce::String getText() const;
     void report (const juce::String& result);
 
     void timerCallback() override;
     void handleAsyncUpdate() override;
 
-    const juce::URL address;
     const int deadlineMs, maxBytes;
+    CutOffConnection connection;
 
+    // Taken only while the connection is not cut off, under the lock: once
+    // it is, the text stays as it is.
     mutable juce::CriticalSection lock;
-    std::unique_ptr<juce::WebInputStream> stream; // the thread's; cut off from others under the lock
-    bool cutOffFlag = false;                      // under the lock
-    juce::String text;                            // under the lock
+    juce::String text; // under the lock
 
     std::function<void (const juce::String&)> onDone;
     std::atomic<bool> reported{ true };

@@ -47,12 +47,7 @@ juce::Rectangle<int> WindowPlacement::fitToScreens (juce::Rectangle<int> wanted,
 
         return distanceSquared (wanted.getCentre(), a.getCentre()) < distanceSquared (wanted.getCentre(), b.getCentre());
     };
-    const auto screen = *std::min_element (screens.begin(), screens.end(), isBetter);
-
-    const auto width = juce::jmin (wanted.getWidth(), screen.getWidth());
-    const auto height = juce::jmin (wanted.getHeight(), screen.getHeight());
-    return { juce::jlimit (screen.getX(), screen.getRight() - width, wanted.getX()),
-             juce::jlimit (screen.getY(), screen.getBottom() - height, wanted.getY()), width, height };
+    return wanted.constrainedWithin (*std::min_element (screens.begin(), screens.end(), isBetter));
 }
 
 juce::String WindowPlacement::fitWindowState (const juce::String& state, const juce::Array<juce::Rectangle<int>>& screens)

@@ -35,7 +35,7 @@ public:
     HvIfControlItem* getFirstControlItem (const char* presetName) override;
 
     PanelModel& getModel() noexcept { return *model; }
-    const std::shared_ptr<HalvixWindowPlace>& getWindowPlace() const noexcept { return windowPlace; }
+    HalvixWindowPlace& getWindowPlace() const noexcept { return *windowPlace; }
     const juce::String& getTitle() const noexcept { return model->getTitle(); }
 
     // Sets a control's value and sends its message, as moving the control

@@ -11,10 +11,12 @@ class HalvixPanel;
 // user put it. Message thread only.
 struct HalvixWindowPlace
 {
-    bool known = false;
     int x = 0, y = 0, width = 0, height = 0;
     // The size the panel's controls asked for: another size, another place's size.
     int wantedWidth = 0, wantedHeight = 0;
+
+    // False until a window has stood there (no window is ever 0 wide).
+    bool isKnown() const noexcept { return width > 0; }
 };
 
 // The handle of one window of a panel, as the program holds it. The window on

@@ -38,12 +38,12 @@ PanelWindow::PanelWindow (HalvixPanel& panel, HalvixPanelWindow& windowHandle)
     // ask for the same.
     wantedSize = { getWidth(), getHeight() };
 
-    if (place != nullptr && place->known)
+    if (place.isKnown())
     {
-        if (place->wantedWidth == getWidth() && place->wantedHeight == getHeight())
-            setBounds (place->x, place->y, place->width, place->height);
+        if (place.wantedWidth == getWidth() && place.wantedHeight == getHeight())
+            setBounds (place.x, place.y, place.width, place.height);
         else
-            setTopLeftPosition (place->x, place->y);
+            setTopLeftPosition (place.x, place.y);
     }
     else
     {
@@ -57,8 +57,7 @@ PanelWindow::PanelWindow (HalvixPanel& panel, HalvixPanelWindow& windowHandle)
 
 PanelWindow::~PanelWindow()
 {
-    if (place != nullptr)
-        *place = { true, getX(), getY(), getWidth(), getHeight(), wantedSize.x, wantedSize.y };
+    place = { getX(), getY(), getWidth(), getHeight(), wantedSize.x, wantedSize.y };
 }
 
 void PanelWindow::closeButtonPressed()

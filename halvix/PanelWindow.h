@@ -25,7 +25,7 @@ public:
 
 private:
     HalvixPanelWindow& handle;
-    std::shared_ptr<HalvixWindowPlace> place;
+    HalvixWindowPlace& place; // the panel's, which outlives its windows
     juce::Point<int> wantedSize;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (PanelWindow)

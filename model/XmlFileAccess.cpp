@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstring>
 #include <iterator>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -97,6 +98,32 @@ void setMiscasedNamesApart (juce::XmlElement& element, const KnownName& root, co
 
     for (auto* child : element.getChildIterator())
         setMiscasedNamesApart (*child, root, names);
+}
+
+const char* const notUtf8 = "it is not UTF-8 text";
+
+// JUCE's reader of the settings reads the root's start tag first from this
+// many bytes alone.
+constexpr int juceFirstReadBytes = 8192;
+
+XmlFileAccess::Loaded failure (const juce::String& reason)
+{
+    XmlFileAccess::Loaded loaded;
+    loaded.result = juce::Result::fail (reason);
+    return loaded;
+}
+
+// The file's bytes; none when nothing stands under its name or it could not
+// be read, which the result then tells.
+std::optional<juce::MemoryBlock> readFile (const juce::File& file, juce::int64 largestFile, juce::Result& result)
+{
+    auto read = RegularFileReader::read (file, largestFile);
+    result = read.result;
+
+    if (! read.exists || read.result.failed())
+        return std::nullopt;
+
+    return std::move (read.data);
 }
 
 using Cursor = juce::String::CharPointerType;
@@ -215,7 +242,7 @@ juce::String XmlFileAccess::findProblem (const juce::String& text)
     // JUCE's parser steps over the end of a text whose multi-byte characters
     // are cut short: only whole UTF-8 is parsed.
     if (! juce::CharPointer_UTF8::isValidString (text.toRawUTF8(), (int) text.getNumBytesAsUTF8()))
-        return "it is not UTF-8 text";
+        return notUtf8;
 
     if (holdsStrayInstruction (text))
         return "it holds a processing instruction other than its XML declaration";
@@ -228,13 +255,8 @@ juce::String XmlFileAccess::findProblem (const juce::String& text)
 
 XmlFileAccess::Loaded XmlFileAccess::parse (const juce::String& text, const juce::String& rootTag)
 {
-    Loaded loaded;
-
     if (const auto problem = findProblem (text); problem.isNotEmpty())
-    {
-        loaded.result = juce::Result::fail (problem);
-        return loaded;
-    }
+        return failure (problem);
 
     // Parsed from its text, so that no file named inside it is ever opened.
     juce::XmlDocument document (text);
@@ -243,72 +265,55 @@ XmlFileAccess::Loaded XmlFileAccess::parse (const juce::String& text, const juce
     if (root == nullptr)
     {
         const auto error = document.getLastParseError();
-        loaded.result = juce::Result::fail (error.isNotEmpty() ? error : juce::String ("it holds no XML"));
-        return loaded;
+        return failure (error.isNotEmpty() ? error : juce::String ("it holds no XML"));
     }
 
     setMiscasedNamesApart (*root, KnownName (rootTag), getElementNames());
 
     if (! root->hasTagName (rootTag))
-    {
-        loaded.result = juce::Result::fail ("its root element is \"" + root->getTagName() + "\", not \"" + rootTag + "\"");
-        return loaded;
-    }
+        return failure ("its root element is \"" + root->getTagName() + "\", not \"" + rootTag + "\"");
 
+    Loaded loaded;
     loaded.root = std::move (root);
     return loaded;
 }
 
 XmlFileAccess::Loaded XmlFileAccess::load (const juce::File& file, const juce::String& rootTag, juce::int64 largestFile)
 {
-    auto read = RegularFileReader::read (file, largestFile);
+    Loaded loaded;
 
-    if (! read.exists || read.result.failed())
-    {
-        Loaded loaded;
-        loaded.result = read.result;
-        return loaded;
-    }
+    if (const auto data = readFile (file, largestFile, loaded.result))
+        return parse (RegularFileReader::asText (*data), rootTag);
 
-    return parse (RegularFileReader::asText (read.data), rootTag);
+    return loaded;
 }
 
 XmlFileAccess::Loaded XmlFileAccess::loadForJuceReader (const juce::File& file, const juce::String& rootTag,
                                                         juce::int64 largestFile)
 {
-    auto read = RegularFileReader::read (file, largestFile);
     Loaded loaded;
+    const auto data = readFile (file, largestFile, loaded.result);
 
-    if (! read.exists || read.result.failed())
-    {
-        loaded.result = read.result;
+    if (! data.has_value())
         return loaded;
-    }
 
     // Other bytes JUCE's reader takes into characters otherwise than the
     // check (a byte that starts a longer character swallows what follows it,
     // markup and the end of the text included).
-    if (! RegularFileReader::isUtf8 (read.data))
-    {
-        loaded.result = juce::Result::fail ("it is not UTF-8 text");
-        return loaded;
-    }
+    if (! RegularFileReader::isUtf8 (*data))
+        return failure (notUtf8);
 
-    const auto text = RegularFileReader::asText (read.data);
+    const auto text = RegularFileReader::asText (*data);
 
     // The first reading of a longer file stops at a byte count, perhaps
     // inside a character or a reference, where that reader reads past its
     // end; a root read whole there is never read up to the cut.
-    if (read.data.getSize() > (size_t) juceFirstReadBytes)
+    if (data->getSize() > (size_t) juceFirstReadBytes)
     {
         const auto end = XmlShapeCheck::findFirstTag (text).end;
 
-        if (end < 0 || RegularFileReader::getByteOrderMarkLength (read.data) + end > juceFirstReadBytes)
-        {
-            loaded.result = juce::Result::fail ("its first tag does not end within its first " +
-                                                juce::String (juceFirstReadBytes) + " bytes");
-            return loaded;
-        }
+        if (end < 0 || RegularFileReader::getByteOrderMarkLength (*data) + end > juceFirstReadBytes)
+            return failure ("its first tag does not end within its first " + juce::String (juceFirstReadBytes) + " bytes");
     }
 
     return parse (text, rootTag);

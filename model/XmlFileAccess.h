@@ -33,9 +33,8 @@ public:
     // which juce::PropertiesFile reads): a file that JUCE's reader would read
     // otherwise than the check does is refused as well. That reader takes the
     // bytes as UTF-8 whatever they are, and reads the root's start tag first
-    // from the first juceFirstReadBytes bytes alone.
+    // from the file's first 8192 bytes alone.
     static Loaded loadForJuceReader (const juce::File& file, const juce::String& rootTag, juce::int64 largestFile);
-    static constexpr int juceFirstReadBytes = 8192;
 
     // Why JUCE's parser must not be given the text, or an empty text when it
     // may: what parse checks before it parses.

@@ -30,8 +30,7 @@ class ShapeWalk
 public:
     ShapeWalk (const juce::String& text, XmlShapeCheck::Limits limitsToUse)
         : input (text.getCharPointer()), textStart (text.toRawUTF8()), limits (limitsToUse),
-          copyingAllowed (limits.valueCopyingPerByte * (juce::int64) text.getNumBytesAsUTF8() + limits.valueCopyingAllowance),
-          endOfFirstTag (input)
+          copyingAllowed (limits.valueCopyingPerByte * (juce::int64) text.getNumBytesAsUTF8() + limits.valueCopyingAllowance)
     {
     }
 
@@ -63,7 +62,7 @@ public:
     XmlShapeCheck::FirstTag findFirstTag()
     {
         const auto tag = readFirstTag();
-        firstTag.end = tag == Tag::element || tag == Tag::openedContent ? offsetOf (endOfFirstTag) : -1;
+        firstTag.end = tag == Tag::element || tag == Tag::openedContent ? offsetOf (input) : -1;
         return firstTag;
     }
 
@@ -98,7 +97,7 @@ private:
         }
 
         if (! outOfData && *input == '<')
-            firstTag.start = offsetOf (input);
+            firstTag.started = true;
 
         if (startsWith (input, "<!DOCTYPE"))
         {
@@ -107,7 +106,6 @@ private:
         }
 
         const auto tag = readStartTag();
-        endOfFirstTag = input;
 
         // A tag the parser gave up on ends where it stopped reading.
         if (tag == Tag::element && ! startsWith (input - 1, ">"))
@@ -458,7 +456,6 @@ private:
     const juce::int64 copyingAllowed;
     juce::int64 copied = 0;
     XmlShapeCheck::FirstTag firstTag;
-    Cursor endOfFirstTag;
     bool outOfData = false;
     std::unordered_set<std::string_view> names;
     juce::String problem;

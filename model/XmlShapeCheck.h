@@ -42,13 +42,13 @@ public:
         juce::int64 valueCopyingAllowance = juce::int64 (1) << 30;
     };
 
-    // Where the parser reads the first element's start tag: the byte offsets
-    // into the text's UTF-8 form of its "<" (or of a document type
-    // declaration's) and of the byte after its ">". -1 for a place the parser
-    // does not reach: there is no element, or the tag does not end whole.
+    // Where the parser reads the first element's start tag: whether it finds
+    // its "<" (or a document type declaration's), and the byte offset into
+    // the text's UTF-8 form of the byte after its ">", -1 when the parser
+    // does not get there: there is no element, or the tag does not end whole.
     struct FirstTag
     {
-        int start = -1;
+        bool started = false;
         int end = -1;
     };
 

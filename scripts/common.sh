@@ -6,18 +6,18 @@
 # than its cores); without it every core is used.
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 
-# Exits (2) with a message unless a setting is a whole number of at least
-# the least given. Arguments: the setting's name, its value, the least.
+# Prints a setting as a whole number (leading zeros dropped), or fails (2)
+# with a message unless it is one of at least the least given, which ends a
+# script run with "set -e". Arguments: the setting's name, its value, the least.
 require_whole_number() {
   if ! [[ "$2" =~ ^[0-9]+$ ]] || [ "$((10#$2))" -lt "$3" ]; then
     echo "$1 must be a whole number ($3 or more), not \"$2\"" >&2
     exit 2
   fi
+  echo "$((10#$2))"
 }
 
-vx_jobs="${VX_JOBS:-$(nproc)}"
-require_whole_number VX_JOBS "$vx_jobs" 1
-vx_jobs=$((10#$vx_jobs))
+vx_jobs="$(require_whole_number VX_JOBS "${VX_JOBS:-$(nproc)}" 1)"
 
 # The clang build in build-fuzz/: the core library compiled once with the
 # address and undefined-behaviour sanitizers and the fuzzer's coverage, its

@@ -39,10 +39,8 @@ while [ $# -gt 0 ]; do
 done
 # A number given wrong would otherwise fail far into the run, or divide the
 # jobs by nothing.
-require_whole_number --seconds "$seconds" 0
-require_whole_number --jobs "$jobs" 1
-seconds=$((10#$seconds))
-jobs=$((10#$jobs))
+seconds="$(require_whole_number --seconds "$seconds" 0)"
+jobs="$(require_whole_number --jobs "$jobs" 1)"
 
 if [ ${#targets[@]} -eq 0 ]; then
   for corpus in "$fuzz"/corpus/*/; do

@@ -38,7 +38,7 @@ TEST (MainAppWindowPlacement, AKeptPlaceIsFittedToTheScreensThereAre)
     using Area = juce::Rectangle<int>;
     const juce::Array<Area> one{ Area (0, 0, 1280, 1024) };
     const juce::Array<Area> two{ Area (0, 0, 1280, 1024), Area (1280, 0, 1920, 1080) };
-    const std::tuple<const char*, const juce::Array<juce::Rectangle<int>>&, const char*> rows[] = {
+    const std::tuple<const char*, juce::Array<Area>, const char*> rows[] = {
         { "-99999999 -99999999 999999999 999999999", one, "0 0 1280 1024" },
         { "99999999999 -99999999999 99999999999 99999999999", one, "0 0 1280 1024" },
         { "1200 100 800 600", one, "480 100 800 600" },

