@@ -14,8 +14,6 @@
 #include "model/ModuleLibrary.h"
 #include "model/ParameterDescriptor.h"
 
-#include <limits>
-
 namespace
 {
 using Slot = BuildProjectFile::GeneratedTexts::Slot;
@@ -41,12 +39,6 @@ bool isMarker (int value) noexcept
 bool isDspOutputValue (int value) noexcept
 {
     return ! isMarker (value) && ((uint32_t) value & BuildProjectFile::dspOutputBit) != 0;
-}
-
-uint32_t toMemoryWords (double words)
-{
-    return words >= (double) std::numeric_limits<uint32_t>::max() ? std::numeric_limits<uint32_t>::max()
-                                                                  : (uint32_t) juce::jmax (0.0, words);
 }
 
 juce::String eightHexDigits (uint32_t value)
@@ -472,7 +464,7 @@ juce::String BuildProjectFile::getCountArgument (const GraphNode* node, double s
     const uint32_t count = node != nullptr ? node->getChannelCount() : 1;
 
     if (node != nullptr && (node->channelWord & GraphNode::delayCountFlag) != 0)
-        return "0x" + eightHexDigits (toMemoryWords ((double) count * samplingRateKhz));
+        return "0x" + eightHexDigits (MemoryParameters::delaySamples (*node, samplingRateKhz));
 
     return juce::String (count);
 }

@@ -5,7 +5,6 @@
 #include "model/ModuleDefinition.h"
 #include "model/ParameterDescriptor.h"
 
-#include <cmath>
 #include <limits>
 
 namespace
@@ -108,18 +107,23 @@ int getSelection (const GraphNode& node) noexcept
     return (int) (node.memoryWord & 3);
 }
 
+uint32_t delaySamples (const GraphNode& node, double samplingRateKhz)
+{
+    return toMemoryWords ((double) node.getChannelCount() * samplingRateKhz);
+}
+
 uint32_t delayMemorySize (const GraphNode& node, double samplingRateKhz)
 {
-    double words = (double) node.getChannelCount() * samplingRateKhz;
+    const auto samples = delaySamples (node, samplingRateKhz);
     const auto selection = getSelection (node);
     const auto* definition = node.getProcessDefinition();
     const bool singleMemory = definition != nullptr && definition->name == singleMemoryDelayName;
 
     if ((selection == GraphNode::memoryChoiceExternalRam || selection == GraphNode::memoryChoiceInternal16BitRam) &&
         ! singleMemory)
-        words = std::floor (words) * 2.0;
+        return toMemoryWords ((double) samples * 2.0);
 
-    return toMemoryWords (words);
+    return samples;
 }
 
 std::vector<uint32_t> getSetUpMaskEntries (const LibraryFunctionDefinition& function, int functionIndex, const GraphNode& node,

@@ -59,8 +59,12 @@ int64_t reserveExternal (const LibraryFunctionDefinition& function, const std::v
 // the region of the functions whose mask is usable.
 int getSelection (const GraphNode& node) noexcept;
 
-// The memory words of a delay line: the delay in ms times the rate in kHz,
-// doubled in external and 16-bit RAM except for the single-memory delay.
+// The samples of a delay process's line: its count (the delay in ms) times
+// the rate in kHz, truncated, held to what 32 bits count.
+uint32_t delaySamples (const GraphNode& node, double samplingRateKhz);
+
+// The memory words of a delay line: its samples, doubled in external and
+// 16-bit RAM except for the single-memory delay.
 uint32_t delayMemorySize (const GraphNode& node, double samplingRateKhz);
 
 // The mask entries a process's set-up function (its index among them) is
