@@ -81,7 +81,7 @@ std::vector<Parameter> place (const LibraryFunctionDefinition& function, const s
 
         if (kind != Kind::none)
             parameters.push_back ({ i, kind, chooseRegion (function, typeRegion, selection), flagged,
-                                    entry < maskEntries.size() ? maskEntries[entry] : 0u });
+                                    entry < maskEntries.size() ? maskEntries[entry] : 0u, ! maskEntries.empty() });
 
         // Every flagged parameter owns one mask entry, placed or not.
         if (flagged)
@@ -91,13 +91,22 @@ std::vector<Parameter> place (const LibraryFunctionDefinition& function, const s
     return parameters;
 }
 
-int64_t reserveExternal (const LibraryFunctionDefinition& function, const std::vector<uint32_t>& maskEntries, int selection)
+uint32_t takeSize (uint32_t& pendingSize, const Parameter& parameter) noexcept
+{
+    if (parameter.sized)
+        pendingSize = parameter.size;
+
+    return pendingSize;
+}
+
+int64_t reserveExternal (const LibraryFunctionDefinition& function, const std::vector<uint32_t>& maskEntries, int selection,
+                         uint32_t& pendingSize)
 {
     int64_t words = 0;
 
     for (const auto& parameter : place (function, maskEntries, selection))
         if (parameter.flagged && parameter.region == Region::externalRam)
-            words += parameter.size;
+            words += takeSize (pendingSize, parameter);
 
     return words;
 }
