@@ -1,9 +1,6 @@
 #include "model/DspResourceEstimator.h"
 
 #include "model/MemoryParameters.h"
-#include "model/ParameterDescriptor.h"
-
-#include <algorithm>
 
 namespace
 {

@@ -293,8 +293,6 @@ TEST_F (DspResourceEstimatorTest, DelayLinesTakeTheirLengthAtTheRateInExternalRa
 TEST_F (DspResourceEstimatorTest, OnlyMemoryParametersReserveMemory)
 {
     auto* delay = defineProcess ("ShortDelay", 0x206, { 14, 6, 2, 4 });
-    delay->hasMemoryClass = true;
-    delay->memoryClass11to13 = true;
 
     // The flagged parameters take the entries in order: (4,0,1) entry 0,
     // (4,0,7) entry 1 (no memory parameter), (12,0,0) entry 2; the first
@@ -326,10 +324,8 @@ TEST_F (DspResourceEstimatorTest, AnyProcessReservesWhatItsMemoryParametersTake)
 TEST_F (DspResourceEstimatorTest, EverySetUpFunctionCountsWhatItReserves)
 {
     // Three set-up functions of one flagged whole address (12,0,0) each: the
-    // memory map lays out each of them, whatever the memory selector names.
+    // memory map lays out each of them.
     auto* bank = defineProcess ("Bank", 0x208, { 22, 16, 4, 12 });
-    bank->hasMemoryClass = true;
-    bank->memorySelector = 102;
 
     for (uint32_t entry : { 0x7u, 0x400u, 0x9u })
         bank->addFunction (0, makeFunction (2, 0x1, 0x1, { entry }, { 4, 2, 0, 12, 0, 0 }));
@@ -350,8 +346,6 @@ TEST_F (DspResourceEstimatorTest, TheSelectedFunctionCountsWhatTheMemoryMapPutsI
     // Flagged: a non-memory parameter (4,0,7), a 24-bit low half (4,0,22) and
     // a whole address (12,0,0), taking the entries in order.
     auto* bank = defineProcess ("Bank", 0x208, { 22, 16, 4, 12 });
-    bank->hasMemoryClass = true;
-    bank->memorySelector = 101;
     auto* selected =
         bank->addFunction (0, makeFunction (4, 0x7, 0x7, { 0x100, 0x20, 0x3 }, { 4, 2, 0, 4, 0, 7, 4, 0, 22, 12, 0, 0 }));
 
@@ -420,8 +414,8 @@ TEST_F (DspResourceEstimatorTest, MaskWithMoreFlaggedParametersThanEntriesTakesW
 }
 
 //==============================================================================
-// The sample library as the reader reads it: a bank with memory selector 102
-// and a delay of memory class 11 on the full core.
+// The sample library as the reader reads it: its bank and its short delay on
+// the full core.
 TEST (DspResourceEstimatorSampleTest, SampleBankAndShortDelayTakeTheirExternalMemory)
 {
     const auto reader = projecttest::readSampleLibrary();
@@ -432,8 +426,6 @@ TEST (DspResourceEstimatorSampleTest, SampleBankAndShortDelayTakeTheirExternalMe
     auto* delay = core->findProcessById (0x206);
     ASSERT_NE (bank, nullptr);
     ASSERT_NE (delay, nullptr);
-    ASSERT_EQ (bank->memorySelector, 102u);
-    ASSERT_TRUE (delay->memoryClass11to13);
 
     library.clearDsps();
     auto* dsp = library.addDsp (5, 0x21, 0);
