@@ -175,7 +175,7 @@ bool MainContainer::saveBeforeGenerate()
     // After a save that did not happen (cancelled or failed) the project may
     // still name the file of an earlier save, which does not hold the design
     // that would be generated.
-    if (projectInterface->saveProject (false) && projectInterface->getProjectSettings().getProjectFile() != juce::File())
+    if (projectInterface->saveProject (false))
         return true;
 
     if (auto* windowContainer = findParentComponentOfClass<WindowContainer>())

@@ -355,7 +355,7 @@ void ProjectInterface::refreshFromSettings()
 //==============================================================================
 bool ProjectInterface::saveProject (bool saveAs)
 {
-    if (saveAs || getSaveAsStartFolder() == juce::File())
+    if (saveAs || projectSettings.getProjectFile() == juce::File())
     {
         const auto chosen = Dialogs::getCurrent().chooseFileToSave ("Save Ostrane Quellion project", getSaveChooserStart(),
                                                                     ProjectFileFormat::filePatterns);

@@ -97,7 +97,6 @@ public:
 
     void setProjectFile (const juce::String& path);
     void setOutputDirectory (const juce::String& path);
-    juce::File getSaveAsStartFolder() const { return projectSettings.getSaveAsStartFolder(); }
     juce::File getGlobalPresetFile() const { return projectSettings.getGlobalPresetFile(); }
     juce::File getPresetFile() const { return projectSettings.getPresetFile(); }
 

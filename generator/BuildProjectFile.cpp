@@ -10,10 +10,9 @@
 #include "model/DesignLog.h"
 #include "model/GenerationContext.h"
 #include "model/GraphData.h"
+#include "model/MemoryParameters.h"
 #include "model/ModuleLibrary.h"
 #include "model/ParameterDescriptor.h"
-
-#include <limits>
 
 namespace
 {
@@ -40,12 +39,6 @@ bool isMarker (int value) noexcept
 bool isDspOutputValue (int value) noexcept
 {
     return ! isMarker (value) && ((uint32_t) value & BuildProjectFile::dspOutputBit) != 0;
-}
-
-uint32_t toMemoryWords (double words)
-{
-    return words >= (double) std::numeric_limits<uint32_t>::max() ? std::numeric_limits<uint32_t>::max()
-                                                                  : (uint32_t) juce::jmax (0.0, words);
 }
 
 juce::String eightHexDigits (uint32_t value)
@@ -102,8 +95,8 @@ juce::String BuildProjectFile::writePcsList (const GraphNode& node, const Proces
 // Memory map
 
 bool BuildProjectFile::writeMemoryMap (int pcsNumber, const ModuleLibrary& library, const LibraryFunctionDefinition& function,
-                                       const GraphNode* node, uint32_t dspId, GeneratedTexts& texts, juce::String& memoryText,
-                                       bool dspInit, int functionIndex, std::optional<uint32_t> firstMaskEntry)
+                                       const std::vector<uint32_t>& maskEntries, const GraphNode* node, uint32_t dspId,
+                                       GeneratedTexts& texts, juce::String& memoryText, bool dspInit, int functionIndex)
 {
     MemoryMapWriter::Call call;
     call.function = &function;
@@ -112,15 +105,7 @@ bool BuildProjectFile::writeMemoryMap (int pcsNumber, const ModuleLibrary& libra
     call.pcsNumber = pcsNumber;
     call.functionIndex = functionIndex;
     call.dspInit = dspInit;
-    call.maskEntries = function.maskEntries;
-
-    if (firstMaskEntry.has_value())
-    {
-        if (call.maskEntries.empty())
-            call.maskEntries.push_back (*firstMaskEntry);
-        else
-            call.maskEntries.front() = *firstMaskEntry;
-    }
+    call.maskEntries = maskEntries;
 
     if (call.memoryNode == nullptr)
     {
@@ -145,11 +130,6 @@ bool BuildProjectFile::writeMemoryMap (int pcsNumber, const ModuleLibrary& libra
 
     MemoryMapWriter writer (context);
     return writer.write (call, texts, memoryText);
-}
-
-uint32_t BuildProjectFile::getDelayMemorySize (const GraphNode& node) const
-{
-    return MemoryParameters::delayMemorySize (node, context.getSamplingRateKhz());
 }
 
 //==============================================================================
@@ -240,15 +220,15 @@ bool BuildProjectFile::writeDspSource (const ModuleLibrary& library, uint32_t ds
 }
 
 void BuildProjectFile::writeMemoryMapOf (int pcsNumber, const ModuleLibrary& library, const LibraryFunctionDefinition& function,
-                                         const GraphNode* node, uint32_t dspId, GeneratedTexts& generated, DspSourceTexts& texts,
-                                         bool dspInit, int functionIndex, std::optional<uint32_t> firstMaskEntry)
+                                         const std::vector<uint32_t>& maskEntries, const GraphNode* node, uint32_t dspId,
+                                         GeneratedTexts& generated, DspSourceTexts& texts, bool dspInit, int functionIndex)
 {
     // Every call starts from empty memory slots: a parameter this call does
     // not place must not take the memory of an earlier call.
     generated.clearMemorySlots();
 
-    if (writeMemoryMap (pcsNumber, library, function, node, dspId, generated, texts.memory, dspInit, functionIndex,
-                        firstMaskEntry) &&
+    if (writeMemoryMap (pcsNumber, library, function, maskEntries, node, dspId, generated, texts.memory, dspInit,
+                        functionIndex) &&
         ! memoryHeaderWritten)
     {
         texts.memory =
@@ -264,7 +244,7 @@ void BuildProjectFile::writeModuleFunctions (const ModuleLibrary& library, const
 
     for (auto& function : module.moduleFunctions)
     {
-        writeMemoryMapOf (index++, library, *function, nullptr, dspId, generated, texts, true, 0, {});
+        writeMemoryMapOf (index++, library, *function, function->maskEntries, nullptr, dspId, generated, texts, true, 0);
         writeProcessInitCalls (*function, dspId, juce::String (function->name), texts, nullptr, false, generated);
     }
 }
@@ -307,17 +287,13 @@ void BuildProjectFile::writeProcess (const ModuleLibrary& library, const ModuleD
     for (auto& function : definition->firstFunctions)
     {
         const bool isFirst = functionIndex == 0;
-        std::optional<uint32_t> delayMemory;
 
         if (isFirst)
-        {
             generated[Slot::virtualSourceSlot] = writePcsList (*node, order, dspId);
 
-            if ((node->channelWord & GraphNode::delayCountFlag) != 0 && function->maskUsable)
-                delayMemory = getDelayMemorySize (*node);
-        }
-
-        writeMemoryMapOf (position, library, *function, node, dspId, generated, texts, false, functionIndex, delayMemory);
+        writeMemoryMapOf (position, library, *function,
+                          MemoryParameters::getSetUpMaskEntries (*function, functionIndex, *node, context.getSamplingRateKhz()),
+                          node, dspId, generated, texts, false, functionIndex);
         writeProcessInitCalls (*function, dspId, juce::String (function->name), texts, node, node->biquadMark, generated);
 
         if (isSecondBiquadProcessKind (kind))
@@ -488,7 +464,7 @@ juce::String BuildProjectFile::getCountArgument (const GraphNode* node, double s
     const uint32_t count = node != nullptr ? node->getChannelCount() : 1;
 
     if (node != nullptr && (node->channelWord & GraphNode::delayCountFlag) != 0)
-        return "0x" + eightHexDigits (toMemoryWords ((double) count * samplingRateKhz));
+        return "0x" + eightHexDigits (MemoryParameters::delaySamples (*node, samplingRateKhz));
 
     return juce::String (count);
 }

@@ -7,7 +7,7 @@
 
 #include <array>
 #include <cstdint>
-#include <optional>
+#include <vector>
 
 class GenerationContext;
 class GraphData;
@@ -99,19 +99,15 @@ public:
     // Memory map
 
     // Writes the address definitions of the function's memory parameters to
-    // the memory text and their names to the slots. pcsNumber is the module
-    // function's index (dspInit) or the process's position in the order;
-    // functionIndex tells a process's set-up functions apart; firstMaskEntry,
-    // when given, stands in for the function's first mask entry (a delay's
-    // size). Returns true when anything was written to the memory text.
+    // the memory text and their names to the slots, sized by the mask
+    // entries (a process's set-up function is laid out with those
+    // MemoryParameters gives it). pcsNumber is the module function's index
+    // (dspInit) or the process's position in the order; functionIndex tells
+    // a process's set-up functions apart. Returns true when anything was
+    // written to the memory text.
     bool writeMemoryMap (int pcsNumber, const ModuleLibrary& library, const LibraryFunctionDefinition& function,
-                         const GraphNode* node, uint32_t dspId, GeneratedTexts& texts, juce::String& memoryText, bool dspInit,
-                         int functionIndex = 0, std::optional<uint32_t> firstMaskEntry = {});
-
-    // The memory a delay process reserves: its count (in ms) times the
-    // sampling rate in kHz, doubled in external and internal 16-bit RAM
-    // except for the process "(s)Delay".
-    uint32_t getDelayMemorySize (const GraphNode& node) const;
+                         const std::vector<uint32_t>& maskEntries, const GraphNode* node, uint32_t dspId, GeneratedTexts& texts,
+                         juce::String& memoryText, bool dspInit, int functionIndex = 0);
 
     //==============================================================================
     // DSP source
@@ -185,8 +181,8 @@ private:
                        GeneratedTexts& generated, uint8_t& features);
     void addBiquadProcess (uint32_t dspId, GraphNode& node, DspSourceTexts& texts, GeneratedTexts& generated) const;
     void writeMemoryMapOf (int pcsNumber, const ModuleLibrary& library, const LibraryFunctionDefinition& function,
-                           const GraphNode* node, uint32_t dspId, GeneratedTexts& generated, DspSourceTexts& texts, bool dspInit,
-                           int functionIndex, std::optional<uint32_t> firstMaskEntry);
+                           const std::vector<uint32_t>& maskEntries, const GraphNode* node, uint32_t dspId,
+                           GeneratedTexts& generated, DspSourceTexts& texts, bool dspInit, int functionIndex);
     void writeHandler (const ModuleLibrary& library, uint32_t dspId, DspSourceTexts& texts, juce::StringArray& handlerNames,
                        bool nrpnVariant);
     juce::String writeHook (uint32_t dspId, int hookIndex, const juce::String& arguments, const juce::String& comment) const;

@@ -80,12 +80,9 @@ bool MemoryMapWriter::write (const Call& call, BuildProjectFile::GeneratedTexts&
         Placement placement;
         placement.name = makeName (call, parameter.index);
         placement.functionName = juce::String (function.name);
-        placement.kind = parameter.kind;
-        placement.flagged = parameter.flagged;
+        placement.parameter = parameter;
         placement.maskUsable = function.maskUsable;
         placement.secondForm = function.secondFormRecord;
-        placement.hasSize = ! call.maskEntries.empty();
-        placement.size = parameter.size;
 
         // A process that chose external RAM for its memory uses it.
         if (function.maskUsable && parameter.region == Region::externalRam)
@@ -106,17 +103,11 @@ bool MemoryMapWriter::write (const Call& call, BuildProjectFile::GeneratedTexts&
     return wrote;
 }
 
-void MemoryMapWriter::takeSize (GenerationContext::MemoryRegion& region, const Placement& placement) const
-{
-    if (placement.hasSize)
-        region.pendingSize = placement.size;
-}
-
 bool MemoryMapWriter::placeExternal (const Placement& placement, BuildProjectFile::GeneratedTexts& texts,
                                      juce::String& memoryText)
 {
     auto& region = context.getMemoryRegion (Region::externalRam);
-    const bool whole = placement.kind == Kind::wholeAddress;
+    const bool whole = placement.parameter.kind == Kind::wholeAddress;
 
     texts[whole ? Slot::wholeAddressSlot : Slot::lowHalfSlot] = placement.name;
 
@@ -125,9 +116,9 @@ bool MemoryMapWriter::placeExternal (const Placement& placement, BuildProjectFil
     memoryText << definitionLine (placement.name, whole ? region.baseSymbol : lowHalf (region.baseSymbol),
                                   placement.functionName);
 
-    if (placement.flagged)
+    if (placement.parameter.flagged)
     {
-        takeSize (region, placement);
+        MemoryParameters::takeSize (region.pendingSize, placement.parameter);
 
         if (region.pendingSize != 0 || (! whole && placement.maskUsable))
         {
@@ -146,10 +137,10 @@ bool MemoryMapWriter::placeExternalHighHalf (const Placement& placement, BuildPr
     auto& region = context.getMemoryRegion (Region::externalRam);
     texts[Slot::highHalfSlot] = placement.name;
 
-    if (placement.flagged)
-        takeSize (region, placement);
+    if (placement.parameter.flagged)
+        MemoryParameters::takeSize (region.pendingSize, placement.parameter);
 
-    const bool reserves = placement.flagged && (region.pendingSize != 0 || placement.maskUsable);
+    const bool reserves = placement.parameter.flagged && (region.pendingSize != 0 || placement.maskUsable);
     const auto base = region.baseSymbol;
 
     if (placement.secondForm)
@@ -189,7 +180,7 @@ bool MemoryMapWriter::placeInternal (Region regionId, const Placement& placement
     const bool is24Bit = regionId == Region::internal24BitRam;
     juce::String value;
 
-    switch (placement.kind)
+    switch (placement.parameter.kind)
     {
         case Kind::highHalf:
             texts[Slot::highHalfSlot] = placement.name;
@@ -215,9 +206,9 @@ bool MemoryMapWriter::placeInternal (Region regionId, const Placement& placement
 
     memoryText << definitionLine (placement.name, value, placement.functionName);
 
-    if (placement.flagged)
+    if (placement.parameter.flagged)
     {
-        takeSize (region, placement);
+        MemoryParameters::takeSize (region.pendingSize, placement.parameter);
 
         if (region.pendingSize != 0 || placement.maskUsable)
         {

@@ -55,19 +55,15 @@ private:
     {
         juce::String name;
         juce::String functionName;
-        Kind kind = Kind::none;
-        bool flagged = false;
+        MemoryParameters::Parameter parameter;
         bool maskUsable = false;
         bool secondForm = false;
-        uint32_t size = 0;
-        bool hasSize = false; // false: the function has no mask entries, the pending size stays
     };
 
     bool placeExternal (const Placement& placement, BuildProjectFile::GeneratedTexts& texts, juce::String& memoryText);
     bool placeExternalHighHalf (const Placement& placement, BuildProjectFile::GeneratedTexts& texts, juce::String& memoryText);
     bool placeInternal (GenerationContext::Region region, const Placement& placement, BuildProjectFile::GeneratedTexts& texts,
                         juce::String& memoryText);
-    void takeSize (GenerationContext::MemoryRegion& region, const Placement& placement) const;
     static void markUnplaced (BuildProjectFile::GeneratedTexts& texts);
 
     GenerationContext& context;

@@ -5,9 +5,9 @@
 #include "generator/SourceIdentifiers.h"
 #include "model/GenerationContext.h"
 #include "model/GraphData.h"
+#include "model/MemoryParameters.h"
 #include "model/ParameterDescriptor.h"
 
-#include <cmath>
 #include <string>
 
 namespace
@@ -241,13 +241,13 @@ juce::StringArray NrpnListRows::getControlCells (const LibraryFunctionDefinition
     // Only the time counts two words per sample in external RAM: its
     // maximum is doubled, and its formulas say so. Every other control of
     // the delay keeps its own.
-    const bool doubledTime = delayTime && (node.memoryWord & 3) == (uint32_t) GraphNode::memoryChoiceExternalRam;
+    const bool doubledTime = delayTime && MemoryParameters::getSelection (node) == GraphNode::memoryChoiceExternalRam;
 
     juce::String max;
 
     // A delay's time runs up to its length, in samples.
     if (delayTime)
-        max = juce::String ((juce::int64) std::floor (node.getChannelCount() * context.getSamplingRateKhz()) *
+        max = juce::String ((juce::int64) MemoryParameters::delaySamples (node, context.getSamplingRateKhz()) *
                             (doubledTime ? 2 : 1));
     else
         max = orDefault (getAnnotationValue (function, "max="), "127");

@@ -16,10 +16,10 @@ struct ProcessOrderNode
     std::vector<int> inputPins;
     std::vector<int> outputPins;
 
-    bool isSource = false;         // a DSP input enters here, or nothing feeds it at all
-    bool hasNoSignalInput = false; // its process takes no signal: it starts the flow, as a DSP input does
-    bool isSink = false;           // it feeds nothing
-    bool offOrder = false;         // on a feedback loop, outside the main order: never moved
+    bool isSource = false;   // a DSP input enters here, or nothing feeds it at all
+    bool startsFlow = false; // a DSP input enters here, or its process takes no signal at all
+    bool isSink = false;     // it feeds nothing
+    bool offOrder = false;   // on a feedback loop, outside the main order: never moved
 
     uint32_t id = 0; // the process's node id in the DSP's graph
     int index = 0;   // the process's position in the array being ordered

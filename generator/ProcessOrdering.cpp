@@ -108,15 +108,10 @@ void ProcessOrdering::build()
 
     for (auto& node : nodes)
     {
-        node->hasNoSignalInput = hasNoSignalInput (graph.findNodeById (node->id));
+        node->startsFlow = ! node->inputPins.empty() || hasNoSignalInput (graph.findNodeById (node->id));
         node->isSource = ! node->inputPins.empty() || node->predecessors.empty();
         node->isSink = node->successors.empty();
     }
-}
-
-bool ProcessOrdering::startsFlow (const ProcessOrderNode& node) noexcept
-{
-    return ! node.inputPins.empty() || node.hasNoSignalInput;
 }
 
 bool ProcessOrdering::isSortable() const
@@ -132,7 +127,7 @@ bool ProcessOrdering::isSortable() const
         // Nothing reaches a process with inputs that nothing feeds: its
         // place in the flow is unknown (its routing reports the missing
         // connection).
-        if (node->predecessors.empty() && ! startsFlow (*node))
+        if (node->predecessors.empty() && ! node->startsFlow)
             return false;
 
         anySource = anySource || node->isSource;
@@ -172,7 +167,7 @@ void ProcessOrdering::enumeratePaths()
     // Every node with a DSP input or without a signal input starts a walk (a
     // node with several inputs would only repeat the same paths).
     for (auto& node : nodes)
-        if (startsFlow (*node) && ! enumerationCut)
+        if (node->startsFlow && ! enumerationCut)
             walk (node.get(), {});
 }
 
@@ -406,7 +401,7 @@ ProcessOrdering::Order ProcessOrdering::depthFirstOrder() const
 
     for (auto& start : nodes)
     {
-        if (! startsFlow (*start) || visited[(size_t) start->index])
+        if (! start->startsFlow || visited[(size_t) start->index])
             continue;
 
         std::vector<Frame> stack{ { start.get(), 0 } };

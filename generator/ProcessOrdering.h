@@ -62,7 +62,6 @@ private:
     void walk (ProcessOrderNode* start, const ProcessOrderPath& prefix);
     void keepPath (const ProcessOrderPath& path);
     static bool branches (const ProcessOrderNode& node) noexcept;
-    static bool startsFlow (const ProcessOrderNode& node) noexcept;
 
     Order mergePaths();
     const ProcessOrderPath* longestPathFirst (const std::vector<const ProcessOrderPath*>& candidates) const;

@@ -63,19 +63,6 @@ bool hasVectorOutput (const GraphNode& node)
     return pin != nullptr && pin->isVectorPin();
 }
 
-// The channels of a side: the node's count when that side follows it.
-uint32_t getInputWidth (const GraphNode& node)
-{
-    const bool followsCount = (node.channelWord & GraphNode::inputsFollowCountFlag) != 0;
-    return juce::jmax (1u, followsCount ? node.getChannelCount() : node.inputCount);
-}
-
-uint32_t getOutputWidth (const GraphNode& node)
-{
-    const bool followsCount = (node.channelWord & GraphNode::outputsFollowCountFlag) != 0;
-    return juce::jmax (1u, followsCount ? node.getChannelCount() : node.outputCount);
-}
-
 // One side of a process as the routing nodes it reads or writes: per vector
 // pin its run (first node, width), per ordinary pin one node.
 struct NodeRun
@@ -87,28 +74,19 @@ struct NodeRun
 
 std::vector<NodeRun> getNodeRuns (const GraphNode& node, bool inputs)
 {
-    std::vector<NodeRun> runs;
     const int first = inputs ? 0 : firstOutputPinIndex (node);
     const auto* firstPin = node.getPin (first);
-    uint32_t virtualPins = 0;
+
+    if (firstPin != nullptr && firstPin->isInput() == inputs && firstPin->isVectorPin())
+        return { { firstPin, firstPin->bus, RoutingNodeAttribution::getSideWidth (node, inputs) } };
+
+    std::vector<NodeRun> runs;
 
     for (int p = first; p < node.getPinCount() && node.getPin (p)->isInput() == inputs; ++p)
-    {
-        if (node.getPin (p)->isVirtualPin())
-            ++virtualPins;
-        else
+        if (! node.getPin (p)->isVirtualPin())
             runs.push_back ({ node.getPin (p), node.getPin (p)->bus, 1u });
-    }
 
-    if (firstPin == nullptr || firstPin->isInput() != inputs || ! firstPin->isVectorPin())
-        return runs;
-
-    // A side's count that does not follow the channel count counts its
-    // virtual pins too, which carry no signal.
-    const auto followsCount =
-        (node.channelWord & (inputs ? GraphNode::inputsFollowCountFlag : GraphNode::outputsFollowCountFlag)) != 0;
-    const auto width = inputs ? getInputWidth (node) : getOutputWidth (node);
-    return { { firstPin, firstPin->bus, followsCount ? width : juce::jmax (1u, width - juce::jmin (width, virtualPins)) } };
+    return runs;
 }
 
 // An output's run of routing nodes, and the process writing it.
@@ -169,6 +147,22 @@ std::vector<ChannelFault> findChannelFaults (int64_t first, int64_t end, const s
 RoutingNodeAttribution::RoutingNodeAttribution (GraphData& dspGraph, const GenerationContext& generationContext)
     : graph (dspGraph), context (generationContext)
 {
+}
+
+uint32_t RoutingNodeAttribution::getSideWidth (const GraphNode& node, bool inputs)
+{
+    if ((node.channelWord & (inputs ? GraphNode::inputsFollowCountFlag : GraphNode::outputsFollowCountFlag)) != 0)
+        return juce::jmax (1u, node.getChannelCount());
+
+    // The side's count counts its virtual pins too, which carry no signal.
+    uint32_t virtualPins = 0;
+
+    for (int p = inputs ? 0 : firstOutputPinIndex (node); p < node.getPinCount() && node.getPin (p)->isInput() == inputs; ++p)
+        if (node.getPin (p)->isVirtualPin())
+            ++virtualPins;
+
+    const auto count = inputs ? node.inputCount : node.outputCount;
+    return juce::jmax (1u, count - juce::jmin (count, virtualPins));
 }
 
 void RoutingNodeAttribution::assignRoutingNodes (const ModuleLibrary& library, uint32_t dspId, ProcessOrder& order)
@@ -282,23 +276,24 @@ bool RoutingNodeAttribution::isSignalConnection (const GraphConnection& connecti
     if (sourcePin == nullptr || sourcePin->isVirtualPin() || sourcePin->isInput())
         return false;
 
-    if (hasVectorOutput (*source) && connection.sourcePin >= getOutputWidth (*source))
+    if (hasVectorOutput (*source) && connection.sourcePin >= getSideWidth (*source, false))
         return false;
 
     if (hasVectorInput (*destination))
-        return connection.destPin < getInputWidth (*destination);
+        return connection.destPin < getSideWidth (*destination, true);
 
     const auto* destinationPin = destination->getPin ((int) connection.destPin);
     return destinationPin != nullptr && destinationPin->isInput() && ! destinationPin->isVirtualPin();
 }
 
-bool RoutingNodeAttribution::hasSignalInto (const GraphNode& node, uint32_t pin) const
+bool RoutingNodeAttribution::hasSignalInto (const GraphNode& node, std::optional<uint32_t> pin, const GraphNode* source) const
 {
     for (int i = 0; i < graph.getNumConnections(); ++i)
     {
         const auto* connection = graph.getConnection (i);
 
-        if (connection->destNode == node.getId() && connection->destPin == pin && isSignalConnection (*connection))
+        if (connection->destNode == node.getId() && (! pin.has_value() || connection->destPin == *pin) &&
+            (source == nullptr || connection->sourceNode == source->getId()) && isSignalConnection (*connection))
             return true;
     }
 
@@ -332,7 +327,7 @@ void RoutingNodeAttribution::assignVectorInputRuns (const std::vector<GraphNode*
         if (firstFree == nullptr || ! firstFree->isVectorPin())
             continue;
 
-        const auto runStart = nodes.reserve (getInputWidth (*process));
+        const auto runStart = nodes.reserve (getSideWidth (*process, true));
 
         if (! runStart.has_value())
             continue;
@@ -384,7 +379,7 @@ void RoutingNodeAttribution::assignOutputNodes (const std::vector<GraphNode*>& o
             if (! isAssigned (*pin))
             {
                 const auto sourceChannel = vectorSource ? connection->sourcePin : 0u;
-                const auto width = vectorSource ? getOutputWidth (*source) : 1u;
+                const auto width = vectorSource ? getSideWidth (*source, false) : 1u;
                 assign (*pin, takeOutputNodes (*destination, connection->destPin, sourceChannel, width, nodes));
             }
 
@@ -404,12 +399,12 @@ int RoutingNodeAttribution::takeOutputNodes (GraphNode& destination, uint32_t de
     // that spilled past the run would write nodes other outputs are given.
     const auto offset = (int64_t) destinationChannel - (int64_t) sourceChannel;
 
-    if (hasVectorInput (destination) && offset >= 0 && offset + width <= getInputWidth (destination))
+    if (hasVectorInput (destination) && offset >= 0 && offset + width <= getSideWidth (destination, true))
     {
         auto* first = destination.getPin (0);
 
         if (! isAssigned (*first))
-            if (const auto run = nodes.reserve (getInputWidth (destination)))
+            if (const auto run = nodes.reserve (getSideWidth (destination, true)))
                 assign (*first, *run);
 
         if (isAssigned (*first) && isRoutingNode (first->bus) && nodes.claim (first->bus + offset, width))
@@ -618,7 +613,7 @@ void RoutingNodeAttribution::checkVectorDspPins (uint32_t dspId)
         if (! (isInput ? hasVectorInput (*node) : hasVectorOutput (*node)))
             continue;
 
-        if (busPin->pinIndex >= (isInput ? getInputWidth (*node) : getOutputWidth (*node)))
+        if (busPin->pinIndex >= getSideWidth (*node, isInput))
             continue;
 
         vectorPins.push_back ({ busPin, number - (int) busPin->pinIndex });
@@ -667,7 +662,7 @@ void RoutingNodeAttribution::checkChannelsRead (uint32_t dspId, const std::vecto
             if (isRoutingNode (run.first))
                 for (const auto& fault :
                      findChannelFaults (run.first, (int64_t) run.first + run.width, written,
-                                        [&] (const GraphNode& writer) { return feedsSignal (writer, *process); }))
+                                        [&] (const GraphNode& writer) { return hasSignalInto (*process, {}, &writer); }))
                     logUnwrittenChannels (*process, *run.pin, fault.first - run.first, fault.end - run.first,
                                           fault.writtenSeveralTimes, dspId);
 }
@@ -682,20 +677,6 @@ void RoutingNodeAttribution::logUnwrittenChannels (const GraphNode& process, con
     logError (juce::String (writtenSeveralTimes ? "several outputs write " : "no connected output writes ") + channels + " of " +
                   pin.name + " of " + context.getNodeTitle (process) + " #" + juce::String (process.nrpn),
               (int) dspId);
-}
-
-bool RoutingNodeAttribution::feedsSignal (const GraphNode& source, const GraphNode& destination) const
-{
-    for (int i = 0; i < graph.getNumConnections(); ++i)
-    {
-        const auto* connection = graph.getConnection (i);
-
-        if (connection->sourceNode == source.getId() && connection->destNode == destination.getId() &&
-            isSignalConnection (*connection))
-            return true;
-    }
-
-    return false;
 }
 
 juce::String RoutingNodeAttribution::writePcsList (const GraphNode& node, const ProcessOrder& order, uint32_t dspNumber) const

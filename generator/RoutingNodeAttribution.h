@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <set>
 #include <utility>
 #include <vector>
@@ -86,6 +87,11 @@ public:
     // outValue is then conflictDetected).
     bool assignRoutingNodesFrom (int connectionIndex, int& outValue) const;
 
+    // The channels a vector side (inputs or outputs) carries: the node's
+    // count when the side follows it, else the side's count less its virtual
+    // pins, which carry no signal; at least 1.
+    static uint32_t getSideWidth (const GraphNode& node, bool inputs);
+
     // "dsp" + N + "pcs[" + nrpn + "]" of the process feeding one of the
     // node's virtual input pins (the last such pin); empty when none does.
     juce::String writePcsList (const GraphNode& node, const ProcessOrder& order, uint32_t dspNumber) const;
@@ -104,12 +110,13 @@ private:
     void checkVectorDspPins (uint32_t dspId);
     void logConflict (const GraphConnection& connection, uint32_t dspId) const;
     void checkChannelsRead (uint32_t dspId, const std::vector<GraphNode*>& ordered) const;
-    bool feedsSignal (const GraphNode& source, const GraphNode& destination) const;
     void logUnwrittenChannels (const GraphNode& process, const GraphPin& pin, int64_t first, int64_t end,
                                bool writtenSeveralTimes, uint32_t dspId) const;
 
     bool isSignalConnection (const GraphConnection& connection) const;
-    bool hasSignalInto (const GraphNode& node, uint32_t pin) const;
+    // A signal connection into the node: into that channel, from that source,
+    // when they are given.
+    bool hasSignalInto (const GraphNode& node, std::optional<uint32_t> pin, const GraphNode* source = nullptr) const;
     int getSourceValue (const GraphConnection& connection) const;
     int getDestinationValue (const GraphConnection& connection) const;
     GraphPin* getDestinationPin (const GraphConnection& connection) const;

@@ -3,9 +3,19 @@
 #include <atomic>
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace
 {
+// A line or an error held back by a LogHold.
+struct HeldEntry
+{
+    juce::String text;
+    int errorIncrement = 0;
+    bool isError = false;
+    int dspNumber = -1;
+};
+
 // The log is written on the message thread, but the global-preset worker may
 // read the flags and append while the message thread waits on it, so the
 // text is guarded and the flags are atomic.
@@ -21,8 +31,9 @@ struct LogState
     juce::String text;
     bool textIsCurrent = true;
     int errorCount = 0;
-    // Where what is logged goes while a LogHold holds it back.
-    std::vector<LogHold::Entry>* held = nullptr;
+    // What is logged while a LogHold holds it back.
+    bool holding = false;
+    std::vector<HeldEntry> held;
 };
 
 LogState& logState()
@@ -40,9 +51,9 @@ void appendToLog (const juce::String& text, int errorIncrement)
     auto& state = logState();
     const juce::ScopedLock sl (state.lock);
 
-    if (state.held != nullptr)
+    if (state.holding)
     {
-        state.held->push_back ({ text, errorIncrement, false, -1 });
+        state.held.push_back ({ text, errorIncrement, false, -1 });
         return;
     }
 
@@ -58,9 +69,9 @@ void logError (const juce::String& message, int dspNumber)
         const juce::ScopedLock sl (state.lock);
 
         // Held back whole: its number is the one it has when it is let through.
-        if (state.held != nullptr)
+        if (state.holding)
         {
-            state.held->push_back ({ message, 0, true, dspNumber });
+            state.held.push_back ({ message, 0, true, dspNumber });
             return;
         }
     }
@@ -113,35 +124,35 @@ LogHold::LogHold()
 {
     auto& state = logState();
     const juce::ScopedLock sl (state.lock);
-    jassert (state.held == nullptr);
-    state.held = &entries;
+    jassert (! state.holding && state.held.empty());
+    state.holding = true;
 }
 
 LogHold::~LogHold()
 {
-    letThrough();
-}
-
-void LogHold::stopHolding()
-{
     auto& state = logState();
-    const juce::ScopedLock sl (state.lock);
+    std::vector<HeldEntry> entries;
 
-    if (state.held == &entries)
-        state.held = nullptr;
-}
+    {
+        const juce::ScopedLock sl (state.lock);
+        state.holding = false;
+        entries = std::exchange (state.held, {});
+    }
 
-void LogHold::letThrough()
-{
-    stopHolding();
-
-    for (const auto& entry : std::exchange (entries, {}))
+    for (const auto& entry : entries)
     {
         if (entry.isError)
             logError (entry.text, entry.dspNumber);
         else
             appendToLog (entry.text, entry.errorIncrement);
     }
+}
+
+void LogHold::stopHolding()
+{
+    auto& state = logState();
+    const juce::ScopedLock sl (state.lock);
+    state.holding = false;
 }
 
 void setDesignLocked (bool locked)

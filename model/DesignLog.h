@@ -2,8 +2,6 @@
 
 #include <juce_core/juce_core.h>
 
-#include <vector>
-
 // The one log of the whole program: generation, project loading and the
 // process ordering append their messages to one text and count their errors
 // in one counter, which the log window and the generation summary read.
@@ -33,7 +31,7 @@ class LogHold
 {
 public:
     LogHold();
-    // Lets through whatever is still held.
+    // Stops holding and lets through what was held, in its order.
     ~LogHold();
 
     LogHold (const LogHold&) = delete;
@@ -42,19 +40,6 @@ public:
     // What is logged from now on goes to the log at once, ahead of what
     // was held.
     void stopHolding();
-    // Stops holding and logs what was held, in its order.
-    void letThrough();
-
-    struct Entry
-    {
-        juce::String text;
-        int errorIncrement = 0;
-        bool isError = false;
-        int dspNumber = -1;
-    };
-
-private:
-    std::vector<Entry> entries;
 };
 
 void setDesignLocked (bool locked);

@@ -1,9 +1,6 @@
 #include "model/DspResourceEstimator.h"
 
 #include "model/MemoryParameters.h"
-#include "model/ParameterDescriptor.h"
-
-#include <algorithm>
 
 namespace
 {
@@ -108,8 +105,13 @@ DspResourceEstimator::ExternalRam DspResourceEstimator::addMemoryCosts (uint32_t
     const auto* memoryNode = MemoryParameters::findModuleMemoryNode (*module, *graph);
     const int moduleSelection = memoryNode != nullptr ? MemoryParameters::getSelection (*memoryNode) : 0;
 
+    // A function without mask entries takes the size of the last placement in
+    // external RAM before it: the map's chain, here within the DSP and in the
+    // order of its processes.
+    uint32_t pendingSize = 0;
+
     for (auto& function : module->moduleFunctions)
-        result.used += MemoryParameters::reserveExternal (*function, function->maskEntries, moduleSelection);
+        result.used += MemoryParameters::reserveExternal (*function, function->maskEntries, moduleSelection, pendingSize);
 
     // Every process's own set-up functions, each time.
     for (int i = 0; i < dsp->getProcessCount(); ++i)
@@ -126,7 +128,7 @@ DspResourceEstimator::ExternalRam DspResourceEstimator::addMemoryCosts (uint32_t
         for (auto& function : definition->firstFunctions)
             result.used += MemoryParameters::reserveExternal (
                 *function, MemoryParameters::getSetUpMaskEntries (*function, index++, *node, samplingRateKhz),
-                MemoryParameters::getSelection (*node));
+                MemoryParameters::getSelection (*node), pendingSize);
     }
 
     return result;

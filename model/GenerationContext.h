@@ -58,7 +58,10 @@ public:
     void setExternalRamUsed (bool used) noexcept { externalRamUsed = used; }
 
     // The words the memory map has reserved in external RAM since the memory
-    // bases were reset, across all DSPs.
+    // bases were reset, across all DSPs. Counted as the map is written: a
+    // function without mask entries reserves the size pending from the
+    // placement before it in generation order, which the per-DSP estimate
+    // can only follow within its DSP.
     int64_t getExternalRamReserved() const noexcept { return externalRamReserved; }
     void addExternalRamReserved (int64_t words) noexcept { externalRamReserved += words; }
 

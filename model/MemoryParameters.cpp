@@ -5,7 +5,6 @@
 #include "model/ModuleDefinition.h"
 #include "model/ParameterDescriptor.h"
 
-#include <cmath>
 #include <limits>
 
 namespace
@@ -82,7 +81,7 @@ std::vector<Parameter> place (const LibraryFunctionDefinition& function, const s
 
         if (kind != Kind::none)
             parameters.push_back ({ i, kind, chooseRegion (function, typeRegion, selection), flagged,
-                                    entry < maskEntries.size() ? maskEntries[entry] : 0u });
+                                    entry < maskEntries.size() ? maskEntries[entry] : 0u, ! maskEntries.empty() });
 
         // Every flagged parameter owns one mask entry, placed or not.
         if (flagged)
@@ -92,13 +91,22 @@ std::vector<Parameter> place (const LibraryFunctionDefinition& function, const s
     return parameters;
 }
 
-int64_t reserveExternal (const LibraryFunctionDefinition& function, const std::vector<uint32_t>& maskEntries, int selection)
+uint32_t takeSize (uint32_t& pendingSize, const Parameter& parameter) noexcept
+{
+    if (parameter.sized)
+        pendingSize = parameter.size;
+
+    return pendingSize;
+}
+
+int64_t reserveExternal (const LibraryFunctionDefinition& function, const std::vector<uint32_t>& maskEntries, int selection,
+                         uint32_t& pendingSize)
 {
     int64_t words = 0;
 
     for (const auto& parameter : place (function, maskEntries, selection))
         if (parameter.flagged && parameter.region == Region::externalRam)
-            words += parameter.size;
+            words += takeSize (pendingSize, parameter);
 
     return words;
 }
@@ -108,18 +116,23 @@ int getSelection (const GraphNode& node) noexcept
     return (int) (node.memoryWord & 3);
 }
 
+uint32_t delaySamples (const GraphNode& node, double samplingRateKhz)
+{
+    return toMemoryWords ((double) node.getChannelCount() * samplingRateKhz);
+}
+
 uint32_t delayMemorySize (const GraphNode& node, double samplingRateKhz)
 {
-    double words = (double) node.getChannelCount() * samplingRateKhz;
+    const auto samples = delaySamples (node, samplingRateKhz);
     const auto selection = getSelection (node);
     const auto* definition = node.getProcessDefinition();
     const bool singleMemory = definition != nullptr && definition->name == singleMemoryDelayName;
 
     if ((selection == GraphNode::memoryChoiceExternalRam || selection == GraphNode::memoryChoiceInternal16BitRam) &&
         ! singleMemory)
-        words = std::floor (words) * 2.0;
+        return toMemoryWords ((double) samples * 2.0);
 
-    return toMemoryWords (words);
+    return samples;
 }
 
 std::vector<uint32_t> getSetUpMaskEntries (const LibraryFunctionDefinition& function, int functionIndex, const GraphNode& node,

@@ -35,6 +35,7 @@ struct Parameter
     std::optional<GenerationContext::Region> region; // none: nowhere to place it
     bool flagged = false;                            // it reserves memory
     uint32_t size = 0;                               // its mask entry; 0 past the last entry
+    bool sized = false;                              // its function has mask entries
 };
 
 // A parameter's kind by its type, and the region its type names.
@@ -51,16 +52,27 @@ std::optional<GenerationContext::Region> chooseRegion (const LibraryFunctionDefi
 // parameters.
 std::vector<Parameter> place (const LibraryFunctionDefinition& function, const std::vector<uint32_t>& maskEntries, int selection);
 
+// The size a flagged parameter reserves in its region: its mask entry, which
+// becomes the region's pending size; when its function has no mask entries,
+// the pending size as it is, the size of the region's last placement.
+uint32_t takeSize (uint32_t& pendingSize, const Parameter& parameter) noexcept;
+
 // The words the memory map reserves in external RAM for one call of the
-// function: the mask entries of its flagged parameters placed there.
-int64_t reserveExternal (const LibraryFunctionDefinition& function, const std::vector<uint32_t>& maskEntries, int selection);
+// function: the sizes its flagged parameters placed there take, the pending
+// size of external RAM carried from call to call.
+int64_t reserveExternal (const LibraryFunctionDefinition& function, const std::vector<uint32_t>& maskEntries, int selection,
+                         uint32_t& pendingSize);
 
 // The memory selection of a process (its memory word's type), which chooses
 // the region of the functions whose mask is usable.
 int getSelection (const GraphNode& node) noexcept;
 
-// The memory words of a delay line: the delay in ms times the rate in kHz,
-// doubled in external and 16-bit RAM except for the single-memory delay.
+// The samples of a delay process's line: its count (the delay in ms) times
+// the rate in kHz, truncated, held to what 32 bits count.
+uint32_t delaySamples (const GraphNode& node, double samplingRateKhz);
+
+// The memory words of a delay line: its samples, doubled in external and
+// 16-bit RAM except for the single-memory delay.
 uint32_t delayMemorySize (const GraphNode& node, double samplingRateKhz);
 
 // The mask entries a process's set-up function (its index among them) is

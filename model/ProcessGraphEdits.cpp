@@ -123,6 +123,11 @@ void ProcessGraphEdits::restoreBusPins (GraphData& graph, uint32_t nodeId, const
 }
 
 //==============================================================================
+bool ProcessGraphEdits::isSameStaticProcess (const ProcessDefinition* placed, const ProcessDefinition* added) noexcept
+{
+    return placed != nullptr && added != nullptr && placed->fromSps && added->fromSps && placed->processId == added->processId;
+}
+
 bool ProcessGraphEdits::canPlaceProcess (const GraphData& graph, const DspDefinitionEntry* entry, const ModuleDefinition* module,
                                          const ProcessDefinition& definition)
 {
@@ -138,7 +143,7 @@ bool ProcessGraphEdits::canPlaceProcess (const GraphData& graph, const DspDefini
 
         if (placed != nullptr && placed->fromSps)
         {
-            if (definition.fromSps && placed->processId == definition.processId)
+            if (isSameStaticProcess (placed, &definition))
                 return false;
         }
         else

@@ -162,6 +162,10 @@ public:
     static bool canPlaceProcess (const GraphData& graph, const DspDefinitionEntry* entry, const ModuleDefinition* module,
                                  const ProcessDefinition& definition);
 
+    // A DSP runs one instance of each static process: true when the process
+    // placed and the one to add are the same static process.
+    static bool isSameStaticProcess (const ProcessDefinition* placed, const ProcessDefinition* added) noexcept;
+
     // Adds the process node with its words, load text, command words and
     // link, and its registry instance (none: only the graph). Returns the new
     // node's NRPN number, or 0 with nothing changed when the graph is full.

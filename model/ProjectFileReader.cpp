@@ -6,6 +6,7 @@
 #include "model/PresetDocument.h"
 #include "model/PresetNumberReader.h"
 #include "model/ProcessControlList.h"
+#include "model/ProcessGraphEdits.h"
 #include "model/ProjectCommandList.h"
 #include "model/ProjectFileFormat.h"
 #include "model/ProjectSettings.h"
@@ -373,11 +374,9 @@ void ProjectFileReader::readProcesses (const juce::XmlElement* processesElement,
 
 bool ProjectFileReader::isSecondStaticInstance (const ProjectFileContent::Dsp& dsp, const ProjectFileContent::Process& process)
 {
-    if (process.definition == nullptr || ! process.definition->fromSps)
-        return false;
-
     return std::any_of (dsp.processes.begin(), dsp.processes.end(),
-                        [&process] (const ProjectFileContent::Process& other) { return other.definition == process.definition; });
+                        [&process] (const ProjectFileContent::Process& other)
+                        { return ProcessGraphEdits::isSameStaticProcess (other.definition, process.definition); });
 }
 
 void ProjectFileReader::readProcess (const juce::XmlElement& element, const ProjectFileContent::Dsp& dsp, int position,

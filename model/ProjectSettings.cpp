@@ -214,17 +214,6 @@ juce::File ProjectSettings::getOutputDirectoryMovedTo (const juce::File& newFold
     return outputDirectory;
 }
 
-juce::File ProjectSettings::getSaveAsStartFolder() const
-{
-    if (projectFile == juce::File())
-        return {};
-
-    // The working directory is the output directory, which the user may
-    // delete while the program runs: the project still has its file.
-    const auto workingDirectory = juce::File::getCurrentWorkingDirectory();
-    return workingDirectory != juce::File() ? workingDirectory : projectFile.getParentDirectory();
-}
-
 juce::File ProjectSettings::getPresetFile() const
 {
     const auto folder = getProjectFolderFile();

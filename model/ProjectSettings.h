@@ -88,9 +88,6 @@ public:
     // becomes the new folder.
     juce::File getOutputDirectoryMovedTo (const juce::File& newFolder) const;
 
-    // None while the project has no file: the save then asks for one.
-    juce::File getSaveAsStartFolder() const;
-
     // "<folder>/<name>.presets" and "<folder>/<name>_global.presets"; none
     // while the project has no folder.
     juce::File getPresetFile() const;

@@ -2,6 +2,7 @@
 
 #include "HandlerTestDesigns.h"
 
+#include "generator/IdeProjectFile.h"
 #include "model/DesignLog.h"
 
 #include "modulesdef/ModulesDefText.h"
@@ -197,12 +198,9 @@ juce::String TestProject::read (const juce::String& name) const
 
 juce::StringArray TestProject::findFilesMissingFromIdeProject() const
 {
-    const auto ide = folder.getChildFile ("MyDesign.vtc").loadFileAsString();
-    const auto listed = juce::StringArray::fromLines (
-        ide.fromFirstOccurrenceOf ("[FILES]\r\n", false, false).upToFirstOccurrenceOf ("[WINDOWS]", false, false).trim());
     juce::StringArray missing;
 
-    for (const auto& name : listed)
+    for (const auto& name : IdeProjectFile::readListedFiles (folder.getChildFile ("MyDesign.vtc").loadFileAsString()))
         if (! outputDirectory.getChildFile (name).existsAsFile())
             missing.add (name);
 

@@ -504,9 +504,7 @@ uint32_t channelsOf (const GraphNode& node, bool inputs)
     if (! isVectorSide (node, inputs))
         return (uint32_t) (inputs ? inputPins : node.getPinCount() - inputPins);
 
-    const auto flag = inputs ? GraphNode::inputsFollowCountFlag : GraphNode::outputsFollowCountFlag;
-    const auto count = (node.channelWord & flag) != 0 ? node.getChannelCount() : (inputs ? node.inputCount : node.outputCount);
-    return juce::jmax (1u, count);
+    return RoutingNodeAttribution::getSideWidth (node, inputs);
 }
 
 juce::StringArray findRoutingBreaches (const GraphData& graph)

@@ -47,8 +47,8 @@ protected:
     bool place (const LibraryFunctionDefinition& function, const GraphNode* node, int pcsNumber = 0, bool dspInit = false,
                 int functionIndex = 0)
     {
-        return dsp->generator.writeMemoryMap (pcsNumber, library(), function, node, dsp->dspId, texts, memory, dspInit,
-                                              functionIndex);
+        return dsp->generator.writeMemoryMap (pcsNumber, library(), function, function.maskEntries, node, dsp->dspId, texts,
+                                              memory, dspInit, functionIndex);
     }
 
     std::unique_ptr<ModulesDefReader> reader;
@@ -229,7 +229,7 @@ TEST_F (MemoryMapTest, TheChainContinuesFromOneDspIntoTheNext)
 
     place (*allocate, &first);
     juce::String secondMemory;
-    second.generator.writeMemoryMap (0, library(), *allocate, &other, 2, texts, secondMemory, false);
+    second.generator.writeMemoryMap (0, library(), *allocate, allocate->maskEntries, &other, 2, texts, secondMemory, false);
 
     EXPECT_TRUE (
         secondMemory.startsWith ("#define\tMEMADDR_DSP02_PCS00PAR01\t(MEMADDR_DSP01_PCS00PAR01_NEXTBASE) // LDelay_AllocLine\n"));
@@ -296,21 +296,20 @@ TEST_F (MemoryMapTest, DelaysReserveTheirTimeInWords)
     auto& delay = dsp->add ("LongDelay", 10);
     auto& single = dsp->add ("(s)Delay", 10);
 
-    EXPECT_EQ (dsp->generator.getDelayMemorySize (delay), 960u);
-    EXPECT_EQ (dsp->generator.getDelayMemorySize (single), 480u);
+    using MemoryParameters::delayMemorySize;
+    EXPECT_EQ (delayMemorySize (delay, 48.0), 960u);
+    EXPECT_EQ (delayMemorySize (single, 48.0), 480u);
 
     // Renaming a node changes nothing: the process decides.
     delay.setName ("(s)Delay");
     single.setName ("Delay");
-    EXPECT_EQ (dsp->generator.getDelayMemorySize (delay), 960u);
-    EXPECT_EQ (dsp->generator.getDelayMemorySize (single), 480u);
+    EXPECT_EQ (delayMemorySize (delay, 48.0), 960u);
+    EXPECT_EQ (delayMemorySize (single, 48.0), 480u);
 
     delay.memoryWord = GraphNode::memoryChoiceInternal24BitRam;
-    EXPECT_EQ (dsp->generator.getDelayMemorySize (delay), 480u);
-
-    context.setSamplingRateKhz (44.1);
-    EXPECT_EQ (dsp->generator.getDelayMemorySize (single), 441u);
+    EXPECT_EQ (delayMemorySize (delay, 48.0), 480u);
+    EXPECT_EQ (delayMemorySize (single, 44.1), 441u);
 
     delay.channelWord = GraphNode::delayCountFlag | GraphNode::channelCountMask;
-    EXPECT_EQ (dsp->generator.getDelayMemorySize (delay), 0xFFFFFFFFu);
+    EXPECT_EQ (delayMemorySize (delay, 48.0), 0xFFFFFFFFu);
 }

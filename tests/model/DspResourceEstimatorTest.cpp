@@ -15,15 +15,16 @@ struct Costs
     uint32_t cyclesPerChannel, baseCycles, ramPerChannel, baseRam;
 };
 
-// Flags and entry mask as the reader sets them: the mask's low bits flag the
-// parameters, bit 15 fixes each memory parameter's region by its type.
-std::unique_ptr<LibraryFunctionDefinition> makeFunction (int parameterCount, uint32_t entryMask, std::vector<uint32_t> entries,
-                                                         const std::vector<uint16_t>& words = {})
+// Entry mask and flags as the reader reads them, one after the other: bit 15
+// of the mask fixes each memory parameter's region by its type; the flags
+// (bit n counted from the last parameter) say which parameters reserve memory.
+std::unique_ptr<LibraryFunctionDefinition> makeFunction (int parameterCount, uint32_t entryMask, uint32_t flags,
+                                                         std::vector<uint32_t> entries, const std::vector<uint16_t>& words = {})
 {
     auto f = std::make_unique<LibraryFunctionDefinition>();
     f->parameterCount = parameterCount;
     f->entryMask = entryMask;
-    f->parameterFlagMask = entryMask & 0x7FFF;
+    f->parameterFlagMask = flags;
     f->maskUsable = (entryMask & ~0x7FFFu) == 0;
     f->maskEntryCount = (int) entries.size();
     f->maskEntries = std::move (entries);
@@ -80,7 +81,7 @@ protected:
         module->moduleFunctions.setCapacity (count);
 
         for (int i = 0; i < count; ++i)
-            module->addFunction (makeFunction (1, 0x0, {}));
+            module->addFunction (makeFunction (1, 0x0, 0x0, {}));
     }
 
     // The memory choice and the word the memory map reads it from.
@@ -100,7 +101,7 @@ protected:
     // by the delay at the rate.
     void giveDelayLine (ProcessDefinition& delay)
     {
-        delay.addFunction (0, makeFunction (2, 0x1, { 0x7 }, { 4, 2, 0, 12, 0, 0 }));
+        delay.addFunction (0, makeFunction (2, 0x1, 0x1, { 0x7 }, { 4, 2, 0, 12, 0, 0 }));
     }
 
     ModuleLibrary library;
@@ -292,14 +293,12 @@ TEST_F (DspResourceEstimatorTest, DelayLinesTakeTheirLengthAtTheRateInExternalRa
 TEST_F (DspResourceEstimatorTest, OnlyMemoryParametersReserveMemory)
 {
     auto* delay = defineProcess ("ShortDelay", 0x206, { 14, 6, 2, 4 });
-    delay->hasMemoryClass = true;
-    delay->memoryClass11to13 = true;
 
     // The flagged parameters take the entries in order: (4,0,1) entry 0,
     // (4,0,7) entry 1 (no memory parameter), (12,0,0) entry 2; the first
     // parameter, (4,2,0), is not flagged.
     addPlainModuleFunctions (1);
-    delay->addFunction (0, makeFunction (4, 0x7, { 0x100, 0x20, 0x3 }, { 4, 2, 0, 4, 0, 1, 4, 0, 7, 12, 0, 0 }));
+    delay->addFunction (0, makeFunction (4, 0x7, 0x7, { 0x100, 0x20, 0x3 }, { 4, 2, 0, 4, 0, 1, 4, 0, 7, 12, 0, 0 }));
 
     auto* node = place (delay, 1, GraphNode::memoryChoiceExternalRam);
     EXPECT_EQ (externalUsed(), 0x3 + 0x100);
@@ -313,7 +312,7 @@ TEST_F (DspResourceEstimatorTest, AnyProcessReservesWhatItsMemoryParametersTake)
     // Flagged: a non-memory parameter (4,0,7) and a whole address (12,0,0);
     // with a memory class or without, and whatever the module's functions.
     auto* bank = defineProcess ("Bank", 0x208, { 22, 16, 4, 12 });
-    bank->addFunction (0, makeFunction (3, 0x5, { 0x10000, 0x8000 }, { 4, 0, 7, 4, 2, 0, 12, 0, 0 }));
+    bank->addFunction (0, makeFunction (3, 0x5, 0x5, { 0x10000, 0x8000 }, { 4, 0, 7, 4, 2, 0, 12, 0, 0 }));
     place (bank, 1, GraphNode::memoryChoiceExternalRam);
     EXPECT_EQ (externalUsed(), 0x8000);
 
@@ -325,16 +324,17 @@ TEST_F (DspResourceEstimatorTest, AnyProcessReservesWhatItsMemoryParametersTake)
 TEST_F (DspResourceEstimatorTest, EverySetUpFunctionCountsWhatItReserves)
 {
     // Three set-up functions of one flagged whole address (12,0,0) each: the
-    // memory map lays out each of them, whatever the memory selector names.
+    // memory map lays out each of them.
     auto* bank = defineProcess ("Bank", 0x208, { 22, 16, 4, 12 });
-    bank->hasMemoryClass = true;
-    bank->memorySelector = 102;
 
     for (uint32_t entry : { 0x7u, 0x400u, 0x9u })
-        bank->addFunction (0, makeFunction (2, 0x1, { entry }, { 4, 2, 0, 12, 0, 0 }));
+        bank->addFunction (0, makeFunction (2, 0x1, 0x1, { entry }, { 4, 2, 0, 12, 0, 0 }));
+
+    // One without mask entries reserves again the size the last one took.
+    bank->addFunction (0, makeFunction (2, 0x0, 0x1, {}, { 4, 2, 0, 12, 0, 0 }));
 
     auto* node = place (bank, 1, GraphNode::memoryChoiceExternalRam);
-    EXPECT_EQ (externalUsed(), 0x7 + 0x400 + 0x9);
+    EXPECT_EQ (externalUsed(), 0x7 + 0x400 + 0x9 + 0x9);
 
     // Their memory goes where the process's memory choice says.
     setMemory (*node, GraphNode::memoryChoiceInternal24BitRam);
@@ -346,11 +346,8 @@ TEST_F (DspResourceEstimatorTest, TheSelectedFunctionCountsWhatTheMemoryMapPutsI
     // Flagged: a non-memory parameter (4,0,7), a 24-bit low half (4,0,22) and
     // a whole address (12,0,0), taking the entries in order.
     auto* bank = defineProcess ("Bank", 0x208, { 22, 16, 4, 12 });
-    bank->hasMemoryClass = true;
-    bank->memorySelector = 101;
-    auto function = makeFunction (4, 0x7, { 0x100, 0x20, 0x3 }, { 4, 2, 0, 4, 0, 7, 4, 0, 22, 12, 0, 0 });
-    function->parameterFlagMask = 0x7;
-    auto* selected = bank->addFunction (0, std::move (function));
+    auto* selected =
+        bank->addFunction (0, makeFunction (4, 0x7, 0x7, { 0x100, 0x20, 0x3 }, { 4, 2, 0, 4, 0, 7, 4, 0, 22, 12, 0, 0 }));
 
     // The process's choice decides the region: the low half and the whole
     // address go to external RAM, the non-memory parameter nowhere.
@@ -370,12 +367,12 @@ TEST_F (DspResourceEstimatorTest, ModuleFunctionsCountOncePerDspAndEveryProcessE
     // The module's start-up function reserves 0x400 in the memory its first
     // static process chose; it has no other.
     module->moduleFunctions.setCapacity (2);
-    module->addFunction (makeFunction (2, 0x1, { 0x400 }, { 4, 2, 0, 12, 0, 0 }));
-    module->addFunction (makeFunction (1, 0x0, {}));
+    module->addFunction (makeFunction (2, 0x1, 0x1, { 0x400 }, { 4, 2, 0, 12, 0, 0 }));
+    module->addFunction (makeFunction (1, 0x0, 0x0, {}));
 
     auto* a = defineProcess ("A", 0x208, { 1, 1, 1, 1 }, 1, true);
-    a->addFunction (0, makeFunction (2, 0x1, { 0x10 }, { 4, 2, 1, 12, 0, 0 }));
-    a->addFunction (0, makeFunction (2, 0x1, { 0x20 }, { 4, 2, 1, 12, 0, 0 }));
+    a->addFunction (0, makeFunction (2, 0x1, 0x1, { 0x10 }, { 4, 2, 1, 12, 0, 0 }));
+    a->addFunction (0, makeFunction (2, 0x1, 0x1, { 0x20 }, { 4, 2, 1, 12, 0, 0 }));
 
     auto* first = place (a, 1, GraphNode::memoryChoiceExternalRam);
     EXPECT_EQ (externalUsed(), 0x400 + 0x10 + 0x20);
@@ -395,7 +392,7 @@ TEST_F (DspResourceEstimatorTest, ADspWithoutProcessesReservesNothing)
     // The memory map writes nothing for a DSP whose source is not written,
     // not even the module's own block.
     module->moduleFunctions.setCapacity (1);
-    module->addFunction (makeFunction (2, 0x1, { 0x400 }, { 4, 2, 0, 12, 0, 0 }));
+    module->addFunction (makeFunction (2, 0x1, 0x1, { 0x400 }, { 4, 2, 0, 12, 0, 0 }));
     EXPECT_EQ (externalUsed(), 0);
 
     place (defineProcess ("P", 0x209, { 1, 1, 1, 1 }, 1, true), 1, GraphNode::memoryChoiceExternalRam);
@@ -407,7 +404,7 @@ TEST_F (DspResourceEstimatorTest, MaskWithMoreFlaggedParametersThanEntriesTakesW
     auto* p = defineProcess ("P", 0x209, { 1, 1, 1, 1 });
 
     // Two flagged whole addresses and one entry: the second reserves nothing.
-    auto* function = p->addFunction (0, makeFunction (3, 0x3, { 0x30 }, { 4, 2, 1, 12, 0, 0, 12, 0, 0 }));
+    auto* function = p->addFunction (0, makeFunction (3, 0x3, 0x3, { 0x30 }, { 4, 2, 1, 12, 0, 0, 12, 0, 0 }));
     place (p, 1, GraphNode::memoryChoiceExternalRam);
     EXPECT_EQ (externalUsed(), 0x30);
 
@@ -417,8 +414,8 @@ TEST_F (DspResourceEstimatorTest, MaskWithMoreFlaggedParametersThanEntriesTakesW
 }
 
 //==============================================================================
-// The sample library as the reader reads it: a bank with memory selector 102
-// and a delay of memory class 11 on the full core.
+// The sample library as the reader reads it: its bank and its short delay on
+// the full core.
 TEST (DspResourceEstimatorSampleTest, SampleBankAndShortDelayTakeTheirExternalMemory)
 {
     const auto reader = projecttest::readSampleLibrary();
@@ -429,8 +426,6 @@ TEST (DspResourceEstimatorSampleTest, SampleBankAndShortDelayTakeTheirExternalMe
     auto* delay = core->findProcessById (0x206);
     ASSERT_NE (bank, nullptr);
     ASSERT_NE (delay, nullptr);
-    ASSERT_EQ (bank->memorySelector, 102u);
-    ASSERT_TRUE (delay->memoryClass11to13);
 
     library.clearDsps();
     auto* dsp = library.addDsp (5, 0x21, 0);

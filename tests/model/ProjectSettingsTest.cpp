@@ -150,7 +150,6 @@ TEST_F (ProjectSettingsTest, ADirectoryOrNoPathLeavesTheProjectWithoutFile)
 
     settings.setProjectFile (folder.getFullPathName());
     EXPECT_EQ (settings.getProjectFile(), juce::File());
-    EXPECT_EQ (settings.getSaveAsStartFolder(), juce::File()) << "the save asks for a file";
 }
 
 TEST_F (ProjectSettingsTest, AProjectFileMakesItsFolderTheWorkingDirectory)
@@ -162,7 +161,6 @@ TEST_F (ProjectSettingsTest, AProjectFileMakesItsFolderTheWorkingDirectory)
 
     EXPECT_EQ (settings.getProjectFile(), file);
     EXPECT_EQ (juce::File::getCurrentWorkingDirectory(), folder);
-    EXPECT_EQ (settings.getSaveAsStartFolder(), folder);
 }
 
 TEST_F (ProjectSettingsTest, RelativePathsAreTakenFromTheWorkingDirectory)
