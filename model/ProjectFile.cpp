@@ -153,37 +153,22 @@ void ProjectFile::sendSavedControls (const juce::XmlElement& root, Design& desig
                 return;
 
             auto& store = node->presetStore;
-            const auto delayType = store.hasFixedDelayControl() || definition->isDelayType();
-            const auto count = delayType ? 1 : (int) node->getChannelCount();
-            auto* classElement = PresetDocument::findPresetClassElement (process, juce::String (definition->name));
-            auto* group = classElement != nullptr ? PresetDocument::findCountGroupElement (*classElement, count) : nullptr;
+            auto prepare = [&]
+            {
+                const auto extraFlag = store.getExtraFlag();
+                store.clear (true);
+                store.setExtraFlag (extraFlag);
+                store.setName (node->getName());
 
-            if (group == nullptr)
-                return;
+                // The controls registered in their order before the values are
+                // read in, and a panel built shows them.
+                design.registerControls (*node, slot.getDspId());
+                store.normaliseControlOrder();
+                ++node->valueReplacements;
+                slot.getGraph().sendChangeMessage();
+            };
 
-            const auto extraFlag = store.getExtraFlag();
-            store.clear (true);
-            store.setExtraFlag (extraFlag);
-
-            if (delayType)
-                store.setHasFixedDelayControl();
-
-            store.setName (node->getName());
-
-            // The controls registered in their order before the values are
-            // read in, and a panel built shows them.
-            design.registerControls (*node, slot.getDspId());
-            store.normaliseControlOrder();
-            ++node->valueReplacements;
-            slot.getGraph().sendChangeMessage();
-
-            // Of a delay, the file's copies per ms of its controls are none of its own.
-            PresetDocument document;
-            document.setStore (&store);
-            document.setControlFilter (ProjectFileReader::readingOfProcess (*definition).controls);
-
-            if (! document.loadProcessPresets (*group, count, nullptr) ||
-                ! store.findPreset (ProcessPresetStore::lastSavedPresetName))
+            if (! ProjectFileReader::loadLastSaved (process, *definition, node->getChannelCount(), store, prepare, {}))
                 return;
 
             for (int i = 0; i < store.getControlCount(); ++i)

@@ -626,9 +626,7 @@ PresetDocument::ClassReading ProjectFileReader::readingOfDelays (std::vector<con
 
 void ProjectFileReader::readLastSaved (const juce::XmlElement& element, ProjectFileContent::Process& process)
 {
-    auto* definition = process.definition;
-
-    if (definition == nullptr)
+    if (process.definition == nullptr)
     {
         if (auto* classElement = element.getChildByName ("Class"))
             process.keptSavedValues = std::make_shared<const juce::XmlElement> (*classElement);
@@ -636,55 +634,67 @@ void ProjectFileReader::readLastSaved (const juce::XmlElement& element, ProjectF
         return;
     }
 
-    auto& store = process.store;
-    store.setName (process.name);
+    process.store.setName (process.name);
+    loadLastSaved (element, *process.definition, process.channelWord & GraphNode::channelCountMask, process.store, {},
+                   [this] (const juce::String& text) { problem (text); });
+}
 
+bool ProjectFileReader::loadLastSaved (const juce::XmlElement& element, const ProcessDefinition& definition, uint32_t count,
+                                       ProcessPresetStore& store, const std::function<void()>& prepare,
+                                       const ProblemHandler& problem)
+{
     // As the process's box marks it: a delay-type process carries its count
     // in its presets, under the count group 1.
-    if (definition->isDelayType())
-        store.setHasFixedDelayControl();
-
-    auto* classElement = PresetDocument::findPresetClassElement (element, juce::String (definition->name));
-
-    if (classElement == nullptr)
-        return;
-
-    const auto count = store.hasFixedDelayControl() ? 1 : (int) (process.channelWord & GraphNode::channelCountMask);
-    auto* group = PresetDocument::findCountGroupElement (*classElement, count);
-
-    if (group == nullptr)
-        return;
-
+    const auto reading = readingOfProcess (definition);
     PresetDocument document;
     document.setStore (&store);
-    document.setMessageHandler ([this] (const juce::String&, const juce::String& text, const juce::String&)
-                                { problem ("the saved control values: " + text); });
 
-    if (store.hasFixedDelayControl())
+    if (reading.delay)
+        store.setHasFixedDelayControl();
+
+    const auto groupCount = reading.delay ? 1 : (int) count;
+    auto* classElement = PresetDocument::findPresetClassElement (element, juce::String (definition.name));
+    auto* group = classElement != nullptr ? PresetDocument::findCountGroupElement (*classElement, groupCount) : nullptr;
+
+    if (group == nullptr)
+        return false;
+
+    if (prepare)
+        prepare();
+
+    if (problem)
+        document.setMessageHandler ([&problem] (const juce::String&, const juce::String& text, const juce::String&)
+                                    { problem ("the saved control values: " + text); });
+
+    if (reading.delay)
     {
         // Files saved while a delay's length counted as channels name a
         // control per ms: the process's own are the first of each.
-        document.setControlFilter (readingOfProcess (*definition).controls);
+        document.setControlFilter (reading.controls);
     }
     else if (namesDelayControl (*group))
     {
         // Only a delay-type process has the delay control; a damaged file that
         // gives one to another process would have it change value at every save.
-        problem ("the saved control values of " + process.name + " held a delay control, which it has not");
+        if (problem)
+            problem ("the saved control values of " + store.getName() + " held a delay control, which it has not");
+
         document.setControlFilter ([] (const juce::String& name) { return name != ProcessPresetStore::fixedDelayControlName; });
     }
 
-    if (! document.loadProcessPresets (*group, count, nullptr) || ! store.findPreset (ProcessPresetStore::lastSavedPresetName))
-        return;
+    if (! document.loadProcessPresets (*group, groupCount, nullptr) ||
+        ! store.findPreset (ProcessPresetStore::lastSavedPresetName))
+        return false;
 
     // A delay's length is its count, which is what the next save writes; a
     // file cut short of the delay control may not hold it in the list.
-    if (store.hasFixedDelayControl() && store.findControl (ProcessPresetStore::fixedDelayControlName))
+    if (reading.delay && store.findControl (ProcessPresetStore::fixedDelayControlName))
     {
-        const auto length = process.channelWord & GraphNode::channelCountMask;
-        store.setCurrentValue (length);
-        store.setDelayCount (length);
+        store.setCurrentValue (count);
+        store.setDelayCount (count);
     }
+
+    return true;
 }
 
 // A number in range that no earlier item took is kept; every other item

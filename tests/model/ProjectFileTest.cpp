@@ -493,18 +493,26 @@ TEST_F (ProjectFileTest, ADelaySavedWithAControlPerMillisecondOpensAndIsWrittenA
         SCOPED_TRACE (form.name);
         clearLog();
         LibraryAndDesign opened;
-        const auto content = open (project (dspWith (earlierdelay::makeProcess (form))), opened.design);
+        const auto text = project (dspWith (earlierdelay::makeProcess (form)));
+        const auto content = open (text, opened.design);
         EXPECT_EQ (content.problems.joinIntoString ("\n"), juce::String());
         EXPECT_EQ (getLogText(), juce::String());
-
         auto& store = opened.design.findDsp (1)->getGraph().getNode (0)->presetStore;
-        EXPECT_EQ (store.getDelayCount(), (uint32_t) form.ms);
 
-        for (const auto& [name, value] :
-             { std::pair ("Time1", 101u), std::pair ("Feedback1", 21u), std::pair ("-/-delay-/-", (uint32_t) form.ms) })
+        // And as read again once the boxes exist.
+        for (int reading = 0; reading < 2; ++reading)
         {
-            EXPECT_TRUE (store.findControl (name)) << name;
-            EXPECT_EQ (store.getCurrentValue(), value) << name;
+            if (reading == 1)
+                ProjectFile::sendSavedControls (*juce::parseXML (text), opened.design, {});
+
+            EXPECT_EQ (store.getDelayCount(), (uint32_t) form.ms);
+
+            for (const auto& [name, value] :
+                 { std::pair ("Time1", 101u), std::pair ("Feedback1", 21u), std::pair ("-/-delay-/-", (uint32_t) form.ms) })
+            {
+                EXPECT_TRUE (store.findControl (name)) << name;
+                EXPECT_EQ (store.getCurrentValue(), value) << name;
+            }
         }
 
         const auto saved = ProjectFile::createXml (opened.design, options)->toString();
