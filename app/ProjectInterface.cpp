@@ -89,14 +89,6 @@ ProjectInterface::ProjectInterface (MainContainer& ownerContainer, const juce::F
     presetDocument.setGlobalPresets (&owner.getGlobalPresets());
     presetDocument.setUsePresetList();
 
-    // Stored presets of delays saved in earlier forms are read as today's.
-    presetDocument.setClassRule (
-        [this] (const juce::String& className)
-        {
-            return moduleDefinitions != nullptr ? ProjectFileReader::readingOfClass (*moduleDefinitions, className)
-                                                : PresetDocument::ClassReading();
-        });
-
     // The controls of a process are those its panel lists, for the rate set here.
     design.setControlRegistrar (
         [this] (GraphNode& node, uint32_t dspId)
@@ -125,6 +117,9 @@ void ProjectInterface::readModuleDefinitions (const juce::File& modulesDefFile)
     moduleReader->close();
     moduleDefinitions = &moduleReader->getLibrary();
     design.setLibrary (moduleDefinitions);
+
+    // Stored presets of delays saved in earlier forms are read as today's.
+    presetDocument.setClassRule (ProjectFileReader::classRuleOf (*moduleDefinitions));
 }
 
 void ProjectInterface::setUpWidgets()

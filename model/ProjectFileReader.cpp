@@ -5,7 +5,6 @@
 #include "model/NodeChannelRules.h"
 #include "model/PresetDocument.h"
 #include "model/PresetNumberReader.h"
-#include "model/ProcessControlList.h"
 #include "model/ProjectCommandList.h"
 #include "model/ProjectFileFormat.h"
 #include "model/ProjectSettings.h"
@@ -572,38 +571,20 @@ bool ProjectFileReader::namesDelayControl (const juce::XmlElement& group)
     return false;
 }
 
-// Whether a control a delay-type process's saved values name is one it
-// had when its length counted as channels: a copy per ms of each control
-// with an index ("Time2" ... after "Time1"), which it no longer has.
-bool ProjectFileReader::isCopyPerMillisecond (const ProcessDefinition& definition, const juce::String& name)
+PresetDocument::ClassRule ProjectFileReader::classRuleOf (const ModuleLibrary& library)
 {
-    for (int i = 0; i < definition.getSecondFunctionCount(); ++i)
+    return [&library] (const juce::String& className)
     {
-        const auto& function = *definition.secondFunctions[i];
+        std::vector<const ProcessDefinition*> delays;
 
-        if (! function.hasIndexParameter())
-            continue;
+        for (int m = 0; m < library.getModuleCount(); ++m)
+            for (int p = 0; p < library.getModule (m)->getProcessCount(); ++p)
+                if (auto* definition = library.getModule (m)->getProcess (p);
+                    definition != nullptr && definition->isDelayType() && juce::String (definition->name) == className)
+                    delays.push_back (definition);
 
-        const auto label = ProcessControlList::makeSafeName (juce::String::fromUTF8 (function.firstText.c_str()));
-
-        if (label.isNotEmpty() && PresetNumberReader::numberAfterPrefix (name, label.toRawUTF8()) >= 2)
-            return true;
-    }
-
-    return false;
-}
-
-PresetDocument::ClassReading ProjectFileReader::readingOfClass (const ModuleLibrary& library, const juce::String& className)
-{
-    std::vector<const ProcessDefinition*> delays;
-
-    for (int m = 0; m < library.getModuleCount(); ++m)
-        for (int p = 0; p < library.getModule (m)->getProcessCount(); ++p)
-            if (auto* definition = library.getModule (m)->getProcess (p);
-                definition != nullptr && definition->isDelayType() && juce::String (definition->name) == className)
-                delays.push_back (definition);
-
-    return readingOfDelays (std::move (delays));
+        return readingOfDelays (std::move (delays));
+    };
 }
 
 PresetDocument::ClassReading ProjectFileReader::readingOfProcess (const ProcessDefinition& definition)
@@ -616,11 +597,11 @@ PresetDocument::ClassReading ProjectFileReader::readingOfDelays (std::vector<con
     if (delays.empty())
         return {};
 
-    return { true, [delays] (const juce::String& name)
+    return { [delays] (const juce::String& name)
              {
                  return std::none_of (delays.begin(), delays.end(),
                                       [&name] (const ProcessDefinition* definition)
-                                      { return isCopyPerMillisecond (*definition, name); });
+                                      { return definition->isCopyPerMillisecond (name); });
              } };
 }
 
@@ -644,15 +625,12 @@ bool ProjectFileReader::loadLastSaved (const juce::XmlElement& element, const Pr
                                        const ProblemHandler& problem)
 {
     // As the process's box marks it: a delay-type process carries its count
-    // in its presets, under the count group 1.
+    // in its presets, under the count group 1, and of the controls files
+    // saved while its length counted as channels name, takes its own.
     const auto reading = readingOfProcess (definition);
     PresetDocument document;
-    document.setStore (&store);
-
-    if (reading.delay)
-        store.setHasFixedDelayControl();
-
-    const auto groupCount = reading.delay ? 1 : (int) count;
+    document.setStore (store, reading);
+    const auto groupCount = reading.isDelay() ? 1 : (int) count;
     auto* classElement = PresetDocument::findPresetClassElement (element, juce::String (definition.name));
     auto* group = classElement != nullptr ? PresetDocument::findCountGroupElement (*classElement, groupCount) : nullptr;
 
@@ -666,13 +644,7 @@ bool ProjectFileReader::loadLastSaved (const juce::XmlElement& element, const Pr
         document.setMessageHandler ([&problem] (const juce::String&, const juce::String& text, const juce::String&)
                                     { problem ("the saved control values: " + text); });
 
-    if (reading.delay)
-    {
-        // Files saved while a delay's length counted as channels name a
-        // control per ms: the process's own are the first of each.
-        document.setControlFilter (reading.controls);
-    }
-    else if (namesDelayControl (*group))
+    if (! reading.isDelay() && namesDelayControl (*group))
     {
         // Only a delay-type process has the delay control; a damaged file that
         // gives one to another process would have it change value at every save.
@@ -688,7 +660,7 @@ bool ProjectFileReader::loadLastSaved (const juce::XmlElement& element, const Pr
 
     // A delay's length is its count, which is what the next save writes; a
     // file cut short of the delay control may not hold it in the list.
-    if (reading.delay && store.findControl (ProcessPresetStore::fixedDelayControlName))
+    if (reading.isDelay() && store.findControl (ProcessPresetStore::fixedDelayControlName))
     {
         store.setCurrentValue (count);
         store.setDelayCount (count);

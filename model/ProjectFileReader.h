@@ -40,9 +40,9 @@ public:
     // delay-type process (by the library's definitions of that name) keeps
     // its delay control and leaves out the copy per ms of each control that
     // files saved while a delay's length counted as channels hold. A class
-    // the library does not know is read as the file gives it.
-    static PresetDocument::ClassReading readingOfClass (const ModuleLibrary& library, const juce::String& className);
-    static PresetDocument::ClassReading readingOfProcess (const ProcessDefinition& definition);
+    // the library does not know is read as the file gives it. The rule reads
+    // the library, which must outlive it.
+    static PresetDocument::ClassRule classRuleOf (const ModuleLibrary& library);
 
     // Reads the "(Last-Saved)" values that a "Process" element holds for its
     // process into the store, as the process has them today: a delay-type
@@ -71,7 +71,7 @@ private:
     void readMemoryWord (const juce::XmlElement& element, ProjectFileContent::Process& process);
     void readCommands (const juce::XmlElement& element, ProjectFileContent::Process& process);
     static bool namesDelayControl (const juce::XmlElement& group);
-    static bool isCopyPerMillisecond (const ProcessDefinition& definition, const juce::String& name);
+    static PresetDocument::ClassReading readingOfProcess (const ProcessDefinition& definition);
     static PresetDocument::ClassReading readingOfDelays (std::vector<const ProcessDefinition*> delays);
     void readLastSaved (const juce::XmlElement& element, ProjectFileContent::Process& process);
     template <typename Item, typename Describe>
