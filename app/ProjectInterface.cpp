@@ -627,9 +627,7 @@ void ProjectInterface::readGlobalPresetFile()
 {
     // What cannot be read of the file is shown as the preset menu shows a
     // damaged preset file: the log may be closed, and opening it empties it.
-    presetDocument.setMessageHandler (
-        [] (const juce::String& title, const juce::String& text, const juce::String& buttonText)
-        { Dialogs::getCurrent().showMessage (juce::MessageBoxIconType::WarningIcon, title, text, buttonText); });
+    presetDocument.setMessageHandler (Dialogs::makeWarningHandler());
     presetDocument.readPresetsFile (getGlobalPresetFile());
     presetDocument.setMessageHandler ({});
 }
