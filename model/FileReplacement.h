@@ -32,9 +32,10 @@ public:
     static bool isSameFile (const juce::File& a, const juce::File& b);
 
     // Moves the file out of the way under a name beside it that no reader
-    // asks for: its name and ".replaced" (then ".replaced-2" ...). Returns
-    // the new name, or none when the file could not be moved.
-    static juce::File setAside (const juce::File& file);
+    // asks for: its name and the suffix (then the suffix and "-2" ...), so
+    // that a file set aside before stays. Returns the new name, or none when
+    // the file could not be moved.
+    static juce::File setAside (const juce::File& file, const juce::String& suffix = ".replaced");
 
 private:
     FileReplacement() = delete;
