@@ -58,20 +58,17 @@ uint32_t readNrpn (const juce::XmlElement& process)
 
 ProjectFile::Loaded ProjectFile::load (const juce::File& file, const ModuleLibrary& library)
 {
-    // What stands under the name but is no file (a folder, a pipe, a
-    // device) is refused by the reader, which says what it is.
-    Loaded loaded;
-
-    if (file.exists())
-        loaded = readContent (XmlFileAccess::load (file, ProjectFileFormat::rootTag, ProjectFileFormat::largestFile), library);
-
-    if (loaded.content == nullptr && loaded.result.wasOk())
+    if (! file.exists())
     {
+        Loaded loaded;
         loaded.missing = true;
         loaded.result = juce::Result::fail ("the file " + file.getFullPathName() + " does not exist");
+        return loaded;
     }
 
-    return loaded;
+    // What stands under the name but is no file (a folder, a pipe, a
+    // device) is refused by the reader, which says what it is.
+    return readContent (XmlFileAccess::load (file, ProjectFileFormat::rootTag, ProjectFileFormat::largestFile), library);
 }
 
 ProjectFile::Loaded ProjectFile::parse (const juce::String& text, const ModuleLibrary& library)
