@@ -431,8 +431,10 @@ bool ProjectInterface::saveToChosenFile (const juce::File& target)
     recentFiles.addFile (target);
     takePresetFilesAlong (previousSettings);
 
-    // The presets of the new place: no global presets, which unlocks a
-    // design whose global presets were made under the old name.
+    // The global presets of the new place: those of the design's own file
+    // where the new name reaches it; else none, as what another project left
+    // there was set aside, which unlocks a design whose global presets were
+    // made under the old name.
     readGlobalPresetFile();
     refreshGlobalPresetGroup();
     const auto hasGlobalPresets = owner.getGlobalPresets().getCount() > 0;
@@ -477,7 +479,7 @@ void ProjectInterface::takePresetFilesAlong (const ProjectSettings& previous)
     const auto presetFile = getPresetFile();
 
     if (const auto previousFile = previous.getPresetFile();
-        previousFile.existsAsFile() && previousFile != presetFile && ! FileReplacement::isSameFile (previousFile, presetFile))
+        previousFile.existsAsFile() && ! FileReplacement::isSameFile (previousFile, presetFile))
     {
         auto loaded = PresetFileAccess::load (previousFile);
 
@@ -492,8 +494,7 @@ void ProjectInterface::takePresetFilesAlong (const ProjectSettings& previous)
         }
     }
 
-    if (const auto globalFile = getGlobalPresetFile(); globalFile != previous.getGlobalPresetFile() &&
-                                                       ! FileReplacement::isSameFile (globalFile, previous.getGlobalPresetFile()))
+    if (const auto globalFile = getGlobalPresetFile(); ! FileReplacement::isSameFile (globalFile, previous.getGlobalPresetFile()))
         moveAside (globalFile);
 
     if (! setAside.isEmpty())

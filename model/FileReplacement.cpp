@@ -54,6 +54,9 @@ juce::Result FileReplacement::write (const juce::File& target, const Content& co
 
 bool FileReplacement::isSameFile (const juce::File& a, const juce::File& b)
 {
+    if (a == b)
+        return true;
+
     struct stat first, second;
 
     if (::stat (a.getFullPathName().toRawUTF8(), &first) != 0 || ::stat (b.getFullPathName().toRawUTF8(), &second) != 0)
