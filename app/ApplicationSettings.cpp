@@ -3,6 +3,7 @@
 #include "app/MainAppWindow.h"
 #include "app/SettingsFileCheck.h"
 #include "editors/Dialogs.h"
+#include "model/FileReplacement.h"
 
 namespace
 {
@@ -53,8 +54,8 @@ std::unique_ptr<juce::PropertiesFile> ApplicationSettings::open (const juce::Fil
     if (check.result.wasOk())
         return std::make_unique<juce::PropertiesFile> (file, getOptions());
 
-    const auto aside = getSetAsideFile (file);
-    const bool setAside = file.moveFileTo (aside);
+    const auto aside = FileReplacement::setAside (file, setAsideSuffix);
+    const bool setAside = aside != juce::File();
     auto message =
         "The settings file \"" + file.getFullPathName() + "\" cannot be read: " + check.result.getErrorMessage() + ".\n";
 
@@ -67,9 +68,4 @@ std::unique_ptr<juce::PropertiesFile> ApplicationSettings::open (const juce::Fil
 
     // No file at all when the damaged one still stands where JUCE would read it.
     return std::make_unique<juce::PropertiesFile> (setAside ? file : juce::File(), getOptions());
-}
-
-juce::File ApplicationSettings::getSetAsideFile (const juce::File& file)
-{
-    return file.getSiblingFile (file.getFileName() + ".damaged");
 }

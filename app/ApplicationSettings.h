@@ -11,7 +11,8 @@
 //
 // The file is checked as every XML file the program reads before JUCE reads
 // it, and as JUCE will read it (SettingsFileCheck): a damaged one (or
-// something that is no file) would hang or crash every start. Such a file is set aside under the name + ".damaged", with a
+// something that is no file) would hang or crash every start. Such a file is
+// set aside under the name + ".damaged" (an earlier one there stays), with a
 // message, and the program starts with its default settings. What saves of
 // an earlier run cut short left beside the file is removed.
 class ApplicationSettings
@@ -33,8 +34,9 @@ public:
     static std::unique_ptr<juce::PropertiesFile> open();
     static std::unique_ptr<juce::PropertiesFile> open (const juce::File& file);
 
-    // Where a damaged file is set aside.
-    static juce::File getSetAsideFile (const juce::File& file);
+    // A damaged file is set aside under its name and this ("-2" and so on
+    // after it while an earlier one is there).
+    static constexpr const char* setAsideSuffix = ".damaged";
 
 private:
     ApplicationSettings() = delete;

@@ -89,14 +89,6 @@ ProjectInterface::ProjectInterface (MainContainer& ownerContainer, const juce::F
     presetDocument.setGlobalPresets (&owner.getGlobalPresets());
     presetDocument.setUsePresetList();
 
-    // Stored presets of delays saved in earlier forms are read as today's.
-    presetDocument.setClassRule (
-        [this] (const juce::String& className)
-        {
-            return moduleDefinitions != nullptr ? ProjectFileReader::readingOfClass (*moduleDefinitions, className)
-                                                : PresetDocument::ClassReading();
-        });
-
     // The controls of a process are those its panel lists, for the rate set here.
     design.setControlRegistrar (
         [this] (GraphNode& node, uint32_t dspId)
@@ -125,6 +117,9 @@ void ProjectInterface::readModuleDefinitions (const juce::File& modulesDefFile)
     moduleReader->close();
     moduleDefinitions = &moduleReader->getLibrary();
     design.setLibrary (moduleDefinitions);
+
+    // Stored presets of delays saved in earlier forms are read as today's.
+    presetDocument.setClassRule (ProjectFileReader::classRuleOf (*moduleDefinitions));
 }
 
 void ProjectInterface::setUpWidgets()
@@ -436,8 +431,10 @@ bool ProjectInterface::saveToChosenFile (const juce::File& target)
     recentFiles.addFile (target);
     takePresetFilesAlong (previousSettings);
 
-    // The presets of the new place: no global presets, which unlocks a
-    // design whose global presets were made under the old name.
+    // The global presets of the new place: those of the design's own file
+    // where the new name reaches it; else none, as what another project left
+    // there was set aside, which unlocks a design whose global presets were
+    // made under the old name.
     readGlobalPresetFile();
     refreshGlobalPresetGroup();
     const auto hasGlobalPresets = owner.getGlobalPresets().getCount() > 0;
@@ -482,7 +479,7 @@ void ProjectInterface::takePresetFilesAlong (const ProjectSettings& previous)
     const auto presetFile = getPresetFile();
 
     if (const auto previousFile = previous.getPresetFile();
-        previousFile.existsAsFile() && previousFile != presetFile && ! FileReplacement::isSameFile (previousFile, presetFile))
+        previousFile.existsAsFile() && ! FileReplacement::isSameFile (previousFile, presetFile))
     {
         auto loaded = PresetFileAccess::load (previousFile);
 
@@ -497,8 +494,7 @@ void ProjectInterface::takePresetFilesAlong (const ProjectSettings& previous)
         }
     }
 
-    if (const auto globalFile = getGlobalPresetFile(); globalFile != previous.getGlobalPresetFile() &&
-                                                       ! FileReplacement::isSameFile (globalFile, previous.getGlobalPresetFile()))
+    if (const auto globalFile = getGlobalPresetFile(); ! FileReplacement::isSameFile (globalFile, previous.getGlobalPresetFile()))
         moveAside (globalFile);
 
     if (! setAside.isEmpty())
@@ -632,9 +628,7 @@ void ProjectInterface::readGlobalPresetFile()
 {
     // What cannot be read of the file is shown as the preset menu shows a
     // damaged preset file: the log may be closed, and opening it empties it.
-    presetDocument.setMessageHandler (
-        [] (const juce::String& title, const juce::String& text, const juce::String& buttonText)
-        { Dialogs::getCurrent().showMessage (juce::MessageBoxIconType::WarningIcon, title, text, buttonText); });
+    presetDocument.setMessageHandler (Dialogs::makeWarningHandler());
     presetDocument.readPresetsFile (getGlobalPresetFile());
     presetDocument.setMessageHandler ({});
 }

@@ -26,6 +26,12 @@ void Dialogs::setCurrent (Dialogs* dialogs) noexcept
     installedDialogs = dialogs;
 }
 
+Dialogs::ReportHandler Dialogs::makeWarningHandler()
+{
+    return [] (const juce::String& title, const juce::String& text, const juce::String& buttonText)
+    { getCurrent().showMessage (juce::MessageBoxIconType::WarningIcon, title, text, buttonText); };
+}
+
 juce::File Dialogs::withPatternExtension (const juce::File& file, const juce::String& patterns)
 {
     const auto first = patterns.upToFirstOccurrenceOf (";", false, false).trim();

@@ -2,6 +2,8 @@
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
+#include <functional>
+
 // Every question the program puts to the user goes through here: alerts,
 // Yes/No/Cancel questions, file and folder choosers, the name dialog and
 // popup menus. Each call waits for the answer, as the program's operations
@@ -55,6 +57,12 @@ public:
     // A file chosen to save under a name typed without extension gets the
     // extension of the first pattern ("*.zqp;*.ZQP" gives ".zqp").
     static juce::File withPatternExtension (const juce::File& file, const juce::String& patterns);
+
+    // A report handler (as a preset document takes) that shows each report
+    // in a warning box of the dialogs in use at the time.
+    using ReportHandler =
+        std::function<void (const juce::String& title, const juce::String& text, const juce::String& buttonText)>;
+    static ReportHandler makeWarningHandler();
 
     // The dialogs in use: the installed ones, or JUCE's.
     static Dialogs& getCurrent();

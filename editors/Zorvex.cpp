@@ -36,9 +36,7 @@ Zorvex::Zorvex (GraphData& owningGraph, uint32_t id) : nodeId (id), graph (ownin
     setPaintingIsUnclipped (false);
 
     // What the preset menu cannot read or write is the user's to know.
-    presetDocument.setMessageHandler (
-        [] (const juce::String& messageTitle, const juce::String& text, const juce::String& buttonText)
-        { Dialogs::getCurrent().showMessage (juce::MessageBoxIconType::WarningIcon, messageTitle, text, buttonText); });
+    presetDocument.setMessageHandler (Dialogs::makeWarningHandler());
 
     if (auto* node = getNode())
     {

@@ -54,6 +54,9 @@ juce::Result FileReplacement::write (const juce::File& target, const Content& co
 
 bool FileReplacement::isSameFile (const juce::File& a, const juce::File& b)
 {
+    if (a == b)
+        return true;
+
     struct stat first, second;
 
     if (::stat (a.getFullPathName().toRawUTF8(), &first) != 0 || ::stat (b.getFullPathName().toRawUTF8(), &second) != 0)
@@ -62,11 +65,11 @@ bool FileReplacement::isSameFile (const juce::File& a, const juce::File& b)
     return first.st_dev == second.st_dev && first.st_ino == second.st_ino;
 }
 
-juce::File FileReplacement::setAside (const juce::File& file)
+juce::File FileReplacement::setAside (const juce::File& file, const juce::String& suffix)
 {
     for (int n = 1; n < 1000; ++n)
     {
-        const auto aside = file.getSiblingFile (file.getFileName() + ".replaced" + (n > 1 ? "-" + juce::String (n) : ""));
+        const auto aside = file.getSiblingFile (file.getFileName() + suffix + (n > 1 ? "-" + juce::String (n) : ""));
 
         // A name taken by anything, a dangling link too, is left alone.
         if (aside.exists() || aside.isSymbolicLink())

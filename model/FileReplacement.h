@@ -26,15 +26,17 @@ public:
     // The target's folder must exist.
     static juce::Result write (const juce::File& target, const Content& content);
 
-    // Whether the two names stand for one existing file, however they are
+    // Whether the two names stand for one file: the same name, whatever
+    // stands under it, or two names of one existing file, however they are
     // written (through links, or in another case on a file system blind to
-    // case); false when either names nothing.
+    // case); false for two names of which either names nothing.
     static bool isSameFile (const juce::File& a, const juce::File& b);
 
     // Moves the file out of the way under a name beside it that no reader
-    // asks for: its name and ".replaced" (then ".replaced-2" ...). Returns
-    // the new name, or none when the file could not be moved.
-    static juce::File setAside (const juce::File& file);
+    // asks for: its name and the suffix (then the suffix and "-2" ...), so
+    // that a file set aside before stays. Returns the new name, or none when
+    // the file could not be moved.
+    static juce::File setAside (const juce::File& file, const juce::String& suffix = ".replaced");
 
 private:
     FileReplacement() = delete;

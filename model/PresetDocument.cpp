@@ -512,6 +512,19 @@ juce::File PresetDocument::getGlobalPresetFile (const juce::File& projectFolder,
 PresetDocument::PresetDocument() = default;
 PresetDocument::~PresetDocument() = default;
 
+void PresetDocument::ClassReading::markStore (ProcessPresetStore& target) const
+{
+    if (isDelay())
+        target.setHasFixedDelayControl();
+}
+
+void PresetDocument::setStore (ProcessPresetStore& target, const ClassReading& reading)
+{
+    store = &target;
+    controlFilter = reading.controls;
+    reading.markStore (target);
+}
+
 //==============================================================================
 juce::XmlElement* PresetDocument::createPresetElement (juce::XmlElement& parent)
 {
@@ -1106,8 +1119,7 @@ void PresetDocument::readStoredStores (const juce::XmlElement& root, ProjectPres
             auto stored = std::make_unique<ProcessPresetStore>();
             auto groupMismatch = false;
 
-            if (reading.delay)
-                stored->setHasFixedDelayControl();
+            reading.markStore (*stored);
 
             if (! reader.hasFailed())
                 loadCountGroup (*stored, *group, count, count, nullptr, reader, groupMismatch, reading.controls);

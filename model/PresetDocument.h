@@ -100,16 +100,23 @@ public:
     using ControlFilter = std::function<bool (const juce::String& controlName)>;
     void setControlFilter (ControlFilter filter) { controlFilter = std::move (filter); }
 
-    // How the stored stores of a process class are read from the global
-    // preset file: those of a delay-type process keep the fixed delay control
-    // (also where a file left it out), and take only the controls the
-    // filter accepts (all without one). Without a rule every class is read
-    // as the file gives it.
+    // How the stores of a process class are read: a delay-type process's
+    // has the fixed delay control (also where a file left it out) and takes
+    // only the controls the filter accepts; any other class has no filter
+    // and takes the controls as the file gives them.
     struct ClassReading
     {
-        bool delay = false;
         ControlFilter controls;
+
+        bool isDelay() const noexcept { return controls != nullptr; }
+        void markStore (ProcessPresetStore& target) const;
     };
+
+    // The store that loadProcessPresets fills, read as one of that class.
+    void setStore (ProcessPresetStore& target, const ClassReading& reading);
+
+    // How the stored stores of a process class are read from the global
+    // preset file. Without a rule every class is read as the file gives it.
 
     using ClassRule = std::function<ClassReading (const juce::String& className)>;
     void setClassRule (ClassRule rule) { classRule = std::move (rule); }

@@ -1,6 +1,8 @@
 #include "model/ProcessDefinition.h"
 
 #include "model/GraphNode.h"
+#include "model/PresetNumberReader.h"
+#include "model/ProcessControlList.h"
 
 LibraryFunctionDefinition* ProcessDefinition::addFunction (int list, std::unique_ptr<LibraryFunctionDefinition> function)
 {
@@ -48,6 +50,24 @@ bool isLimiterProcessKind (uint32_t kind)
 bool ProcessDefinition::isDelayType() const noexcept
 {
     return (defaultChannelWord & GraphNode::delayCountFlag) != 0;
+}
+
+bool ProcessDefinition::isCopyPerMillisecond (const juce::String& controlName) const
+{
+    for (int i = 0; i < getSecondFunctionCount(); ++i)
+    {
+        const auto& function = *secondFunctions[i];
+
+        if (! function.hasIndexParameter())
+            continue;
+
+        const auto label = ProcessControlList::makeSafeName (juce::String::fromUTF8 (function.firstText.c_str()));
+
+        if (label.isNotEmpty() && PresetNumberReader::numberAfterPrefix (controlName, label.toRawUTF8()) >= 2)
+            return true;
+    }
+
+    return false;
 }
 
 bool ProcessDefinition::offersMemoryChoice() const noexcept

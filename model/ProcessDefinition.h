@@ -6,6 +6,11 @@
 #include <cstdint>
 #include <string>
 
+namespace juce
+{
+class String;
+}
+
 // One entry of a process's pin table; graph nodes build their pins from it.
 struct ProcessPinEntry
 {
@@ -70,6 +75,11 @@ public:
     // A delay-type process: its count is a delay, which its presets carry as
     // the fixed delay control.
     bool isDelayType() const noexcept;
+
+    // Whether a control of that name is one a delay-type process had while
+    // its length counted as channels: a copy per ms of each control with an
+    // index ("Time2" ... after "Time1"), which it no longer has.
+    bool isCopyPerMillisecond (const juce::String& controlName) const;
 
     // The process's box offers a choice of memory (a count with a memory
     // class, or a delay-type count), which the node keeps.

@@ -58,20 +58,17 @@ uint32_t readNrpn (const juce::XmlElement& process)
 
 ProjectFile::Loaded ProjectFile::load (const juce::File& file, const ModuleLibrary& library)
 {
-    // What stands under the name but is no file (a folder, a pipe, a
-    // device) is refused by the reader, which says what it is.
-    Loaded loaded;
-
-    if (file.exists())
-        loaded = readContent (XmlFileAccess::load (file, ProjectFileFormat::rootTag, ProjectFileFormat::largestFile), library);
-
-    if (loaded.content == nullptr && loaded.result.wasOk())
+    if (! file.exists())
     {
+        Loaded loaded;
         loaded.missing = true;
         loaded.result = juce::Result::fail ("the file " + file.getFullPathName() + " does not exist");
+        return loaded;
     }
 
-    return loaded;
+    // What stands under the name but is no file (a folder, a pipe, a
+    // device) is refused by the reader, which says what it is.
+    return readContent (XmlFileAccess::load (file, ProjectFileFormat::rootTag, ProjectFileFormat::largestFile), library);
 }
 
 ProjectFile::Loaded ProjectFile::parse (const juce::String& text, const ModuleLibrary& library)
@@ -153,37 +150,22 @@ void ProjectFile::sendSavedControls (const juce::XmlElement& root, Design& desig
                 return;
 
             auto& store = node->presetStore;
-            const auto delayType = store.hasFixedDelayControl() || definition->isDelayType();
-            const auto count = delayType ? 1 : (int) node->getChannelCount();
-            auto* classElement = PresetDocument::findPresetClassElement (process, juce::String (definition->name));
-            auto* group = classElement != nullptr ? PresetDocument::findCountGroupElement (*classElement, count) : nullptr;
+            auto prepare = [&]
+            {
+                const auto extraFlag = store.getExtraFlag();
+                store.clear (true);
+                store.setExtraFlag (extraFlag);
+                store.setName (node->getName());
 
-            if (group == nullptr)
-                return;
+                // The controls registered in their order before the values are
+                // read in, and a panel built shows them.
+                design.registerControls (*node, slot.getDspId());
+                store.normaliseControlOrder();
+                ++node->valueReplacements;
+                slot.getGraph().sendChangeMessage();
+            };
 
-            const auto extraFlag = store.getExtraFlag();
-            store.clear (true);
-            store.setExtraFlag (extraFlag);
-
-            if (delayType)
-                store.setHasFixedDelayControl();
-
-            store.setName (node->getName());
-
-            // The controls registered in their order before the values are
-            // read in, and a panel built shows them.
-            design.registerControls (*node, slot.getDspId());
-            store.normaliseControlOrder();
-            ++node->valueReplacements;
-            slot.getGraph().sendChangeMessage();
-
-            // Of a delay, the file's copies per ms of its controls are none of its own.
-            PresetDocument document;
-            document.setStore (&store);
-            document.setControlFilter (ProjectFileReader::readingOfProcess (*definition).controls);
-
-            if (! document.loadProcessPresets (*group, count, nullptr) ||
-                ! store.findPreset (ProcessPresetStore::lastSavedPresetName))
+            if (! ProjectFileReader::loadLastSaved (process, *definition, node->getChannelCount(), store, prepare, {}))
                 return;
 
             for (int i = 0; i < store.getControlCount(); ++i)

@@ -5,7 +5,6 @@
 #include "model/NodeChannelRules.h"
 #include "model/PresetDocument.h"
 #include "model/PresetNumberReader.h"
-#include "model/ProcessControlList.h"
 #include "model/ProcessGraphEdits.h"
 #include "model/ProjectCommandList.h"
 #include "model/ProjectFileFormat.h"
@@ -571,38 +570,20 @@ bool ProjectFileReader::namesDelayControl (const juce::XmlElement& group)
     return false;
 }
 
-// Whether a control a delay-type process's saved values name is one it
-// had when its length counted as channels: a copy per ms of each control
-// with an index ("Time2" ... after "Time1"), which it no longer has.
-bool ProjectFileReader::isCopyPerMillisecond (const ProcessDefinition& definition, const juce::String& name)
+PresetDocument::ClassRule ProjectFileReader::classRuleOf (const ModuleLibrary& library)
 {
-    for (int i = 0; i < definition.getSecondFunctionCount(); ++i)
+    return [&library] (const juce::String& className)
     {
-        const auto& function = *definition.secondFunctions[i];
+        std::vector<const ProcessDefinition*> delays;
 
-        if (! function.hasIndexParameter())
-            continue;
+        for (int m = 0; m < library.getModuleCount(); ++m)
+            for (int p = 0; p < library.getModule (m)->getProcessCount(); ++p)
+                if (auto* definition = library.getModule (m)->getProcess (p);
+                    definition != nullptr && definition->isDelayType() && juce::String (definition->name) == className)
+                    delays.push_back (definition);
 
-        const auto label = ProcessControlList::makeSafeName (juce::String::fromUTF8 (function.firstText.c_str()));
-
-        if (label.isNotEmpty() && PresetNumberReader::numberAfterPrefix (name, label.toRawUTF8()) >= 2)
-            return true;
-    }
-
-    return false;
-}
-
-PresetDocument::ClassReading ProjectFileReader::readingOfClass (const ModuleLibrary& library, const juce::String& className)
-{
-    std::vector<const ProcessDefinition*> delays;
-
-    for (int m = 0; m < library.getModuleCount(); ++m)
-        for (int p = 0; p < library.getModule (m)->getProcessCount(); ++p)
-            if (auto* definition = library.getModule (m)->getProcess (p);
-                definition != nullptr && definition->isDelayType() && juce::String (definition->name) == className)
-                delays.push_back (definition);
-
-    return readingOfDelays (std::move (delays));
+        return readingOfDelays (std::move (delays));
+    };
 }
 
 PresetDocument::ClassReading ProjectFileReader::readingOfProcess (const ProcessDefinition& definition)
@@ -615,19 +596,17 @@ PresetDocument::ClassReading ProjectFileReader::readingOfDelays (std::vector<con
     if (delays.empty())
         return {};
 
-    return { true, [delays] (const juce::String& name)
+    return { [delays] (const juce::String& name)
              {
                  return std::none_of (delays.begin(), delays.end(),
                                       [&name] (const ProcessDefinition* definition)
-                                      { return isCopyPerMillisecond (*definition, name); });
+                                      { return definition->isCopyPerMillisecond (name); });
              } };
 }
 
 void ProjectFileReader::readLastSaved (const juce::XmlElement& element, ProjectFileContent::Process& process)
 {
-    auto* definition = process.definition;
-
-    if (definition == nullptr)
+    if (process.definition == nullptr)
     {
         if (auto* classElement = element.getChildByName ("Class"))
             process.keptSavedValues = std::make_shared<const juce::XmlElement> (*classElement);
@@ -635,55 +614,58 @@ void ProjectFileReader::readLastSaved (const juce::XmlElement& element, ProjectF
         return;
     }
 
-    auto& store = process.store;
-    store.setName (process.name);
+    process.store.setName (process.name);
+    loadLastSaved (element, *process.definition, process.channelWord & GraphNode::channelCountMask, process.store, {},
+                   [this] (const juce::String& text) { problem (text); });
+}
 
+bool ProjectFileReader::loadLastSaved (const juce::XmlElement& element, const ProcessDefinition& definition, uint32_t count,
+                                       ProcessPresetStore& store, const std::function<void()>& prepare,
+                                       const ProblemHandler& problem)
+{
     // As the process's box marks it: a delay-type process carries its count
-    // in its presets, under the count group 1.
-    if (definition->isDelayType())
-        store.setHasFixedDelayControl();
-
-    auto* classElement = PresetDocument::findPresetClassElement (element, juce::String (definition->name));
-
-    if (classElement == nullptr)
-        return;
-
-    const auto count = store.hasFixedDelayControl() ? 1 : (int) (process.channelWord & GraphNode::channelCountMask);
-    auto* group = PresetDocument::findCountGroupElement (*classElement, count);
+    // in its presets, under the count group 1, and of the controls files
+    // saved while its length counted as channels name, takes its own.
+    const auto reading = readingOfProcess (definition);
+    PresetDocument document;
+    document.setStore (store, reading);
+    const auto groupCount = reading.isDelay() ? 1 : (int) count;
+    auto* classElement = PresetDocument::findPresetClassElement (element, juce::String (definition.name));
+    auto* group = classElement != nullptr ? PresetDocument::findCountGroupElement (*classElement, groupCount) : nullptr;
 
     if (group == nullptr)
-        return;
+        return false;
 
-    PresetDocument document;
-    document.setStore (&store);
-    document.setMessageHandler ([this] (const juce::String&, const juce::String& text, const juce::String&)
-                                { problem ("the saved control values: " + text); });
+    if (prepare)
+        prepare();
 
-    if (store.hasFixedDelayControl())
-    {
-        // Files saved while a delay's length counted as channels name a
-        // control per ms: the process's own are the first of each.
-        document.setControlFilter (readingOfProcess (*definition).controls);
-    }
-    else if (namesDelayControl (*group))
+    if (problem)
+        document.setMessageHandler ([&problem] (const juce::String&, const juce::String& text, const juce::String&)
+                                    { problem ("the saved control values: " + text); });
+
+    if (! reading.isDelay() && namesDelayControl (*group))
     {
         // Only a delay-type process has the delay control; a damaged file that
         // gives one to another process would have it change value at every save.
-        problem ("the saved control values of " + process.name + " held a delay control, which it has not");
+        if (problem)
+            problem ("the saved control values of " + store.getName() + " held a delay control, which it has not");
+
         document.setControlFilter ([] (const juce::String& name) { return name != ProcessPresetStore::fixedDelayControlName; });
     }
 
-    if (! document.loadProcessPresets (*group, count, nullptr) || ! store.findPreset (ProcessPresetStore::lastSavedPresetName))
-        return;
+    if (! document.loadProcessPresets (*group, groupCount, nullptr) ||
+        ! store.findPreset (ProcessPresetStore::lastSavedPresetName))
+        return false;
 
     // A delay's length is its count, which is what the next save writes; a
     // file cut short of the delay control may not hold it in the list.
-    if (store.hasFixedDelayControl() && store.findControl (ProcessPresetStore::fixedDelayControlName))
+    if (reading.isDelay() && store.findControl (ProcessPresetStore::fixedDelayControlName))
     {
-        const auto length = process.channelWord & GraphNode::channelCountMask;
-        store.setCurrentValue (length);
-        store.setDelayCount (length);
+        store.setCurrentValue (count);
+        store.setDelayCount (count);
     }
+
+    return true;
 }
 
 // A number in range that no earlier item took is kept; every other item

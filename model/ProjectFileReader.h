@@ -6,6 +6,7 @@
 
 #include <juce_core/juce_core.h>
 
+#include <functional>
 #include <map>
 #include <vector>
 
@@ -39,9 +40,23 @@ public:
     // delay-type process (by the library's definitions of that name) keeps
     // its delay control and leaves out the copy per ms of each control that
     // files saved while a delay's length counted as channels hold. A class
-    // the library does not know is read as the file gives it.
-    static PresetDocument::ClassReading readingOfClass (const ModuleLibrary& library, const juce::String& className);
-    static PresetDocument::ClassReading readingOfProcess (const ProcessDefinition& definition);
+    // the library does not know is read as the file gives it. The rule reads
+    // the library, which must outlive it.
+    static PresetDocument::ClassRule classRuleOf (const ModuleLibrary& library);
+
+    // Reads the "(Last-Saved)" values that a "Process" element holds for its
+    // process into the store, as the process has them today: a delay-type
+    // process's from the count group 1, with the delay control, without the
+    // copies per ms of earlier files and with the length given as count; any
+    // other's from the group of that count, never with a delay control. The
+    // store is marked as the process's box marks it; `prepare` readies it
+    // once the element is found to hold values for it. Problems go to
+    // `problem`; without one the document's are logged and the rest left
+    // unsaid (the file was checked when it was opened). True when
+    // "(Last-Saved)" was read and is the current preset.
+    using ProblemHandler = std::function<void (const juce::String&)>;
+    static bool loadLastSaved (const juce::XmlElement& element, const ProcessDefinition& definition, uint32_t count,
+                               ProcessPresetStore& store, const std::function<void()>& prepare, const ProblemHandler& problem);
 
 private:
     void readSettings (const juce::XmlElement& element);
@@ -56,7 +71,7 @@ private:
     void readMemoryWord (const juce::XmlElement& element, ProjectFileContent::Process& process);
     void readCommands (const juce::XmlElement& element, ProjectFileContent::Process& process);
     static bool namesDelayControl (const juce::XmlElement& group);
-    static bool isCopyPerMillisecond (const ProcessDefinition& definition, const juce::String& name);
+    static PresetDocument::ClassReading readingOfProcess (const ProcessDefinition& definition);
     static PresetDocument::ClassReading readingOfDelays (std::vector<const ProcessDefinition*> delays);
     void readLastSaved (const juce::XmlElement& element, ProjectFileContent::Process& process);
     template <typename Item, typename Describe>

@@ -29,7 +29,7 @@ protected:
 TEST_F (ApplicationSettingsTest, ADamagedFileIsSetAsideAndTheDefaultsTaken)
 {
     const auto file = folder.getChildFile ("Damaged.cfg");
-    const auto aside = ApplicationSettings::getSetAsideFile (file);
+    const auto aside = folder.getChildFile ("Damaged.cfg.damaged");
     const auto repeated = [] (const char* piece, int times) { return juce::String::repeatedString (piece, times).toStdString(); };
     // JUCE's reader takes a byte that starts a longer UTF-8 character
     // together with the bytes after it, whatever they are.
@@ -81,14 +81,15 @@ TEST_F (ApplicationSettingsTest, ADamagedFileIsSetAsideAndTheDefaultsTaken)
         ASSERT_TRUE (settingsRead->saveIfNeeded());
         EXPECT_EQ (ApplicationSettings::open (file)->getValue (ApplicationSettings::checkForUpdateKey), "1");
         EXPECT_EQ (dialogs.messages.size(), 1u);
-        ASSERT_TRUE (file.deleteFile());
+        ASSERT_TRUE (file.deleteFile() && aside.deleteFile());
     }
 
-    // A pipe under the name would wait for a writer for ever.
+    // A pipe under the name would wait for a writer for ever. A file set aside before stays.
     dialogs.messages.clear();
-    ASSERT_TRUE (Watchdog::makePipe (file));
+    ASSERT_TRUE (Watchdog::makePipe (file) && aside.replaceWithText ("earlier"));
     EXPECT_NE (openInTime (file), nullptr);
     EXPECT_FALSE (file.exists());
+    EXPECT_EQ (aside.getSize(), 7);
     ASSERT_EQ (dialogs.messages.size(), 1u);
     EXPECT_TRUE (dialogs.messages[0].text.contains ("pipe")) << dialogs.messages[0].text;
 }

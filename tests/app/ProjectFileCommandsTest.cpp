@@ -5,6 +5,7 @@
 #include "model/ModuleLibrary.h"
 
 #include "ShellTestFixture.h"
+#include "model/PresetTestHelpers.h"
 #include "support/EarlierDelayPresets.h"
 #include "support/Watchdog.h"
 
@@ -17,12 +18,8 @@
 // menu, a dropped file and the start file do: the dialogs are scripted.
 namespace
 {
-// The value the store keeps under that name as "(Last-Saved)"; none: 0xFFFFFFFF.
-uint32_t lastSavedValue (ProcessPresetStore store, const juce::String& name)
-{
-    return store.findPreset (ProcessPresetStore::lastSavedPresetName) && store.findControl (name) ? store.getCurrentValue()
-                                                                                                  : 0xFFFFFFFFu;
-}
+using PresetTestHelpers::lastSaved;
+using PresetTestHelpers::valueOf;
 
 class ProjectFileCommandsTest : public ShellTestFixture
 {
@@ -182,8 +179,8 @@ TEST_F (ProjectFileCommandsTest, OpeningReplacesTheDesignWithTheSavedOne)
     EXPECT_EQ (graph.getNode (1)->getName(), "P515");
     EXPECT_EQ (graph.getNumConnections(), 1);
     EXPECT_EQ (opened.getDspEntry (2)->getProcessCount(), 2);
-    EXPECT_EQ (lastSavedValue (graph.getNode (0)->presetStore, "Ceiling1"), 90u);
-    EXPECT_EQ (lastSavedValue (graph.getNode (0)->presetStore, "Release1"), 12u);
+    EXPECT_EQ (valueOf (graph.getNode (0)->presetStore, lastSaved, "Ceiling1"), 90u);
+    EXPECT_EQ (valueOf (graph.getNode (0)->presetStore, lastSaved, "Release1"), 12u);
 
     EXPECT_EQ (other.getStatusText(), "Project loaded!");
     EXPECT_EQ (other.getTitleText(), "demo");
@@ -404,24 +401,17 @@ TEST_F (ProjectFileCommandsTest, SavedValuesGoBackOnceEveryProcessHasItsBox)
     EXPECT_TRUE (other.sendSavedValuesOnceAllBoxesExist());
     EXPECT_FALSE (other.sendSavedValuesOnceAllBoxesExist()) << "once per open";
 
-    // Every control of the limiter, each with its saved value.
+    // First every control of the limiter with its saved value (Ceiling2 and
+    // Release2 at their defaults), then the compressor's 12.
     auto& limiter = *graph.getNode (0);
-    auto store = limiter.presetStore;
-    std::vector<std::vector<uint8_t>> expected;
+    ASSERT_EQ (sent.size(), 16u);
+    size_t i = 0;
 
-    for (int i = 0; i < store.getControlCount(); ++i)
+    for (auto [number, value] : { std::pair (0x4000u, 90u), { 0x4001u, 94u }, { 0x4002u, 12u }, { 0x4003u, 100u } })
     {
-        const auto& name = store.getControl (i)->name;
-        const auto message =
-            ControlSysExMessage::encode (1, (limiter.nrpn << 8) | store.getControl (i)->nrpn, lastSavedValue (store, name));
-        expected.emplace_back (message.begin(), message.end());
+        const auto message = ControlSysExMessage::encode (1, (limiter.nrpn << 8) | number, value);
+        EXPECT_EQ (sent[i++], std::vector<uint8_t> (message.begin(), message.end())) << number;
     }
-
-    ASSERT_EQ (store.getControlCount(), 4);
-    EXPECT_EQ (lastSavedValue (store, "Ceiling1"), 90u);
-    EXPECT_EQ (lastSavedValue (store, "Release1"), 12u);
-    EXPECT_EQ (std::vector<std::vector<uint8_t>> (sent.begin(), sent.begin() + (long) juce::jmin (sent.size(), expected.size())),
-               expected);
     EXPECT_EQ (limiter.presetStore.getPresetCount(), 1);
 }
 
@@ -462,20 +452,17 @@ TEST_F (ProjectFileCommandsTest, ADelayOfEarlierFilesOpensSilentlyAndItsGlobalPr
         EXPECT_TRUE (other.sendSavedValuesOnceAllBoxesExist());
         EXPECT_FALSE (getLogText().contains ("mismatch")) << getLogText();
 
-        for (auto& message : dialogs.messages)
-            EXPECT_EQ (message.title, "Warning - global preset") << message.text;
+        // Only the lock that the global preset puts on the design is told.
+        ASSERT_EQ (dialogs.messages.size(), 1u);
+        EXPECT_EQ (dialogs.messages[0].title, "Warning - global preset");
+        EXPECT_EQ (dialogs.messages[0].text,
+                   "Global preset has been created, design is locked!\n - Save as new project to unlock.");
 
         auto* stored = opened.getPresetStores().findStore ("LongDelay", 1);
         ASSERT_NE (stored, nullptr);
         EXPECT_EQ (stored->getControlCount(), 3);
         ASSERT_TRUE (stored->findPreset ("Room"));
-
-        for (const auto& [name, value] :
-             { std::pair ("Time1", 101u), std::pair ("Feedback1", 21u), std::pair ("-/-delay-/-", (uint32_t) form.ms) })
-        {
-            EXPECT_TRUE (stored->findControl (name)) << name;
-            EXPECT_EQ (stored->getCurrentValue(), value) << name;
-        }
+        earlierdelay::expectTodaysValues (*stored, form);
 
         ASSERT_TRUE (other.getGlobalPresetManager().save ("Live", false).wasOk());
         const auto written = globals.loadFileAsString();
@@ -553,25 +540,15 @@ TEST_F (ProjectFileCommandsTest, SaveAsOverAnotherProjectLeavesNoneOfItsGlobalPr
     const auto other = folder.getChildFile ("other");
     ASSERT_TRUE (other.createDirectory().wasOk());
     const auto target = other.getChildFile ("live.zqp");
-    auto& limiter = [this]() -> GraphNode&
-    {
-        buildDesign (container);
-        saveDemo();
-        return *design.findDsp (2)->getGraph().getNode (0);
-    }();
+    buildDesign (container);
+    saveDemo();
+    auto& limiter = *design.findDsp (2)->getGraph().getNode (0);
 
     auto presetNamesIn = [&limiter] (const juce::File& file)
     {
         auto store = limiter.presetStore;
-        PresetDocument reader;
-        reader.loadProcessPresetsFromFile (file, "Limiter", 1, store);
-        juce::StringArray names;
-
-        for (int i = 0; i < store.getPresetCount(); ++i)
-            names.add (store.getPresetName (i));
-
-        names.removeString (ProcessPresetStore::lastSavedPresetName);
-        return names;
+        PresetDocument().loadProcessPresetsFromFile (file, "Limiter", 1, store);
+        return PresetTestHelpers::presetNames (store);
     };
 
     for (const bool designHasPresets : { true, false })
@@ -605,7 +582,8 @@ TEST_F (ProjectFileCommandsTest, SaveAsOverAnotherProjectLeavesNoneOfItsGlobalPr
         dialogs.messages.clear();
         ASSERT_TRUE (page.saveProject (true));
         EXPECT_EQ (page.getPresetFile(), other.getChildFile ("live.presets"));
-        EXPECT_EQ (presetNamesIn (page.getPresetFile()), juce::StringArray (designHasPresets ? "Warm" : "Foreign"));
+        EXPECT_EQ (presetNamesIn (page.getPresetFile()),
+                   (std::vector<juce::String>{ lastSaved, designHasPresets ? "Warm" : "Foreign" }));
         EXPECT_EQ (container.getGlobalPresets().getCount(), 0);
         EXPECT_FALSE (isDesignLocked());
         EXPECT_FALSE (page.getGlobalPresetFile().exists());

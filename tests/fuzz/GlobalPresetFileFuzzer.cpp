@@ -35,7 +35,7 @@ struct Project
                 if (className != "Delay")
                     return PresetDocument::ClassReading();
 
-                return PresetDocument::ClassReading{ true, [] (const juce::String& name)
+                return PresetDocument::ClassReading{ [] (const juce::String& name)
                                                      { return PresetNumberReader::numberAfterPrefix (name, "Feedback") < 2; } };
             });
     }

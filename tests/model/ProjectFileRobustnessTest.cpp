@@ -180,6 +180,15 @@ TEST_F (ProjectFileRobustnessTest, HostileFilesAreRefusedOrOpenedSoundly)
     for (int i = 0; i < 10000; ++i)
         manyNames << "a" << i << "=\"1\" ";
 
+    const auto foreignDelay =
+        project ("<DSPs>" +
+                 dspOf ("<Process ProcessId=\"517\" NCount=\"3221225474\" nrpn=\"1\"><Class name=\"Limiter\"><CountGroup "
+                        "count=\"2\"><Preset><Count NumberOfPresets=\"1\" NumberOfControls=\"2\" NumberOfFixedControls=\"2\"/>"
+                        "<Controls fixedName1=\"A\" fixedNrpn1=\"1\" fixedName2=\"-/-delay-/-\" fixedNrpn2=\"99282957\" "
+                        "delay=\"1\"/><Lists><List name=\"(Last-Saved)\" fixedValue1=\"7\" fixedValue2=\"250\" "
+                        "delayCount=\"250\"/></Lists></Preset></CountGroup></Class></Process>") +
+                 "</DSPs>");
+
     struct Case
     {
         const char* name;
@@ -331,20 +340,15 @@ TEST_F (ProjectFileRobustnessTest, HostileFilesAreRefusedOrOpenedSoundly)
                           "</Lists></Preset></CountGroup></Class></Process>") +
                    "</DSPs>"),
           false, 1, [] (Design& d) { EXPECT_EQ (d.getDsp (0)->getGraph().getNode (0)->presetStore.getPresetCount(), 0); } },
-        { "delay control in a process that has none",
-          project ("<DSPs>" +
-                   dspOf ("<Process ProcessId=\"517\" NCount=\"3221225474\"><Class name=\"Limiter\"><CountGroup count=\"2\">"
-                          "<Preset><Count NumberOfPresets=\"1\" NumberOfControls=\"2\" NumberOfFixedControls=\"2\"/>"
-                          "<Controls fixedName1=\"A\" fixedNrpn1=\"1\" fixedName2=\"-/-delay-/-\" fixedNrpn2=\"99282957\" "
-                          "delay=\"1\"/><Lists><List name=\"(Last-Saved)\" fixedValue1=\"7\" fixedValue2=\"250\" "
-                          "delayCount=\"250\"/></Lists></Preset></CountGroup></Class></Process>") +
-                   "</DSPs>"),
-          false, 1,
-          [] (Design& d)
+        { "delay control in a process that has none", foreignDelay, false, 1,
+          [&foreignDelay] (Design& d)
           {
               auto& store = d.getDsp (0)->getGraph().getNode (0)->presetStore;
               ASSERT_TRUE (store.findPreset (ProcessPresetStore::lastSavedPresetName));
               EXPECT_EQ (store.getCurrentPresetRecord()->values.at (0), 7u);
+              // Nor is it taken when the values are read again once the boxes exist.
+              ProjectFile::sendSavedControls (*juce::parseXML (foreignDelay), d, {});
+              EXPECT_FALSE (store.hasFixedDelayControl());
           } },
         { "delay control without a number in a process that has none",
           project ("<DSPs>" +

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "model/ProcessPresetStore.h"
+
+#include <gtest/gtest.h>
 #include <juce_core/juce_core.h>
 
 #include <tuple>
@@ -29,7 +32,9 @@ inline const Form forms[] = { { "cut", 250, true, true },
 // Feedback<ms> = 20 + ms.
 inline juce::String makePreset (const Form& form, const juce::StringArray& listNames)
 {
-    juce::String controls (form.isCut() ? "" : " fixedName1=\"-/-delay-/-\" fixedNrpn1=\"99283981\""),
+    const auto delay = " fixedName1=\"" + juce::String (ProcessPresetStore::fixedDelayControlName) + "\" fixedNrpn1=\"" +
+                       juce::String (ProcessPresetStore::fixedDelayControlNrpn) + "\"";
+    juce::String controls (form.isCut() ? "" : delay),
         values (form.isCut() ? "" : " fixedValue1=\"" + juce::String (form.ms) + "\"");
     int n = 0;
 
@@ -59,5 +64,20 @@ inline juce::String makeProcess (const Form& form)
     return "<Process Name=\"LongDelay\" ProcessId=\"519\" NCount=\"" + juce::String (0x10000000 + form.ms) +
            "\" MemoryDelay=\"1\" nrpn=\"1\"><Class name=\"LongDelay\"><CountGroup count=\"1\" TableId=\"-1\">" +
            makePreset (form, { "(Last-Saved)" }) + "</CountGroup></Class></Process>";
+}
+
+// The current preset of a store read from that form holds the values as
+// today's controls: the first of each control per ms and the length.
+inline void expectTodaysValues (ProcessPresetStore& store, const Form& form)
+{
+    EXPECT_EQ (store.getDelayCount(), (uint32_t) form.ms);
+
+    for (const auto& [name, value] : { std::pair<juce::String, uint32_t> ("Time1", 101u),
+                                       { "Feedback1", 21u },
+                                       { ProcessPresetStore::fixedDelayControlName, (uint32_t) form.ms } })
+    {
+        EXPECT_TRUE (store.findControl (name)) << name;
+        EXPECT_EQ (store.getCurrentValue(), value) << name;
+    }
 }
 } // namespace earlierdelay
